@@ -1,0 +1,7 @@
+#include "cli/commands.h"
+
+namespace corvane::cli {
+
+void addInfoCommand(CLI::App&) {}
+
+} // namespace corvane::cli
