@@ -1,0 +1,86 @@
+// TTwistedPixel: the imaging control of a picture window. A widget over the Qt-free picture
+// model (core/imaging): it draws the picture, lets the user drag a selection rectangle, moves
+// pictures through the system clipboard and runs plug-in filters from its right-click menu.
+// Member names follow the control's own vocabulary (LoadImage, HasImage, ImageWidth, ...)
+// so that the windows built on it read like the rest of the program.
+#pragma once
+
+#include "imaging/picture.h"
+
+#include <QString>
+#include <QWidget>
+
+#include <memory>
+
+namespace corvane::imaging {
+class PictureModel;
+}
+
+class TTwistedPixel : public QWidget {
+    Q_OBJECT
+public:
+    explicit TTwistedPixel(QWidget* parent = nullptr);
+    ~TTwistedPixel() override;
+
+    // --- operations ---
+    // Reads the file; on failure HasImage() is false afterwards and LastError() says why.
+    // Reports progress through OnProgressReport while it reads.
+    bool LoadImage(const QString& fileName);
+    QString LastError() const;
+    // Writes the picture (type code 4 BMP, 8 PCX, 9 TIFF, 11 JPEG); throws corvane::Error
+    // naming the file and the reason. An existing file is only replaced once the new one is
+    // complete.
+    void SaveImage(const QString& fileName, int typeCode);
+    int GetFileType(const QString& fileName) const;
+    void Undo();
+    int UndoLevels() const;
+    void RecoverFromError();
+    void ClearImage();
+    void ClipboardCut();
+    void ClipboardCopy();
+    void ClipboardPaste();
+    bool HasImage() const;
+    bool HasSelection() const;
+    void ReleaseSelection();
+    void LoadPlugins();
+
+    // --- properties ---
+    int UndoSize() const;
+    void SetUndoSize(int levels);
+    int ImageWidth() const;
+    int ImageHeight() const;
+    int ImageXRes() const;
+    void SetImageXRes(int pixelsPerUnit);
+    int ImageYRes() const;
+    void SetImageYRes(int pixelsPerUnit);
+    int ImageBitCount() const;
+    // The picture as it stands (the drawable graphic); empty when HasImage() is false.
+    const corvane::imaging::Picture& Picture() const;
+    bool FitToSize() const;
+    void SetFitToSize(bool fit);
+    int Tool() const;       // 1: rectangle selection with the mouse
+    void SetTool(int tool);
+    QString PluginPathName() const;
+    void SetPluginPathName(const QString& folder);
+    bool ScrollbarsVisible() const;
+    void SetScrollbarsVisible(bool visible);
+
+    // The model under the widget, for image commands that process the picture (each call
+    // there adds one undo level). Call update() afterwards.
+    corvane::imaging::PictureModel& Model();
+
+signals:
+    void OnProgressReport(long done, long total);
+    void OnPluginFilterComplete();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    struct State;
+    std::unique_ptr<State> d;
+};
