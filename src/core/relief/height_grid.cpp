@@ -1,0 +1,34 @@
+#include "relief/height_grid.h"
+
+#include <algorithm>
+
+namespace corvane::relief {
+
+TZGrid FillHeightGrid(const imaging::Picture& picture, bool withWhiteFrame)
+{
+    const int w = picture.width, h = picture.height;
+    if (picture.empty())
+        return {};
+    const int frame = withWhiteFrame ? 1 : 0;
+    TZGrid grid(h + 2 * frame, w + 2 * frame, 255);
+
+    // Only the red component counts: a pure blue area is full depth, a pure red one none.
+    std::uint8_t paletteRed[256] = {};
+    for (std::size_t i = 0; i < picture.palette.size() && i < 256; ++i)
+        paletteRed[i] = picture.palette[i].r;
+
+    for (int y = 0; y < h; ++y) {
+        const std::uint8_t* src = picture.row(y);
+        std::uint8_t* dst = grid[y + frame] + frame;
+        if (picture.indexed()) {
+            for (int x = 0; x < w; ++x)
+                dst[x] = paletteRed[src[x]];
+        } else {
+            for (int x = 0; x < w; ++x)
+                dst[x] = src[3 * x];
+        }
+    }
+    return grid;
+}
+
+} // namespace corvane::relief
