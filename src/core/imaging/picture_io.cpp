@@ -1,0 +1,295 @@
+// Reading picture files through MagickCore. The library decodes; we keep what the program
+// needs: the bit depth the file has, its palette padded to 2, 16 or 256 entries, and the
+// resolution in pixels per inch.
+#include "imaging/picture_io.h"
+
+#include "common/error.h"
+#include "imaging/header_bit_count.h"
+#include "imaging/magick_library.h"
+#include "imaging/resolution.h"
+
+#include <algorithm>
+#include <exception>
+#include <filesystem>
+#include <limits>
+#include <new>
+#include <set>
+#include <system_error>
+
+namespace corvane::imaging {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The coders we let loose on a file. Anything else (scripts such as MSL or MVG, text,
+// vector formats) is refused before the library decides to interpret it.
+bool isReadableFormat(const std::string& magick)
+{
+    static const std::set<std::string> formats = {
+        "BMP", "BMP2", "BMP3", "DIB", "JPEG", "JPG", "PJPEG", "TIFF", "TIF", "TIFF64",
+        "PCX", "DCX", "GIF", "GIF87", "WMF", "WMZ", "PNG", "PNG8", "PNG24", "PNG32", "PNG48",
+        "PNG64", "PNG00", "PNM", "PBM", "PGM", "PPM"};
+    return formats.count(magick) != 0;
+}
+
+// Reading counts for 90 % of the progress, copying into our picture for the rest.
+constexpr long progressTotal = 1000;
+constexpr long progressAfterDecoding = 900;
+
+struct ProgressRelay {
+    const ProgressReport* report = nullptr;
+    std::exception_ptr failure; // thrown by the report; carried across the C library
+};
+
+MagickBooleanType relayProgress(const char*, const MagickOffsetType offset,
+                                const MagickSizeType extent, void* clientData)
+{
+    auto& relay = *static_cast<ProgressRelay*>(clientData);
+    if (relay.failure)
+        return MagickFalse;
+    try {
+        if (extent > 0) {
+            const double fraction = std::clamp(double(offset) / double(extent), 0.0, 1.0);
+            (*relay.report)(long(fraction * progressAfterDecoding), progressTotal);
+        }
+        return MagickTrue;
+    } catch (...) {
+        relay.failure = std::current_exception();
+        return MagickFalse; // stops the decoder; the exception is rethrown by the reader
+    }
+}
+
+void checkIsReadableFile(const std::string& path)
+{
+    std::error_code ec;
+    const fs::file_status status = fs::status(path, ec);
+    if (!fs::exists(status))
+        throw Error(path, "file not found");
+    if (fs::is_directory(status))
+        throw Error(path, "is a folder, not a picture file");
+    if (fs::is_regular_file(status) && fs::file_size(path, ec) == 0)
+        throw Error(path, "file is empty");
+}
+
+std::string detectFormat(const std::string& path)
+{
+    auto info = magick::newImageInfo();
+    auto exception = magick::newException();
+    if (!magick::setFileName(info->filename, path))
+        throw Error(path, "file name is too long");
+    SetImageInfo(info.get(), 0, exception.get());
+    if (magick::isError(*exception))
+        throw Error(path, magick::describe(*exception));
+    return info->magick;
+}
+
+std::uint8_t toByte(Quantum q) { return ScaleQuantumToChar(q); }
+
+// Transparent parts become white, the top of the stock, rather than whatever colour the
+// file left under them (often black, which would cut to full depth).
+Rgb overWhite(const PixelPacket& p, bool hasAlpha)
+{
+    Rgb c{toByte(GetPixelRed(&p)), toByte(GetPixelGreen(&p)), toByte(GetPixelBlue(&p))};
+    if (!hasAlpha)
+        return c;
+    const double alpha = 1.0 - double(GetPixelOpacity(&p)) / double(QuantumRange);
+    auto blend = [alpha](std::uint8_t v) {
+        return std::uint8_t(std::lround(v * alpha + 255.0 * (1.0 - alpha)));
+    };
+    return {blend(c.r), blend(c.g), blend(c.b)};
+}
+
+int paletteBitCountFor(std::size_t colours)
+{
+    return colours <= 2 ? 1 : colours <= 16 ? 4 : 8;
+}
+
+std::size_t paletteSizeFor(int bitCount) { return std::size_t(1) << bitCount; }
+
+void allocatePixels(Picture& picture, const std::string& path)
+{
+    const auto bytes = std::size_t(picture.width) * std::size_t(picture.height) *
+                       (picture.indexed() ? 1 : 3);
+    try {
+        picture.pixels.resize(bytes);
+    } catch (const std::bad_alloc&) {
+        throw Error(path, "not enough memory for a picture of " + std::to_string(picture.width) +
+                              " x " + std::to_string(picture.height) + " pixels");
+    }
+}
+
+class PixelCopier {
+public:
+    PixelCopier(Image& image, const std::string& path, const ProgressReport& progress)
+        : image_(image), path_(path), progress_(progress), exception_(magick::newException())
+    {
+    }
+
+    Picture copy(int declaredBitCount)
+    {
+        Picture picture;
+        picture.width = int(image_.columns);
+        picture.height = int(image_.rows);
+        const bool palette = image_.storage_class == PseudoClass && image_.colormap &&
+                             image_.colors > 0 && image_.colors <= 256;
+        if (palette)
+            copyPalette(picture, declaredBitCount);
+        else if (magick::isGrey(image_.colorspace))
+            greyPalette(picture);
+        else
+            picture.bitCount = 24;
+        allocatePixels(picture, path_);
+        for (int y = 0; y < picture.height; ++y) {
+            const PixelPacket* row = GetVirtualPixels(&image_, 0, y, image_.columns, 1,
+                                                      exception_.get());
+            if (!row)
+                throw Error(path_, "cannot read pixel row " + std::to_string(y) + ": " +
+                                       magick::describe(*exception_));
+            if (palette)
+                copyIndexRow(picture, y);
+            else if (picture.indexed())
+                copyGreyRow(picture, y, row);
+            else
+                copyColourRow(picture, y, row);
+            if (progress_ && y % 64 == 0)
+                progress_(progressAfterDecoding +
+                              long(y) * (progressTotal - progressAfterDecoding) / picture.height,
+                          progressTotal);
+        }
+        return picture;
+    }
+
+private:
+    void copyPalette(Picture& picture, int declaredBitCount)
+    {
+        picture.bitCount =
+            std::max(declaredBitCount, paletteBitCountFor(std::size_t(image_.colors)));
+        picture.palette.assign(paletteSizeFor(picture.bitCount), Rgb{});
+        for (std::size_t i = 0; i < image_.colors; ++i)
+            picture.palette[i] = overWhite(image_.colormap[i], image_.matte != MagickFalse);
+    }
+
+    void greyPalette(Picture& picture)
+    {
+        picture.bitCount = 8;
+        picture.palette.resize(256);
+        for (int i = 0; i < 256; ++i)
+            picture.palette[i] = {std::uint8_t(i), std::uint8_t(i), std::uint8_t(i)};
+    }
+
+    void copyIndexRow(Picture& picture, int y)
+    {
+        const IndexPacket* indexes = GetVirtualIndexQueue(&image_);
+        if (!indexes)
+            throw Error(path_, "palette indexes missing in row " + std::to_string(y));
+        std::uint8_t* out = picture.row(y);
+        // The decoder keeps indexes inside the colour map; the palette is at least that long.
+        const std::size_t last = image_.colors - 1;
+        for (int x = 0; x < picture.width; ++x)
+            out[x] = std::uint8_t(std::min<std::size_t>(std::size_t(indexes[x]), last));
+    }
+
+    void copyGreyRow(Picture& picture, int y, const PixelPacket* row)
+    {
+        const bool alpha = image_.matte != MagickFalse;
+        std::uint8_t* out = picture.row(y);
+        for (int x = 0; x < picture.width; ++x)
+            out[x] = overWhite(row[x], alpha).r;
+    }
+
+    void copyColourRow(Picture& picture, int y, const PixelPacket* row)
+    {
+        const bool alpha = image_.matte != MagickFalse;
+        std::uint8_t* out = picture.row(y);
+        for (int x = 0; x < picture.width; ++x, out += 3) {
+            const Rgb c = overWhite(row[x], alpha);
+            out[0] = c.r;
+            out[1] = c.g;
+            out[2] = c.b;
+        }
+    }
+
+    Image& image_;
+    const std::string& path_;
+    const ProgressReport& progress_;
+    magick::ExceptionPtr exception_;
+};
+
+ResolutionUnit unitOf(const Image& image)
+{
+    switch (image.units) {
+    case PixelsPerInchResolution:
+        return ResolutionUnit::PerInch;
+    case PixelsPerCentimeterResolution:
+        return ResolutionUnit::PerCentimetre;
+    default:
+        return ResolutionUnit::None;
+    }
+}
+
+magick::ImagePtr decode(const std::string& path, const std::string& format,
+                        const ProgressReport& progress)
+{
+    auto info = magick::newImageInfo();
+    auto exception = magick::newException();
+    // Naming the coder in front keeps the library from reading anything into the file name
+    // (a "png:" prefix, a "[2]" frame suffix) and from second-guessing the format.
+    if (!magick::setFileName(info->filename, format + ":" + path))
+        throw Error(path, "file name is too long");
+    info->scene = 0;
+    info->number_scenes = 1; // the first frame of an animation or a multi-page file
+    ProgressRelay relay{&progress, nullptr};
+    if (progress)
+        SetImageInfoProgressMonitor(info.get(), relayProgress, &relay);
+    magick::ImagePtr image(ReadImage(info.get(), exception.get()));
+    if (relay.failure)
+        std::rethrow_exception(relay.failure);
+    if (magick::isError(*exception) || !image) {
+        const std::string reason = magick::describe(*exception);
+        throw Error(path, reason.empty() ? "cannot read the picture" : reason);
+    }
+    // A truncated or damaged file still decodes, with the missing part filled in grey. A
+    // relief cut from that would be wrong, so it is refused.
+    if (magick::isCorruptionWarning(*exception))
+        throw Error(path, "file is truncated or damaged: " + magick::describe(*exception));
+    if (image->columns == 0 || image->rows == 0 ||
+        image->columns > std::size_t(std::numeric_limits<int>::max() / 3) ||
+        image->rows > std::size_t(std::numeric_limits<int>::max()))
+        throw Error(path, "picture has no usable size");
+    return image;
+}
+
+void convertToRgbIfNeeded(Image& image, const std::string& path)
+{
+    if (magick::isGrey(image.colorspace) || image.colorspace == sRGBColorspace ||
+        image.colorspace == RGBColorspace)
+        return;
+    if (!TransformImageColorspace(&image, sRGBColorspace))
+        throw Error(path, "cannot convert the picture's colours to RGB: " +
+                              magick::describe(image.exception));
+}
+
+} // namespace
+
+Picture readPicture(const std::string& path, const ProgressReport& progress)
+{
+    checkIsReadableFile(path);
+    std::error_code ec;
+    const std::string absolute = fs::absolute(path, ec).string();
+    const std::string format = detectFormat(absolute);
+    if (!isReadableFormat(format))
+        throw Error(path, format.empty() ? "not a picture file"
+                                         : "not a picture format this program reads (" + format +
+                                               ")");
+    magick::ImagePtr image = decode(absolute, format, progress);
+    convertToRgbIfNeeded(*image, path);
+    Picture picture = PixelCopier(*image, path, progress).copy(declaredPaletteBitCount(absolute));
+    picture.xRes = pixelsPerInch(image->x_resolution, unitOf(*image));
+    picture.yRes = pixelsPerInch(image->y_resolution, unitOf(*image));
+    if (progress)
+        progress(progressTotal, progressTotal);
+    return picture;
+}
+
+} // namespace corvane::imaging

@@ -1,0 +1,125 @@
+// Writing picture files through MagickCore, into a temporary file that replaces the target
+// only once complete.
+#include "imaging/picture_io.h"
+
+#include "common/atomic_file.h"
+#include "common/error.h"
+#include "imaging/magick_library.h"
+
+#include <filesystem>
+#include <string>
+
+namespace corvane::imaging {
+
+namespace {
+
+std::string coderFor(int fileType, const std::string& path)
+{
+    switch (fileType) {
+    case FileTypeBmp:
+        return "BMP3"; // the plain Windows 3 layout every program reads
+    case FileTypePcx:
+        return "PCX";
+    case FileTypeTiff:
+        return "TIFF";
+    case FileTypeJpeg:
+        return "JPEG";
+    default:
+        throw Error(path, "cannot save as file type " + std::to_string(fileType) +
+                              " (use 4 BMP, 8 PCX, 9 TIFF or 11 JPEG)");
+    }
+}
+
+void checkConsistent(const Picture& picture, const std::string& path)
+{
+    if (picture.empty())
+        throw Error(path, "there is no picture to save");
+    const bool depthKnown = picture.bitCount == 1 || picture.bitCount == 4 ||
+                            picture.bitCount == 8 || picture.bitCount == 24;
+    if (!depthKnown || picture.pixels.size() != picture.rowStride() * std::size_t(picture.height) ||
+        (picture.indexed() && (picture.palette.empty() || picture.palette.size() > 256)))
+        throw Error(path, "the picture in memory is inconsistent; nothing was written");
+}
+
+Quantum toQuantum(std::uint8_t v) { return magick::fromByte(v); }
+
+void setColour(PixelPacket& p, Rgb c)
+{
+    SetPixelRed(&p, toQuantum(c.r));
+    SetPixelGreen(&p, toQuantum(c.g));
+    SetPixelBlue(&p, toQuantum(c.b));
+    SetPixelOpacity(&p, OpaqueOpacity);
+}
+
+void fillPixels(Image& image, const Picture& picture, const std::string& path)
+{
+    auto exception = magick::newException();
+    if (picture.indexed() && !AcquireImageColormap(&image, picture.palette.size()))
+        throw Error(path, "not enough memory for the palette");
+    for (std::size_t i = 0; picture.indexed() && i < picture.palette.size(); ++i)
+        setColour(image.colormap[i], picture.palette[i]);
+    const std::size_t lastIndex = picture.palette.empty() ? 0 : picture.palette.size() - 1;
+    for (int y = 0; y < picture.height; ++y) {
+        PixelPacket* q = QueueAuthenticPixels(&image, 0, y, image.columns, 1, exception.get());
+        if (!q)
+            throw Error(path, "cannot prepare the picture: " + magick::describe(*exception));
+        const std::uint8_t* in = picture.row(y);
+        if (picture.indexed()) {
+            IndexPacket* indexes = GetAuthenticIndexQueue(&image);
+            for (int x = 0; x < picture.width; ++x) {
+                const std::size_t i = std::min<std::size_t>(in[x], lastIndex);
+                indexes[x] = IndexPacket(i);
+                q[x] = image.colormap[i];
+            }
+        } else {
+            for (int x = 0; x < picture.width; ++x, in += 3)
+                setColour(q[x], {in[0], in[1], in[2]});
+        }
+        if (!SyncAuthenticPixels(&image, exception.get()))
+            throw Error(path, "cannot prepare the picture: " + magick::describe(*exception));
+    }
+}
+
+magick::ImagePtr toMagickImage(const Picture& picture, const ImageInfo& info,
+                               const std::string& path)
+{
+    magick::ImagePtr image(AcquireImage(&info));
+    if (!image || !SetImageExtent(image.get(), std::size_t(picture.width),
+                                  std::size_t(picture.height)))
+        throw Error(path, "not enough memory to prepare the picture for writing");
+    image->depth = 8;
+    fillPixels(*image, picture, path);
+    if (picture.xRes > 0 || picture.yRes > 0) {
+        image->units = PixelsPerInchResolution;
+        image->x_resolution = picture.xRes;
+        image->y_resolution = picture.yRes;
+    }
+    return image;
+}
+
+} // namespace
+
+void writePicture(const Picture& picture, const std::string& path, int fileType)
+{
+    const std::string coder = coderFor(fileType, path);
+    checkConsistent(picture, path);
+    auto info = magick::newImageInfo();
+    // Keep the depth we hold: the library would otherwise turn a grey 24-bit picture into a
+    // grey one, or a palette picture into true colour where it thinks that smaller.
+    info->type = picture.indexed() ? PaletteType : TrueColorType;
+    magick::ImagePtr image = toMagickImage(picture, *info, path);
+
+    AtomicFile file(path);
+    file.closeForExternalWriter();
+    const std::string target = coder + ":" + file.workingPath();
+    if (!magick::setFileName(info->filename, target) || !magick::setFileName(image->filename, target))
+        throw Error(path, "file name is too long");
+    const MagickBooleanType written = WriteImage(info.get(), image.get());
+    if (!written || magick::isError(image->exception)) {
+        const std::string reason = magick::describe(image->exception);
+        throw Error(path, reason.empty() ? "cannot write the picture" : reason);
+    }
+    file.commit();
+}
+
+} // namespace corvane::imaging
