@@ -8,12 +8,14 @@
 #include "imaging/picture.h"
 
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 #include <memory>
 
 namespace corvane::imaging {
 class PictureModel;
+struct PixelRect;
 }
 
 class TTwistedPixel : public QWidget {
@@ -43,6 +45,12 @@ public:
     bool HasSelection() const;
     void ReleaseSelection();
     void LoadPlugins();
+    // The plug-ins LoadPlugins found (full paths), in the order the menu offers them.
+    QStringList Plugins() const;
+    // Runs one plug-in over the picture as one undo level. On failure the picture stays as
+    // it was, LastError() says why and false comes back; no message is shown (the
+    // right-click menu shows one). Emits OnPluginFilterComplete either way.
+    bool RunPlugin(const QString& programPath);
 
     // --- properties ---
     int UndoSize() const;
@@ -69,6 +77,8 @@ public:
     // there adds one undo level). Call update() afterwards.
     corvane::imaging::PictureModel& Model();
 
+    QSize sizeHint() const override;
+
 signals:
     void OnProgressReport(long done, long total);
     void OnPluginFilterComplete();
@@ -79,8 +89,17 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void pictureChanged();
+    void layoutScrollBars();
+    void refreshView();
+    double scale() const;
+    QPointF scrollOffset() const;
+    QPoint toPicture(QPoint widgetPoint) const;
+    QRectF toWidget(const corvane::imaging::PixelRect& area) const;
+
     struct State;
     std::unique_ptr<State> d;
 };

@@ -1,0 +1,163 @@
+#include "imaging/picture_model.h"
+
+#include "imaging/picture_edit.h"
+#include "imaging/plugin_filter.h"
+
+#include <algorithm>
+
+namespace corvane::imaging {
+
+PictureModel::PictureModel(int undoSize) : undoSize_(std::max(undoSize, 0)) {}
+
+void PictureModel::setXRes(int pixelsPerInch)
+{
+    ++revision_;
+    picture_.xRes = std::max(pixelsPerInch, 0);
+}
+
+void PictureModel::setYRes(int pixelsPerInch)
+{
+    ++revision_;
+    picture_.yRes = std::max(pixelsPerInch, 0);
+}
+
+
+void PictureModel::load(const std::string& path, const ProgressReport& progress)
+{
+    assign(readPicture(path, progress));
+}
+
+void PictureModel::save(const std::string& path, int fileType) const
+{
+    writePicture(picture_, path, fileType);
+}
+
+void PictureModel::assign(Picture picture)
+{
+    ++revision_;
+    picture_ = std::move(picture);
+    undo_.clear();
+    selection_.reset();
+}
+
+void PictureModel::clear()
+{
+    if (!hasImage())
+        return;
+    ++revision_;
+    keepForUndo();
+    picture_ = Picture{};
+    selection_.reset();
+}
+
+void PictureModel::process(const std::function<Picture(const Picture&)>& operation)
+{
+    replace(operation(picture_));
+}
+
+void PictureModel::replace(Picture next)
+{
+    ++revision_;
+    const bool sameSize = next.width == picture_.width && next.height == picture_.height;
+    keepForUndo();
+    picture_ = std::move(next);
+    if (!sameSize)
+        selection_.reset();
+}
+
+void PictureModel::keepForUndo()
+{
+    // An empty picture is not worth going back to: a paste after Clear (as Crop does it)
+    // then undoes to the picture before the Clear in one step.
+    if (undoSize_ == 0 || picture_.empty())
+        return;
+    if (int(undo_.size()) == undoSize_)
+        undo_.pop_front();
+    undo_.push_back(picture_);
+}
+
+void PictureModel::setUndoSize(int levels)
+{
+    undoSize_ = std::max(levels, 0);
+    while (int(undo_.size()) > undoSize_)
+        undo_.pop_front();
+}
+
+bool PictureModel::undo()
+{
+    if (undo_.empty())
+        return false;
+    ++revision_;
+    const bool sameSize = undo_.back().width == picture_.width &&
+                          undo_.back().height == picture_.height;
+    picture_ = std::move(undo_.back());
+    undo_.pop_back();
+    if (!sameSize)
+        selection_.reset();
+    return true;
+}
+
+void PictureModel::recoverFromError()
+{
+    ++revision_;
+    while (!isConsistent(picture_)) {
+        if (undo_.empty()) {
+            picture_ = Picture{};
+            break;
+        }
+        picture_ = std::move(undo_.back());
+        undo_.pop_back();
+    }
+    if (selection_ && clampedTo(*selection_, picture_.width, picture_.height) != *selection_)
+        selection_.reset();
+}
+
+void PictureModel::select(PixelRect area)
+{
+    ++revision_;
+    const PixelRect inside = clampedTo(area, picture_.width, picture_.height);
+    if (inside.empty())
+        selection_.reset();
+    else
+        selection_ = inside;
+}
+
+Picture PictureModel::copy() const
+{
+    if (!selection_)
+        return picture_;
+    return cropped(picture_, *selection_);
+}
+
+Picture PictureModel::cut()
+{
+    Picture taken = copy();
+    if (!hasImage())
+        return taken;
+    const PixelRect area = selection_.value_or(PixelRect{0, 0, picture_.width, picture_.height});
+    Picture next = picture_;
+    fill(next, area, Rgb{255, 255, 255});
+    replace(std::move(next));
+    return taken;
+}
+
+void PictureModel::paste(const Picture& pasted)
+{
+    if (pasted.empty())
+        return;
+    if (!selection_ || !hasImage()) {
+        replace(pasted);
+        selection_.reset();
+        return;
+    }
+    Picture next = picture_;
+    pasteInto(next, pasted, *selection_);
+    replace(std::move(next));
+}
+
+void PictureModel::runPlugin(const std::string& programPath)
+{
+    process([&](const Picture& p) { return runPluginFilter(programPath, p); });
+}
+
+} // namespace corvane::imaging

@@ -1,0 +1,251 @@
+#include "imaging/plugin_filter.h"
+
+#include "common/error.h"
+#include "imaging/pnm_codec.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <poll.h>
+#include <pthread.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace corvane::imaging {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// More than any sane filter writes for a picture we can hold; a runaway program is stopped.
+constexpr std::size_t maxOutputBytes = std::size_t(4) << 30;
+constexpr std::size_t maxErrorTextBytes = 4096;
+
+// A file descriptor that closes itself.
+class Fd {
+public:
+    Fd() = default;
+    explicit Fd(int fd) : fd_(fd) {}
+    Fd(Fd&& o) noexcept : fd_(std::exchange(o.fd_, -1)) {}
+    Fd& operator=(Fd&& o) noexcept
+    {
+        reset();
+        fd_ = std::exchange(o.fd_, -1);
+        return *this;
+    }
+    ~Fd() { reset(); }
+    int get() const { return fd_; }
+    void reset()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+        fd_ = -1;
+    }
+
+private:
+    int fd_ = -1;
+};
+
+struct Pipe {
+    Fd read, write;
+};
+
+Pipe makePipe(const std::string& name)
+{
+    int fds[2];
+    if (::pipe2(fds, O_CLOEXEC) != 0)
+        throw Error(name, std::string("cannot create a pipe: ") + std::strerror(errno));
+    return {Fd(fds[0]), Fd(fds[1])};
+}
+
+// Writes the whole buffer to the program's input from its own thread, so a program that
+// writes its output before it has read all its input cannot deadlock with us. A program
+// that stops reading early gives EPIPE here (SIGPIPE is blocked in this thread), which is
+// not our failure: its exit status tells.
+void feedInput(Fd input, const std::string& bytes)
+{
+    sigset_t pipeSignal;
+    sigemptyset(&pipeSignal);
+    sigaddset(&pipeSignal, SIGPIPE);
+    pthread_sigmask(SIG_BLOCK, &pipeSignal, nullptr);
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(input.get(), bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        done += std::size_t(n);
+    }
+    input.reset();
+    // Collect the SIGPIPE a closed pipe raised, so it does not stay pending on the thread.
+    timespec now{0, 0};
+    while (sigtimedwait(&pipeSignal, nullptr, &now) > 0) {
+    }
+}
+
+struct Captured {
+    std::string output, errors;
+    bool overflow = false;
+};
+
+// Reads the program's output and error streams until both are closed.
+Captured capture(Fd output, Fd errors)
+{
+    Captured c;
+    pollfd fds[2] = {{output.get(), POLLIN, 0}, {errors.get(), POLLIN, 0}};
+    char buffer[65536];
+    int open = 2;
+    while (open > 0) {
+        if (::poll(fds, 2, -1) < 0) {
+            if (errno == EINTR)
+                continue;
+            break;
+        }
+        for (int i = 0; i < 2; ++i) {
+            if (fds[i].fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP | POLLERR)))
+                continue;
+            const ssize_t n = ::read(fds[i].fd, buffer, sizeof buffer);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0) {
+                fds[i].fd = -1;
+                --open;
+                continue;
+            }
+            std::string& into = i == 0 ? c.output : c.errors;
+            const std::size_t limit = i == 0 ? maxOutputBytes : maxErrorTextBytes;
+            if (into.size() + std::size_t(n) > limit) {
+                if (i == 0) {
+                    c.overflow = true;
+                    return c; // closing the pipe stops the program with SIGPIPE
+                }
+                continue;
+            }
+            into.append(buffer, std::size_t(n));
+        }
+    }
+    return c;
+}
+
+std::string firstLine(const std::string& text)
+{
+    std::string line = text.substr(0, text.find_first_of("\r\n"));
+    return line;
+}
+
+pid_t spawn(const std::string& programPath, Pipe& in, Pipe& out, Pipe& err)
+{
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, in.read.get(), STDIN_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, out.write.get(), STDOUT_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, err.write.get(), STDERR_FILENO);
+    std::string program = programPath;
+    char* argv[] = {program.data(), nullptr};
+    pid_t pid = 0;
+    const int status = posix_spawn(&pid, programPath.c_str(), &actions, nullptr, argv, environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (status != 0)
+        throw Error(pluginName(programPath),
+                    std::string("cannot start the plug-in: ") + std::strerror(status));
+    return pid;
+}
+
+int waitFor(pid_t pid)
+{
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    return status;
+}
+
+// A grey result of a palette picture goes back into the palette when that loses nothing:
+// a plug-in should not turn a 4-bit grey picture into an 8-bit one behind the user's back.
+Picture keepPaletteWherePossible(Picture result, const Picture& original)
+{
+    if (!original.indexed() || !result.indexed() || result.width != original.width ||
+        result.height != original.height)
+        return result;
+    std::vector<int> indexOfGrey(256, -1);
+    for (std::size_t i = 0; i < original.palette.size(); ++i) {
+        const Rgb c = original.palette[i];
+        if (c.r == c.g && c.g == c.b && indexOfGrey[c.r] < 0)
+            indexOfGrey[c.r] = int(i);
+    }
+    Picture kept = original;
+    for (std::size_t i = 0; i < result.pixels.size(); ++i) {
+        const int index = indexOfGrey[result.palette[result.pixels[i]].r];
+        if (index < 0)
+            return result;
+        kept.pixels[i] = std::uint8_t(index);
+    }
+    return kept;
+}
+
+} // namespace
+
+std::vector<std::string> listPlugins(const std::string& folder)
+{
+    std::vector<std::string> found;
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string path = it->path().string();
+        if (fs::is_regular_file(it->path(), ec) && ::access(path.c_str(), X_OK) == 0)
+            found.push_back(path);
+    }
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
+std::string pluginName(const std::string& programPath)
+{
+    return fs::path(programPath).filename().string();
+}
+
+Picture runPluginFilter(const std::string& programPath, const Picture& picture)
+{
+    const std::string name = pluginName(programPath);
+    if (picture.empty())
+        throw Error(name, "there is no picture to filter");
+    std::string input = encodePnm(picture);
+    Pipe in = makePipe(name), out = makePipe(name), err = makePipe(name);
+    const pid_t pid = spawn(programPath, in, out, err);
+    in.read.reset();
+    out.write.reset();
+    err.write.reset();
+
+    std::thread feeder(feedInput, std::move(in.write), std::cref(input));
+    Captured captured = capture(std::move(out.read), std::move(err.read));
+    const int status = waitFor(pid);
+    feeder.join();
+
+    const std::string detail =
+        captured.errors.empty() ? "" : ": " + firstLine(captured.errors);
+    if (captured.overflow)
+        throw Error(name, "plug-in wrote more than any picture needs; stopped");
+    if (WIFSIGNALED(status))
+        throw Error(name, "plug-in crashed (signal " + std::to_string(WTERMSIG(status)) + ")" +
+                              detail);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        throw Error(name, "plug-in failed with exit status " +
+                              std::to_string(WEXITSTATUS(status)) + detail);
+    Picture result;
+    try {
+        result = decodePnm(captured.output);
+    } catch (const Error& e) {
+        throw Error(name, "plug-in gave no usable picture: " + e.reason());
+    }
+    result.xRes = picture.xRes;
+    result.yRes = picture.yRes;
+    return keepPaletteWherePossible(std::move(result), picture);
+}
+
+} // namespace corvane::imaging

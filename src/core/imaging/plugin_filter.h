@@ -1,0 +1,27 @@
+// Plug-in filters: any executable program that reads a binary PNM picture on its standard
+// input and writes the filtered picture as a binary PNM on its standard output, the netpbm
+// way (pnminvert, pnmsmooth and the like work as they are).
+#pragma once
+
+#include "imaging/picture.h"
+
+#include <string>
+#include <vector>
+
+namespace corvane::imaging {
+
+// Every executable regular file in folder (symbolic links followed), sorted by name; empty
+// when the folder does not exist or cannot be read.
+std::vector<std::string> listPlugins(const std::string& folder);
+
+// The name a plug-in is offered under: its file name.
+std::string pluginName(const std::string& programPath);
+
+// Runs the program over the picture and returns what it wrote. Throws corvane::Error naming
+// the plug-in when it cannot be started, exits with a non-zero status, is killed by a signal
+// or writes something that is not a picture. The palette of a palette picture whose result
+// is grey with the same size is kept when the result fits it; otherwise the result's own
+// depth (8-bit grey or 24-bit) is returned.
+Picture runPluginFilter(const std::string& programPath, const Picture& picture);
+
+} // namespace corvane::imaging

@@ -1,0 +1,361 @@
+#include "gui/picture/twisted_pixel.h"
+
+#include "common/error.h"
+#include "gui/picture/picture_qimage.h"
+#include "imaging/picture_io.h"
+#include "imaging/picture_model.h"
+#include "imaging/plugin_filter.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+
+#include <cmath>
+
+using corvane::imaging::PictureModel;
+using corvane::imaging::PixelRect;
+
+struct TTwistedPixel::State {
+    PictureModel model;
+    QString lastError;
+    bool fitToSize = false;
+    int tool = 1;
+    QString pluginFolder;
+    QStringList plugins;
+    bool scrollbarsVisible = false;
+    QScrollBar* horizontal = nullptr;
+    QScrollBar* vertical = nullptr;
+
+    // What was last drawn, rebuilt when the model's revision moves on.
+    unsigned long drawnRevision = ~0ul;
+    QImage view;          // reads the model's pixels directly
+    QImage scaled;        // the fitted picture at scaledSize, for FitToSize
+    QSize scaledSize;
+
+    bool dragging = false;
+    QPoint dragStart; // picture pixel
+};
+
+TTwistedPixel::TTwistedPixel(QWidget* parent) : QWidget(parent), d(std::make_unique<State>())
+{
+    setMouseTracking(false);
+    setAttribute(Qt::WA_OpaquePaintEvent, false);
+    d->horizontal = new QScrollBar(Qt::Horizontal, this);
+    d->vertical = new QScrollBar(Qt::Vertical, this);
+    d->horizontal->hide();
+    d->vertical->hide();
+    connect(d->horizontal, &QScrollBar::valueChanged, this, [this] { update(); });
+    connect(d->vertical, &QScrollBar::valueChanged, this, [this] { update(); });
+}
+
+TTwistedPixel::~TTwistedPixel() = default;
+
+// --- operations ---
+
+bool TTwistedPixel::LoadImage(const QString& fileName)
+{
+    try {
+        d->model.load(fileName.toStdString(),
+                      [this](long done, long total) { emit OnProgressReport(done, total); });
+        d->lastError.clear();
+    } catch (const corvane::Error& e) {
+        d->lastError = QString::fromStdString(e.what());
+    } catch (const std::bad_alloc&) {
+        d->lastError = fileName + ": not enough memory to load the picture";
+    }
+    pictureChanged();
+    return d->lastError.isEmpty();
+}
+
+QString TTwistedPixel::LastError() const { return d->lastError; }
+
+void TTwistedPixel::SaveImage(const QString& fileName, int typeCode)
+{
+    d->model.save(fileName.toStdString(), typeCode);
+}
+
+int TTwistedPixel::GetFileType(const QString& fileName) const
+{
+    return corvane::imaging::fileTypeFromName(fileName.toStdString());
+}
+
+void TTwistedPixel::Undo()
+{
+    d->model.undo();
+    pictureChanged();
+}
+
+int TTwistedPixel::UndoLevels() const { return d->model.undoLevels(); }
+
+void TTwistedPixel::RecoverFromError()
+{
+    d->dragging = false;
+    d->model.recoverFromError();
+    pictureChanged();
+}
+
+void TTwistedPixel::ClearImage()
+{
+    d->model.clear();
+    pictureChanged();
+}
+
+void TTwistedPixel::ClipboardCut()
+{
+    if (!HasImage())
+        return;
+    QGuiApplication::clipboard()->setImage(corvane::gui::toQImage(d->model.cut()));
+    pictureChanged();
+}
+
+void TTwistedPixel::ClipboardCopy()
+{
+    if (!HasImage())
+        return;
+    QGuiApplication::clipboard()->setImage(corvane::gui::toQImage(d->model.copy()));
+}
+
+void TTwistedPixel::ClipboardPaste()
+{
+    const QImage image = QGuiApplication::clipboard()->image();
+    if (image.isNull())
+        return;
+    d->model.paste(corvane::gui::fromQImage(image));
+    pictureChanged();
+}
+
+bool TTwistedPixel::HasImage() const { return d->model.hasImage(); }
+bool TTwistedPixel::HasSelection() const { return d->model.hasSelection(); }
+
+void TTwistedPixel::ReleaseSelection()
+{
+    d->model.releaseSelection();
+    update();
+}
+
+void TTwistedPixel::LoadPlugins()
+{
+    d->plugins.clear();
+    for (const std::string& path : corvane::imaging::listPlugins(d->pluginFolder.toStdString()))
+        d->plugins.push_back(QString::fromStdString(path));
+}
+
+QStringList TTwistedPixel::Plugins() const { return d->plugins; }
+
+bool TTwistedPixel::RunPlugin(const QString& programPath)
+{
+    bool ran = false;
+    try {
+        d->model.runPlugin(programPath.toStdString());
+        d->lastError.clear();
+        ran = true;
+    } catch (const corvane::Error& e) {
+        d->lastError = QString::fromStdString(e.what());
+    } catch (const std::bad_alloc&) {
+        d->lastError = programPath + ": not enough memory for the plug-in's picture";
+    }
+    pictureChanged();
+    emit OnPluginFilterComplete();
+    return ran;
+}
+
+// --- properties ---
+
+int TTwistedPixel::UndoSize() const { return d->model.undoSize(); }
+void TTwistedPixel::SetUndoSize(int levels) { d->model.setUndoSize(levels); }
+int TTwistedPixel::ImageWidth() const { return d->model.width(); }
+int TTwistedPixel::ImageHeight() const { return d->model.height(); }
+int TTwistedPixel::ImageXRes() const { return d->model.xRes(); }
+void TTwistedPixel::SetImageXRes(int pixelsPerUnit) { d->model.setXRes(pixelsPerUnit); }
+int TTwistedPixel::ImageYRes() const { return d->model.yRes(); }
+void TTwistedPixel::SetImageYRes(int pixelsPerUnit) { d->model.setYRes(pixelsPerUnit); }
+int TTwistedPixel::ImageBitCount() const { return d->model.bitCount(); }
+const corvane::imaging::Picture& TTwistedPixel::Picture() const { return d->model.picture(); }
+bool TTwistedPixel::FitToSize() const { return d->fitToSize; }
+
+void TTwistedPixel::SetFitToSize(bool fit)
+{
+    d->fitToSize = fit;
+    layoutScrollBars();
+    update();
+}
+
+int TTwistedPixel::Tool() const { return d->tool; }
+void TTwistedPixel::SetTool(int tool) { d->tool = tool; }
+QString TTwistedPixel::PluginPathName() const { return d->pluginFolder; }
+void TTwistedPixel::SetPluginPathName(const QString& folder) { d->pluginFolder = folder; }
+bool TTwistedPixel::ScrollbarsVisible() const { return d->scrollbarsVisible; }
+
+void TTwistedPixel::SetScrollbarsVisible(bool visible)
+{
+    d->scrollbarsVisible = visible;
+    layoutScrollBars();
+    update();
+}
+
+corvane::imaging::PictureModel& TTwistedPixel::Model() { return d->model; }
+
+QSize TTwistedPixel::sizeHint() const
+{
+    return HasImage() ? QSize(ImageWidth(), ImageHeight()) : QSize(250, 250);
+}
+
+// --- drawing ---
+
+void TTwistedPixel::pictureChanged()
+{
+    layoutScrollBars();
+    updateGeometry();
+    update();
+}
+
+void TTwistedPixel::layoutScrollBars()
+{
+    const bool show = d->scrollbarsVisible && !d->fitToSize && HasImage();
+    const int thickness = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    const bool wide = show && ImageWidth() > width();
+    const bool tall = show && ImageHeight() > height() - (wide ? thickness : 0);
+    const int viewWidth = width() - (tall ? thickness : 0);
+    const int viewHeight = height() - (wide ? thickness : 0);
+    d->horizontal->setVisible(wide);
+    d->vertical->setVisible(tall);
+    d->horizontal->setRange(0, wide ? ImageWidth() - viewWidth : 0);
+    d->horizontal->setPageStep(std::max(viewWidth, 1));
+    d->horizontal->setGeometry(0, height() - thickness, viewWidth, thickness);
+    d->vertical->setRange(0, tall ? ImageHeight() - viewHeight : 0);
+    d->vertical->setPageStep(std::max(viewHeight, 1));
+    d->vertical->setGeometry(width() - thickness, 0, thickness, viewHeight);
+}
+
+double TTwistedPixel::scale() const
+{
+    if (!d->fitToSize || !HasImage())
+        return 1.0;
+    return std::min(double(width()) / ImageWidth(), double(height()) / ImageHeight());
+}
+
+QPointF TTwistedPixel::scrollOffset() const
+{
+    return {d->horizontal->isVisible() ? double(d->horizontal->value()) : 0.0,
+            d->vertical->isVisible() ? double(d->vertical->value()) : 0.0};
+}
+
+QPoint TTwistedPixel::toPicture(QPoint widgetPoint) const
+{
+    const double s = scale();
+    const QPointF p = (QPointF(widgetPoint) + scrollOffset()) / s;
+    return {std::clamp(int(std::floor(p.x())), 0, std::max(ImageWidth() - 1, 0)),
+            std::clamp(int(std::floor(p.y())), 0, std::max(ImageHeight() - 1, 0))};
+}
+
+QRectF TTwistedPixel::toWidget(const PixelRect& area) const
+{
+    const double s = scale();
+    return QRectF(area.x * s, area.y * s, area.width * s, area.height * s)
+        .translated(-scrollOffset());
+}
+
+void TTwistedPixel::refreshView()
+{
+    if (d->drawnRevision == d->model.revision())
+        return;
+    d->view = corvane::gui::viewOf(d->model.picture());
+    d->scaled = QImage();
+    d->drawnRevision = d->model.revision();
+}
+
+void TTwistedPixel::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), palette().window());
+    if (!HasImage())
+        return;
+    refreshView();
+    if (d->fitToSize) {
+        const QSize target = (QSizeF(ImageWidth(), ImageHeight()) * scale()).toSize();
+        if (d->scaledSize != target || d->scaled.isNull()) {
+            // Scaling a big scan is slow: done once per picture change or widget resize.
+            d->scaled = d->view.scaled(target.expandedTo(QSize(1, 1)), Qt::IgnoreAspectRatio,
+                                       Qt::SmoothTransformation);
+            d->scaledSize = target;
+        }
+        painter.drawImage(QPoint(0, 0), d->scaled);
+    } else {
+        const QPointF offset = scrollOffset();
+        const QRect visible = rect().translated(offset.toPoint()) & d->view.rect();
+        painter.drawImage(visible.topLeft() - offset.toPoint(), d->view, visible);
+    }
+    if (const auto selection = d->model.selection()) {
+        QPen pen(Qt::black, 1, Qt::DashLine);
+        painter.setPen(pen);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(toWidget(*selection).adjusted(0, 0, -1, -1));
+        pen.setColor(Qt::white);
+        pen.setDashOffset(4);
+        painter.setPen(pen);
+        painter.drawRect(toWidget(*selection).adjusted(0, 0, -1, -1));
+    }
+}
+
+void TTwistedPixel::resizeEvent(QResizeEvent*) { layoutScrollBars(); }
+
+// --- selection with the mouse (Tool 1) ---
+
+void TTwistedPixel::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton || d->tool != 1 || !HasImage())
+        return QWidget::mousePressEvent(event);
+    d->dragging = true;
+    d->dragStart = toPicture(event->position().toPoint());
+    d->model.releaseSelection();
+    update();
+}
+
+void TTwistedPixel::mouseMoveEvent(QMouseEvent* event)
+{
+    if (!d->dragging)
+        return QWidget::mouseMoveEvent(event);
+    const QPoint at = toPicture(event->position().toPoint());
+    d->model.select(corvane::imaging::spanning(d->dragStart.x(), d->dragStart.y(), at.x(), at.y()));
+    update();
+}
+
+void TTwistedPixel::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (!d->dragging || event->button() != Qt::LeftButton)
+        return QWidget::mouseReleaseEvent(event);
+    d->dragging = false;
+    const QPoint at = toPicture(event->position().toPoint());
+    // A click without a drag only clears the selection.
+    if (at == d->dragStart)
+        d->model.releaseSelection();
+    else
+        d->model.select(corvane::imaging::spanning(d->dragStart.x(), d->dragStart.y(), at.x(), at.y()));
+    update();
+}
+
+// --- plug-ins on the right-click menu ---
+
+void TTwistedPixel::contextMenuEvent(QContextMenuEvent* event)
+{
+    if (d->plugins.isEmpty() || !HasImage())
+        return QWidget::contextMenuEvent(event);
+    QMenu menu(this);
+    for (const QString& path : d->plugins) {
+        const QString name = QString::fromStdString(corvane::imaging::pluginName(path.toStdString()));
+        menu.addAction(name, this, [this, path] {
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+            const bool ran = RunPlugin(path);
+            QApplication::restoreOverrideCursor();
+            if (!ran)
+                QMessageBox::warning(this, "Warning", d->lastError);
+        });
+    }
+    menu.exec(event->globalPos());
+}
