@@ -1,0 +1,128 @@
+#include "relief/create_relief.h"
+
+#include "common/atomic_file.h"
+#include "common/error.h"
+#include "common/timestamp.h"
+#include "relief/collapse_rapids.h"
+#include "relief/dxf_surface.h"
+#include "relief/gouge_control.h"
+#include "relief/program_spool.h"
+#include "relief/raster_passes.h"
+#include "relief/raster_program.h"
+#include "relief/sampling.h"
+
+namespace corvane::relief {
+
+namespace {
+
+// Clears both progress displays on every way out of a run.
+class ProgressReset {
+public:
+    explicit ProgressReset(RunControl& control) : control_(control) {}
+    ~ProgressReset()
+    {
+        control_.endProgress(ProgressDisplay::Dialog);
+        control_.endProgress(ProgressDisplay::Gauge);
+    }
+    ProgressReset(const ProgressReset&) = delete;
+    ProgressReset& operator=(const ProgressReset&) = delete;
+
+private:
+    RunControl& control_;
+};
+
+const char* finalStatus(RunControl& control)
+{
+    return control.escapePressed() ? "Process Cancelled..." : "Ready...";
+}
+
+} // namespace
+
+bool applyGougeForRun(TZGrid& grid, const ReliefParameters& params, RunControl& control)
+{
+    control.showStatus("Applying Gouge Control. Please Wait...");
+    const TToolMask mask =
+        BuildToolMask(params.tool, params.toolDiameter, params.sizeX / grid.cols,
+                      params.sizeY / grid.rows, -params.depth, params.includedAngle);
+    return ApplyGougeControl(grid, mask, control);
+}
+
+CreateResult CreateDxfSurface(TZGrid& grid, const ReliefParameters& params, RunControl& control,
+                              const CreateHooks& hooks)
+{
+    checkSurfaceParameters(params);
+    samplingFor(grid, params); // refuses an empty grid or a step without samples
+    const std::optional<std::string> fileName = hooks.askFileName();
+    if (!fileName)
+        return {CreateOutcome::SaveDeclined, {}, true};
+
+    ProgressReset reset(control);
+    AtomicFile file(*fileName);
+    AtomicFileSink sink(file);
+    writeDxfHead(sink);
+    if (params.useGougeControl) {
+        if (params.toolDiameter == 0) {
+            if (hooks.showMessage)
+                hooks.showMessage(ZeroDiameterMessage);
+        } else {
+            applyGougeForRun(grid, params, control);
+        }
+    }
+    control.showStatus("Saving to File...");
+    writeDxfFacets(sink, grid, params, control); // a stop still gets the trailer
+    writeDxfTrailer(sink);
+    file.commit();
+    control.showStatus(finalStatus(control));
+    return {CreateOutcome::Saved, *fileName, true};
+}
+
+CreateResult CreateRasterProgram(TZGrid& grid, const ReliefParameters& params,
+                                 const std::string& sourceName, RunControl& control,
+                                 const CreateHooks& hooks)
+{
+    checkRasterParameters(params);
+    samplingFor(grid, params);
+    ProgressReset reset(control);
+    if (params.useGougeControl) {
+        if (params.toolDiameter == 0) {
+            if (hooks.showMessage)
+                hooks.showMessage(ZeroDiameterMessage);
+            return {CreateOutcome::ZeroDiameter, {}, false};
+        }
+        applyGougeForRun(grid, params, control);
+    }
+    control.showStatus("Saving to File...");
+
+    // The moves go through the filter and the formatter straight into a spool, so a program
+    // of hundreds of millions of moves never sits in memory; the same bytes a move list
+    // would give.
+    ProgramSpool spool;
+    RasterProgramBody body(spool);
+    RapidCollapser collapser(body);
+    if (!GenerateRasterPasses(grid, params, control, collapser))
+        return {CreateOutcome::Stopped, {}, false};
+    collapser.finish();
+    body.flush();
+    grid.clear();
+
+    if (control.escapePressed()) {
+        control.showStatus(finalStatus(control));
+        return {CreateOutcome::Abandoned, {}, true};
+    }
+    const std::optional<std::string> fileName = hooks.askFileName();
+    if (!fileName)
+        return {CreateOutcome::SaveDeclined, {}, true};
+    control.showStatus("Writing to file...");
+    AtomicFile file(*fileName);
+    file.write(rasterProgramHeader(programTimestamp(), sourceName, params.feedRate));
+    if (!spool.copyTo(file, control)) {
+        file.discard();
+        control.showStatus(finalStatus(control));
+        return {CreateOutcome::Abandoned, {}, true};
+    }
+    file.commit();
+    control.showStatus(finalStatus(control));
+    return {CreateOutcome::Saved, *fileName, true};
+}
+
+} // namespace corvane::relief

@@ -1,0 +1,62 @@
+// The two branches of the surface dialog's "Create": the DXF surface and the raster G-code
+// program, from the parameters to the file, with gouge control, status texts, progress,
+// Cancel (the run's stop request) and Esc. The desktop dialog and the command line both
+// run these, so they write identical files.
+#pragma once
+
+#include "common/run_control.h"
+#include "relief/relief_parameters.h"
+#include "relief/zgrid.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace corvane::relief {
+
+struct CreateHooks {
+    // The save prompt. Returns the chosen path, or nothing when the user cancels it.
+    // The DXF run asks before writing, the G-code run only after its passes.
+    std::function<std::optional<std::string>()> askFileName;
+    // A message box ("Tool Diameter can not be 0!"); the run waits for it to return.
+    std::function<void(const std::string&)> showMessage;
+};
+
+inline constexpr const char* ZeroDiameterMessage = "Tool Diameter can not be 0!";
+
+enum class CreateOutcome {
+    Saved,         // the file is in place (a DXF stopped by Cancel is whole, just shorter)
+    SaveDeclined,  // the save prompt was cancelled: nothing written
+    Abandoned,     // G-code with Esc: the passes ran, nothing was saved
+    Stopped,       // G-code with Cancel during the passes: nothing saved
+    ZeroDiameter,  // G-code with a tool of diameter 0: no pass was made
+};
+
+struct CreateResult {
+    CreateOutcome outcome = CreateOutcome::Saved;
+    std::string fileName;      // set when saved
+    bool closeDialog = true;   // false after Stopped and ZeroDiameter: the dialog stays open
+};
+
+// The DXF branch: asks for the file, writes the head, applies gouge control to `grid` (a zero
+// diameter shows the message and goes on without it), writes the facets and the trailer.
+// Ends with "Ready..." or, when Esc was pressed, "Process Cancelled...". Throws
+// corvane::Error for refused parameters (before anything is asked or written) and for a
+// failed write (the file that was there stays as it was; no "Ready...").
+CreateResult CreateDxfSurface(TZGrid& grid, const ReliefParameters& params, RunControl& control,
+                              const CreateHooks& hooks);
+
+// The G-code branch: gouge control on `grid` (changed in place, and kept so after a stop),
+// the passes streamed through the rapid filter into a temporary spool, then, unless Esc was
+// pressed, the save prompt and the program moved into place whole. A completed run empties
+// `grid`. sourceName is the picture's file name, quoted in the header.
+CreateResult CreateRasterProgram(TZGrid& grid, const ReliefParameters& params,
+                                 const std::string& sourceName, RunControl& control,
+                                 const CreateHooks& hooks);
+
+// Gouge control as both branches run it, for callers that want only that step: shows
+// "Applying Gouge Control. Please Wait..." and adjusts `grid` for a tool of positive
+// diameter. Returns false when Esc stopped it early.
+bool applyGougeForRun(TZGrid& grid, const ReliefParameters& params, RunControl& control);
+
+} // namespace corvane::relief

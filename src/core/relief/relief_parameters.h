@@ -1,0 +1,24 @@
+// What the "Create" of the surface dialog hands the engine: plain numbers in the user's
+// length unit (the unit of the picture's resolution, pixels per unit).
+#pragma once
+
+#include "relief/tool_mask.h"
+
+namespace corvane::relief {
+
+struct ReliefParameters {
+    double sizeX = 0;        // width of the relief, > 0
+    double sizeY = 0;        // height of the relief, > 0
+    double stepX = 0;        // distance between sampled columns, > 0; raised to one cell
+    double stepY = 0;        // distance between sampled rows, > 0; raised to one cell
+    double depth = 0;        // D: black lies D below the stock top (G-code) or D above (DXF)
+    double depthPerPass = 0; // G-code only: floor lowered by this each pass, > 0
+    double feedRate = 0;     // G-code only: written as the program's F word
+    double rapidHeight = 0;  // G-code only: z of rapid moves
+    bool useGougeControl = false;
+    ToolShape tool = ToolShape::EndMill;
+    double toolDiameter = 0; // 0 with gouge control on: the caller's "can not be 0" case
+    int includedAngle = 60;  // V Bit only, degrees
+};
+
+} // namespace corvane::relief

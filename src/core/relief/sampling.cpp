@@ -1,0 +1,83 @@
+#include "relief/sampling.h"
+
+#include "common/error.h"
+#include "relief/rounding.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace corvane::relief {
+
+namespace {
+
+void requirePositive(double v, const char* field)
+{
+    if (!std::isfinite(v) || !(v > 0))
+        throw Error(std::string(field) + " must be a number greater than 0");
+}
+
+void requireFinite(double v, const char* field)
+{
+    if (!std::isfinite(v))
+        throw Error(std::string(field) + " must be a number");
+}
+
+} // namespace
+
+int Sampling::columnAt(double x) const { return int(roundHalfEven(x * cellsPerUnitX)); }
+int Sampling::rowAt(double y) const { return int(roundHalfEven(y * rowsPerUnitY)); }
+
+Sampling samplingFor(const TZGrid& grid, const ReliefParameters& params)
+{
+    if (grid.empty())
+        throw Error("there is no height grid to work on; open the dialog again from the picture");
+    return samplingFor(grid.rows, grid.cols, params);
+}
+
+Sampling samplingFor(int gridRows, int gridCols, const ReliefParameters& params)
+{
+    requirePositive(params.sizeX, "Size X");
+    requirePositive(params.sizeY, "Size Y");
+    requirePositive(params.stepX, "Step X");
+    requirePositive(params.stepY, "Step Y");
+    Sampling s;
+    s.sizeX = params.sizeX;
+    s.sizeY = params.sizeY;
+    s.stepX = std::max(params.stepX, params.sizeX / gridCols);
+    s.stepY = std::max(params.stepY, params.sizeY / gridRows);
+    s.cellsPerUnitX = gridCols / s.sizeX;
+    s.rowsPerUnitY = gridRows / s.sizeY;
+    // The step floor bounds both quotients by the grid's size (plus a half), so they fit.
+    s.nx = int(roundHalfEven(s.sizeX / s.stepX)) - 1;
+    s.ny = int(roundHalfEven(s.sizeY / s.stepY));
+    if (s.nx < 0)
+        throw Error("Step X is more than twice Size X: a line would have no sample");
+    return s;
+}
+
+void checkSurfaceParameters(const ReliefParameters& params)
+{
+    requirePositive(params.sizeX, "Size X");
+    requirePositive(params.sizeY, "Size Y");
+    requirePositive(params.stepX, "Step X");
+    requirePositive(params.stepY, "Step Y");
+    requirePositive(params.depth, "Depth");
+    if (params.useGougeControl) {
+        requireFinite(params.toolDiameter, "Diameter");
+        if (params.toolDiameter < 0)
+            throw Error("Diameter can not be negative");
+        if (params.tool == ToolShape::VBit &&
+            (params.includedAngle < 5 || params.includedAngle > 179))
+            throw Error("Included Angle must lie between 5 and 179 degrees");
+    }
+}
+
+void checkRasterParameters(const ReliefParameters& params)
+{
+    checkSurfaceParameters(params);
+    requirePositive(params.depthPerPass, "Depth / Pass");
+    requireFinite(params.feedRate, "Feedrate");
+    requireFinite(params.rapidHeight, "Rapid Height");
+}
+
+} // namespace corvane::relief

@@ -1,0 +1,94 @@
+#include "relief/tool_mask.h"
+
+#include "common/error.h"
+#include "relief/rounding.h"
+
+#include <cmath>
+#include <numbers>
+
+namespace corvane::relief {
+
+ToolShape toolShapeFromText(const std::string& text)
+{
+    if (text == "Ball Mill")
+        return ToolShape::BallMill;
+    if (text == "V Bit")
+        return ToolShape::VBit;
+    return ToolShape::EndMill;
+}
+
+namespace {
+
+// nc or nr: cells across the tool less one, made even so the axis has a centre entry.
+int evenSpan(double diameter, double cell)
+{
+    const double span = diameter / cell - 1;
+    if (!(span < MaxToolMaskSide))
+        throw Error("the tool is more than " + std::to_string(MaxToolMaskSide) +
+                    " cells across; use a smaller diameter or a coarser step");
+    long long n = roundHalfEven(span);
+    if (n < 0)
+        n = 0; // cannot happen for diameter > 0, but a negative size must never reach resize
+    if (n % 2 != 0)
+        ++n;
+    return int(n);
+}
+
+// Rounds a height in grey steps and limits it to 0..255 (huge values never reach the cast).
+std::uint8_t quantize(double steps)
+{
+    if (!(steps < 256))
+        return 255;
+    if (steps < 0)
+        return 0;
+    const long long rounded = roundHalfEven(steps);
+    return std::uint8_t(rounded > 255 ? 255 : rounded);
+}
+
+} // namespace
+
+TToolMask BuildToolMask(ToolShape shape, double diameter, double cellWidth, double cellHeight,
+                        double negatedDepth, double includedAngle)
+{
+    if (!(diameter > 0) || !std::isfinite(diameter))
+        throw Error("Tool Diameter must be a positive number");
+    if (!(cellWidth > 0) || !(cellHeight > 0) || !std::isfinite(cellWidth) ||
+        !std::isfinite(cellHeight))
+        throw Error("the grid cell size must be positive");
+    const double depth = -negatedDepth;
+    if (!(depth > 0) || !std::isfinite(depth))
+        throw Error("Depth must be a positive number for gouge control");
+    if (shape == ToolShape::VBit && !(includedAngle >= 5 && includedAngle <= 179))
+        throw Error("Included Angle must lie between 5 and 179 degrees");
+
+    const double radius = diameter / 2;
+    const double r2 = radius * radius;
+    const double k = 256 / depth; // grey steps per unit length
+    const int nc = evenSpan(diameter, cellWidth);
+    const int nr = evenSpan(diameter, cellHeight);
+    const double coneSlope = std::tan((90 - includedAngle / 2) * std::numbers::pi / 180);
+
+    TToolMask mask;
+    mask.rows = nr + 1;
+    mask.cols = nc + 1;
+    mask.entries.assign(std::size_t(mask.rows) * std::size_t(mask.cols), 255);
+    for (int a = 0; a <= nr; ++a) {
+        for (int b = 0; b <= nc; ++b) {
+            const double dx = (b - nc / 2) * cellWidth;
+            const double dy = (a - nr / 2) * cellHeight;
+            const double d2 = dx * dx + dy * dy;
+            if (d2 >= r2)
+                continue; // outside the footprint: the boundary counts as outside
+            std::uint8_t height = 0; // the tip itself, and every entry of an End Mill
+            if (d2 > 0 && shape == ToolShape::VBit)
+                height = quantize(k * std::sqrt(d2) * coneSlope);
+            else if (d2 > 0 && shape == ToolShape::BallMill)
+                // The sphere's surface above its lowest point at distance sqrt(d2).
+                height = quantize(k * (radius - std::sqrt(r2 - d2)));
+            mask.entries[std::size_t(a) * mask.cols + b] = height;
+        }
+    }
+    return mask;
+}
+
+} // namespace corvane::relief

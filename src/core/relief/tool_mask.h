@@ -1,0 +1,36 @@
+// The tool as a small grid of heights: entry [a][b] holds how far the cutting surface
+// stands above the tool's tip at an offset of (b - nc/2) cells to the right and (a - nr/2)
+// cells down, in grey steps (K = 256 / depth steps per unit length). 255 marks offsets
+// outside the footprint; they never constrain anything.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace corvane::relief {
+
+enum class ToolShape { EndMill = 1, BallMill = 2, VBit = 3 };
+
+// The tool list's texts; any other text is an End Mill (the list is editable).
+ToolShape toolShapeFromText(const std::string& text);
+
+struct TToolMask {
+    int rows = 1; // nr + 1, always odd
+    int cols = 1; // nc + 1, always odd
+    std::vector<std::uint8_t> entries{0}; // rows * cols, row by row
+
+    std::uint8_t at(int row, int col) const { return entries[std::size_t(row) * cols + col]; }
+};
+
+// Largest mask side we build: a tool that spans more cells than this is a sign of a cell
+// size or diameter typed wrong, and would take hours to apply.
+inline constexpr int MaxToolMaskSide = 4097;
+
+// diameter and the cell sizes in the user's length unit (diameter > 0, cells > 0);
+// negatedDepth is -D (D > 0); includedAngle in degrees, used by the V Bit only (5..179).
+// Throws corvane::Error on values outside those ranges.
+TToolMask BuildToolMask(ToolShape shape, double diameter, double cellWidth, double cellHeight,
+                        double negatedDepth, double includedAngle);
+
+} // namespace corvane::relief

@@ -1,0 +1,101 @@
+// Helpers shared by the relief engine tests: a scripted run control and small grids.
+#pragma once
+
+#include "common/run_control.h"
+#include "relief/zgrid.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <initializer_list>
+#include <random>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace relief_test {
+
+// Records what a run reports and plays the user: Esc from a given checkpoint on, Cancel at
+// a given checkpoint.
+class ScriptedControl : public corvane::RunControl {
+public:
+    void showStatus(const std::string& text) override { statuses.push_back(text); }
+    void showProgress(corvane::ProgressDisplay where, int percent) override
+    {
+        progress.push_back({where, percent});
+    }
+    void checkpoint() override { ++checkpoints; }
+    bool escapePressed() override { return escapeFrom >= 0 && checkpoints >= escapeFrom; }
+    bool takeStopRequest() override
+    {
+        if (stopAt >= 0 && checkpoints >= stopAt) {
+            stopAt = -1;
+            return true;
+        }
+        return false;
+    }
+
+    int escapeFrom = -1; // Esc counts as pressed once this many checkpoints have passed
+    int stopAt = -1;     // Cancel is pressed at this checkpoint
+    int checkpoints = 0;
+    std::vector<std::string> statuses;
+    std::vector<std::pair<corvane::ProgressDisplay, int>> progress;
+};
+
+inline corvane::relief::TZGrid gridOf(std::initializer_list<std::initializer_list<int>> rows)
+{
+    corvane::relief::TZGrid g(int(rows.size()), int(rows.begin()->size()));
+    int r = 0;
+    for (const auto& row : rows) {
+        int c = 0;
+        for (int v : row)
+            g[r][c++] = std::uint8_t(v);
+        ++r;
+    }
+    return g;
+}
+
+inline corvane::relief::TZGrid randomGrid(int rows, int cols, unsigned seed)
+{
+    corvane::relief::TZGrid g(rows, cols);
+    std::mt19937 random(seed);
+    for (auto& v : g.cells)
+        v = std::uint8_t(random() % 256);
+    return g;
+}
+
+inline std::string readFile(const std::filesystem::path& p)
+{
+    std::ifstream in(p, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+inline std::vector<std::string> crlfLines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t end = text.find("\r\n", start);
+        if (end == std::string::npos) {
+            lines.push_back(text.substr(start) + "<no CR LF>");
+            break;
+        }
+        lines.push_back(text.substr(start, end - start));
+        start = end + 2;
+    }
+    return lines;
+}
+
+inline std::filesystem::path freshFolder(const std::string& name)
+{
+    auto dir = std::filesystem::temp_directory_path() /
+               ("corvane-relief-" + name + "-" + std::to_string(::getpid()));
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    return dir;
+}
+
+} // namespace relief_test
