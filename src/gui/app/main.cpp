@@ -1,7 +1,62 @@
-#include <QApplication>
+// Start-up: the splash, the frame with its long-lived dialogs, then the event loop. Files
+// named on the command line open in their own windows.
+#include "gui/app/application.h"
+#include "gui/app/frame.h"
+#include "gui/app/splash.h"
+
+#include <QEventLoop>
+#include <QStringList>
+#include <QTimer>
+
+#include <memory>
+
+namespace {
+
+void waitMilliseconds(int milliseconds)
+{
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// CORVANE_SCREENSHOT=file.png: grab the frame once it has settled, save it and quit
+// (for the manual's pictures).
+void scheduleScreenshot(TCorvaneFrame& frame)
+{
+    const QString path = qEnvironmentVariable("CORVANE_SCREENSHOT");
+    if (path.isEmpty())
+        return;
+    QTimer::singleShot(2000, &frame, [&frame, path] {
+        frame.grab().save(path);
+        QApplication::quit();
+    });
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
-    return 0;
+    CorvaneApplication app(argc, argv);
+
+    std::unique_ptr<TfrmSplash> splash;
+    if (qEnvironmentVariableIsEmpty("CORVANE_NO_SPLASH")) {
+        splash = std::make_unique<TfrmSplash>();
+        splash->show();
+        splash->repaint();
+        QApplication::processEvents();
+    }
+
+    TCorvaneFrame frame;
+
+    if (splash) {
+        waitMilliseconds(1000);
+        splash.reset();
+    }
+
+    frame.show();
+    const QStringList files = app.arguments().mid(1);
+    for (const QString& file : files)
+        frame.OpenFile(file);
+    scheduleScreenshot(frame);
+    return app.exec();
 }

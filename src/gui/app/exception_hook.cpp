@@ -1,0 +1,26 @@
+#include "gui/app/exception_hook.h"
+
+#include "gui/app/frame.h"
+#include "gui/app/prompts.h"
+#include "gui/picture/picture_window.h"
+#include "gui/picture/twisted_pixel.h"
+
+#include <QApplication>
+
+namespace corvane::gui {
+
+void AppException(const QString& what)
+{
+    // Any busy cursor of the abandoned handler would otherwise stay for good.
+    while (QApplication::overrideCursor())
+        QApplication::restoreOverrideCursor();
+    if (TCorvaneFrame* frame = CorvaneFrame()) {
+        if (TfrmPicture* picture = frame->ActivePicture())
+            picture->TP->RecoverFromError();
+        frame->StatusBar1().setGaugeVisible(false);
+        frame->StatusBar1().setText(0, QStringLiteral("Failed: ") + what);
+    }
+    prompts().message(MessageKind::Error, QStringLiteral("Warning"), what, ButtonOk);
+}
+
+} // namespace corvane::gui

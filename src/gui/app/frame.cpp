@@ -1,0 +1,380 @@
+#include "gui/app/frame.h"
+
+#include "gui/app/about.h"
+#include "gui/app/color_depth.h"
+#include "gui/app/help_pages.h"
+#include "gui/app/prompts.h"
+#include "gui/app/shared_state.h"
+#include "gui/app/tool_icons.h"
+#include "gui/picture/direction_dialog.h"
+#include "gui/picture/picture_window.h"
+#include "gui/toolpaths/toolpaths_dialog.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QScreen>
+#include <QStatusBar>
+#include <QToolBar>
+
+using corvane::gui::shared;
+
+namespace {
+
+TCorvaneFrame* theFrame = nullptr;
+
+const QString kImageFilter = QStringLiteral(
+    "All image files|*.Bmp;*.Jpg;*.Tif;*.Pcx;*.Gif;*.Wmf|Bmp Files *.Bmp|*.bmp|JPEG Files "
+    "*.Jpg|*.jpg|TIFF Files *.Tif|*.tif|PCX Files *.Pcx|*.pcx|GIFF Files *.Gif|*.gif|WinMF "
+    "Files *.Wmf|*.wmf");
+const QString kDxfFilter = QStringLiteral("DXF files|*.Dxf|*.dxf");
+const QString kDncFilter = QStringLiteral("DNC files *.Dnc|*.Dnc|All Files *.*|*.*");
+
+} // namespace
+
+TCorvaneFrame* CorvaneFrame()
+{
+    return theFrame;
+}
+
+TCorvaneFrame::TCorvaneFrame(Options options) : options_(options)
+{
+    theFrame = this;
+    setObjectName(QStringLiteral("CorvaneFrame"));
+    setWindowTitle(QStringLiteral("Corvane"));
+    setWindowIcon(QIcon(QStringLiteral(":/corvane/corvane.png")));
+    corvane::gui::setHelpContext(*this, corvane::gui::HelpFrame);
+
+    mdiArea_ = new QMdiArea(this);
+    mdiArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    mdiArea_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setCentralWidget(mdiArea_);
+    connect(mdiArea_, &QMdiArea::subWindowActivated, this, &TCorvaneFrame::onSubWindowActivated);
+
+    statusPanels_ = std::make_unique<corvane::gui::TStatusPanels>(*statusBar());
+    buildMenus();
+    buildToolBar();
+
+    setMinimumSize(400, 250);
+    resize(610, 458);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+
+    FormCreate();
+
+    // The long-lived dialogs, created once and kept until the program ends.
+    frmToolPaths_ = new TfrmToolPaths(this);
+    frmDirection_ = new TfrmDirection(this);
+    frmAbout_ = new TfrmAbout(this);
+}
+
+TCorvaneFrame::~TCorvaneFrame()
+{
+    // FormDestroy: the manual is shown by the user's browser, which stays open on its own.
+    if (theFrame == this)
+        theFrame = nullptr;
+}
+
+void TCorvaneFrame::FormCreate()
+{
+    saveDialog_.InitialDir = corvane::gui::saveStartFolder(QCoreApplication::applicationDirPath());
+    // Key preview: the frame sees every key first, whichever child has the focus.
+    qApp->installEventFilter(this);
+    shared().LightDirection = 1;
+    statusPanels_->setWidth(0, width() - 100);
+    statusPanels_->setGaugeVisible(false);
+    DisablePictureTools(true);
+    shared().VectorGridColumns = 1;
+    shared().VectorGridRows = 1;
+
+    const QString warning = corvane::gui::colorDepthWarning(ScreenColorCount());
+    if (!warning.isEmpty())
+        corvane::gui::prompts().message(corvane::gui::MessageKind::Warning, QStringLiteral("Warning"),
+                                        warning, corvane::gui::ButtonOk);
+}
+
+void TCorvaneFrame::FormResize()
+{
+    statusPanels_->setWidth(0, width() - 200);
+    statusPanels_->setWidth(1, 100);
+}
+
+void TCorvaneFrame::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    FormResize();
+}
+
+long long TCorvaneFrame::ScreenColorCount() const
+{
+    int depth = 24;
+    if (options_.screenDepth)
+        depth = *options_.screenDepth;
+    else if (const QScreen* screen = QGuiApplication::primaryScreen())
+        depth = screen->depth();
+    return corvane::gui::ScreenColorCount(depth);
+}
+
+void TCorvaneFrame::ShowReady()
+{
+    statusPanels_->setText(0, QStringLiteral("Ready..."));
+}
+
+void TCorvaneFrame::DisablePictureTools(bool disable)
+{
+    for (int number : {3, 4, 7, 6})
+        toolButtons_.at(number)->setEnabled(!disable);
+}
+
+QDialog* TCorvaneFrame::OpenSurfaceDialog()
+{
+    // The surface dialog (TDXF) takes over from here once it exists; HeightGrid, CurrentJob,
+    // TargetChildIndex and SourcePictureName are already set by the picture window.
+    return nullptr;
+}
+
+// --- child windows ---
+
+QMdiSubWindow* TCorvaneFrame::AddChildWindow(QWidget* content)
+{
+    QMdiSubWindow* window = mdiArea_->addSubWindow(content);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->show();
+    mdiArea_->setActiveSubWindow(window);
+    return window;
+}
+
+QList<QMdiSubWindow*> TCorvaneFrame::ChildWindows() const
+{
+    QList<QMdiSubWindow*> windows = mdiArea_->subWindowList(QMdiArea::ActivationHistoryOrder);
+    std::reverse(windows.begin(), windows.end());
+    return windows;
+}
+
+QMdiSubWindow* TCorvaneFrame::ActiveChild() const
+{
+    // currentSubWindow stays set while a message box or dialog has the focus.
+    return mdiArea_->currentSubWindow();
+}
+
+TfrmPicture* TCorvaneFrame::ActivePicture() const
+{
+    QMdiSubWindow* window = ActiveChild();
+    return window ? dynamic_cast<TfrmPicture*>(window->widget()) : nullptr;
+}
+
+TfrmPicture* TCorvaneFrame::NewPicture()
+{
+    // Owned by its sub-window, which frees both when the user closes it.
+    return new TfrmPicture(*this);
+}
+
+TfrmPicture* TCorvaneFrame::OpenPicture(const QString& fileName)
+{
+    TfrmPicture* picture = NewPicture();
+    picture->LoadFile(fileName);
+    return picture;
+}
+
+void TCorvaneFrame::RegisterFileKind(const QString& extension, FileOpener opener)
+{
+    fileKinds_[extension.toLower()] = std::move(opener);
+    if (extension.toLower() == QStringLiteral("dxf"))
+        MenuItem(QStringLiteral("ImportDXFMesh1"))->setEnabled(true);
+    if (extension.toLower() == QStringLiteral("dnc"))
+        MenuItem(QStringLiteral("ImportDNCFile1"))->setEnabled(true);
+}
+
+bool TCorvaneFrame::HasFileKind(const QString& extension) const
+{
+    return fileKinds_.count(extension.toLower()) != 0;
+}
+
+void TCorvaneFrame::OpenFile(const QString& fileName)
+{
+    // Captions carry the full name, so a file named relative to the working folder gets it.
+    const QString fullName = QFileInfo(fileName).absoluteFilePath();
+    const auto kind = fileKinds_.find(QFileInfo(fullName).suffix().toLower());
+    if (kind != fileKinds_.end())
+        kind->second(*this, fullName);
+    else
+        OpenPicture(fullName);
+}
+
+void TCorvaneFrame::onSubWindowActivated(QMdiSubWindow* window)
+{
+    updateMenuBar();
+    if (!window)
+        return;
+    if (auto* child = dynamic_cast<TChildWindow*>(window->widget()))
+        child->FormActivate();
+}
+
+void TCorvaneFrame::updateMenuBar()
+{
+    QList<QMenu*> menus = frameMenus_;
+    if (QMdiSubWindow* window = ActiveChild())
+        if (auto* child = dynamic_cast<TChildWindow*>(window->widget()))
+            if (!child->ChildMenus().isEmpty())
+                menus = child->ChildMenus();
+    const QList<QAction*> shown = menuBar()->actions();
+    bool same = shown.size() == menus.size();
+    for (qsizetype i = 0; same && i < menus.size(); ++i)
+        same = shown[i] == menus[i]->menuAction();
+    if (same)
+        return;
+    menuBar()->clear();
+    for (QMenu* menu : menus)
+        menuBar()->addMenu(menu);
+}
+
+// --- handlers ---
+
+void TCorvaneFrame::New1Click()
+{
+    NewPicture();
+    DisablePictureTools(false);
+}
+
+void TCorvaneFrame::Load1Click()
+{
+    if (const auto choice = openDialog_.Execute(kImageFilter))
+        OpenPicture(choice->path);
+}
+
+void TCorvaneFrame::ImportDXFMesh1Click()
+{
+    shared().CurrentJob = corvane::gui::JobMeshImport;
+    openDialog_.FileName.clear();
+    const auto choice = openDialog_.Execute(kDxfFilter);
+    if (choice && HasFileKind(QStringLiteral("dxf")))
+        fileKinds_.at(QStringLiteral("dxf"))(*this, choice->path);
+}
+
+void TCorvaneFrame::ImportDNCFile1Click()
+{
+    openDialog_.FileName.clear();
+    const auto choice = openDialog_.Execute(kDncFilter);
+    if (choice && HasFileKind(QStringLiteral("dnc")))
+        fileKinds_.at(QStringLiteral("dnc"))(*this, choice->path);
+    ShowReady();
+}
+
+void TCorvaneFrame::SetPluginPath1Click()
+{
+    shared().PluginPath.clear();
+    if (const auto folder = corvane::gui::prompts().browseFolder(QStringLiteral("Select Plug Ins Path")))
+        shared().PluginPath = *folder;
+}
+
+void TCorvaneFrame::Exit1Click()
+{
+    close();
+}
+
+void TCorvaneFrame::Tile1Click()
+{
+    // Horizontal tiling: every child spans the full width, one above the other.
+    const QList<QMdiSubWindow*> windows = mdiArea_->subWindowList(QMdiArea::CreationOrder);
+    QList<QMdiSubWindow*> shown;
+    for (QMdiSubWindow* window : windows)
+        if (!window->isHidden() && !window->isMinimized())
+            shown << window;
+    if (shown.isEmpty())
+        return;
+    const QRect area = mdiArea_->viewport()->rect();
+    const int height = std::max(1, area.height() / int(shown.size()));
+    for (int i = 0; i < int(shown.size()); ++i) {
+        shown[i]->showNormal();
+        shown[i]->setGeometry(0, i * height, area.width(), height);
+    }
+}
+
+void TCorvaneFrame::Cascade1Click()
+{
+    mdiArea_->cascadeSubWindows();
+}
+
+void TCorvaneFrame::Contents1Click()
+{
+    corvane::gui::openUrl(corvane::gui::helpPageUrl(corvane::gui::HelpContents));
+}
+
+void TCorvaneFrame::CorvaneHomePage1Click()
+{
+    corvane::gui::openUrl(corvane::gui::helpPageUrl(corvane::gui::HelpContents));
+}
+
+void TCorvaneFrame::About1Click()
+{
+    // Modal to the program, but not a nested event loop: the user (or a test) closes it.
+    frmAbout_->setWindowModality(Qt::ApplicationModal);
+    frmAbout_->show();
+    frmAbout_->raise();
+}
+
+void TCorvaneFrame::ToolButton3Click()
+{
+    if (TfrmPicture* picture = ActivePicture())
+        picture->mnuSaveClick();
+}
+
+void TCorvaneFrame::ToolButton4Click()
+{
+    if (TfrmPicture* picture = ActivePicture())
+        picture->mnuCutClick();
+}
+
+void TCorvaneFrame::ToolButton6Click()
+{
+    if (TfrmPicture* picture = ActivePicture())
+        picture->mnuCopyClick();
+}
+
+void TCorvaneFrame::ToolButton7Click()
+{
+    if (TfrmPicture* picture = ActivePicture())
+        picture->mnuPasteClick();
+}
+
+// --- closing and keys ---
+
+void TCorvaneFrame::closeEvent(QCloseEvent* event)
+{
+    // Ask each picture in turn; a Cancel stops the exit and spares the rest the question.
+    const QList<QMdiSubWindow*> windows = mdiArea_->subWindowList(QMdiArea::CreationOrder);
+    for (QMdiSubWindow* window : windows) {
+        if (!window->close()) {
+            event->ignore();
+            return;
+        }
+    }
+    event->accept();
+}
+
+bool TCorvaneFrame::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Escape)
+            shared().EscapePressed = true; // and let the focused widget see it too
+        if (key->key() == Qt::Key_F1 && !key->isAutoRepeat()) {
+            openHelpForFocus();
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TCorvaneFrame::openHelpForFocus()
+{
+    const QWidget* focused = QApplication::focusWidget();
+    if (!focused)
+        focused = QApplication::activeWindow();
+    corvane::gui::openUrl(corvane::gui::helpPageUrl(corvane::gui::helpContextOf(focused)));
+}

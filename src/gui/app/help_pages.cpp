@@ -1,0 +1,72 @@
+#include "gui/app/help_pages.h"
+
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QVariant>
+#include <QWidget>
+
+namespace corvane::gui {
+
+namespace {
+
+const char* const kHelpContextProperty = "corvaneHelpContext";
+
+UrlOpener& installedOpener()
+{
+    static UrlOpener opener;
+    return opener;
+}
+
+QString pageFor(int helpContext)
+{
+    switch (helpContext) {
+    case HelpFrame: return QStringLiteral("frame.html");
+    case HelpPictureDialogs: return QStringLiteral("dialogs.html");
+    default: return QStringLiteral("index.html");
+    }
+}
+
+} // namespace
+
+QString manualFolder()
+{
+    const QString developing = QStringLiteral(CORVANE_MANUAL_DIR);
+    if (QFileInfo::exists(developing + QStringLiteral("/index.html")))
+        return developing;
+    return QStringLiteral(CORVANE_INSTALLED_MANUAL_DIR);
+}
+
+QUrl helpPageUrl(int helpContext)
+{
+    return QUrl::fromLocalFile(manualFolder() + QLatin1Char('/') + pageFor(helpContext));
+}
+
+void openUrl(const QUrl& url)
+{
+    if (installedOpener())
+        installedOpener()(url);
+    else
+        QDesktopServices::openUrl(url);
+}
+
+void setUrlOpener(UrlOpener opener)
+{
+    installedOpener() = std::move(opener);
+}
+
+void setHelpContext(QWidget& window, int helpContext)
+{
+    window.setProperty(kHelpContextProperty, helpContext);
+}
+
+int helpContextOf(const QWidget* widget)
+{
+    for (; widget; widget = widget->parentWidget()) {
+        const QVariant context = widget->property(kHelpContextProperty);
+        if (context.isValid())
+            return context.toInt();
+    }
+    return HelpFrame;
+}
+
+} // namespace corvane::gui

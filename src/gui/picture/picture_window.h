@@ -1,0 +1,110 @@
+// TfrmPicture: the child window that holds one picture document. The picture lives in the
+// imaging control TP; the window adds the document state (file name as caption, unsaved
+// changes, view mode), its own menu bar, loading and saving, the clipboard commands,
+// plug-ins, progress reporting and the hand-off of the picture to the surface dialog.
+#pragma once
+
+#include "gui/app/child_window.h"
+
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+#include <map>
+
+class QAction;
+class QActionGroup;
+class QMdiSubWindow;
+class QMenu;
+class QScrollArea;
+class TCorvaneFrame;
+class TTwistedPixel;
+
+class TfrmPicture : public QWidget, public TChildWindow {
+public:
+    // Creates an empty "New Picture" window in the frame, shown and active.
+    explicit TfrmPicture(TCorvaneFrame& frame);
+    ~TfrmPicture() override;
+
+    // --- document state ---
+    bool Modified = false;
+    int ViewMode = 0; // 0 Fit Window, 1 Fit Picture, 2 Use Scroll Bars
+    TTwistedPixel* TP = nullptr;
+
+    // The document's file name with its folder; "New Picture" when it has none yet.
+    QString Caption() const;
+    void SetCaption(const QString& caption);
+    // The sub-window that carries this window's frame in the frame's area.
+    QMdiSubWindow* SubWindow() const;
+
+    // --- operations ---
+    // Loads the file; on failure tells the user why and stays an empty "New Picture".
+    bool LoadFile(const QString& fileName);
+    void FitWindowToImage();
+    bool Require24Bit();
+    void RecordTargetIndex();
+    void FillHeightGrid(bool border);
+
+    // --- handlers ---
+    void mnuNewClick();
+    void mnuLoadClick();
+    void ImportDNCFile1Click();
+    void ImportDXFMesh1Click();
+    void SetPluginPath1Click();
+    void LoadPlugins1Click();
+    // Save and Save As return whether the picture was written.
+    bool mnuSaveClick();
+    bool mnuSaveAsClick();
+    void mnuCloseClick();
+    void mnuExitClick();
+    void mnuUndoClick();
+    void mnuCutClick();
+    void mnuCopyClick();
+    void mnuPasteClick();
+    void mnuCropClick();
+    void DXFSurface1Click();
+    void GCode1Click();
+    void Tile1Click();
+    void Cascade1Click();
+    void Fit1Click();
+    void FitPicture1Click();
+    void UseScrollBars1Click();
+    void Contents1Click();
+    void About1Click();
+    void TPProgressReport(long done, long total);
+    void TPPluginFilterComplete();
+    void FormResize();
+
+    // TChildWindow
+    QList<QMenu*> ChildMenus() const override { return menus_; }
+    void FormActivate() override;
+
+    // Menu items by name (mnuSave, Fit1, DXFSurface1, mnuSharpen, ...).
+    QAction* MenuItem(const QString& name) const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void FormCreate();
+    void FormClose();
+    void buildMenus();
+    QAction* addItem(QMenu& menu, const QString& name, const QString& caption,
+                     std::function<void()> handler);
+    void setControlSize(int width, int height);
+    void setWindowSize(int width, int height);
+    void setWindowScrollBars(bool visible);
+    void showStatus(const QString& text);
+    // Writes the picture; on failure tells the user and returns false.
+    bool writePicture(const QString& fileName, int typeCode);
+
+    TCorvaneFrame& frame_;
+    QScrollArea* scrollArea_ = nullptr;
+    QList<QMenu*> menus_;
+    std::map<QString, QAction*> items_;
+    QActionGroup* viewModes_ = nullptr;
+    // The type the picture was last written as, for a later Save to a name whose extension
+    // does not tell the type.
+    int lastTypeCode_ = 0;
+};

@@ -1,0 +1,37 @@
+#include "gui/picture/progress_steps.h"
+
+#include <cmath>
+
+namespace corvane::gui {
+
+int roundedPercent(long done, long total)
+{
+    // done * 100 is exact in a double for any file size, so the quotient is an exact half
+    // precisely when the true percentage is one.
+    const double exact = double(done) * 100.0 / double(total);
+    const double below = std::floor(exact);
+    const double fraction = exact - below;
+    double rounded = below;
+    if (fraction > 0.5 || (fraction == 0.5 && std::fmod(below, 2.0) != 0.0))
+        rounded = below + 1.0;
+    return int(rounded);
+}
+
+ProgressUpdate advanceProgress(int& progressStep, long done, long total)
+{
+    ProgressUpdate update;
+    if (total <= 0)
+        return update;
+    update.percent = roundedPercent(done, total);
+    if (update.percent > progressStep) {
+        progressStep += 10;
+        update.moveGauge = true;
+    }
+    if (update.percent > 95) {
+        progressStep = 0;
+        update.runFinished = true;
+    }
+    return update;
+}
+
+} // namespace corvane::gui

@@ -1,0 +1,41 @@
+#include "gui/picture/save_as_rules.h"
+
+#include <QFileInfo>
+
+#include <array>
+
+namespace corvane::gui {
+
+namespace {
+
+struct SaveFilter {
+    const char* extension;
+    int typeCode;
+};
+
+constexpr std::array<SaveFilter, 4> kSaveFilters{{
+    {".Bmp", 4},
+    {".Jpg", 11},
+    {".Pcx", 8},
+    {".Tif", 9},
+}};
+
+} // namespace
+
+SaveTarget saveTargetFor(const QString& chosenName, int filterIndex)
+{
+    const SaveFilter& filter =
+        (filterIndex >= 1 && filterIndex <= int(kSaveFilters.size())) ? kSaveFilters[filterIndex - 1]
+                                                                      : kSaveFilters[0];
+    SaveTarget target{chosenName, filter.typeCode};
+    if (!QFileInfo(chosenName).fileName().contains(QLatin1Char('.')))
+        target.fileName += QLatin1String(filter.extension);
+    return target;
+}
+
+bool isUntitledCaption(const QString& caption)
+{
+    return caption == QStringLiteral("New Picture") || caption == QStringLiteral(" ");
+}
+
+} // namespace corvane::gui
