@@ -1,7 +1,48 @@
+// corvane-cli info PICTURE: the size, depth and resolution of a picture file, as text or as
+// one line of JSON for scripts.
 #include "cli/commands.h"
+
+#include "imaging/picture_io.h"
+
+#include <nlohmann/json.hpp>
+
+#include <iostream>
+#include <memory>
 
 namespace corvane::cli {
 
-void addInfoCommand(CLI::App&) {}
+namespace {
+
+struct InfoOptions {
+    std::string picture;
+    bool json = false;
+};
+
+void printInfo(const InfoOptions& options)
+{
+    const imaging::Picture p = imaging::readPicture(options.picture);
+    if (options.json) {
+        const nlohmann::ordered_json info = {{"file", options.picture}, {"width", p.width},
+                                             {"height", p.height}, {"bitCount", p.bitCount},
+                                             {"xRes", p.xRes}, {"yRes", p.yRes}};
+        std::cout << info.dump() << "\n";
+        return;
+    }
+    std::cout << "Width: " << p.width << "\n"
+              << "Height: " << p.height << "\n"
+              << "Bit count: " << p.bitCount << "\n"
+              << "Resolution: " << p.xRes << " x " << p.yRes << "\n";
+}
+
+} // namespace
+
+void addInfoCommand(CLI::App& app)
+{
+    auto options = std::make_shared<InfoOptions>();
+    CLI::App* info = app.add_subcommand("info", "Show a picture's size, bit depth and resolution");
+    info->add_option("PICTURE", options->picture, "Picture file")->required();
+    info->add_flag("--json", options->json, "One line of JSON instead of text");
+    info->callback([options] { printInfo(*options); });
+}
 
 } // namespace corvane::cli

@@ -54,7 +54,8 @@ void setColour(PixelPacket& p, Rgb c)
 void fillPixels(Image& image, const Picture& picture, const std::string& path)
 {
     auto exception = magick::newException();
-    if (picture.indexed() && !AcquireImageColormap(&image, picture.palette.size()))
+    if (picture.indexed() && (image.storage_class != PseudoClass || !image.colormap ||
+                              image.colors != picture.palette.size()))
         throw Error(path, "not enough memory for the palette");
     for (std::size_t i = 0; picture.indexed() && i < picture.palette.size(); ++i)
         setColour(image.colormap[i], picture.palette[i]);
@@ -84,9 +85,17 @@ magick::ImagePtr toMagickImage(const Picture& picture, const ImageInfo& info,
                                const std::string& path)
 {
     magick::ImagePtr image(AcquireImage(&info));
-    if (!image || !SetImageExtent(image.get(), std::size_t(picture.width),
-                                  std::size_t(picture.height)))
+    if (!image)
         throw Error(path, "not enough memory to prepare the picture for writing");
+    // The colour map goes on before the size: switching a full-size pixel cache to palette
+    // would briefly need two caches, more than the library's resource limits allow for a
+    // big scan.
+    if (picture.indexed()) {
+        AcquireImageColormap(image.get(), picture.palette.size());
+        ClearMagickException(&image->exception); // the empty cache's complaint is no error
+    }
+    if (!SetImageExtent(image.get(), std::size_t(picture.width), std::size_t(picture.height)))
+        throw Error(path, "picture too large to write: " + magick::describe(image->exception));
     image->depth = 8;
     fillPixels(*image, picture, path);
     if (picture.xRes > 0 || picture.yRes > 0) {
