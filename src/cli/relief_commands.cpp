@@ -1,7 +1,204 @@
+// corvane-cli surface, gcode and gouge: the relief engine driven exactly as the surface
+// dialog drives it. The value options are typed into the dialog's model in the order given,
+// with its coupling, so the command line writes the same files as the desktop program.
 #include "cli/commands.h"
+#include "cli/stderr_run_control.h"
+#include "common/atomic_file.h"
+#include "common/error.h"
+#include "imaging/picture_io.h"
+#include "relief/create_relief.h"
+#include "relief/gouge_control.h"
+#include "relief/height_grid.h"
+#include "relief/surface_dialog_model.h"
+
+#include <filesystem>
+#include <iostream>
+#include <map>
+#include <memory>
 
 namespace corvane::cli {
 
-void addReliefCommands(CLI::App&) {}
+namespace {
+
+using relief::SurfaceEdit;
+using relief::SurfaceMode;
+
+const std::vector<std::string> toolNames{"End Mill", "Ball Mill", "V Bit"};
+
+// The options of one relief command, as the texts the user would have typed.
+struct ReliefOptions {
+    std::string picture;
+    std::string output;
+    bool noKeepAspect = false;
+    bool noGouge = false;
+    std::map<std::string, std::string> lastValue; // scratch for CLI11
+    std::map<std::string, SurfaceEdit> editOf;    // option name -> the edit it types into
+};
+
+void addEditOption(CLI::App& command, ReliefOptions& options, const std::string& name,
+                   SurfaceEdit edit, const std::string& help)
+{
+    // Values are kept as text: the dialog's reader decides what is a number.
+    command.add_option(name, options.lastValue[name], help)->allow_extra_args(false);
+    options.editOf[name] = edit;
+}
+
+CLI::App* addReliefCommand(CLI::App& app, const std::string& name, const std::string& help,
+                           ReliefOptions& options, SurfaceMode mode)
+{
+    CLI::App* command = app.add_subcommand(name, help);
+    command->add_option("PICTURE", options.picture, "Picture file")->required();
+    command->add_option("-o,--output", options.output, "File to write")->required();
+    addEditOption(*command, options, "--size-x", SurfaceEdit::SizeX, "Size X, width in units");
+    addEditOption(*command, options, "--size-y", SurfaceEdit::SizeY, "Size Y, height in units");
+    addEditOption(*command, options, "--step-x", SurfaceEdit::StepX, "Step X");
+    addEditOption(*command, options, "--step-y", SurfaceEdit::StepY, "Step Y");
+    addEditOption(*command, options, "--depth", SurfaceEdit::Depth, "Depth (also sets Depth / Pass)");
+    if (mode == SurfaceMode::GCode) {
+        addEditOption(*command, options, "--depth-per-pass", SurfaceEdit::DepthPerPass,
+                      "Depth / Pass");
+        addEditOption(*command, options, "--feed", SurfaceEdit::Feedrate, "Feedrate");
+        addEditOption(*command, options, "--rapid", SurfaceEdit::RapidHeight, "Rapid Height");
+    }
+    command->add_flag("--no-keep-aspect", options.noKeepAspect,
+                      "Uncheck Keep Aspect Ratio before any value is applied");
+    command->add_flag("--no-gouge", options.noGouge, "Uncheck Use Gouge Control");
+    command->add_option("--tool", options.lastValue["--tool"], "Tool Type")
+        ->check(CLI::IsMember(toolNames));
+    addEditOption(*command, options, "--diameter", SurfaceEdit::Diameter, "Tool diameter");
+    addEditOption(*command, options, "--angle", SurfaceEdit::IncludedAngle,
+                  "V Bit included angle, whole degrees (5 to 179)");
+    return command;
+}
+
+// Opens the dialog's model for the picture and types the options into it, in order.
+relief::SurfaceDialogModel modelFor(const CLI::App& command, const ReliefOptions& options,
+                                    SurfaceMode mode, const imaging::Picture& picture)
+{
+    relief::SurfaceDialogModel model(mode,
+                                     {picture.width, picture.height, picture.xRes, picture.yRes});
+    if (options.noKeepAspect)
+        model.setKeepAspectRatio(false);
+    if (options.noGouge)
+        model.setUseGougeControl(false);
+    std::map<const CLI::Option*, std::size_t> seen; // an option given twice counts twice
+    for (const CLI::Option* option : command.parse_order()) {
+        const std::string key = "--" + option->get_single_name();
+        const std::size_t occurrence = seen[option]++;
+        if (occurrence >= option->results().size())
+            continue;
+        const std::string& value = option->results()[occurrence];
+        if (key == "--tool")
+            model.setToolText(value);
+        else if (const auto edit = options.editOf.find(key); edit != options.editOf.end())
+            model.setText(edit->second, value);
+    }
+    return model;
+}
+
+imaging::Picture readSource(const std::string& path)
+{
+    imaging::Picture picture = imaging::readPicture(path);
+    if (picture.empty())
+        throw Error(path, "the picture has no pixels");
+    return picture;
+}
+
+relief::CreateHooks hooksFor(const std::string& output)
+{
+    return {[output] { return std::optional<std::string>(output); },
+            [](const std::string& message) { std::cerr << "corvane-cli: " << message << "\n"; }};
+}
+
+void runSurface(const CLI::App& command, const ReliefOptions& options)
+{
+    const imaging::Picture picture = readSource(options.picture);
+    const relief::ReliefParameters params =
+        modelFor(command, options, SurfaceMode::DxfSurface, picture).read();
+    relief::TZGrid grid = relief::FillHeightGrid(picture, true);
+    StderrRunControl control;
+    relief::CreateDxfSurface(grid, params, control, hooksFor(options.output));
+}
+
+void runGCode(const CLI::App& command, const ReliefOptions& options)
+{
+    const imaging::Picture picture = readSource(options.picture);
+    const relief::ReliefParameters params =
+        modelFor(command, options, SurfaceMode::GCode, picture).read();
+    relief::TZGrid grid = relief::FillHeightGrid(picture, false);
+    StderrRunControl control;
+    const std::string sourceName = std::filesystem::path(options.picture).filename().string();
+    const relief::CreateResult result = relief::CreateRasterProgram(
+        grid, params, sourceName, control,
+        {[&] { return std::optional<std::string>(options.output); }, {}});
+    if (result.outcome == relief::CreateOutcome::ZeroDiameter)
+        throw Error(relief::ZeroDiameterMessage);
+}
+
+struct GougeOptions {
+    std::string picture, output, tool = "End Mill";
+    double diameter = 0.125, angle = 60, cellWidth = 0, cellHeight = 0, depth = 0.25;
+};
+
+void writePgm(const relief::TZGrid& grid, const std::string& path)
+{
+    AtomicFile file(path);
+    file.write("P5\n" + std::to_string(grid.cols) + " " + std::to_string(grid.rows) + "\n255\n");
+    file.write(reinterpret_cast<const char*>(grid.cells.data()), grid.cells.size());
+    file.commit();
+}
+
+void runGouge(const GougeOptions& options)
+{
+    const imaging::Picture picture = readSource(options.picture);
+    // Without cell sizes, a cell is one pixel at the picture's resolution (100 per unit when
+    // the file gives none), as the dialog's defaults have it.
+    const relief::SurfaceDialogModel defaults(SurfaceMode::GCode, {picture.width, picture.height,
+                                                                   picture.xRes, picture.yRes});
+    const double cellWidth = options.cellWidth != 0 ? options.cellWidth : 1.0 / defaults.xRes();
+    const double cellHeight = options.cellHeight != 0 ? options.cellHeight : 1.0 / defaults.yRes();
+    if (options.diameter == 0)
+        throw Error(relief::ZeroDiameterMessage);
+    const relief::TToolMask mask =
+        relief::BuildToolMask(relief::toolShapeFromText(options.tool), options.diameter,
+                              cellWidth, cellHeight, -options.depth, options.angle);
+    relief::TZGrid grid = relief::FillHeightGrid(picture, false);
+    StderrRunControl control;
+    control.showStatus("Applying Gouge Control. Please Wait...");
+    relief::ApplyGougeControl(grid, mask, control);
+    writePgm(grid, options.output);
+    control.showStatus("Ready...");
+}
+
+} // namespace
+
+void addReliefCommands(CLI::App& app)
+{
+    // The options live as long as the application that parses into them.
+    static ReliefOptions surface, gcode;
+    static GougeOptions gouge;
+
+    CLI::App* surfaceCommand = addReliefCommand(
+        app, "surface", "Write a picture as a DXF surface mesh of 3DFACE entities", surface,
+        SurfaceMode::DxfSurface);
+    surfaceCommand->callback([surfaceCommand] { runSurface(*surfaceCommand, surface); });
+
+    CLI::App* gcodeCommand = addReliefCommand(
+        app, "gcode", "Write a picture as a raster G-code program (DNC file)", gcode,
+        SurfaceMode::GCode);
+    gcodeCommand->callback([gcodeCommand] { runGCode(*gcodeCommand, gcode); });
+
+    CLI::App* gougeCommand =
+        app.add_subcommand("gouge", "Apply gouge control to a picture and write the grid as PGM");
+    gougeCommand->add_option("PICTURE", gouge.picture, "Picture file")->required();
+    gougeCommand->add_option("-o,--output", gouge.output, "PGM file to write")->required();
+    gougeCommand->add_option("--tool", gouge.tool, "Tool Type")->check(CLI::IsMember(toolNames));
+    gougeCommand->add_option("--diameter", gouge.diameter, "Tool diameter");
+    gougeCommand->add_option("--angle", gouge.angle, "V Bit included angle in degrees");
+    gougeCommand->add_option("--cell-w", gouge.cellWidth, "Width of one grid cell");
+    gougeCommand->add_option("--cell-h", gouge.cellHeight, "Height of one grid cell");
+    gougeCommand->add_option("--depth", gouge.depth, "Depth (sets the height scale)");
+    gougeCommand->callback([] { runGouge(gouge); });
+}
 
 } // namespace corvane::cli

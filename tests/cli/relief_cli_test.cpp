@@ -1,0 +1,186 @@
+// corvane-cli surface, gcode and gouge, run as a user runs them.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct CliRun {
+    int exitCode;
+    std::string errors;
+};
+
+class ReliefCli : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        dir = fs::temp_directory_path() / ("corvane-relief-cli-" + std::to_string(::getpid()));
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    // Runs corvane-cli with a fixed clock and the C locale, so headers are reproducible.
+    CliRun cli(const std::string& arguments) const
+    {
+        const fs::path errors = dir / "stderr.txt";
+        const std::string command = "cd " + dir.string() +
+                                    " && SOURCE_DATE_EPOCH=0 LC_ALL=C " CORVANE_CLI " " +
+                                    arguments + " 2> " + errors.string() + " > /dev/null";
+        const int status = std::system(command.c_str());
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, read(errors)};
+    }
+
+    static std::string read(const fs::path& p)
+    {
+        std::ifstream in(p, std::ios::binary);
+        std::stringstream ss;
+        ss << in.rdbuf();
+        return ss.str();
+    }
+
+    // A 24-bit BMP of grey levels, top row first, at 3937 pixels per metre.
+    void writeGreyBmp(const std::string& name, const std::vector<std::vector<int>>& rows) const
+    {
+        const int h = int(rows.size()), w = int(rows[0].size());
+        const int stride = (w * 3 + 3) / 4 * 4;
+        std::string data;
+        for (int r = h - 1; r >= 0; --r) {
+            std::string line;
+            for (int v : rows[std::size_t(r)])
+                line.append(3, char(v));
+            line.resize(std::size_t(stride), '\0');
+            data += line;
+        }
+        std::string header = "BM";
+        const auto put32 = [&](std::uint32_t v) {
+            for (int i = 0; i < 4; ++i)
+                header += char((v >> (8 * i)) & 0xff);
+        };
+        const auto put16 = [&](std::uint16_t v) {
+            header += char(v & 0xff);
+            header += char(v >> 8);
+        };
+        put32(std::uint32_t(54 + data.size()));
+        put32(0);
+        put32(54);
+        put32(40);
+        put32(std::uint32_t(w));
+        put32(std::uint32_t(h));
+        put16(1);
+        put16(24);
+        put32(0);
+        put32(std::uint32_t(data.size()));
+        put32(3937);
+        put32(3937);
+        put32(0);
+        put32(0);
+        std::ofstream(dir / name, std::ios::binary) << header << data;
+    }
+
+    fs::path dir;
+};
+
+const std::string twoByTwoSizes =
+    " --no-keep-aspect --size-x 0.03 --size-y 0.03 --step-x 0.01 --step-y 0.01";
+
+} // namespace
+
+TEST_F(ReliefCli, SurfaceWritesTheReferenceMeshThatEzdxfReads)
+{
+    writeGreyBmp("two.bmp", {{0, 128}, {255, 64}});
+    const CliRun run = cli("surface two.bmp -o two.dxf --no-gouge" + twoByTwoSizes);
+    ASSERT_EQ(run.exitCode, 0) << run.errors;
+    EXPECT_EQ(read(dir / "two.dxf"), read(CORVANE_TEST_DATA "/relief/two_by_two.dxf"));
+    EXPECT_NE(run.errors.find("Ready..."), std::string::npos);
+
+    // With gouge control (the default End Mill .125 is far wider than the picture).
+    ASSERT_EQ(cli("surface two.bmp -o gouged.dxf" + twoByTwoSizes).exitCode, 0);
+    const std::string check = "/usr/bin/python3 -c \"import ezdxf,sys; d=ezdxf.readfile('" +
+                              (dir / "gouged.dxf").string() +
+                              "'); sys.exit(1 if d.audit().has_errors else 0)\"";
+    EXPECT_EQ(std::system(check.c_str()), 0);
+    EXPECT_NE(read(dir / "gouged.dxf"), read(dir / "two.dxf"));
+}
+
+TEST_F(ReliefCli, GcodeWritesTheWorkedExampleAndAppliesOptionsInOrder)
+{
+    writeGreyBmp("worked.bmp", {{255, 128, 0, 255}, {255, 255, 255, 255}});
+    const std::string sizes =
+        "gcode worked.bmp --no-gouge --no-keep-aspect --size-x 4 --size-y 2 --step-x 1 "
+        "--step-y 1 --rapid 0.1 --feed 10";
+    CliRun run = cli(sizes + " -o worked.dnc --depth 0.2 --depth-per-pass 0.1");
+    ASSERT_EQ(run.exitCode, 0) << run.errors;
+    EXPECT_EQ(read(dir / "worked.dnc"), read(CORVANE_TEST_DATA "/relief/worked_example.dnc"));
+    EXPECT_NE(run.errors.find("Pass 2"), std::string::npos);
+
+    // Typing Depth afterwards copies it into Depth / Pass: one pass.
+    run = cli(sizes + " -o once.dnc --depth-per-pass 0.1 --depth 0.2");
+    ASSERT_EQ(run.exitCode, 0) << run.errors;
+    EXPECT_EQ(run.errors.find("Pass 2"), std::string::npos);
+
+    // With Keep Aspect Ratio a size resets both steps to one cell.
+    ASSERT_EQ(cli("gcode worked.bmp -o a.dnc --no-gouge --step-x 0.02 --size-x 4").exitCode, 0);
+    ASSERT_EQ(cli("gcode worked.bmp -o b.dnc --no-gouge --size-x 4").exitCode, 0);
+    EXPECT_EQ(read(dir / "a.dnc"), read(dir / "b.dnc"));
+}
+
+TEST_F(ReliefCli, GougeWritesTheAdjustedGridAsPgm)
+{
+    writeGreyBmp("lone.bmp", {{255, 255, 255}, {255, 0, 255}, {255, 255, 255}});
+    const CliRun run = cli("gouge lone.bmp -o lone.pgm --tool \"V Bit\" --diameter 0.03 --angle 60 "
+                        "--cell-w 0.01 --cell-h 0.01 --depth 0.25");
+    ASSERT_EQ(run.exitCode, 0) << run.errors;
+    std::string expected = "P5\n3 3\n255\n";
+    for (int i = 0; i < 9; ++i)
+        expected += char(i == 4 ? 237 : 255);
+    EXPECT_EQ(read(dir / "lone.pgm"), expected);
+}
+
+TEST_F(ReliefCli, RefusesBadInputAndReportsFailedWrites)
+{
+    writeGreyBmp("p.bmp", {{0, 128, 255}, {64, 32, 16}});
+    std::ofstream(dir / "keep.dnc") << "old program";
+    const struct {
+        std::string arguments;
+        int exitCode;
+        std::string message;
+    } cases[] = {
+        {"gcode p.bmp -o keep.dnc --depth-per-pass 0", 1, "Depth / Pass must be a number greater than 0"},
+        {"gcode p.bmp -o keep.dnc --step-x 1,5", 1, "Step X: \"1,5\" is not a number"},
+        {"gcode p.bmp -o keep.dnc --no-keep-aspect --step-x 9", 1, "Step X is more than twice Size X"},
+        {"gcode p.bmp -o keep.dnc --tool \"V Bit\" --angle 200", 1, "Included Angle must lie between 5 and 179"},
+        {"gcode p.bmp -o keep.dnc --diameter -1", 1, "Diameter can not be negative"},
+        {"gcode p.bmp -o keep.dnc --diameter 0", 1, "Tool Diameter can not be 0!"},
+        {"gcode missing.bmp -o keep.dnc", 1, "missing.bmp"},
+        {"gcode p.bmp -o /dev/full --no-gouge", 1, "/dev/full: write failed: No space left on device"},
+        {"surface p.bmp -o no-such-folder/x.dxf", 1, "no-such-folder/x.dxf"},
+        {"gouge p.bmp -o x.pgm --diameter 0", 1, "Tool Diameter can not be 0!"},
+        {"gcode p.bmp -o keep.dnc --tool Chisel", 2, "Chisel"},
+        {"surface p.bmp -o x.dxf --feed 10", 2, "--feed"},
+        {"gcode p.bmp", 2, "--output"},
+    };
+    for (const auto& c : cases) {
+        const CliRun run = cli(c.arguments);
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.arguments << "\n" << run.errors;
+        EXPECT_NE(run.errors.find(c.message), std::string::npos) << c.arguments << "\n" << run.errors;
+        EXPECT_EQ(run.errors.find("Ready..."), std::string::npos) << c.arguments;
+    }
+    EXPECT_EQ(read(dir / "keep.dnc"), "old program");
+    EXPECT_FALSE(fs::exists(dir / "x.dxf"));
+
+    // A zero diameter in the DXF run is only a warning: the mesh is written without it.
+    const CliRun zero = cli("surface p.bmp -o zero.dxf --diameter 0");
+    EXPECT_EQ(zero.exitCode, 0) << zero.errors;
+    EXPECT_NE(zero.errors.find("Tool Diameter can not be 0!"), std::string::npos);
+}
