@@ -4,11 +4,14 @@
 
 #include "common/error.h"
 #include "imaging/picture_io.h"
+#include "imaging/resolution.h"
 
 #include <gtest/gtest.h>
 
 namespace corvane::imaging {
 namespace {
+
+using namespace std::string_literals;
 
 using testing::colourPicture;
 using testing::palettePicture;
@@ -68,6 +71,200 @@ INSTANTIATE_TEST_SUITE_P(
                 ch = '_';
         return n;
     });
+
+} // namespace
+} // namespace corvane::imaging
+
+namespace corvane::imaging {
+namespace {
+
+using testing::readBytes;
+using testing::writeBytes;
+using testing::writeWithCoder;
+
+TEST(ReadPicture, GreyFilesWithoutPaletteBecomeEightBitGrey)
+{
+    ScratchFolder folder;
+    const std::string path = folder.file("grey.pgm");
+    writeBytes(path, "P5\n3 2\n255\n"s + "\x00\x10\x20\x80\xC0\xFF"s);
+    const Picture p = readPicture(path);
+    EXPECT_EQ(p.bitCount, 8);
+    ASSERT_EQ(p.palette.size(), 256u);
+    EXPECT_EQ(p.palette[0x80], (Rgb{0x80, 0x80, 0x80}));
+    EXPECT_EQ(p.pixel(0, 0), (Rgb{0, 0, 0}));
+    EXPECT_EQ(p.pixel(1, 1), (Rgb{0xC0, 0xC0, 0xC0}));
+    EXPECT_EQ(p.pixel(2, 1), (Rgb{0xFF, 0xFF, 0xFF}));
+    EXPECT_EQ(p.xRes, 0); // the format has no resolution
+}
+
+TEST(ReadPicture, ColourNetpbmIsTwentyFourBit)
+{
+    ScratchFolder folder;
+    const std::string path = folder.file("colour.ppm");
+    writeBytes(path, "P6\n2 1\n255\n\x01\x02\x03\xFA\xFB\xFC"s);
+    const Picture p = readPicture(path);
+    EXPECT_EQ(p.bitCount, 24);
+    EXPECT_EQ(p.pixel(0, 0), (Rgb{1, 2, 3}));
+    EXPECT_EQ(p.pixel(1, 0), (Rgb{0xFA, 0xFB, 0xFC}));
+}
+
+TEST(ReadPicture, PngAndGifKeepTheirPixels)
+{
+    ScratchFolder folder;
+    const Picture colour = colourPicture(9, 5);
+    writeWithCoder(colour, "PNG24", folder.file("colour.png"));
+    const Picture png = readPicture(folder.file("colour.png"));
+    EXPECT_EQ(png.bitCount, 24);
+    expectSamePixels(colour, png);
+
+    // Three colours: a GIF palette that the reader pads to the 16 entries of a 4-bit picture.
+    Picture three = palettePicture(6, 4, 4);
+    for (auto& index : three.pixels)
+        index %= 3;
+    writeWithCoder(three, "GIF", folder.file("three.gif"));
+    const Picture gif = readPicture(folder.file("three.gif"));
+    EXPECT_EQ(gif.bitCount, 4);
+    EXPECT_EQ(gif.palette.size(), 16u);
+    expectSamePixels(three, gif);
+}
+
+TEST(ReadPicture, ReportsProgressUpToTheTotal)
+{
+    ScratchFolder folder;
+    writePicture(colourPicture(40, 30), folder.file("p.bmp"), FileTypeBmp);
+    long lastDone = -1, lastTotal = 0;
+    bool monotonic = true;
+    readPicture(folder.file("p.bmp"), [&](long done, long total) {
+        monotonic = monotonic && done >= lastDone && done <= total;
+        lastDone = done;
+        lastTotal = total;
+    });
+    EXPECT_TRUE(monotonic);
+    EXPECT_GT(lastTotal, 0);
+    EXPECT_EQ(lastDone, lastTotal);
+}
+
+TEST(ReadPicture, AnExceptionFromTheProgressReportStopsTheRead)
+{
+    ScratchFolder folder;
+    writePicture(colourPicture(40, 30), folder.file("p.bmp"), FileTypeBmp);
+    struct Stop {};
+    EXPECT_THROW(readPicture(folder.file("p.bmp"), [](long, long) { throw Stop{}; }), Stop);
+}
+
+TEST(JpegFiles, ColourStaysColourAndGreyPaletteComesBackGrey)
+{
+    ScratchFolder folder;
+    Picture colour = colourPicture(16, 16);
+    colour.xRes = colour.yRes = 200;
+    writePicture(colour, folder.file("c.jpg"), FileTypeJpeg);
+    const Picture c = readPicture(folder.file("c.jpg"));
+    EXPECT_EQ(c.bitCount, 24);
+    EXPECT_EQ(c.width, 16);
+    EXPECT_EQ(c.xRes, 200);
+
+    Picture grey = palettePicture(16, 8, 8);
+    for (int i = 0; i < 256; ++i)
+        grey.palette[i] = {std::uint8_t(i), std::uint8_t(i), std::uint8_t(i)};
+    writePicture(grey, folder.file("g.jpg"), FileTypeJpeg);
+    const Picture g = readPicture(folder.file("g.jpg"));
+    EXPECT_EQ(g.bitCount, 8);
+    EXPECT_EQ(g.height, 8);
+}
+
+TEST(ReadPicture, FilesThatAreNoPicturesGiveAnErrorNamingTheFile)
+{
+    ScratchFolder folder;
+    writeBytes(folder.file("notes.jpg"), "just some text, not a picture\n");
+    writeBytes(folder.file("empty.bmp"), "");
+    for (const std::string& path :
+         {folder.file("missing.bmp"), folder.file("notes.jpg"), folder.file("empty.bmp"),
+          folder.path().string()}) {
+        try {
+            readPicture(path);
+            ADD_FAILURE() << path << " was read";
+        } catch (const Error& e) {
+            EXPECT_EQ(e.file(), path);
+            EXPECT_FALSE(e.reason().empty());
+        }
+    }
+}
+
+// Damaged files kept beside the tests: each must give our error, not a crash, a hang or a
+// half-grey picture.
+class BrokenFile : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(BrokenFile, IsRefusedWithAReason)
+{
+    const std::string path = std::string(CORVANE_TEST_DATA) + "/imaging/" + GetParam();
+    ASSERT_FALSE(readBytes(path).empty()) << path << " is missing";
+    try {
+        readPicture(path);
+        ADD_FAILURE() << path << " was read";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.file(), path);
+        EXPECT_FALSE(e.reason().empty());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Imaging, BrokenFile,
+    ::testing::Values("truncated.bmp", "header-only.bmp", "huge-size.bmp", "zero-size.bmp",
+                      "truncated.png", "bad-crc.png", "truncated.jpg", "truncated.gif",
+                      "truncated.pcx", "truncated.tif", "garbage.tif", "script.mvg.bmp"),
+    [](const auto& info) {
+        std::string n = info.param;
+        for (char& ch : n)
+            if (ch == '.' || ch == '-')
+                ch = '_';
+        return n;
+    });
+
+TEST(WritePicture, FailuresNameTheFileAndKeepWhatWasThere)
+{
+    ScratchFolder folder;
+    const Picture picture = colourPicture(8, 8);
+    const std::string existing = folder.file("keep.bmp");
+    writeBytes(existing, "precious");
+
+    EXPECT_THROW(writePicture(picture, existing, 3), Error); // no such type
+    EXPECT_THROW(writePicture(Picture{}, existing, FileTypeBmp), Error);
+    Picture broken = picture;
+    broken.pixels.resize(5);
+    EXPECT_THROW(writePicture(broken, existing, FileTypeBmp), Error);
+    EXPECT_EQ(readBytes(existing), "precious");
+
+    const std::string missingFolder = folder.file("no/such/folder/p.bmp");
+    try {
+        writePicture(picture, missingFolder, FileTypeBmp);
+        ADD_FAILURE() << "wrote into a missing folder";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.file(), missingFolder);
+    }
+}
+
+TEST(WritePicture, AFullDiskIsAnError)
+{
+    for (int type : {FileTypeBmp, FileTypePcx, FileTypeTiff, FileTypeJpeg}) {
+        try {
+            writePicture(colourPicture(64, 64), "/dev/full", type);
+            ADD_FAILURE() << "type " << type << " reported success on a full disk";
+        } catch (const Error& e) {
+            EXPECT_EQ(e.file(), "/dev/full");
+        }
+    }
+}
+
+TEST(Resolution, PerCentimetreBecomesWholePixelsPerInchHalvesToEven)
+{
+    EXPECT_EQ(pixelsPerInch(28.35, ResolutionUnit::PerCentimetre), 72); // 2835 per metre
+    EXPECT_EQ(pixelsPerInch(118.11, ResolutionUnit::PerCentimetre), 300);
+    EXPECT_EQ(pixelsPerInch(72.5, ResolutionUnit::PerInch), 72);
+    EXPECT_EQ(pixelsPerInch(73.5, ResolutionUnit::PerInch), 74);
+    EXPECT_EQ(pixelsPerInch(300, ResolutionUnit::None), 0);
+    EXPECT_EQ(pixelsPerInch(-5, ResolutionUnit::PerInch), 0);
+    EXPECT_EQ(pixelsPerInch(1e12, ResolutionUnit::PerInch), 0);
+}
 
 } // namespace
 } // namespace corvane::imaging

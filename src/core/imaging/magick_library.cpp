@@ -30,6 +30,9 @@ ExceptionPtr newException()
 std::string describe(const ExceptionInfo& exception)
 {
     std::string text = exception.reason ? exception.reason : "";
+    // Some coders put the whole message, file and source position included, in the reason.
+    if (const auto at = text.find(" `"); at != std::string::npos)
+        text.erase(at);
     if (exception.description && *exception.description) {
         std::string description = exception.description;
         // The library appends the file name in quotes; ours is already in front of the message.

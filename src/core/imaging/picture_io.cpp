@@ -72,11 +72,11 @@ void checkIsReadableFile(const std::string& path)
         throw Error(path, "file is empty");
 }
 
-std::string detectFormat(const std::string& path)
+std::string detectFormat(const std::string& path, const std::string& absolute)
 {
     auto info = magick::newImageInfo();
     auto exception = magick::newException();
-    if (!magick::setFileName(info->filename, path))
+    if (!magick::setFileName(info->filename, absolute))
         throw Error(path, "file name is too long");
     SetImageInfo(info.get(), 0, exception.get());
     if (magick::isError(*exception))
@@ -228,14 +228,33 @@ ResolutionUnit unitOf(const Image& image)
     }
 }
 
-magick::ImagePtr decode(const std::string& path, const std::string& format,
-                        const ProgressReport& progress)
+std::string readFailure(const ExceptionInfo& exception, const std::string& path,
+                        const std::string& format)
+{
+    std::string reason = magick::describe(exception);
+    // Some coders repeat the file name in front of their message.
+    if (reason.rfind(path + ": ", 0) == 0)
+        reason.erase(0, path.size() + 2);
+    if (reason.find("exceeds limit") != std::string::npos)
+        return "picture is larger than the image library's resource limits allow (" + reason +
+               ")";
+    if (reason.empty())
+        return "cannot read the picture (damaged or unsupported " + format + " file)";
+    if (exception.severity == ResourceLimitError)
+        return "picture is larger than the image library's resource limits allow (" + reason +
+               ")";
+    return reason;
+}
+
+// path names the file in messages; absolute is what the library opens.
+magick::ImagePtr decode(const std::string& path, const std::string& absolute,
+                        const std::string& format, const ProgressReport& progress)
 {
     auto info = magick::newImageInfo();
     auto exception = magick::newException();
     // Naming the coder in front keeps the library from reading anything into the file name
     // (a "png:" prefix, a "[2]" frame suffix) and from second-guessing the format.
-    if (!magick::setFileName(info->filename, format + ":" + path))
+    if (!magick::setFileName(info->filename, format + ":" + absolute))
         throw Error(path, "file name is too long");
     info->scene = 0;
     info->number_scenes = 1; // the first frame of an animation or a multi-page file
@@ -245,14 +264,14 @@ magick::ImagePtr decode(const std::string& path, const std::string& format,
     magick::ImagePtr image(ReadImage(info.get(), exception.get()));
     if (relay.failure)
         std::rethrow_exception(relay.failure);
-    if (magick::isError(*exception) || !image) {
-        const std::string reason = magick::describe(*exception);
-        throw Error(path, reason.empty() ? "cannot read the picture" : reason);
-    }
+    if (magick::isError(*exception) || !image)
+        throw Error(path, readFailure(*exception, absolute, format));
     // A truncated or damaged file still decodes, with the missing part filled in grey. A
     // relief cut from that would be wrong, so it is refused.
-    if (magick::isCorruptionWarning(*exception))
-        throw Error(path, "file is truncated or damaged: " + magick::describe(*exception));
+    // Some decoders (JPEG) leave their complaints on the image rather than the read.
+    for (const ExceptionInfo* found : {exception.get(), &image->exception})
+        if (magick::isCorruptionWarning(*found) || magick::isError(*found))
+            throw Error(path, "file is truncated or damaged: " + magick::describe(*found));
     if (image->columns == 0 || image->rows == 0 ||
         image->columns > std::size_t(std::numeric_limits<int>::max() / 3) ||
         image->rows > std::size_t(std::numeric_limits<int>::max()))
@@ -277,12 +296,12 @@ Picture readPicture(const std::string& path, const ProgressReport& progress)
     checkIsReadableFile(path);
     std::error_code ec;
     const std::string absolute = fs::absolute(path, ec).string();
-    const std::string format = detectFormat(absolute);
+    const std::string format = detectFormat(path, absolute);
     if (!isReadableFormat(format))
         throw Error(path, format.empty() ? "not a picture file"
                                          : "not a picture format this program reads (" + format +
                                                ")");
-    magick::ImagePtr image = decode(absolute, format, progress);
+    magick::ImagePtr image = decode(path, absolute, format, progress);
     convertToRgbIfNeeded(*image, path);
     Picture picture = PixelCopier(*image, path, progress).copy(declaredPaletteBitCount(absolute));
     picture.xRes = pixelsPerInch(image->x_resolution, unitOf(*image));

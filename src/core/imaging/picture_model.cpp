@@ -1,5 +1,6 @@
 #include "imaging/picture_model.h"
 
+#include "common/error.h"
 #include "imaging/picture_edit.h"
 #include "imaging/plugin_filter.h"
 
@@ -52,7 +53,11 @@ void PictureModel::clear()
 
 void PictureModel::process(const std::function<Picture(const Picture&)>& operation)
 {
-    replace(operation(picture_));
+    Picture next = operation(picture_);
+    // A broken result would crash the drawing later; refuse it while the old picture is here.
+    if (!isConsistent(next))
+        throw Error("the operation produced a damaged picture; the picture is unchanged");
+    replace(std::move(next));
 }
 
 void PictureModel::replace(Picture next)

@@ -46,8 +46,8 @@ public:
     void clear();
 
     // Runs an operation on the picture and keeps the result; the previous picture becomes
-    // one undo level. If the operation throws, nothing changes. The selection survives when
-    // the size does.
+    // one undo level. If the operation throws, or returns a picture that does not hold
+    // together (corvane::Error), nothing changes. The selection survives when the size does.
     void process(const std::function<Picture(const Picture&)>& operation);
 
     // --- undo ---
