@@ -2,9 +2,8 @@
 // loop formatting every number with snprintf("%.4f"), side by side in one run.
 #include "relief/dxf_surface.h"
 
-#include <benchmark/benchmark.h>
-
 #include <algorithm>
+#include <benchmark/benchmark.h>
 #include <cstdio>
 #include <cstring>
 #include <random>

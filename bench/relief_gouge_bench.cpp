@@ -3,7 +3,6 @@
 #include "relief/gouge_control.h"
 
 #include <benchmark/benchmark.h>
-
 #include <random>
 
 using namespace corvane::relief;
@@ -23,7 +22,10 @@ const TZGrid& noisyGrid()
 }
 
 // Diameter 0.31 on cells of 0.01: a 31 x 31 mask. Depth 0.25 (K = 1024).
-TToolMask maskFor(ToolShape shape) { return BuildToolMask(shape, 0.31, 0.01, 0.01, -0.25, 60); }
+TToolMask maskFor(ToolShape shape)
+{
+    return BuildToolMask(shape, 0.31, 0.01, 0.01, -0.25, 60);
+}
 
 void run(benchmark::State& state, ToolShape shape, bool direct)
 {
@@ -43,9 +45,24 @@ void run(benchmark::State& state, ToolShape shape, bool direct)
 
 } // namespace
 
-BENCHMARK_CAPTURE(run, BallMill_Direct, ToolShape::BallMill, true)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
-BENCHMARK_CAPTURE(run, BallMill_Fast, ToolShape::BallMill, false)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK_CAPTURE(run, EndMill_Direct, ToolShape::EndMill, true)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
-BENCHMARK_CAPTURE(run, EndMill_Fast, ToolShape::EndMill, false)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK_CAPTURE(run, VBit_Direct, ToolShape::VBit, true)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
-BENCHMARK_CAPTURE(run, VBit_Fast, ToolShape::VBit, false)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(run, BallMill_Direct, ToolShape::BallMill, true)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(run, BallMill_Fast, ToolShape::BallMill, false)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(run, EndMill_Direct, ToolShape::EndMill, true)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(run, EndMill_Fast, ToolShape::EndMill, false)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(run, VBit_Direct, ToolShape::VBit, true)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(run, VBit_Fast, ToolShape::VBit, false)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();

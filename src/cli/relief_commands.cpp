@@ -53,7 +53,8 @@ CLI::App* addReliefCommand(CLI::App& app, const std::string& name, const std::st
     addEditOption(*command, options, "--size-y", SurfaceEdit::SizeY, "Size Y, height in units");
     addEditOption(*command, options, "--step-x", SurfaceEdit::StepX, "Step X");
     addEditOption(*command, options, "--step-y", SurfaceEdit::StepY, "Step Y");
-    addEditOption(*command, options, "--depth", SurfaceEdit::Depth, "Depth (also sets Depth / Pass)");
+    addEditOption(*command, options, "--depth", SurfaceEdit::Depth,
+                  "Depth (also sets Depth / Pass)");
     if (mode == SurfaceMode::GCode) {
         addEditOption(*command, options, "--depth-per-pass", SurfaceEdit::DepthPerPass,
                       "Depth / Pass");
@@ -153,15 +154,15 @@ void runGouge(const GougeOptions& options)
     const imaging::Picture picture = readSource(options.picture);
     // Without cell sizes, a cell is one pixel at the picture's resolution (100 per unit when
     // the file gives none), as the dialog's defaults have it.
-    const relief::SurfaceDialogModel defaults(SurfaceMode::GCode, {picture.width, picture.height,
-                                                                   picture.xRes, picture.yRes});
+    const relief::SurfaceDialogModel defaults(
+        SurfaceMode::GCode, {picture.width, picture.height, picture.xRes, picture.yRes});
     const double cellWidth = options.cellWidth != 0 ? options.cellWidth : 1.0 / defaults.xRes();
     const double cellHeight = options.cellHeight != 0 ? options.cellHeight : 1.0 / defaults.yRes();
     if (options.diameter == 0)
         throw Error(relief::ZeroDiameterMessage);
     const relief::TToolMask mask =
-        relief::BuildToolMask(relief::toolShapeFromText(options.tool), options.diameter,
-                              cellWidth, cellHeight, -options.depth, options.angle);
+        relief::BuildToolMask(relief::toolShapeFromText(options.tool), options.diameter, cellWidth,
+                              cellHeight, -options.depth, options.angle);
     relief::TZGrid grid = relief::FillHeightGrid(picture, false);
     StderrRunControl control;
     control.showStatus("Applying Gouge Control. Please Wait...");
@@ -178,14 +179,14 @@ void addReliefCommands(CLI::App& app)
     static ReliefOptions surface, gcode;
     static GougeOptions gouge;
 
-    CLI::App* surfaceCommand = addReliefCommand(
-        app, "surface", "Write a picture as a DXF surface mesh of 3DFACE entities", surface,
-        SurfaceMode::DxfSurface);
+    CLI::App* surfaceCommand =
+        addReliefCommand(app, "surface", "Write a picture as a DXF surface mesh of 3DFACE entities",
+                         surface, SurfaceMode::DxfSurface);
     surfaceCommand->callback([surfaceCommand] { runSurface(*surfaceCommand, surface); });
 
-    CLI::App* gcodeCommand = addReliefCommand(
-        app, "gcode", "Write a picture as a raster G-code program (DNC file)", gcode,
-        SurfaceMode::GCode);
+    CLI::App* gcodeCommand =
+        addReliefCommand(app, "gcode", "Write a picture as a raster G-code program (DNC file)",
+                         gcode, SurfaceMode::GCode);
     gcodeCommand->callback([gcodeCommand] { runGCode(*gcodeCommand, gcode); });
 
     CLI::App* gougeCommand =

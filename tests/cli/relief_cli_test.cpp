@@ -1,10 +1,9 @@
 // corvane-cli surface, gcode and gouge, run as a user runs them.
-#include <gtest/gtest.h>
-
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
@@ -139,7 +138,7 @@ TEST_F(ReliefCli, GougeWritesTheAdjustedGridAsPgm)
 {
     writeGreyBmp("lone.bmp", {{255, 255, 255}, {255, 0, 255}, {255, 255, 255}});
     const CliRun run = cli("gouge lone.bmp -o lone.pgm --tool \"V Bit\" --diameter 0.03 --angle 60 "
-                        "--cell-w 0.01 --cell-h 0.01 --depth 0.25");
+                           "--cell-w 0.01 --cell-h 0.01 --depth 0.25");
     ASSERT_EQ(run.exitCode, 0) << run.errors;
     std::string expected = "P5\n3 3\n255\n";
     for (int i = 0; i < 9; ++i)
@@ -156,14 +155,18 @@ TEST_F(ReliefCli, RefusesBadInputAndReportsFailedWrites)
         int exitCode;
         std::string message;
     } cases[] = {
-        {"gcode p.bmp -o keep.dnc --depth-per-pass 0", 1, "Depth / Pass must be a number greater than 0"},
+        {"gcode p.bmp -o keep.dnc --depth-per-pass 0", 1,
+         "Depth / Pass must be a number greater than 0"},
         {"gcode p.bmp -o keep.dnc --step-x 1,5", 1, "Step X: \"1,5\" is not a number"},
-        {"gcode p.bmp -o keep.dnc --no-keep-aspect --step-x 9", 1, "Step X is more than twice Size X"},
-        {"gcode p.bmp -o keep.dnc --tool \"V Bit\" --angle 200", 1, "Included Angle must lie between 5 and 179"},
+        {"gcode p.bmp -o keep.dnc --no-keep-aspect --step-x 9", 1,
+         "Step X is more than twice Size X"},
+        {"gcode p.bmp -o keep.dnc --tool \"V Bit\" --angle 200", 1,
+         "Included Angle must lie between 5 and 179"},
         {"gcode p.bmp -o keep.dnc --diameter -1", 1, "Diameter can not be negative"},
         {"gcode p.bmp -o keep.dnc --diameter 0", 1, "Tool Diameter can not be 0!"},
         {"gcode missing.bmp -o keep.dnc", 1, "missing.bmp"},
-        {"gcode p.bmp -o /dev/full --no-gouge", 1, "/dev/full: write failed: No space left on device"},
+        {"gcode p.bmp -o /dev/full --no-gouge", 1,
+         "/dev/full: write failed: No space left on device"},
         {"surface p.bmp -o no-such-folder/x.dxf", 1, "no-such-folder/x.dxf"},
         {"gouge p.bmp -o x.pgm --diameter 0", 1, "Tool Diameter can not be 0!"},
         {"gcode p.bmp -o keep.dnc --tool Chisel", 2, "Chisel"},
@@ -173,7 +176,8 @@ TEST_F(ReliefCli, RefusesBadInputAndReportsFailedWrites)
     for (const auto& c : cases) {
         const CliRun run = cli(c.arguments);
         EXPECT_EQ(run.exitCode, c.exitCode) << c.arguments << "\n" << run.errors;
-        EXPECT_NE(run.errors.find(c.message), std::string::npos) << c.arguments << "\n" << run.errors;
+        EXPECT_NE(run.errors.find(c.message), std::string::npos) << c.arguments << "\n"
+                                                                 << run.errors;
         EXPECT_EQ(run.errors.find("Ready..."), std::string::npos) << c.arguments;
     }
     EXPECT_EQ(read(dir / "keep.dnc"), "old program");

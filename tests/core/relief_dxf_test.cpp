@@ -4,9 +4,8 @@
 #include "relief/height_grid.h"
 #include "relief_test_support.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdlib>
+#include <gtest/gtest.h>
 
 using namespace corvane::relief;
 using relief_test::crlfLines;
@@ -60,8 +59,8 @@ void expectEzdxfLoadsAndAudits(const fs::path& file, int facets)
 TEST(DxfSurface, TwoByTwoPictureGivesTheReferenceFile)
 {
     StringSink out;
-    EXPECT_TRUE(WriteDxfSurface(out, framedTwoByTwo(), twoByTwoDefaults(),
-                                corvane::silentRunControl()));
+    EXPECT_TRUE(
+        WriteDxfSurface(out, framedTwoByTwo(), twoByTwoDefaults(), corvane::silentRunControl()));
     EXPECT_EQ(out.text, readFile(CORVANE_TEST_DATA "/relief/two_by_two.dxf"));
 
     const auto lines = crlfLines(out.text);
@@ -168,7 +167,8 @@ TEST(DxfSurface, CreateAppliesGougeControlWritesWholeFilesAndReportsFailures)
     EXPECT_EQ(declined.outcome, CreateOutcome::SaveDeclined);
 
     // A full disk or a missing folder: the file and the reason, never "Ready...".
-    for (const std::string& bad : {std::string("/dev/full"), (dir / "missing" / "x.dxf").string()}) {
+    for (const std::string& bad :
+         {std::string("/dev/full"), (dir / "missing" / "x.dxf").string()}) {
         ScriptedControl quiet;
         try {
             CreateDxfSurface(grid, p, quiet, {[&] { return std::optional(bad); }, {}});
@@ -185,7 +185,11 @@ TEST(DxfSurface, CreateAppliesGougeControlWritesWholeFilesAndReportsFailures)
     p.depth = 0;
     bool asked = false;
     EXPECT_THROW(CreateDxfSurface(grid, p, control,
-                                  {[&] { asked = true; return std::optional(target.string()); }, {}}),
+                                  {[&] {
+                                       asked = true;
+                                       return std::optional(target.string());
+                                   },
+                                   {}}),
                  corvane::Error);
     EXPECT_FALSE(asked);
     fs::remove_all(dir);

@@ -5,10 +5,9 @@
 #include "relief/raster_program.h"
 #include "relief_test_support.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cstdlib>
+#include <gtest/gtest.h>
 
 using namespace corvane::relief;
 using relief_test::crlfLines;
@@ -21,7 +20,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-TZGrid workedGrid() { return gridOf({{255, 128, 0, 255}, {255, 255, 255, 255}}); }
+TZGrid workedGrid()
+{
+    return gridOf({{255, 128, 0, 255}, {255, 255, 255, 255}});
+}
 
 ReliefParameters workedParameters()
 {
@@ -72,8 +74,8 @@ TEST(RasterProgram, WorkedExampleGivesTheExactFile)
     ScopedEnv epoch("SOURCE_DATE_EPOCH", "0");
     std::vector<RasterMove> thinned = moves;
     ASSERT_TRUE(CollapseRapids(thinned, corvane::silentRunControl()));
-    ASSERT_TRUE(WriteRasterProgram(file.string(), "worked.bmp", thinned, 10,
-                                   corvane::silentRunControl()));
+    ASSERT_TRUE(
+        WriteRasterProgram(file.string(), "worked.bmp", thinned, 10, corvane::silentRunControl()));
     EXPECT_EQ(readFile(file), readFile(CORVANE_TEST_DATA "/relief/worked_example.dnc"));
     const auto lines = crlfLines(readFile(file));
     ASSERT_EQ(lines.size(), 15u);
@@ -157,12 +159,12 @@ TEST(RasterProgram, CollapseKeepsTheEndsOfEachRapidRun)
     };
     ASSERT_TRUE(CollapseRapids(moves, corvane::silentRunControl()));
     EXPECT_EQ(moves, (std::vector<RasterMove>{{RasterRapid, 0, 0, 1},
-                                               {RasterRapid, 2, 0, 1},
-                                               {RasterRapid, 2, 0, 0},
-                                               {RasterFeed, 3, 0, -1},
-                                               {RasterRapid, 3, 0, 1},
-                                               {RasterRapid, 3, 0, 1},
-                                               {RasterFeed, 4, 0, -1}}));
+                                              {RasterRapid, 2, 0, 1},
+                                              {RasterRapid, 2, 0, 0},
+                                              {RasterFeed, 3, 0, -1},
+                                              {RasterRapid, 3, 0, 1},
+                                              {RasterRapid, 3, 0, 1},
+                                              {RasterFeed, 4, 0, -1}}));
 
     ScriptedControl esc;
     esc.escapeFrom = 0;
@@ -254,8 +256,7 @@ TEST(RasterProgram, CreateSavesNothingWhenStoppedAbandonedOrFailing)
     TZGrid grid = picture;
     ScriptedControl cancel;
     cancel.stopAt = 3;
-    EXPECT_EQ(CreateRasterProgram(grid, p, "x.bmp", cancel, hooks).outcome,
-              CreateOutcome::Stopped);
+    EXPECT_EQ(CreateRasterProgram(grid, p, "x.bmp", cancel, hooks).outcome, CreateOutcome::Stopped);
     EXPECT_FALSE(asked);
     EXPECT_FALSE(grid.empty());
     EXPECT_NE(grid.cells, picture.cells);
@@ -286,7 +287,8 @@ TEST(RasterProgram, CreateSavesNothingWhenStoppedAbandonedOrFailing)
     grid = picture;
     ScriptedControl full;
     try {
-        CreateRasterProgram(grid, p, "x.bmp", full, {[] { return std::optional<std::string>("/dev/full"); }, {}});
+        CreateRasterProgram(grid, p, "x.bmp", full,
+                            {[] { return std::optional<std::string>("/dev/full"); }, {}});
         ADD_FAILURE() << "a full disk must fail";
     } catch (const corvane::Error& e) {
         EXPECT_EQ(e.file(), "/dev/full");

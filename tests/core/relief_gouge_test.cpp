@@ -12,7 +12,10 @@ using relief_test::ScriptedControl;
 
 namespace {
 
-std::vector<int> entries(const TToolMask& m) { return {m.entries.begin(), m.entries.end()}; }
+std::vector<int> entries(const TToolMask& m)
+{
+    return {m.entries.begin(), m.entries.end()};
+}
 
 TZGrid gouged(TZGrid grid, const TToolMask& mask)
 {
@@ -58,8 +61,7 @@ TEST(ToolMask, RefusesNonsenseTools)
     EXPECT_THROW(BuildToolMask(ToolShape::VBit, 0.1, 0.01, 0.01, -0.25, 4), corvane::Error);
     EXPECT_THROW(BuildToolMask(ToolShape::VBit, 0.1, 0.01, 0.01, -0.25, 180), corvane::Error);
     EXPECT_THROW(BuildToolMask(ToolShape::BallMill, 0.1, 0.01, 0.01, 0, 60), corvane::Error);
-    EXPECT_THROW(BuildToolMask(ToolShape::BallMill, 1000, 0.0001, 0.01, -0.25, 60),
-                 corvane::Error);
+    EXPECT_THROW(BuildToolMask(ToolShape::BallMill, 1000, 0.0001, 0.01, -0.25, 60), corvane::Error);
     EXPECT_NO_THROW(BuildToolMask(ToolShape::EndMill, 0.1, 0.01, 0.01, -0.25, 500)); // unused
     EXPECT_EQ(toolShapeFromText("Ball Mill"), ToolShape::BallMill);
     EXPECT_EQ(toolShapeFromText("V Bit"), ToolShape::VBit);

@@ -3,11 +3,10 @@
 #include "common/timestamp.h"
 #include "relief/edit_number.h"
 
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <gtest/gtest.h>
 #include <random>
 
 using corvane::fixedText;
@@ -39,9 +38,26 @@ TEST(NumberFormat, MatchesPrintfOnRandomAndAwkwardValues)
         }
     }
     // Exact halves go to the even digit; negative values that round to zero keep their sign.
-    for (double v : {0.5, 1.5, 2.5, 1.03125, 1.03135, -1.03125, 0.00005, -0.00004, -0.0, 0.0,
-                     1e-300, 5e-324, 123456789.123456, 999999999.99995, 1e9, 1e15, 1e300,
-                     -1e300, 0.0000499999999999, 0.2 - 0.1 - 0.1})
+    for (double v : {0.5,
+                     1.5,
+                     2.5,
+                     1.03125,
+                     1.03135,
+                     -1.03125,
+                     0.00005,
+                     -0.00004,
+                     -0.0,
+                     0.0,
+                     1e-300,
+                     5e-324,
+                     123456789.123456,
+                     999999999.99995,
+                     1e9,
+                     1e15,
+                     1e300,
+                     -1e300,
+                     0.0000499999999999,
+                     0.2 - 0.1 - 0.1})
         for (int d : {0, 2, 3, 4})
             EXPECT_EQ(fixedText(v, d), printfFixed(v, d)) << v;
     EXPECT_EQ(fixedText(1.03125, 4), "1.0312");
@@ -60,8 +76,8 @@ TEST(EditNumber, ReadsTheDialogsGrammarAndRefusesTheRest)
     EXPECT_EQ(readEditNumber(""), 0.0);
     EXPECT_EQ(readEditNumber("   "), 0.0);
     EXPECT_EQ(readEditNumber("0.5 "), 0.5);
-    for (const char* bad : {"1,5", "abc", "-", "+", ".", "1.2.3", "1e", "1e+", "e5", "0x10",
-                            "4mm", "inf", "nan", "1e999", "- 1"})
+    for (const char* bad : {"1,5", "abc", "-", "+", ".", "1.2.3", "1e", "1e+", "e5", "0x10", "4mm",
+                            "inf", "nan", "1e999", "- 1"})
         EXPECT_FALSE(readEditNumber(bad).has_value()) << bad;
 
     EXPECT_EQ(readEditInteger("60"), 60);

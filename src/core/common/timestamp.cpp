@@ -31,8 +31,9 @@ public:
     std::string format(const char* pattern, const std::tm& time) const
     {
         char text[256];
-        const std::size_t length = locale_ ? ::strftime_l(text, sizeof text, pattern, &time, locale_)
-                                           : std::strftime(text, sizeof text, pattern, &time);
+        const std::size_t length = locale_
+                                       ? ::strftime_l(text, sizeof text, pattern, &time, locale_)
+                                       : std::strftime(text, sizeof text, pattern, &time);
         return std::string(text, length);
     }
 

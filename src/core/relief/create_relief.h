@@ -25,17 +25,17 @@ struct CreateHooks {
 inline constexpr const char* ZeroDiameterMessage = "Tool Diameter can not be 0!";
 
 enum class CreateOutcome {
-    Saved,         // the file is in place (a DXF stopped by Cancel is whole, just shorter)
-    SaveDeclined,  // the save prompt was cancelled: nothing written
-    Abandoned,     // G-code with Esc: the passes ran, nothing was saved
-    Stopped,       // G-code with Cancel during the passes: nothing saved
-    ZeroDiameter,  // G-code with a tool of diameter 0: no pass was made
+    Saved,        // the file is in place (a DXF stopped by Cancel is whole, just shorter)
+    SaveDeclined, // the save prompt was cancelled: nothing written
+    Abandoned,    // G-code with Esc: the passes ran, nothing was saved
+    Stopped,      // G-code with Cancel during the passes: nothing saved
+    ZeroDiameter, // G-code with a tool of diameter 0: no pass was made
 };
 
 struct CreateResult {
     CreateOutcome outcome = CreateOutcome::Saved;
-    std::string fileName;      // set when saved
-    bool closeDialog = true;   // false after Stopped and ZeroDiameter: the dialog stays open
+    std::string fileName;    // set when saved
+    bool closeDialog = true; // false after Stopped and ZeroDiameter: the dialog stays open
 };
 
 // The DXF branch: asks for the file, writes the head, applies gouge control to `grid` (a zero

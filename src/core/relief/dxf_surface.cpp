@@ -13,10 +13,11 @@ namespace corvane::relief {
 
 namespace {
 
-constexpr std::string_view dxfHead = "0\r\nSECTION\r\n2\r\nHEADER\r\n9\r\n$ACADVER\r\n1\r\nAC1009\r\n"
-                                     "0\r\nENDSEC\r\n0\r\nSECTION\r\n2\r\nTABLES\r\n0\r\nENDSEC\r\n"
-                                     "0\r\nSECTION\r\n2\r\nBLOCKS\r\n0\r\nENDSEC\r\n"
-                                     "0\r\nSECTION\r\n2\r\nENTITIES\r\n";
+constexpr std::string_view dxfHead =
+    "0\r\nSECTION\r\n2\r\nHEADER\r\n9\r\n$ACADVER\r\n1\r\nAC1009\r\n"
+    "0\r\nENDSEC\r\n0\r\nSECTION\r\n2\r\nTABLES\r\n0\r\nENDSEC\r\n"
+    "0\r\nSECTION\r\n2\r\nBLOCKS\r\n0\r\nENDSEC\r\n"
+    "0\r\nSECTION\r\n2\r\nENTITIES\r\n";
 constexpr std::string_view dxfTrailer = "0\r\nENDSEC\r\n0\r\nEOF\r\n";
 
 // A coordinate as it goes into the file: "%.4f" and the line end.
@@ -94,8 +95,14 @@ constexpr std::size_t MaxFacetBytes = 200 + 12 * (MaxFixedLength + 2);
 
 } // namespace
 
-void writeDxfHead(ByteSink& out) { out.write(dxfHead); }
-void writeDxfTrailer(ByteSink& out) { out.write(dxfTrailer); }
+void writeDxfHead(ByteSink& out)
+{
+    out.write(dxfHead);
+}
+void writeDxfTrailer(ByteSink& out)
+{
+    out.write(dxfTrailer);
+}
 
 bool writeDxfFacets(ByteSink& out, const TZGrid& grid, const ReliefParameters& params,
                     RunControl& control)
@@ -119,7 +126,8 @@ bool writeDxfFacets(ByteSink& out, const TZGrid& grid, const ReliefParameters& p
             break;
         const int r1 = std::min(s.rowAt(y + s.stepY), grid.rows - 1);
         if (stride.due(k)) {
-            control.showProgress(ProgressDisplay::Dialog, int(static_cast<long long>(r0) * 100 / grid.rows));
+            control.showProgress(ProgressDisplay::Dialog,
+                                 int(static_cast<long long>(r0) * 100 / grid.rows));
             control.checkpoint();
             if (control.takeStopRequest()) {
                 completed = false;

@@ -8,8 +8,14 @@ namespace corvane::relief {
 
 namespace {
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
 
 std::string_view trimmed(std::string_view text)
 {
@@ -64,8 +70,8 @@ std::optional<double> readEditNumber(std::string_view text)
 
     // from_chars takes no "+" and ignores the locale: exactly what the grammar above needs.
     double value = 0;
-    const auto [end, error] = std::from_chars(text.data() + start, text.data() + pos, value,
-                                              std::chars_format::general);
+    const auto [end, error] =
+        std::from_chars(text.data() + start, text.data() + pos, value, std::chars_format::general);
     if (error != std::errc() || end != text.data() + pos || !std::isfinite(value))
         return std::nullopt;
     return negative ? -value : value;

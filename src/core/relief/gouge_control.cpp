@@ -139,7 +139,8 @@ bool ApplyGougeControl(TZGrid& grid, const TToolMask& mask, RunControl& control,
         first = p;
         if (end)
             break;
-        control.showProgress(ProgressDisplay::Gauge, int(static_cast<long long>(p) * 100 / (grid.rows - 1)));
+        control.showProgress(ProgressDisplay::Gauge,
+                             int(static_cast<long long>(p) * 100 / (grid.rows - 1)));
         control.checkpoint();
         if (control.escapePressed()) {
             completed = false;
@@ -158,7 +159,8 @@ bool ApplyGougeControlDirect(TZGrid& grid, const TToolMask& mask, RunControl& co
     bool completed = true;
     for (int p = 0; p < grid.rows; ++p) {
         if (stride.due(p)) {
-            control.showProgress(ProgressDisplay::Gauge, int(static_cast<long long>(p) * 100 / (grid.rows - 1)));
+            control.showProgress(ProgressDisplay::Gauge,
+                                 int(static_cast<long long>(p) * 100 / (grid.rows - 1)));
             control.checkpoint();
             if (control.escapePressed()) {
                 completed = false;

@@ -16,8 +16,7 @@ namespace corvane::relief {
 // Esc stops it early, leaving the rows not yet reached as they were. Returns false when Esc
 // stopped it. threads = 0 picks the machine's cores (at most two); the result is the same
 // for every thread count.
-bool ApplyGougeControl(TZGrid& grid, const TToolMask& mask, RunControl& control,
-                       int threads = 0);
+bool ApplyGougeControl(TZGrid& grid, const TToolMask& mask, RunControl& control, int threads = 0);
 
 // The plain sweep, cell by cell and mask entry by mask entry. Kept as the reference that the
 // fast version must match, and for measuring it.

@@ -44,7 +44,8 @@ bool ProgramSpool::copyTo(AtomicFile& target, RunControl& control)
         spoolFailure("cannot be read back", errno);
     constexpr std::size_t ChunkSize = 1 << 20;
     std::vector<char> chunk(ChunkSize);
-    const long long chunks = (size_ + static_cast<long long>(ChunkSize) - 1) / static_cast<long long>(ChunkSize);
+    const long long chunks =
+        (size_ + static_cast<long long>(ChunkSize) - 1) / static_cast<long long>(ChunkSize);
     ProgressStride stride(0, (chunks - 1) / 10);
     for (long long i = 0; i < chunks; ++i) {
         if (stride.due(i)) {

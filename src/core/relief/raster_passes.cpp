@@ -149,8 +149,8 @@ private:
 
 } // namespace
 
-bool GenerateRasterPasses(const TZGrid& grid, const ReliefParameters& params,
-                          RunControl& control, MoveSink& moves)
+bool GenerateRasterPasses(const TZGrid& grid, const ReliefParameters& params, RunControl& control,
+                          MoveSink& moves)
 {
     if (!std::isfinite(params.depth) || params.depth < 0)
         throw Error("Depth must be a number of 0 or more");
@@ -178,7 +178,8 @@ bool GenerateRasterPasses(const TZGrid& grid, const ReliefParameters& params,
             if (r1 > grid.rows - 1)
                 break; // no room for the return line: the forward line is not run either
             if (stride.due(k)) {
-                control.showProgress(ProgressDisplay::Dialog, int(static_cast<long long>(r0) * 100 / grid.rows));
+                control.showProgress(ProgressDisplay::Dialog,
+                                     int(static_cast<long long>(r0) * 100 / grid.rows));
                 control.checkpoint();
                 if (control.takeStopRequest()) {
                     control.endProgress(ProgressDisplay::Dialog);

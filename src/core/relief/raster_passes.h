@@ -17,7 +17,7 @@ namespace corvane::relief {
 // dialog's bar and "Pass n" to the status text. A stop request (Cancel) ends the run at
 // the next progress point: returns false. Esc does not stop the passes.
 // Throws corvane::Error for values that would divide by zero or never end.
-bool GenerateRasterPasses(const TZGrid& grid, const ReliefParameters& params,
-                          RunControl& control, MoveSink& moves);
+bool GenerateRasterPasses(const TZGrid& grid, const ReliefParameters& params, RunControl& control,
+                          MoveSink& moves);
 
 } // namespace corvane::relief

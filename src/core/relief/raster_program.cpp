@@ -52,8 +52,7 @@ void RasterProgramBody::flush()
 }
 
 bool WriteRasterProgram(const std::string& fileName, const std::string& sourceName,
-                        const std::vector<RasterMove>& moves, double feedRate,
-                        RunControl& control)
+                        const std::vector<RasterMove>& moves, double feedRate, RunControl& control)
 {
     control.checkpoint();
     if (control.escapePressed())

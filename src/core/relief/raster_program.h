@@ -38,7 +38,6 @@ private:
 // or during the writing leaves whatever file was there untouched (returns false): a machine
 // must never run half a program. Throws corvane::Error naming the file on failure.
 bool WriteRasterProgram(const std::string& fileName, const std::string& sourceName,
-                        const std::vector<RasterMove>& moves, double feedRate,
-                        RunControl& control);
+                        const std::vector<RasterMove>& moves, double feedRate, RunControl& control);
 
 } // namespace corvane::relief

@@ -24,8 +24,14 @@ void requireFinite(double v, const char* field)
 
 } // namespace
 
-int Sampling::columnAt(double x) const { return int(roundHalfEven(x * cellsPerUnitX)); }
-int Sampling::rowAt(double y) const { return int(roundHalfEven(y * rowsPerUnitY)); }
+int Sampling::columnAt(double x) const
+{
+    return int(roundHalfEven(x * cellsPerUnitX));
+}
+int Sampling::rowAt(double y) const
+{
+    return int(roundHalfEven(y * rowsPerUnitY));
+}
 
 Sampling samplingFor(const TZGrid& grid, const ReliefParameters& params)
 {

@@ -22,8 +22,7 @@ double readField(const std::string& text, SurfaceEdit edit)
 
 } // namespace
 
-SurfaceDialogModel::SurfaceDialogModel(SurfaceMode mode, const SurfaceSource& source)
-    : mode_(mode)
+SurfaceDialogModel::SurfaceDialogModel(SurfaceMode mode, const SurfaceSource& source) : mode_(mode)
 {
     const int frame = mode == SurfaceMode::DxfSurface ? 2 : 0;
     cols_ = source.width + frame;
@@ -62,16 +61,26 @@ const char* SurfaceDialogModel::caption() const
 const char* SurfaceDialogModel::label(SurfaceEdit edit)
 {
     switch (edit) {
-    case SurfaceEdit::SizeX: return "Size X";
-    case SurfaceEdit::SizeY: return "Size Y";
-    case SurfaceEdit::StepX: return "Step X";
-    case SurfaceEdit::StepY: return "Step Y";
-    case SurfaceEdit::Depth: return "Depth";
-    case SurfaceEdit::DepthPerPass: return "Depth / Pass";
-    case SurfaceEdit::Feedrate: return "Feedrate";
-    case SurfaceEdit::RapidHeight: return "Rapid Height";
-    case SurfaceEdit::Diameter: return "Diameter";
-    case SurfaceEdit::IncludedAngle: return "Included Angle";
+    case SurfaceEdit::SizeX:
+        return "Size X";
+    case SurfaceEdit::SizeY:
+        return "Size Y";
+    case SurfaceEdit::StepX:
+        return "Step X";
+    case SurfaceEdit::StepY:
+        return "Step Y";
+    case SurfaceEdit::Depth:
+        return "Depth";
+    case SurfaceEdit::DepthPerPass:
+        return "Depth / Pass";
+    case SurfaceEdit::Feedrate:
+        return "Feedrate";
+    case SurfaceEdit::RapidHeight:
+        return "Rapid Height";
+    case SurfaceEdit::Diameter:
+        return "Diameter";
+    case SurfaceEdit::IncludedAngle:
+        return "Included Angle";
     }
     return "";
 }
@@ -79,13 +88,20 @@ const char* SurfaceDialogModel::label(SurfaceEdit edit)
 const char* SurfaceDialogModel::hint(SurfaceEdit edit)
 {
     switch (edit) {
-    case SurfaceEdit::SizeX: return "Width in Units";
-    case SurfaceEdit::SizeY: return "Height in Units";
-    case SurfaceEdit::StepX: return "X Resolution";
-    case SurfaceEdit::StepY: return "Y Resolution";
-    case SurfaceEdit::Depth: return "Maximum Depth";
-    case SurfaceEdit::Feedrate: return "Feedrate to Set";
-    default: return "";
+    case SurfaceEdit::SizeX:
+        return "Width in Units";
+    case SurfaceEdit::SizeY:
+        return "Height in Units";
+    case SurfaceEdit::StepX:
+        return "X Resolution";
+    case SurfaceEdit::StepY:
+        return "Y Resolution";
+    case SurfaceEdit::Depth:
+        return "Maximum Depth";
+    case SurfaceEdit::Feedrate:
+        return "Feedrate to Set";
+    default:
+        return "";
     }
 }
 
@@ -158,12 +174,21 @@ std::vector<SurfaceEdit> SurfaceDialogModel::setText(SurfaceEdit edit, const std
         return changed;
     updating_ = true;
     switch (edit) {
-    case SurfaceEdit::SizeX: coupleSizeX(*v, changed); break;
-    case SurfaceEdit::SizeY: coupleSizeY(*v, changed); break;
+    case SurfaceEdit::SizeX:
+        coupleSizeX(*v, changed);
+        break;
+    case SurfaceEdit::SizeY:
+        coupleSizeY(*v, changed);
+        break;
     case SurfaceEdit::StepX:
-    case SurfaceEdit::StepY: coupleStep(*v, edit, changed); break;
-    case SurfaceEdit::Depth: write(SurfaceEdit::DepthPerPass, *v, changed); break;
-    default: break;
+    case SurfaceEdit::StepY:
+        coupleStep(*v, edit, changed);
+        break;
+    case SurfaceEdit::Depth:
+        write(SurfaceEdit::DepthPerPass, *v, changed);
+        break;
+    default:
+        break;
     }
     updating_ = false;
     return changed;

@@ -31,10 +31,10 @@ inline constexpr int SurfaceEditCount = 10;
 
 // The controls whose enabled state follows the check box and the tool list.
 enum class SurfaceControl {
-    GougeGroup,          // Frm1
-    ToolList,            // cmbType and its label "Tool Type"
-    DiameterEdit,        // txtDia and its label "Diameter"
-    IncludedAngleEdit,   // txtIncluded and its label "Included Angle"
+    GougeGroup,        // Frm1
+    ToolList,          // cmbType and its label "Tool Type"
+    DiameterEdit,      // txtDia and its label "Diameter"
+    IncludedAngleEdit, // txtIncluded and its label "Included Angle"
 };
 
 // What the dialog needs to know of its source picture. Resolutions are pixels per unit and

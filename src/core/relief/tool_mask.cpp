@@ -78,7 +78,7 @@ TToolMask BuildToolMask(ToolShape shape, double diameter, double cellWidth, doub
             const double dy = (a - nr / 2) * cellHeight;
             const double d2 = dx * dx + dy * dy;
             if (d2 >= r2)
-                continue; // outside the footprint: the boundary counts as outside
+                continue;            // outside the footprint: the boundary counts as outside
             std::uint8_t height = 0; // the tip itself, and every entry of an End Mill
             if (d2 > 0 && shape == ToolShape::VBit)
                 height = quantize(k * std::sqrt(d2) * coneSlope);

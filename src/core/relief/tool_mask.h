@@ -16,8 +16,8 @@ enum class ToolShape { EndMill = 1, BallMill = 2, VBit = 3 };
 ToolShape toolShapeFromText(const std::string& text);
 
 struct TToolMask {
-    int rows = 1; // nr + 1, always odd
-    int cols = 1; // nc + 1, always odd
+    int rows = 1;                         // nr + 1, always odd
+    int cols = 1;                         // nc + 1, always odd
     std::vector<std::uint8_t> entries{0}; // rows * cols, row by row
 
     std::uint8_t at(int row, int col) const { return entries[std::size_t(row) * cols + col]; }

@@ -20,7 +20,10 @@ struct TZGrid {
     }
 
     bool empty() const { return rows == 0 || cols == 0; }
-    std::uint8_t* operator[](int row) { return cells.data() + std::size_t(row) * std::size_t(cols); }
+    std::uint8_t* operator[](int row)
+    {
+        return cells.data() + std::size_t(row) * std::size_t(cols);
+    }
     const std::uint8_t* operator[](int row) const
     {
         return cells.data() + std::size_t(row) * std::size_t(cols);

@@ -1,11 +1,8 @@
 #include "gui/app/application.h"
 
-#include "common/error.h"
 #include "gui/app/exception_hook.h"
 
 #include <QIcon>
-
-#include <exception>
 
 CorvaneApplication::CorvaneApplication(int& argc, char** argv) : QApplication(argc, argv)
 {
@@ -17,14 +14,5 @@ CorvaneApplication::CorvaneApplication(int& argc, char** argv) : QApplication(ar
 
 bool CorvaneApplication::notify(QObject* receiver, QEvent* event)
 {
-    try {
-        return QApplication::notify(receiver, event);
-    } catch (const corvane::Error& error) {
-        corvane::gui::AppException(QString::fromStdString(error.what()));
-    } catch (const std::bad_alloc&) {
-        corvane::gui::AppException(QStringLiteral("Not enough memory for this operation."));
-    } catch (const std::exception& error) {
-        corvane::gui::AppException(QString::fromStdString(error.what()));
-    }
-    return false;
+    return corvane::gui::deliverGuarded([&] { return QApplication::notify(receiver, event); });
 }

@@ -5,7 +5,12 @@
 #include "gui/picture/picture_window.h"
 #include "gui/picture/twisted_pixel.h"
 
+#include "common/error.h"
+
 #include <QApplication>
+
+#include <exception>
+#include <new>
 
 namespace corvane::gui {
 
@@ -21,6 +26,20 @@ void AppException(const QString& what)
         frame->StatusBar1().setText(0, QStringLiteral("Failed: ") + what);
     }
     prompts().message(MessageKind::Error, QStringLiteral("Warning"), what, ButtonOk);
+}
+
+bool deliverGuarded(const std::function<bool()>& deliver)
+{
+    try {
+        return deliver();
+    } catch (const corvane::Error& error) {
+        AppException(QString::fromStdString(error.what()));
+    } catch (const std::bad_alloc&) {
+        AppException(QStringLiteral("Not enough memory for this operation."));
+    } catch (const std::exception& error) {
+        AppException(QString::fromStdString(error.what()));
+    }
+    return false;
 }
 
 } // namespace corvane::gui

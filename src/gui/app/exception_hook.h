@@ -5,8 +5,14 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace corvane::gui {
 
 void AppException(const QString& what);
+
+// Runs one event delivery; an error escaping it goes to AppException and the delivery
+// counts as not handled.
+bool deliverGuarded(const std::function<bool()>& deliver);
 
 } // namespace corvane::gui

@@ -76,6 +76,9 @@ TCorvaneFrame::TCorvaneFrame(Options options) : options_(options)
 TCorvaneFrame::~TCorvaneFrame()
 {
     // FormDestroy: the manual is shown by the user's browser, which stays open on its own.
+    // The area announces activation changes while its children are torn down, after this
+    // part of the frame is gone.
+    disconnect(mdiArea_, nullptr, this, nullptr);
     if (theFrame == this)
         theFrame = nullptr;
 }
@@ -364,17 +367,17 @@ bool TCorvaneFrame::eventFilter(QObject* watched, QEvent* event)
         if (key->key() == Qt::Key_Escape)
             shared().EscapePressed = true; // and let the focused widget see it too
         if (key->key() == Qt::Key_F1 && !key->isAutoRepeat()) {
-            openHelpForFocus();
+            openHelpFor(qobject_cast<QWidget*>(watched));
             return true;
         }
     }
     return QMainWindow::eventFilter(watched, event);
 }
 
-void TCorvaneFrame::openHelpForFocus()
+void TCorvaneFrame::openHelpFor(const QWidget* receiver)
 {
-    const QWidget* focused = QApplication::focusWidget();
-    if (!focused)
-        focused = QApplication::activeWindow();
-    corvane::gui::openUrl(corvane::gui::helpPageUrl(corvane::gui::helpContextOf(focused)));
+    // Key strokes go to the focused widget, so the receiver is the one the user works in.
+    if (!receiver)
+        receiver = QApplication::focusWidget();
+    corvane::gui::openUrl(corvane::gui::helpPageUrl(corvane::gui::helpContextOf(receiver)));
 }

@@ -107,7 +107,7 @@ private:
     void buildToolBar();
     void updateMenuBar();
     void onSubWindowActivated(QMdiSubWindow* window);
-    void openHelpForFocus();
+    void openHelpFor(const QWidget* receiver);
 
     Options options_;
     QMdiArea* mdiArea_ = nullptr;

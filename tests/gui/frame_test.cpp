@@ -1,0 +1,248 @@
+// The frame: start-up state, the colour-depth warning, tool buttons, the file dialogs'
+// memory, plug-in folder, keys, help pages and exiting with unsaved pictures.
+#include "gui_test_support.h"
+
+#include "gui/app/color_depth.h"
+#include "gui/app/file_dialogs.h"
+#include "gui/app/help_pages.h"
+#include "gui/picture/direction_dialog.h"
+#include "gui/picture/picture_window.h"
+#include "gui/picture/twisted_pixel.h"
+
+#include <QAction>
+#include <QDir>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QTest>
+
+namespace corvane::gui::testing {
+namespace {
+
+using FrameStartTest = FrameTest;
+
+TEST_F(FrameStartTest, PictureToolsStartDisabledAndNewImageEnablesThem)
+{
+    for (int number : {3, 4, 6, 7})
+        EXPECT_FALSE(frame->ToolButton(number)->isEnabled()) << "ToolButton" << number;
+    EXPECT_TRUE(frame->ToolButton(1)->isEnabled());
+    EXPECT_TRUE(frame->ToolButton(2)->isEnabled());
+
+    frame->New1Click();
+    for (int number : {3, 4, 6, 7})
+        EXPECT_TRUE(frame->ToolButton(number)->isEnabled()) << "ToolButton" << number;
+    ASSERT_NE(frame->ActivePicture(), nullptr);
+    EXPECT_EQ(frame->ActivePicture()->Caption(), QStringLiteral("New Picture"));
+    EXPECT_TRUE(shared().PictureChanged);
+}
+
+TEST_F(FrameStartTest, ClosingTheLastPictureDisablesThePictureToolsAgain)
+{
+    frame->New1Click();
+    frame->ActivePicture()->mnuCloseClick();
+    flushDeletes();
+    EXPECT_TRUE(frame->MdiArea().subWindowList().isEmpty());
+    EXPECT_FALSE(frame->ToolButton(3)->isEnabled());
+}
+
+TEST_F(FrameStartTest, StatusBarAndSharedVariablesStartAsDocumented)
+{
+    EXPECT_EQ(frame->windowTitle(), QStringLiteral("Corvane"));
+    EXPECT_FALSE(frame->StatusBar1().gaugeVisible());
+    EXPECT_EQ(frame->StatusBar1().width(2), 50);
+    EXPECT_EQ(shared().LightDirection, 1);
+    EXPECT_EQ(shared().VectorGridColumns, 1);
+    EXPECT_EQ(shared().VectorGridRows, 1);
+    EXPECT_TRUE(prompts.messages.empty()) << "a 24-bit screen gets no warning";
+}
+
+TEST_F(FrameStartTest, ResizeSetsThePanelWidths)
+{
+    frame->resize(700, 400);
+    EXPECT_EQ(frame->StatusBar1().width(0), frame->width() - 200);
+    EXPECT_EQ(frame->StatusBar1().width(1), 100);
+}
+
+TEST(ColorDepth, A256ColourScreenIsWarnedAndA65536ColourScreenIsNot)
+{
+    resetShared();
+    {
+        ScriptedPrompts prompts;
+        TCorvaneFrame frame(TCorvaneFrame::Options{8});
+        ASSERT_EQ(prompts.messages.size(), 1u);
+        EXPECT_EQ(prompts.messages[0].title, QStringLiteral("Warning"));
+        EXPECT_EQ(prompts.messages[0].text,
+                  QStringLiteral("This program requires a Color Depth > 256 256 colors detected."));
+        EXPECT_EQ(prompts.messages[0].buttons, ButtonOk);
+    }
+    {
+        ScriptedPrompts prompts;
+        TCorvaneFrame frame(TCorvaneFrame::Options{16});
+        EXPECT_EQ(frame.ScreenColorCount(), 65536);
+        EXPECT_TRUE(prompts.messages.empty());
+    }
+    EXPECT_EQ(ScreenColorCount(32), 1LL << 24);
+    EXPECT_EQ(ScreenColorCount(4, 2), 256);
+}
+
+using FrameDialogsTest = FrameTest;
+
+TEST_F(FrameDialogsTest, LoadImageRemembersTheLastFileAndImportsClearIt)
+{
+    const QString picture = writeBmp(folder, QStringLiteral("a.bmp"), solidPicture(4, 3, {1, 2, 3}));
+    prompts.answerOpen(FileChoice{picture, 1});
+    frame->Load1Click();
+    ASSERT_EQ(prompts.openRequests.size(), 1u);
+    EXPECT_TRUE(prompts.openRequests[0].filter.startsWith(
+        QStringLiteral("All image files|*.Bmp;*.Jpg;*.Tif;*.Pcx;*.Gif;*.Wmf|")));
+    EXPECT_EQ(frame->ActivePicture()->Caption(), picture);
+
+    frame->Load1Click(); // cancelled
+    ASSERT_EQ(prompts.openRequests.size(), 2u);
+    EXPECT_EQ(prompts.openRequests[1].fileName, picture);
+
+    shared().CurrentJob = JobGCode;
+    frame->ImportDXFMesh1Click(); // cancelled, still resets the job
+    EXPECT_EQ(shared().CurrentJob, JobMeshImport);
+    EXPECT_TRUE(prompts.openRequests[2].fileName.isEmpty());
+    EXPECT_EQ(prompts.openRequests[2].filter, QStringLiteral("DXF files|*.Dxf|*.dxf"));
+
+    frame->ImportDNCFile1Click(); // cancelled: still Ready
+    EXPECT_EQ(frame->StatusBar1().text(0), QStringLiteral("Ready..."));
+}
+
+TEST_F(FrameDialogsTest, SaveDialogStartsInAWritableFolder)
+{
+    EXPECT_EQ(saveStartFolder(folder.path()), QDir(folder.path()).absolutePath());
+    EXPECT_EQ(saveStartFolder(folder.filePath(QStringLiteral("missing"))), QDir::homePath());
+    EXPECT_FALSE(frame->SaveDialog1().InitialDir.isEmpty());
+}
+
+TEST_F(FrameDialogsTest, SetPluginPathAsksForAFolderAndCancelEmptiesIt)
+{
+    prompts.answerFolder(folder.path());
+    frame->SetPluginPath1Click();
+    EXPECT_EQ(shared().PluginPath, folder.path());
+    ASSERT_EQ(prompts.folderTitles.size(), 1u);
+    EXPECT_EQ(prompts.folderTitles[0], QStringLiteral("Select Plug Ins Path"));
+
+    frame->New1Click();
+    EXPECT_EQ(frame->ActivePicture()->TP->PluginPathName(), folder.path());
+
+    frame->SetPluginPath1Click(); // cancelled
+    EXPECT_TRUE(shared().PluginPath.isEmpty());
+    frame->New1Click();
+    EXPECT_TRUE(frame->ActivePicture()->TP->PluginPathName().isEmpty());
+}
+
+using FrameKeysTest = FrameTest;
+
+TEST_F(FrameKeysTest, EscapeSetsEscapePressedWhicheverWidgetHasTheFocus)
+{
+    frame->New1Click();
+    QTest::keyClick(frame->ActivePicture()->TP, Qt::Key_Escape);
+    EXPECT_TRUE(shared().EscapePressed);
+}
+
+TEST_F(FrameKeysTest, HelpOpensTheManualPageOfTheFocusedWindow)
+{
+    std::vector<QUrl> opened;
+    setUrlOpener([&](const QUrl& url) { opened.push_back(url); });
+
+    frame->Contents1Click();
+    frame->New1Click();
+    QTest::keyClick(frame->ActivePicture()->TP, Qt::Key_F1);
+    frame->frmDirection().show();
+    QTest::keyClick(&frame->frmDirection(), Qt::Key_F1);
+    frame->frmDirection().hide();
+    setUrlOpener({});
+
+    ASSERT_EQ(opened.size(), 3u);
+    EXPECT_TRUE(opened[0].toLocalFile().endsWith(QStringLiteral("/index.html")));
+    EXPECT_TRUE(opened[1].toLocalFile().endsWith(QStringLiteral("/frame.html")));
+    EXPECT_TRUE(opened[2].toLocalFile().endsWith(QStringLiteral("/dialogs.html")));
+    EXPECT_TRUE(QFileInfo::exists(opened[0].toLocalFile())) << "the manual is in the tree";
+}
+
+using FrameChildrenTest = FrameTest;
+
+TEST_F(FrameChildrenTest, ActivePictureMenusReplaceTheFramesMenus)
+{
+    auto titles = [&] {
+        QStringList result;
+        for (QAction* action : frame->menuBar()->actions())
+            result << action->text();
+        return result;
+    };
+    EXPECT_EQ(titles(), (QStringList{"&File", "&Window", "&Help"}));
+    frame->New1Click();
+    EXPECT_EQ(titles(), (QStringList{"&File", "&Edit", "&Image", "&Create", "&Window", "&Help"}));
+    frame->ActivePicture()->mnuCloseClick();
+    flushDeletes();
+    EXPECT_EQ(titles(), (QStringList{"&File", "&Window", "&Help"}));
+}
+
+TEST_F(FrameChildrenTest, ChildListPutsTheActiveWindowFirstAndRecordTargetIndexCountsFromIt)
+{
+    TfrmPicture* first = frame->NewPicture();
+    TfrmPicture* second = frame->NewPicture();
+    ASSERT_EQ(frame->ChildWindows().size(), 2);
+    EXPECT_EQ(frame->ChildWindows()[0], second->SubWindow());
+
+    shared().TargetChildIndex = 0;
+    second->RecordTargetIndex();
+    EXPECT_EQ(shared().TargetChildIndex, 1);
+
+    frame->MdiArea().setActiveSubWindow(first->SubWindow());
+    EXPECT_EQ(frame->ChildWindows()[0], first->SubWindow());
+    EXPECT_EQ(frame->ChildWindows()[1], second->SubWindow());
+    EXPECT_EQ(frame->ActivePicture(), first);
+    shared().TargetChildIndex = 0;
+    first->RecordTargetIndex();
+    EXPECT_EQ(shared().TargetChildIndex, 1);
+}
+
+TEST_F(FrameChildrenTest, TileStacksTheChildrenAtFullWidth)
+{
+    TfrmPicture* first = frame->NewPicture();
+    TfrmPicture* second = frame->NewPicture();
+    frame->Tile1Click();
+    const int areaWidth = frame->MdiArea().viewport()->width();
+    EXPECT_EQ(first->SubWindow()->width(), areaWidth);
+    EXPECT_EQ(second->SubWindow()->width(), areaWidth);
+    EXPECT_EQ(first->SubWindow()->y(), 0);
+    EXPECT_EQ(second->SubWindow()->y(), first->SubWindow()->height());
+}
+
+using FrameExitTest = FrameTest;
+
+TEST_F(FrameExitTest, ExitAsksEachModifiedPictureAndStopsAtCancel)
+{
+    TfrmPicture* first = frame->NewPicture();
+    TfrmPicture* second = frame->NewPicture();
+    first->Modified = true;
+    second->Modified = true;
+
+    prompts.answerMessage(ButtonCancel);
+    frame->Exit1Click();
+    flushDeletes();
+    EXPECT_EQ(prompts.messages.size(), 1u) << "the second picture is not asked";
+    EXPECT_TRUE(frame->isVisible());
+    EXPECT_EQ(frame->MdiArea().subWindowList().size(), 2);
+
+    prompts.answerMessage(ButtonNo);
+    prompts.answerMessage(ButtonCancel);
+    frame->Exit1Click();
+    flushDeletes();
+    ASSERT_EQ(prompts.messages.size(), 3u);
+    EXPECT_EQ(prompts.messages[1].text, QStringLiteral("Save changes to New Picture?"));
+    EXPECT_TRUE(frame->isVisible());
+    EXPECT_EQ(frame->MdiArea().subWindowList().size(), 1);
+
+    prompts.answerMessage(ButtonNo);
+    frame->Exit1Click();
+    EXPECT_FALSE(frame->isVisible());
+}
+
+} // namespace
+} // namespace corvane::gui::testing

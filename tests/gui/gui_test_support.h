@@ -1,0 +1,53 @@
+// Shared set-up of the GUI tests: a frame on a 24-bit screen, scripted prompts, clean shared
+// variables, a scratch folder and pictures written to it.
+#pragma once
+
+#include "gui/app/frame.h"
+#include "gui/app/scripted_prompts.h"
+#include "gui/app/shared_state.h"
+#include "imaging/picture.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace corvane::gui::testing {
+
+// A 24-bit picture of one colour.
+imaging::Picture solidPicture(int width, int height, imaging::Rgb colour);
+
+// Writes the picture as a BMP into the folder and returns its full name.
+QString writeBmp(const QTemporaryDir& folder, const QString& name, const imaging::Picture& picture);
+
+// Runs the deferred deletes of closed windows.
+inline void flushDeletes()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+}
+
+class FrameTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        resetShared();
+        ASSERT_TRUE(folder.isValid());
+        frame = std::make_unique<TCorvaneFrame>(TCorvaneFrame::Options{24});
+        frame->show();
+    }
+    void TearDown() override
+    {
+        frame.reset();
+        flushDeletes();
+    }
+
+    ScriptedPrompts prompts;
+    QTemporaryDir folder;
+    std::unique_ptr<TCorvaneFrame> frame;
+};
+
+} // namespace corvane::gui::testing

@@ -1,0 +1,347 @@
+// The picture window: loading, saving and its naming rules, the close question, the view
+// modes and the hand-off of the picture to the height grid.
+#include "gui_test_support.h"
+
+#include "gui/picture/picture_window.h"
+#include "gui/picture/twisted_pixel.h"
+
+#include <QFile>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
+namespace corvane::gui::testing {
+namespace {
+
+QByteArray firstBytes(const QString& path, int count)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.read(count);
+}
+
+const QByteArray kJpegStart("\xFF\xD8\xFF", 3);
+const QByteArray kBmpStart("BM", 2);
+
+class PictureWindowTest : public FrameTest {
+protected:
+    TfrmPicture* loadPicture(int width, int height, imaging::Rgb colour,
+                             const QString& name = QStringLiteral("picture.bmp"))
+    {
+        const QString path = writeBmp(folder, name, solidPicture(width, height, colour));
+        TfrmPicture* picture = frame->OpenPicture(path);
+        EXPECT_TRUE(picture->TP->HasImage());
+        return picture;
+    }
+    bool isOpen(TfrmPicture* picture)
+    {
+        for (QMdiSubWindow* window : frame->MdiArea().subWindowList())
+            if (window->widget() == picture)
+                return true;
+        return false;
+    }
+};
+
+using PictureLoadTest = PictureWindowTest;
+
+TEST_F(PictureLoadTest, LoadedPictureNamesTheWindowAndFitsIt)
+{
+    const QString path = writeBmp(folder, QStringLiteral("wide.bmp"), solidPicture(100, 50, {9, 9, 9}));
+    TfrmPicture* picture = frame->OpenPicture(path);
+    EXPECT_EQ(picture->Caption(), path);
+    EXPECT_EQ(picture->SubWindow()->size(), QSize(108, 77));
+    EXPECT_EQ(picture->TP->size(), QSize(100, 50));
+    EXPECT_EQ(frame->StatusBar1().text(0), QStringLiteral("Ready..."));
+    EXPECT_FALSE(frame->StatusBar1().gaugeVisible());
+    EXPECT_FALSE(picture->Modified);
+    EXPECT_TRUE(prompts.messages.empty());
+}
+
+TEST_F(PictureLoadTest, FailedLoadSaysWhyAndLeavesAnEmptyNewPicture)
+{
+    const QString path = folder.filePath(QStringLiteral("broken.bmp"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("BM this is no bitmap");
+    file.close();
+
+    TfrmPicture* picture = frame->OpenPicture(path);
+    EXPECT_FALSE(picture->TP->HasImage());
+    EXPECT_EQ(picture->Caption(), QStringLiteral("New Picture"));
+    EXPECT_EQ(picture->SubWindow()->size(), QSize(250, 250));
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_EQ(prompts.messages[0].title, QStringLiteral("Warning"));
+    EXPECT_TRUE(prompts.messages[0].text.contains(path));
+    EXPECT_FALSE(frame->StatusBar1().text(0).contains(QStringLiteral("Esc to Cancel")));
+    EXPECT_FALSE(frame->StatusBar1().gaugeVisible());
+}
+
+using PictureSaveTest = PictureWindowTest;
+
+TEST_F(PictureSaveTest, SaveAsAppendsTheFiltersExtensionToANameWithoutADot)
+{
+    TfrmPicture* picture = loadPicture(8, 6, {200, 10, 10});
+    picture->Modified = true;
+    prompts.answerSave(FileChoice{folder.filePath(QStringLiteral("out")), 2});
+    EXPECT_TRUE(picture->mnuSaveAsClick());
+
+    const QString written = folder.filePath(QStringLiteral("out.Jpg"));
+    EXPECT_EQ(firstBytes(written, 3), kJpegStart);
+    EXPECT_EQ(picture->Caption(), written);
+    EXPECT_FALSE(picture->Modified);
+    EXPECT_EQ(frame->StatusBar1().text(0), QStringLiteral("Ready..."));
+    ASSERT_EQ(prompts.saveRequests.size(), 1u);
+    EXPECT_EQ(prompts.saveRequests[0].filter,
+              QStringLiteral("Bmp Files *.Bmp|*.bmp|JPEG Files *.Jpg|*.jpg|PCX Files *.Pcx|*.pcx|"
+                             "TIFF Files *.Tif|*.tif"));
+    EXPECT_EQ(prompts.saveRequests[0].filterIndex, 1);
+}
+
+TEST_F(PictureSaveTest, SaveAsKeepsANameWithADotAndWritesTheFiltersType)
+{
+    TfrmPicture* picture = loadPicture(8, 6, {200, 10, 10});
+    const QString typed = folder.filePath(QStringLiteral("my.picture"));
+    prompts.answerSave(FileChoice{typed, 2});
+    EXPECT_TRUE(picture->mnuSaveAsClick());
+    EXPECT_EQ(firstBytes(typed, 3), kJpegStart);
+    EXPECT_EQ(picture->Caption(), typed);
+
+    // A later Save goes to the same name; the extension tells no type, so it stays JPEG.
+    QFile::remove(typed);
+    picture->Modified = true;
+    EXPECT_TRUE(picture->mnuSaveClick());
+    EXPECT_EQ(firstBytes(typed, 3), kJpegStart);
+    EXPECT_FALSE(picture->Modified);
+}
+
+TEST_F(PictureSaveTest, SaveWritesTheTypeOfTheCaptionsExtension)
+{
+    TfrmPicture* picture = loadPicture(8, 6, {200, 10, 10}, QStringLiteral("again.bmp"));
+    QFile::remove(picture->Caption());
+    picture->Modified = true;
+    EXPECT_TRUE(picture->mnuSaveClick());
+    EXPECT_EQ(firstBytes(picture->Caption(), 2), kBmpStart);
+    EXPECT_FALSE(picture->Modified);
+    EXPECT_TRUE(prompts.saveRequests.empty());
+}
+
+TEST_F(PictureSaveTest, CancelledSaveOfANewPictureKeepsItModified)
+{
+    frame->New1Click();
+    TfrmPicture* picture = frame->ActivePicture();
+    picture->Modified = true;
+    EXPECT_FALSE(picture->mnuSaveClick()); // the save dialog is cancelled
+    EXPECT_TRUE(picture->Modified);
+    EXPECT_EQ(picture->Caption(), QStringLiteral("New Picture"));
+}
+
+TEST_F(PictureSaveTest, FailedSaveSaysSoAndKeepsTheCaptionAndModified)
+{
+    TfrmPicture* picture = loadPicture(8, 6, {200, 10, 10});
+    const QString caption = picture->Caption();
+    picture->Modified = true;
+    prompts.answerSave(FileChoice{folder.filePath(QStringLiteral("no/such/folder/out.bmp")), 1});
+    EXPECT_FALSE(picture->mnuSaveAsClick());
+    EXPECT_TRUE(picture->Modified);
+    EXPECT_EQ(picture->Caption(), caption);
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_TRUE(prompts.messages[0].text.contains(QStringLiteral("out.bmp")));
+    EXPECT_NE(frame->StatusBar1().text(0), QStringLiteral("Ready..."));
+}
+
+using PictureCloseTest = PictureWindowTest;
+
+TEST_F(PictureCloseTest, TheCloseQuestionsThreeAnswers)
+{
+    TfrmPicture* picture = loadPicture(8, 6, {1, 2, 3}, QStringLiteral("keep.bmp"));
+    const QString path = picture->Caption();
+    QFile::remove(path);
+    picture->Modified = true;
+
+    prompts.answerMessage(ButtonCancel);
+    picture->mnuCloseClick();
+    flushDeletes();
+    ASSERT_TRUE(isOpen(picture));
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_EQ(prompts.messages[0].title, QStringLiteral("Warning"));
+    EXPECT_EQ(prompts.messages[0].text, QStringLiteral("Save changes to %1?").arg(path));
+    EXPECT_EQ(prompts.messages[0].buttons, ButtonYes | ButtonNo | ButtonCancel);
+
+    prompts.answerMessage(ButtonYes);
+    picture->mnuCloseClick();
+    flushDeletes();
+    EXPECT_FALSE(isOpen(picture));
+    EXPECT_EQ(firstBytes(path, 2), kBmpStart) << "Yes saves before closing";
+
+    TfrmPicture* other = loadPicture(8, 6, {1, 2, 3}, QStringLiteral("drop.bmp"));
+    other->Modified = true;
+    prompts.answerMessage(ButtonNo);
+    other->mnuCloseClick();
+    flushDeletes();
+    EXPECT_FALSE(isOpen(other));
+    EXPECT_EQ(prompts.messages.size(), 3u);
+}
+
+TEST_F(PictureCloseTest, ANewPictureStaysOpenWhenItsSaveIsCancelledOrFails)
+{
+    frame->New1Click();
+    TfrmPicture* picture = frame->ActivePicture();
+    picture->Modified = true;
+
+    prompts.answerMessage(ButtonYes); // and the save dialog is cancelled
+    picture->mnuCloseClick();
+    flushDeletes();
+    ASSERT_TRUE(isOpen(picture));
+    EXPECT_TRUE(picture->Modified);
+
+    prompts.answerMessage(ButtonYes);
+    prompts.answerSave(FileChoice{folder.filePath(QStringLiteral("missing/new.bmp")), 1});
+    picture->mnuCloseClick();
+    flushDeletes();
+    ASSERT_TRUE(isOpen(picture));
+    EXPECT_TRUE(picture->Modified);
+}
+
+using PictureViewTest = PictureWindowTest;
+
+TEST_F(PictureViewTest, FitWindowSnapsBackToThePictureSize)
+{
+    TfrmPicture* picture = loadPicture(100, 50, {5, 5, 5});
+    picture->SubWindow()->resize(300, 260);
+    EXPECT_EQ(picture->SubWindow()->size(), QSize(108, 77));
+}
+
+TEST_F(PictureViewTest, FitPictureSizesTheControlToTheWindow)
+{
+    TfrmPicture* picture = loadPicture(100, 50, {5, 5, 5});
+    picture->FitPicture1Click();
+    EXPECT_EQ(picture->ViewMode, 1);
+    EXPECT_TRUE(picture->TP->FitToSize());
+    EXPECT_TRUE(picture->MenuItem(QStringLiteral("FitPicture1"))->isChecked());
+    picture->SubWindow()->resize(300, 227);
+    EXPECT_EQ(picture->SubWindow()->size(), QSize(300, 227));
+    EXPECT_EQ(picture->TP->size(), QSize(292, 200));
+
+    picture->Fit1Click();
+    EXPECT_EQ(picture->ViewMode, 0);
+    EXPECT_FALSE(picture->TP->FitToSize());
+    EXPECT_EQ(picture->SubWindow()->size(), QSize(108, 77));
+}
+
+TEST_F(PictureViewTest, ScrollBarsKeepThePictureAtItsOwnSize)
+{
+    TfrmPicture* picture = loadPicture(100, 50, {5, 5, 5});
+    picture->SubWindow()->resize(120, 90); // still fits mode 0: snaps back
+    picture->UseScrollBars1Click();
+    EXPECT_EQ(picture->ViewMode, 2);
+    EXPECT_TRUE(picture->MenuItem(QStringLiteral("UseScrollBars1"))->isChecked());
+    EXPECT_EQ(picture->SubWindow()->width(), 109) << "made one pixel wider";
+    picture->SubWindow()->resize(60, 60);
+    EXPECT_EQ(picture->SubWindow()->size(), QSize(60, 60));
+    EXPECT_EQ(picture->TP->size(), QSize(100, 50));
+}
+
+using PictureProgressTest = PictureWindowTest;
+
+TEST_F(PictureProgressTest, ReportsMoveTheGaugeInStepsAndEndAbove95)
+{
+    frame->New1Click();
+    TfrmPicture* picture = frame->ActivePicture();
+    auto& status = frame->StatusBar1();
+    shared().ProgressStep = 0;
+
+    picture->TPProgressReport(5, 100);
+    EXPECT_TRUE(status.gaugeVisible());
+    EXPECT_EQ(status.gaugePosition(), 5);
+    picture->TPProgressReport(12, 100);
+    EXPECT_EQ(status.gaugePosition(), 12);
+    picture->TPProgressReport(15, 100);
+    EXPECT_EQ(status.gaugePosition(), 12) << "15 is not above 20";
+    picture->TPProgressReport(30, 100);
+    EXPECT_EQ(status.gaugePosition(), 30);
+    EXPECT_NE(status.text(1), QStringLiteral("Done"));
+    picture->TPProgressReport(97, 100);
+    EXPECT_EQ(status.gaugePosition(), 97);
+    EXPECT_FALSE(status.gaugeVisible());
+    EXPECT_EQ(status.text(1), QStringLiteral("Done"));
+    EXPECT_EQ(shared().ProgressStep, 0);
+}
+
+using PictureHandOffTest = PictureWindowTest;
+
+TEST_F(PictureHandOffTest, DxfSurfaceFillsAFramedGridFromTheRedChannel)
+{
+    TfrmPicture* picture = loadPicture(100, 50, {0, 0, 255}); // pure blue: red is 0
+    shared().TargetChildIndex = 0;
+    picture->DXFSurface1Click();
+    const auto& grid = shared().HeightGrid;
+    ASSERT_EQ(grid.rows, 52);
+    ASSERT_EQ(grid.cols, 102);
+    EXPECT_EQ(shared().CurrentJob, JobDxfSurface);
+    EXPECT_EQ(shared().TargetChildIndex, 1);
+    for (int col = 0; col < grid.cols; ++col) {
+        EXPECT_EQ(grid[0][col], 255);
+        EXPECT_EQ(grid[51][col], 255);
+    }
+    for (int row = 1; row <= 50; ++row) {
+        EXPECT_EQ(grid[row][0], 255);
+        EXPECT_EQ(grid[row][101], 255);
+        EXPECT_EQ(grid[row][1], 0);
+        EXPECT_EQ(grid[row][100], 0);
+    }
+}
+
+TEST_F(PictureHandOffTest, GCodeFillsAnUnframedGridAndNamesTheSource)
+{
+    TfrmPicture* picture = loadPicture(100, 50, {255, 0, 0}, QStringLiteral("red.bmp"));
+    picture->GCode1Click();
+    const auto& grid = shared().HeightGrid;
+    ASSERT_EQ(grid.rows, 50);
+    ASSERT_EQ(grid.cols, 100);
+    EXPECT_EQ(grid[0][0], 255);
+    EXPECT_EQ(grid[49][99], 255);
+    EXPECT_EQ(shared().CurrentJob, JobGCode);
+    EXPECT_EQ(shared().SourcePictureName, QStringLiteral("red.bmp"));
+}
+
+TEST_F(PictureHandOffTest, NothingHappensWithoutAPicture)
+{
+    frame->New1Click();
+    shared().CurrentJob = JobMeshImport;
+    frame->ActivePicture()->DXFSurface1Click();
+    frame->ActivePicture()->GCode1Click();
+    EXPECT_EQ(shared().CurrentJob, JobMeshImport);
+    EXPECT_TRUE(shared().HeightGrid.empty());
+}
+
+using PictureEditTest = PictureWindowTest;
+
+TEST_F(PictureEditTest, UndoAndCropWithoutWorkOnlyTellTheUser)
+{
+    frame->New1Click();
+    TfrmPicture* picture = frame->ActivePicture();
+    picture->mnuUndoClick();
+    EXPECT_EQ(frame->StatusBar1().text(0), QStringLiteral("Can Not Undo - At Top Level..."));
+    picture->mnuCropClick();
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_EQ(prompts.messages[0].title, QStringLiteral("Information"));
+    EXPECT_EQ(prompts.messages[0].text, QStringLiteral("Select Area and try again"));
+    EXPECT_FALSE(picture->Modified);
+}
+
+TEST_F(PictureEditTest, CopyAndPasteCarryAPictureBetweenWindowsWithoutMarkingChanges)
+{
+    TfrmPicture* source = loadPicture(30, 20, {10, 20, 30});
+    source->mnuCopyClick();
+    frame->New1Click();
+    TfrmPicture* target = frame->ActivePicture();
+    target->mnuPasteClick();
+    EXPECT_TRUE(target->TP->HasImage());
+    EXPECT_EQ(target->TP->ImageWidth(), 30);
+    EXPECT_EQ(target->SubWindow()->size(), QSize(38, 47));
+    EXPECT_FALSE(source->Modified);
+    EXPECT_FALSE(target->Modified);
+}
+
+} // namespace
+} // namespace corvane::gui::testing
