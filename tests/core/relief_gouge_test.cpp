@@ -122,11 +122,15 @@ TEST(GougeControl, FastSweepEqualsTheDirectSweep)
             TZGrid direct = original;
             ApplyGougeControlDirect(direct, mask, corvane::silentRunControl());
             for (int threads : {1, 2, 3}) {
-                TZGrid fast = original;
-                ApplyGougeControl(fast, mask, corvane::silentRunControl(), threads);
-                ASSERT_EQ(fast.cells, direct.cells)
-                    << "shape " << int(c.shape) << " mask " << mask.rows << "x" << mask.cols
-                    << " grid " << rows << "x" << cols << " threads " << threads;
+                for (GougeKernel kernel :
+                     {GougeKernel::Fastest, GougeKernel::Sse2, GougeKernel::Plain}) {
+                    TZGrid fast = original;
+                    ApplyGougeControl(fast, mask, corvane::silentRunControl(), threads, kernel);
+                    ASSERT_EQ(fast.cells, direct.cells)
+                        << "shape " << int(c.shape) << " mask " << mask.rows << "x" << mask.cols
+                        << " grid " << rows << "x" << cols << " threads " << threads << " kernel "
+                        << int(kernel);
+                }
             }
         }
     }

@@ -6,24 +6,21 @@
 #include <thread>
 #include <vector>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#define CORVANE_X86_SIMD 1
 #endif
 
 namespace corvane::relief {
 
 namespace {
 
-// One mask entry that can constrain a cell: its column offset within the mask row and the
-// height it subtracts.
-struct MaskTap {
-    int col;
-    std::uint8_t height;
-};
+// Column blocks are processed this many bytes at a time (the widest vector we use).
+constexpr int BlockBytes = 32;
 
 // The grid copied into a frame of zeros wide enough for the whole mask to be read around
 // every cell. A zero neighbour contributes max(0, 0 - m) = 0 <= v, exactly as a neighbour
-// outside the grid that is ignored. Rows are padded to whole 16-byte blocks.
+// outside the grid that is ignored. Rows are padded to whole blocks.
 struct PaddedGrid {
     int stride = 0; // bytes a padded row
     std::vector<std::uint8_t> bytes;
@@ -31,7 +28,7 @@ struct PaddedGrid {
     PaddedGrid(const TZGrid& grid, const TToolMask& mask, int blockCols)
     {
         const int hr = mask.rows / 2, hc = mask.cols / 2;
-        stride = blockCols + mask.cols + 16;
+        stride = blockCols + mask.cols + BlockBytes;
         bytes.assign(std::size_t(grid.rows + mask.rows) * std::size_t(stride), 0);
         for (int r = 0; r < grid.rows; ++r)
             std::copy_n(grid[r], grid.cols, row(r + hr) + hc);
@@ -46,42 +43,105 @@ struct PaddedGrid {
     }
 };
 
-// acc[j] = max(acc[j], src[j] - height, saturating at 0) for j in [0, count), count a
-// multiple of 16.
-void dilateRow(std::uint8_t* acc, const std::uint8_t* src, std::uint8_t height, int count)
+// The mask entries that can constrain a cell (not 255), as offsets into the padded grid from
+// the top-left corner of the footprint, with their heights repeated across a vector.
+struct MaskTaps {
+    std::vector<std::ptrdiff_t> offsets;
+    std::vector<std::uint8_t> heights; // BlockBytes copies of each tap's height
+
+    MaskTaps(const TToolMask& mask, int stride)
+    {
+        // Entries of 255 never constrain anything: orig - 255 <= 0 <= v.
+        for (int a = 0; a < mask.rows; ++a)
+            for (int b = 0; b < mask.cols; ++b)
+                if (mask.at(a, b) != 255) {
+                    offsets.push_back(std::ptrdiff_t(a) * stride + b);
+                    heights.insert(heights.end(), BlockBytes, mask.at(a, b));
+                }
+    }
+};
+
+// One output row: out[j] = max(centre[j], max over taps of (corner[j + offset] - height)),
+// subtraction saturating at 0, for j in [0, blockCols).
+using RowKernel = void (*)(std::uint8_t* out, const std::uint8_t* centre,
+                           const std::uint8_t* corner, const MaskTaps& taps, int blockCols);
+
+void dilateRowPlain(std::uint8_t* out, const std::uint8_t* centre, const std::uint8_t* corner,
+                    const MaskTaps& taps, int blockCols)
 {
-#if defined(__SSE2__)
-    const __m128i h = _mm_set1_epi8(char(height));
-    for (int j = 0; j < count; j += 16) {
-        const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + j));
-        __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(acc + j));
-        a = _mm_max_epu8(a, _mm_subs_epu8(s, h));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(acc + j), a);
+    std::copy_n(centre, blockCols, out);
+    for (std::size_t t = 0; t < taps.offsets.size(); ++t) {
+        const std::uint8_t* src = corner + taps.offsets[t];
+        const int height = taps.heights[t * BlockBytes];
+        for (int j = 0; j < blockCols; ++j) {
+            const int g = src[j] - height;
+            if (g > out[j])
+                out[j] = std::uint8_t(g);
+        }
     }
-#else
-    for (int j = 0; j < count; ++j) {
-        const int g = src[j] - height;
-        if (g > acc[j])
-            acc[j] = std::uint8_t(g);
+}
+
+#if defined(CORVANE_X86_SIMD)
+// The running maximum of a block stays in a register while every tap is applied to it.
+__attribute__((target("sse2"))) void dilateRowSse2(std::uint8_t* out, const std::uint8_t* centre,
+                                                   const std::uint8_t* corner, const MaskTaps& taps,
+                                                   int blockCols)
+{
+    const std::size_t count = taps.offsets.size();
+    for (int j = 0; j < blockCols; j += 16) {
+        __m128i acc = _mm_loadu_si128(reinterpret_cast<const __m128i*>(centre + j));
+        for (std::size_t t = 0; t < count; ++t) {
+            const __m128i s =
+                _mm_loadu_si128(reinterpret_cast<const __m128i*>(corner + taps.offsets[t] + j));
+            const __m128i h =
+                _mm_loadu_si128(reinterpret_cast<const __m128i*>(&taps.heights[t * BlockBytes]));
+            acc = _mm_max_epu8(acc, _mm_subs_epu8(s, h));
+        }
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + j), acc);
     }
+}
+
+__attribute__((target("avx2"))) void dilateRowAvx2(std::uint8_t* out, const std::uint8_t* centre,
+                                                   const std::uint8_t* corner, const MaskTaps& taps,
+                                                   int blockCols)
+{
+    const std::size_t count = taps.offsets.size();
+    for (int j = 0; j < blockCols; j += 32) {
+        __m256i acc = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(centre + j));
+        for (std::size_t t = 0; t < count; ++t) {
+            const __m256i s =
+                _mm256_loadu_si256(reinterpret_cast<const __m256i*>(corner + taps.offsets[t] + j));
+            const __m256i h =
+                _mm256_loadu_si256(reinterpret_cast<const __m256i*>(&taps.heights[t * BlockBytes]));
+            acc = _mm256_max_epu8(acc, _mm256_subs_epu8(s, h));
+        }
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + j), acc);
+    }
+}
 #endif
+
+RowKernel kernelFor(GougeKernel choice)
+{
+#if defined(CORVANE_X86_SIMD)
+    if (choice == GougeKernel::Fastest && __builtin_cpu_supports("avx2"))
+        return dilateRowAvx2;
+    if (choice != GougeKernel::Plain && __builtin_cpu_supports("sse2"))
+        return dilateRowSse2;
+#endif
+    (void)choice;
+    return dilateRowPlain;
 }
 
 // Fills grid rows [first, last) from the padded copy of the original grid.
-void dilateRows(TZGrid& grid, const PaddedGrid& orig, const std::vector<std::vector<MaskTap>>& taps,
+void dilateRows(RowKernel kernel, TZGrid& grid, const PaddedGrid& orig, const MaskTaps& taps,
                 int hr, int hc, int blockCols, int first, int last)
 {
-    std::vector<std::uint8_t> acc(static_cast<std::size_t>(blockCols));
+    std::vector<std::uint8_t> row(static_cast<std::size_t>(blockCols));
     for (int p = first; p < last; ++p) {
-        // Start from the cell itself: a cell is never lowered.
-        std::copy_n(orig.row(p + hr) + hc, blockCols, acc.data());
-        for (std::size_t a = 0; a < taps.size(); ++a) {
-            const std::uint8_t* src = orig.row(p + int(a));
-            for (const MaskTap& tap : taps[a])
-                dilateRow(acc.data(), src + tap.col, tap.height, blockCols);
-        }
-        // The result never exceeds 255, and a white cell stays white, by construction.
-        std::copy_n(acc.data(), grid.cols, grid[p]);
+        // The cell itself is the starting maximum: a cell is never lowered. The result never
+        // exceeds 255, and a white cell stays white, by construction.
+        kernel(row.data(), orig.row(p + hr) + hc, orig.row(p), taps, blockCols);
+        std::copy_n(row.data(), grid.cols, grid[p]);
     }
 }
 
@@ -106,23 +166,18 @@ int defaultThreads()
 
 } // namespace
 
-bool ApplyGougeControl(TZGrid& grid, const TToolMask& mask, RunControl& control, int threads)
+bool ApplyGougeControl(TZGrid& grid, const TToolMask& mask, RunControl& control, int threads,
+                       GougeKernel kernelChoice)
 {
     if (grid.empty())
         return true;
     if (threads <= 0)
         threads = defaultThreads();
     const int hr = mask.rows / 2, hc = mask.cols / 2;
-    const int blockCols = (grid.cols + 15) / 16 * 16;
-
-    // Entries of 255 never constrain anything: orig - 255 <= 0 <= v.
-    std::vector<std::vector<MaskTap>> taps(std::size_t(mask.rows));
-    for (int a = 0; a < mask.rows; ++a)
-        for (int b = 0; b < mask.cols; ++b)
-            if (mask.at(a, b) != 255)
-                taps[std::size_t(a)].push_back({b, mask.at(a, b)});
-
+    const int blockCols = (grid.cols + BlockBytes - 1) / BlockBytes * BlockBytes;
     const PaddedGrid orig(grid, mask, blockCols);
+    const MaskTaps taps(mask, orig.stride);
+    const RowKernel kernel = kernelFor(kernelChoice);
     ProgressStride stride(0, (grid.rows - 1) / 10);
     bool completed = true;
     int first = 0;
@@ -134,7 +189,7 @@ bool ApplyGougeControl(TZGrid& grid, const TToolMask& mask, RunControl& control,
             continue;
         if (p > first)
             runInParallel(threads, first, p, [&](int from, int to) {
-                dilateRows(grid, orig, taps, hr, hc, blockCols, from, to);
+                dilateRows(kernel, grid, orig, taps, hr, hc, blockCols, from, to);
             });
         first = p;
         if (end)

@@ -12,11 +12,16 @@
 
 namespace corvane::relief {
 
+// The vector width of the sweep: the widest the processor has, or a narrower one (so each
+// can be checked on any machine).
+enum class GougeKernel { Fastest, Sse2, Plain };
+
 // Changes the grid in place. Progress goes to the status bar gauge about ten times a sweep;
 // Esc stops it early, leaving the rows not yet reached as they were. Returns false when Esc
 // stopped it. threads = 0 picks the machine's cores (at most two); the result is the same
-// for every thread count.
-bool ApplyGougeControl(TZGrid& grid, const TToolMask& mask, RunControl& control, int threads = 0);
+// for every thread count and kernel.
+bool ApplyGougeControl(TZGrid& grid, const TToolMask& mask, RunControl& control, int threads = 0,
+                       GougeKernel kernel = GougeKernel::Fastest);
 
 // The plain sweep, cell by cell and mask entry by mask entry. Kept as the reference that the
 // fast version must match, and for measuring it.
