@@ -108,6 +108,8 @@ TEST(SurfaceDialogModel, ReadRefusesWhatWouldBreakTheRun)
     EXPECT_DOUBLE_EQ(p.sizeX, 1.99);
     EXPECT_DOUBLE_EQ(p.depthPerPass, 0.25);
     EXPECT_DOUBLE_EQ(p.toolDiameter, 0.125);
+    EXPECT_EQ(p.gridRows, 100);
+    EXPECT_EQ(p.gridCols, 200);
 
     const auto refusal = [](SurfaceDialogModel model, E edit, const std::string& text) {
         model.setKeepAspectRatio(false);

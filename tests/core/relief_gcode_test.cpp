@@ -187,6 +187,14 @@ TEST(RasterProgram, RefusesParametersThatNeverEnd)
     EXPECT_THROW(GenerateRasterPasses(workedGrid(), p, corvane::silentRunControl(), list),
                  corvane::Error);
     p = workedParameters();
+    p.gridRows = 3; // the grid was rebuilt for another picture
+    p.gridCols = 4;
+    EXPECT_THROW(GenerateRasterPasses(workedGrid(), p, corvane::silentRunControl(), list),
+                 corvane::Error);
+    EXPECT_THROW(
+        GenerateRasterPasses(TZGrid(), workedParameters(), corvane::silentRunControl(), list),
+        corvane::Error);
+    p = workedParameters();
     p.sizeY = -2;
     EXPECT_THROW(GenerateRasterPasses(workedGrid(), p, corvane::silentRunControl(), list),
                  corvane::Error);

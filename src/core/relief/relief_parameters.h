@@ -19,6 +19,10 @@ struct ReliefParameters {
     ToolShape tool = ToolShape::EndMill;
     double toolDiameter = 0; // 0 with gouge control on: the caller's "can not be 0" case
     int includedAngle = 60;  // V Bit only, degrees
+    // The grid the dialog was opened for. Another command may rebuild or empty the one
+    // shared grid while a dialog is open; a run refuses a grid of another shape.
+    // 0 = not checked.
+    int gridRows = 0, gridCols = 0;
 };
 
 } // namespace corvane::relief

@@ -37,6 +37,10 @@ Sampling samplingFor(const TZGrid& grid, const ReliefParameters& params)
 {
     if (grid.empty())
         throw Error("there is no height grid to work on; open the dialog again from the picture");
+    if ((params.gridRows || params.gridCols) &&
+        (params.gridRows != grid.rows || params.gridCols != grid.cols))
+        throw Error("the height grid was rebuilt for another picture; open the dialog again "
+                    "from the picture");
     return samplingFor(grid.rows, grid.cols, params);
 }
 

@@ -249,6 +249,8 @@ ReliefParameters SurfaceDialogModel::read() const
     else
         checkSurfaceParameters(p);
     samplingFor(rows_, cols_, p); // refuses a Step X that leaves a line without a sample
+    p.gridRows = rows_;
+    p.gridCols = cols_;
     return p;
 }
 
