@@ -195,6 +195,13 @@ TEST(RasterProgram, RefusesParametersThatNeverEnd)
         GenerateRasterPasses(TZGrid(), workedParameters(), corvane::silentRunControl(), list),
         corvane::Error);
     p = workedParameters();
+    p.sizeX = 1e-320; // the cells would be infinitely many per unit
+    EXPECT_THROW(GenerateRasterPasses(workedGrid(), p, corvane::silentRunControl(), list),
+                 corvane::Error);
+    p = workedParameters();
+    p.stepY = 1e300; // no line pair fits: an empty pass, not an overflow
+    EXPECT_TRUE(GenerateRasterPasses(workedGrid(), p, corvane::silentRunControl(), list));
+    p = workedParameters();
     p.sizeY = -2;
     EXPECT_THROW(GenerateRasterPasses(workedGrid(), p, corvane::silentRunControl(), list),
                  corvane::Error);

@@ -24,13 +24,20 @@ void requireFinite(double v, const char* field)
 
 } // namespace
 
+// Positions far beyond the grid (a step of 1e300) all mean "past the last row or column";
+// limiting them first keeps the conversion to int defined.
+static int gridIndex(double cells)
+{
+    return int(roundHalfEven(std::clamp(cells, -1e9, 1e9)));
+}
+
 int Sampling::columnAt(double x) const
 {
-    return int(roundHalfEven(x * cellsPerUnitX));
+    return gridIndex(x * cellsPerUnitX);
 }
 int Sampling::rowAt(double y) const
 {
-    return int(roundHalfEven(y * rowsPerUnitY));
+    return gridIndex(y * rowsPerUnitY);
 }
 
 Sampling samplingFor(const TZGrid& grid, const ReliefParameters& params)
@@ -57,6 +64,8 @@ Sampling samplingFor(int gridRows, int gridCols, const ReliefParameters& params)
     s.stepY = std::max(params.stepY, params.sizeY / gridRows);
     s.cellsPerUnitX = gridCols / s.sizeX;
     s.rowsPerUnitY = gridRows / s.sizeY;
+    if (!std::isfinite(s.cellsPerUnitX) || !std::isfinite(s.rowsPerUnitY))
+        throw Error("Size X and Size Y are too small to hold the picture's cells");
     // The step floor bounds both quotients by the grid's size (plus a half), so they fit.
     s.nx = int(roundHalfEven(s.sizeX / s.stepX)) - 1;
     s.ny = int(roundHalfEven(s.sizeY / s.stepY));
