@@ -8,6 +8,7 @@
 #include "gui/app/tool_icons.h"
 #include "gui/picture/direction_dialog.h"
 #include "gui/picture/picture_window.h"
+#include "gui/relief/surface_dialog.h"
 #include "gui/toolpaths/toolpaths_dialog.h"
 
 #include <QApplication>
@@ -134,11 +135,10 @@ void TCorvaneFrame::DisablePictureTools(bool disable)
         toolButtons_.at(number)->setEnabled(!disable);
 }
 
-QDialog* TCorvaneFrame::OpenSurfaceDialog()
+TDXF* TCorvaneFrame::OpenSurfaceDialog()
 {
-    // The surface dialog (TDXF) takes over from here once it exists; HeightGrid, CurrentJob,
-    // TargetChildIndex and SourcePictureName are already set by the picture window.
-    return nullptr;
+    // Owned by its sub-window, which frees both when the dialog closes.
+    return new TDXF(*this);
 }
 
 // --- child windows ---

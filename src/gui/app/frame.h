@@ -19,6 +19,7 @@ class QDialog;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
+class TDXF;
 class TfrmAbout;
 class TfrmDirection;
 class TfrmPicture;
@@ -39,8 +40,9 @@ public:
     void ShowReady();
     // Save, Cut, Paste and Copy tool buttons off (true) or on (false).
     void DisablePictureTools(bool disable);
-    // The surface dialog for the job in CurrentJob. Null until that dialog is built.
-    QDialog* OpenSurfaceDialog();
+    // The surface dialog for the job in CurrentJob, over the grid just filled, shown and
+    // active in its own sub-window.
+    TDXF* OpenSurfaceDialog();
     long long ScreenColorCount() const;
 
     corvane::gui::TStatusPanels& StatusBar1() { return *statusPanels_; }

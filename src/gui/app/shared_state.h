@@ -34,6 +34,9 @@ struct SharedState {
     QString PluginPath;
     // The one height grid: filled from a picture, read by the surface dialog.
     corvane::relief::TZGrid HeightGrid;
+    // Counts every rebuild and emptying of HeightGrid, so that a dialog can tell whether the
+    // grid is still the one built for it.
+    unsigned HeightGridStamp = 0;
     // File-name part of the picture a G-code program is made from.
     QString SourcePictureName;
     // Light direction for Emboss, 3D Shade and Gradient Edge, 1..8.

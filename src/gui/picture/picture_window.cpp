@@ -443,6 +443,7 @@ void TfrmPicture::RecordTargetIndex()
 void TfrmPicture::FillHeightGrid(bool border)
 {
     shared().HeightGrid = corvane::relief::FillHeightGrid(TP->Picture(), border);
+    ++shared().HeightGridStamp;
 }
 
 void TfrmPicture::DXFSurface1Click()

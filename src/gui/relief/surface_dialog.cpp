@@ -1,0 +1,333 @@
+// The surface dialog's form: its controls and their places, the defaults from the source
+// picture, and the change handlers that keep the widgets and the model in step.
+#include "gui/relief/surface_dialog.h"
+
+#include "gui/app/frame.h"
+#include "gui/app/hourglass.h"
+#include "gui/app/shared_state.h"
+#include "gui/picture/picture_window.h"
+#include "gui/picture/twisted_pixel.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QSpinBox>
+
+using corvane::gui::shared;
+using corvane::relief::SurfaceControl;
+using corvane::relief::SurfaceDialogModel;
+using corvane::relief::SurfaceEdit;
+using corvane::relief::SurfaceMode;
+using corvane::relief::SurfaceSource;
+
+namespace {
+
+// Form geometry in pixels. The left column holds the eight number edits, the right one the
+// buttons, the two check boxes and the "Gouge Control" group, whose bottom right corner
+// sets the window's size.
+constexpr int kLabelLeft = 8;
+constexpr int kLabelWidth = 84;
+constexpr int kEditLeft = 96;
+constexpr int kEditWidth = 72;
+constexpr int kRowTop = 10;
+constexpr int kRowPitch = 28;
+constexpr int kFieldHeight = 22;
+constexpr int kRightLeft = 184;
+constexpr int kButtonWidth = 100;
+constexpr int kButtonHeight = 25;
+constexpr int kGroupTop = 94;
+constexpr int kGroupWidth = 212;
+constexpr int kGroupHeight = 134;
+constexpr int kGroupLabelWidth = 84;
+constexpr int kGroupFieldLeft = 96;
+constexpr int kGroupFieldWidth = 104;
+constexpr int kProgressHeight = 16;
+
+SurfaceMode modeOfCurrentJob()
+{
+    return shared().CurrentJob == corvane::gui::JobGCode ? SurfaceMode::GCode
+                                                         : SurfaceMode::DxfSurface;
+}
+
+// The picture window that issued the command. The dialog is not in the child list yet, so
+// the picture stands one place before where TargetChildIndex will find it later.
+TfrmPicture* pictureBeforeDialogIsActive(const TCorvaneFrame& frame)
+{
+    const QList<QMdiSubWindow*> children = frame.ChildWindows();
+    const int position = shared().TargetChildIndex - 1;
+    if (position < 0 || position >= int(children.size()))
+        return nullptr;
+    return dynamic_cast<TfrmPicture*>(children[position]->widget());
+}
+
+// What the model needs of the picture. Without a picture window (it was closed, or the
+// dialog was opened some other way) the grid gives the size and the resolution is unknown.
+SurfaceSource sourceFor(const TfrmPicture* picture, SurfaceMode mode)
+{
+    if (picture && picture->TP->HasImage())
+        return {picture->TP->ImageWidth(), picture->TP->ImageHeight(), picture->TP->ImageXRes(),
+                picture->TP->ImageYRes()};
+    const auto& grid = shared().HeightGrid;
+    const int frame = mode == SurfaceMode::DxfSurface ? 2 : 0;
+    return {std::max(grid.cols - frame, 0), std::max(grid.rows - frame, 0), 0, 0};
+}
+
+} // namespace
+
+TDXF::TDXF(TCorvaneFrame& frame)
+    : frame_(frame),
+      model_(modeOfCurrentJob(), sourceFor(pictureBeforeDialogIsActive(frame), modeOfCurrentJob()))
+{
+    setObjectName(QStringLiteral("DXF"));
+    heightGridStamp_ = shared().HeightGridStamp;
+    buildControls();
+    FormCreate();
+    placeInFrame();
+    Edit1->setFocus();
+}
+
+TDXF::~TDXF() = default;
+
+QLineEdit* TDXF::addEdit(SurfaceEdit edit, int top)
+{
+    auto* label = new QLabel(QString::fromUtf8(SurfaceDialogModel::label(edit)), this);
+    label->setGeometry(kLabelLeft, top + 3, kLabelWidth, kFieldHeight - 4);
+    auto* field = new QLineEdit(this);
+    field->setGeometry(kEditLeft, top, kEditWidth, kFieldHeight);
+    field->setToolTip(QString::fromUtf8(SurfaceDialogModel::hint(edit)));
+    label->setBuddy(field);
+    labels_[field] = label;
+    edits_[edit] = field;
+    return field;
+}
+
+void TDXF::buildControls()
+{
+    // The edits in the order of the form, top to bottom; the G-code ones come last so that
+    // hiding them in DXF mode leaves no hole between the others.
+    Edit1 = addEdit(SurfaceEdit::SizeX, kRowTop);
+    Edit2 = addEdit(SurfaceEdit::SizeY, kRowTop + kRowPitch);
+    Edit3 = addEdit(SurfaceEdit::StepX, kRowTop + 2 * kRowPitch);
+    Edit4 = addEdit(SurfaceEdit::StepY, kRowTop + 3 * kRowPitch);
+    Edit5 = addEdit(SurfaceEdit::Depth, kRowTop + 4 * kRowPitch);
+    Edit7 = addEdit(SurfaceEdit::DepthPerPass, kRowTop + 5 * kRowPitch);
+    Edit6 = addEdit(SurfaceEdit::Feedrate, kRowTop + 6 * kRowPitch);
+    Edit8 = addEdit(SurfaceEdit::RapidHeight, kRowTop + 7 * kRowPitch);
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit2->setObjectName(QStringLiteral("Edit2"));
+    Edit3->setObjectName(QStringLiteral("Edit3"));
+    Edit4->setObjectName(QStringLiteral("Edit4"));
+    Edit5->setObjectName(QStringLiteral("Edit5"));
+    Edit6->setObjectName(QStringLiteral("Edit6"));
+    Edit7->setObjectName(QStringLiteral("Edit7"));
+    Edit8->setObjectName(QStringLiteral("Edit8"));
+
+    Button1 = new QPushButton(QStringLiteral("Create"), this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setGeometry(kRightLeft, kRowTop, kButtonWidth, kButtonHeight);
+    Button1->setDefault(true);
+    Button2 = new QPushButton(QStringLiteral("Cancel"), this);
+    Button2->setObjectName(QStringLiteral("Button2"));
+    Button2->setGeometry(kRightLeft + kGroupWidth - kButtonWidth, kRowTop, kButtonWidth,
+                         kButtonHeight);
+
+    CheckBox1 = new QCheckBox(QStringLiteral("Keep Aspect Ratio"), this);
+    CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
+    CheckBox1->setGeometry(kRightLeft, kGroupTop - 48, kGroupWidth, kFieldHeight);
+    CheckBox1->setToolTip(QStringLiteral("Keeps Width x Height Constant"));
+    chkGouge = new QCheckBox(QStringLiteral("Use Gouge Control"), this);
+    chkGouge->setObjectName(QStringLiteral("chkGouge"));
+    chkGouge->setGeometry(kRightLeft, kGroupTop - 24, kGroupWidth, kFieldHeight);
+
+    Frm1 = new QGroupBox(QStringLiteral("Gouge Control"), this);
+    Frm1->setObjectName(QStringLiteral("Frm1"));
+    Frm1->setGeometry(kRightLeft, kGroupTop, kGroupWidth, kGroupHeight);
+    auto groupRow = [this](const QString& caption, QWidget* field, int top) {
+        auto* label = new QLabel(caption, Frm1);
+        label->setGeometry(10, top + 3, kGroupLabelWidth, kFieldHeight - 4);
+        label->setBuddy(field);
+        field->setGeometry(kGroupFieldLeft, top, kGroupFieldWidth, kFieldHeight);
+        labels_[field] = label;
+    };
+    cmbType = new QComboBox(Frm1);
+    cmbType->setObjectName(QStringLiteral("cmbType"));
+    cmbType->setEditable(true);
+    cmbType->setInsertPolicy(QComboBox::NoInsert);
+    groupRow(QStringLiteral("Tool Type"), cmbType, 24);
+    txtDia = new QLineEdit(Frm1);
+    txtDia->setObjectName(QStringLiteral("txtDia"));
+    groupRow(QStringLiteral("Diameter"), txtDia, 58);
+    edits_[SurfaceEdit::Diameter] = txtDia;
+    txtIncluded = new QSpinBox(Frm1);
+    txtIncluded->setObjectName(QStringLiteral("txtIncluded"));
+    txtIncluded->setRange(5, 179);
+    groupRow(QStringLiteral("Included Angle"), txtIncluded, 92);
+    edits_[SurfaceEdit::IncludedAngle] = txtIncluded;
+
+    ProgressBar1 = new QProgressBar(this);
+    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    ProgressBar1->setRange(0, 100);
+    ProgressBar1->setValue(0);
+    ProgressBar1->setTextVisible(false);
+}
+
+void TDXF::FormCreate()
+{
+    SurfaceMode = model_.mode();
+    {
+        corvane::gui::Hourglass hourglass;
+        // The defaults go in with the coupling off, so that filling one edit does not
+        // rewrite the others.
+        AspectRatio = 1;
+        CheckBox1->setChecked(false);
+        if (TfrmPicture* picture = pictureBeforeDialogIsActive(frame_)) {
+            if (picture->TP->HasImage()) {
+                if (picture->TP->ImageXRes() != model_.xRes())
+                    picture->TP->SetImageXRes(model_.xRes());
+                if (picture->TP->ImageYRes() != model_.yRes())
+                    picture->TP->SetImageYRes(model_.yRes());
+            }
+        }
+        for (const auto& [edit, widget] : edits_)
+            showModelText(edit);
+        AspectRatio = model_.aspectRatio();
+        CheckBox1->setChecked(model_.keepAspectRatio());
+    }
+    chkGouge->setChecked(model_.useGougeControl());
+    for (const std::string& item : SurfaceDialogModel::toolItems())
+        cmbType->addItem(QString::fromStdString(item));
+    cmbType->setCurrentIndex(model_.toolIndex());
+
+    setWindowTitle(QString::fromUtf8(model_.caption()));
+    for (const auto& [edit, widget] : edits_) {
+        widget->setVisible(model_.isVisible(edit));
+        labels_.at(widget)->setVisible(model_.isVisible(edit));
+    }
+    showEnabling();
+
+    connect(Edit1, &QLineEdit::textChanged, this, &TDXF::Edit1Change);
+    connect(Edit2, &QLineEdit::textChanged, this, &TDXF::Edit2Change);
+    connect(Edit3, &QLineEdit::textChanged, this, &TDXF::Edit3Change);
+    connect(Edit4, &QLineEdit::textChanged, this, &TDXF::Edit4Change);
+    connect(Edit5, &QLineEdit::textChanged, this, &TDXF::Edit5Change);
+    connect(Edit6, &QLineEdit::textChanged, this, [this] { editChanged(SurfaceEdit::Feedrate); });
+    connect(Edit7, &QLineEdit::textChanged, this,
+            [this] { editChanged(SurfaceEdit::DepthPerPass); });
+    connect(Edit8, &QLineEdit::textChanged, this,
+            [this] { editChanged(SurfaceEdit::RapidHeight); });
+    connect(txtDia, &QLineEdit::textChanged, this, [this] { editChanged(SurfaceEdit::Diameter); });
+    connect(txtIncluded, &QSpinBox::textChanged, this,
+            [this] { editChanged(SurfaceEdit::IncludedAngle); });
+    connect(CheckBox1, &QCheckBox::toggled, this,
+            [this](bool checked) { model_.setKeepAspectRatio(checked); });
+    connect(chkGouge, &QCheckBox::toggled, this, &TDXF::chkGougeClick);
+    connect(cmbType, &QComboBox::editTextChanged, this, &TDXF::cmbTypeChange);
+    connect(Button1, &QPushButton::clicked, this, &TDXF::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &TDXF::Button2Click);
+
+    // Key preview: the dialog sees every key press before the control with the focus.
+    installEventFilter(this);
+    for (QWidget* child : findChildren<QWidget*>())
+        child->installEventFilter(this);
+}
+
+void TDXF::placeInFrame()
+{
+    // A fixed single border with only the system menu: no minimise, maximise or resizing.
+    auto* window = new QMdiSubWindow(nullptr, Qt::SubWindow | Qt::CustomizeWindowHint |
+                                                  Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                                                  Qt::WindowCloseButtonHint);
+    window->setWidget(this);
+    auto* systemMenu = new QMenu(window);
+    systemMenu->addAction(QStringLiteral("&Close"), window, &QMdiSubWindow::close);
+    window->setSystemMenu(systemMenu);
+    frame_.AddChildWindow(window);
+    const QRect group = Frm1->geometry();
+    window->setFixedSize(group.right() + 1 + 10, group.bottom() + 1 + 55);
+}
+
+QMdiSubWindow* TDXF::SubWindow() const
+{
+    return qobject_cast<QMdiSubWindow*>(parentWidget());
+}
+
+QLabel* TDXF::LabelFor(const QWidget* control) const
+{
+    const auto found = labels_.find(control);
+    return found == labels_.end() ? nullptr : found->second;
+}
+
+void TDXF::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    ProgressBar1->setGeometry(0, height() - kProgressHeight, width(), kProgressHeight);
+}
+
+// --- the edits and the model ---
+
+void TDXF::showModelText(SurfaceEdit edit)
+{
+    QWidget* widget = edits_.at(edit);
+    const QString text = QString::fromStdString(model_.text(edit));
+    const QSignalBlocker quiet(widget);
+    if (auto* line = qobject_cast<QLineEdit*>(widget))
+        line->setText(text);
+    else if (auto* spin = qobject_cast<QSpinBox*>(widget))
+        spin->setValue(text.toInt());
+}
+
+void TDXF::editChanged(SurfaceEdit edit)
+{
+    if (Updating)
+        return;
+    QWidget* widget = edits_.at(edit);
+    QString text;
+    if (auto* line = qobject_cast<QLineEdit*>(widget))
+        text = line->text();
+    else if (auto* spin = qobject_cast<QSpinBox*>(widget))
+        text = spin->text();
+    const std::vector<SurfaceEdit> rewritten = model_.setText(edit, text.toStdString());
+    // The rewritten edits are refreshed without running their own handlers.
+    Updating = true;
+    for (SurfaceEdit other : rewritten)
+        showModelText(other);
+    Updating = false;
+}
+
+void TDXF::Edit1Change() { editChanged(SurfaceEdit::SizeX); }
+void TDXF::Edit2Change() { editChanged(SurfaceEdit::SizeY); }
+void TDXF::Edit3Change() { editChanged(SurfaceEdit::StepX); }
+void TDXF::Edit4Change() { editChanged(SurfaceEdit::StepY); }
+void TDXF::Edit5Change() { editChanged(SurfaceEdit::Depth); }
+
+void TDXF::chkGougeClick()
+{
+    model_.setUseGougeControl(chkGouge->isChecked());
+    showEnabling();
+}
+
+void TDXF::cmbTypeChange()
+{
+    model_.setToolText(cmbType->currentText().toStdString());
+    showEnabling();
+}
+
+void TDXF::showEnabling()
+{
+    const auto enable = [this](QWidget* control, bool on) {
+        control->setEnabled(on);
+        if (QLabel* label = LabelFor(control))
+            label->setEnabled(on);
+    };
+    Frm1->setEnabled(model_.isEnabled(SurfaceControl::GougeGroup));
+    enable(cmbType, model_.isEnabled(SurfaceControl::ToolList));
+    enable(txtDia, model_.isEnabled(SurfaceControl::DiameterEdit));
+    enable(txtIncluded, model_.isEnabled(SurfaceControl::IncludedAngleEdit));
+}

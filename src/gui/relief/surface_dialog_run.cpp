@@ -1,0 +1,185 @@
+// The surface dialog at work: "Create" runs the relief engine on the shared height grid,
+// "Cancel" and Esc stop it, and the dialog stays put while a run is going.
+#include "gui/relief/surface_dialog.h"
+
+#include "common/error.h"
+#include "gui/app/frame.h"
+#include "gui/app/gui_run_control.h"
+#include "gui/app/hourglass.h"
+#include "gui/app/prompts.h"
+#include "gui/app/shared_state.h"
+#include "gui/relief/run_input_guard.h"
+#include "relief/create_relief.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QMdiSubWindow>
+#include <QProgressBar>
+#include <QPushButton>
+
+using corvane::gui::shared;
+using corvane::relief::SurfaceMode;
+
+namespace {
+
+constexpr QChar kEscape(27);
+
+const QString kDxfFilter = QStringLiteral("DXF Files|*.Dxf");
+const QString kDncFilter = QStringLiteral("DNC Files|*.Dnc");
+
+// A prompt in the middle of a run shows the normal arrow, not the hourglass.
+class ArrowCursor {
+public:
+    ArrowCursor() { QApplication::setOverrideCursor(Qt::ArrowCursor); }
+    ~ArrowCursor() { QApplication::restoreOverrideCursor(); }
+    ArrowCursor(const ArrowCursor&) = delete;
+    ArrowCursor& operator=(const ArrowCursor&) = delete;
+};
+
+} // namespace
+
+void TDXF::warn(const QString& text)
+{
+    ArrowCursor arrow;
+    corvane::gui::prompts().message(corvane::gui::MessageKind::Warning, QStringLiteral("Warning"),
+                                    text, corvane::gui::ButtonOk);
+}
+
+bool TDXF::ownsHeightGrid() const
+{
+    const auto& grid = shared().HeightGrid;
+    return shared().HeightGridStamp == heightGridStamp_ && !grid.empty() &&
+           grid.rows == model_.gridRows() && grid.cols == model_.gridCols();
+}
+
+void TDXF::Button1Click()
+{
+    // A second press while the first run lets events through would start a run inside it.
+    if (Busy)
+        return;
+    shared().EscapePressed = false;
+    corvane::relief::ReliefParameters params;
+    try {
+        params = model_.read();
+    } catch (const corvane::Error& error) {
+        warn(QString::fromStdString(error.what()));
+        return;
+    }
+    if (!ownsHeightGrid()) {
+        warn(QStringLiteral("The picture for this dialog is no longer prepared: another "
+                            "command has replaced or emptied it. Close this dialog and choose "
+                            "the command again from the picture window."));
+        return;
+    }
+    runCreate(params);
+}
+
+void TDXF::runCreate(const corvane::relief::ReliefParameters& params)
+{
+    auto& status = frame_.StatusBar1();
+    auto& saveDialog = frame_.SaveDialog1();
+    const bool dxf = SurfaceMode == SurfaceMode::DxfSurface;
+    corvane::relief::CreateHooks hooks;
+    hooks.askFileName = [&saveDialog, dxf]() -> std::optional<std::string> {
+        ArrowCursor arrow;
+        saveDialog.FileName.clear();
+        saveDialog.DefaultExt = dxf ? QStringLiteral("Dxf") : QStringLiteral("Dnc");
+        const auto choice = saveDialog.Execute(dxf ? kDxfFilter : kDncFilter);
+        if (!choice)
+            return std::nullopt;
+        return choice->path.toStdString();
+    };
+    hooks.showMessage = [this](const std::string& text) { warn(QString::fromStdString(text)); };
+
+    corvane::relief::CreateResult result;
+    bool failed = false;
+    {
+        Busy = true;
+        StopRequested = false;
+        corvane::gui::Hourglass hourglass;
+        corvane::gui::RunInputGuard guard(*this);
+        corvane::gui::GuiRunControl control(status, ProgressBar1, &StopRequested);
+        repaint();
+        try {
+            if (dxf)
+                result = corvane::relief::CreateDxfSurface(shared().HeightGrid, params, control,
+                                                           hooks);
+            else
+                result = corvane::relief::CreateRasterProgram(
+                    shared().HeightGrid, params, shared().SourcePictureName.toStdString(),
+                    control, hooks);
+        } catch (const corvane::Error& error) {
+            failed = true;
+            status.setGaugeVisible(false);
+            status.setText(0, QStringLiteral("Failed: ") + QString::fromStdString(error.what()));
+            // Busy stays set until the guard is gone, so the message box is the only
+            // thing the user can answer.
+            warn(QString::fromStdString(error.what()));
+        }
+        Busy = false;
+        StopRequested = false;
+        ProgressBar1->setValue(0);
+    }
+    // A failed run leaves the dialog open, so the user can choose another file or values.
+    if (!failed && result.closeDialog)
+        SubWindow() ? SubWindow()->close() : close();
+}
+
+void TDXF::Button2Click()
+{
+    if (Busy) {
+        StopRequested = true;
+        return;
+    }
+    SubWindow() ? SubWindow()->close() : close();
+}
+
+void TDXF::FormKeyPress(QChar key)
+{
+    if (key == kEscape)
+        shared().EscapePressed = true;
+}
+
+bool TDXF::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return QWidget::eventFilter(watched, event);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() == Qt::Key_Escape) {
+        FormKeyPress(kEscape);
+        // "Cancel" is the dialog's cancel button: Esc presses it.
+        Button2->click();
+        return true;
+    }
+    if (!key->text().isEmpty())
+        FormKeyPress(key->text().front());
+    if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+        !qobject_cast<QPushButton*>(watched)) {
+        // "Create" is the default button: Enter in any field presses it.
+        Button1->click();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TDXF::closeEvent(QCloseEvent* event)
+{
+    // A run lets events through at its checkpoints; closing then would empty the grid
+    // under the running loop.
+    if (Busy) {
+        event->ignore();
+        return;
+    }
+    FormClose();
+    event->accept();
+}
+
+void TDXF::FormClose()
+{
+    // Another dialog opened later has a grid of its own in the shared slot: leave it be.
+    if (shared().HeightGridStamp == heightGridStamp_) {
+        shared().HeightGrid.clear();
+        heightGridStamp_ = ++shared().HeightGridStamp;
+    }
+}
