@@ -268,3 +268,70 @@ TEST(Resolution, PerCentimetreBecomesWholePixelsPerInchHalvesToEven)
 
 } // namespace
 } // namespace corvane::imaging
+
+namespace corvane::imaging {
+namespace {
+
+void expectSamePicture(const Picture& direct, const Picture& library)
+{
+    EXPECT_EQ(direct.bitCount, library.bitCount);
+    EXPECT_EQ(direct.xRes, library.xRes);
+    EXPECT_EQ(direct.yRes, library.yRes);
+    expectSamePixels(direct, library);
+}
+
+// The direct BMP reader against the image library's decoder, which serves as the reference.
+TEST(PlainBmp, ReadsWhatTheLibraryReads)
+{
+    ScratchFolder folder;
+    for (int bits : {1, 4, 8, 24}) {
+        Picture p = bits == 24 ? colourPicture(13, 5) : palettePicture(13, 5, bits);
+        p.xRes = 96;
+        p.yRes = 300;
+        const std::string path = folder.file("p" + std::to_string(bits) + ".bmp");
+        writePicture(p, path, FileTypeBmp);
+        SCOPED_TRACE(bits);
+        expectSamePicture(readPicture(path), readPictureThroughLibrary(path));
+        const std::string bytes = readBytes(path);
+        ASSERT_GT(bytes.size(), 34u);
+        EXPECT_EQ(bytes.substr(28, 2), (std::string{char(bits), '\0'})); // bits a pixel
+        EXPECT_EQ(bytes.substr(30, 4), std::string(4, '\0'));               // uncompressed
+    }
+}
+
+std::string le16(unsigned v) { return {char(v & 0xFF), char(v >> 8 & 0xFF)}; }
+std::string le32(unsigned v) { return le16(v & 0xFFFF) + le16(v >> 16); }
+
+TEST(PlainBmp, TopDownRowsAndShortPalettes)
+{
+    // 3 x 2, 4 bits, top row first (negative height), three palette entries of sixteen.
+    const std::string palette = "\x00\x00\xFF\x00"s "\x00\xFF\x00\x00"s "\xFF\x00\x00\x00"s;
+    auto bmp = [&](const std::string& rows) {
+        const unsigned offset = 14 + 40 + unsigned(palette.size());
+        return "BM"s + le32(offset + unsigned(rows.size())) + le32(0) + le32(offset) + le32(40) +
+               le32(3) + le32(unsigned(-2)) + le16(1) + le16(4) + le32(0) +
+               le32(unsigned(rows.size())) + le32(11811) + le32(11811) + le32(3) + le32(0) +
+               palette + rows;
+    };
+    ScratchFolder folder;
+    const std::string path = folder.file("topdown.bmp");
+    writeBytes(path, bmp("\x01\x20\x00\x00"s "\x22\x10\x00\x00"s));
+    const Picture direct = readPicture(path);
+    EXPECT_EQ(direct.bitCount, 4);
+    EXPECT_EQ(direct.palette.size(), 16u);
+    EXPECT_EQ(direct.xRes, 300);
+    EXPECT_EQ(direct.pixel(0, 0), (Rgb{255, 0, 0}));
+    EXPECT_EQ(direct.pixel(1, 0), (Rgb{0, 255, 0}));
+    EXPECT_EQ(direct.pixel(2, 0), (Rgb{0, 0, 255}));
+    EXPECT_EQ(direct.pixel(0, 1), (Rgb{0, 0, 255}));
+    EXPECT_EQ(direct.pixel(2, 1), (Rgb{0, 255, 0}));
+    expectSamePicture(direct, readPictureThroughLibrary(path));
+
+    // Index 15 has no colour: damage, refused by both readers.
+    writeBytes(path, bmp("\x01\x20\x00\x00"s "\x22\xF0\x00\x00"s));
+    EXPECT_THROW(readPicture(path), Error);
+    EXPECT_THROW(readPictureThroughLibrary(path), Error);
+}
+
+} // namespace
+} // namespace corvane::imaging

@@ -5,6 +5,7 @@
 
 #include "common/error.h"
 #include "imaging/header_bit_count.h"
+#include "imaging/plain_bmp_reader.h"
 #include "imaging/magick_library.h"
 #include "imaging/resolution.h"
 
@@ -292,6 +293,14 @@ void convertToRgbIfNeeded(Image& image, const std::string& path)
 } // namespace
 
 Picture readPicture(const std::string& path, const ProgressReport& progress)
+{
+    checkIsReadableFile(path);
+    if (std::optional<Picture> bmp = readPlainBmp(path, progress))
+        return std::move(*bmp);
+    return readPictureThroughLibrary(path, progress);
+}
+
+Picture readPictureThroughLibrary(const std::string& path, const ProgressReport& progress)
 {
     checkIsReadableFile(path);
     std::error_code ec;

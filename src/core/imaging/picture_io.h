@@ -19,6 +19,10 @@ enum FileType : int { FileTypeUnknown = 0, FileTypeBmp = 4, FileTypePcx = 8, Fil
 // A palette picture always comes back with 2, 16 or 256 palette entries.
 Picture readPicture(const std::string& path, const ProgressReport& progress = {});
 
+// readPicture without the direct BMP reader: every file through the image library. For
+// comparing the two; the program itself calls readPicture.
+Picture readPictureThroughLibrary(const std::string& path, const ProgressReport& progress = {});
+
 // Writes to a temporary file beside the target and moves it into place only when complete,
 // so a failed write never destroys an existing file. Throws corvane::Error on failure.
 void writePicture(const Picture& picture, const std::string& path, int fileType);

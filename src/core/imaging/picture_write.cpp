@@ -116,6 +116,10 @@ void writePicture(const Picture& picture, const std::string& path, int fileType)
     // Keep the depth we hold: the library would otherwise turn a grey 24-bit picture into a
     // grey one, or a palette picture into true colour where it thinks that smaller.
     info->type = picture.indexed() ? PaletteType : TrueColorType;
+    // The library would run-length encode 4- and 8-bit BMPs, which many machine-side
+    // programs cannot read; uncompressed is what every reader takes.
+    if (fileType == FileTypeBmp)
+        info->compression = NoCompression;
     magick::ImagePtr image = toMagickImage(picture, *info, path);
 
     AtomicFile file(path);
