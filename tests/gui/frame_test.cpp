@@ -2,6 +2,7 @@
 // memory, plug-in folder, keys, help pages and exiting with unsaved pictures.
 #include "gui_test_support.h"
 
+#include "gui/app/about.h"
 #include "gui/app/color_depth.h"
 #include "gui/app/file_dialogs.h"
 #include "gui/app/help_pages.h"
@@ -11,6 +12,8 @@
 
 #include <QAction>
 #include <QDir>
+#include <QLabel>
+#include <QPushButton>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -212,6 +215,44 @@ TEST_F(FrameChildrenTest, TileStacksTheChildrenAtFullWidth)
     EXPECT_EQ(second->SubWindow()->width(), areaWidth);
     EXPECT_EQ(first->SubWindow()->y(), 0);
     EXPECT_EQ(second->SubWindow()->y(), first->SubWindow()->height());
+}
+
+TEST_F(FrameChildrenTest, CommandLineFilesOpenByKindWithTheirFullName)
+{
+    QStringList opened;
+    EXPECT_FALSE(frame->MenuItem(QStringLiteral("ImportDNCFile1"))->isEnabled());
+    frame->RegisterFileKind(QStringLiteral("dnc"),
+                            [&](TCorvaneFrame&, const QString& name) { opened << name; });
+    EXPECT_TRUE(frame->MenuItem(QStringLiteral("ImportDNCFile1"))->isEnabled());
+
+    frame->OpenFile(QStringLiteral("part.DNC"));
+    ASSERT_EQ(opened.size(), 1);
+    EXPECT_EQ(opened[0], QDir::current().absoluteFilePath(QStringLiteral("part.DNC")));
+
+    const QString picture = writeBmp(folder, QStringLiteral("p.bmp"), solidPicture(3, 3, {0, 0, 0}));
+    frame->OpenFile(picture);
+    ASSERT_NE(frame->ActivePicture(), nullptr);
+    EXPECT_EQ(frame->ActivePicture()->Caption(), picture);
+}
+
+TEST_F(FrameChildrenTest, AboutBoxShowsVersionAndCreditsAndClosingHidesIt)
+{
+    frame->About1Click();
+    TfrmAbout& about = frame->frmAbout();
+    EXPECT_TRUE(about.isVisible());
+    EXPECT_EQ(about.windowTitle(), QStringLiteral("About Corvane"));
+    QStringList texts;
+    for (const QLabel* label : about.findChildren<QLabel*>())
+        texts << label->text();
+    EXPECT_TRUE(texts.contains(QStringLiteral("Corvane")));
+    EXPECT_TRUE(texts.contains(QStringLiteral("Version 2.1.0.6")));
+    const QString credit = about.findChild<QLabel*>(QStringLiteral("lblCredit"))->text();
+    EXPECT_TRUE(credit.contains(QStringLiteral("Qt")));
+    EXPECT_TRUE(credit.contains(QStringLiteral("ImageMagick")));
+
+    about.findChild<QPushButton*>()->click();
+    EXPECT_FALSE(about.isVisible());
+    EXPECT_EQ(&frame->frmAbout(), &about) << "kept for the next time";
 }
 
 using FrameExitTest = FrameTest;

@@ -343,5 +343,23 @@ TEST_F(PictureEditTest, CopyAndPasteCarryAPictureBetweenWindowsWithoutMarkingCha
     EXPECT_FALSE(target->Modified);
 }
 
+TEST_F(PictureEditTest, LoadPluginsAsksForAFolderOnlyWhenNoneIsSet)
+{
+    frame->New1Click();
+    TfrmPicture* picture = frame->ActivePicture();
+    frame->ShowReady();
+    picture->LoadPlugins1Click(); // the folder browser is cancelled: nothing happens
+    EXPECT_EQ(prompts.folderTitles.size(), 1u);
+    EXPECT_EQ(frame->StatusBar1().text(0), QStringLiteral("Ready..."));
+
+    prompts.answerFolder(folder.path());
+    picture->LoadPlugins1Click();
+    EXPECT_EQ(picture->TP->PluginPathName(), folder.path());
+    EXPECT_EQ(frame->StatusBar1().text(0), QStringLiteral("Right click image for plugins..."));
+
+    picture->LoadPlugins1Click();
+    EXPECT_EQ(prompts.folderTitles.size(), 2u) << "a set folder is used without asking";
+}
+
 } // namespace
 } // namespace corvane::gui::testing
