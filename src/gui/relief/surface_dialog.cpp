@@ -45,9 +45,9 @@ constexpr int kButtonHeight = 25;
 constexpr int kGroupTop = 94;
 constexpr int kGroupWidth = 212;
 constexpr int kGroupHeight = 134;
-constexpr int kGroupLabelWidth = 84;
-constexpr int kGroupFieldLeft = 96;
-constexpr int kGroupFieldWidth = 104;
+constexpr int kGroupLabelWidth = 100;
+constexpr int kGroupFieldLeft = 112;
+constexpr int kGroupFieldWidth = 90;
 constexpr int kProgressHeight = 16;
 
 SurfaceMode modeOfCurrentJob()
@@ -245,6 +245,7 @@ void TDXF::placeInFrame()
                                                   Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                                                   Qt::WindowCloseButtonHint);
     window->setWidget(this);
+    window->setWindowIcon(frame_.windowIcon());
     auto* systemMenu = new QMenu(window);
     systemMenu->addAction(QStringLiteral("&Close"), window, &QMdiSubWindow::close);
     window->setSystemMenu(systemMenu);
