@@ -1,11 +1,14 @@
 #include "common/error.h"
 #include "relief/collapse_rapids.h"
 #include "relief/create_relief.h"
+#include "relief/dxf_surface.h"
+#include "relief/gouge_control.h"
 #include "relief/raster_passes.h"
 #include "relief/raster_program.h"
 #include "relief_test_support.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <gtest/gtest.h>
 
@@ -177,7 +180,7 @@ TEST(RasterProgram, RefusesParametersThatNeverEnd)
 {
     ReliefParameters p = workedParameters();
     MoveList list;
-    for (double perPass : {0.0, -0.1, std::nan("")}) {
+    for (double perPass : {0.0, -0.1, std::nan(""), 1e-17}) {
         p.depthPerPass = perPass;
         EXPECT_THROW(GenerateRasterPasses(workedGrid(), p, corvane::silentRunControl(), list),
                      corvane::Error);
@@ -317,4 +320,45 @@ TEST(RasterProgram, CreateSavesNothingWhenStoppedAbandonedOrFailing)
     p.depthPerPass = 0;
     EXPECT_THROW(CreateRasterProgram(grid, p, "x.bmp", full, hooks), corvane::Error);
     fs::remove_all(dir);
+}
+
+TEST(ReliefEngine, NonsenseNumbersAreRefusedNeverCrash)
+{
+    const double values[] = {-1, 0, 1e-320, 1e-9,  0.01,         0.3,
+                             1,  7, 1e9,    1e300, std::nan(""), HUGE_VAL};
+    std::mt19937 random(5);
+    const auto pick = [&] { return values[random() % std::size(values)]; };
+    const TZGrid grid = randomGrid(9, 11, 6);
+    int written = 0, refused = 0;
+    // Anything but corvane::Error escaping, or a sanitizer report, fails the test.
+    const auto attempt = [&](const auto& work) {
+        try {
+            work();
+            ++written;
+        } catch (const corvane::Error&) {
+            ++refused;
+        }
+    };
+    for (int i = 0; i < 400; ++i) {
+        ReliefParameters p;
+        p.sizeX = pick();
+        p.sizeY = pick();
+        p.stepX = pick();
+        p.stepY = pick();
+        p.depth = random() % 2 ? 0.25 : pick();
+        p.depthPerPass = p.depth / double(1 + random() % 5);
+        p.rapidHeight = 0.1;
+        StringSink dxf;
+        MoveList moves;
+        attempt([&] { WriteDxfSurface(dxf, grid, p, corvane::silentRunControl()); });
+        attempt([&] { GenerateRasterPasses(grid, p, corvane::silentRunControl(), moves); });
+        attempt([&] {
+            TZGrid gouged = grid;
+            const TToolMask mask = BuildToolMask(ToolShape(1 + random() % 3), pick(), pick(),
+                                                 pick(), -p.depth, double(random() % 200));
+            ApplyGougeControl(gouged, mask, corvane::silentRunControl());
+        });
+    }
+    EXPECT_GT(written, 100);
+    EXPECT_GT(refused, 100);
 }

@@ -156,6 +156,11 @@ bool GenerateRasterPasses(const TZGrid& grid, const ReliefParameters& params, Ru
         throw Error("Depth must be a number of 0 or more");
     if (!std::isfinite(params.depthPerPass) || !(params.depthPerPass > 0))
         throw Error("Depth / Pass must be a number greater than 0");
+    // A floor lowered by a vanishing amount would take forever, or never reach the Depth
+    // once the additions stop changing it.
+    if (params.depth / params.depthPerPass > MaxRasterPasses)
+        throw Error("Depth / Pass is too small: the program would need more than " +
+                    std::to_string(MaxRasterPasses) + " passes");
     if (!std::isfinite(params.rapidHeight))
         throw Error("Rapid Height must be a number");
     const Sampling s = samplingFor(grid, params);

@@ -11,6 +11,9 @@
 
 namespace corvane::relief {
 
+// More passes than this are refused: the Depth / Pass was mistyped.
+inline constexpr int MaxRasterPasses = 100000;
+
 // Streams the moves of every pass to `moves`, in machining order, starting with the rapids
 // to the bottom-left and top-left corners. Uses sizes, steps, depth (>= 0), depth per pass
 // (> 0) and rapid height of params; gouge control is the caller's. Progress goes to the

@@ -1,6 +1,7 @@
 #include "relief/sampling.h"
 
 #include "common/error.h"
+#include "relief/raster_passes.h"
 #include "relief/rounding.h"
 
 #include <algorithm>
@@ -95,6 +96,9 @@ void checkRasterParameters(const ReliefParameters& params)
 {
     checkSurfaceParameters(params);
     requirePositive(params.depthPerPass, "Depth / Pass");
+    if (params.depth / params.depthPerPass > MaxRasterPasses)
+        throw Error("Depth / Pass is too small: the program would need more than " +
+                    std::to_string(MaxRasterPasses) + " passes");
     requireFinite(params.feedRate, "Feedrate");
     requireFinite(params.rapidHeight, "Rapid Height");
 }
