@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace corvane::imaging {
 namespace {
 
@@ -331,6 +333,49 @@ TEST(PlainBmp, TopDownRowsAndShortPalettes)
     writeBytes(path, bmp("\x01\x20\x00\x00"s "\x22\xF0\x00\x00"s));
     EXPECT_THROW(readPicture(path), Error);
     EXPECT_THROW(readPictureThroughLibrary(path), Error);
+}
+
+} // namespace
+} // namespace corvane::imaging
+
+namespace corvane::imaging {
+namespace {
+
+TEST(PlainBmp, WritesTheWindowsThreeLayoutByteForByte)
+{
+    Picture p;
+    p.width = 3;
+    p.height = 2;
+    p.bitCount = 1;
+    p.palette = {{0, 0, 0}, {0xFF, 0x80, 0x01}};
+    p.pixels = {1, 0, 1,  // top row
+                0, 1, 1}; // bottom row, written first
+    p.xRes = 300;
+    p.yRes = 72;
+    ScratchFolder folder;
+    writePicture(p, folder.file("p.bmp"), FileTypeBmp);
+    const std::string expected =
+        "BM"s + "\x46\x00\x00\x00"s + "\x00\x00\x00\x00"s + "\x3E\x00\x00\x00"s // 70 bytes, pixels at 62
+        + "\x28\x00\x00\x00"s + "\x03\x00\x00\x00"s + "\x02\x00\x00\x00"s      // 40, 3 x 2
+        + "\x01\x00"s + "\x01\x00"s + "\x00\x00\x00\x00"s + "\x08\x00\x00\x00"s // 1 plane, 1 bit
+        + "\x23\x2E\x00\x00"s + "\x13\x0B\x00\x00"s                            // 11811, 2835 /m
+        + "\x02\x00\x00\x00"s + "\x00\x00\x00\x00"s                            // two colours
+        + "\x00\x00\x00\x00"s + "\x01\x80\xFF\x00"s                            // blue first
+        + "\x60\x00\x00\x00"s + "\xA0\x00\x00\x00"s;                           // 011, 101
+    EXPECT_EQ(readBytes(folder.file("p.bmp")), expected);
+}
+
+TEST(PlainBmp, WriteFailuresKeepTheOldFile)
+{
+    ScratchFolder folder;
+    const std::string path = folder.file("old.bmp");
+    writeBytes(path, "old contents");
+    EXPECT_THROW(writePicture(colourPicture(300, 300), "/dev/full", FileTypeBmp), Error);
+    EXPECT_THROW(writePicture(colourPicture(3, 3), folder.file("missing/x.bmp"), FileTypeBmp), Error);
+    EXPECT_EQ(readBytes(path), "old contents");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()),
+                            std::filesystem::directory_iterator()),
+              1); // no temporary files left behind
 }
 
 } // namespace

@@ -247,6 +247,33 @@ std::string readFailure(const ExceptionInfo& exception, const std::string& path,
     return reason;
 }
 
+// The library keeps a picture in a cache of 8 bytes a pixel (10 with a palette) and refuses
+// one larger than its resource policy allows (/etc/ImageMagick-6/policy.xml). Some decoders
+// then fail without a word, so the size is looked up to say what went wrong.
+std::string beyondLimits(const std::string& absolute, const std::string& format)
+{
+    auto info = magick::newImageInfo();
+    auto exception = magick::newException();
+    if (!magick::setFileName(info->filename, format + ":" + absolute))
+        return {};
+    info->number_scenes = 1;
+    magick::ImagePtr header(PingImage(info.get(), exception.get()));
+    if (!header)
+        return {};
+    const double pixels = double(header->columns) * double(header->rows);
+    const double cacheLimit =
+        double(std::max({GetMagickResourceLimit(MemoryResource), GetMagickResourceLimit(MapResource),
+                         GetMagickResourceLimit(DiskResource)}));
+    const bool tooWide = header->columns > GetMagickResourceLimit(WidthResource) ||
+                         header->rows > GetMagickResourceLimit(HeightResource);
+    if (!tooWide && pixels * 10 <= cacheLimit)
+        return {};
+    return "the picture's " + std::to_string(header->columns) + " x " +
+           std::to_string(header->rows) +
+           " pixels are beyond the image library's resource limits (its policy.xml); an "
+           "uncompressed BMP of it can be read";
+}
+
 // path names the file in messages; absolute is what the library opens.
 magick::ImagePtr decode(const std::string& path, const std::string& absolute,
                         const std::string& format, const ProgressReport& progress)
@@ -265,8 +292,10 @@ magick::ImagePtr decode(const std::string& path, const std::string& absolute,
     magick::ImagePtr image(ReadImage(info.get(), exception.get()));
     if (relay.failure)
         std::rethrow_exception(relay.failure);
-    if (magick::isError(*exception) || !image)
-        throw Error(path, readFailure(*exception, absolute, format));
+    if (magick::isError(*exception) || !image) {
+        const std::string limits = beyondLimits(absolute, format);
+        throw Error(path, limits.empty() ? readFailure(*exception, absolute, format) : limits);
+    }
     // A truncated or damaged file still decodes, with the missing part filled in grey. A
     // relief cut from that would be wrong, so it is refused.
     // Some decoders (JPEG) leave their complaints on the image rather than the read.

@@ -5,6 +5,7 @@
 #include "common/atomic_file.h"
 #include "common/error.h"
 #include "imaging/magick_library.h"
+#include "imaging/plain_bmp_writer.h"
 
 #include <filesystem>
 #include <string>
@@ -17,7 +18,7 @@ std::string coderFor(int fileType, const std::string& path)
 {
     switch (fileType) {
     case FileTypeBmp:
-        return "BMP3"; // the plain Windows 3 layout every program reads
+        return "BMP3"; // written by writePlainBmp; named for completeness
     case FileTypePcx:
         return "PCX";
     case FileTypeTiff:
@@ -112,14 +113,17 @@ void writePicture(const Picture& picture, const std::string& path, int fileType)
 {
     const std::string coder = coderFor(fileType, path);
     checkConsistent(picture, path);
+    if (fileType == FileTypeBmp) {
+        // Written directly: no pixel cache, so no size limit but the format's own.
+        AtomicFile file(path);
+        writePlainBmp(picture, file);
+        file.commit();
+        return;
+    }
     auto info = magick::newImageInfo();
     // Keep the depth we hold: the library would otherwise turn a grey 24-bit picture into a
     // grey one, or a palette picture into true colour where it thinks that smaller.
     info->type = picture.indexed() ? PaletteType : TrueColorType;
-    // The library would run-length encode 4- and 8-bit BMPs, which many machine-side
-    // programs cannot read; uncompressed is what every reader takes.
-    if (fileType == FileTypeBmp)
-        info->compression = NoCompression;
     magick::ImagePtr image = toMagickImage(picture, *info, path);
 
     AtomicFile file(path);
