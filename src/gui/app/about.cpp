@@ -39,7 +39,7 @@ TfrmAbout::TfrmAbout(QWidget* owner)
     setWindowTitle(QStringLiteral("About Corvane"));
 
     auto* picture = new QLabel(this);
-    picture->setPixmap(corvane::gui::brandPicture(QSize(120, 120)));
+    picture->setPixmap(corvane::gui::reliefEmblem(QSize(120, 120)));
 
     auto* text = new QVBoxLayout;
     text->addWidget(boldLabel(QStringLiteral("Corvane"), 42, this));

@@ -17,9 +17,7 @@ double reliefHeight(double x, double y)
     return 0.5 + 0.5 * std::cos(r * 18.0) * std::exp(-r * 1.6);
 }
 
-} // namespace
-
-QPixmap brandPicture(QSize size)
+QImage shadedRings(QSize size, double centreX)
 {
     QImage image(size, QImage::Format_RGB32);
     const double scale = 2.0 / std::max(1, std::min(size.width(), size.height()));
@@ -27,7 +25,7 @@ QPixmap brandPicture(QSize size)
     for (int row = 0; row < size.height(); ++row) {
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(row));
         for (int col = 0; col < size.width(); ++col) {
-            const double x = (col - size.width() * 0.3) * scale;
+            const double x = (col - size.width() * centreX) * scale;
             const double y = (row - size.height() * 0.5) * scale;
             // Light from the top left, as on a milled part under a lamp.
             const double dx = reliefHeight(x + eps, y) - reliefHeight(x - eps, y);
@@ -36,6 +34,19 @@ QPixmap brandPicture(QSize size)
             line[col] = qRgb(int(90 + 150 * shade), int(80 + 140 * shade), int(60 + 110 * shade));
         }
     }
+    return image;
+}
+
+} // namespace
+
+QPixmap reliefEmblem(QSize size)
+{
+    return QPixmap::fromImage(shadedRings(size, 0.5));
+}
+
+QPixmap brandPicture(QSize size)
+{
+    QImage image = shadedRings(size, 0.3);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     QFont font = p.font();

@@ -7,6 +7,10 @@
 
 namespace corvane::gui {
 
+// The rings alone, centred (the about box).
+QPixmap reliefEmblem(QSize size);
+
+// The rings with the program's name beside them (the splash).
 QPixmap brandPicture(QSize size);
 
 } // namespace corvane::gui
