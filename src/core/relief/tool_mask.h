@@ -25,7 +25,7 @@ struct TToolMask {
 
 // Largest mask side we build: a tool that spans more cells than this is a sign of a cell
 // size or diameter typed wrong, and would take hours to apply.
-inline constexpr int MaxToolMaskSide = 4097;
+inline constexpr int MaxToolMaskSide = 2049;
 
 // diameter and the cell sizes in the user's length unit (diameter > 0, cells > 0);
 // negatedDepth is -D (D > 0); includedAngle in degrees, used by the V Bit only (5..179).
