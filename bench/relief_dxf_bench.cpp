@@ -127,5 +127,5 @@ void snprintfBaseline(benchmark::State& state)
 
 } // namespace
 
-BENCHMARK(streamingWriter)->Unit(benchmark::kMillisecond);
-BENCHMARK(snprintfBaseline)->Unit(benchmark::kMillisecond);
+BENCHMARK(streamingWriter)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(snprintfBaseline)->Unit(benchmark::kMillisecond)->UseRealTime();
