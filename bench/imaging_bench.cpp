@@ -5,7 +5,6 @@
 #include "imaging/picture_io.h"
 
 #include <benchmark/benchmark.h>
-
 #include <filesystem>
 #include <string>
 
@@ -47,10 +46,10 @@ void writePng(const Picture& p, const std::string& path)
 // side x side, colour (24-bit) or grey (8-bit), as BMP or PNG.
 std::string bigPicture(int side, int bitCount, const std::string& extension)
 {
-    const std::string path = (std::filesystem::temp_directory_path() /
-                              ("corvane-bench-" + std::to_string(side) + "-" +
-                               std::to_string(bitCount) + "." + extension))
-                                 .string();
+    const std::string path =
+        (std::filesystem::temp_directory_path() / ("corvane-bench-" + std::to_string(side) + "-" +
+                                                   std::to_string(bitCount) + "." + extension))
+            .string();
     if (!std::filesystem::exists(path)) {
         const Picture p = gradient(side, bitCount);
         if (extension == "png")
@@ -72,12 +71,21 @@ void BM_ReadPicture(benchmark::State& state, int bitCount, const char* extension
     state.SetItemsProcessed(state.iterations() * side * side);
 }
 
-BENCHMARK_CAPTURE(BM_ReadPicture, colour_bmp, 24, "bmp")->Arg(2000)->Arg(10000)
-    ->Unit(benchmark::kMillisecond)->Iterations(1);
-BENCHMARK_CAPTURE(BM_ReadPicture, grey_bmp, 8, "bmp")->Arg(2000)->Arg(10000)
-    ->Unit(benchmark::kMillisecond)->Iterations(1);
-BENCHMARK_CAPTURE(BM_ReadPicture, colour_png, 24, "png")->Arg(2000)->Arg(10000)
-    ->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK_CAPTURE(BM_ReadPicture, colour_bmp, 24, "bmp")
+    ->Arg(2000)
+    ->Arg(10000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
+BENCHMARK_CAPTURE(BM_ReadPicture, grey_bmp, 8, "bmp")
+    ->Arg(2000)
+    ->Arg(10000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
+BENCHMARK_CAPTURE(BM_ReadPicture, colour_png, 24, "png")
+    ->Arg(2000)
+    ->Arg(10000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
 
 void BM_WritePicture(benchmark::State& state)
 {

@@ -1,13 +1,11 @@
 // corvane-cli info PICTURE: the size, depth and resolution of a picture file, as text or as
 // one line of JSON for scripts.
 #include "cli/commands.h"
-
 #include "imaging/picture_io.h"
-
-#include <nlohmann/json.hpp>
 
 #include <iostream>
 #include <memory>
+#include <nlohmann/json.hpp>
 
 namespace corvane::cli {
 
@@ -23,8 +21,8 @@ void printInfo(const InfoOptions& options)
     const imaging::Picture p = imaging::readPicture(options.picture);
     if (options.json) {
         const nlohmann::ordered_json info = {{"file", options.picture}, {"width", p.width},
-                                             {"height", p.height}, {"bitCount", p.bitCount},
-                                             {"xRes", p.xRes}, {"yRes", p.yRes}};
+                                             {"height", p.height},      {"bitCount", p.bitCount},
+                                             {"xRes", p.xRes},          {"yRes", p.yRes}};
         std::cout << info.dump() << "\n";
         return;
     }

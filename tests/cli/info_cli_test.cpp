@@ -1,11 +1,10 @@
 // corvane-cli info: the four text lines, the JSON line, and the error for a bad file.
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <array>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -55,7 +54,8 @@ TEST(InfoCli, PrintsOneJsonLine)
 
 TEST(InfoCli, AnUnreadableFileIsOneErrorLineAndExitOne)
 {
-    const fs::path bad = fs::temp_directory_path() / ("corvane-info-" + std::to_string(::getpid()) + ".bmp");
+    const fs::path bad =
+        fs::temp_directory_path() / ("corvane-info-" + std::to_string(::getpid()) + ".bmp");
     std::ofstream(bad) << "BM but nothing else";
     const CliResult r = run("info " + bad.string());
     fs::remove(bad);

@@ -1,14 +1,12 @@
 // Reading and writing picture files: what comes back is what was written, in the depth and
 // resolution the format can hold; bad files and bad targets give our error, never a crash.
-#include "imaging_test_pictures.h"
-
 #include "common/error.h"
 #include "imaging/picture_io.h"
 #include "imaging/resolution.h"
-
-#include <gtest/gtest.h>
+#include "imaging_test_pictures.h"
 
 #include <filesystem>
+#include <gtest/gtest.h>
 
 namespace corvane::imaging {
 namespace {
@@ -56,16 +54,15 @@ TEST_P(LosslessRoundTrip, KeepsSizeDepthPixelsAndResolution)
 
 INSTANTIATE_TEST_SUITE_P(
     Formats, LosslessRoundTrip,
-    ::testing::Values(LosslessCase{FileTypeBmp, "one.bmp", 1, 1},
-                      LosslessCase{FileTypeBmp, "four.bmp", 4, 4},
-                      LosslessCase{FileTypeBmp, "eight.bmp", 8, 8},
-                      LosslessCase{FileTypeBmp, "colour.bmp", 24, 24},
-                      LosslessCase{FileTypePcx, "one.pcx", 1, 8}, // PCX keeps 1 bit for black and white only
-                      LosslessCase{FileTypePcx, "eight.pcx", 8, 8},
-                      LosslessCase{FileTypePcx, "colour.pcx", 24, 24},
-                      LosslessCase{FileTypeTiff, "four.tif", 4, 4},
-                      LosslessCase{FileTypeTiff, "eight.tif", 8, 8},
-                      LosslessCase{FileTypeTiff, "colour.tif", 24, 24}),
+    ::testing::Values(
+        LosslessCase{FileTypeBmp, "one.bmp", 1, 1}, LosslessCase{FileTypeBmp, "four.bmp", 4, 4},
+        LosslessCase{FileTypeBmp, "eight.bmp", 8, 8},
+        LosslessCase{FileTypeBmp, "colour.bmp", 24, 24},
+        LosslessCase{FileTypePcx, "one.pcx", 1, 8}, // PCX keeps 1 bit for black and white only
+        LosslessCase{FileTypePcx, "eight.pcx", 8, 8},
+        LosslessCase{FileTypePcx, "colour.pcx", 24, 24},
+        LosslessCase{FileTypeTiff, "four.tif", 4, 4}, LosslessCase{FileTypeTiff, "eight.tif", 8, 8},
+        LosslessCase{FileTypeTiff, "colour.tif", 24, 24}),
     [](const auto& info) {
         std::string n = info.param.name;
         for (char& ch : n)
@@ -179,9 +176,8 @@ TEST(ReadPicture, FilesThatAreNoPicturesGiveAnErrorNamingTheFile)
     ScratchFolder folder;
     writeBytes(folder.file("notes.jpg"), "just some text, not a picture\n");
     writeBytes(folder.file("empty.bmp"), "");
-    for (const std::string& path :
-         {folder.file("missing.bmp"), folder.file("notes.jpg"), folder.file("empty.bmp"),
-          folder.path().string()}) {
+    for (const std::string& path : {folder.file("missing.bmp"), folder.file("notes.jpg"),
+                                    folder.file("empty.bmp"), folder.path().string()}) {
         try {
             readPicture(path);
             ADD_FAILURE() << path << " was read";
@@ -209,18 +205,18 @@ TEST_P(BrokenFile, IsRefusedWithAReason)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Imaging, BrokenFile,
-    ::testing::Values("truncated.bmp", "header-only.bmp", "huge-size.bmp", "zero-size.bmp",
-                      "truncated.png", "bad-crc.png", "truncated.jpg", "truncated.gif",
-                      "truncated.pcx", "truncated.tif", "garbage.tif", "script.mvg.bmp"),
-    [](const auto& info) {
-        std::string n = info.param;
-        for (char& ch : n)
-            if (ch == '.' || ch == '-')
-                ch = '_';
-        return n;
-    });
+INSTANTIATE_TEST_SUITE_P(Imaging, BrokenFile,
+                         ::testing::Values("truncated.bmp", "header-only.bmp", "huge-size.bmp",
+                                           "zero-size.bmp", "truncated.png", "bad-crc.png",
+                                           "truncated.jpg", "truncated.gif", "truncated.pcx",
+                                           "truncated.tif", "garbage.tif", "script.mvg.bmp"),
+                         [](const auto& info) {
+                             std::string n = info.param;
+                             for (char& ch : n)
+                                 if (ch == '.' || ch == '-')
+                                     ch = '_';
+                             return n;
+                         });
 
 TEST(WritePicture, FailuresNameTheFileAndKeepWhatWasThere)
 {
@@ -297,17 +293,25 @@ TEST(PlainBmp, ReadsWhatTheLibraryReads)
         const std::string bytes = readBytes(path);
         ASSERT_GT(bytes.size(), 34u);
         EXPECT_EQ(bytes.substr(28, 2), (std::string{char(bits), '\0'})); // bits a pixel
-        EXPECT_EQ(bytes.substr(30, 4), std::string(4, '\0'));               // uncompressed
+        EXPECT_EQ(bytes.substr(30, 4), std::string(4, '\0'));            // uncompressed
     }
 }
 
-std::string le16(unsigned v) { return {char(v & 0xFF), char(v >> 8 & 0xFF)}; }
-std::string le32(unsigned v) { return le16(v & 0xFFFF) + le16(v >> 16); }
+std::string le16(unsigned v)
+{
+    return {char(v & 0xFF), char(v >> 8 & 0xFF)};
+}
+std::string le32(unsigned v)
+{
+    return le16(v & 0xFFFF) + le16(v >> 16);
+}
 
 TEST(PlainBmp, TopDownRowsAndShortPalettes)
 {
     // 3 x 2, 4 bits, top row first (negative height), three palette entries of sixteen.
-    const std::string palette = "\x00\x00\xFF\x00"s "\x00\xFF\x00\x00"s "\xFF\x00\x00\x00"s;
+    const std::string palette = "\x00\x00\xFF\x00"s
+                                "\x00\xFF\x00\x00"s
+                                "\xFF\x00\x00\x00"s;
     auto bmp = [&](const std::string& rows) {
         const unsigned offset = 14 + 40 + unsigned(palette.size());
         return "BM"s + le32(offset + unsigned(rows.size())) + le32(0) + le32(offset) + le32(40) +
@@ -317,7 +321,8 @@ TEST(PlainBmp, TopDownRowsAndShortPalettes)
     };
     ScratchFolder folder;
     const std::string path = folder.file("topdown.bmp");
-    writeBytes(path, bmp("\x01\x20\x00\x00"s "\x22\x10\x00\x00"s));
+    writeBytes(path, bmp("\x01\x20\x00\x00"s
+                         "\x22\x10\x00\x00"s));
     const Picture direct = readPicture(path);
     EXPECT_EQ(direct.bitCount, 4);
     EXPECT_EQ(direct.palette.size(), 16u);
@@ -330,7 +335,8 @@ TEST(PlainBmp, TopDownRowsAndShortPalettes)
     expectSamePicture(direct, readPictureThroughLibrary(path));
 
     // Index 15 has no colour: damage, refused by both readers.
-    writeBytes(path, bmp("\x01\x20\x00\x00"s "\x22\xF0\x00\x00"s));
+    writeBytes(path, bmp("\x01\x20\x00\x00"s
+                         "\x22\xF0\x00\x00"s));
     EXPECT_THROW(readPicture(path), Error);
     EXPECT_THROW(readPictureThroughLibrary(path), Error);
 }
@@ -355,13 +361,14 @@ TEST(PlainBmp, WritesTheWindowsThreeLayoutByteForByte)
     ScratchFolder folder;
     writePicture(p, folder.file("p.bmp"), FileTypeBmp);
     const std::string expected =
-        "BM"s + "\x46\x00\x00\x00"s + "\x00\x00\x00\x00"s + "\x3E\x00\x00\x00"s // 70 bytes, pixels at 62
-        + "\x28\x00\x00\x00"s + "\x03\x00\x00\x00"s + "\x02\x00\x00\x00"s      // 40, 3 x 2
+        "BM"s + "\x46\x00\x00\x00"s + "\x00\x00\x00\x00"s +
+        "\x3E\x00\x00\x00"s                                               // 70 bytes, pixels at 62
+        + "\x28\x00\x00\x00"s + "\x03\x00\x00\x00"s + "\x02\x00\x00\x00"s // 40, 3 x 2
         + "\x01\x00"s + "\x01\x00"s + "\x00\x00\x00\x00"s + "\x08\x00\x00\x00"s // 1 plane, 1 bit
-        + "\x23\x2E\x00\x00"s + "\x13\x0B\x00\x00"s                            // 11811, 2835 /m
-        + "\x02\x00\x00\x00"s + "\x00\x00\x00\x00"s                            // two colours
-        + "\x00\x00\x00\x00"s + "\x01\x80\xFF\x00"s                            // blue first
-        + "\x60\x00\x00\x00"s + "\xA0\x00\x00\x00"s;                           // 011, 101
+        + "\x23\x2E\x00\x00"s + "\x13\x0B\x00\x00"s                             // 11811, 2835 /m
+        + "\x02\x00\x00\x00"s + "\x00\x00\x00\x00"s                             // two colours
+        + "\x00\x00\x00\x00"s + "\x01\x80\xFF\x00"s                             // blue first
+        + "\x60\x00\x00\x00"s + "\xA0\x00\x00\x00"s;                            // 011, 101
     EXPECT_EQ(readBytes(folder.file("p.bmp")), expected);
 }
 
@@ -371,7 +378,8 @@ TEST(PlainBmp, WriteFailuresKeepTheOldFile)
     const std::string path = folder.file("old.bmp");
     writeBytes(path, "old contents");
     EXPECT_THROW(writePicture(colourPicture(300, 300), "/dev/full", FileTypeBmp), Error);
-    EXPECT_THROW(writePicture(colourPicture(3, 3), folder.file("missing/x.bmp"), FileTypeBmp), Error);
+    EXPECT_THROW(writePicture(colourPicture(3, 3), folder.file("missing/x.bmp"), FileTypeBmp),
+                 Error);
     EXPECT_EQ(readBytes(path), "old contents");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()),
                             std::filesystem::directory_iterator()),

@@ -1,9 +1,8 @@
 // The picture document: undo levels, the selection, the clipboard operations and recovery.
-#include "imaging_test_pictures.h"
-
 #include "common/error.h"
 #include "imaging/picture_edit.h"
 #include "imaging/picture_model.h"
+#include "imaging_test_pictures.h"
 
 #include <gtest/gtest.h>
 
@@ -50,8 +49,7 @@ TEST(PictureModel, AFailingOperationChangesNothing)
     model.assign(colourPicture(5, 5));
     model.select({1, 1, 2, 2});
     const Picture before = model.picture();
-    EXPECT_THROW(model.process([](const Picture&) -> Picture { throw Error("no memory"); }),
-                 Error);
+    EXPECT_THROW(model.process([](const Picture&) -> Picture { throw Error("no memory"); }), Error);
     EXPECT_EQ(model.picture().pixels, before.pixels);
     EXPECT_EQ(model.undoLevels(), 0);
     EXPECT_TRUE(model.hasSelection());

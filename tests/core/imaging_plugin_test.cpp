@@ -1,14 +1,12 @@
 // Plug-in filters and the binary PNM pictures they read and write.
-#include "imaging_test_pictures.h"
-
 #include "common/error.h"
 #include "imaging/picture_model.h"
 #include "imaging/plugin_filter.h"
 #include "imaging/pnm_codec.h"
-
-#include <gtest/gtest.h>
+#include "imaging_test_pictures.h"
 
 #include <filesystem>
+#include <gtest/gtest.h>
 
 namespace corvane::imaging {
 namespace {
@@ -59,9 +57,8 @@ TEST(Pnm, DecodesCommentsSixteenBitSamplesAndScalesToBytes)
 TEST(Pnm, RefusesWhatIsNotABinaryPicture)
 {
     for (const std::string& bad :
-         {"hello"s, "P3\n1 1\n255\n1 2 3\n"s, "P6\n2 2\n255\n\x01"s,
-          "P5\n0 3\n255\n"s, "P5\n1 1\n0\n\x01"s,
-          "P5\n99999999999 1\n255\n"s, "P5\n1 1\n255"s})
+         {"hello"s, "P3\n1 1\n255\n1 2 3\n"s, "P6\n2 2\n255\n\x01"s, "P5\n0 3\n255\n"s,
+          "P5\n1 1\n0\n\x01"s, "P5\n99999999999 1\n255\n"s, "P5\n1 1\n255"s})
         EXPECT_THROW(decodePnm(bad), Error) << bad;
 }
 

@@ -34,8 +34,8 @@ Picture palettePicture(int width, int height, int bitCount)
     p.bitCount = bitCount;
     const int colours = 1 << bitCount;
     for (int i = 0; i < colours; ++i)
-        p.palette.push_back({std::uint8_t(i * 255 / (colours - 1)), std::uint8_t(i * 7),
-                             std::uint8_t(255 - i)});
+        p.palette.push_back(
+            {std::uint8_t(i * 255 / (colours - 1)), std::uint8_t(i * 7), std::uint8_t(255 - i)});
     p.pixels.resize(std::size_t(width) * height);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
@@ -80,9 +80,8 @@ void writeWithCoder(const Picture& picture, const std::string& coder, const std:
             rgb.insert(rgb.end(), {c.r, c.g, c.b});
         }
     auto exception = magick::newException();
-    magick::ImagePtr image(ConstituteImage(std::size_t(picture.width),
-                                           std::size_t(picture.height), "RGB", CharPixel,
-                                           rgb.data(), exception.get()));
+    magick::ImagePtr image(ConstituteImage(std::size_t(picture.width), std::size_t(picture.height),
+                                           "RGB", CharPixel, rgb.data(), exception.get()));
     if (!image)
         throw std::runtime_error("cannot make the test picture");
     auto info = magick::newImageInfo();

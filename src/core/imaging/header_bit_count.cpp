@@ -10,7 +10,10 @@ namespace {
 
 using Header = std::array<std::uint8_t, 80>;
 
-unsigned littleEndian16(const Header& h, int at) { return h[at] | unsigned(h[at + 1]) << 8; }
+unsigned littleEndian16(const Header& h, int at)
+{
+    return h[at] | unsigned(h[at + 1]) << 8;
+}
 unsigned littleEndian32(const Header& h, int at)
 {
     return littleEndian16(h, at) | littleEndian16(h, at + 2) << 16;
@@ -34,7 +37,10 @@ int bmpBitCount(const Header& h)
     return paletteDepth(littleEndian16(h, infoSize == 12 ? 24 : 28));
 }
 
-int pcxBitCount(const Header& h) { return paletteDepth(unsigned(h[3]) * h[65]); }
+int pcxBitCount(const Header& h)
+{
+    return paletteDepth(unsigned(h[3]) * h[65]);
+}
 
 int pngBitCount(const Header& h)
 {

@@ -44,7 +44,10 @@ std::string describe(const ExceptionInfo& exception)
     return text;
 }
 
-bool isError(const ExceptionInfo& exception) { return exception.severity >= ErrorException; }
+bool isError(const ExceptionInfo& exception)
+{
+    return exception.severity >= ErrorException;
+}
 
 bool isCorruptionWarning(const ExceptionInfo& exception)
 {

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <magick/api.h>
-
 #include <memory>
 #include <string>
 
@@ -40,7 +39,10 @@ bool isCorruptionWarning(const ExceptionInfo& exception);
 bool setFileName(char (&field)[MaxTextExtent], const std::string& name);
 
 // 8-bit channel values into the library's 16-bit quantum (257 = 65535 / 255).
-inline Quantum fromByte(unsigned char v) { return Quantum(v * (QuantumRange / 255)); }
+inline Quantum fromByte(unsigned char v)
+{
+    return Quantum(v * (QuantumRange / 255));
+}
 
 inline bool isGrey(ColorspaceType space)
 {

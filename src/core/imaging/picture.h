@@ -18,14 +18,17 @@ struct Rgb {
 struct Picture {
     int width = 0;
     int height = 0;
-    int bitCount = 24;       // 1, 4, 8 (palette) or 24 (RGB)
-    int xRes = 0, yRes = 0;  // pixels per unit; 0 when the file gave none
-    std::vector<Rgb> palette;          // 2, 16 or 256 entries for 1, 4 or 8 bits
-    std::vector<std::uint8_t> pixels;  // rowStride() bytes a row, height rows
+    int bitCount = 24;                // 1, 4, 8 (palette) or 24 (RGB)
+    int xRes = 0, yRes = 0;           // pixels per unit; 0 when the file gave none
+    std::vector<Rgb> palette;         // 2, 16 or 256 entries for 1, 4 or 8 bits
+    std::vector<std::uint8_t> pixels; // rowStride() bytes a row, height rows
 
     bool empty() const { return width <= 0 || height <= 0; }
     bool indexed() const { return bitCount != 24; }
-    std::size_t rowStride() const { return indexed() ? std::size_t(width) : std::size_t(width) * 3; }
+    std::size_t rowStride() const
+    {
+        return indexed() ? std::size_t(width) : std::size_t(width) * 3;
+    }
     const std::uint8_t* row(int y) const { return pixels.data() + std::size_t(y) * rowStride(); }
     std::uint8_t* row(int y) { return pixels.data() + std::size_t(y) * rowStride(); }
 

@@ -41,8 +41,7 @@ Picture cropped(const Picture& picture, PixelRect area)
     out.pixels.resize(out.rowStride() * std::size_t(out.height));
     const std::size_t bytesPerPixel = picture.indexed() ? 1 : 3;
     for (int y = 0; y < area.height; ++y)
-        std::memcpy(out.row(y), picture.row(area.y + y) + area.x * bytesPerPixel,
-                    out.rowStride());
+        std::memcpy(out.row(y), picture.row(area.y + y) + area.x * bytesPerPixel, out.rowStride());
     return out;
 }
 
@@ -85,8 +84,8 @@ void pasteInto(Picture& target, const Picture& source, PixelRect area)
     area = clampedTo(area, target.width, target.height);
     const int width = std::min(area.width, source.width);
     const int height = std::min(area.height, source.height);
-    const bool samePalette = target.indexed() && source.indexed() &&
-                             target.palette == source.palette;
+    const bool samePalette =
+        target.indexed() && source.indexed() && target.palette == source.palette;
     // Nearest-colour lookups are slow; a palette source has at most 256 distinct colours.
     std::vector<int> mapped(256, -1);
     for (int y = 0; y < height; ++y) {

@@ -5,8 +5,8 @@
 
 #include "common/error.h"
 #include "imaging/header_bit_count.h"
-#include "imaging/plain_bmp_reader.h"
 #include "imaging/magick_library.h"
+#include "imaging/plain_bmp_reader.h"
 #include "imaging/resolution.h"
 
 #include <algorithm>
@@ -28,9 +28,9 @@ namespace fs = std::filesystem;
 bool isReadableFormat(const std::string& magick)
 {
     static const std::set<std::string> formats = {
-        "BMP", "BMP2", "BMP3", "DIB", "JPEG", "JPG", "PJPEG", "TIFF", "TIF", "TIFF64",
-        "PCX", "DCX", "GIF", "GIF87", "WMF", "WMZ", "PNG", "PNG8", "PNG24", "PNG32", "PNG48",
-        "PNG64", "PNG00", "PNM", "PBM", "PGM", "PPM"};
+        "BMP",    "BMP2",  "BMP3",  "DIB",   "JPEG",  "JPG", "PJPEG", "TIFF", "TIF",
+        "TIFF64", "PCX",   "DCX",   "GIF",   "GIF87", "WMF", "WMZ",   "PNG",  "PNG8",
+        "PNG24",  "PNG32", "PNG48", "PNG64", "PNG00", "PNM", "PBM",   "PGM",  "PPM"};
     return formats.count(magick) != 0;
 }
 
@@ -85,7 +85,10 @@ std::string detectFormat(const std::string& path, const std::string& absolute)
     return info->magick;
 }
 
-std::uint8_t toByte(Quantum q) { return ScaleQuantumToChar(q); }
+std::uint8_t toByte(Quantum q)
+{
+    return ScaleQuantumToChar(q);
+}
 
 // Transparent parts become white, the top of the stock, rather than whatever colour the
 // file left under them (often black, which would cut to full depth).
@@ -106,12 +109,15 @@ int paletteBitCountFor(std::size_t colours)
     return colours <= 2 ? 1 : colours <= 16 ? 4 : 8;
 }
 
-std::size_t paletteSizeFor(int bitCount) { return std::size_t(1) << bitCount; }
+std::size_t paletteSizeFor(int bitCount)
+{
+    return std::size_t(1) << bitCount;
+}
 
 void allocatePixels(Picture& picture, const std::string& path)
 {
-    const auto bytes = std::size_t(picture.width) * std::size_t(picture.height) *
-                       (picture.indexed() ? 1 : 3);
+    const auto bytes =
+        std::size_t(picture.width) * std::size_t(picture.height) * (picture.indexed() ? 1 : 3);
     try {
         picture.pixels.resize(bytes);
     } catch (const std::bad_alloc&) {
@@ -142,8 +148,8 @@ public:
             picture.bitCount = 24;
         allocatePixels(picture, path_);
         for (int y = 0; y < picture.height; ++y) {
-            const PixelPacket* row = GetVirtualPixels(&image_, 0, y, image_.columns, 1,
-                                                      exception_.get());
+            const PixelPacket* row =
+                GetVirtualPixels(&image_, 0, y, image_.columns, 1, exception_.get());
             if (!row)
                 throw Error(path_, "cannot read pixel row " + std::to_string(y) + ": " +
                                        magick::describe(*exception_));
@@ -237,13 +243,11 @@ std::string readFailure(const ExceptionInfo& exception, const std::string& path,
     if (reason.rfind(path + ": ", 0) == 0)
         reason.erase(0, path.size() + 2);
     if (reason.find("exceeds limit") != std::string::npos)
-        return "picture is larger than the image library's resource limits allow (" + reason +
-               ")";
+        return "picture is larger than the image library's resource limits allow (" + reason + ")";
     if (reason.empty())
         return "cannot read the picture (damaged or unsupported " + format + " file)";
     if (exception.severity == ResourceLimitError)
-        return "picture is larger than the image library's resource limits allow (" + reason +
-               ")";
+        return "picture is larger than the image library's resource limits allow (" + reason + ")";
     return reason;
 }
 
@@ -261,9 +265,9 @@ std::string beyondLimits(const std::string& absolute, const std::string& format)
     if (!header)
         return {};
     const double pixels = double(header->columns) * double(header->rows);
-    const double cacheLimit =
-        double(std::max({GetMagickResourceLimit(MemoryResource), GetMagickResourceLimit(MapResource),
-                         GetMagickResourceLimit(DiskResource)}));
+    const double cacheLimit = double(
+        std::max({GetMagickResourceLimit(MemoryResource), GetMagickResourceLimit(MapResource),
+                  GetMagickResourceLimit(DiskResource)}));
     const bool tooWide = header->columns > GetMagickResourceLimit(WidthResource) ||
                          header->rows > GetMagickResourceLimit(HeightResource);
     if (!tooWide && pixels * 10 <= cacheLimit)
@@ -336,9 +340,9 @@ Picture readPictureThroughLibrary(const std::string& path, const ProgressReport&
     const std::string absolute = fs::absolute(path, ec).string();
     const std::string format = detectFormat(path, absolute);
     if (!isReadableFormat(format))
-        throw Error(path, format.empty() ? "not a picture file"
-                                         : "not a picture format this program reads (" + format +
-                                               ")");
+        throw Error(path, format.empty()
+                              ? "not a picture file"
+                              : "not a picture format this program reads (" + format + ")");
     magick::ImagePtr image = decode(path, absolute, format, progress);
     convertToRgbIfNeeded(*image, path);
     Picture picture = PixelCopier(*image, path, progress).copy(declaredPaletteBitCount(absolute));

@@ -13,7 +13,13 @@ namespace corvane::imaging {
 using ProgressReport = std::function<void(long done, long total)>;
 
 // File type codes, as GetFileType gives them and SaveImage takes them.
-enum FileType : int { FileTypeUnknown = 0, FileTypeBmp = 4, FileTypePcx = 8, FileTypeTiff = 9, FileTypeJpeg = 11 };
+enum FileType : int {
+    FileTypeUnknown = 0,
+    FileTypeBmp = 4,
+    FileTypePcx = 8,
+    FileTypeTiff = 9,
+    FileTypeJpeg = 11
+};
 
 // Throws corvane::Error naming the file and the reason when it cannot be read.
 // A palette picture always comes back with 2, 16 or 256 palette entries.

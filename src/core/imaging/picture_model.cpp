@@ -22,7 +22,6 @@ void PictureModel::setYRes(int pixelsPerInch)
     picture_.yRes = std::max(pixelsPerInch, 0);
 }
 
-
 void PictureModel::load(const std::string& path, const ProgressReport& progress)
 {
     assign(readPicture(path, progress));
@@ -93,8 +92,8 @@ bool PictureModel::undo()
     if (undo_.empty())
         return false;
     ++revision_;
-    const bool sameSize = undo_.back().width == picture_.width &&
-                          undo_.back().height == picture_.height;
+    const bool sameSize =
+        undo_.back().width == picture_.width && undo_.back().height == picture_.height;
     picture_ = std::move(undo_.back());
     undo_.pop_back();
     if (!sameSize)

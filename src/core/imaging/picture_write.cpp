@@ -1,10 +1,9 @@
 // Writing picture files through MagickCore, into a temporary file that replaces the target
 // only once complete.
-#include "imaging/picture_io.h"
-
 #include "common/atomic_file.h"
 #include "common/error.h"
 #include "imaging/magick_library.h"
+#include "imaging/picture_io.h"
 #include "imaging/plain_bmp_writer.h"
 
 #include <filesystem>
@@ -42,7 +41,10 @@ void checkConsistent(const Picture& picture, const std::string& path)
         throw Error(path, "the picture in memory is inconsistent; nothing was written");
 }
 
-Quantum toQuantum(std::uint8_t v) { return magick::fromByte(v); }
+Quantum toQuantum(std::uint8_t v)
+{
+    return magick::fromByte(v);
+}
 
 void setColour(PixelPacket& p, Rgb c)
 {
@@ -129,7 +131,8 @@ void writePicture(const Picture& picture, const std::string& path, int fileType)
     AtomicFile file(path);
     file.closeForExternalWriter();
     const std::string target = coder + ":" + file.workingPath();
-    if (!magick::setFileName(info->filename, target) || !magick::setFileName(image->filename, target))
+    if (!magick::setFileName(info->filename, target) ||
+        !magick::setFileName(image->filename, target))
         throw Error(path, "file name is too long");
     const MagickBooleanType written = WriteImage(info.get(), image.get());
     if (!written || magick::isError(image->exception)) {

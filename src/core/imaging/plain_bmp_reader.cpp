@@ -18,9 +18,18 @@ namespace {
 constexpr std::uint32_t fileHeaderSize = 14;
 constexpr std::uint32_t uncompressed = 0; // BI_RGB
 
-std::uint32_t u16(const std::uint8_t* p) { return p[0] | std::uint32_t(p[1]) << 8; }
-std::uint32_t u32(const std::uint8_t* p) { return u16(p) | u16(p + 2) << 16; }
-std::int32_t i32(const std::uint8_t* p) { return std::int32_t(u32(p)); }
+std::uint32_t u16(const std::uint8_t* p)
+{
+    return p[0] | std::uint32_t(p[1]) << 8;
+}
+std::uint32_t u32(const std::uint8_t* p)
+{
+    return u16(p) | u16(p + 2) << 16;
+}
+std::int32_t i32(const std::uint8_t* p)
+{
+    return std::int32_t(u32(p));
+}
 
 struct BmpLayout {
     std::int64_t width = 0, height = 0; // height as stored: negative means top row first
@@ -140,8 +149,8 @@ std::optional<Picture> readPlainBmp(const std::string& path, const ProgressRepor
     try {
         p.pixels.resize(p.rowStride() * std::size_t(p.height));
     } catch (const std::bad_alloc&) {
-        throw Error(path, "not enough memory for a picture of " + std::to_string(p.width) +
-                              " x " + std::to_string(p.height) + " pixels");
+        throw Error(path, "not enough memory for a picture of " + std::to_string(p.width) + " x " +
+                              std::to_string(p.height) + " pixels");
     }
 
     std::vector<std::uint8_t> row(b.stride());

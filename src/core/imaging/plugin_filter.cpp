@@ -228,16 +228,15 @@ Picture runPluginFilter(const std::string& programPath, const Picture& picture)
     const int status = waitFor(pid);
     feeder.join();
 
-    const std::string detail =
-        captured.errors.empty() ? "" : ": " + firstLine(captured.errors);
+    const std::string detail = captured.errors.empty() ? "" : ": " + firstLine(captured.errors);
     if (captured.overflow)
         throw Error(name, "plug-in wrote more than any picture needs; stopped");
     if (WIFSIGNALED(status))
-        throw Error(name, "plug-in crashed (signal " + std::to_string(WTERMSIG(status)) + ")" +
-                              detail);
+        throw Error(name,
+                    "plug-in crashed (signal " + std::to_string(WTERMSIG(status)) + ")" + detail);
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        throw Error(name, "plug-in failed with exit status " +
-                              std::to_string(WEXITSTATUS(status)) + detail);
+        throw Error(name, "plug-in failed with exit status " + std::to_string(WEXITSTATUS(status)) +
+                              detail);
     Picture result;
     try {
         result = decodePnm(captured.output);

@@ -67,8 +67,8 @@ private:
 std::string encodePnm(const Picture& picture)
 {
     const bool grey = picture.indexed() && hasGreyPalette(picture);
-    std::string out = std::string(grey ? "P5" : "P6") + "\n" + std::to_string(picture.width) +
-                      " " + std::to_string(picture.height) + "\n255\n";
+    std::string out = std::string(grey ? "P5" : "P6") + "\n" + std::to_string(picture.width) + " " +
+                      std::to_string(picture.height) + "\n255\n";
     const std::size_t header = out.size();
     const std::size_t samples = std::size_t(picture.width) * picture.height * (grey ? 1 : 3);
     out.resize(header + samples);
@@ -124,8 +124,8 @@ Picture decodePnm(std::string_view bytes)
             sampleBytes == 2 ? (unsigned long)in[2 * i] << 8 | in[2 * i + 1] : in[i];
         // Scale to 0..255, halves up; samples above maxval (invalid) count as maxval.
         const unsigned long clipped = std::min<unsigned long>(sample, (unsigned long)maxval);
-        picture.pixels[i] = std::uint8_t((clipped * 255 + (unsigned long)maxval / 2) /
-                                         (unsigned long)maxval);
+        picture.pixels[i] =
+            std::uint8_t((clipped * 255 + (unsigned long)maxval / 2) / (unsigned long)maxval);
     }
     return picture;
 }

@@ -3,7 +3,6 @@
 #include "imaging/resolution.h"
 
 #include <QPainter>
-
 #include <cstring>
 
 namespace corvane::gui {

@@ -16,7 +16,6 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyle>
-
 #include <cmath>
 
 using corvane::imaging::PictureModel;
@@ -35,8 +34,8 @@ struct TTwistedPixel::State {
 
     // What was last drawn, rebuilt when the model's revision moves on.
     unsigned long drawnRevision = ~0ul;
-    QImage view;          // reads the model's pixels directly
-    QImage scaled;        // the fitted picture at scaledSize, for FitToSize
+    QImage view;   // reads the model's pixels directly
+    QImage scaled; // the fitted picture at scaledSize, for FitToSize
     QSize scaledSize;
 
     bool dragging = false;
@@ -74,7 +73,10 @@ bool TTwistedPixel::LoadImage(const QString& fileName)
     return d->lastError.isEmpty();
 }
 
-QString TTwistedPixel::LastError() const { return d->lastError; }
+QString TTwistedPixel::LastError() const
+{
+    return d->lastError;
+}
 
 void TTwistedPixel::SaveImage(const QString& fileName, int typeCode)
 {
@@ -92,7 +94,10 @@ void TTwistedPixel::Undo()
     pictureChanged();
 }
 
-int TTwistedPixel::UndoLevels() const { return d->model.undoLevels(); }
+int TTwistedPixel::UndoLevels() const
+{
+    return d->model.undoLevels();
+}
 
 void TTwistedPixel::RecoverFromError()
 {
@@ -131,8 +136,14 @@ void TTwistedPixel::ClipboardPaste()
     pictureChanged();
 }
 
-bool TTwistedPixel::HasImage() const { return d->model.hasImage(); }
-bool TTwistedPixel::HasSelection() const { return d->model.hasSelection(); }
+bool TTwistedPixel::HasImage() const
+{
+    return d->model.hasImage();
+}
+bool TTwistedPixel::HasSelection() const
+{
+    return d->model.hasSelection();
+}
 
 void TTwistedPixel::ReleaseSelection()
 {
@@ -147,7 +158,10 @@ void TTwistedPixel::LoadPlugins()
         d->plugins.push_back(QString::fromStdString(path));
 }
 
-QStringList TTwistedPixel::Plugins() const { return d->plugins; }
+QStringList TTwistedPixel::Plugins() const
+{
+    return d->plugins;
+}
 
 bool TTwistedPixel::RunPlugin(const QString& programPath)
 {
@@ -168,17 +182,50 @@ bool TTwistedPixel::RunPlugin(const QString& programPath)
 
 // --- properties ---
 
-int TTwistedPixel::UndoSize() const { return d->model.undoSize(); }
-void TTwistedPixel::SetUndoSize(int levels) { d->model.setUndoSize(levels); }
-int TTwistedPixel::ImageWidth() const { return d->model.width(); }
-int TTwistedPixel::ImageHeight() const { return d->model.height(); }
-int TTwistedPixel::ImageXRes() const { return d->model.xRes(); }
-void TTwistedPixel::SetImageXRes(int pixelsPerUnit) { d->model.setXRes(pixelsPerUnit); }
-int TTwistedPixel::ImageYRes() const { return d->model.yRes(); }
-void TTwistedPixel::SetImageYRes(int pixelsPerUnit) { d->model.setYRes(pixelsPerUnit); }
-int TTwistedPixel::ImageBitCount() const { return d->model.bitCount(); }
-const corvane::imaging::Picture& TTwistedPixel::Picture() const { return d->model.picture(); }
-bool TTwistedPixel::FitToSize() const { return d->fitToSize; }
+int TTwistedPixel::UndoSize() const
+{
+    return d->model.undoSize();
+}
+void TTwistedPixel::SetUndoSize(int levels)
+{
+    d->model.setUndoSize(levels);
+}
+int TTwistedPixel::ImageWidth() const
+{
+    return d->model.width();
+}
+int TTwistedPixel::ImageHeight() const
+{
+    return d->model.height();
+}
+int TTwistedPixel::ImageXRes() const
+{
+    return d->model.xRes();
+}
+void TTwistedPixel::SetImageXRes(int pixelsPerUnit)
+{
+    d->model.setXRes(pixelsPerUnit);
+}
+int TTwistedPixel::ImageYRes() const
+{
+    return d->model.yRes();
+}
+void TTwistedPixel::SetImageYRes(int pixelsPerUnit)
+{
+    d->model.setYRes(pixelsPerUnit);
+}
+int TTwistedPixel::ImageBitCount() const
+{
+    return d->model.bitCount();
+}
+const corvane::imaging::Picture& TTwistedPixel::Picture() const
+{
+    return d->model.picture();
+}
+bool TTwistedPixel::FitToSize() const
+{
+    return d->fitToSize;
+}
 
 void TTwistedPixel::SetFitToSize(bool fit)
 {
@@ -187,11 +234,26 @@ void TTwistedPixel::SetFitToSize(bool fit)
     update();
 }
 
-int TTwistedPixel::Tool() const { return d->tool; }
-void TTwistedPixel::SetTool(int tool) { d->tool = tool; }
-QString TTwistedPixel::PluginPathName() const { return d->pluginFolder; }
-void TTwistedPixel::SetPluginPathName(const QString& folder) { d->pluginFolder = folder; }
-bool TTwistedPixel::ScrollbarsVisible() const { return d->scrollbarsVisible; }
+int TTwistedPixel::Tool() const
+{
+    return d->tool;
+}
+void TTwistedPixel::SetTool(int tool)
+{
+    d->tool = tool;
+}
+QString TTwistedPixel::PluginPathName() const
+{
+    return d->pluginFolder;
+}
+void TTwistedPixel::SetPluginPathName(const QString& folder)
+{
+    d->pluginFolder = folder;
+}
+bool TTwistedPixel::ScrollbarsVisible() const
+{
+    return d->scrollbarsVisible;
+}
 
 void TTwistedPixel::SetScrollbarsVisible(bool visible)
 {
@@ -200,7 +262,10 @@ void TTwistedPixel::SetScrollbarsVisible(bool visible)
     update();
 }
 
-corvane::imaging::PictureModel& TTwistedPixel::Model() { return d->model; }
+corvane::imaging::PictureModel& TTwistedPixel::Model()
+{
+    return d->model;
+}
 
 QSize TTwistedPixel::sizeHint() const
 {
@@ -304,7 +369,10 @@ void TTwistedPixel::paintEvent(QPaintEvent*)
     }
 }
 
-void TTwistedPixel::resizeEvent(QResizeEvent*) { layoutScrollBars(); }
+void TTwistedPixel::resizeEvent(QResizeEvent*)
+{
+    layoutScrollBars();
+}
 
 // --- selection with the mouse (Tool 1) ---
 
@@ -337,7 +405,8 @@ void TTwistedPixel::mouseReleaseEvent(QMouseEvent* event)
     if (at == d->dragStart)
         d->model.releaseSelection();
     else
-        d->model.select(corvane::imaging::spanning(d->dragStart.x(), d->dragStart.y(), at.x(), at.y()));
+        d->model.select(
+            corvane::imaging::spanning(d->dragStart.x(), d->dragStart.y(), at.x(), at.y()));
     update();
 }
 
@@ -349,7 +418,8 @@ void TTwistedPixel::contextMenuEvent(QContextMenuEvent* event)
         return QWidget::contextMenuEvent(event);
     QMenu menu(this);
     for (const QString& path : d->plugins) {
-        const QString name = QString::fromStdString(corvane::imaging::pluginName(path.toStdString()));
+        const QString name =
+            QString::fromStdString(corvane::imaging::pluginName(path.toStdString()));
         menu.addAction(name, this, [this, path] {
             QApplication::setOverrideCursor(Qt::WaitCursor);
             const bool ran = RunPlugin(path);

@@ -10,13 +10,12 @@
 #include <QString>
 #include <QStringList>
 #include <QWidget>
-
 #include <memory>
 
 namespace corvane::imaging {
 class PictureModel;
 struct PixelRect;
-}
+} // namespace corvane::imaging
 
 class TTwistedPixel : public QWidget {
     Q_OBJECT
@@ -66,7 +65,7 @@ public:
     const corvane::imaging::Picture& Picture() const;
     bool FitToSize() const;
     void SetFitToSize(bool fit);
-    int Tool() const;       // 1: rectangle selection with the mouse
+    int Tool() const; // 1: rectangle selection with the mouse
     void SetTool(int tool);
     QString PluginPathName() const;
     void SetPluginPathName(const QString& folder);
