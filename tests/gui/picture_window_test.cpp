@@ -125,6 +125,32 @@ TEST_F(PictureSaveTest, SaveWritesTheTypeOfTheCaptionsExtension)
     EXPECT_TRUE(prompts.saveRequests.empty());
 }
 
+TEST_F(PictureSaveTest, AnExistingFileUnderTheCompletedNameIsReplacedOnlyWhenConfirmed)
+{
+    TfrmPicture* picture = loadPicture(8, 6, {200, 10, 10});
+    const QString existing = folder.filePath(QStringLiteral("out.Jpg"));
+    QFile file(existing);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("keep me");
+    file.close();
+    picture->Modified = true;
+
+    prompts.answerSave(FileChoice{folder.filePath(QStringLiteral("out")), 2});
+    prompts.answerMessage(ButtonNo);
+    EXPECT_FALSE(picture->mnuSaveAsClick());
+    EXPECT_EQ(firstBytes(existing, 7), QByteArray("keep me"));
+    EXPECT_TRUE(picture->Modified);
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_EQ(prompts.messages[0].title, QStringLiteral("Confirm"));
+    EXPECT_TRUE(prompts.messages[0].text.startsWith(existing));
+
+    prompts.answerSave(FileChoice{folder.filePath(QStringLiteral("out")), 2});
+    prompts.answerMessage(ButtonYes);
+    EXPECT_TRUE(picture->mnuSaveAsClick());
+    EXPECT_EQ(firstBytes(existing, 3), kJpegStart);
+    EXPECT_FALSE(picture->Modified);
+}
+
 TEST_F(PictureSaveTest, CancelledSaveOfANewPictureKeepsItModified)
 {
     frame->New1Click();

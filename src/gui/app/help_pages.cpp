@@ -1,6 +1,8 @@
 #include "gui/app/help_pages.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileInfo>
 #include <QVariant>
 #include <QWidget>
@@ -30,9 +32,15 @@ QString pageFor(int helpContext)
 
 QString manualFolder()
 {
-    const QString developing = QStringLiteral(CORVANE_MANUAL_DIR);
-    if (QFileInfo::exists(developing + QStringLiteral("/index.html")))
-        return developing;
+    // The source tree's copy while developing; then the copy installed beside the program
+    // (which follows an install prefix chosen at install time); then the configured one.
+    const QString candidates[] = {
+        QStringLiteral(CORVANE_MANUAL_DIR),
+        QCoreApplication::applicationDirPath() + QStringLiteral("/../share/doc/corvane/manual"),
+    };
+    for (const QString& folder : candidates)
+        if (QFileInfo::exists(folder + QStringLiteral("/index.html")))
+            return QDir(folder).absolutePath();
     return QStringLiteral(CORVANE_INSTALLED_MANUAL_DIR);
 }
 

@@ -225,6 +225,16 @@ bool TfrmPicture::mnuSaveAsClick()
         return false;
     const corvane::gui::SaveTarget target =
         corvane::gui::saveTargetFor(choice->path, choice->filterIndex);
+    // The dialog asked about overwriting the name as typed; a file under the name with the
+    // extension added has not been asked about yet.
+    if (target.fileName != choice->path && QFileInfo::exists(target.fileName)) {
+        const int answer = prompts().message(
+            MessageKind::Confirmation, QStringLiteral("Confirm"),
+            QStringLiteral("%1 already exists.\nDo you want to replace it?").arg(target.fileName),
+            ButtonYes | ButtonNo);
+        if (answer != ButtonYes)
+            return false;
+    }
     showStatus(QStringLiteral("Saving ") + target.fileName + QStringLiteral(" ... Please Wait..."));
     if (!writePicture(target.fileName, target.typeCode))
         return false;
