@@ -388,3 +388,20 @@ TEST(PlainBmp, WriteFailuresKeepTheOldFile)
 
 } // namespace
 } // namespace corvane::imaging
+
+namespace corvane::imaging {
+namespace {
+
+// A Windows metafile kept beside the tests: a red rectangle on a 100 x 100 unit page at 72
+// units an inch, which the library draws as a 100 x 100 pixel picture.
+TEST(ReadPicture, WindowsMetafilesAreDrawnIntoPixels)
+{
+    const Picture p = readPicture(std::string(CORVANE_TEST_DATA) + "/imaging/rectangle.wmf");
+    EXPECT_EQ(p.width, 100);
+    EXPECT_EQ(p.height, 100);
+    EXPECT_EQ(p.bitCount, 24);
+    EXPECT_EQ(p.pixel(50, 50), (Rgb{255, 0, 0}));
+}
+
+} // namespace
+} // namespace corvane::imaging
