@@ -107,6 +107,8 @@ TEST(GougeControl, FastSweepEqualsTheDirectSweep)
     const Case cases[] = {
         {ToolShape::EndMill, 0.07, 0.01, 0.01, 0.25, 60},  // 7 x 7
         {ToolShape::EndMill, 0.06, 0.01, 0.013, 0.25, 60}, // 5 x 5 after evening
+        {ToolShape::EndMill, 0.2, 0.01, 0.01, 0.25, 60},   // flat rows of up to 21
+        {ToolShape::EndMill, 0.45, 0.01, 0.01, 0.25, 60},  // rows longer than 32 cells
         {ToolShape::BallMill, 0.09, 0.01, 0.01, 0.25, 60}, // 9 x 9
         {ToolShape::BallMill, 0.05, 0.012, 0.01, 1.0, 60},
         {ToolShape::BallMill, 0.3, 0.01, 0.01, 0.1, 60}, // mask wider than the grid

@@ -43,58 +43,141 @@ struct PaddedGrid {
     }
 };
 
-// The mask entries that can constrain a cell (not 255), as offsets into the padded grid from
-// the top-left corner of the footprint, with their heights repeated across a vector.
-struct MaskTaps {
-    std::vector<std::ptrdiff_t> offsets;
-    std::vector<std::uint8_t> heights; // BlockBytes copies of each tap's height
+// Running maxima of the padded grid over windows of 2, 4, 8... cells along a row: level i
+// holds at each byte the largest of the 2^i bytes starting there. A flat stretch of the mask
+// (an End Mill is all flat) then costs two reads instead of one per cell it covers. Windows
+// that would run past a row never get read: every window used lies inside its padded row.
+struct WindowMaxima {
+    static constexpr int MaxLevel = 4;            // windows of up to 16 cells
+    std::vector<std::vector<std::uint8_t>> extra; // levels 1..; level 0 is the grid itself
+    const PaddedGrid& grid;
 
-    MaskTaps(const TToolMask& mask, int stride)
+    WindowMaxima(const PaddedGrid& padded, int levels) : grid(padded)
     {
-        // Entries of 255 never constrain anything: orig - 255 <= 0 <= v.
-        for (int a = 0; a < mask.rows; ++a)
-            for (int b = 0; b < mask.cols; ++b)
-                if (mask.at(a, b) != 255) {
-                    offsets.push_back(std::ptrdiff_t(a) * stride + b);
-                    heights.insert(heights.end(), BlockBytes, mask.at(a, b));
-                }
+        const std::vector<std::uint8_t>* previous = &padded.bytes;
+        for (int level = 1; level < levels; ++level) {
+            const std::size_t half = std::size_t(1) << (level - 1);
+            const std::vector<std::uint8_t>& from = *previous;
+            std::vector<std::uint8_t> to(from.size());
+            for (std::size_t j = 0; j < from.size(); ++j)
+                to[j] = j + half < from.size() ? std::max(from[j], from[j + half]) : from[j];
+            extra.push_back(std::move(to));
+            previous = &extra.back();
+        }
+    }
+    const std::uint8_t* level(int i) const
+    {
+        return i == 0 ? grid.bytes.data() : extra[std::size_t(i - 1)].data();
     }
 };
 
-// One output row: out[j] = max(centre[j], max over taps of (corner[j + offset] - height)),
-// subtraction saturating at 0, for j in [0, blockCols).
-using RowKernel = void (*)(std::uint8_t* out, const std::uint8_t* centre,
-                           const std::uint8_t* corner, const MaskTaps& taps, int blockCols);
+// The mask entries that can constrain a cell (not 255), grouped into flat stretches: runs of
+// equal heights side by side in a mask row. A stretch of length L reads the window maxima of
+// level i = floor(log2 L) at its start and, when L is not a power of two, at its end; the two
+// windows overlap and together cover it exactly. Offsets count from the top-left corner of
+// the footprint in the padded grid; heights are repeated across a vector.
+struct MaskTaps {
+    struct Window {
+        int level;
+        std::ptrdiff_t first, second; // second == first: one read covers the stretch
+    };
+    // Single cells and short stretches (most of a rounded tool) read the grid itself.
+    std::vector<std::ptrdiff_t> cells;
+    std::vector<std::uint8_t> cellHeights; // BlockBytes copies of each cell's height
+    std::vector<Window> windows;
+    std::vector<std::uint8_t> windowHeights; // BlockBytes copies of each stretch's height
+    int levels = 1;
+    static constexpr int ShortestWindow = 4;
 
-void dilateRowPlain(std::uint8_t* out, const std::uint8_t* centre, const std::uint8_t* corner,
-                    const MaskTaps& taps, int blockCols)
+    MaskTaps(const TToolMask& mask, int stride)
+    {
+        const int longest = 2 << WindowMaxima::MaxLevel; // two windows of the widest level
+        for (int a = 0; a < mask.rows; ++a) {
+            for (int b = 0; b < mask.cols;) {
+                const std::uint8_t height = mask.at(a, b);
+                int end = b + 1;
+                while (end < mask.cols && end - b < longest && mask.at(a, end) == height)
+                    ++end;
+                // Entries of 255 never constrain anything: orig - 255 <= 0 <= v.
+                if (height != 255)
+                    add(std::ptrdiff_t(a) * stride + b, end - b, height);
+                b = end;
+            }
+        }
+    }
+
+private:
+    void add(std::ptrdiff_t start, int length, std::uint8_t height)
+    {
+        // Short stretches are cheaper cell by cell than through another table.
+        if (length < ShortestWindow) {
+            for (int i = 0; i < length; ++i) {
+                cells.push_back(start + i);
+                cellHeights.insert(cellHeights.end(), BlockBytes, height);
+            }
+            return;
+        }
+        int level = 0;
+        while ((2 << level) <= length && level < WindowMaxima::MaxLevel)
+            ++level;
+        windows.push_back({level, start, start + length - (1 << level)});
+        windowHeights.insert(windowHeights.end(), BlockBytes, height);
+        levels = std::max(levels, level + 1);
+    }
+};
+
+// One output row: out[j] = max(centre[j], max over stretches of (their window maximum at j
+// less their height)), subtraction saturating at 0, for j in [0, blockCols). corners[i] is
+// level i at the top-left corner of the footprint.
+using RowKernel = void (*)(std::uint8_t* out, const std::uint8_t* centre,
+                           const std::uint8_t* const* corners, const MaskTaps& taps, int blockCols);
+
+void dilateRowPlain(std::uint8_t* out, const std::uint8_t* centre,
+                    const std::uint8_t* const* corners, const MaskTaps& taps, int blockCols)
 {
-    std::copy_n(centre, blockCols, out);
-    for (std::size_t t = 0; t < taps.offsets.size(); ++t) {
-        const std::uint8_t* src = corner + taps.offsets[t];
-        const int height = taps.heights[t * BlockBytes];
+    const auto apply = [&](const std::uint8_t* first, const std::uint8_t* second, int height) {
         for (int j = 0; j < blockCols; ++j) {
-            const int g = src[j] - height;
+            const int g = std::max(first[j], second[j]) - height;
             if (g > out[j])
                 out[j] = std::uint8_t(g);
         }
+    };
+    std::copy_n(centre, blockCols, out);
+    for (std::size_t t = 0; t < taps.cells.size(); ++t) {
+        const std::uint8_t* cell = corners[0] + taps.cells[t];
+        apply(cell, cell, taps.cellHeights[t * BlockBytes]);
+    }
+    for (std::size_t t = 0; t < taps.windows.size(); ++t) {
+        const MaskTaps::Window& w = taps.windows[t];
+        apply(corners[w.level] + w.first, corners[w.level] + w.second,
+              taps.windowHeights[t * BlockBytes]);
     }
 }
 
 #if defined(CORVANE_X86_SIMD)
-// The running maximum of a block stays in a register while every tap is applied to it.
+// The running maximum of a block stays in a register while every stretch is applied to it.
 __attribute__((target("sse2"))) void dilateRowSse2(std::uint8_t* out, const std::uint8_t* centre,
-                                                   const std::uint8_t* corner, const MaskTaps& taps,
-                                                   int blockCols)
+                                                   const std::uint8_t* const* corners,
+                                                   const MaskTaps& taps, int blockCols)
 {
-    const std::size_t count = taps.offsets.size();
+    const std::uint8_t* grid = corners[0];
     for (int j = 0; j < blockCols; j += 16) {
         __m128i acc = _mm_loadu_si128(reinterpret_cast<const __m128i*>(centre + j));
-        for (std::size_t t = 0; t < count; ++t) {
+        for (std::size_t t = 0; t < taps.cells.size(); ++t) {
             const __m128i s =
-                _mm_loadu_si128(reinterpret_cast<const __m128i*>(corner + taps.offsets[t] + j));
-            const __m128i h =
-                _mm_loadu_si128(reinterpret_cast<const __m128i*>(&taps.heights[t * BlockBytes]));
+                _mm_loadu_si128(reinterpret_cast<const __m128i*>(grid + taps.cells[t] + j));
+            const __m128i h = _mm_loadu_si128(
+                reinterpret_cast<const __m128i*>(&taps.cellHeights[t * BlockBytes]));
+            acc = _mm_max_epu8(acc, _mm_subs_epu8(s, h));
+        }
+        for (std::size_t t = 0; t < taps.windows.size(); ++t) {
+            const MaskTaps::Window& w = taps.windows[t];
+            const std::uint8_t* level = corners[w.level] + j;
+            const __m128i s =
+                _mm_max_epu8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(level + w.first)),
+                             _mm_loadu_si128(reinterpret_cast<const __m128i*>(level + w.second)));
+            const __m128i h = _mm_loadu_si128(
+                reinterpret_cast<const __m128i*>(&taps.windowHeights[t * BlockBytes]));
             acc = _mm_max_epu8(acc, _mm_subs_epu8(s, h));
         }
         _mm_storeu_si128(reinterpret_cast<__m128i*>(out + j), acc);
@@ -102,17 +185,27 @@ __attribute__((target("sse2"))) void dilateRowSse2(std::uint8_t* out, const std:
 }
 
 __attribute__((target("avx2"))) void dilateRowAvx2(std::uint8_t* out, const std::uint8_t* centre,
-                                                   const std::uint8_t* corner, const MaskTaps& taps,
-                                                   int blockCols)
+                                                   const std::uint8_t* const* corners,
+                                                   const MaskTaps& taps, int blockCols)
 {
-    const std::size_t count = taps.offsets.size();
+    const std::uint8_t* grid = corners[0];
     for (int j = 0; j < blockCols; j += 32) {
         __m256i acc = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(centre + j));
-        for (std::size_t t = 0; t < count; ++t) {
+        for (std::size_t t = 0; t < taps.cells.size(); ++t) {
             const __m256i s =
-                _mm256_loadu_si256(reinterpret_cast<const __m256i*>(corner + taps.offsets[t] + j));
-            const __m256i h =
-                _mm256_loadu_si256(reinterpret_cast<const __m256i*>(&taps.heights[t * BlockBytes]));
+                _mm256_loadu_si256(reinterpret_cast<const __m256i*>(grid + taps.cells[t] + j));
+            const __m256i h = _mm256_loadu_si256(
+                reinterpret_cast<const __m256i*>(&taps.cellHeights[t * BlockBytes]));
+            acc = _mm256_max_epu8(acc, _mm256_subs_epu8(s, h));
+        }
+        for (std::size_t t = 0; t < taps.windows.size(); ++t) {
+            const MaskTaps::Window& w = taps.windows[t];
+            const std::uint8_t* level = corners[w.level] + j;
+            const __m256i s = _mm256_max_epu8(
+                _mm256_loadu_si256(reinterpret_cast<const __m256i*>(level + w.first)),
+                _mm256_loadu_si256(reinterpret_cast<const __m256i*>(level + w.second)));
+            const __m256i h = _mm256_loadu_si256(
+                reinterpret_cast<const __m256i*>(&taps.windowHeights[t * BlockBytes]));
             acc = _mm256_max_epu8(acc, _mm256_subs_epu8(s, h));
         }
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + j), acc);
@@ -133,14 +226,18 @@ RowKernel kernelFor(GougeKernel choice)
 }
 
 // Fills grid rows [first, last) from the padded copy of the original grid.
-void dilateRows(RowKernel kernel, TZGrid& grid, const PaddedGrid& orig, const MaskTaps& taps,
+void dilateRows(RowKernel kernel, TZGrid& grid, const WindowMaxima& maxima, const MaskTaps& taps,
                 int hr, int hc, int blockCols, int first, int last)
 {
     std::vector<std::uint8_t> row(static_cast<std::size_t>(blockCols));
+    std::vector<const std::uint8_t*> corners(static_cast<std::size_t>(taps.levels));
+    const std::size_t stride = static_cast<std::size_t>(maxima.grid.stride);
     for (int p = first; p < last; ++p) {
+        for (int i = 0; i < taps.levels; ++i)
+            corners[std::size_t(i)] = maxima.level(i) + std::size_t(p) * stride;
         // The cell itself is the starting maximum: a cell is never lowered. The result never
         // exceeds 255, and a white cell stays white, by construction.
-        kernel(row.data(), orig.row(p + hr) + hc, orig.row(p), taps, blockCols);
+        kernel(row.data(), maxima.grid.row(p + hr) + hc, corners.data(), taps, blockCols);
         std::copy_n(row.data(), grid.cols, grid[p]);
     }
 }
@@ -177,6 +274,7 @@ bool ApplyGougeControl(TZGrid& grid, const TToolMask& mask, RunControl& control,
     const int blockCols = (grid.cols + BlockBytes - 1) / BlockBytes * BlockBytes;
     const PaddedGrid orig(grid, mask, blockCols);
     const MaskTaps taps(mask, orig.stride);
+    const WindowMaxima maxima(orig, taps.levels);
     const RowKernel kernel = kernelFor(kernelChoice);
     ProgressStride stride(0, (grid.rows - 1) / 10);
     bool completed = true;
@@ -189,7 +287,7 @@ bool ApplyGougeControl(TZGrid& grid, const TToolMask& mask, RunControl& control,
             continue;
         if (p > first)
             runInParallel(threads, first, p, [&](int from, int to) {
-                dilateRows(kernel, grid, orig, taps, hr, hc, blockCols, from, to);
+                dilateRows(kernel, grid, maxima, taps, hr, hc, blockCols, from, to);
             });
         first = p;
         if (end)
