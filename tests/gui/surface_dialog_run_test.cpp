@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QSpinBox>
 
@@ -97,16 +98,24 @@ TEST_F(SurfaceDialogRunTest, CancelDuringThePassesSavesNothingAndKeepsTheDialogO
     TDXF* dialog = openDialog(picture, true);
     bool wasBusy = false;
     bool hourglass = false;
+    bool gauge = false;
+    QString firstStatus;
     duringRun([&] {
         wasBusy = dialog->Busy;
         hourglass = QApplication::overrideCursor() &&
                     QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+        gauge = frame->StatusBar1().gaugeVisible();
+        firstStatus = statusText();
         QTest::mouseClick(dialog->Button2, Qt::LeftButton);
     });
     QTest::mouseClick(dialog->Button1, Qt::LeftButton);
 
     EXPECT_TRUE(wasBusy);
     EXPECT_TRUE(hourglass);
+    // Gouge control reports on the status bar's gauge; Cancel waits for the passes.
+    EXPECT_TRUE(gauge);
+    EXPECT_EQ(firstStatus, QStringLiteral("Applying Gouge Control. Please Wait..."));
+    EXPECT_FALSE(frame->StatusBar1().gaugeVisible());
     EXPECT_TRUE(prompts.saveRequests.empty());
     EXPECT_TRUE(isOpen(dialog));
     EXPECT_FALSE(dialog->Busy);
@@ -120,6 +129,26 @@ TEST_F(SurfaceDialogRunTest, CancelDuringThePassesSavesNothingAndKeepsTheDialogO
     answerSave(written);
     QTest::mouseClick(dialog->Button1, Qt::LeftButton);
     EXPECT_TRUE(fileBytes(written).startsWith("( Created "));
+    flushDeletes();
+    EXPECT_FALSE(isOpen(dialog));
+}
+
+TEST_F(SurfaceDialogRunTest, CancelDuringTheSurfaceFinishesAShorterFileAndCloses)
+{
+    TfrmPicture* picture = loadPicture(40, 30);
+    TDXF* dialog = openDialog(picture, false);
+    dialog->chkGouge->setChecked(false);
+    duringRun([&] { QTest::mouseClick(dialog->Button2, Qt::LeftButton); });
+    const QString written = folder.filePath(QStringLiteral("short.Dxf"));
+    answerSave(written);
+    QTest::mouseClick(dialog->Button1, Qt::LeftButton);
+
+    const QByteArray bytes = fileBytes(written);
+    EXPECT_TRUE(bytes.endsWith("0\r\nENDSEC\r\n0\r\nEOF\r\n"));
+    const auto facets = bytes.count("3DFACE");
+    EXPECT_GT(facets, 0);
+    EXPECT_LT(facets, 41 * 31); // the full surface has a facet per cell
+    EXPECT_EQ(statusText(), QStringLiteral("Ready..."));
     flushDeletes();
     EXPECT_FALSE(isOpen(dialog));
 }
@@ -242,20 +271,26 @@ TEST_F(SurfaceDialogRunTest, WhileBusyNothingElseCutsIn)
     bool dialogClosed = true;
     bool pictureClosed = true;
     bool frameClosed = true;
+    QPushButton elsewhere(QStringLiteral("Elsewhere"), frame.get());
+    elsewhere.show();
+    int elsewhereClicks = 0;
+    QObject::connect(&elsewhere, &QPushButton::clicked, [&] { ++elsewhereClicks; });
     duringRun([&] {
         dialog->Button1Click(); // a second Create inside the first
         dialogClosed = dialog->SubWindow()->close();
         pictureClosed = picture->SubWindow()->close();
         frameClosed = frame->close();
         // A click on another window's command does not get through.
-        frame->MdiArea().setActiveSubWindow(picture->SubWindow());
-        QTest::keyClick(picture->TP, Qt::Key_S, Qt::ControlModifier);
+        QTest::mouseClick(&elsewhere, Qt::LeftButton);
     });
     answerSave(folder.filePath(QStringLiteral("busy.Dnc")));
     QTest::mouseClick(dialog->Button1, Qt::LeftButton);
     EXPECT_FALSE(dialogClosed);
     EXPECT_FALSE(pictureClosed);
     EXPECT_FALSE(frameClosed);
+    EXPECT_EQ(elsewhereClicks, 0);
+    QTest::mouseClick(&elsewhere, Qt::LeftButton); // and once the run is over, it does
+    EXPECT_EQ(elsewhereClicks, 1);
     EXPECT_EQ(prompts.saveRequests.size(), 1u); // one run, one question
     EXPECT_EQ(statusText(), QStringLiteral("Ready..."));
     EXPECT_TRUE(isOpen(picture));
