@@ -1,5 +1,6 @@
 // The imaging control as the picture window drives it: loading with progress, the mouse
 // selection, the clipboard, undo and plug-ins.
+#include "common/error.h"
 #include "gui/picture/picture_qimage.h"
 #include "gui/picture/twisted_pixel.h"
 #include "imaging/picture_io.h"
@@ -207,6 +208,24 @@ TEST_F(TwistedPixelTest, DrawsInEveryViewModeWithoutAPictureToo)
     control.Model().assign(Picture{});
     control.RecoverFromError();
     EXPECT_FALSE(control.grab().isNull());
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(TwistedPixelTest, AProgressSlotCanStopTheLoadWithoutLosingThePicture)
+{
+    ASSERT_TRUE(control.LoadImage(picturePath));
+    control.Model().select({1, 1, 3, 3});
+    control.ClipboardCut();
+    const auto connection = QObject::connect(&control, &TTwistedPixel::OnProgressReport,
+                                             [](long, long) { throw corvane::Error("Cancelled"); });
+    EXPECT_FALSE(control.LoadImage(picturePath));
+    QObject::disconnect(connection);
+    EXPECT_TRUE(control.LastError().contains("Cancelled"));
+    EXPECT_EQ(control.UndoLevels(), 1); // the document as it was, undo levels included
+    EXPECT_EQ(control.Picture().pixel(2, 2), (Rgb{255, 255, 255}));
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "imaging/picture_edit.h"
 
 #include <cstring>
+#include <unordered_map>
 #include <vector>
 
 namespace corvane::imaging {
@@ -86,8 +87,10 @@ void pasteInto(Picture& target, const Picture& source, PixelRect area)
     const int height = std::min(area.height, source.height);
     const bool samePalette =
         target.indexed() && source.indexed() && target.palette == source.palette;
-    // Nearest-colour lookups are slow; a palette source has at most 256 distinct colours.
+    // Nearest-colour lookups are slow; a palette source has at most 256 distinct colours and
+    // a colour source rarely many more than that in one paste.
     std::vector<int> mapped(256, -1);
+    std::unordered_map<std::uint32_t, std::uint8_t> mappedColours;
     for (int y = 0; y < height; ++y) {
         std::uint8_t* out = target.row(area.y + y);
         const std::uint8_t* in = source.row(y);
@@ -106,7 +109,12 @@ void pasteInto(Picture& target, const Picture& source, PixelRect area)
                     m = nearestIndex(target, source.palette[in[x]]);
                 out[tx] = std::uint8_t(m);
             } else {
-                out[tx] = nearestIndex(target, source.pixel(x, y));
+                const Rgb c = source.pixel(x, y);
+                const std::uint32_t key = std::uint32_t(c.r) << 16 | std::uint32_t(c.g) << 8 | c.b;
+                auto [it, isNew] = mappedColours.try_emplace(key, 0);
+                if (isNew)
+                    it->second = nearestIndex(target, c);
+                out[tx] = it->second;
             }
         }
     }

@@ -24,8 +24,14 @@ public:
     ~TTwistedPixel() override;
 
     // --- operations ---
-    // Reads the file; on failure HasImage() is false afterwards and LastError() says why.
-    // Reports progress through OnProgressReport while it reads.
+    // Reads the file as a new document (no undo levels, no selection). On failure false comes
+    // back, LastError() says why, and the control keeps what it had: a new control stays
+    // without a picture (HasImage() false), a picture that was there is not lost.
+    // Reports progress through OnProgressReport while it reads; a slot connected directly
+    // may throw corvane::Error to stop the read (Esc), which then fails with that message.
+    // Big pictures are normal: memory is about the picture's own size (3 bytes a pixel in
+    // colour, 1 with a palette) plus nothing for BMP files, and the drawing reads the pixels
+    // in place.
     bool LoadImage(const QString& fileName);
     QString LastError() const;
     // Writes the picture (type code 4 BMP, 8 PCX, 9 TIFF, 11 JPEG); throws corvane::Error
