@@ -79,7 +79,8 @@ TEST_F(SurfaceDialogFormTest, WindowIsAFixedChildSizedAroundTheGougeGroup)
     QMdiSubWindow* window = dialog->SubWindow();
     ASSERT_NE(window, nullptr);
     const QRect group = dialog->Frm1->geometry();
-    EXPECT_EQ(window->size(), QSize(group.x() + group.width() + 10, group.y() + group.height() + 55));
+    EXPECT_EQ(window->size(),
+              QSize(group.x() + group.width() + 10, group.y() + group.height() + 55));
     EXPECT_EQ(window->minimumSize(), window->maximumSize());
     EXPECT_FALSE(window->windowFlags() & Qt::WindowMinimizeButtonHint);
     EXPECT_FALSE(window->windowFlags() & Qt::WindowMaximizeButtonHint);

@@ -4,9 +4,9 @@
 #include "surface_dialog_support.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QSpinBox>
 
 namespace corvane::gui::testing {
@@ -79,13 +79,13 @@ TEST_F(SurfaceDialogRunTest, GCodeWritesWhatTheCommandLineWritesAfterThePasses)
     EXPECT_TRUE(shared().HeightGrid.empty());
 
     const QString expected = folder.filePath(QStringLiteral("cli.dnc"));
-    ASSERT_EQ(runCli({QStringLiteral("gcode"), picturePath, QStringLiteral("-o"), expected,
-                      QStringLiteral("--depth"), QStringLiteral(".2"),
-                      QStringLiteral("--depth-per-pass"), QStringLiteral(".08"),
-                      QStringLiteral("--feed"), QStringLiteral("25"), QStringLiteral("--tool"),
-                      QStringLiteral("V Bit"), QStringLiteral("--angle"), QStringLiteral("90"),
-                      QStringLiteral("--diameter"), QStringLiteral(".05")}),
-              0)
+    ASSERT_EQ(
+        runCli({QStringLiteral("gcode"), picturePath, QStringLiteral("-o"), expected,
+                QStringLiteral("--depth"), QStringLiteral(".2"), QStringLiteral("--depth-per-pass"),
+                QStringLiteral(".08"), QStringLiteral("--feed"), QStringLiteral("25"),
+                QStringLiteral("--tool"), QStringLiteral("V Bit"), QStringLiteral("--angle"),
+                QStringLiteral("90"), QStringLiteral("--diameter"), QStringLiteral(".05")}),
+        0)
         << cliErrors.toStdString();
     const QByteArray bytes = fileBytes(written);
     EXPECT_TRUE(bytes.contains(" From relief.bmp)\r\nG90 T0 F25.0000\r\n"));

@@ -29,7 +29,8 @@ TEST_F(SurfaceDialogShots, BothModesForTheManual)
         TDXF* dialog = openDialog(picture, gcode);
         dialog->SubWindow()->move(20, 20);
         settle();
-        const QString name = gcode ? QStringLiteral("surface-gcode.png") : QStringLiteral("surface-dxf.png");
+        const QString name =
+            gcode ? QStringLiteral("surface-gcode.png") : QStringLiteral("surface-dxf.png");
         EXPECT_TRUE(dialog->SubWindow()->grab().save(QDir(images).filePath(name)));
         dialog->SubWindow()->close();
         flushDeletes();

@@ -3,11 +3,10 @@
 // on the same picture for comparison.
 #pragma once
 
-#include "gui_test_support.h"
-
 #include "gui/picture/picture_window.h"
 #include "gui/picture/twisted_pixel.h"
 #include "gui/relief/surface_dialog.h"
+#include "gui_test_support.h"
 
 #include <QFile>
 #include <QLineEdit>
@@ -18,7 +17,6 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
-
 #include <functional>
 
 namespace corvane::gui::testing {
@@ -33,7 +31,8 @@ inline imaging::Picture patternPicture(int width, int height)
         for (int x = 0; x < width; ++x) {
             std::uint8_t* pixel = picture.row(y) + 3 * x;
             const bool white = (x / 7 + y / 5) % 3 == 0;
-            pixel[0] = white ? 255 : std::uint8_t((x * 255 / std::max(width - 1, 1) + y * 13) % 256);
+            pixel[0] =
+                white ? 255 : std::uint8_t((x * 255 / std::max(width - 1, 1) + y * 13) % 256);
             pixel[1] = 77;
             pixel[2] = std::uint8_t(255 - pixel[0]);
         }
@@ -57,7 +56,8 @@ protected:
         qputenv("SOURCE_DATE_EPOCH", "1700000000");
     }
 
-    TfrmPicture* loadPicture(int width, int height, const QString& name = QStringLiteral("relief.bmp"))
+    TfrmPicture* loadPicture(int width, int height,
+                             const QString& name = QStringLiteral("relief.bmp"))
     {
         picturePath = writeBmp(folder, name, patternPicture(width, height));
         TfrmPicture* picture = frame->OpenPicture(picturePath);

@@ -69,7 +69,8 @@ bool RunInputGuard::eventFilter(QObject* watched, QEvent* event)
     const QEvent::Type type = event->type();
     if (type == QEvent::Close) {
         // Child windows and the frame stay open until the run is over.
-        const bool window = qobject_cast<QMdiSubWindow*>(watched) || qobject_cast<QMainWindow*>(watched);
+        const bool window =
+            qobject_cast<QMdiSubWindow*>(watched) || qobject_cast<QMainWindow*>(watched);
         if (window && !mayReceive(static_cast<QWidget*>(watched))) {
             event->ignore();
             return true;

@@ -241,9 +241,9 @@ void TDXF::FormCreate()
 void TDXF::placeInFrame()
 {
     // A fixed single border with only the system menu: no minimise, maximise or resizing.
-    auto* window = new QMdiSubWindow(nullptr, Qt::SubWindow | Qt::CustomizeWindowHint |
-                                                  Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                                                  Qt::WindowCloseButtonHint);
+    auto* window =
+        new QMdiSubWindow(nullptr, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                       Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     window->setWidget(this);
     window->setWindowIcon(frame_.windowIcon());
     auto* systemMenu = new QMenu(window);
@@ -302,11 +302,26 @@ void TDXF::editChanged(SurfaceEdit edit)
     Updating = false;
 }
 
-void TDXF::Edit1Change() { editChanged(SurfaceEdit::SizeX); }
-void TDXF::Edit2Change() { editChanged(SurfaceEdit::SizeY); }
-void TDXF::Edit3Change() { editChanged(SurfaceEdit::StepX); }
-void TDXF::Edit4Change() { editChanged(SurfaceEdit::StepY); }
-void TDXF::Edit5Change() { editChanged(SurfaceEdit::Depth); }
+void TDXF::Edit1Change()
+{
+    editChanged(SurfaceEdit::SizeX);
+}
+void TDXF::Edit2Change()
+{
+    editChanged(SurfaceEdit::SizeY);
+}
+void TDXF::Edit3Change()
+{
+    editChanged(SurfaceEdit::StepX);
+}
+void TDXF::Edit4Change()
+{
+    editChanged(SurfaceEdit::StepY);
+}
+void TDXF::Edit5Change()
+{
+    editChanged(SurfaceEdit::Depth);
+}
 
 void TDXF::chkGougeClick()
 {

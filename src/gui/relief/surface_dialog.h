@@ -7,7 +7,6 @@
 #include "relief/surface_dialog_model.h"
 
 #include <QWidget>
-
 #include <map>
 
 class QCheckBox;
@@ -30,14 +29,14 @@ public:
     ~TDXF() override;
 
     // --- named controls ---
-    QLineEdit* Edit1 = nullptr; // Size X
-    QLineEdit* Edit2 = nullptr; // Size Y
-    QLineEdit* Edit3 = nullptr; // Step X
-    QLineEdit* Edit4 = nullptr; // Step Y
-    QLineEdit* Edit5 = nullptr; // Depth
-    QLineEdit* Edit6 = nullptr; // Feedrate (G-code)
-    QLineEdit* Edit7 = nullptr; // Depth / Pass (G-code)
-    QLineEdit* Edit8 = nullptr; // Rapid Height (G-code)
+    QLineEdit* Edit1 = nullptr;     // Size X
+    QLineEdit* Edit2 = nullptr;     // Size Y
+    QLineEdit* Edit3 = nullptr;     // Step X
+    QLineEdit* Edit4 = nullptr;     // Step Y
+    QLineEdit* Edit5 = nullptr;     // Depth
+    QLineEdit* Edit6 = nullptr;     // Feedrate (G-code)
+    QLineEdit* Edit7 = nullptr;     // Depth / Pass (G-code)
+    QLineEdit* Edit8 = nullptr;     // Rapid Height (G-code)
     QCheckBox* CheckBox1 = nullptr; // Keep Aspect Ratio
     QCheckBox* chkGouge = nullptr;  // Use Gouge Control
     QGroupBox* Frm1 = nullptr;      // Gouge Control
@@ -92,6 +91,7 @@ private:
     // Whether the shared grid is still the one built for this dialog.
     bool ownsHeightGrid() const;
     void runCreate(const corvane::relief::ReliefParameters& params);
+    void closeDialog();
     void warn(const QString& text);
 
     TCorvaneFrame& frame_;

@@ -1,7 +1,5 @@
 // The surface dialog at work: "Create" runs the relief engine on the shared height grid,
 // "Cancel" and Esc stop it, and the dialog stays put while a run is going.
-#include "gui/relief/surface_dialog.h"
-
 #include "common/error.h"
 #include "gui/app/frame.h"
 #include "gui/app/gui_run_control.h"
@@ -9,6 +7,7 @@
 #include "gui/app/prompts.h"
 #include "gui/app/shared_state.h"
 #include "gui/relief/run_input_guard.h"
+#include "gui/relief/surface_dialog.h"
 #include "relief/create_relief.h"
 
 #include <QApplication>
@@ -103,12 +102,12 @@ void TDXF::runCreate(const corvane::relief::ReliefParameters& params)
         repaint();
         try {
             if (dxf)
-                result = corvane::relief::CreateDxfSurface(shared().HeightGrid, params, control,
-                                                           hooks);
+                result =
+                    corvane::relief::CreateDxfSurface(shared().HeightGrid, params, control, hooks);
             else
                 result = corvane::relief::CreateRasterProgram(
-                    shared().HeightGrid, params, shared().SourcePictureName.toStdString(),
-                    control, hooks);
+                    shared().HeightGrid, params, shared().SourcePictureName.toStdString(), control,
+                    hooks);
         } catch (const corvane::Error& error) {
             failed = true;
             status.setGaugeVisible(false);
@@ -123,7 +122,16 @@ void TDXF::runCreate(const corvane::relief::ReliefParameters& params)
     }
     // A failed run leaves the dialog open, so the user can choose another file or values.
     if (!failed && result.closeDialog)
-        SubWindow() ? SubWindow()->close() : close();
+        closeDialog();
+}
+
+void TDXF::closeDialog()
+{
+    // Through the sub-window, so that the frame around the dialog goes with it.
+    if (QMdiSubWindow* window = SubWindow())
+        window->close();
+    else
+        close();
 }
 
 void TDXF::Button2Click()
@@ -132,7 +140,7 @@ void TDXF::Button2Click()
         StopRequested = true;
         return;
     }
-    SubWindow() ? SubWindow()->close() : close();
+    closeDialog();
 }
 
 void TDXF::FormKeyPress(QChar key)
