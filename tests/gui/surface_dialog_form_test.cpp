@@ -185,7 +185,7 @@ TEST_F(SurfaceDialogFormTest, GougeBoxAndToolListSwitchTheToolFields)
     EXPECT_EQ(dialog->cmbType->count(), 3);
 }
 
-TEST_F(SurfaceDialogFormTest, CancelAndEscCloseAnIdleDialogAndEmptyTheGrid)
+TEST_F(SurfaceDialogFormTest, CancelEscAndEnterOnCancelCloseAnIdleDialogAndEmptyTheGrid)
 {
     TfrmPicture* picture = loadPicture(20, 10);
     TDXF* dialog = openDialog(picture, false);
@@ -200,6 +200,14 @@ TEST_F(SurfaceDialogFormTest, CancelAndEscCloseAnIdleDialogAndEmptyTheGrid)
     flushDeletes();
     EXPECT_FALSE(isOpen(dialog));
     EXPECT_TRUE(shared().HeightGrid.empty());
+
+    // Enter on the focused Cancel button presses Cancel, not the default Create.
+    dialog = openDialog(picture, false);
+    dialog->Button2->setFocus();
+    QTest::keyClick(dialog->Button2, Qt::Key_Return);
+    flushDeletes();
+    EXPECT_FALSE(isOpen(dialog));
+    EXPECT_TRUE(prompts.saveRequests.empty());
 }
 
 } // namespace

@@ -16,6 +16,8 @@
 #include <QMdiSubWindow>
 #include <QProgressBar>
 #include <QPushButton>
+#include <new>
+#include <optional>
 
 using corvane::gui::shared;
 using corvane::relief::SurfaceMode;
@@ -92,7 +94,7 @@ void TDXF::runCreate(const corvane::relief::ReliefParameters& params)
     hooks.showMessage = [this](const std::string& text) { warn(QString::fromStdString(text)); };
 
     corvane::relief::CreateResult result;
-    bool failed = false;
+    std::optional<QString> failure;
     {
         Busy = true;
         StopRequested = false;
@@ -109,19 +111,25 @@ void TDXF::runCreate(const corvane::relief::ReliefParameters& params)
                     shared().HeightGrid, params, shared().SourcePictureName.toStdString(), control,
                     hooks);
         } catch (const corvane::Error& error) {
-            failed = true;
+            failure = QString::fromStdString(error.what());
+        } catch (const std::bad_alloc&) {
+            failure = QStringLiteral("Not enough memory for this operation.");
+        } catch (const std::exception& error) {
+            failure = QString::fromStdString(error.what());
+        }
+        if (failure) {
             status.setGaugeVisible(false);
-            status.setText(0, QStringLiteral("Failed: ") + QString::fromStdString(error.what()));
-            // Busy stays set until the guard is gone, so the message box is the only
-            // thing the user can answer.
-            warn(QString::fromStdString(error.what()));
+            status.setText(0, QStringLiteral("Failed: ") + *failure);
+            // Busy stays set while the message is up, so that the dialog cannot be closed
+            // under it and the message box is the only thing the user can answer.
+            warn(*failure);
         }
         Busy = false;
         StopRequested = false;
         ProgressBar1->setValue(0);
     }
     // A failed run leaves the dialog open, so the user can choose another file or values.
-    if (!failed && result.closeDialog)
+    if (!failure && result.closeDialog)
         closeDialog();
 }
 
@@ -162,10 +170,10 @@ bool TDXF::eventFilter(QObject* watched, QEvent* event)
     }
     if (!key->text().isEmpty())
         FormKeyPress(key->text().front());
-    if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
-        !qobject_cast<QPushButton*>(watched)) {
-        // "Create" is the default button: Enter in any field presses it.
-        Button1->click();
+    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+        // Enter presses the button that has the focus, else "Create", the default button.
+        auto* focusedButton = qobject_cast<QPushButton*>(watched);
+        (focusedButton ? focusedButton : Button1)->click();
         return true;
     }
     return QWidget::eventFilter(watched, event);
