@@ -61,6 +61,7 @@ INSTANTIATE_TEST_SUITE_P(
         LosslessCase{FileTypePcx, "one.pcx", 1, 8}, // PCX keeps 1 bit for black and white only
         LosslessCase{FileTypePcx, "eight.pcx", 8, 8},
         LosslessCase{FileTypePcx, "colour.pcx", 24, 24},
+        LosslessCase{FileTypePcx, "four.pcx", 4, 8}, LosslessCase{FileTypeTiff, "one.tif", 1, 1},
         LosslessCase{FileTypeTiff, "four.tif", 4, 4}, LosslessCase{FileTypeTiff, "eight.tif", 8, 8},
         LosslessCase{FileTypeTiff, "colour.tif", 24, 24}),
     [](const auto& info) {
@@ -401,6 +402,23 @@ TEST(ReadPicture, WindowsMetafilesAreDrawnIntoPixels)
     EXPECT_EQ(p.height, 100);
     EXPECT_EQ(p.bitCount, 24);
     EXPECT_EQ(p.pixel(50, 50), (Rgb{255, 0, 0}));
+}
+
+} // namespace
+} // namespace corvane::imaging
+
+namespace corvane::imaging {
+namespace {
+
+TEST(ReadPicture, TransparentPartsBecomeWhiteNotBlack)
+{
+    ScratchFolder folder;
+    Picture black = colourPicture(2, 1);
+    black.pixels.assign(6, 0);
+    writeWithCoder(black, {0, 255}, "PNG32", folder.file("alpha.png"));
+    const Picture p = readPicture(folder.file("alpha.png"));
+    EXPECT_EQ(p.pixel(0, 0), (Rgb{255, 255, 255})); // fully transparent
+    EXPECT_EQ(p.pixel(1, 0), (Rgb{0, 0, 0}));       // opaque
 }
 
 } // namespace

@@ -73,15 +73,24 @@ void writeBytes(const std::string& path, const std::string& bytes)
 
 void writeWithCoder(const Picture& picture, const std::string& coder, const std::string& path)
 {
-    std::vector<std::uint8_t> rgb;
+    writeWithCoder(picture, {}, coder, path);
+}
+
+void writeWithCoder(const Picture& picture, const std::vector<std::uint8_t>& alpha,
+                    const std::string& coder, const std::string& path)
+{
+    std::vector<std::uint8_t> samples;
     for (int y = 0; y < picture.height; ++y)
         for (int x = 0; x < picture.width; ++x) {
             const Rgb c = picture.pixel(x, y);
-            rgb.insert(rgb.end(), {c.r, c.g, c.b});
+            samples.insert(samples.end(), {c.r, c.g, c.b});
+            if (!alpha.empty())
+                samples.push_back(alpha[std::size_t(y) * picture.width + x]);
         }
     auto exception = magick::newException();
     magick::ImagePtr image(ConstituteImage(std::size_t(picture.width), std::size_t(picture.height),
-                                           "RGB", CharPixel, rgb.data(), exception.get()));
+                                           alpha.empty() ? "RGB" : "RGBA", CharPixel,
+                                           samples.data(), exception.get()));
     if (!image)
         throw std::runtime_error("cannot make the test picture");
     auto info = magick::newImageInfo();

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace corvane::imaging::testing {
 
@@ -35,5 +36,8 @@ void writeBytes(const std::string& path, const std::string& bytes);
 // Writes a picture with the image library's own coder (PNG, GIF, ...) for formats the
 // program reads but does not write.
 void writeWithCoder(const Picture& picture, const std::string& coder, const std::string& path);
+// The same with an alpha channel: alpha[i] for the i-th pixel in row order.
+void writeWithCoder(const Picture& picture, const std::vector<std::uint8_t>& alpha,
+                    const std::string& coder, const std::string& path);
 
 } // namespace corvane::imaging::testing

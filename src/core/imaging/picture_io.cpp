@@ -69,7 +69,10 @@ void checkIsReadableFile(const std::string& path)
         throw Error(path, "file not found");
     if (fs::is_directory(status))
         throw Error(path, "is a folder, not a picture file");
-    if (fs::is_regular_file(status) && fs::file_size(path, ec) == 0)
+    // Devices and pipes could feed the decoders without end.
+    if (!fs::is_regular_file(status))
+        throw Error(path, "is not a regular file");
+    if (fs::file_size(path, ec) == 0)
         throw Error(path, "file is empty");
 }
 

@@ -347,8 +347,11 @@ void TTwistedPixel::paintEvent(QPaintEvent*)
         const QSize target = (QSizeF(ImageWidth(), ImageHeight()) * scale()).toSize();
         if (d->scaledSize != target || d->scaled.isNull()) {
             // Scaling a big scan is slow: done once per picture change or widget resize.
+            // Smooth scaling of a big scan takes seconds; there the fast kind is good enough
+            // for a picture on screen.
+            const bool big = double(ImageWidth()) * ImageHeight() > 16e6;
             d->scaled = d->view.scaled(target.expandedTo(QSize(1, 1)), Qt::IgnoreAspectRatio,
-                                       Qt::SmoothTransformation);
+                                       big ? Qt::FastTransformation : Qt::SmoothTransformation);
             d->scaledSize = target;
         }
         painter.drawImage(QPoint(0, 0), d->scaled);
