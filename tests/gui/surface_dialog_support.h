@@ -55,6 +55,11 @@ protected:
         // The G-code header's timestamp, the same for the dialog and the command line.
         qputenv("SOURCE_DATE_EPOCH", "1700000000");
     }
+    void TearDown() override
+    {
+        FrameTest::TearDown();
+        qunsetenv("SOURCE_DATE_EPOCH");
+    }
 
     TfrmPicture* loadPicture(int width, int height,
                              const QString& name = QStringLiteral("relief.bmp"))
