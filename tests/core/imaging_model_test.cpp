@@ -190,6 +190,12 @@ TEST(PictureModel, RevisionMovesWithEveryVisibleChange)
     EXPECT_TRUE(changed());
     model.copy();
     EXPECT_FALSE(changed());
+
+    const unsigned long pixelsBefore = model.pictureRevision();
+    model.select({0, 0, 2, 2});
+    EXPECT_EQ(model.pictureRevision(), pixelsBefore); // a selection leaves the pixels alone
+    model.cut();
+    EXPECT_NE(model.pictureRevision(), pixelsBefore);
 }
 
 } // namespace

@@ -13,12 +13,14 @@ PictureModel::PictureModel(int undoSize) : undoSize_(std::max(undoSize, 0)) {}
 void PictureModel::setXRes(int pixelsPerInch)
 {
     ++revision_;
+    ++pictureRevision_;
     picture_.xRes = std::max(pixelsPerInch, 0);
 }
 
 void PictureModel::setYRes(int pixelsPerInch)
 {
     ++revision_;
+    ++pictureRevision_;
     picture_.yRes = std::max(pixelsPerInch, 0);
 }
 
@@ -35,6 +37,7 @@ void PictureModel::save(const std::string& path, int fileType) const
 void PictureModel::assign(Picture picture)
 {
     ++revision_;
+    ++pictureRevision_;
     picture_ = std::move(picture);
     undo_.clear();
     selection_.reset();
@@ -45,6 +48,7 @@ void PictureModel::clear()
     if (!hasImage())
         return;
     ++revision_;
+    ++pictureRevision_;
     keepForUndo();
     picture_ = Picture{};
     selection_.reset();
@@ -62,6 +66,7 @@ void PictureModel::process(const std::function<Picture(const Picture&)>& operati
 void PictureModel::replace(Picture next)
 {
     ++revision_;
+    ++pictureRevision_;
     const bool sameSize = next.width == picture_.width && next.height == picture_.height;
     keepForUndo();
     picture_ = std::move(next);
@@ -92,6 +97,7 @@ bool PictureModel::undo()
     if (undo_.empty())
         return false;
     ++revision_;
+    ++pictureRevision_;
     const bool sameSize =
         undo_.back().width == picture_.width && undo_.back().height == picture_.height;
     picture_ = std::move(undo_.back());
@@ -104,6 +110,7 @@ bool PictureModel::undo()
 void PictureModel::recoverFromError()
 {
     ++revision_;
+    ++pictureRevision_;
     while (!isConsistent(picture_)) {
         if (undo_.empty()) {
             picture_ = Picture{};

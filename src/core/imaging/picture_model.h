@@ -83,9 +83,12 @@ public:
     // level either way (none when there was no picture before).
     void paste(const Picture& pasted);
 
-    // Goes up by one with every change of the picture or the selection, so a view can tell
-    // whether what it drew is still current.
+    // Goes up with every change of the picture or the selection, so a view can tell whether
+    // what it drew is still current.
     unsigned long revision() const { return revision_; }
+    // Goes up with changes of the picture only (pixels, size, depth, resolution): for views
+    // that keep something costly made from the pixels, such as a scaled copy.
+    unsigned long pictureRevision() const { return pictureRevision_; }
 
     // --- plug-in filters ---
     // Runs the program as a filter over the picture (see plugin_filter.h); one undo level.
@@ -100,6 +103,7 @@ private:
     int undoSize_;
     std::optional<PixelRect> selection_;
     unsigned long revision_ = 0;
+    unsigned long pictureRevision_ = 0;
 };
 
 } // namespace corvane::imaging

@@ -32,7 +32,7 @@ struct TTwistedPixel::State {
     QScrollBar* horizontal = nullptr;
     QScrollBar* vertical = nullptr;
 
-    // What was last drawn, rebuilt when the model's revision moves on.
+    // What was last drawn, rebuilt when the model's picture changes.
     unsigned long drawnRevision = ~0ul;
     QImage view;   // reads the model's pixels directly
     QImage scaled; // the fitted picture at scaledSize, for FitToSize
@@ -329,14 +329,14 @@ QRectF TTwistedPixel::toWidget(const PixelRect& area) const
 
 void TTwistedPixel::refreshView()
 {
-    if (d->drawnRevision == d->model.revision())
+    if (d->drawnRevision == d->model.pictureRevision())
         return;
     d->view = corvane::gui::viewOf(d->model.picture());
     d->scaled = QImage();
-    d->drawnRevision = d->model.revision();
+    d->drawnRevision = d->model.pictureRevision();
 }
 
-void TTwistedPixel::paintEvent(QPaintEvent*)
+void TTwistedPixel::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
     painter.fillRect(rect(), palette().window());
@@ -346,7 +346,7 @@ void TTwistedPixel::paintEvent(QPaintEvent*)
     if (d->fitToSize) {
         const QSize target = (QSizeF(ImageWidth(), ImageHeight()) * scale()).toSize();
         if (d->scaledSize != target || d->scaled.isNull()) {
-            // Scaling a big scan is slow: done once per picture change or widget resize.
+            // Done once per picture change or widget resize, not while a selection is dragged.
             // Smooth scaling of a big scan takes seconds; there the fast kind is good enough
             // for a picture on screen.
             const bool big = double(ImageWidth()) * ImageHeight() > 16e6;
@@ -357,7 +357,9 @@ void TTwistedPixel::paintEvent(QPaintEvent*)
         painter.drawImage(QPoint(0, 0), d->scaled);
     } else {
         const QPointF offset = scrollOffset();
-        const QRect visible = rect().translated(offset.toPoint()) & d->view.rect();
+        // Only the exposed part: Qt converts what it draws, and a scan in a scroll area is a
+        // widget of hundreds of megabytes of which a screenful is seen.
+        const QRect visible = event->rect().translated(offset.toPoint()) & d->view.rect();
         painter.drawImage(visible.topLeft() - offset.toPoint(), d->view, visible);
     }
     if (const auto selection = d->model.selection()) {
