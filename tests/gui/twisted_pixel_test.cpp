@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -226,6 +227,41 @@ TEST_F(TwistedPixelTest, AProgressSlotCanStopTheLoadWithoutLosingThePicture)
     EXPECT_TRUE(control.LastError().contains("Cancelled"));
     EXPECT_EQ(control.UndoLevels(), 1); // the document as it was, undo levels included
     EXPECT_EQ(control.Picture().pixel(2, 2), (Rgb{255, 255, 255}));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(TwistedPixelTest, SelectionFollowsTheFittedScaleAndTheScrollBars)
+{
+    ASSERT_TRUE(control.LoadImage(picturePath));
+    control.resize(120, 90); // the 60 x 40 picture fits at twice its size
+    control.SetFitToSize(true);
+    control.show();
+    QTest::mousePress(&control, Qt::LeftButton, {}, QPoint(20, 10));
+    QTest::mouseMove(&control, QPoint(39, 29));
+    QTest::mouseRelease(&control, Qt::LeftButton, {}, QPoint(39, 29));
+    ASSERT_TRUE(control.HasSelection());
+    EXPECT_EQ(*control.Model().selection(), (corvane::imaging::PixelRect{10, 5, 10, 10}));
+
+    control.SetFitToSize(false);
+    control.SetScrollbarsVisible(true);
+    control.resize(30, 30);
+    QScrollBar* bars[2] = {};
+    int found = 0;
+    for (QScrollBar* bar : control.findChildren<QScrollBar*>())
+        if (found < 2)
+            bars[found++] = bar;
+    ASSERT_EQ(found, 2);
+    for (QScrollBar* bar : bars) {
+        EXPECT_FALSE(bar->isHidden()); // the picture is larger both ways
+        bar->setValue(bar->orientation() == Qt::Horizontal ? 25 : 8);
+    }
+    QTest::mousePress(&control, Qt::LeftButton, {}, QPoint(2, 3));
+    QTest::mouseRelease(&control, Qt::LeftButton, {}, QPoint(6, 5));
+    ASSERT_TRUE(control.HasSelection());
+    EXPECT_EQ(*control.Model().selection(), (corvane::imaging::PixelRect{27, 11, 5, 3}));
 }
 
 } // namespace

@@ -308,13 +308,16 @@ double TTwistedPixel::scale() const
 
 QPointF TTwistedPixel::scrollOffset() const
 {
-    return {d->horizontal->isVisible() ? double(d->horizontal->value()) : 0.0,
-            d->vertical->isVisible() ? double(d->vertical->value()) : 0.0};
+    // isHidden, not isVisible: the offset holds while the widget itself is not on screen.
+    return {!d->horizontal->isHidden() ? double(d->horizontal->value()) : 0.0,
+            !d->vertical->isHidden() ? double(d->vertical->value()) : 0.0};
 }
 
 QPoint TTwistedPixel::toPicture(QPoint widgetPoint) const
 {
     const double s = scale();
+    if (!(s > 0)) // a widget squeezed to nothing shows no pixel
+        return {0, 0};
     const QPointF p = (QPointF(widgetPoint) + scrollOffset()) / s;
     return {std::clamp(int(std::floor(p.x())), 0, std::max(ImageWidth() - 1, 0)),
             std::clamp(int(std::floor(p.y())), 0, std::max(ImageHeight() - 1, 0))};
