@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QTest>
 
 namespace corvane::gui::testing {
 namespace {
@@ -367,6 +368,31 @@ TEST_F(PictureEditTest, CopyAndPasteCarryAPictureBetweenWindowsWithoutMarkingCha
     EXPECT_EQ(target->SubWindow()->size(), QSize(38, 47));
     EXPECT_FALSE(source->Modified);
     EXPECT_FALSE(target->Modified);
+}
+
+TEST_F(PictureEditTest, CropKeepsTheDraggedAreaFitsTheWindowAndCanBeUndone)
+{
+    TfrmPicture* picture = loadPicture(100, 50, {90, 90, 90});
+    shared().PictureChanged = false;
+    QTest::mousePress(picture->TP, Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::mouseMove(picture->TP, QPoint(40, 30));
+    QTest::mouseRelease(picture->TP, Qt::LeftButton, {}, QPoint(40, 30));
+    ASSERT_TRUE(picture->TP->HasSelection());
+
+    picture->mnuCropClick();
+    const QSize cropped(picture->TP->ImageWidth(), picture->TP->ImageHeight());
+    EXPECT_LT(cropped.width(), 100);
+    EXPECT_LT(cropped.height(), 50);
+    EXPECT_EQ(picture->SubWindow()->size(), cropped + QSize(8, 27));
+    EXPECT_TRUE(picture->Modified);
+    EXPECT_TRUE(shared().PictureChanged);
+    EXPECT_EQ(frame->StatusBar1().text(0), QStringLiteral("Ready..."));
+
+    ASSERT_GT(picture->TP->UndoLevels(), 0);
+    frame->StatusBar1().setText(0, QString());
+    picture->mnuUndoClick();
+    EXPECT_EQ(frame->StatusBar1().text(0), QStringLiteral("Ready..."));
+    EXPECT_TRUE(picture->Modified) << "Undo leaves the document's state alone";
 }
 
 TEST_F(PictureEditTest, LoadPluginsAsksForAFolderOnlyWhenNoneIsSet)
