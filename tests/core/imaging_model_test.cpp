@@ -43,6 +43,20 @@ TEST(PictureModel, KeepsAtMostUndoSizeLevelsDroppingTheOldest)
     EXPECT_EQ(model.undoLevels(), 0);
 }
 
+TEST(PictureModel, BigPicturesKeepFewerUndoLevelsButAlwaysOne)
+{
+    PictureModel model(10);
+    model.setUndoMemoryLimit(3 * 10 * 10 * 3); // three levels of a 10 x 10 colour picture
+    model.assign(colourPicture(10, 10));
+    for (int i = 0; i < 5; ++i)
+        model.process([](const Picture& p) { return p; });
+    EXPECT_EQ(model.undoLevels(), 3);
+    model.setUndoMemoryLimit(1);
+    EXPECT_EQ(model.undoLevels(), 1);
+    model.process([](const Picture& p) { return p; });
+    EXPECT_EQ(model.undoLevels(), 1);
+}
+
 TEST(PictureModel, AFailingOperationChangesNothing)
 {
     PictureModel model;

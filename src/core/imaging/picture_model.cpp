@@ -83,6 +83,24 @@ void PictureModel::keepForUndo()
     if (int(undo_.size()) == undoSize_)
         undo_.pop_front();
     undo_.push_back(picture_);
+    trimUndoToMemoryLimit();
+}
+
+void PictureModel::trimUndoToMemoryLimit()
+{
+    std::size_t bytes = 0;
+    for (const Picture& level : undo_)
+        bytes += level.pixels.size();
+    while (undo_.size() > 1 && bytes > undoMemoryLimit_) {
+        bytes -= undo_.front().pixels.size();
+        undo_.pop_front();
+    }
+}
+
+void PictureModel::setUndoMemoryLimit(std::size_t bytes)
+{
+    undoMemoryLimit_ = bytes;
+    trimUndoToMemoryLimit();
 }
 
 void PictureModel::setUndoSize(int levels)

@@ -54,6 +54,10 @@ public:
     int undoSize() const { return undoSize_; }
     void setUndoSize(int levels); // 0 switches undo off; fewer levels drop the oldest
     int undoLevels() const { return int(undo_.size()); }
+    // Undo levels are whole pictures: ten of a 600 dpi colour scan would be gigabytes. Beyond
+    // this many bytes the oldest levels go early, though the newest one always stays.
+    static constexpr std::size_t defaultUndoMemoryLimit = std::size_t(2) << 30;
+    void setUndoMemoryLimit(std::size_t bytes);
     // Steps back one level; false when there was none.
     bool undo();
 
@@ -96,11 +100,13 @@ public:
 
 private:
     void keepForUndo();
+    void trimUndoToMemoryLimit();
     void replace(Picture next);
 
     Picture picture_;
     std::deque<Picture> undo_; // newest at the back
     int undoSize_;
+    std::size_t undoMemoryLimit_ = defaultUndoMemoryLimit;
     std::optional<PixelRect> selection_;
     unsigned long revision_ = 0;
     unsigned long pictureRevision_ = 0;
