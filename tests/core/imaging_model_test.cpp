@@ -156,6 +156,15 @@ TEST(PictureModel, CropAsClearAndPasteIsOneUndoStep)
     EXPECT_EQ(model.undoLevels(), 1);
     model.undo();
     EXPECT_EQ(model.width(), 8);
+
+    model.select({1, 2, 4, 3});
+    model.cropToSelection();
+    EXPECT_EQ(model.width(), 4);
+    EXPECT_EQ(model.height(), 3);
+    EXPECT_FALSE(model.hasSelection());
+    EXPECT_EQ(model.picture().pixel(0, 0), colourPicture(8, 8).pixel(1, 2));
+    model.cropToSelection(); // nothing selected: nothing happens
+    EXPECT_EQ(model.width(), 4);
 }
 
 TEST(PictureModel, RecoverFromErrorFallsBackToTheLastSoundPicture)

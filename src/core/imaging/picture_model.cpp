@@ -151,6 +151,14 @@ void PictureModel::select(PixelRect area)
         selection_ = inside;
 }
 
+void PictureModel::cropToSelection()
+{
+    if (!selection_ || !hasImage())
+        return;
+    replace(cropped(picture_, *selection_));
+    selection_.reset();
+}
+
 Picture PictureModel::copy() const
 {
     if (!selection_)

@@ -77,6 +77,9 @@ public:
         ++revision_;
     }
 
+    // Keeps only the selected part (one undo level); nothing happens without a selection.
+    void cropToSelection();
+
     // --- clipboard operations ---
     // The selection, or the whole picture when nothing is selected.
     Picture copy() const;
