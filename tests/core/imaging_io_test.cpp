@@ -128,28 +128,35 @@ TEST(ReadPicture, PngAndGifKeepTheirPixels)
     expectSamePixels(three, gif);
 }
 
+// Both roads: BMP through the direct reader, TIFF through the image library.
 TEST(ReadPicture, ReportsProgressUpToTheTotal)
 {
     ScratchFolder folder;
     writePicture(colourPicture(40, 30), folder.file("p.bmp"), FileTypeBmp);
-    long lastDone = -1, lastTotal = 0;
-    bool monotonic = true;
-    readPicture(folder.file("p.bmp"), [&](long done, long total) {
-        monotonic = monotonic && done >= lastDone && done <= total;
-        lastDone = done;
-        lastTotal = total;
-    });
-    EXPECT_TRUE(monotonic);
-    EXPECT_GT(lastTotal, 0);
-    EXPECT_EQ(lastDone, lastTotal);
+    writePicture(colourPicture(40, 30), folder.file("p.tif"), FileTypeTiff);
+    for (const std::string name : {"p.bmp", "p.tif"}) {
+        long lastDone = -1, lastTotal = 0;
+        bool monotonic = true;
+        readPicture(folder.file(name), [&](long done, long total) {
+            monotonic = monotonic && done >= lastDone && done <= total;
+            lastDone = done;
+            lastTotal = total;
+        });
+        EXPECT_TRUE(monotonic) << name;
+        EXPECT_GT(lastTotal, 0) << name;
+        EXPECT_EQ(lastDone, lastTotal) << name;
+    }
 }
 
 TEST(ReadPicture, AnExceptionFromTheProgressReportStopsTheRead)
 {
     ScratchFolder folder;
     writePicture(colourPicture(40, 30), folder.file("p.bmp"), FileTypeBmp);
+    writePicture(colourPicture(40, 30), folder.file("p.tif"), FileTypeTiff);
     struct Stop {};
-    EXPECT_THROW(readPicture(folder.file("p.bmp"), [](long, long) { throw Stop{}; }), Stop);
+    for (const std::string name : {"p.bmp", "p.tif"})
+        EXPECT_THROW(readPicture(folder.file(name), [](long, long) { throw Stop{}; }), Stop)
+            << name;
 }
 
 TEST(JpegFiles, ColourStaysColourAndGreyPaletteComesBackGrey)
