@@ -37,11 +37,11 @@ TEST(SaveAsRules, UntitledCaptions)
 
 TEST(ProgressSteps, PercentRoundsHalvesToEven)
 {
-    EXPECT_EQ(roundedPercent(25, 1000), 2);  // 2.5
-    EXPECT_EQ(roundedPercent(35, 1000), 4);  // 3.5
-    EXPECT_EQ(roundedPercent(1, 8), 12);     // 12.5
+    EXPECT_EQ(roundedPercent(25, 1000), 2); // 2.5
+    EXPECT_EQ(roundedPercent(35, 1000), 4); // 3.5
+    EXPECT_EQ(roundedPercent(1, 8), 12);    // 12.5
     EXPECT_EQ(roundedPercent(2, 3), 67);
-    EXPECT_EQ(roundedPercent(7, 200), 4);    // 3.5 exactly
+    EXPECT_EQ(roundedPercent(7, 200), 4); // 3.5 exactly
 }
 
 TEST(ProgressSteps, TheDocumentedSequence)

@@ -1,7 +1,5 @@
 // The frame: start-up state, the colour-depth warning, tool buttons, the file dialogs'
 // memory, plug-in folder, keys, help pages and exiting with unsaved pictures.
-#include "gui_test_support.h"
-
 #include "gui/app/about.h"
 #include "gui/app/color_depth.h"
 #include "gui/app/file_dialogs.h"
@@ -9,14 +7,15 @@
 #include "gui/picture/direction_dialog.h"
 #include "gui/picture/picture_window.h"
 #include "gui/picture/twisted_pixel.h"
+#include "gui_test_support.h"
 
 #include <QAction>
 #include <QDir>
 #include <QLabel>
-#include <QPushButton>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QTest>
 
 namespace corvane::gui::testing {
@@ -92,7 +91,8 @@ using FrameDialogsTest = FrameTest;
 
 TEST_F(FrameDialogsTest, LoadImageRemembersTheLastFileAndImportsClearIt)
 {
-    const QString picture = writeBmp(folder, QStringLiteral("a.bmp"), solidPicture(4, 3, {1, 2, 3}));
+    const QString picture =
+        writeBmp(folder, QStringLiteral("a.bmp"), solidPicture(4, 3, {1, 2, 3}));
     prompts.answerOpen(FileChoice{picture, 1});
     frame->Load1Click();
     ASSERT_EQ(prompts.openRequests.size(), 1u);
@@ -229,7 +229,8 @@ TEST_F(FrameChildrenTest, CommandLineFilesOpenByKindWithTheirFullName)
     ASSERT_EQ(opened.size(), 1);
     EXPECT_EQ(opened[0], QDir::current().absoluteFilePath(QStringLiteral("part.DNC")));
 
-    const QString picture = writeBmp(folder, QStringLiteral("p.bmp"), solidPicture(3, 3, {0, 0, 0}));
+    const QString picture =
+        writeBmp(folder, QStringLiteral("p.bmp"), solidPicture(3, 3, {0, 0, 0}));
     frame->OpenFile(picture);
     ASSERT_NE(frame->ActivePicture(), nullptr);
     EXPECT_EQ(frame->ActivePicture()->Caption(), picture);

@@ -10,9 +10,7 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QTemporaryDir>
-
 #include <gtest/gtest.h>
-
 #include <memory>
 
 namespace corvane::gui::testing {

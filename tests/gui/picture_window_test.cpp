@@ -1,9 +1,8 @@
 // The picture window: loading, saving and its naming rules, the close question, the view
 // modes and the hand-off of the picture to the height grid.
-#include "gui_test_support.h"
-
 #include "gui/picture/picture_window.h"
 #include "gui/picture/twisted_pixel.h"
+#include "gui_test_support.h"
 
 #include <QFile>
 #include <QMdiArea>
@@ -47,7 +46,8 @@ using PictureLoadTest = PictureWindowTest;
 
 TEST_F(PictureLoadTest, LoadedPictureNamesTheWindowAndFitsIt)
 {
-    const QString path = writeBmp(folder, QStringLiteral("wide.bmp"), solidPicture(100, 50, {9, 9, 9}));
+    const QString path =
+        writeBmp(folder, QStringLiteral("wide.bmp"), solidPicture(100, 50, {9, 9, 9}));
     TfrmPicture* picture = frame->OpenPicture(path);
     EXPECT_EQ(picture->Caption(), path);
     EXPECT_EQ(picture->SubWindow()->size(), QSize(108, 77));

@@ -1,9 +1,8 @@
 // The run control handed to long core work, and the hook for errors that escape a handler.
-#include "gui_test_support.h"
-
 #include "common/error.h"
 #include "gui/app/exception_hook.h"
 #include "gui/app/gui_run_control.h"
+#include "gui_test_support.h"
 
 #include <QApplication>
 #include <QProgressBar>

@@ -2,14 +2,13 @@
 
 #include "gui/app/brand_picture.h"
 
+#include <Magick++.h>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
-
-#include <Magick++.h>
 
 namespace {
 

@@ -2,7 +2,6 @@
 
 #include <QImage>
 #include <QPainter>
-
 #include <algorithm>
 #include <cmath>
 

@@ -15,8 +15,8 @@ QString colorDepthWarning(long long colorCount)
 {
     if (colorCount >= 512)
         return {};
-    return QStringLiteral("This program requires a Color Depth > 256 ") + QString::number(colorCount)
-           + QStringLiteral(" colors detected.");
+    return QStringLiteral("This program requires a Color Depth > 256 ") +
+           QString::number(colorCount) + QStringLiteral(" colors detected.");
 }
 
 } // namespace corvane::gui

@@ -1,14 +1,12 @@
 #include "gui/app/exception_hook.h"
 
+#include "common/error.h"
 #include "gui/app/frame.h"
 #include "gui/app/prompts.h"
 #include "gui/picture/picture_window.h"
 #include "gui/picture/twisted_pixel.h"
 
-#include "common/error.h"
-
 #include <QApplication>
-
 #include <exception>
 #include <new>
 

@@ -6,7 +6,6 @@
 #include "gui/app/prompts.h"
 
 #include <QString>
-
 #include <optional>
 
 namespace corvane::gui {

@@ -98,8 +98,8 @@ void TCorvaneFrame::FormCreate()
 
     const QString warning = corvane::gui::colorDepthWarning(ScreenColorCount());
     if (!warning.isEmpty())
-        corvane::gui::prompts().message(corvane::gui::MessageKind::Warning, QStringLiteral("Warning"),
-                                        warning, corvane::gui::ButtonOk);
+        corvane::gui::prompts().message(corvane::gui::MessageKind::Warning,
+                                        QStringLiteral("Warning"), warning, corvane::gui::ButtonOk);
 }
 
 void TCorvaneFrame::FormResize()
@@ -271,7 +271,8 @@ void TCorvaneFrame::ImportDNCFile1Click()
 void TCorvaneFrame::SetPluginPath1Click()
 {
     shared().PluginPath.clear();
-    if (const auto folder = corvane::gui::prompts().browseFolder(QStringLiteral("Select Plug Ins Path")))
+    if (const auto folder =
+            corvane::gui::prompts().browseFolder(QStringLiteral("Select Plug Ins Path")))
         shared().PluginPath = *folder;
 }
 

@@ -8,7 +8,6 @@
 
 #include <QMainWindow>
 #include <QString>
-
 #include <functional>
 #include <map>
 #include <memory>

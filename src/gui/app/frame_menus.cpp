@@ -1,6 +1,5 @@
 // The frame's menu bar and tool bar: captions, icons, hints and the handlers behind them.
 #include "gui/app/frame.h"
-
 #include "gui/app/tool_icons.h"
 
 #include <QAction>
@@ -26,7 +25,8 @@ QAction* addMenuItem(QMenu& menu, std::map<QString, QAction*>& items, const QStr
 void TCorvaneFrame::buildMenus()
 {
     auto* file = new QMenu(QStringLiteral("&File"), this);
-    QAction* item = addMenuItem(*file, menuItems_, QStringLiteral("New1"), QStringLiteral("&New Image"));
+    QAction* item =
+        addMenuItem(*file, menuItems_, QStringLiteral("New1"), QStringLiteral("&New Image"));
     item->setIcon(toolIcon(corvane::gui::IconNew));
     connect(item, &QAction::triggered, this, &TCorvaneFrame::New1Click);
     item = addMenuItem(*file, menuItems_, QStringLiteral("Load1"), QStringLiteral("&Load Image"));
@@ -93,9 +93,11 @@ void TCorvaneFrame::buildToolBar()
     bar->addSeparator();
     add(4, corvane::gui::IconCut, QStringLiteral("Cut Image"), &TCorvaneFrame::ToolButton4Click);
     add(6, corvane::gui::IconCopy, QStringLiteral("Copy Image"), &TCorvaneFrame::ToolButton6Click);
-    add(7, corvane::gui::IconPaste, QStringLiteral("Paste Image"), &TCorvaneFrame::ToolButton7Click);
+    add(7, corvane::gui::IconPaste, QStringLiteral("Paste Image"),
+        &TCorvaneFrame::ToolButton7Click);
     bar->addSeparator();
-    add(10, corvane::gui::IconHelp, QStringLiteral("Help Contents"), &TCorvaneFrame::Contents1Click);
+    add(10, corvane::gui::IconHelp, QStringLiteral("Help Contents"),
+        &TCorvaneFrame::Contents1Click);
     bar->addSeparator();
 }
 

@@ -22,9 +22,12 @@ UrlOpener& installedOpener()
 QString pageFor(int helpContext)
 {
     switch (helpContext) {
-    case HelpFrame: return QStringLiteral("frame.html");
-    case HelpPictureDialogs: return QStringLiteral("dialogs.html");
-    default: return QStringLiteral("index.html");
+    case HelpFrame:
+        return QStringLiteral("frame.html");
+    case HelpPictureDialogs:
+        return QStringLiteral("dialogs.html");
+    default:
+        return QStringLiteral("index.html");
     }
 }
 

@@ -7,7 +7,6 @@
 #include <QEventLoop>
 #include <QStringList>
 #include <QTimer>
-
 #include <memory>
 
 namespace {

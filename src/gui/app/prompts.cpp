@@ -29,8 +29,8 @@ QString qtFilterFromProgramFilter(const QString& programFilter)
         QStringList patterns = parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
         for (QString& pattern : patterns)
             pattern = pattern.trimmed();
-        filters << parts[i].trimmed() + QStringLiteral(" (") + patterns.join(QLatin1Char(' '))
-                       + QLatin1Char(')');
+        filters << parts[i].trimmed() + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) +
+                       QLatin1Char(')');
     }
     return filters.join(QStringLiteral(";;"));
 }

@@ -11,10 +11,14 @@ namespace {
 QMessageBox::Icon iconFor(MessageKind kind)
 {
     switch (kind) {
-    case MessageKind::Information: return QMessageBox::Information;
-    case MessageKind::Warning: return QMessageBox::Warning;
-    case MessageKind::Confirmation: return QMessageBox::Question;
-    case MessageKind::Error: return QMessageBox::Critical;
+    case MessageKind::Information:
+        return QMessageBox::Information;
+    case MessageKind::Warning:
+        return QMessageBox::Warning;
+    case MessageKind::Confirmation:
+        return QMessageBox::Question;
+    case MessageKind::Error:
+        return QMessageBox::Critical;
     }
     return QMessageBox::NoIcon;
 }
@@ -22,10 +26,14 @@ QMessageBox::Icon iconFor(MessageKind kind)
 QMessageBox::StandardButtons qtButtons(int buttons)
 {
     QMessageBox::StandardButtons result;
-    if (buttons & ButtonYes) result |= QMessageBox::Yes;
-    if (buttons & ButtonNo) result |= QMessageBox::No;
-    if (buttons & ButtonOk) result |= QMessageBox::Ok;
-    if (buttons & ButtonCancel) result |= QMessageBox::Cancel;
+    if (buttons & ButtonYes)
+        result |= QMessageBox::Yes;
+    if (buttons & ButtonNo)
+        result |= QMessageBox::No;
+    if (buttons & ButtonOk)
+        result |= QMessageBox::Ok;
+    if (buttons & ButtonCancel)
+        result |= QMessageBox::Cancel;
     return result ? result : QMessageBox::Ok;
 }
 
@@ -60,16 +68,19 @@ std::optional<FileChoice> runFileDialog(const FileDialogRequest& request,
 
 } // namespace
 
-Button QtPrompts::message(MessageKind kind, const QString& title, const QString& text,
-                          int buttons)
+Button QtPrompts::message(MessageKind kind, const QString& title, const QString& text, int buttons)
 {
     QMessageBox box(iconFor(kind), title, text, qtButtons(buttons), QApplication::activeWindow());
     switch (box.exec()) {
-    case QMessageBox::Yes: return ButtonYes;
-    case QMessageBox::No: return ButtonNo;
-    case QMessageBox::Ok: return ButtonOk;
+    case QMessageBox::Yes:
+        return ButtonYes;
+    case QMessageBox::No:
+        return ButtonNo;
+    case QMessageBox::Ok:
+        return ButtonOk;
     default:
-        if (buttons & ButtonCancel) return ButtonCancel;
+        if (buttons & ButtonCancel)
+            return ButtonCancel;
         return buttons ? Button(buttons & -buttons) : ButtonOk;
     }
 }

@@ -4,8 +4,7 @@ namespace corvane::gui {
 
 namespace {
 
-template <typename T>
-T takeFront(std::deque<T>& queue, T fallback)
+template <typename T> T takeFront(std::deque<T>& queue, T fallback)
 {
     if (queue.empty())
         return fallback;
@@ -31,8 +30,8 @@ Button ScriptedPrompts::message(MessageKind kind, const QString& title, const QS
 {
     messages.push_back({kind, title, text, buttons});
     const Button fallback = (buttons & ButtonCancel) ? ButtonCancel
-                            : buttons               ? Button(buttons & -buttons)
-                                                    : ButtonOk;
+                            : buttons                ? Button(buttons & -buttons)
+                                                     : ButtonOk;
     return takeFront(messageAnswers, fallback);
 }
 

@@ -6,7 +6,6 @@
 #include "relief/zgrid.h"
 
 #include <QString>
-
 #include <cstdint>
 
 namespace corvane::gui {

@@ -3,7 +3,6 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QStatusBar>
-
 #include <algorithm>
 
 namespace corvane::gui {

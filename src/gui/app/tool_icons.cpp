@@ -112,14 +112,30 @@ QIcon toolIcon(ToolIcon which)
     p.scale(kDrawnSize / 16.0, kDrawnSize / 16.0);
     p.setPen(QPen(kInk, 1.0));
     switch (which) {
-    case IconNew: drawNew(p); break;
-    case IconOpen: drawOpen(p); break;
-    case IconSave: drawSave(p); break;
-    case IconCut: drawCut(p); break;
-    case IconCopy: drawCopy(p); break;
-    case IconPaste: drawPaste(p); break;
-    case IconUndo: drawUndo(p); break;
-    case IconHelp: drawHelp(p); break;
+    case IconNew:
+        drawNew(p);
+        break;
+    case IconOpen:
+        drawOpen(p);
+        break;
+    case IconSave:
+        drawSave(p);
+        break;
+    case IconCut:
+        drawCut(p);
+        break;
+    case IconCopy:
+        drawCopy(p);
+        break;
+    case IconPaste:
+        drawPaste(p);
+        break;
+    case IconUndo:
+        drawUndo(p);
+        break;
+    case IconHelp:
+        drawHelp(p);
+        break;
     }
     return QIcon(pixmap);
 }

@@ -2,7 +2,6 @@
 
 #include <QAction>
 #include <QMenu>
-
 #include <initializer_list>
 #include <utility>
 
@@ -48,17 +47,23 @@ QMenu* buildImageMenu(QWidget* owner, std::map<QString, QAction*>& items)
               {"GreyScale1", "&Grey Scale"},
               {"Halftone1", "&Halftone"}},
              items);
-    addItems(*convert, {{"mnuConvertTo16", "To &16 Colors"}, {"mnu8Colors", "Use &8 Colrors"}}, items);
+    addItems(*convert, {{"mnuConvertTo16", "To &16 Colors"}, {"mnu8Colors", "Use &8 Colrors"}},
+             items);
     QMenu* gray = addSubmenu(*convert, "mnuConvertToGray", "To &Grayscale", items);
     addItems(*gray,
-             {{"mnuGrayMax", "&Maximum"}, {"mnuGrayMean", "M&ean"}, {"mnuGrayWeighted", "&Weighted Mean"}},
+             {{"mnuGrayMax", "&Maximum"},
+              {"mnuGrayMean", "M&ean"},
+              {"mnuGrayWeighted", "&Weighted Mean"}},
              items);
-    addItems(*convert, {{"BlackandWhite2", "&Black and White"}, {"mnuConvertToNegative", "&Negative"}},
+    addItems(*convert,
+             {{"BlackandWhite2", "&Black and White"}, {"mnuConvertToNegative", "&Negative"}},
              items);
 
     QMenu* reduce = addSubmenu(*image, "mnuReduceGrey", "&Reduce Shades of Grey", items);
     addItems(*reduce,
-             {{"mnuReduceTo64", "To &64 Shades"}, {"mnuReduce32", "To &32 Shades"}, {"mnuReduce16", "To &16 Shades"}},
+             {{"mnuReduceTo64", "To &64 Shades"},
+              {"mnuReduce32", "To &32 Shades"},
+              {"mnuReduce16", "To &16 Shades"}},
              items);
     addItems(*image, {{"mnuAdjustImge", "&Image Adjustment"}}, items);
     QMenu* edges = addSubmenu(*image, "mnuFindEdges", "&Find Edges", items);
@@ -79,11 +84,16 @@ QMenu* buildImageMenu(QWidget* owner, std::map<QString, QAction*>& items)
              items);
     QMenu* sharpen = addSubmenu(*image, "mnuSharpenMenu", "&Sharpen", items);
     addItems(*sharpen,
-             {{"mnuSharpen", "&Sharpen"}, {"mnuSharpenMore", "Sharpen &More"}, {"mnuSharpenMax", "Sharpen Max"}},
+             {{"mnuSharpen", "&Sharpen"},
+              {"mnuSharpenMore", "Sharpen &More"},
+              {"mnuSharpenMax", "Sharpen Max"}},
              items);
     QMenu* blur = addSubmenu(*image, "mnuBlurMenu", "&Blur", items);
-    addItems(*blur, {{"mnuBlur", "&Soften"}, {"mnuBlurMore", "&Blur "}, {"mnuBlurMax", "Blur &More"}}, items);
-    addItems(*image, {{"mnuFlip", "F&lip"}, {"Flip901", "Rotate &90"}, {"Resize1", "Res&ize"}}, items);
+    addItems(*blur,
+             {{"mnuBlur", "&Soften"}, {"mnuBlurMore", "&Blur "}, {"mnuBlurMax", "Blur &More"}},
+             items);
+    addItems(*image, {{"mnuFlip", "F&lip"}, {"Flip901", "Rotate &90"}, {"Resize1", "Res&ize"}},
+             items);
     return image;
 }
 

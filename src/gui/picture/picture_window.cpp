@@ -138,8 +138,8 @@ bool TfrmPicture::LoadFile(const QString& fileName)
         const QString reason = TP->LastError();
         showStatus(QStringLiteral("Could not load ") + fileName);
         prompts().message(MessageKind::Warning, QStringLiteral("Warning"),
-                          QStringLiteral("Could not load ") + fileName
-                              + (reason.isEmpty() ? QString() : QStringLiteral("\n") + reason),
+                          QStringLiteral("Could not load ") + fileName +
+                              (reason.isEmpty() ? QString() : QStringLiteral("\n") + reason),
                           ButtonOk);
         return false;
     }
@@ -186,8 +186,8 @@ bool TfrmPicture::writePicture(const QString& fileName, int typeCode)
         // The picture stays unsaved and the file on disk stays as it was.
         showStatus(QStringLiteral("Failed: could not save ") + fileName);
         prompts().message(MessageKind::Warning, QStringLiteral("Warning"),
-                          QStringLiteral("Could not save the picture.\n")
-                              + QString::fromStdString(error.what()),
+                          QStringLiteral("Could not save the picture.\n") +
+                              QString::fromStdString(error.what()),
                           ButtonOk);
         return false;
     }
@@ -250,9 +250,9 @@ bool TfrmPicture::mnuSaveAsClick()
 void TfrmPicture::closeEvent(QCloseEvent* event)
 {
     if (Modified) {
-        const int answer = prompts().message(
-            MessageKind::Warning, QStringLiteral("Warning"),
-            QStringLiteral("Save changes to %1?").arg(Caption()), ButtonYes | ButtonNo | ButtonCancel);
+        const int answer = prompts().message(MessageKind::Warning, QStringLiteral("Warning"),
+                                             QStringLiteral("Save changes to %1?").arg(Caption()),
+                                             ButtonYes | ButtonNo | ButtonCancel);
         // A save that is cancelled or fails keeps the window, so the picture is not lost.
         if (answer == ButtonCancel || (answer == ButtonYes && !mnuSaveClick())) {
             event->ignore();
@@ -283,14 +283,38 @@ void TfrmPicture::mnuExitClick()
 
 // --- the frame's commands, repeated in this window's menu ---
 
-void TfrmPicture::mnuNewClick() { frame_.New1Click(); }
-void TfrmPicture::mnuLoadClick() { frame_.Load1Click(); }
-void TfrmPicture::ImportDNCFile1Click() { frame_.ImportDNCFile1Click(); }
-void TfrmPicture::ImportDXFMesh1Click() { frame_.ImportDXFMesh1Click(); }
-void TfrmPicture::Tile1Click() { frame_.Tile1Click(); }
-void TfrmPicture::Cascade1Click() { frame_.Cascade1Click(); }
-void TfrmPicture::Contents1Click() { frame_.Contents1Click(); }
-void TfrmPicture::About1Click() { frame_.About1Click(); }
+void TfrmPicture::mnuNewClick()
+{
+    frame_.New1Click();
+}
+void TfrmPicture::mnuLoadClick()
+{
+    frame_.Load1Click();
+}
+void TfrmPicture::ImportDNCFile1Click()
+{
+    frame_.ImportDNCFile1Click();
+}
+void TfrmPicture::ImportDXFMesh1Click()
+{
+    frame_.ImportDXFMesh1Click();
+}
+void TfrmPicture::Tile1Click()
+{
+    frame_.Tile1Click();
+}
+void TfrmPicture::Cascade1Click()
+{
+    frame_.Cascade1Click();
+}
+void TfrmPicture::Contents1Click()
+{
+    frame_.Contents1Click();
+}
+void TfrmPicture::About1Click()
+{
+    frame_.About1Click();
+}
 
 // --- plug-ins ---
 

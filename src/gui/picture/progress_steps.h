@@ -7,7 +7,7 @@
 namespace corvane::gui {
 
 struct ProgressUpdate {
-    bool moveGauge = false;   // show the gauge and set it to percent
+    bool moveGauge = false; // show the gauge and set it to percent
     int percent = 0;
     bool runFinished = false; // hide the gauge and show "Done"
 };

@@ -1,7 +1,6 @@
 #include "gui/picture/save_as_rules.h"
 
 #include <QFileInfo>
-
 #include <array>
 
 namespace corvane::gui {
@@ -24,9 +23,9 @@ constexpr std::array<SaveFilter, 4> kSaveFilters{{
 
 SaveTarget saveTargetFor(const QString& chosenName, int filterIndex)
 {
-    const SaveFilter& filter =
-        (filterIndex >= 1 && filterIndex <= int(kSaveFilters.size())) ? kSaveFilters[filterIndex - 1]
-                                                                      : kSaveFilters[0];
+    const SaveFilter& filter = (filterIndex >= 1 && filterIndex <= int(kSaveFilters.size()))
+                                   ? kSaveFilters[filterIndex - 1]
+                                   : kSaveFilters[0];
     SaveTarget target{chosenName, filter.typeCode};
     if (!QFileInfo(chosenName).fileName().contains(QLatin1Char('.')))
         target.fileName += QLatin1String(filter.extension);
