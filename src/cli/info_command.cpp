@@ -23,7 +23,8 @@ void printInfo(const InfoOptions& options)
         const nlohmann::ordered_json info = {{"file", options.picture}, {"width", p.width},
                                              {"height", p.height},      {"bitCount", p.bitCount},
                                              {"xRes", p.xRes},          {"yRes", p.yRes}};
-        std::cout << info.dump() << "\n";
+        // A file name need not be UTF-8; such bytes become U+FFFD rather than an error.
+        std::cout << info.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
         return;
     }
     std::cout << "Width: " << p.width << "\n"
