@@ -154,7 +154,7 @@ TEST_F(TwistedPixelTest, CropThroughTheClipboardAsThePictureWindowDoesIt)
     EXPECT_EQ(control.Picture().pixel(0, 0), (Rgb{40, 40, 77}));
 }
 
-TEST_F(TwistedPixelTest, ClipboardKeepsAGreyPalettePictureAtEightBits)
+TEST_F(TwistedPixelTest, ClipboardKeepsDepthAndResolution)
 {
     Picture grey;
     grey.width = 3;
@@ -167,6 +167,21 @@ TEST_F(TwistedPixelTest, ClipboardKeepsAGreyPalettePictureAtEightBits)
     EXPECT_EQ(back.bitCount, 8);
     EXPECT_EQ(back.pixels, grey.pixels);
     EXPECT_EQ(back.palette, grey.palette);
+    EXPECT_EQ(back.xRes, 0); // no resolution stays none, not Qt's 96 dpi default
+
+    grey.xRes = 300;
+    grey.yRes = 299;
+    const Picture withResolution = corvane::gui::fromQImage(corvane::gui::toQImage(grey));
+    EXPECT_EQ(withResolution.xRes, 300);
+    EXPECT_EQ(withResolution.yRes, 299);
+
+    QImage foreign(2, 2, QImage::Format_ARGB32);
+    foreign.fill(Qt::transparent);
+    foreign.setDotsPerMeterX(11811);
+    const Picture pasted = corvane::gui::fromQImage(foreign);
+    EXPECT_EQ(pasted.bitCount, 24);
+    EXPECT_EQ(pasted.xRes, 300);
+    EXPECT_EQ(pasted.pixel(1, 1), (Rgb{255, 255, 255})); // transparent onto white
 }
 
 TEST_F(TwistedPixelTest, PluginsRunUndoablyAndFailuresLeaveThePicture)

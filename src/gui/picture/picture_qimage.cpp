@@ -102,9 +102,14 @@ QImage viewOf(const Picture& picture)
     return view;
 }
 
+// Qt keeps a resolution in whole dots per metre and has no "none"; our own pictures travel
+// through the clipboard with their exact pixels per inch under this key.
+const QString resolutionKey = QStringLiteral("Corvane.PixelsPerInch");
+
 QImage toQImage(const Picture& picture)
 {
     QImage image = viewOf(picture).copy();
+    image.setText(resolutionKey, QString("%1 %2").arg(picture.xRes).arg(picture.yRes));
     if (picture.xRes > 0)
         image.setDotsPerMeterX(qRound(picture.xRes * inchesPerMetre));
     if (picture.yRes > 0)
@@ -125,8 +130,14 @@ Picture fromQImage(const QImage& image)
         p = fromIndexed(image.convertToFormat(QImage::Format_Indexed8));
     else
         p = fromColour(image);
-    p.xRes = pixelsPerInchFromDotsPerMetre(image.dotsPerMeterX());
-    p.yRes = pixelsPerInchFromDotsPerMetre(image.dotsPerMeterY());
+    const QStringList ours = image.text(resolutionKey).split(' ');
+    if (ours.size() == 2) {
+        p.xRes = std::max(ours[0].toInt(), 0);
+        p.yRes = std::max(ours[1].toInt(), 0);
+    } else {
+        p.xRes = pixelsPerInchFromDotsPerMetre(image.dotsPerMeterX());
+        p.yRes = pixelsPerInchFromDotsPerMetre(image.dotsPerMeterY());
+    }
     return p;
 }
 
