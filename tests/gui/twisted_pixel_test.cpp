@@ -152,6 +152,8 @@ TEST_F(TwistedPixelTest, CropThroughTheClipboardAsThePictureWindowDoesIt)
     EXPECT_EQ(control.ImageWidth(), 20);
     EXPECT_EQ(control.ImageHeight(), 5);
     EXPECT_EQ(control.Picture().pixel(0, 0), (Rgb{40, 40, 77}));
+    EXPECT_EQ(control.ImageXRes(), 150);
+    EXPECT_EQ(control.UndoLevels(), 1); // one step back to the whole picture
 }
 
 TEST_F(TwistedPixelTest, ClipboardKeepsDepthAndResolution)
