@@ -234,6 +234,11 @@ TEST_F(FrameChildrenTest, CommandLineFilesOpenByKindWithTheirFullName)
     frame->OpenFile(picture);
     ASSERT_NE(frame->ActivePicture(), nullptr);
     EXPECT_EQ(frame->ActivePicture()->Caption(), picture);
+
+    frame->OpenFile(folder.filePath(QStringLiteral("missing.bmp")));
+    flushDeletes();
+    EXPECT_EQ(prompts.messages.size(), 1u) << "the user is told";
+    EXPECT_EQ(frame->MdiArea().subWindowList().size(), 1) << "and no empty window stays";
 }
 
 TEST_F(FrameChildrenTest, AboutBoxShowsVersionAndCreditsAndClosingHidesIt)

@@ -8,6 +8,7 @@
 #include "gui/app/tool_icons.h"
 #include "gui/picture/direction_dialog.h"
 #include "gui/picture/picture_window.h"
+#include "gui/picture/twisted_pixel.h"
 #include "gui/relief/surface_dialog.h"
 #include "gui/toolpaths/toolpaths_dialog.h"
 
@@ -203,10 +204,15 @@ void TCorvaneFrame::OpenFile(const QString& fileName)
     // Captions carry the full name, so a file named relative to the working folder gets it.
     const QString fullName = QFileInfo(fileName).absoluteFilePath();
     const auto kind = fileKinds_.find(QFileInfo(fullName).suffix().toLower());
-    if (kind != fileKinds_.end())
+    if (kind != fileKinds_.end()) {
         kind->second(*this, fullName);
-    else
-        OpenPicture(fullName);
+        return;
+    }
+    // The user has been told why the file did not open; an empty window would only be in
+    // the way of the files that did.
+    TfrmPicture* picture = OpenPicture(fullName);
+    if (!picture->TP->HasImage())
+        picture->mnuCloseClick();
 }
 
 void TCorvaneFrame::onSubWindowActivated(QMdiSubWindow* window)

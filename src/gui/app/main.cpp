@@ -19,16 +19,18 @@ void waitMilliseconds(int milliseconds)
 }
 
 // CORVANE_SCREENSHOT=file.png: grab the frame once it has settled, save it and quit
-// (for the manual's pictures).
-void scheduleScreenshot(TCorvaneFrame& frame)
+// (for the manual's pictures). Returns whether a screenshot was asked for.
+bool scheduleScreenshot(TCorvaneFrame& frame, bool& taken)
 {
     const QString path = qEnvironmentVariable("CORVANE_SCREENSHOT");
     if (path.isEmpty())
-        return;
-    QTimer::singleShot(2000, &frame, [&frame, path] {
+        return false;
+    QTimer::singleShot(2000, &frame, [&frame, &taken, path] {
         frame.grab().save(path);
-        QApplication::quit();
+        taken = true;
+        QApplication::exit(0); // also ends a message box that is waiting for the user
     });
+    return true;
 }
 
 } // namespace
@@ -53,9 +55,14 @@ int main(int argc, char** argv)
     }
 
     frame.show();
+    // Before the files: a file that fails to open shows a box, whose loop must fire it too.
+    bool screenshotTaken = false;
+    scheduleScreenshot(frame, screenshotTaken);
     const QStringList files = app.arguments().mid(1);
     for (const QString& file : files)
         frame.OpenFile(file);
-    scheduleScreenshot(frame);
+    // A quit inside a message box's loop does not reach an event loop started later.
+    if (screenshotTaken)
+        return 0;
     return app.exec();
 }
