@@ -47,6 +47,23 @@ TEST_F(FrameStartTest, ClosingTheLastPictureDisablesThePictureToolsAgain)
     EXPECT_FALSE(frame->ToolButton(3)->isEnabled());
 }
 
+TEST_F(FrameStartTest, ToolsStayOnWhileAnotherKindOfChildIsOpenAndThenDoNothing)
+{
+    TfrmPicture* picture = frame->NewPicture();
+    frame->AddChildWindow(new QWidget); // stands for a mesh or DNC view
+    picture->mnuCloseClick();
+    flushDeletes();
+    ASSERT_EQ(frame->MdiArea().subWindowList().size(), 1);
+    EXPECT_TRUE(frame->ToolButton(3)->isEnabled());
+
+    frame->ToolButton(3)->trigger();
+    frame->ToolButton(4)->trigger();
+    frame->ToolButton(6)->trigger();
+    frame->ToolButton(7)->trigger();
+    EXPECT_TRUE(prompts.saveRequests.empty());
+    EXPECT_TRUE(prompts.messages.empty());
+}
+
 TEST_F(FrameStartTest, StatusBarAndSharedVariablesStartAsDocumented)
 {
     EXPECT_EQ(frame->windowTitle(), QStringLiteral("Corvane"));
