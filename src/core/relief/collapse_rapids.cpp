@@ -43,13 +43,9 @@ bool CollapseRapids(std::vector<RasterMove>& moves, RunControl& control)
     RapidCollapser collapser(thinned);
     ProgressStride stride(0, (n - 1) / 10);
     for (long long i = 0; i < n; ++i) {
-        if (stride.due(i)) {
-            control.showProgress(ProgressDisplay::Gauge, int(i * 100 / (n - 1)));
-            control.checkpoint();
-            if (control.escapePressed()) {
-                control.endProgress(ProgressDisplay::Gauge);
-                return false;
-            }
+        if (stride.due(i) && gaugePointStopsForEscape(control, i, n - 1)) {
+            control.endProgress(ProgressDisplay::Gauge);
+            return false;
         }
         collapser.add(moves[std::size_t(i)]);
     }

@@ -292,10 +292,7 @@ bool ApplyGougeControl(TZGrid& grid, const TToolMask& mask, RunControl& control,
         first = p;
         if (end)
             break;
-        control.showProgress(ProgressDisplay::Gauge,
-                             int(static_cast<long long>(p) * 100 / (grid.rows - 1)));
-        control.checkpoint();
-        if (control.escapePressed()) {
+        if (gaugePointStopsForEscape(control, p, grid.rows - 1)) {
             completed = false;
             break;
         }
@@ -311,14 +308,9 @@ bool ApplyGougeControlDirect(TZGrid& grid, const TToolMask& mask, RunControl& co
     ProgressStride stride(0, (grid.rows - 1) / 10);
     bool completed = true;
     for (int p = 0; p < grid.rows; ++p) {
-        if (stride.due(p)) {
-            control.showProgress(ProgressDisplay::Gauge,
-                                 int(static_cast<long long>(p) * 100 / (grid.rows - 1)));
-            control.checkpoint();
-            if (control.escapePressed()) {
-                completed = false;
-                break;
-            }
+        if (stride.due(p) && gaugePointStopsForEscape(control, p, grid.rows - 1)) {
+            completed = false;
+            break;
         }
         for (int j = 0; j < grid.cols; ++j) {
             const int v = orig[p][j];

@@ -48,12 +48,8 @@ bool ProgramSpool::copyTo(AtomicFile& target, RunControl& control)
         (size_ + static_cast<long long>(ChunkSize) - 1) / static_cast<long long>(ChunkSize);
     ProgressStride stride(0, (chunks - 1) / 10);
     for (long long i = 0; i < chunks; ++i) {
-        if (stride.due(i)) {
-            control.showProgress(ProgressDisplay::Gauge, int(i * 100 / (chunks - 1)));
-            control.checkpoint();
-            if (control.escapePressed())
-                return false;
-        }
+        if (stride.due(i) && gaugePointStopsForEscape(control, i, chunks - 1))
+            return false;
         const std::size_t got = std::fread(chunk.data(), 1, ChunkSize, file_);
         if (got == 0 && std::ferror(file_))
             spoolFailure("cannot be read back", errno);

@@ -64,14 +64,10 @@ bool WriteRasterProgram(const std::string& fileName, const std::string& sourceNa
     const long long n = static_cast<long long>(moves.size());
     ProgressStride stride(0, (n - 1) / 10);
     for (long long i = 0; i < n; ++i) {
-        if (stride.due(i)) {
-            control.showProgress(ProgressDisplay::Gauge, int(i * 100 / (n - 1)));
-            control.checkpoint();
-            if (control.escapePressed()) {
-                control.endProgress(ProgressDisplay::Gauge);
-                file.discard();
-                return false;
-            }
+        if (stride.due(i) && gaugePointStopsForEscape(control, i, n - 1)) {
+            control.endProgress(ProgressDisplay::Gauge);
+            file.discard();
+            return false;
         }
         body.add(moves[std::size_t(i)]);
     }

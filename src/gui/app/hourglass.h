@@ -1,16 +1,28 @@
-// The busy cursor for the length of a scope; restored however the scope is left.
+// Cursor shapes for the length of a scope; the previous cursor comes back however the scope
+// is left. Hourglass marks a long operation; NormalCursor shows the arrow again for a prompt
+// that a long operation puts up.
 #pragma once
 
 #include <QApplication>
 
 namespace corvane::gui {
 
-class Hourglass {
+class ScopedCursor {
 public:
-    Hourglass() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~Hourglass() { QApplication::restoreOverrideCursor(); }
-    Hourglass(const Hourglass&) = delete;
-    Hourglass& operator=(const Hourglass&) = delete;
+    explicit ScopedCursor(Qt::CursorShape shape) { QApplication::setOverrideCursor(shape); }
+    ~ScopedCursor() { QApplication::restoreOverrideCursor(); }
+    ScopedCursor(const ScopedCursor&) = delete;
+    ScopedCursor& operator=(const ScopedCursor&) = delete;
+};
+
+class Hourglass : public ScopedCursor {
+public:
+    Hourglass() : ScopedCursor(Qt::WaitCursor) {}
+};
+
+class NormalCursor : public ScopedCursor {
+public:
+    NormalCursor() : ScopedCursor(Qt::ArrowCursor) {}
 };
 
 } // namespace corvane::gui

@@ -29,20 +29,11 @@ constexpr QChar kEscape(27);
 const QString kDxfFilter = QStringLiteral("DXF Files|*.Dxf");
 const QString kDncFilter = QStringLiteral("DNC Files|*.Dnc");
 
-// A prompt in the middle of a run shows the normal arrow, not the hourglass.
-class ArrowCursor {
-public:
-    ArrowCursor() { QApplication::setOverrideCursor(Qt::ArrowCursor); }
-    ~ArrowCursor() { QApplication::restoreOverrideCursor(); }
-    ArrowCursor(const ArrowCursor&) = delete;
-    ArrowCursor& operator=(const ArrowCursor&) = delete;
-};
-
 } // namespace
 
 void TDXF::warn(const QString& text)
 {
-    ArrowCursor arrow;
+    corvane::gui::NormalCursor arrow; // a prompt shows the arrow, not the hourglass
     corvane::gui::prompts().message(corvane::gui::MessageKind::Warning, QStringLiteral("Warning"),
                                     text, corvane::gui::ButtonOk);
 }
@@ -83,7 +74,7 @@ void TDXF::runCreate(const corvane::relief::ReliefParameters& params)
     const bool dxf = SurfaceMode == SurfaceMode::DxfSurface;
     corvane::relief::CreateHooks hooks;
     hooks.askFileName = [&saveDialog, dxf]() -> std::optional<std::string> {
-        ArrowCursor arrow;
+        corvane::gui::NormalCursor arrow; // a prompt shows the arrow, not the hourglass
         saveDialog.FileName.clear();
         saveDialog.DefaultExt = dxf ? QStringLiteral("Dxf") : QStringLiteral("Dnc");
         const auto choice = saveDialog.Execute(dxf ? kDxfFilter : kDncFilter);
