@@ -10,7 +10,10 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev nlohmann-json3-dev
   xvfb xauth fonts-dejavu-core
-  python3 python3-ezdxf
+  python3 python3-ezdxf python3-pil
+  clang libclang-rt-14-dev
+  libturbojpeg0-dev libjpeg62-turbo-dev libpng-dev libtiff-dev
+  assimp-utils xdotool
 )
 
 missing=()

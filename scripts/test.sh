@@ -12,3 +12,4 @@ export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 ctest --test-dir build-ci --output-on-failure -j "$(nproc)" --timeout 600
+FUZZ_SECONDS="${FUZZ_SECONDS:-30}" scripts/fuzz.sh
