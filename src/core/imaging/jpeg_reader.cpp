@@ -140,13 +140,14 @@ Picture readJpeg(ReadJob& job)
         readRows(decoder, p, job);
         jpeg_finish_decompress(&decoder);
     } catch (const jpeg::Failure& failure) {
-        if (failure.code == JERR_NO_BACKING_STORE)
-            // A progressive file's coefficients: two bytes a sample of every component.
-            throw Error(job.name, notEnoughMemory(
-                                      "decode", int(decoder.image_width), int(decoder.image_height),
-                                      std::uint64_t(decoder.image_width) * decoder.image_height *
-                                          std::uint64_t(decoder.num_components) * 2,
-                                      job.memoryLimit));
+        const std::uint64_t samples = std::uint64_t(decoder.image_width) * decoder.image_height *
+                                      std::uint64_t(decoder.num_components);
+        // Beyond the limit (no backing store) or refused by the system: a progressive file
+        // keeps two bytes for each sample of every component.
+        if (failure.code == JERR_NO_BACKING_STORE || failure.code == JERR_OUT_OF_MEMORY)
+            throw Error(job.name, notEnoughMemory("decode", int(decoder.image_width),
+                                                  int(decoder.image_height), samples * 2,
+                                                  std::min(job.memoryLimit, availableMemory())));
         throwDamaged(job, failure.message);
     }
     return p;
