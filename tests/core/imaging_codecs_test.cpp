@@ -120,7 +120,7 @@ void writeThroughLibrary(const Picture& p, const std::string& coder, const std::
 TEST(PictureKinds, OtherVariantsReadAsTheImageLibraryReadsThem)
 {
     ScratchFolder folder;
-    const Picture p = colourPicture(32, 16);
+    const Picture p = colourPicture(37, 21); // partial tiles at the right and bottom
     auto opaque = [](ImageInfo&, Image& image) { image.matte = MagickFalse; };
     struct Variant {
         const char* name;
@@ -149,6 +149,20 @@ TEST(PictureKinds, OtherVariantsReadAsTheImageLibraryReadsThem)
              opaque(info, image);
              TransformImageColorspace(&image, GRAYColorspace);
              image.depth = 16;
+         },
+         1},
+        {"tiled.tif", "TIFF",
+         [&](ImageInfo& info, Image& image) {
+             opaque(info, image);
+             SetImageOption(&info, "tiff:tile-geometry", "16x16");
+         },
+         0},
+        {"tiled-grey.tif", "TIFF",
+         [&](ImageInfo& info, Image& image) {
+             opaque(info, image);
+             TransformImageColorspace(&image, GRAYColorspace);
+             image.depth = 16;
+             SetImageOption(&info, "tiff:tile-geometry", "16x16");
          },
          1},
         {"planes.tif", "TIFF",

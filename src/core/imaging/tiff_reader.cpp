@@ -61,7 +61,7 @@ struct Fields {
     // Read scanline by scanline into the picture's own layout.
     bool direct() const
     {
-        return !tiled && sampleFormat == SAMPLEFORMAT_UINT &&
+        return sampleFormat == SAMPLEFORMAT_UINT &&
                (rgb() || (greyOrPalette() &&
                           (bits == 1 || bits == 2 || bits == 4 || bits == 8 || bits == 16)));
     }
@@ -161,6 +161,42 @@ void readScanlines(TIFF* tif, const Fields& f, Picture& p, const ReadJob& job,
     }
 }
 
+// Tiles of the direct kinds: a band of tiles at a time, each tile's rows copied (and
+// widened, for fewer or more than 8 bits) into the picture's rows.
+void readTiles(TIFF* tif, const Fields& f, Picture& p, const ReadJob& job,
+               const tiff::OpenOptions& options)
+{
+    std::uint32_t tileWidth = 0, tileHeight = 0;
+    TIFFGetField(tif, TIFFTAG_TILEWIDTH, &tileWidth);
+    TIFFGetField(tif, TIFFTAG_TILELENGTH, &tileHeight);
+    const std::uint64_t tileRowBytes = (std::uint64_t(tileWidth) * f.samples * f.bits + 7) / 8;
+    if (tileWidth == 0 || tileHeight == 0 ||
+        std::uint64_t(TIFFTileSize64(tif)) != tileRowBytes * tileHeight)
+        throwDamaged(job, "unexpected tile size");
+    std::vector<std::uint8_t> tile(std::size_t(tileRowBytes * tileHeight));
+    const std::size_t pixelBytes = f.rgb() ? 3 : 1;
+    std::vector<std::uint8_t> widened(std::size_t(tileWidth) * pixelBytes);
+    RowProgress progress(job, p.height);
+    for (std::uint32_t y0 = 0; y0 < std::uint32_t(p.height); y0 += tileHeight) {
+        for (std::uint32_t x0 = 0; x0 < std::uint32_t(p.width); x0 += tileWidth) {
+            if (TIFFReadTile(tif, tile.data(), x0, y0, 0, 0) < 0)
+                throwDamaged(job, options.lastError().empty() ? "cannot read a tile"
+                                                              : options.lastError());
+            const std::uint32_t columns = std::min(tileWidth, std::uint32_t(p.width) - x0);
+            const std::uint32_t rows = std::min(tileHeight, std::uint32_t(p.height) - y0);
+            for (std::uint32_t r = 0; r < rows; ++r) {
+                const std::uint8_t* in = tile.data() + tileRowBytes * r;
+                if (f.bits != 8) {
+                    convertRow(in, widened.data(), f, int(columns));
+                    in = widened.data();
+                }
+                std::copy(in, in + columns * pixelBytes, p.row(int(y0 + r)) + x0 * pixelBytes);
+            }
+        }
+        progress.advance(std::min<std::int64_t>(std::int64_t(y0) + tileHeight, p.height));
+    }
+}
+
 struct RgbaImageEnd {
     void operator()(TIFFRGBAImage* image) const { TIFFRGBAImageEnd(image); }
 };
@@ -222,7 +258,10 @@ Picture readTiff(ReadJob& job)
         if (!f.rgb())
             p.palette = paletteOf(tif.get(), f, job);
         allocatePixels(p, int(f.width), int(f.height), f.bitCount(), job);
-        readScanlines(tif.get(), f, p, job, options);
+        if (f.tiled)
+            readTiles(tif.get(), f, p, job, options);
+        else
+            readScanlines(tif.get(), f, p, job, options);
     } else {
         allocatePixels(p, int(f.width), int(f.height), 24, job);
         readThroughRgba(tif.get(), p, job, options);
