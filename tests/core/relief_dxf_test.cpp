@@ -143,8 +143,12 @@ TEST(DxfSurface, CreateAppliesGougeControlWritesWholeFilesAndReportsFailures)
     EXPECT_EQ(done.outcome, CreateOutcome::Saved);
     EXPECT_TRUE(messages.empty());
     // Cells of 0.03 / 4 = 0.0075: the V bit stands 13 steps up one cell out, so the black
-    // pixel is raised by its white neighbours to 255 - 13.
-    EXPECT_EQ(grid[1][1], 242);
+    // pixel is raised by its white neighbours to 255 - 13; on a copy, the grid stays.
+    TZGrid gouged = framedTwoByTwo();
+    applyGougeForRun(gouged, p, corvane::silentRunControl());
+    EXPECT_EQ(gouged[1][1], 242);
+    EXPECT_EQ(grid.cells, framedTwoByTwo().cells);
+    const std::string firstRun = readFile(target);
     EXPECT_EQ(control.statuses, (std::vector<std::string>{"Applying Gouge Control. Please Wait...",
                                                           "Saving to File...", "Ready..."}));
     expectEzdxfLoadsAndAudits(target, 4);
@@ -180,6 +184,15 @@ TEST(DxfSurface, CreateAppliesGougeControlWritesWholeFilesAndReportsFailures)
                     quiet.statuses.end());
     }
     EXPECT_EQ(readFile(target), readFile(CORVANE_TEST_DATA "/relief/two_by_two.dxf"));
+
+    // With gouge control, a failed write then a retry give the first run's file.
+    p.toolDiameter = 0.03;
+    control.escapeFrom = -1;
+    EXPECT_THROW(CreateDxfSurface(grid, p, control,
+                                  {[] { return std::optional<std::string>("/dev/full"); }, {}}),
+                 corvane::Error);
+    CreateDxfSurface(grid, p, control, hooks);
+    EXPECT_EQ(readFile(target), firstRun);
 
     // Refused before anything is asked.
     p.depth = 0;

@@ -33,4 +33,11 @@ private:
     std::string reason_;
 };
 
+// The user stopped the work (Esc or Cancel). Not a failure: callers end with
+// "Process Cancelled..." and keep what they had.
+class Cancelled : public Error {
+public:
+    explicit Cancelled(std::string file = {}) : Error(std::move(file), "stopped by the user") {}
+};
+
 } // namespace corvane

@@ -47,8 +47,23 @@ bool applyGougeForRun(TZGrid& grid, const ReliefParameters& params, RunControl& 
     return ApplyGougeControl(grid, mask, control);
 }
 
-CreateResult CreateDxfSurface(TZGrid& grid, const ReliefParameters& params, RunControl& control,
-                              const CreateHooks& hooks)
+namespace {
+
+// Gouge control raises cells of the grid; it works on a copy so that the caller's grid stays
+// as it was built and a second run (after a failed write, a cancel or a success) starts from
+// the same heights as the first.
+const TZGrid& gougedGrid(const TZGrid& grid, const ReliefParameters& params, RunControl& control,
+                         std::optional<TZGrid>& copy)
+{
+    copy.emplace(grid);
+    applyGougeForRun(*copy, params, control);
+    return *copy;
+}
+
+} // namespace
+
+CreateResult CreateDxfSurface(const TZGrid& grid, const ReliefParameters& params,
+                              RunControl& control, const CreateHooks& hooks)
 {
     checkSurfaceParameters(params);
     samplingFor(grid, params); // refuses an empty grid or a step without samples
@@ -60,36 +75,40 @@ CreateResult CreateDxfSurface(TZGrid& grid, const ReliefParameters& params, RunC
     AtomicFile file(*fileName);
     AtomicFileSink sink(file);
     writeDxfHead(sink);
+    std::optional<TZGrid> gouged;
+    const TZGrid* surface = &grid;
     if (params.useGougeControl) {
         if (params.toolDiameter == 0) {
             if (hooks.showMessage)
                 hooks.showMessage(ZeroDiameterMessage);
         } else {
-            applyGougeForRun(grid, params, control);
+            surface = &gougedGrid(grid, params, control, gouged);
         }
     }
     control.showStatus("Saving to File...");
-    writeDxfFacets(sink, grid, params, control); // a stop still gets the trailer
+    writeDxfFacets(sink, *surface, params, control); // a stop still gets the trailer
     writeDxfTrailer(sink);
     file.commit();
     control.showStatus(finalStatus(control));
     return {CreateOutcome::Saved, *fileName, true};
 }
 
-CreateResult CreateRasterProgram(TZGrid& grid, const ReliefParameters& params,
+CreateResult CreateRasterProgram(const TZGrid& grid, const ReliefParameters& params,
                                  const std::string& sourceName, RunControl& control,
                                  const CreateHooks& hooks)
 {
     checkRasterParameters(params);
     samplingFor(grid, params);
     ProgressReset reset(control);
+    std::optional<TZGrid> gouged;
+    const TZGrid* surface = &grid;
     if (params.useGougeControl) {
         if (params.toolDiameter == 0) {
             if (hooks.showMessage)
                 hooks.showMessage(ZeroDiameterMessage);
             return {CreateOutcome::ZeroDiameter, {}, false};
         }
-        applyGougeForRun(grid, params, control);
+        surface = &gougedGrid(grid, params, control, gouged);
     }
     control.showStatus("Saving to File...");
 
@@ -99,11 +118,11 @@ CreateResult CreateRasterProgram(TZGrid& grid, const ReliefParameters& params,
     ProgramSpool spool;
     RasterProgramBody body(spool);
     RapidCollapser collapser(body);
-    if (!GenerateRasterPasses(grid, params, control, collapser))
+    if (!GenerateRasterPasses(*surface, params, control, collapser))
         return {CreateOutcome::Stopped, {}, false};
     collapser.finish();
     body.flush();
-    grid.clear();
+    gouged.reset(); // the copy is not needed while the prompt is up
 
     if (control.escapePressed()) {
         control.showStatus(finalStatus(control));

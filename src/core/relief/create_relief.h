@@ -38,19 +38,20 @@ struct CreateResult {
     bool closeDialog = true; // false after Stopped and ZeroDiameter: the dialog stays open
 };
 
-// The DXF branch: asks for the file, writes the head, applies gouge control to `grid` (a zero
-// diameter shows the message and goes on without it), writes the facets and the trailer.
+// The DXF branch: asks for the file, writes the head, applies gouge control to a copy of
+// `grid` (a zero diameter shows the message and goes on without it), writes the facets and
+// the trailer. `grid` itself is never changed, so any number of runs give the same file.
 // Ends with "Ready..." or, when Esc was pressed, "Process Cancelled...". Throws
 // corvane::Error for refused parameters (before anything is asked or written) and for a
 // failed write (the file that was there stays as it was; no "Ready...").
-CreateResult CreateDxfSurface(TZGrid& grid, const ReliefParameters& params, RunControl& control,
-                              const CreateHooks& hooks);
+CreateResult CreateDxfSurface(const TZGrid& grid, const ReliefParameters& params,
+                              RunControl& control, const CreateHooks& hooks);
 
-// The G-code branch: gouge control on `grid` (changed in place, and kept so after a stop),
-// the passes streamed through the rapid filter into a temporary spool, then, unless Esc was
-// pressed, the save prompt and the program moved into place whole. A completed run empties
-// `grid`. sourceName is the picture's file name, quoted in the header.
-CreateResult CreateRasterProgram(TZGrid& grid, const ReliefParameters& params,
+// The G-code branch: gouge control on a copy of `grid`, the passes streamed through the
+// rapid filter into a temporary spool, then, unless Esc was pressed, the save prompt and the
+// program moved into place whole. `grid` is never changed. sourceName is the picture's file
+// name, quoted in the header.
+CreateResult CreateRasterProgram(const TZGrid& grid, const ReliefParameters& params,
                                  const std::string& sourceName, RunControl& control,
                                  const CreateHooks& hooks);
 

@@ -11,7 +11,6 @@
 #include <QContextMenuEvent>
 #include <QGuiApplication>
 #include <QMenu>
-#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -58,11 +57,16 @@ TTwistedPixel::~TTwistedPixel() = default;
 
 // --- operations ---
 
-bool TTwistedPixel::LoadImage(const QString& fileName)
+bool TTwistedPixel::LoadImage(const QString& fileName, corvane::RunControl& control)
 {
     try {
-        d->model.load(fileName.toStdString(),
-                      [this](long done, long total) { emit OnProgressReport(done, total); });
+        const std::string path = fileName.toStdString();
+        d->model.load(path, [this, &control, &path](long done, long total) {
+            emit OnProgressReport(done, total);
+            control.checkpoint();
+            if (control.escapePressed())
+                throw corvane::Cancelled(path);
+        });
         d->lastError.clear();
     } catch (const corvane::Error& e) {
         d->lastError = QString::fromStdString(e.what());
@@ -118,6 +122,7 @@ void TTwistedPixel::ClipboardCut()
         return;
     QGuiApplication::clipboard()->setImage(corvane::gui::toQImage(d->model.cut()));
     pictureChanged();
+    emit OnPictureEdited();
 }
 
 void TTwistedPixel::ClipboardCopy()
@@ -134,6 +139,16 @@ void TTwistedPixel::ClipboardPaste()
         return;
     d->model.paste(corvane::gui::fromQImage(image));
     pictureChanged();
+    emit OnPictureEdited();
+}
+
+void TTwistedPixel::CropToSelection()
+{
+    if (!HasSelection())
+        return;
+    d->model.cropToSelection();
+    pictureChanged();
+    emit OnPictureEdited();
 }
 
 bool TTwistedPixel::HasImage() const
@@ -163,19 +178,25 @@ QStringList TTwistedPixel::Plugins() const
     return d->plugins;
 }
 
-bool TTwistedPixel::RunPlugin(const QString& programPath)
+bool TTwistedPixel::RunPlugin(const QString& programPath, corvane::RunControl& control)
 {
     bool ran = false;
     try {
-        d->model.runPlugin(programPath.toStdString());
+        d->model.runPlugin(programPath.toStdString(), control);
         d->lastError.clear();
         ran = true;
+    } catch (const corvane::Cancelled&) {
+        pictureChanged();
+        emit OnPluginFilterComplete();
+        throw;
     } catch (const corvane::Error& e) {
         d->lastError = QString::fromStdString(e.what());
     } catch (const std::bad_alloc&) {
         d->lastError = programPath + ": not enough memory for the plug-in's picture";
     }
     pictureChanged();
+    if (ran)
+        emit OnPictureEdited();
     emit OnPluginFilterComplete();
     return ran;
 }
@@ -428,13 +449,7 @@ void TTwistedPixel::contextMenuEvent(QContextMenuEvent* event)
     for (const QString& path : d->plugins) {
         const QString name =
             QString::fromStdString(corvane::imaging::pluginName(path.toStdString()));
-        menu.addAction(name, this, [this, path] {
-            QApplication::setOverrideCursor(Qt::WaitCursor);
-            const bool ran = RunPlugin(path);
-            QApplication::restoreOverrideCursor();
-            if (!ran)
-                QMessageBox::warning(this, "Warning", d->lastError);
-        });
+        menu.addAction(name, this, [this, path] { emit OnPluginChosen(path); });
     }
     menu.exec(event->globalPos());
 }
