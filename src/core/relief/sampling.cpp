@@ -1,8 +1,8 @@
 #include "relief/sampling.h"
 
 #include "common/error.h"
+#include "common/round_half_even.h"
 #include "relief/raster_passes.h"
-#include "relief/rounding.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 #include "relief/tool_mask.h"
 
 #include "common/error.h"
-#include "relief/rounding.h"
+#include "common/round_half_even.h"
 
 #include <cmath>
 #include <numbers>
