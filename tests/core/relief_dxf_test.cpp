@@ -182,7 +182,7 @@ TEST(DxfSurface, CreateAppliesGougeControlWritesWholeFilesAndReportsFailures)
     EXPECT_EQ(readFile(target), readFile(CORVANE_TEST_DATA "/relief/two_by_two.dxf"));
 
     // Refused before anything is asked.
-    p.depth = 0;
+    p.depth = -1;
     bool asked = false;
     EXPECT_THROW(CreateDxfSurface(grid, p, control,
                                   {[&] {

@@ -6,6 +6,7 @@
 #include "relief/collapse_rapids.h"
 #include "relief/dxf_surface.h"
 #include "relief/gouge_control.h"
+#include "relief/parameter_checks.h"
 #include "relief/program_spool.h"
 #include "relief/raster_passes.h"
 #include "relief/raster_program.h"
@@ -40,6 +41,8 @@ const char* finalStatus(RunControl& control)
 
 bool applyGougeForRun(TZGrid& grid, const ReliefParameters& params, RunControl& control)
 {
+    if (params.depth == 0)
+        return true; // a flat relief: every height is 0 and no tool can gouge it
     control.showStatus("Applying Gouge Control. Please Wait...");
     const TToolMask mask =
         BuildToolMask(params.tool, params.toolDiameter, params.sizeX / grid.cols,

@@ -22,8 +22,6 @@ struct CreateHooks {
     std::function<void(const std::string&)> showMessage;
 };
 
-inline constexpr const char* ZeroDiameterMessage = "Tool Diameter can not be 0!";
-
 enum class CreateOutcome {
     Saved,        // the file is in place (a DXF stopped by Cancel is whole, just shorter)
     SaveDeclined, // the save prompt was cancelled: nothing written

@@ -3,6 +3,7 @@
 #include "common/error.h"
 #include "common/number_format.h"
 #include "relief/edit_number.h"
+#include "relief/parameter_checks.h"
 #include "relief/sampling.h"
 
 #include <algorithm>
