@@ -39,15 +39,21 @@ const char* finalStatus(RunControl& control)
 
 } // namespace
 
+bool applyGougeStep(TZGrid& grid, const ReliefParameters& params, double cellWidth,
+                    double cellHeight, RunControl& control)
+{
+    control.showStatus("Applying Gouge Control. Please Wait...");
+    const TToolMask mask = BuildToolMask(params.tool, params.toolDiameter, cellWidth, cellHeight,
+                                         -params.depth, params.includedAngle);
+    return ApplyGougeControl(grid, mask, control);
+}
+
 bool applyGougeForRun(TZGrid& grid, const ReliefParameters& params, RunControl& control)
 {
     if (params.depth == 0)
-        return true; // a flat relief: every height is 0 and no tool can gouge it
-    control.showStatus("Applying Gouge Control. Please Wait...");
-    const TToolMask mask =
-        BuildToolMask(params.tool, params.toolDiameter, params.sizeX / grid.cols,
-                      params.sizeY / grid.rows, -params.depth, params.includedAngle);
-    return ApplyGougeControl(grid, mask, control);
+        return true;
+    return applyGougeStep(grid, params, params.sizeX / grid.cols, params.sizeY / grid.rows,
+                          control);
 }
 
 CreateResult CreateDxfSurface(TZGrid& grid, const ReliefParameters& params, RunControl& control,

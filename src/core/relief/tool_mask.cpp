@@ -9,12 +9,18 @@
 
 namespace corvane::relief {
 
+const std::array<std::string, 3>& toolShapeNames()
+{
+    static const std::array<std::string, 3> names{"End Mill", "Ball Mill", "V Bit"};
+    return names;
+}
+
 ToolShape toolShapeFromText(const std::string& text)
 {
-    if (text == "Ball Mill")
-        return ToolShape::BallMill;
-    if (text == "V Bit")
-        return ToolShape::VBit;
+    const auto& names = toolShapeNames();
+    for (std::size_t i = 0; i < names.size(); ++i)
+        if (text == names[i])
+            return ToolShape(int(i) + 1);
     return ToolShape::EndMill;
 }
 

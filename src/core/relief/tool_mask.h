@@ -4,6 +4,7 @@
 // outside the footprint; they never constrain anything.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -11,6 +12,9 @@
 namespace corvane::relief {
 
 enum class ToolShape { EndMill = 1, BallMill = 2, VBit = 3 };
+
+// The tool list's items, in the order of ToolShape: "End Mill", "Ball Mill", "V Bit".
+const std::array<std::string, 3>& toolShapeNames();
 
 // The tool list's texts; any other text is an End Mill (the list is editable).
 ToolShape toolShapeFromText(const std::string& text);
