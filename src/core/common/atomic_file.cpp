@@ -13,12 +13,45 @@ namespace corvane {
 
 namespace {
 
-std::string systemReason(int err) { return std::strerror(err); }
+std::string systemReason(int err)
+{
+    return std::strerror(err);
+}
 
 bool isSpecialFile(const std::string& path)
 {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode);
+}
+
+// The file a path names once every symbolic link on the way is followed, so that saving
+// through a link replaces the file it points to and the link stays a link. A link that
+// points nowhere yet names the file to create.
+std::string followLinks(const std::string& path, const std::string& shownName)
+{
+    namespace fs = std::filesystem;
+    fs::path current(path);
+    for (int hops = 0; hops < 40; ++hops) { // the system's own limit on a chain of links
+        std::error_code ec;
+        if (!fs::is_symlink(fs::symlink_status(current, ec)))
+            return current.string();
+        const fs::path next = fs::read_symlink(current, ec);
+        if (ec)
+            throw Error(shownName, "cannot follow the link: " + ec.message());
+        current = next.is_absolute() ? next : current.parent_path() / next;
+    }
+    throw Error(shownName, "cannot follow the link: " + systemReason(ELOOP));
+}
+
+// The permissions the new file starts with: those of the file it replaces, else what a
+// newly created file gets under the umask.
+mode_t permissionsFor(const struct stat* existing)
+{
+    if (existing)
+        return existing->st_mode & 07777;
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
 }
 
 } // namespace
@@ -37,7 +70,17 @@ AtomicFile::AtomicFile(std::string targetPath) : target_(std::move(targetPath))
             fail("cannot open for writing", errno);
         return;
     }
-    const std::filesystem::path target(target_);
+    replaced_ = followLinks(target_, target_);
+    struct stat existing {};
+    const bool exists = ::stat(replaced_.c_str(), &existing) == 0;
+    // Renaming over a file needs only a writable folder, so its own protection must be
+    // honoured here, for root too (who may write anything): no write bit means "keep".
+    if (exists && (existing.st_mode & 0222) == 0)
+        throw Error(target_, "is write-protected and was left as it was");
+    if (exists && ::access(replaced_.c_str(), W_OK) != 0 && errno == EACCES)
+        throw Error(target_, "may not be replaced by you and was left as it was");
+
+    const std::filesystem::path target(replaced_);
     std::string folder = target.parent_path().string();
     if (folder.empty())
         folder = ".";
@@ -45,11 +88,14 @@ AtomicFile::AtomicFile(std::string targetPath) : target_(std::move(targetPath))
     const int fd = ::mkstemp(pattern.data());
     if (fd < 0)
         fail("cannot create a file in " + folder, errno);
-    // Keep the permissions a newly created file would get.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd, 0666 & ~mask);
     workingPath_ = pattern;
+    // Keep the owner and group where the system lets us (root may; others may keep a group
+    // they belong to); otherwise the file is ours, as any new file would be. Permissions
+    // come after, since a change of owner clears the set-id bits.
+    if (exists && ::fchown(fd, existing.st_uid, existing.st_gid) != 0 &&
+        ::fchown(fd, ::geteuid(), existing.st_gid) != 0) {
+    }
+    ::fchmod(fd, permissionsFor(exists ? &existing : nullptr));
     file_ = ::fdopen(fd, "wb");
     if (!file_) {
         const int err = errno;
@@ -70,7 +116,10 @@ void AtomicFile::fail(const std::string& what, int err)
     throw Error(target_, what + ": " + systemReason(err));
 }
 
-void AtomicFile::write(std::string_view bytes) { write(bytes.data(), bytes.size()); }
+void AtomicFile::write(std::string_view bytes)
+{
+    write(bytes.data(), bytes.size());
+}
 
 void AtomicFile::write(const char* data, std::size_t size)
 {
@@ -108,7 +157,7 @@ void AtomicFile::commit()
         if (closed != 0)
             fail("write failed", errno);
     }
-    if (!inPlace_ && std::rename(workingPath_.c_str(), target_.c_str()) != 0)
+    if (!inPlace_ && std::rename(workingPath_.c_str(), replaced_.c_str()) != 0)
         fail("cannot replace the file", errno);
     done_ = true;
 }
