@@ -134,6 +134,33 @@ TEST_F(ReliefCli, GcodeWritesTheWorkedExampleAndAppliesOptionsInOrder)
     EXPECT_EQ(read(dir / "a.dnc"), read(dir / "b.dnc"));
 }
 
+TEST_F(ReliefCli, ProgressIsOneLineAStatusInAFileAndCountsUpOnlyOnATerminal)
+{
+    std::vector<std::vector<int>> ramp(40, std::vector<int>(60));
+    for (auto& row : ramp)
+        for (std::size_t x = 0; x < row.size(); ++x)
+            row[x] = int(x * 4);
+    writeGreyBmp("ramp.bmp", ramp);
+    const CliRun logged = cli("gcode ramp.bmp -o ramp.dnc");
+    ASSERT_EQ(logged.exitCode, 0) << logged.errors;
+    EXPECT_EQ(logged.errors, "Applying Gouge Control. Please Wait...\nSaving to File...\nPass 1\n"
+                             "Writing to file...\nReady...\n");
+
+    // script(1) gives the command a terminal and copies what it shows.
+    if (std::system("command -v script > /dev/null") != 0)
+        GTEST_SKIP() << "script(1) is not installed";
+    const std::string onTerminal = "cd " + dir.string() +
+                                   " && script -qec '" CORVANE_CLI
+                                   " gcode ramp.bmp -o tty.dnc' /dev/null > tty.txt";
+    ASSERT_EQ(std::system(onTerminal.c_str()), 0);
+    const std::string shown = read(dir / "tty.txt");
+    EXPECT_NE(shown.find("%"), std::string::npos) << shown;
+    const auto at100 = shown.find("100%");
+    EXPECT_TRUE(at100 == std::string::npos || shown.find("100%", at100 + 1) == std::string::npos)
+        << shown;
+    EXPECT_NE(shown.find("Ready..."), std::string::npos) << shown;
+}
+
 TEST_F(ReliefCli, GougeWritesTheAdjustedGridAsPgm)
 {
     writeGreyBmp("lone.bmp", {{255, 255, 255}, {255, 0, 255}, {255, 255, 255}});

@@ -1,10 +1,9 @@
 #include "common/atomic_file.h"
 #include "common/error.h"
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <sstream>
 
 namespace fs = std::filesystem;
@@ -22,8 +21,8 @@ std::string readAll(const fs::path& p)
 
 fs::path freshFolder(const char* name)
 {
-    fs::path dir = fs::temp_directory_path() / ("corvane-" + std::string(name) + "-" +
-                                                std::to_string(::getpid()));
+    fs::path dir = fs::temp_directory_path() /
+                   ("corvane-" + std::string(name) + "-" + std::to_string(::getpid()));
     fs::remove_all(dir);
     fs::create_directories(dir);
     return dir;
