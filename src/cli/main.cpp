@@ -1,12 +1,17 @@
 // corvane-cli: the engine's jobs without the desktop program.
 #include "cli/commands.h"
 #include "common/error.h"
+#include "common/temporary_files.h"
 
+#include <cerrno>
+#include <cstring>
 #include <iostream>
 
 int main(int argc, char** argv)
 {
     using namespace corvane::cli;
+    // Ctrl+C during a big surface must not leave gigabytes of hidden temporary file behind.
+    corvane::removeTemporaryFilesOnInterrupt();
     CLI::App app{"Corvane: pictures into 3D reliefs for CNC engraving and milling", "corvane-cli"};
     app.set_version_flag("--version", std::string("corvane-cli ") + CORVANE_VERSION);
     app.require_subcommand(1);
@@ -27,6 +32,14 @@ int main(int argc, char** argv)
         return ExitFailure;
     } catch (const std::exception& e) {
         std::cerr << "corvane-cli: " << e.what() << "\n";
+        return ExitFailure;
+    }
+    // Output that could not be written (a full disk, a closed pipe) is a failure, not
+    // success; the stream only finds out when it is flushed.
+    errno = 0;
+    if (!(std::cout << std::flush)) {
+        std::cerr << "corvane-cli: cannot write the output"
+                  << (errno ? std::string(": ") + std::strerror(errno) : std::string()) << "\n";
         return ExitFailure;
     }
     return ExitOk;

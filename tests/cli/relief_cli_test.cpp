@@ -1,4 +1,5 @@
 // corvane-cli surface, gcode and gouge, run as a user runs them.
+#include <csignal>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -159,6 +160,49 @@ TEST_F(ReliefCli, ProgressIsOneLineAStatusInAFileAndCountsUpOnlyOnATerminal)
     EXPECT_TRUE(at100 == std::string::npos || shown.find("100%", at100 + 1) == std::string::npos)
         << shown;
     EXPECT_NE(shown.find("Ready..."), std::string::npos) << shown;
+}
+
+TEST_F(ReliefCli, AnInterruptRemovesTheTemporaryFileAndFails)
+{
+    // Black everywhere and a V bit 2000 cells across whose cone stays below 255 grey steps:
+    // gouge control takes minutes, and the mesh's temporary file is open all that time.
+    writeGreyBmp("black.bmp", std::vector<std::vector<int>>(400, std::vector<int>(400, 0)));
+    for (const int signalNumber : {SIGINT, SIGTERM}) {
+        std::ofstream(dir / "out.dxf") << "the mesh that was there";
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            if (::chdir(dir.c_str()) == 0)
+                ::execl(CORVANE_CLI, CORVANE_CLI, "surface", "black.bmp", "-o", "out.dxf", "--tool",
+                        "V Bit", "--diameter", "20", "--depth", "17", static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        const auto temporaryFiles = [&] {
+            int count = 0;
+            for (const auto& entry : fs::directory_iterator(dir))
+                count += entry.path().filename().string().rfind(".out.dxf.", 0) == 0;
+            return count;
+        };
+        for (int i = 0; i < 2000 && temporaryFiles() == 0; ++i)
+            ::usleep(5000);
+        ASSERT_EQ(temporaryFiles(), 1) << "the run never started writing";
+        ::kill(child, signalNumber);
+        int status = 0;
+        pid_t ended = 0;
+        for (int i = 0; i < 600 && ended == 0; ++i) {
+            ended = ::waitpid(child, &status, WNOHANG);
+            if (ended == 0)
+                ::usleep(50000);
+        }
+        if (ended == 0) { // the signal did not end it: do not leave it running for minutes
+            ::kill(child, SIGKILL);
+            ::waitpid(child, &status, 0);
+            FAIL() << "the interrupted run went on";
+        }
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signalNumber) << status;
+        EXPECT_EQ(temporaryFiles(), 0);
+        EXPECT_EQ(read(dir / "out.dxf"), "the mesh that was there");
+    }
 }
 
 TEST_F(ReliefCli, GougeWritesTheAdjustedGridAsPgm)

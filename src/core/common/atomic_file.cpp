@@ -1,6 +1,7 @@
 #include "common/atomic_file.h"
 
 #include "common/error.h"
+#include "common/temporary_files.h"
 
 #include <cerrno>
 #include <cstring>
@@ -89,6 +90,7 @@ AtomicFile::AtomicFile(std::string targetPath) : target_(std::move(targetPath))
     if (fd < 0)
         fail("cannot create a file in " + folder, errno);
     workingPath_ = pattern;
+    registration_ = registerTemporaryFile(workingPath_.c_str());
     // Keep the owner and group where the system lets us (root may; others may keep a group
     // they belong to); otherwise the file is ours, as any new file would be. Permissions
     // come after, since a change of owner clears the set-id bits.
@@ -101,6 +103,7 @@ AtomicFile::AtomicFile(std::string targetPath) : target_(std::move(targetPath))
         const int err = errno;
         ::close(fd);
         ::unlink(workingPath_.c_str());
+        forgetTemporaryFile(registration_);
         fail("cannot open for writing", err);
     }
 }
@@ -159,6 +162,9 @@ void AtomicFile::commit()
     }
     if (!inPlace_ && std::rename(workingPath_.c_str(), replaced_.c_str()) != 0)
         fail("cannot replace the file", errno);
+    // Only now: an interrupt between the rename and this finds nothing left to remove.
+    forgetTemporaryFile(registration_);
+    registration_ = -1;
     done_ = true;
 }
 
@@ -170,6 +176,8 @@ void AtomicFile::discard()
     }
     if (!inPlace_ && !workingPath_.empty())
         ::unlink(workingPath_.c_str());
+    forgetTemporaryFile(registration_);
+    registration_ = -1;
     done_ = true;
 }
 

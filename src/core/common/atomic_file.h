@@ -46,6 +46,7 @@ private:
     std::string replaced_; // the file that commit replaces: target_ with links followed
     std::string workingPath_;
     std::FILE* file_ = nullptr;
+    int registration_ = -1; // of the temporary file, removed by an interrupt (temporary_files.h)
     bool inPlace_ = false;
     bool done_ = false;
 };
