@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstring>
 #include <iostream>
+#include <new>
 
 int main(int argc, char** argv)
 {
@@ -29,6 +30,10 @@ int main(int argc, char** argv)
         return ExitUsage;
     } catch (const corvane::Error& e) {
         std::cerr << "corvane-cli: " << e.what() << "\n";
+        return ExitFailure;
+    } catch (const std::bad_alloc&) {
+        // The steps that grow with the picture say which and how much; this is the rest.
+        std::cerr << "corvane-cli: Not enough memory.\n";
         return ExitFailure;
     } catch (const std::exception& e) {
         std::cerr << "corvane-cli: " << e.what() << "\n";

@@ -5,6 +5,7 @@
 #include "cli/stderr_run_control.h"
 #include "common/atomic_file.h"
 #include "common/error.h"
+#include "common/out_of_memory.h"
 #include "imaging/picture_io.h"
 #include "imaging/pnm_codec.h"
 #include "relief/create_relief.h"
@@ -174,8 +175,12 @@ void runGouge(const CLI::App& command, const ReliefOptions& options)
     relief::TZGrid grid = relief::FillHeightGrid(picture, false);
     StderrRunControl control;
     relief::applyGougeStep(grid, params, cellWidth, cellHeight, control);
+    const int cols = grid.cols, rows = grid.rows;
+    const std::string pgm = runWithMemoryFor(
+        "the PGM picture", cols, rows, "grid", 2 * std::uint64_t(cols) * std::uint64_t(rows),
+        [&] { return imaging::encodePnm(greyPicture(std::move(grid))); });
     AtomicFile file(options.output);
-    file.write(imaging::encodePnm(greyPicture(std::move(grid))));
+    file.write(pgm);
     file.commit();
     control.showStatus("Ready...");
 }

@@ -2,6 +2,7 @@
 #include <csignal>
 #include <cstdint>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -172,6 +173,8 @@ TEST_F(ReliefCli, AnInterruptRemovesTheTemporaryFileAndFails)
         const pid_t child = ::fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
+            const int quiet = ::open("/dev/null", O_WRONLY);
+            ::dup2(quiet, STDERR_FILENO);
             if (::chdir(dir.c_str()) == 0)
                 ::execl(CORVANE_CLI, CORVANE_CLI, "surface", "black.bmp", "-o", "out.dxf", "--tool",
                         "V Bit", "--diameter", "20", "--depth", "17", static_cast<char*>(nullptr));
@@ -203,6 +206,42 @@ TEST_F(ReliefCli, AnInterruptRemovesTheTemporaryFileAndFails)
         EXPECT_EQ(temporaryFiles(), 0);
         EXPECT_EQ(read(dir / "out.dxf"), "the mesh that was there");
     }
+}
+
+TEST_F(ReliefCli, OutOfMemoryNamesTheStepTheSizeAndTheAmount)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer cannot run under a memory limit";
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+    GTEST_SKIP() << "the address sanitizer cannot run under a memory limit";
+#endif
+#endif
+    // The widest V bit whose cone stays below 255 grey steps: gouge control needs over
+    // 130 MB of taps and copies, the program itself starts in about 60 MB.
+    writeGreyBmp("black.bmp", std::vector<std::vector<int>>(200, std::vector<int>(200, 0)));
+    std::ofstream(dir / "s.dxf") << "the mesh that was there";
+    const auto limited = [&](const std::string& arguments) {
+        const std::string command = "cd " + dir.string() +
+                                    " && ulimit -v 100000 && " CORVANE_CLI " " + arguments +
+                                    " --tool 'V Bit' --diameter 20 --depth 17 2> errors.txt";
+        const int status = std::system(command.c_str());
+        return CliRun{WIFEXITED(status) ? WEXITSTATUS(status) : -1, read(dir / "errors.txt")};
+    };
+    const CliRun gouge = limited("gouge black.bmp -o g.pgm");
+    EXPECT_EQ(gouge.exitCode, 1) << gouge.errors;
+    EXPECT_NE(gouge.errors.find("Not enough memory: gouge control for a 200 x 200 grid needs "
+                                "about "),
+              std::string::npos)
+        << gouge.errors;
+    // The engine's surface run, as the desktop program calls it, says the same.
+    const CliRun surface = limited("surface black.bmp -o s.dxf");
+    EXPECT_EQ(surface.exitCode, 1) << surface.errors;
+    EXPECT_NE(surface.errors.find("Not enough memory: gouge control for a 202 x 202 grid"),
+              std::string::npos)
+        << surface.errors;
+    EXPECT_EQ(read(dir / "s.dxf"), "the mesh that was there");
+    EXPECT_FALSE(fs::exists(dir / "g.pgm"));
 }
 
 TEST_F(ReliefCli, GougeWritesTheAdjustedGridAsPgm)

@@ -2,6 +2,7 @@
 
 #include "common/atomic_file.h"
 #include "common/error.h"
+#include "common/out_of_memory.h"
 #include "common/timestamp.h"
 #include "relief/collapse_rapids.h"
 #include "relief/dxf_surface.h"
@@ -11,6 +12,8 @@
 #include "relief/raster_passes.h"
 #include "relief/raster_program.h"
 #include "relief/sampling.h"
+
+#include <algorithm>
 
 namespace corvane::relief {
 
@@ -43,9 +46,18 @@ bool applyGougeStep(TZGrid& grid, const ReliefParameters& params, double cellWid
                     double cellHeight, RunControl& control)
 {
     control.showStatus("Applying Gouge Control. Please Wait...");
-    const TToolMask mask = BuildToolMask(params.tool, params.toolDiameter, cellWidth, cellHeight,
-                                         -params.depth, params.includedAngle);
-    return ApplyGougeControl(grid, mask, control);
+    // Before the mask exists, its size from the diameter in cells is near enough.
+    const double maskCells =
+        (params.toolDiameter / cellWidth + 2) * (params.toolDiameter / cellHeight + 2);
+    const TToolMask mask =
+        runWithMemoryFor("gouge control", grid.cols, grid.rows, "grid",
+                         std::uint64_t(std::min(maskCells, 1e18)), [&] {
+                             return BuildToolMask(params.tool, params.toolDiameter, cellWidth,
+                                                  cellHeight, -params.depth, params.includedAngle);
+                         });
+    return runWithMemoryFor("gouge control", grid.cols, grid.rows, "grid",
+                            GougeControlMemory(grid, mask),
+                            [&] { return ApplyGougeControl(grid, mask, control); });
 }
 
 bool applyGougeForRun(TZGrid& grid, const ReliefParameters& params, RunControl& control)
@@ -78,7 +90,11 @@ CreateResult CreateDxfSurface(TZGrid& grid, const ReliefParameters& params, RunC
         }
     }
     control.showStatus("Saving to File...");
-    writeDxfFacets(sink, grid, params, control); // a stop still gets the trailer
+    runWithMemoryFor("the DXF surface", grid.cols, grid.rows, "grid", dxfFacetsMemory(grid.cols),
+                     [&] {
+                         // a stop still gets the trailer
+                         return writeDxfFacets(sink, grid, params, control);
+                     });
     writeDxfTrailer(sink);
     file.commit();
     control.showStatus(finalStatus(control));
@@ -108,7 +124,10 @@ CreateResult CreateRasterProgram(TZGrid& grid, const ReliefParameters& params,
     ProgramSpool spool;
     RasterProgramBody body(spool);
     RapidCollapser collapser(body);
-    if (!GenerateRasterPasses(grid, params, control, collapser))
+    const bool passesDone = runWithMemoryFor(
+        "the G-code passes", grid.cols, grid.rows, "grid", rasterPassesMemory(grid.cols),
+        [&] { return GenerateRasterPasses(grid, params, control, collapser); });
+    if (!passesDone)
         return {CreateOutcome::Stopped, {}, false};
     collapser.finish();
     body.flush();

@@ -148,6 +148,11 @@ private:
 
 } // namespace
 
+std::uint64_t rasterPassesMemory(int gridCols)
+{
+    return (std::uint64_t(gridCols) + 1) * sizeof(ColumnSample);
+}
+
 bool GenerateRasterPasses(const TZGrid& grid, const ReliefParameters& params, RunControl& control,
                           MoveSink& moves)
 {

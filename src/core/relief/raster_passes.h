@@ -9,6 +9,8 @@
 #include "relief/relief_parameters.h"
 #include "relief/zgrid.h"
 
+#include <cstdint>
+
 namespace corvane::relief {
 
 // Streams the moves of every pass to `moves`, in machining order, starting with the rapids
@@ -20,5 +22,9 @@ namespace corvane::relief {
 // (parameter_checks.h); a Depth of 0 makes one pass that skips every sample.
 bool GenerateRasterPasses(const TZGrid& grid, const ReliefParameters& params, RunControl& control,
                           MoveSink& moves);
+
+// About the most memory GenerateRasterPasses takes for a grid this wide, in bytes (the
+// moves themselves stream to the sink).
+std::uint64_t rasterPassesMemory(int gridCols);
 
 } // namespace corvane::relief
