@@ -13,8 +13,6 @@
 #include "relief/raster_program.h"
 #include "relief/sampling.h"
 
-#include <algorithm>
-
 namespace corvane::relief {
 
 namespace {
@@ -46,15 +44,17 @@ bool applyGougeStep(TZGrid& grid, const ReliefParameters& params, double cellWid
                     double cellHeight, RunControl& control)
 {
     control.showStatus("Applying Gouge Control. Please Wait...");
-    // Before the mask exists, its size from the diameter in cells is near enough.
+    // Before the mask exists, its size from the diameter in cells is near enough (values the
+    // mask refuses give nonsense here, never used).
     const double maskCells =
         (params.toolDiameter / cellWidth + 2) * (params.toolDiameter / cellHeight + 2);
+    const std::uint64_t maskBytes =
+        maskCells > 0 && maskCells < 1e18 ? std::uint64_t(maskCells) : 0;
     const TToolMask mask =
-        runWithMemoryFor("gouge control", grid.cols, grid.rows, "grid",
-                         std::uint64_t(std::min(maskCells, 1e18)), [&] {
-                             return BuildToolMask(params.tool, params.toolDiameter, cellWidth,
-                                                  cellHeight, -params.depth, params.includedAngle);
-                         });
+        runWithMemoryFor("gouge control", grid.cols, grid.rows, "grid", maskBytes, [&] {
+            return BuildToolMask(params.tool, params.toolDiameter, cellWidth, cellHeight,
+                                 -params.depth, params.includedAngle);
+        });
     return runWithMemoryFor("gouge control", grid.cols, grid.rows, "grid",
                             GougeControlMemory(grid, mask),
                             [&] { return ApplyGougeControl(grid, mask, control); });
