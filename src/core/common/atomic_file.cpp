@@ -3,10 +3,14 @@
 #include "common/error.h"
 #include "common/temporary_files.h"
 
+#include <atomic>
 #include <cerrno>
+#include <chrono>
+#include <cstdint>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -55,6 +59,45 @@ mode_t permissionsFor(const struct stat* existing)
     return 0666 & ~mask;
 }
 
+// Twelve letters and digits: a name nobody else picks by chance.
+std::string randomSuffix()
+{
+    static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    std::uint64_t bits = 0;
+    if (::getrandom(&bits, sizeof bits, 0) != ssize_t(sizeof bits)) {
+        static std::atomic<std::uint64_t> counter{0};
+        bits = std::uint64_t(std::chrono::steady_clock::now().time_since_epoch().count()) ^
+               (std::uint64_t(::getpid()) << 32) ^ (counter++ * 0x9e3779b97f4a7c15ULL);
+    }
+    std::string suffix;
+    for (int i = 0; i < 12; ++i, bits /= 62)
+        suffix += letters[bits % 62];
+    return suffix;
+}
+
+// Creates prefix + a random suffix exclusively, registering the name for removal on an
+// interrupt before the file exists: registering after mkstemp would leave a moment in which
+// an interrupt finds a file it does not know. Returns the descriptor, or -1 with errno set.
+int createRegisteredSibling(const std::string& prefix, std::string& path, int& registration)
+{
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        path = prefix + randomSuffix();
+        registration = registerTemporaryFile(path.c_str());
+        const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd >= 0)
+            return fd;
+        const int err = errno;
+        forgetTemporaryFile(registration);
+        registration = -1;
+        if (err != EEXIST) {
+            errno = err;
+            return -1;
+        }
+    }
+    errno = EEXIST;
+    return -1;
+}
+
 } // namespace
 
 AtomicFile::AtomicFile(std::string targetPath) : target_(std::move(targetPath))
@@ -85,12 +128,10 @@ AtomicFile::AtomicFile(std::string targetPath) : target_(std::move(targetPath))
     std::string folder = target.parent_path().string();
     if (folder.empty())
         folder = ".";
-    std::string pattern = folder + "/." + target.filename().string() + ".XXXXXX";
-    const int fd = ::mkstemp(pattern.data());
+    const int fd = createRegisteredSibling(folder + "/." + target.filename().string() + ".",
+                                           workingPath_, registration_);
     if (fd < 0)
         fail("cannot create a file in " + folder, errno);
-    workingPath_ = pattern;
-    registration_ = registerTemporaryFile(workingPath_.c_str());
     // Keep the owner and group where the system lets us (root may; others may keep a group
     // they belong to); otherwise the file is ours, as any new file would be. Permissions
     // come after, since a change of owner clears the set-id bits.
