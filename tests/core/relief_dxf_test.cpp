@@ -160,6 +160,21 @@ TEST(DxfSurface, CreateAppliesGougeControlWritesWholeFilesAndReportsFailures)
     EXPECT_EQ(messages, std::vector<std::string>{"Tool Diameter can not be 0!"});
     EXPECT_EQ(readFile(target), readFile(CORVANE_TEST_DATA "/relief/two_by_two.dxf"));
 
+    // Depth 0 with gouge control: a flat mesh; the tool has nothing to gouge.
+    p.toolDiameter = 0.03;
+    p.depth = 0;
+    grid = framedTwoByTwo();
+    CreateDxfSurface(grid, p, control, hooks);
+    const std::vector<std::string> lines = crlfLines(readFile(target));
+    for (std::size_t i = 0; i + 1 < lines.size(); ++i) {
+        if (lines[i] == "30" || lines[i] == "31" || lines[i] == "32" || lines[i] == "33") {
+            EXPECT_EQ(lines[i + 1], "0.0000");
+        }
+    }
+    p = twoByTwoDefaults();
+    p.useGougeControl = true;
+    p.toolDiameter = 0;
+
     // Esc: the mesh is still written, and the run says it was cancelled.
     control.escapeFrom = 0;
     CreateDxfSurface(grid, p, control, hooks);
@@ -195,7 +210,7 @@ TEST(DxfSurface, CreateAppliesGougeControlWritesWholeFilesAndReportsFailures)
     EXPECT_EQ(readFile(target), firstRun);
 
     // Refused before anything is asked.
-    p.depth = 0;
+    p.depth = -1;
     bool asked = false;
     EXPECT_THROW(CreateDxfSurface(grid, p, control,
                                   {[&] {

@@ -2,10 +2,12 @@
 
 #include "common/atomic_file.h"
 #include "common/error.h"
+#include "common/out_of_memory.h"
 #include "common/timestamp.h"
 #include "relief/collapse_rapids.h"
 #include "relief/dxf_surface.h"
 #include "relief/gouge_control.h"
+#include "relief/parameter_checks.h"
 #include "relief/program_spool.h"
 #include "relief/raster_passes.h"
 #include "relief/raster_program.h"
@@ -38,13 +40,32 @@ const char* finalStatus(RunControl& control)
 
 } // namespace
 
-bool applyGougeForRun(TZGrid& grid, const ReliefParameters& params, RunControl& control)
+bool applyGougeStep(TZGrid& grid, const ReliefParameters& params, double cellWidth,
+                    double cellHeight, RunControl& control)
 {
     control.showStatus("Applying Gouge Control. Please Wait...");
+    // Before the mask exists, its size from the diameter in cells is near enough (values the
+    // mask refuses give nonsense here, never used).
+    const double maskCells =
+        (params.toolDiameter / cellWidth + 2) * (params.toolDiameter / cellHeight + 2);
+    const std::uint64_t maskBytes =
+        maskCells > 0 && maskCells < 1e18 ? std::uint64_t(maskCells) : 0;
     const TToolMask mask =
-        BuildToolMask(params.tool, params.toolDiameter, params.sizeX / grid.cols,
-                      params.sizeY / grid.rows, -params.depth, params.includedAngle);
-    return ApplyGougeControl(grid, mask, control);
+        runWithMemoryFor("gouge control", grid.cols, grid.rows, "grid", maskBytes, [&] {
+            return BuildToolMask(params.tool, params.toolDiameter, cellWidth, cellHeight,
+                                 -params.depth, params.includedAngle);
+        });
+    return runWithMemoryFor("gouge control", grid.cols, grid.rows, "grid",
+                            GougeControlMemory(grid, mask),
+                            [&] { return ApplyGougeControl(grid, mask, control); });
+}
+
+bool applyGougeForRun(TZGrid& grid, const ReliefParameters& params, RunControl& control)
+{
+    if (params.depth == 0)
+        return true;
+    return applyGougeStep(grid, params, params.sizeX / grid.cols, params.sizeY / grid.rows,
+                          control);
 }
 
 namespace {
@@ -55,7 +76,10 @@ namespace {
 const TZGrid& gougedGrid(const TZGrid& grid, const ReliefParameters& params, RunControl& control,
                          std::optional<TZGrid>& copy)
 {
-    copy.emplace(grid);
+    runWithMemoryFor("gouge control", grid.cols, grid.rows, "grid", grid.cells.size(), [&] {
+        copy.emplace(grid);
+        return true;
+    });
     applyGougeForRun(*copy, params, control);
     return *copy;
 }
@@ -86,7 +110,11 @@ CreateResult CreateDxfSurface(const TZGrid& grid, const ReliefParameters& params
         }
     }
     control.showStatus("Saving to File...");
-    writeDxfFacets(sink, *surface, params, control); // a stop still gets the trailer
+    runWithMemoryFor("the DXF surface", grid.cols, grid.rows, "grid", dxfFacetsMemory(grid.cols),
+                     [&] {
+                         // a stop still gets the trailer
+                         return writeDxfFacets(sink, *surface, params, control);
+                     });
     writeDxfTrailer(sink);
     file.commit();
     control.showStatus(finalStatus(control));
@@ -118,7 +146,10 @@ CreateResult CreateRasterProgram(const TZGrid& grid, const ReliefParameters& par
     ProgramSpool spool;
     RasterProgramBody body(spool);
     RapidCollapser collapser(body);
-    if (!GenerateRasterPasses(*surface, params, control, collapser))
+    const bool passesDone = runWithMemoryFor(
+        "the G-code passes", grid.cols, grid.rows, "grid", rasterPassesMemory(grid.cols),
+        [&] { return GenerateRasterPasses(*surface, params, control, collapser); });
+    if (!passesDone)
         return {CreateOutcome::Stopped, {}, false};
     collapser.finish();
     body.flush();

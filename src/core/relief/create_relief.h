@@ -22,8 +22,6 @@ struct CreateHooks {
     std::function<void(const std::string&)> showMessage;
 };
 
-inline constexpr const char* ZeroDiameterMessage = "Tool Diameter can not be 0!";
-
 enum class CreateOutcome {
     Saved,        // the file is in place (a DXF stopped by Cancel is whole, just shorter)
     SaveDeclined, // the save prompt was cancelled: nothing written
@@ -55,9 +53,15 @@ CreateResult CreateRasterProgram(const TZGrid& grid, const ReliefParameters& par
                                  const std::string& sourceName, RunControl& control,
                                  const CreateHooks& hooks);
 
-// Gouge control as both branches run it, for callers that want only that step: shows
-// "Applying Gouge Control. Please Wait..." and adjusts `grid` for a tool of positive
-// diameter. Returns false when Esc stopped it early.
+// The gouge step, for callers that want only that step: shows "Applying Gouge Control.
+// Please Wait...", builds the tool of params (tool, diameter > 0, included angle) with the
+// height scale of params.depth (> 0) for cells of the given size in the user's unit, and
+// adjusts `grid`. Returns false when Esc stopped it early.
+bool applyGougeStep(TZGrid& grid, const ReliefParameters& params, double cellWidth,
+                    double cellHeight, RunControl& control);
+
+// The gouge step as both branches run it: cells of SizeX / cols by SizeY / rows. A Depth of
+// 0 is a flat relief that no tool can gouge: the grid stays as it is.
 bool applyGougeForRun(TZGrid& grid, const ReliefParameters& params, RunControl& control);
 
 } // namespace corvane::relief
