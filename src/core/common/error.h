@@ -37,7 +37,10 @@ private:
 // "Process Cancelled..." and keep what they had.
 class Cancelled : public Error {
 public:
-    explicit Cancelled(std::string file = {}) : Error(std::move(file), "stopped by the user") {}
+    explicit Cancelled(std::string file = {}, const std::string& reason = "stopped by the user")
+        : Error(std::move(file), reason)
+    {
+    }
 };
 
 } // namespace corvane

@@ -24,9 +24,9 @@ void PictureModel::setYRes(int pixelsPerInch)
     picture_.yRes = std::max(pixelsPerInch, 0);
 }
 
-void PictureModel::load(const std::string& path, const ProgressReport& progress)
+void PictureModel::load(const std::string& path, RunControl& control)
 {
-    assign(readPicture(path, progress));
+    assign(readPicture(path, control));
 }
 
 void PictureModel::save(const std::string& path, int fileType) const

@@ -23,6 +23,7 @@ using corvane::imaging::PixelRect;
 struct TTwistedPixel::State {
     PictureModel model;
     QString lastError;
+    bool loadStopped = false;
     bool fitToSize = false;
     int tool = 1;
     QString pluginFolder;
@@ -57,9 +58,40 @@ TTwistedPixel::~TTwistedPixel() = default;
 
 // --- operations ---
 
+<<<<<<< ours
+=======
+namespace {
+
+// The caller's run control, with the percentages also sent out as OnProgressReport.
+class ProgressSignal : public corvane::RunControl {
+public:
+    ProgressSignal(TTwistedPixel& control, corvane::RunControl& caller)
+        : control_(control), caller_(caller)
+    {
+    }
+    void showStatus(const std::string& text) override { caller_.showStatus(text); }
+    void showProgress(corvane::ProgressDisplay, int percent) override
+    {
+        emit control_.OnProgressReport(percent, 100);
+    }
+    void endProgress(corvane::ProgressDisplay where) override { caller_.endProgress(where); }
+    void checkpoint() override { caller_.checkpoint(); }
+    bool escapePressed() override { return caller_.escapePressed(); }
+    bool takeStopRequest() override { return caller_.takeStopRequest(); }
+
+private:
+    TTwistedPixel& control_;
+    corvane::RunControl& caller_;
+};
+
+} // namespace
+
+>>>>>>> theirs
 bool TTwistedPixel::LoadImage(const QString& fileName, corvane::RunControl& control)
 {
+    d->loadStopped = false;
     try {
+<<<<<<< ours
         const std::string path = fileName.toStdString();
         d->model.load(path, [this, &control, &path](long done, long total) {
             emit OnProgressReport(done, total);
@@ -67,7 +99,14 @@ bool TTwistedPixel::LoadImage(const QString& fileName, corvane::RunControl& cont
             if (control.escapePressed())
                 throw corvane::Cancelled(path);
         });
+=======
+        ProgressSignal progress(*this, control);
+        d->model.load(fileName.toStdString(), progress);
+>>>>>>> theirs
         d->lastError.clear();
+    } catch (const corvane::imaging::ReadStopped& e) {
+        d->loadStopped = true;
+        d->lastError = QString::fromStdString(e.what());
     } catch (const corvane::Error& e) {
         d->lastError = QString::fromStdString(e.what());
     } catch (const std::bad_alloc&) {
@@ -80,6 +119,11 @@ bool TTwistedPixel::LoadImage(const QString& fileName, corvane::RunControl& cont
 QString TTwistedPixel::LastError() const
 {
     return d->lastError;
+}
+
+bool TTwistedPixel::LoadStopped() const
+{
+    return d->loadStopped;
 }
 
 void TTwistedPixel::SaveImage(const QString& fileName, int typeCode)

@@ -28,15 +28,23 @@ public:
     // Reads the file as a new document (no undo levels, no selection). On failure false comes
     // back, LastError() says why, and the control keeps what it had: a new control stays
     // without a picture (HasImage() false), a picture that was there is not lost.
+<<<<<<< ours
     // Reports progress through OnProgressReport while it reads, and gives `control` a
     // checkpoint at each report: Esc there stops the read, which then fails (LastError says
     // it was stopped) and the control keeps what it had.
+=======
+    // Reports progress through OnProgressReport (done out of 100) while it reads, and asks
+    // control at each progress point whether to stop (Esc): a stopped read fails with
+    // LoadStopped() true, and the control keeps what it had.
+>>>>>>> theirs
     // Big pictures are normal: memory is about the picture's own size (3 bytes a pixel in
     // colour, 1 with a palette) plus nothing for BMP files, and the drawing reads the pixels
     // in place.
     bool LoadImage(const QString& fileName,
                    corvane::RunControl& control = corvane::silentRunControl());
     QString LastError() const;
+    // The last LoadImage was stopped by the user rather than refused.
+    bool LoadStopped() const;
     // Writes the picture (type code 4 BMP, 8 PCX, 9 TIFF, 11 JPEG); throws corvane::Error
     // naming the file and the reason. An existing file is only replaced once the new one is
     // complete.
