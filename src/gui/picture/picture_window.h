@@ -63,6 +63,7 @@ public:
     void mnuCropClick();
     void DXFSurface1Click();
     void GCode1Click();
+    void RastertoDXF1Click();
     void Tile1Click();
     void Cascade1Click();
     void Fit1Click();
