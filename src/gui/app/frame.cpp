@@ -6,6 +6,7 @@
 #include "gui/app/prompts.h"
 #include "gui/app/shared_state.h"
 #include "gui/app/tool_icons.h"
+#include "gui/mesh/dxf_view.h"
 #include "gui/picture/direction_dialog.h"
 #include "gui/picture/picture_window.h"
 #include "gui/picture/twisted_pixel.h"
@@ -90,6 +91,8 @@ TCorvaneFrame::TCorvaneFrame(Options options) : options_(options)
     frmToolPaths_ = new TfrmToolPaths(this);
     frmDirection_ = new TfrmDirection(this);
     frmAbout_ = new TfrmAbout(this);
+
+    RegisterFileKind(QStringLiteral("dxf"), corvane::gui::OpenDxfMeshFile);
 }
 
 TCorvaneFrame::~TCorvaneFrame()
@@ -156,6 +159,12 @@ TDXF* TCorvaneFrame::OpenSurfaceDialog()
 {
     // Owned by its sub-window, which frees both when the dialog closes.
     return new TDXF(*this);
+}
+
+TfrmDXFView* TCorvaneFrame::OpenMeshView()
+{
+    // Owned by its sub-window, which frees both when the view closes.
+    return new TfrmDXFView(*this);
 }
 
 // --- child windows ---

@@ -20,6 +20,7 @@ class QMdiSubWindow;
 class QMenu;
 class TDXF;
 class TfrmAbout;
+class TfrmDXFView;
 class TfrmDirection;
 class TfrmPicture;
 class TfrmToolPaths;
@@ -42,6 +43,9 @@ public:
     // The surface dialog for the job in CurrentJob, over the grid just filled, shown and
     // active in its own sub-window.
     TDXF* OpenSurfaceDialog();
+    // A new mesh view, shown and active; a "Vector Conversion" one, of the picture window's
+    // saved size, when CurrentJob is raster to vector.
+    TfrmDXFView* OpenMeshView();
     long long ScreenColorCount() const;
 
     corvane::gui::TStatusPanels& StatusBar1() { return *statusPanels_; }

@@ -27,6 +27,8 @@ QString pageFor(int helpContext)
     switch (helpContext) {
     case HelpFrame:
         return QStringLiteral("frame.html");
+    case HelpMeshView:
+        return QStringLiteral("mesh.html");
     case HelpPictureDialogs:
         return QStringLiteral("dialogs.html");
     default:

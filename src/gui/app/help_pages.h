@@ -12,8 +12,14 @@ class QWidget;
 
 namespace corvane::gui {
 
-// Help contexts: 10 the frame and the picture windows, 40 the picture dialogs.
-enum HelpContext : int { HelpContents = 0, HelpFrame = 10, HelpPictureDialogs = 40 };
+// Help contexts: 10 the frame and the picture windows, 30 the mesh views, 40 the picture
+// dialogs.
+enum HelpContext : int {
+    HelpContents = 0,
+    HelpFrame = 10,
+    HelpMeshView = 30,
+    HelpPictureDialogs = 40
+};
 
 // The folder the manual is read from: the source tree's while developing, else the
 // installed copy.

@@ -60,6 +60,7 @@ public:
     void mnuCropClick();
     void DXFSurface1Click();
     void GCode1Click();
+    void RastertoDXF1Click();
     void Fit1Click();
     void FitPicture1Click();
     void UseScrollBars1Click();

@@ -93,9 +93,8 @@ void TfrmPicture::buildMenus()
             [this] { DXFSurface1Click(); });
     addItem(*create, QStringLiteral("GCode1"), QStringLiteral("&G-Code"),
             [this] { GCode1Click(); });
-    // Raster to Vector needs the mesh view, which is not part of the program yet.
-    addItem(*create, QStringLiteral("RastertoDXF1"), QStringLiteral("&Raster to Vector"), [] {
-    })->setEnabled(false);
+    addItem(*create, QStringLiteral("RastertoDXF1"), QStringLiteral("&Raster to Vector"),
+            [this] { RastertoDXF1Click(); });
 
     auto* window = new QMenu(QStringLiteral("&Window"), this);
     shareFrameItem(*window, QStringLiteral("Tile1"), QStringLiteral("Tile1"));
