@@ -19,6 +19,7 @@ int main(int argc, char** argv)
     addInfoCommand(app);
     addReliefCommands(app);
     addMeshCommand(app);
+    addDncCommand(app);
 
     try {
         app.parse(argc, argv);
