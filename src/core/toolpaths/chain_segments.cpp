@@ -3,6 +3,7 @@
 #include "toolpaths/quick_sort.h"
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 namespace corvane::toolpaths {
@@ -34,12 +35,24 @@ struct Match {
     EndMatch end = EndMatch::None;
 };
 
-// The first available segment of [from, to) with an end on (x, y). The segments are sorted
-// by minX, so none beyond the first with minX > x + eps can reach the point.
-Match findSegment(const TMyEntityArray& segments, std::size_t from, std::size_t to, double x,
-                  double y)
+// One batch: segments [begin, end) sorted by minX, and the widest x span among them.
+struct Batch {
+    TMyEntityArray& segments;
+    std::size_t end;
+    double widest;
+};
+
+// The first available segment after `seed` with an end on (x, y). No segment beyond the
+// first with minX > x + eps can reach the point, and none that starts more than the widest
+// span (and a rounding margin) left of x - eps, so the scan covers only that window.
+Match findSegment(const Batch& batch, std::size_t seed, double x, double y)
 {
-    for (std::size_t j = from; j < to; ++j) {
+    const TMyEntityArray& segments = batch.segments;
+    const double reach = x - eps - batch.widest * (1 + 1e-12) - 1e-12 * std::abs(x);
+    const auto first = std::partition_point(segments.begin() + std::ptrdiff_t(seed + 1),
+                                            segments.begin() + std::ptrdiff_t(batch.end),
+                                            [reach](const TMyEntity& s) { return s.minX < reach; });
+    for (std::size_t j = std::size_t(first - segments.begin()); j < batch.end; ++j) {
         const TMyEntity& s = segments[j];
         if (!s.available)
             continue;
@@ -57,8 +70,9 @@ Match findSegment(const TMyEntityArray& segments, std::size_t from, std::size_t 
 
 // Grows a region from segments[seed] through the available segments of [seed + 1, end):
 // first onwards from its end, then backwards from its start.
-TRegion chainFrom(TMyEntityArray& segments, std::size_t seed, std::size_t end, double level)
+TRegion chainFrom(const Batch& batch, std::size_t seed, double level)
 {
+    TMyEntityArray& segments = batch.segments;
     TRegion region;
     region.depth = level;
     TMyEntity& first = segments[seed];
@@ -74,7 +88,7 @@ TRegion chainFrom(TMyEntityArray& segments, std::size_t seed, std::size_t end, d
 
     // Each appended segment runs from E to its far end; matched ends are snapped exactly.
     while (!closed) {
-        const Match m = findSegment(segments, seed + 1, end, ex, ey);
+        const Match m = findSegment(batch, seed, ex, ey);
         if (m.end == EndMatch::None)
             break;
         TMyEntity s = segments[m.index];
@@ -100,7 +114,7 @@ TRegion chainFrom(TMyEntityArray& segments, std::size_t seed, std::size_t end, d
         // Backwards each found segment ends at S; they run in the reverse of the order found.
         TMyEntityArray backward;
         for (;;) {
-            const Match m = findSegment(segments, seed + 1, end, sx, sy);
+            const Match m = findSegment(batch, seed, sx, sy);
             if (m.end == EndMatch::None)
                 break;
             TMyEntity s = segments[m.index];
@@ -132,12 +146,16 @@ TRegion chainFrom(TMyEntityArray& segments, std::size_t seed, std::size_t end, d
 void chainBatch(TMyEntityArray& segments, std::size_t begin, std::size_t end, double level,
                 TRegionArray& out)
 {
-    for (std::size_t k = begin; k < end; ++k)
+    double widest = 0;
+    for (std::size_t k = begin; k < end; ++k) {
         segments[k].available = true;
+        widest = std::max(widest, segments[k].maxX - segments[k].minX);
+    }
+    const Batch batch{segments, end, widest};
     // Every segment before a seed is taken already, so a seed's search starts after it.
     for (std::size_t k = begin; k < end; ++k)
         if (segments[k].available)
-            out.push_back(chainFrom(segments, k, end, level));
+            out.push_back(chainFrom(batch, k, level));
 }
 
 bool stopPoint(RunControl& control, std::size_t done, std::size_t total)
