@@ -12,6 +12,7 @@ int main(int argc, char** argv)
     app.require_subcommand(1);
     addInfoCommand(app);
     addReliefCommands(app);
+    addMeshCommand(app);
 
     try {
         app.parse(argc, argv);
