@@ -13,6 +13,7 @@ int main(int argc, char** argv)
     addInfoCommand(app);
     addReliefCommands(app);
     addMeshCommand(app);
+    addRegionsCommand(app);
 
     try {
         app.parse(argc, argv);
