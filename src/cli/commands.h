@@ -12,5 +12,6 @@ void addInfoCommand(CLI::App& app);
 void addReliefCommands(CLI::App& app); // surface, gcode, gouge
 void addMeshCommand(CLI::App& app);
 void addDncCommand(CLI::App& app);
+void addRegionsCommand(CLI::App& app);
 
 } // namespace corvane::cli

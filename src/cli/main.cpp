@@ -20,6 +20,7 @@ int main(int argc, char** argv)
     addReliefCommands(app);
     addMeshCommand(app);
     addDncCommand(app);
+    addRegionsCommand(app);
 
     try {
         app.parse(argc, argv);
