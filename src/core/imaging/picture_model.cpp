@@ -192,9 +192,9 @@ void PictureModel::paste(const Picture& pasted)
     replace(std::move(next));
 }
 
-void PictureModel::runPlugin(const std::string& programPath)
+void PictureModel::runPlugin(const std::string& programPath, RunControl& control)
 {
-    process([&](const Picture& p) { return runPluginFilter(programPath, p); });
+    process([&](const Picture& p) { return runPluginFilter(programPath, p, control); });
 }
 
 } // namespace corvane::imaging

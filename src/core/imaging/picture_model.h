@@ -7,6 +7,7 @@
 // operation that throws leaves the model exactly as it was.
 #pragma once
 
+#include "common/run_control.h"
 #include "imaging/picture.h"
 #include "imaging/picture_io.h"
 #include "imaging/selection.h"
@@ -99,7 +100,8 @@ public:
 
     // --- plug-in filters ---
     // Runs the program as a filter over the picture (see plugin_filter.h); one undo level.
-    void runPlugin(const std::string& programPath);
+    // Esc kills the program and throws corvane::Cancelled; the picture stays as it was.
+    void runPlugin(const std::string& programPath, RunControl& control = silentRunControl());
 
 private:
     void keepForUndo();

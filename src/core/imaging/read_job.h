@@ -15,9 +15,11 @@ namespace corvane::imaging {
 
 // The user stopped a read (Esc). A corvane::Error, so callers that only report errors still
 // report it; callers that close the window instead catch this type first.
-class ReadStopped : public Error {
+class ReadStopped : public Cancelled {
 public:
-    explicit ReadStopped(const std::string& file) : Error(file, "reading stopped by the user") {}
+    explicit ReadStopped(const std::string& file) : Cancelled(file, "reading stopped by the user")
+    {
+    }
 };
 
 constexpr std::uint64_t noMemoryLimit = std::numeric_limits<std::uint64_t>::max();

@@ -1,0 +1,233 @@
+#include "mesh/dxf_face_scanner.h"
+
+#include "common/error.h"
+#include "mesh/bounds.h"
+#include "mesh/facet_mesh_build.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+
+namespace corvane::mesh {
+
+namespace {
+
+// Bytes of one face as our own surface writer lays it out, a little less than the real
+// figure: the lists are reserved from the file size so that a large file is read without
+// regrowing them. Reserved room that is never used is never touched, so it costs address
+// space, not memory; a file of smaller faces just grows the lists geometrically.
+constexpr std::size_t EstimatedFaceBytes = 150;
+
+// Blanks, tabs, line ends and the other control characters all separate numbers, as they
+// do for the text-file reading this format comes from.
+inline bool isSeparator(char c)
+{
+    return static_cast<unsigned char>(c) <= ' ';
+}
+
+constexpr double PowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                  1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+
+// The numbers DXF writers put out ("-12.3456"): at most 15 digits with an optional sign and
+// point. Both the digits as an integer and the power of ten are exact doubles, so their one
+// division is correctly rounded and gives the same double from_chars would, much faster.
+// Anything else (exponents, more digits) is left to from_chars.
+bool readPlainDecimal(std::string_view text, double& value)
+{
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    const bool negative = p < end && *p == '-';
+    if (negative)
+        ++p;
+    std::uint64_t digits = 0;
+    int count = 0, decimals = 0;
+    for (; p < end && unsigned(*p - '0') < 10; ++p, ++count)
+        digits = digits * 10 + unsigned(*p - '0');
+    if (p < end && *p == '.')
+        for (++p; p < end && unsigned(*p - '0') < 10; ++p, ++count, ++decimals)
+            digits = digits * 10 + unsigned(*p - '0');
+    if (p != end || count == 0 || count > 15)
+        return false;
+    value = double(digits) / PowersOfTen[decimals];
+    if (negative)
+        value = -value;
+    return true;
+}
+
+// The longest piece of a bad number quoted back to the user.
+constexpr std::size_t QuotedTextLimit = 40;
+
+class FaceScanner {
+public:
+    FaceScanner(std::string_view bytes, const std::string& fileName)
+        : begin_(bytes.data()), p_(bytes.data()), end_(bytes.data() + bytes.size()),
+          fileName_(fileName)
+    {
+    }
+
+    Extents3D extents() const { return bounds_.extents(); }
+
+    void scanInto(FacetMesh& mesh)
+    {
+        const std::size_t faces = std::size_t(end_ - begin_) / EstimatedFaceBytes;
+        mesh.edges.reserve(mesh.edges.size() + 5 * faces);
+        mesh.triangles.reserve(mesh.triangles.size() + 2 * faces);
+        while (p_ < end_) {
+            const std::string_view line = nextLine();
+            if (line == "EOF")
+                return;
+            if (line == "3DFACE") {
+                readFace();
+                const std::size_t first = mesh.edges.size();
+                addFace(mesh, corners_);
+                // The starts of a face's edges are its corners, z negated.
+                for (std::size_t i = first; i < mesh.edges.size(); ++i)
+                    bounds_.add(mesh.edges[i].start);
+            }
+        }
+    }
+
+private:
+    std::string_view nextLine()
+    {
+        const char* newline = static_cast<const char*>(std::memchr(p_, '\n', size_t(end_ - p_)));
+        const char* lineEnd = newline ? newline : end_;
+        std::string_view line(p_, size_t(lineEnd - p_));
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        p_ = newline ? newline + 1 : end_;
+        return line;
+    }
+
+    void skipRestOfLine()
+    {
+        // Nearly always the token is followed by its line end.
+        if (end_ - p_ >= 2 && p_[0] == '\r' && p_[1] == '\n') {
+            p_ += 2;
+            return;
+        }
+        if (p_ < end_ && p_[0] == '\n') {
+            ++p_;
+            return;
+        }
+        const char* newline = static_cast<const char*>(std::memchr(p_, '\n', size_t(end_ - p_)));
+        p_ = newline ? newline + 1 : end_;
+    }
+
+    // The next run of non-separators after any separators; empty at the end of the bytes.
+    std::string_view nextToken()
+    {
+        while (p_ < end_ && isSeparator(*p_))
+            ++p_;
+        const char* start = p_;
+        while (p_ < end_ && !isSeparator(*p_))
+            ++p_;
+        return {start, size_t(p_ - start)};
+    }
+
+    // Reads group codes and values until the face ends (code 0 or 9, or the end of the bytes).
+    void readFace()
+    {
+        for (;;) {
+            const std::string_view codeText = nextToken();
+            if (codeText.empty())
+                return;
+            const int code = parseCode(codeText);
+            skipRestOfLine();
+            if (code == 0 || code == 9)
+                return;
+            const int corner = code % 10, axis = code / 10 - 1;
+            if (code >= 10 && code <= 33 && corner <= 3) {
+                const std::string_view valueText = nextToken();
+                if (valueText.empty())
+                    return; // the file ends where the value should be
+                double& target = axis == 0   ? corners_[corner].x
+                                 : axis == 1 ? corners_[corner].y
+                                             : corners_[corner].z;
+                target = parseValue(valueText);
+                skipRestOfLine();
+            } else {
+                skipRestOfLine(); // the value line of a group we do not use
+            }
+        }
+    }
+
+    static std::string_view withoutPlus(std::string_view text)
+    {
+        if (text.size() > 1 && text[0] == '+' && text[1] != '-' && text[1] != '+')
+            text.remove_prefix(1);
+        return text;
+    }
+
+    int parseCode(std::string_view text) const
+    {
+        if (text.size() <= 3) { // the usual "10", "0": no call needed
+            int code = 0;
+            bool digits = true;
+            for (char c : text) {
+                digits = digits && unsigned(c - '0') < 10;
+                code = code * 10 + (c - '0');
+            }
+            if (digits)
+                return code;
+        }
+        const std::string_view digits = withoutPlus(text);
+        int code = 0;
+        const auto [end, error] =
+            std::from_chars(digits.data(), digits.data() + digits.size(), code);
+        if (error != std::errc() || end != digits.data() + digits.size())
+            notANumber(text);
+        return code;
+    }
+
+    double parseValue(std::string_view text) const
+    {
+        double value = 0;
+        if (readPlainDecimal(text, value))
+            return value;
+        const std::string_view number = withoutPlus(text);
+        const auto [end, error] =
+            std::from_chars(number.data(), number.data() + number.size(), value);
+        // Infinities and NaN read as numbers but no geometry can be built on them; a value
+        // out of the double range is refused rather than guessed.
+        if (error != std::errc() || end != number.data() + number.size() || !std::isfinite(value))
+            notANumber(text);
+        return value;
+    }
+
+    [[noreturn]] void notANumber(std::string_view text) const
+    {
+        const long line = 1 + long(std::count(begin_, text.data(), '\n'));
+        std::string quoted;
+        for (char c : text.substr(0, QuotedTextLimit))
+            quoted += (static_cast<unsigned char>(c) < 0x7f) ? c : '?';
+        if (text.size() > QuotedTextLimit)
+            quoted += "...";
+        throw Error(fileName_, line, "\"" + quoted + "\" is not a number");
+    }
+
+    const char* begin_;
+    const char* p_;
+    const char* end_;
+    const std::string& fileName_;
+    Point3D corners_[4]{}; // carried from face to face
+    Bounds bounds_;
+};
+
+} // namespace
+
+void scanDxfFaces(std::string_view bytes, const std::string& fileName, FacetMesh& mesh)
+{
+    FaceScanner scanner(bytes, fileName);
+    try {
+        scanner.scanInto(mesh);
+    } catch (const Error&) {
+        mesh.extents = scanner.extents();
+        throw;
+    }
+    mesh.extents = scanner.extents();
+}
+
+} // namespace corvane::mesh

@@ -1,0 +1,80 @@
+#include "mesh/dxf_mesh_reader.h"
+
+#include "common/error.h"
+#include "common/mapped_file.h"
+#include "mesh/dxf_face_scanner.h"
+#include "mesh/triangle_sort.h"
+
+#include <filesystem>
+
+namespace corvane::mesh {
+
+namespace {
+
+// Steps up to the reading. Throws corvane::Error for a bad number, the mesh then complete
+// with what was read.
+void readFaces(FacetMesh& mesh, std::string_view bytes, const std::string& fileName,
+               RunControl& control)
+{
+    control.showStatus("Loading " + fileName + "... Esc to Cancel.");
+    control.showProgress(ProgressDisplay::Gauge, 10);
+    mesh = FacetMesh{};
+    control.showProgress(ProgressDisplay::Gauge, 5);
+    try {
+        scanDxfFaces(bytes, fileName, mesh);
+    } catch (const Error&) {
+        // What was read is kept whole: drawable within its extents (taken by the scan), and
+        // sorted so that slicing it finds every triangle.
+        sortByLowestZ(mesh.triangles, silentRunControl());
+        throw;
+    }
+}
+
+// The steps after the reading: extents and the sort, with the two points where Esc stops.
+MeshLoadOutcome finishMesh(FacetMesh& mesh, RunControl& control)
+{
+    control.checkpoint();
+    control.showStatus("Processing Mesh... Esc to Cancel.");
+    control.showProgress(ProgressDisplay::Gauge, 25);
+    if (control.escapePressed())
+        return MeshLoadOutcome::Cancelled;
+    // The extents were taken while reading: the edges need not be read through again.
+
+    control.showProgress(ProgressDisplay::Gauge, 85);
+    control.checkpoint();
+    if (control.escapePressed())
+        return MeshLoadOutcome::Cancelled;
+    if (!sortByLowestZ(mesh.triangles, control))
+        return MeshLoadOutcome::Cancelled;
+    return MeshLoadOutcome::Loaded;
+}
+
+} // namespace
+
+MeshLoadOutcome LoadDxfMesh(FacetMesh& mesh, std::string_view bytes, const std::string& fileName,
+                            RunControl& control)
+{
+    readFaces(mesh, bytes, fileName, control);
+    return finishMesh(mesh, control);
+}
+
+MeshLoadOutcome LoadDxfMeshFile(FacetMesh& mesh, const std::string& path, RunControl& control)
+{
+    std::error_code error;
+    if (!std::filesystem::exists(path, error))
+        return MeshLoadOutcome::NoFile;
+    {
+        // Unmapped before the sort, which needs memory of its own.
+        const MappedFile file(path);
+        readFaces(mesh, file.bytes(), path, control);
+    }
+    return finishMesh(mesh, control);
+}
+
+std::string loadedMessage(const std::string& fileName, std::size_t triangleCount)
+{
+    return fileName + " Succesfully loaded... " + std::to_string(triangleCount) +
+           " Facets displayed. Use mouse to change view.";
+}
+
+} // namespace corvane::mesh

@@ -1,0 +1,47 @@
+// The reader of DXF surface meshes: every 3DFACE entity of an ASCII DXF file becomes wire-frame
+// edges and triangles (facet_mesh_build.h), then the extents are taken and the triangles
+// sorted for region slicing.
+//
+// The file is read as lines. A line that is exactly "EOF" ends the reading, a line that is
+// exactly "3DFACE" starts a face (the match is case-sensitive, and blanks around the word
+// prevent it); everything else is passed over. Inside a face, group codes and their values
+// are read as numbers, skipping blanks and line ends before them: 0 or 9 ends the face, 10 to
+// 13 / 20 to 23 / 30 to 33 give x / y / z of corners 1 to 4, and the value line of any other
+// code is skipped. A coordinate a face does not give keeps its value from the previous face
+// (0 before the first). Lines may end in CR LF or in LF alone.
+#pragma once
+
+#include "common/run_control.h"
+#include "geometry/mesh_records.h"
+
+#include <string>
+#include <string_view>
+
+namespace corvane::mesh {
+
+enum class MeshLoadOutcome {
+    Loaded,    // lists, extents and the sorted triangle list are complete
+    Cancelled, // Esc: stopped after reading, before or during the sort
+    NoFile,    // the file does not exist: the mesh is left empty and nothing is shown
+};
+
+// Reads the bytes of a DXF file into `mesh` (emptied first). fileName names the source in the
+// status texts and in errors. Status and progress go to the gauge: "Loading <name>... Esc to
+// Cancel." at 10, 5 once reading starts, "Processing Mesh... Esc to Cancel." at 25 after the
+// reading, 85 after the extents; Esc is tested after the checkpoints at those two points and
+// inside the sort. Leaves the "Succesfully loaded..." text to the caller (loadedMessage).
+//
+// A group code or a coordinate that is not a number throws corvane::Error with the file, the
+// line number and the text. The mesh then keeps every face read before it, with its extents
+// taken and its triangles sorted, so what was read can be shown and used.
+MeshLoadOutcome LoadDxfMesh(FacetMesh& mesh, std::string_view bytes, const std::string& fileName,
+                            RunControl& control);
+
+// The same for a file on disk (mapped, not copied). A file that cannot be opened or is not a
+// regular file throws corvane::Error.
+MeshLoadOutcome LoadDxfMeshFile(FacetMesh& mesh, const std::string& path, RunControl& control);
+
+// "<name> Succesfully loaded... <n> Facets displayed. Use mouse to change view."
+std::string loadedMessage(const std::string& fileName, std::size_t triangleCount);
+
+} // namespace corvane::mesh
