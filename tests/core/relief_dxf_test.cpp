@@ -201,6 +201,8 @@ TEST(DxfSurface, CreateAppliesGougeControlWritesWholeFilesAndReportsFailures)
     EXPECT_EQ(readFile(target), readFile(CORVANE_TEST_DATA "/relief/two_by_two.dxf"));
 
     // With gouge control, a failed write then a retry give the first run's file.
+    p.tool = ToolShape::VBit;
+    p.includedAngle = 60;
     p.toolDiameter = 0.03;
     control.escapeFrom = -1;
     EXPECT_THROW(CreateDxfSurface(grid, p, control,
