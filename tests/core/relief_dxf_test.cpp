@@ -202,8 +202,8 @@ TEST(DxfSurface, CreateAppliesGougeControlWritesWholeFilesAndReportsFailures)
 
     // With gouge control, a failed write then a retry give the first run's file.
     p.tool = ToolShape::VBit;
-    p.includedAngle = 60;
     p.toolDiameter = 0.03;
+    p.includedAngle = 60;
     control.escapeFrom = -1;
     EXPECT_THROW(CreateDxfSurface(grid, p, control,
                                   {[] { return std::optional<std::string>("/dev/full"); }, {}}),
