@@ -8,7 +8,6 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <random>
-#include <regex>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -120,11 +119,12 @@ TEST_F(MeshCli, TriangleCountAgreesWithAssimpOnAWrittenSurface)
     ASSERT_EQ(ours.exitCode, 0);
     const Outcome theirs = run("assimp info " + file + " 2>&1");
     ASSERT_EQ(theirs.exitCode, 0) << theirs.out;
-    std::smatch faces;
-    ASSERT_TRUE(std::regex_search(theirs.out, faces, std::regex("Faces: +([0-9]+)")));
+    const std::size_t at = theirs.out.find("Faces:");
+    ASSERT_NE(at, std::string::npos) << theirs.out;
+    const long faces = std::stol(theirs.out.substr(at + 6));
     // Random heights leave no flat triangle for us to drop, so the counts must be equal.
-    EXPECT_EQ(ours.out.substr(0, ours.out.find('\n')), "triangles " + faces[1].str());
-    EXPECT_GT(std::stoi(faces[1].str()), 1000);
+    EXPECT_EQ(ours.out.substr(0, ours.out.find('\n')), "triangles " + std::to_string(faces));
+    EXPECT_GT(faces, 1000);
 }
 
 } // namespace

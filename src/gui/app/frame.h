@@ -20,6 +20,7 @@ class QMdiSubWindow;
 class QMenu;
 class TDXF;
 class TfrmAbout;
+class TfrmDXFView;
 class TfrmDirection;
 class TfrmPicture;
 class TfrmToolPaths;
@@ -42,6 +43,9 @@ public:
     // The surface dialog for the job in CurrentJob, over the grid just filled, shown and
     // active in its own sub-window.
     TDXF* OpenSurfaceDialog();
+    // A new mesh view, shown and active; a "Vector Conversion" one, of the picture window's
+    // saved size, when CurrentJob is raster to vector.
+    TfrmDXFView* OpenMeshView();
     long long ScreenColorCount() const;
 
     corvane::gui::TStatusPanels& StatusBar1() { return *statusPanels_; }
@@ -56,6 +60,11 @@ public:
     // Places a child window (a QWidget, usually also a TChildWindow) in the frame, shows and
     // activates it. The sub-window frees itself and the content when closed.
     QMdiSubWindow* AddChildWindow(QWidget* content);
+    // Moves the child so that all of it shows in the area; when it is larger than the area,
+    // the frame first grows (as far as the screen allows) to make room for it.
+    void KeepChildInside(QMdiSubWindow* window);
+    // The room the area offers a child window.
+    QSize FreeAreaSize() const;
     // Most recently active first: position 0 is the active child.
     QList<QMdiSubWindow*> ChildWindows() const;
     QMdiSubWindow* ActiveChild() const;

@@ -3,6 +3,7 @@
 // so that tests can put the program back into its start-up state with resetShared().
 #pragma once
 
+#include "mesh/raster_grid.h"
 #include "relief/zgrid.h"
 
 #include <QString>
@@ -42,6 +43,9 @@ struct SharedState {
     std::uint8_t LightDirection = 1;
     // Where the current progress run stands, in steps of 10 percent.
     int ProgressStep = 0;
+    // The picture mapped to a 3D grid by Raster to Vector: its triangles and extents, shared
+    // by every "Vector Conversion" window and sliced by the toolpaths dialog.
+    corvane::mesh::GridSurface VectorGrid;
     int VectorGridColumns = 1;
     int VectorGridRows = 1;
     int SavedViewWidth = 0;

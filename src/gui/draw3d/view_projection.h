@@ -1,0 +1,48 @@
+// How the 3D drawing panel maps canvas points to the screen: a parallel projection (no
+// perspective) controlled by the panel's view options.
+//
+// Canvas coordinates are integers: x to the right, y downwards, z the depth (negative below
+// the stock top). The point is taken relative to the centre of the drawing area, turned by
+// Rotation about the depth axis, then by Elevation about the screen's horizontal axis, then
+// by Tilt about the line of sight, scaled by Zoom percent about the centre and moved by the
+// offsets in pixels. Rotation 0, Elevation 0, Tilt 0, Zoom 100 and no offsets draw every
+// point at its own x and y (the top view). Angles are degrees; positive turns are
+// counter-clockwise as seen on the screen (y up), so Elevation 300 shows the depth below the
+// stock top going down the screen.
+#pragma once
+
+namespace corvane::gui {
+
+struct ViewOptions {
+    int rotation = 0;    // degrees about the depth axis
+    int elevation = 0;   // degrees about the screen's horizontal axis
+    int tilt = 0;        // degrees about the line of sight
+    int zoom = 100;      // percent
+    int horizOffset = 0; // pixels to the right
+    int vertOffset = 0;  // pixels down
+
+    friend bool operator==(const ViewOptions&, const ViewOptions&) = default;
+};
+
+struct ScreenPoint {
+    double x = 0;
+    double y = 0;
+};
+
+class ViewProjection {
+public:
+    // centreX, centreY: the centre of the drawing area, in the same pixels as the canvas.
+    ViewProjection(const ViewOptions& view, double centreX, double centreY);
+
+    ScreenPoint project(double x, double y, double z) const
+    {
+        return {ox_ + xx_ * x + xy_ * y + xz_ * z, oy_ + yx_ * x + yy_ * y + yz_ * z};
+    }
+
+private:
+    // screen = origin + matrix * canvas point, folded once per paint.
+    double xx_, xy_, xz_, ox_;
+    double yx_, yy_, yz_, oy_;
+};
+
+} // namespace corvane::gui

@@ -1,0 +1,110 @@
+// TfrmDXFView: the child window that shows a surface mesh as a rotatable 3D wire-frame on the
+// 3D panel. Opened by "&Import DXF Mesh" (and by a .dxf file on the command line), which
+// loads a DXF file into it, or by a picture's "&Raster to Vector", which makes it a "Vector
+// Conversion" window over the program's grid surface with fewer commands. The mouse turns,
+// pans and zooms the view; while a button is held (and while a file loads) only the mesh's
+// bounding box is drawn, so dragging stays fluid on meshes of millions of edges.
+#pragma once
+
+#include "geometry/mesh_records.h"
+#include "gui/app/child_window.h"
+#include "gui/mesh/mesh_paint.h"
+
+#include <QPoint>
+#include <QString>
+#include <QWidget>
+#include <functional>
+#include <map>
+
+class QAction;
+class QMdiSubWindow;
+class QMenu;
+class QMouseEvent;
+class TCorvaneFrame;
+
+namespace corvane::gui {
+class TCanvas3D;
+class TDraw3D;
+} // namespace corvane::gui
+
+class TfrmDXFView : public QWidget, public TChildWindow {
+public:
+    // Creates the window in the frame, shown and active; a "Vector Conversion" window when
+    // the shared CurrentJob is raster to vector.
+    explicit TfrmDXFView(TCorvaneFrame& frame);
+    ~TfrmDXFView() override;
+
+    // Reads the DXF file into this window (once, right after creation). Esc stops it: the
+    // shared EscapePressed is then set and the caller closes the window. A bad number is
+    // reported to the user; the window keeps and shows what was read.
+    void LoadDxfMesh(const QString& fileName);
+
+    // The regions built over this mesh, drawn over it with the view's scale and base line.
+    // Until a layer is set there are none.
+    struct RegionLayer {
+        std::function<bool()> exist;
+        std::function<void(corvane::gui::TCanvas3D&, const corvane::gui::MeshViewScale&)> draw;
+    };
+    void SetRegionLayer(RegionLayer layer);
+    bool RegionsExist() const;
+    void DrawRegions(corvane::gui::TCanvas3D& canvas);
+
+    // --- handlers ---
+    void Top1Click();
+    void Isometric1Click();
+    void Mesh1Click();
+    void Toolpaths2Click();
+    void ToolPaths1Click();
+    void Copy1Click();
+    void Close1Click();
+    void Exit1Click();
+    void Draw3DPaint(corvane::gui::TCanvas3D& canvas);
+    void Draw3DMouseDown(QMouseEvent& event);
+    void Draw3DMouseMove(QMouseEvent& event);
+    void Draw3DMouseUp(QMouseEvent& event);
+
+    // TChildWindow
+    QList<QMenu*> ChildMenus() const override { return menus_; }
+    void FormActivate() override;
+
+    // --- what tests and the toolpath commands look at ---
+    corvane::gui::TDraw3D& Draw3D() const { return *draw3D_; }
+    const corvane::FacetMesh& Mesh() const { return mesh_; }
+    bool BoxOnly() const { return boxOnly_; }
+    bool IsVectorConversion() const { return vectorConversion_; }
+    // The scale and base line of the last paint.
+    const corvane::gui::MeshViewScale& ViewScale() const { return scale_; }
+    QMdiSubWindow* SubWindow() const;
+    // Menu items by name (Top1, Mesh1, SaveDNC1, Create1, N2, ...).
+    QAction* MenuItem(const QString& name) const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildMenus();
+    QAction* addItem(QMenu& menu, const QString& name, const QString& caption,
+                     std::function<void()> handler);
+    void finishLoad(const QString& fileName);
+    void showStatus(const QString& text);
+
+    TCorvaneFrame& frame_;
+    corvane::gui::TDraw3D* draw3D_ = nullptr;
+    corvane::FacetMesh mesh_;
+    RegionLayer regions_;
+    corvane::gui::MeshViewScale scale_;
+    QPoint last_;
+    bool boxOnly_ = false;
+    bool loading_ = false;
+    bool vectorConversion_ = false;
+    QList<QMenu*> menus_;
+    std::map<QString, QAction*> items_;
+};
+
+namespace corvane::gui {
+
+// The frame's way of opening a DXF file (import and command line): a new mesh view in 3D
+// mode, rotation and elevation 0, that loads the file; closed again when Esc stopped it.
+void OpenDxfMeshFile(TCorvaneFrame& frame, const QString& fileName);
+
+} // namespace corvane::gui

@@ -1,0 +1,30 @@
+#include "gui/mesh/mouse_rules.h"
+
+#include "relief/rounding.h"
+
+namespace corvane::gui {
+
+ViewOptions viewAfterDrag(const ViewOptions& view, Qt::MouseButtons buttons,
+                          Qt::KeyboardModifiers keys, QPoint last, QPoint now, int panelHeight)
+{
+    ViewOptions v = view;
+    // The keypad flag says where a key came from, not which key is held.
+    keys &= ~Qt::KeypadModifier;
+    if (buttons == Qt::RightButton && keys == Qt::NoModifier) {
+        if (panelHeight <= 0)
+            return v;
+        const long long zoom =
+            relief::roundHalfEven((last.y() - now.y()) * 100.0 / panelHeight) + view.zoom;
+        if (zoom > 0 && zoom <= 1000000)
+            v.zoom = int(zoom);
+    } else if (buttons == Qt::LeftButton && keys == Qt::ShiftModifier) {
+        v.horizOffset += now.x() - last.x();
+        v.vertOffset += now.y() - last.y();
+    } else if (buttons == Qt::LeftButton && keys == Qt::NoModifier) {
+        v.elevation += now.y() - last.y();
+        v.rotation -= now.x() - last.x();
+    }
+    return v;
+}
+
+} // namespace corvane::gui

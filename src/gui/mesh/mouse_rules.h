@@ -1,0 +1,20 @@
+// What a mouse drag on the mesh view does to the panel's view options. The buttons and keys
+// held are compared as a whole, so an extra key or button makes a drag do nothing:
+//   right button alone       zoom: dragging up zooms in, by 100 percent per panel height
+//   Shift with left button   pan: the offsets follow the mouse
+//   left button alone        rotate: elevation follows y, rotation goes against x
+#pragma once
+
+#include "gui/draw3d/view_projection.h"
+
+#include <QPoint>
+#include <Qt>
+
+namespace corvane::gui {
+
+// The view after the mouse moved from `last` to `now`. A zoom that would come to 0 or less
+// leaves the zoom as it was; so does a panel without height.
+ViewOptions viewAfterDrag(const ViewOptions& view, Qt::MouseButtons buttons,
+                          Qt::KeyboardModifiers keys, QPoint last, QPoint now, int panelHeight);
+
+} // namespace corvane::gui
