@@ -1,7 +1,7 @@
-// Loading big pictures: a 600 dpi scan is tens of megapixels. The files are made on first
-// use in the temporary folder (and kept there for the next run, and for measuring memory
-// with `/usr/bin/time -v corvane-cli info FILE`).
-#include "imaging/magick_library.h"
+// Reading and writing big pictures: a 600 dpi scan is tens of megapixels. The files are made
+// on first use in the temporary folder (and kept there for the next run, and for measuring
+// memory with `/usr/bin/time -v corvane-cli info FILE`). scripts/picture-speed.py puts these
+// times beside those of another library on the same pattern.
 #include "imaging/picture_io.h"
 
 #include <benchmark/benchmark.h>
@@ -11,93 +11,105 @@
 namespace {
 
 using corvane::imaging::Picture;
+namespace imaging = corvane::imaging;
 
-Picture gradient(int side, int bitCount)
+// The smooth pattern of scripts/picture-speed.py: red across, green down, blue (or grey)
+// along the diagonal.
+Picture smoothPattern(int side, bool grey)
 {
     Picture p;
     p.width = p.height = side;
-    p.bitCount = bitCount;
-    if (bitCount == 8)
+    p.bitCount = grey ? 8 : 24;
+    if (grey)
         for (int i = 0; i < 256; ++i)
             p.palette.push_back({std::uint8_t(i), std::uint8_t(i), std::uint8_t(i)});
     p.pixels.resize(p.rowStride() * std::size_t(side));
+    const long last = side - 1;
     for (int y = 0; y < side; ++y) {
         std::uint8_t* row = p.row(y);
-        for (std::size_t i = 0; i < p.rowStride(); ++i)
-            row[i] = std::uint8_t((i + std::size_t(y)) / 7);
+        for (int x = 0; x < side; ++x) {
+            const auto diagonal = std::uint8_t((long(x) + y) * 255 / (2 * last));
+            if (grey) {
+                row[x] = diagonal;
+            } else {
+                row[3 * x] = std::uint8_t(long(x) * 255 / last);
+                row[3 * x + 1] = std::uint8_t(long(y) * 255 / last);
+                row[3 * x + 2] = diagonal;
+            }
+        }
     }
     return p;
 }
 
-void writePng(const Picture& p, const std::string& path)
+std::string benchFile(int side, bool grey, const std::string& extension)
 {
-    using namespace corvane::imaging::magick;
-    auto exception = newException();
-    ImagePtr image(ConstituteImage(std::size_t(p.width), std::size_t(p.height),
-                                   p.indexed() ? "I" : "RGB", CharPixel, p.pixels.data(),
-                                   exception.get()));
-    auto info = newImageInfo();
-    const std::string target = "PNG:" + path;
-    setFileName(info->filename, target);
-    setFileName(image->filename, target);
-    WriteImage(info.get(), image.get());
+    return (std::filesystem::temp_directory_path() /
+            ("corvane-bench-" + std::to_string(side) + (grey ? "-grey." : "-colour.") + extension))
+        .string();
 }
 
-// side x side, colour (24-bit) or grey (8-bit), as BMP or PNG.
-std::string bigPicture(int side, int bitCount, const std::string& extension)
+std::string bigPicture(int side, bool grey, const std::string& extension)
 {
-    const std::string path =
-        (std::filesystem::temp_directory_path() / ("corvane-bench-" + std::to_string(side) + "-" +
-                                                   std::to_string(bitCount) + "." + extension))
-            .string();
-    if (!std::filesystem::exists(path)) {
-        const Picture p = gradient(side, bitCount);
-        if (extension == "png")
-            writePng(p, path);
-        else
-            corvane::imaging::writePicture(p, path, corvane::imaging::FileTypeBmp);
-    }
+    const std::string path = benchFile(side, grey, extension);
+    if (!std::filesystem::exists(path))
+        imaging::writePicture(smoothPattern(side, grey), path, imaging::fileTypeFromName(path));
     return path;
 }
 
-void BM_ReadPicture(benchmark::State& state, int bitCount, const char* extension)
+void BM_ReadPicture(benchmark::State& state, bool grey, const char* extension)
 {
     const int side = int(state.range(0));
-    const std::string path = bigPicture(side, bitCount, extension);
+    const std::string path = bigPicture(side, grey, extension);
     for (auto _ : state) {
-        Picture p = corvane::imaging::readPicture(path);
+        Picture p = imaging::readPicture(path);
         benchmark::DoNotOptimize(p.pixels.data());
     }
     state.SetItemsProcessed(state.iterations() * side * side);
 }
 
-BENCHMARK_CAPTURE(BM_ReadPicture, colour_bmp, 24, "bmp")
-    ->Arg(2000)
-    ->Arg(10000)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(1);
-BENCHMARK_CAPTURE(BM_ReadPicture, grey_bmp, 8, "bmp")
-    ->Arg(2000)
-    ->Arg(10000)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(1);
-BENCHMARK_CAPTURE(BM_ReadPicture, colour_png, 24, "png")
-    ->Arg(2000)
-    ->Arg(10000)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(1);
+#define READ_BENCHMARK(name, grey, extension)                                                      \
+    BENCHMARK_CAPTURE(BM_ReadPicture, name, grey, extension)                                       \
+        ->Arg(2000)                                                                                \
+        ->Arg(10000)                                                                               \
+        ->Unit(benchmark::kMillisecond)                                                            \
+        ->Iterations(1)
 
-void BM_WritePicture(benchmark::State& state)
+READ_BENCHMARK(colour_jpg, false, "jpg");
+READ_BENCHMARK(grey_jpg, true, "jpg");
+READ_BENCHMARK(colour_png, false, "png");
+READ_BENCHMARK(grey_png, true, "png");
+READ_BENCHMARK(colour_tif, false, "tif");
+READ_BENCHMARK(grey_tif, true, "tif");
+READ_BENCHMARK(colour_ppm, false, "ppm");
+READ_BENCHMARK(grey_pgm, true, "pgm");
+READ_BENCHMARK(colour_bmp, false, "bmp");
+READ_BENCHMARK(grey_bmp, true, "bmp");
+
+void BM_WritePicture(benchmark::State& state, const char* extension)
 {
     const int side = int(state.range(0));
-    const Picture p = gradient(side, 24);
+    const Picture p = smoothPattern(side, false);
     const std::string path =
-        (std::filesystem::temp_directory_path() / "corvane-bench-write.bmp").string();
+        (std::filesystem::temp_directory_path() / (std::string("corvane-bench-write.") + extension))
+            .string();
     for (auto _ : state)
-        corvane::imaging::writePicture(p, path, corvane::imaging::FileTypeBmp);
+        imaging::writePicture(p, path, imaging::fileTypeFromName(path));
     std::filesystem::remove(path);
     state.SetItemsProcessed(state.iterations() * side * side);
 }
-BENCHMARK(BM_WritePicture)->Arg(2000)->Arg(10000)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+#define WRITE_BENCHMARK(extension)                                                                 \
+    BENCHMARK_CAPTURE(BM_WritePicture, extension, #extension)                                      \
+        ->Arg(2000)                                                                                \
+        ->Arg(10000)                                                                               \
+        ->Unit(benchmark::kMillisecond)                                                            \
+        ->Iterations(1)
+
+WRITE_BENCHMARK(jpg);
+WRITE_BENCHMARK(png);
+WRITE_BENCHMARK(tif);
+WRITE_BENCHMARK(ppm);
+WRITE_BENCHMARK(bmp);
+WRITE_BENCHMARK(pcx);
 
 } // namespace

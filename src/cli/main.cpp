@@ -1,18 +1,26 @@
 // corvane-cli: the engine's jobs without the desktop program.
 #include "cli/commands.h"
 #include "common/error.h"
+#include "common/temporary_files.h"
 
+#include <cerrno>
+#include <cstring>
 #include <iostream>
+#include <new>
 
 int main(int argc, char** argv)
 {
     using namespace corvane::cli;
+    // Ctrl+C during a big surface must not leave gigabytes of hidden temporary file behind.
+    corvane::removeTemporaryFilesOnInterrupt();
     CLI::App app{"Corvane: pictures into 3D reliefs for CNC engraving and milling", "corvane-cli"};
     app.set_version_flag("--version", std::string("corvane-cli ") + CORVANE_VERSION);
     app.require_subcommand(1);
     addInfoCommand(app);
     addReliefCommands(app);
     addMeshCommand(app);
+    addDncCommand(app);
+    addRegionsCommand(app);
 
     try {
         app.parse(argc, argv);
@@ -26,8 +34,20 @@ int main(int argc, char** argv)
     } catch (const corvane::Error& e) {
         std::cerr << "corvane-cli: " << e.what() << "\n";
         return ExitFailure;
+    } catch (const std::bad_alloc&) {
+        // The steps that grow with the picture say which and how much; this is the rest.
+        std::cerr << "corvane-cli: Not enough memory.\n";
+        return ExitFailure;
     } catch (const std::exception& e) {
         std::cerr << "corvane-cli: " << e.what() << "\n";
+        return ExitFailure;
+    }
+    // Output that could not be written (a full disk, a closed pipe) is a failure, not
+    // success; the stream only finds out when it is flushed.
+    errno = 0;
+    if (!(std::cout << std::flush)) {
+        std::cerr << "corvane-cli: cannot write the output"
+                  << (errno ? std::string(": ") + std::strerror(errno) : std::string()) << "\n";
         return ExitFailure;
     }
     return ExitOk;

@@ -5,7 +5,9 @@
 #include "cli/stderr_run_control.h"
 #include "common/atomic_file.h"
 #include "common/error.h"
+#include "common/out_of_memory.h"
 #include "imaging/picture_io.h"
+#include "imaging/pnm_codec.h"
 #include "relief/create_relief.h"
 #include "relief/gouge_control.h"
 #include "relief/height_grid.h"
@@ -23,14 +25,13 @@ namespace {
 using relief::SurfaceEdit;
 using relief::SurfaceMode;
 
-const std::vector<std::string> toolNames{"End Mill", "Ball Mill", "V Bit"};
-
 // The options of one relief command, as the texts the user would have typed.
 struct ReliefOptions {
     std::string picture;
     std::string output;
     bool noKeepAspect = false;
     bool noGouge = false;
+    double cellWidth = 0, cellHeight = 0;         // gouge only; 0: one pixel
     std::map<std::string, std::string> lastValue; // scratch for CLI11
     std::map<std::string, SurfaceEdit> editOf;    // option name -> the edit it types into
 };
@@ -41,6 +42,17 @@ void addEditOption(CLI::App& command, ReliefOptions& options, const std::string&
     // Values are kept as text: the dialog's reader decides what is a number.
     command.add_option(name, options.lastValue[name], help)->allow_extra_args(false);
     options.editOf[name] = edit;
+}
+
+// The "Gouge Control" group: the tool, as the dialog offers it.
+void addToolOptions(CLI::App& command, ReliefOptions& options)
+{
+    const auto& names = relief::toolShapeNames();
+    command.add_option("--tool", options.lastValue["--tool"], "Tool Type")
+        ->check(CLI::IsMember(std::vector<std::string>(names.begin(), names.end())));
+    addEditOption(command, options, "--diameter", SurfaceEdit::Diameter, "Tool diameter");
+    addEditOption(command, options, "--angle", SurfaceEdit::IncludedAngle,
+                  "V Bit included angle, whole degrees (5 to 179)");
 }
 
 CLI::App* addReliefCommand(CLI::App& app, const std::string& name, const std::string& help,
@@ -64,11 +76,7 @@ CLI::App* addReliefCommand(CLI::App& app, const std::string& name, const std::st
     command->add_flag("--no-keep-aspect", options.noKeepAspect,
                       "Uncheck Keep Aspect Ratio before any value is applied");
     command->add_flag("--no-gouge", options.noGouge, "Uncheck Use Gouge Control");
-    command->add_option("--tool", options.lastValue["--tool"], "Tool Type")
-        ->check(CLI::IsMember(toolNames));
-    addEditOption(*command, options, "--diameter", SurfaceEdit::Diameter, "Tool diameter");
-    addEditOption(*command, options, "--angle", SurfaceEdit::IncludedAngle,
-                  "V Bit included angle, whole degrees (5 to 179)");
+    addToolOptions(*command, options);
     return command;
 }
 
@@ -136,38 +144,44 @@ void runGCode(const CLI::App& command, const ReliefOptions& options)
         throw Error(relief::ZeroDiameterMessage);
 }
 
-struct GougeOptions {
-    std::string picture, output, tool = "End Mill";
-    double diameter = 0.125, angle = 60, cellWidth = 0, cellHeight = 0, depth = 0.25;
-};
-
-void writePgm(const relief::TZGrid& grid, const std::string& path)
+// The gouge grid as an 8-bit grey picture, for the PNM writer.
+imaging::Picture greyPicture(relief::TZGrid&& grid)
 {
-    AtomicFile file(path);
-    file.write("P5\n" + std::to_string(grid.cols) + " " + std::to_string(grid.rows) + "\n255\n");
-    file.write(reinterpret_cast<const char*>(grid.cells.data()), grid.cells.size());
-    file.commit();
+    imaging::Picture picture;
+    picture.width = grid.cols;
+    picture.height = grid.rows;
+    picture.bitCount = 8;
+    for (int v = 0; v < 256; ++v)
+        picture.palette.push_back({std::uint8_t(v), std::uint8_t(v), std::uint8_t(v)});
+    picture.pixels = std::move(grid.cells);
+    grid.clear();
+    return picture;
 }
 
-void runGouge(const GougeOptions& options)
+void runGouge(const CLI::App& command, const ReliefOptions& options)
 {
     const imaging::Picture picture = readSource(options.picture);
-    // Without cell sizes, a cell is one pixel at the picture's resolution (100 per unit when
-    // the file gives none), as the dialog's defaults have it.
-    const relief::SurfaceDialogModel defaults(
-        SurfaceMode::GCode, {picture.width, picture.height, picture.xRes, picture.yRes});
-    const double cellWidth = options.cellWidth != 0 ? options.cellWidth : 1.0 / defaults.xRes();
-    const double cellHeight = options.cellHeight != 0 ? options.cellHeight : 1.0 / defaults.yRes();
-    if (options.diameter == 0)
+    // The tool, the Depth that sets the height scale and their defaults are the dialog's.
+    // The surface's framed grid gives sizes above 0 even for a picture one pixel wide.
+    const relief::SurfaceDialogModel model =
+        modelFor(command, options, SurfaceMode::DxfSurface, picture);
+    const relief::ReliefParameters params = model.read();
+    if (params.toolDiameter == 0)
         throw Error(relief::ZeroDiameterMessage);
-    const relief::TToolMask mask =
-        relief::BuildToolMask(relief::toolShapeFromText(options.tool), options.diameter, cellWidth,
-                              cellHeight, -options.depth, options.angle);
+    // Without cell sizes, a cell is one pixel at the picture's resolution (100 per unit when
+    // the file gives none).
+    const double cellWidth = options.cellWidth != 0 ? options.cellWidth : 1.0 / model.xRes();
+    const double cellHeight = options.cellHeight != 0 ? options.cellHeight : 1.0 / model.yRes();
     relief::TZGrid grid = relief::FillHeightGrid(picture, false);
     StderrRunControl control;
-    control.showStatus("Applying Gouge Control. Please Wait...");
-    relief::ApplyGougeControl(grid, mask, control);
-    writePgm(grid, options.output);
+    relief::applyGougeStep(grid, params, cellWidth, cellHeight, control);
+    const int cols = grid.cols, rows = grid.rows;
+    const std::string pgm = runWithMemoryFor(
+        "the PGM picture", cols, rows, "grid", 2 * std::uint64_t(cols) * std::uint64_t(rows),
+        [&] { return imaging::encodePnm(greyPicture(std::move(grid))); });
+    AtomicFile file(options.output);
+    file.write(pgm);
+    file.commit();
     control.showStatus("Ready...");
 }
 
@@ -176,8 +190,7 @@ void runGouge(const GougeOptions& options)
 void addReliefCommands(CLI::App& app)
 {
     // The options live as long as the application that parses into them.
-    static ReliefOptions surface, gcode;
-    static GougeOptions gouge;
+    static ReliefOptions surface, gcode, gouge;
 
     CLI::App* surfaceCommand =
         addReliefCommand(app, "surface", "Write a picture as a DXF surface mesh of 3DFACE entities",
@@ -193,13 +206,12 @@ void addReliefCommands(CLI::App& app)
         app.add_subcommand("gouge", "Apply gouge control to a picture and write the grid as PGM");
     gougeCommand->add_option("PICTURE", gouge.picture, "Picture file")->required();
     gougeCommand->add_option("-o,--output", gouge.output, "PGM file to write")->required();
-    gougeCommand->add_option("--tool", gouge.tool, "Tool Type")->check(CLI::IsMember(toolNames));
-    gougeCommand->add_option("--diameter", gouge.diameter, "Tool diameter");
-    gougeCommand->add_option("--angle", gouge.angle, "V Bit included angle in degrees");
+    addToolOptions(*gougeCommand, gouge);
     gougeCommand->add_option("--cell-w", gouge.cellWidth, "Width of one grid cell");
     gougeCommand->add_option("--cell-h", gouge.cellHeight, "Height of one grid cell");
-    gougeCommand->add_option("--depth", gouge.depth, "Depth (sets the height scale)");
-    gougeCommand->callback([] { runGouge(gouge); });
+    addEditOption(*gougeCommand, gouge, "--depth", SurfaceEdit::Depth,
+                  "Depth (sets the height scale)");
+    gougeCommand->callback([gougeCommand] { runGouge(*gougeCommand, gouge); });
 }
 
 } // namespace corvane::cli

@@ -66,4 +66,10 @@ TEST(InfoCli, AnUnreadableFileIsOneErrorLineAndExitOne)
     EXPECT_EQ(run("info").exitCode, 2); // the picture is required
 }
 
+TEST(InfoCli, OutputThatCannotBeWrittenIsAFailure)
+{
+    EXPECT_EQ(run("info " + sample + " > /dev/full").exitCode, 1);
+    EXPECT_EQ(run("info --json " + sample + " > /dev/full").exitCode, 1);
+}
+
 } // namespace

@@ -1,6 +1,8 @@
 // corvane-cli surface, gcode and gouge, run as a user runs them.
+#include <csignal>
 #include <cstdint>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -134,6 +136,114 @@ TEST_F(ReliefCli, GcodeWritesTheWorkedExampleAndAppliesOptionsInOrder)
     EXPECT_EQ(read(dir / "a.dnc"), read(dir / "b.dnc"));
 }
 
+TEST_F(ReliefCli, ProgressIsOneLineAStatusInAFileAndCountsUpOnlyOnATerminal)
+{
+    std::vector<std::vector<int>> ramp(40, std::vector<int>(60));
+    for (auto& row : ramp)
+        for (std::size_t x = 0; x < row.size(); ++x)
+            row[x] = int(x * 4);
+    writeGreyBmp("ramp.bmp", ramp);
+    const CliRun logged = cli("gcode ramp.bmp -o ramp.dnc");
+    ASSERT_EQ(logged.exitCode, 0) << logged.errors;
+    EXPECT_EQ(logged.errors, "Applying Gouge Control. Please Wait...\nSaving to File...\nPass 1\n"
+                             "Writing to file...\nReady...\n");
+
+    // script(1) gives the command a terminal and copies what it shows.
+    if (std::system("command -v script > /dev/null") != 0)
+        GTEST_SKIP() << "script(1) is not installed";
+    const std::string onTerminal = "cd " + dir.string() +
+                                   " && script -qec '" CORVANE_CLI
+                                   " gcode ramp.bmp -o tty.dnc' /dev/null > tty.txt";
+    ASSERT_EQ(std::system(onTerminal.c_str()), 0);
+    const std::string shown = read(dir / "tty.txt");
+    EXPECT_NE(shown.find("%"), std::string::npos) << shown;
+    const auto at100 = shown.find("100%");
+    EXPECT_TRUE(at100 == std::string::npos || shown.find("100%", at100 + 1) == std::string::npos)
+        << shown;
+    EXPECT_NE(shown.find("Ready..."), std::string::npos) << shown;
+}
+
+TEST_F(ReliefCli, AnInterruptRemovesTheTemporaryFileAndFails)
+{
+    // Black everywhere and a V bit 2000 cells across whose cone stays below 255 grey steps:
+    // gouge control takes minutes, and the mesh's temporary file is open all that time.
+    writeGreyBmp("black.bmp", std::vector<std::vector<int>>(400, std::vector<int>(400, 0)));
+    for (const int signalNumber : {SIGINT, SIGTERM}) {
+        std::ofstream(dir / "out.dxf") << "the mesh that was there";
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            const int quiet = ::open("/dev/null", O_WRONLY);
+            ::dup2(quiet, STDERR_FILENO);
+            if (::chdir(dir.c_str()) == 0)
+                ::execl(CORVANE_CLI, CORVANE_CLI, "surface", "black.bmp", "-o", "out.dxf", "--tool",
+                        "V Bit", "--diameter", "20", "--depth", "17", static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        const auto temporaryFiles = [&] {
+            int count = 0;
+            for (const auto& entry : fs::directory_iterator(dir))
+                count += entry.path().filename().string().rfind(".out.dxf.", 0) == 0;
+            return count;
+        };
+        for (int i = 0; i < 2000 && temporaryFiles() == 0; ++i)
+            ::usleep(5000);
+        ASSERT_EQ(temporaryFiles(), 1) << "the run never started writing";
+        ::kill(child, signalNumber);
+        int status = 0;
+        pid_t ended = 0;
+        for (int i = 0; i < 600 && ended == 0; ++i) {
+            ended = ::waitpid(child, &status, WNOHANG);
+            if (ended == 0)
+                ::usleep(50000);
+        }
+        if (ended == 0) { // the signal did not end it: do not leave it running for minutes
+            ::kill(child, SIGKILL);
+            ::waitpid(child, &status, 0);
+            FAIL() << "the interrupted run went on";
+        }
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signalNumber) << status;
+        EXPECT_EQ(temporaryFiles(), 0);
+        EXPECT_EQ(read(dir / "out.dxf"), "the mesh that was there");
+    }
+}
+
+TEST_F(ReliefCli, OutOfMemoryNamesTheStepTheSizeAndTheAmount)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer cannot run under a memory limit";
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+    GTEST_SKIP() << "the address sanitizer cannot run under a memory limit";
+#endif
+#endif
+    // The widest V bit whose cone stays below 255 grey steps: gouge control needs over
+    // 130 MB of taps and copies, the program itself starts in about 60 MB.
+    writeGreyBmp("black.bmp", std::vector<std::vector<int>>(200, std::vector<int>(200, 0)));
+    std::ofstream(dir / "s.dxf") << "the mesh that was there";
+    const auto limited = [&](const std::string& arguments) {
+        const std::string command = "cd " + dir.string() +
+                                    " && ulimit -v 100000 && " CORVANE_CLI " " + arguments +
+                                    " --tool 'V Bit' --diameter 20 --depth 17 2> errors.txt";
+        const int status = std::system(command.c_str());
+        return CliRun{WIFEXITED(status) ? WEXITSTATUS(status) : -1, read(dir / "errors.txt")};
+    };
+    const CliRun gouge = limited("gouge black.bmp -o g.pgm");
+    EXPECT_EQ(gouge.exitCode, 1) << gouge.errors;
+    EXPECT_NE(gouge.errors.find("Not enough memory: gouge control for a 200 x 200 grid needs "
+                                "about "),
+              std::string::npos)
+        << gouge.errors;
+    // The engine's surface run, as the desktop program calls it, says the same.
+    const CliRun surface = limited("surface black.bmp -o s.dxf");
+    EXPECT_EQ(surface.exitCode, 1) << surface.errors;
+    EXPECT_NE(surface.errors.find("Not enough memory: gouge control for a 202 x 202 grid"),
+              std::string::npos)
+        << surface.errors;
+    EXPECT_EQ(read(dir / "s.dxf"), "the mesh that was there");
+    EXPECT_FALSE(fs::exists(dir / "g.pgm"));
+}
+
 TEST_F(ReliefCli, GougeWritesTheAdjustedGridAsPgm)
 {
     writeGreyBmp("lone.bmp", {{255, 255, 255}, {255, 0, 255}, {255, 255, 255}});
@@ -163,6 +273,12 @@ TEST_F(ReliefCli, RefusesBadInputAndReportsFailedWrites)
         {"gcode p.bmp -o keep.dnc --tool \"V Bit\" --angle 200", 1,
          "Included Angle must lie between 5 and 179"},
         {"gcode p.bmp -o keep.dnc --diameter -1", 1, "Diameter can not be negative"},
+        {"gcode p.bmp -o keep.dnc --rapid 0.1 --feed -5", 1,
+         "Feedrate must be a number greater than 0"},
+        {"gcode p.bmp -o keep.dnc --rapid -1 --feed 5", 1, "Rapid Height can not be negative"},
+        {"gcode p.bmp -o keep.dnc --depth 7e305", 1, "Depth can not be more than 100000"},
+        {"surface p.bmp -o x.dxf --no-gouge --depth 1e307", 1, "Depth can not be more than 100000"},
+        {"surface p.bmp -o x.dxf --size-x 1e308", 1, "Size X can not be more than 100000"},
         {"gcode p.bmp -o keep.dnc --diameter 0", 1, "Tool Diameter can not be 0!"},
         {"gcode missing.bmp -o keep.dnc", 1, "missing.bmp"},
         {"gcode p.bmp -o /dev/full --no-gouge", 1,

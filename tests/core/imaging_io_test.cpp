@@ -4,7 +4,9 @@
 #include "imaging/picture_io.h"
 #include "imaging/resolution.h"
 #include "imaging_test_pictures.h"
+#include "relief_test_support.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -31,6 +33,7 @@ struct LosslessCase {
     const char* name;
     int bitCount;
     int expectedBitCount;
+    bool keepsResolution = true;
 };
 
 class LosslessRoundTrip : public ::testing::TestWithParam<LosslessCase> {};
@@ -47,8 +50,8 @@ TEST_P(LosslessRoundTrip, KeepsSizeDepthPixelsAndResolution)
     const Picture back = readPicture(path);
     EXPECT_EQ(back.bitCount, c.expectedBitCount);
     EXPECT_EQ(back.palette.size(), back.indexed() ? std::size_t(1) << back.bitCount : 0u);
-    EXPECT_EQ(back.xRes, 300);
-    EXPECT_EQ(back.yRes, 150);
+    EXPECT_EQ(back.xRes, c.keepsResolution ? 300 : 0);
+    EXPECT_EQ(back.yRes, c.keepsResolution ? 150 : 0);
     expectSamePixels(original, back);
 }
 
@@ -63,7 +66,13 @@ INSTANTIATE_TEST_SUITE_P(
         LosslessCase{FileTypePcx, "colour.pcx", 24, 24},
         LosslessCase{FileTypePcx, "four.pcx", 4, 8}, LosslessCase{FileTypeTiff, "one.tif", 1, 1},
         LosslessCase{FileTypeTiff, "four.tif", 4, 4}, LosslessCase{FileTypeTiff, "eight.tif", 8, 8},
-        LosslessCase{FileTypeTiff, "colour.tif", 24, 24}),
+        LosslessCase{FileTypeTiff, "colour.tif", 24, 24},
+        LosslessCase{FileTypePng, "one.png", 1, 1}, LosslessCase{FileTypePng, "four.png", 4, 4},
+        LosslessCase{FileTypePng, "eight.png", 8, 8},
+        LosslessCase{FileTypePng, "colour.png", 24, 24},
+        // netpbm has neither palettes nor a resolution: colours are kept as RGB
+        LosslessCase{FileTypePnm, "four.ppm", 4, 24, false},
+        LosslessCase{FileTypePnm, "colour.ppm", 24, 24, false}),
     [](const auto& info) {
         std::string n = info.param.name;
         for (char& ch : n)
@@ -128,35 +137,27 @@ TEST(ReadPicture, PngAndGifKeepTheirPixels)
     expectSamePixels(three, gif);
 }
 
-// Both roads: BMP through the direct reader, TIFF through the image library.
-TEST(ReadPicture, ReportsProgressUpToTheTotal)
+// Every road: our own readers and, for PCX, the image library.
+TEST(ReadPicture, ReportsProgressUpToAHundredAndStopsOnEsc)
 {
     ScratchFolder folder;
-    writePicture(colourPicture(40, 30), folder.file("p.bmp"), FileTypeBmp);
-    writePicture(colourPicture(40, 30), folder.file("p.tif"), FileTypeTiff);
-    for (const std::string name : {"p.bmp", "p.tif"}) {
-        long lastDone = -1, lastTotal = 0;
-        bool monotonic = true;
-        readPicture(folder.file(name), [&](long done, long total) {
-            monotonic = monotonic && done >= lastDone && done <= total;
-            lastDone = done;
-            lastTotal = total;
-        });
-        EXPECT_TRUE(monotonic) << name;
-        EXPECT_GT(lastTotal, 0) << name;
-        EXPECT_EQ(lastDone, lastTotal) << name;
-    }
-}
+    const std::vector<std::pair<std::string, int>> files = {
+        {"p.bmp", FileTypeBmp},  {"p.tif", FileTypeTiff}, {"p.png", FileTypePng},
+        {"p.jpg", FileTypeJpeg}, {"p.ppm", FileTypePnm},  {"p.pcx", FileTypePcx}};
+    for (const auto& [name, type] : files) {
+        writePicture(colourPicture(40, 300), folder.file(name), type);
+        relief_test::ScriptedControl watch;
+        readPicture(folder.file(name), watch);
+        ASSERT_FALSE(watch.progress.empty()) << name;
+        EXPECT_TRUE(std::is_sorted(watch.progress.begin(), watch.progress.end())) << name;
+        EXPECT_EQ(watch.progress.back().second, 100) << name;
+        EXPECT_GE(watch.checkpoints, 10) << name;
 
-TEST(ReadPicture, AnExceptionFromTheProgressReportStopsTheRead)
-{
-    ScratchFolder folder;
-    writePicture(colourPicture(40, 30), folder.file("p.bmp"), FileTypeBmp);
-    writePicture(colourPicture(40, 30), folder.file("p.tif"), FileTypeTiff);
-    struct Stop {};
-    for (const std::string name : {"p.bmp", "p.tif"})
-        EXPECT_THROW(readPicture(folder.file(name), [](long, long) { throw Stop{}; }), Stop)
-            << name;
+        relief_test::ScriptedControl esc;
+        esc.escapeFrom = 3;
+        EXPECT_THROW(readPicture(folder.file(name), esc), ReadStopped) << name;
+        EXPECT_EQ(esc.checkpoints, 3) << name;
+    }
 }
 
 TEST(JpegFiles, ColourStaysColourAndGreyPaletteComesBackGrey)
@@ -347,6 +348,32 @@ TEST(PlainBmp, TopDownRowsAndShortPalettes)
                          "\x22\xF0\x00\x00"s));
     EXPECT_THROW(readPicture(path), Error);
     EXPECT_THROW(readPictureThroughLibrary(path), Error);
+}
+
+// Pixels said to start inside the headers or the palette would read header bytes as pixels.
+TEST(PlainBmp, PixelsStartingInsideTheHeadersAreRefused)
+{
+    auto bmp = [](unsigned offset, unsigned bits, unsigned compression, const std::string& rest) {
+        return "BM"s + le32(14 + 40 + unsigned(rest.size())) + le32(0) + le32(offset) + le32(40) +
+               le32(1) + le32(1) + le16(1) + le16(bits) + le32(compression) + le32(4) + le32(0) +
+               le32(0) + le32(0) + le32(0) + rest;
+    };
+    ScratchFolder folder;
+    const std::string palette(8, '\x40'), pixels = "\x01\x02\x03\x00"s;
+    for (const auto& [name, bytes] :
+         {std::pair{"colour.bmp", bmp(14 + 40 - 8, 24, 0, pixels)},
+          std::pair{"palette.bmp", bmp(14 + 40 + 4, 1, 0, palette + pixels)},
+          std::pair{"rle.bmp", bmp(20, 8, 1, std::string(1024, '\0') + pixels)}}) {
+        writeBytes(folder.file(name), bytes);
+        try {
+            readPicture(folder.file(name));
+            ADD_FAILURE() << name << " was read";
+        } catch (const Error& e) {
+            EXPECT_NE(e.reason().find("inside the headers"), std::string::npos) << e.reason();
+        }
+    }
+    writeBytes(folder.file("sound.bmp"), bmp(14 + 40 + 8, 1, 0, palette + pixels));
+    EXPECT_EQ(readPicture(folder.file("sound.bmp")).bitCount, 1);
 }
 
 } // namespace

@@ -134,6 +134,7 @@ TEST_F(PluginFolder, FailuresNameThePluginAndLeaveThePictureAlone)
          "exit status 3: needs a colour picture"},
         {"crashes", "kill -SEGV $$", "crashed (signal 11)"},
         {"chatters", "cat >/dev/null; echo hello", "no usable picture"},
+        {"explains", "cat >/dev/null; echo 'out of ink' >&2", "no usable picture: "},
         {"silent", "cat >/dev/null", "no usable picture"},
     };
     PictureModel model;
@@ -151,6 +152,29 @@ TEST_F(PluginFolder, FailuresNameThePluginAndLeaveThePictureAlone)
         EXPECT_EQ(model.undoLevels(), 0);
     }
     EXPECT_THROW(model.runPlugin(folder.file("not-there")), Error);
+}
+
+// Esc after a few checkpoints: stands for the user giving up on a plug-in that hangs.
+class EscapeAfter : public RunControl {
+public:
+    void checkpoint() override { ++checkpoints; }
+    bool escapePressed() override { return checkpoints >= 3; }
+    void showStatus(const std::string& text) override { status = text; }
+    int checkpoints = 0;
+    std::string status;
+};
+
+TEST_F(PluginFolder, EscapeEndsAPluginThatHangsAndKeepsThePicture)
+{
+    PictureModel model;
+    const Picture original = colourPicture(40, 30);
+    model.assign(original);
+    EscapeAfter control;
+    EXPECT_THROW(model.runPlugin(plugin("hangs", "exec sleep 600"), control), Cancelled);
+    EXPECT_EQ(control.checkpoints, 3);
+    EXPECT_EQ(control.status, "Running plug-in hangs... Esc to Cancel.");
+    EXPECT_EQ(model.picture().pixels, original.pixels);
+    EXPECT_EQ(model.undoLevels(), 0);
 }
 
 } // namespace

@@ -125,9 +125,22 @@ TEST(SurfaceDialogModel, ReadRefusesWhatWouldBreakTheRun)
     EXPECT_EQ(refusal(m, E::SizeY, "0"), "Size Y must be a number greater than 0");
     EXPECT_EQ(refusal(m, E::SizeX, ""), "Size X must be a number greater than 0");
     EXPECT_EQ(refusal(m, E::StepY, "-0.1"), "Step Y must be a number greater than 0");
-    EXPECT_EQ(refusal(m, E::Depth, "0"), "Depth must be a number greater than 0");
+    EXPECT_EQ(refusal(m, E::Depth, "-1"), "Depth can not be negative");
     EXPECT_EQ(refusal(m, E::DepthPerPass, "0"), "Depth / Pass must be a number greater than 0");
     EXPECT_EQ(refusal(m, E::Feedrate, "fast"), "Feedrate: \"fast\" is not a number");
+    // A feed of 0 or less and rapids below the stock top would be written as they stand.
+    EXPECT_EQ(refusal(m, E::Feedrate, "-5"), "Feedrate must be a number greater than 0");
+    EXPECT_EQ(refusal(m, E::Feedrate, "0"), "Feedrate must be a number greater than 0");
+    EXPECT_EQ(refusal(m, E::RapidHeight, "-1"), "Rapid Height can not be negative");
+    EXPECT_EQ(refusal(m, E::RapidHeight, "0"), "accepted");
+    // Beyond 100000 the coordinates overflow or print with hundreds of digits.
+    EXPECT_EQ(refusal(m, E::Depth, "7e305"), "Depth can not be more than 100000");
+    EXPECT_EQ(refusal(m, E::SizeX, "1e308"), "Size X can not be more than 100000");
+    EXPECT_EQ(refusal(m, E::StepY, "100001"), "Step Y can not be more than 100000");
+    EXPECT_EQ(refusal(m, E::DepthPerPass, "2e5"), "Depth / Pass can not be more than 100000");
+    EXPECT_EQ(refusal(m, E::RapidHeight, "1e6"), "Rapid Height can not be more than 100000");
+    EXPECT_EQ(refusal(m, E::Feedrate, "1e300"), "Feedrate can not be more than 100000");
+    EXPECT_EQ(refusal(m, E::Diameter, "1e9"), "Diameter can not be more than 100000");
     EXPECT_EQ(refusal(m, E::Diameter, "-0.1"), "Diameter can not be negative");
     EXPECT_EQ(refusal(m, E::StepX, "4.5"),
               "Step X is more than twice Size X: a line would have no sample");

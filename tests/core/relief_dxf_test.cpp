@@ -143,8 +143,12 @@ TEST(DxfSurface, CreateAppliesGougeControlWritesWholeFilesAndReportsFailures)
     EXPECT_EQ(done.outcome, CreateOutcome::Saved);
     EXPECT_TRUE(messages.empty());
     // Cells of 0.03 / 4 = 0.0075: the V bit stands 13 steps up one cell out, so the black
-    // pixel is raised by its white neighbours to 255 - 13.
-    EXPECT_EQ(grid[1][1], 242);
+    // pixel is raised by its white neighbours to 255 - 13; on a copy, the grid stays.
+    TZGrid gouged = framedTwoByTwo();
+    applyGougeForRun(gouged, p, corvane::silentRunControl());
+    EXPECT_EQ(gouged[1][1], 242);
+    EXPECT_EQ(grid.cells, framedTwoByTwo().cells);
+    const std::string firstRun = readFile(target);
     EXPECT_EQ(control.statuses, (std::vector<std::string>{"Applying Gouge Control. Please Wait...",
                                                           "Saving to File...", "Ready..."}));
     expectEzdxfLoadsAndAudits(target, 4);
@@ -155,6 +159,21 @@ TEST(DxfSurface, CreateAppliesGougeControlWritesWholeFilesAndReportsFailures)
     CreateDxfSurface(grid, p, control, hooks);
     EXPECT_EQ(messages, std::vector<std::string>{"Tool Diameter can not be 0!"});
     EXPECT_EQ(readFile(target), readFile(CORVANE_TEST_DATA "/relief/two_by_two.dxf"));
+
+    // Depth 0 with gouge control: a flat mesh; the tool has nothing to gouge.
+    p.toolDiameter = 0.03;
+    p.depth = 0;
+    grid = framedTwoByTwo();
+    CreateDxfSurface(grid, p, control, hooks);
+    const std::vector<std::string> lines = crlfLines(readFile(target));
+    for (std::size_t i = 0; i + 1 < lines.size(); ++i) {
+        if (lines[i] == "30" || lines[i] == "31" || lines[i] == "32" || lines[i] == "33") {
+            EXPECT_EQ(lines[i + 1], "0.0000");
+        }
+    }
+    p = twoByTwoDefaults();
+    p.useGougeControl = true;
+    p.toolDiameter = 0;
 
     // Esc: the mesh is still written, and the run says it was cancelled.
     control.escapeFrom = 0;
@@ -181,8 +200,17 @@ TEST(DxfSurface, CreateAppliesGougeControlWritesWholeFilesAndReportsFailures)
     }
     EXPECT_EQ(readFile(target), readFile(CORVANE_TEST_DATA "/relief/two_by_two.dxf"));
 
+    // With gouge control, a failed write then a retry give the first run's file.
+    p.toolDiameter = 0.03;
+    control.escapeFrom = -1;
+    EXPECT_THROW(CreateDxfSurface(grid, p, control,
+                                  {[] { return std::optional<std::string>("/dev/full"); }, {}}),
+                 corvane::Error);
+    CreateDxfSurface(grid, p, control, hooks);
+    EXPECT_EQ(readFile(target), firstRun);
+
     // Refused before anything is asked.
-    p.depth = 0;
+    p.depth = -1;
     bool asked = false;
     EXPECT_THROW(CreateDxfSurface(grid, p, control,
                                   {[&] {

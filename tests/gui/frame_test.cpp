@@ -11,12 +11,16 @@
 
 #include <QAction>
 #include <QDir>
+#include <QFileDialog>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTest>
+#include <QTimer>
 
 namespace corvane::gui::testing {
 namespace {
@@ -114,7 +118,7 @@ TEST_F(FrameDialogsTest, LoadImageRemembersTheLastFileAndImportsClearIt)
     frame->Load1Click();
     ASSERT_EQ(prompts.openRequests.size(), 1u);
     EXPECT_TRUE(prompts.openRequests[0].filter.startsWith(
-        QStringLiteral("All image files|*.Bmp;*.Jpg;*.Tif;*.Pcx;*.Gif;*.Wmf|")));
+        QStringLiteral("All image files|*.Bmp;*.Jpg;*.Tif;*.Pcx;*.Gif;*.Wmf;")));
     EXPECT_EQ(frame->ActivePicture()->Caption(), picture);
 
     frame->Load1Click(); // cancelled
@@ -131,11 +135,19 @@ TEST_F(FrameDialogsTest, LoadImageRemembersTheLastFileAndImportsClearIt)
     EXPECT_EQ(frame->StatusBar1().text(0), QStringLiteral("Ready..."));
 }
 
-TEST_F(FrameDialogsTest, SaveDialogStartsInAWritableFolder)
+TEST_F(FrameDialogsTest, SaveDialogStartsInTheDocumentsFolderElseTheLastElseHome)
 {
-    EXPECT_EQ(saveStartFolder(folder.path()), QDir(folder.path()).absolutePath());
-    EXPECT_EQ(saveStartFolder(folder.filePath(QStringLiteral("missing"))), QDir::homePath());
-    EXPECT_FALSE(frame->SaveDialog1().InitialDir.isEmpty());
+    TSaveDialog dialog;
+    SaveRequest request;
+    EXPECT_EQ(dialog.startFolder(request), QDir::homePath()) << "never the program's folder";
+    request.documentFolder = folder.path();
+    EXPECT_EQ(dialog.startFolder(request), QDir(folder.path()).absolutePath());
+
+    QDir(folder.path()).mkdir(QStringLiteral("out"));
+    prompts.answerSave(FileChoice{folder.filePath(QStringLiteral("out/a.Dxf")), 1});
+    dialog.Execute(
+        SaveRequest{QStringLiteral("DXF Files|*.Dxf"), 1, QStringLiteral("Dxf"), {}, {}});
+    EXPECT_EQ(dialog.startFolder(SaveRequest{}), folder.filePath(QStringLiteral("out")));
 }
 
 TEST_F(FrameDialogsTest, SetPluginPathAsksForAFolderAndCancelEmptiesIt)
@@ -164,6 +176,20 @@ TEST_F(FrameKeysTest, EscapeSetsEscapePressedWhicheverWidgetHasTheFocus)
     EXPECT_TRUE(shared().EscapePressed);
 }
 
+TEST_F(FrameKeysTest, EscapeThatClosesAModalPromptOnlyClosesIt)
+{
+    frame->New1Click();
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Confirm"), QStringLiteral("Replace?"),
+                    QMessageBox::Yes | QMessageBox::No, frame.get());
+    QTimer::singleShot(0, &box, [&] { QTest::keyClick(&box, Qt::Key_Escape); });
+    box.exec();
+    QFileDialog files(frame.get());
+    files.setOption(QFileDialog::DontUseNativeDialog);
+    QTimer::singleShot(0, &files, [&] { QTest::keyClick(files.focusWidget(), Qt::Key_Escape); });
+    EXPECT_EQ(files.exec(), QDialog::Rejected);
+    EXPECT_FALSE(shared().EscapePressed);
+}
+
 TEST_F(FrameKeysTest, HelpOpensTheManualPageOfTheFocusedWindow)
 {
     std::vector<QUrl> opened;
@@ -179,12 +205,39 @@ TEST_F(FrameKeysTest, HelpOpensTheManualPageOfTheFocusedWindow)
 
     ASSERT_EQ(opened.size(), 3u);
     EXPECT_TRUE(opened[0].toLocalFile().endsWith(QStringLiteral("/index.html")));
-    EXPECT_TRUE(opened[1].toLocalFile().endsWith(QStringLiteral("/frame.html")));
+    EXPECT_TRUE(opened[1].toLocalFile().endsWith(QStringLiteral("/picture.html")));
     EXPECT_TRUE(opened[2].toLocalFile().endsWith(QStringLiteral("/dialogs.html")));
     EXPECT_TRUE(QFileInfo::exists(opened[0].toLocalFile())) << "the manual is in the tree";
 }
 
 using FrameChildrenTest = FrameTest;
+
+TEST_F(FrameChildrenTest, AChildLargerThanTheAreaGrowsTheFrameAndShowsWhole)
+{
+    frame->resize(500, 400);
+    auto* content = new QWidget;
+    QMdiSubWindow* window = frame->AddChildWindow(content);
+    window->setGeometry(300, 300, 600, 420);
+    frame->KeepChildInside(window);
+    const QRect area = frame->MdiArea().viewport()->rect();
+    EXPECT_GE(area.width(), 600);
+    EXPECT_TRUE(area.contains(window->geometry()));
+}
+
+TEST_F(FrameChildrenTest, TheMessagePanelShowsLongTextsElidedAndKeepsThemWhole)
+{
+    frame->resize(700, 400);
+    const QString text = QStringLiteral("Loading /") + QString(300, QLatin1Char('x')) +
+                         QStringLiteral("/scan.bmp... Esc to Cancel.");
+    frame->StatusBar1().setText(0, text);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(frame->StatusBar1().text(0), text);
+    const auto* panel = frame->statusBar()->findChild<QLabel*>(QStringLiteral("StatusPanel"));
+    ASSERT_NE(panel, nullptr);
+    EXPECT_GT(panel->width(), 400) << "the panel takes the room the frame gives it";
+    EXPECT_TRUE(panel->text().endsWith(QStringLiteral("Esc to Cancel.")));
+    EXPECT_LT(panel->text().size(), text.size());
+}
 
 TEST_F(FrameChildrenTest, ActivePictureMenusReplaceTheFramesMenus)
 {

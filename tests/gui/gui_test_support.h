@@ -3,9 +3,9 @@
 #pragma once
 
 #include "gui/app/frame.h"
-#include "gui/app/scripted_prompts.h"
 #include "gui/app/shared_state.h"
 #include "imaging/picture.h"
+#include "scripted_prompts.h"
 
 #include <QCoreApplication>
 #include <QEvent>

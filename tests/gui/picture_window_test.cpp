@@ -3,11 +3,17 @@
 #include "gui/picture/picture_window.h"
 #include "gui/picture/twisted_pixel.h"
 #include "gui_test_support.h"
+#include "imaging/picture_model.h"
 
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QTest>
+#include <QTimer>
 
 namespace corvane::gui::testing {
 namespace {
@@ -77,7 +83,81 @@ TEST_F(PictureLoadTest, FailedLoadSaysWhyAndLeavesAnEmptyNewPicture)
     EXPECT_FALSE(frame->StatusBar1().gaugeVisible());
 }
 
+TEST_F(PictureLoadTest, FailedLoadFromTheMenuLeavesNoEmptyWindow)
+{
+    const QString path = folder.filePath(QStringLiteral("broken.bmp"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("BM this is no bitmap");
+    file.close();
+    prompts.answerOpen(FileChoice{path, 1});
+    frame->Load1Click();
+    flushDeletes();
+    EXPECT_TRUE(frame->MdiArea().subWindowList().isEmpty());
+    EXPECT_EQ(prompts.messages.size(), 1u);
+    const QString filter = prompts.openRequests.at(0).filter;
+    EXPECT_TRUE(filter.startsWith(
+        QStringLiteral("All image files|*.Bmp;*.Jpg;*.Tif;*.Pcx;*.Gif;*.Wmf;*.Png")));
+    EXPECT_TRUE(filter.contains(QStringLiteral("|PNG Files *.Png|*.png|")));
+    EXPECT_TRUE(filter.endsWith(QStringLiteral("|All files (*)|*")));
+}
+
+TEST_F(PictureLoadTest, EscapeStopsALoadAndClosesTheEmptyWindow)
+{
+    const QString path =
+        writeBmp(folder, QStringLiteral("scan.bmp"), solidPicture(400, 300, {9, 9, 9}));
+    prompts.answerOpen(FileChoice{path, 1});
+    QTimer::singleShot(0, frame.get(), [&] { QTest::keyClick(frame.get(), Qt::Key_Escape); });
+    frame->Load1Click();
+    flushDeletes();
+    EXPECT_TRUE(frame->MdiArea().subWindowList().isEmpty());
+    EXPECT_EQ(frame->StatusBar1().text(0), QStringLiteral("Process Cancelled..."));
+    EXPECT_TRUE(prompts.messages.empty());
+    EXPECT_FALSE(frame->StatusBar1().gaugeVisible());
+}
+
+TEST_F(PictureLoadTest, APictureLargerThanTheAreaOpensWithScrollBarsInsideIt)
+{
+    frame->resize(800, 600);
+    TfrmPicture* picture = loadPicture(1500, 1000, {200, 200, 200});
+    const QRect area = frame->MdiArea().viewport()->rect();
+    EXPECT_EQ(picture->ViewMode, 2);
+    EXPECT_TRUE(picture->MenuItem(QStringLiteral("UseScrollBars1"))->isChecked());
+    const QRect placed = picture->SubWindow()->geometry();
+    EXPECT_TRUE(area.contains(placed))
+        << placed.x() << "," << placed.y() << " " << placed.width() << "x" << placed.height()
+        << " in " << area.width() << "x" << area.height();
+    EXPECT_EQ(picture->TP->size(), QSize(1500, 1000));
+
+    TfrmPicture* small = loadPicture(100, 50, {9, 9, 9}, QStringLiteral("small.bmp"));
+    EXPECT_EQ(small->ViewMode, 0);
+    EXPECT_EQ(small->SubWindow()->size(), QSize(108, 77));
+}
+
 using PictureSaveTest = PictureWindowTest;
+
+TEST_F(PictureSaveTest, SaveOfAKindWeCannotWriteGoesToSaveAs)
+{
+    const QString gif = folder.filePath(QStringLiteral("drawing.gif"));
+    QFile file(gif);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray::fromHex(
+        "4749463839610100010080000000000000ffffff2c00000000010001000002024401003b"));
+    file.close();
+    TfrmPicture* picture = frame->OpenPicture(gif);
+    ASSERT_TRUE(picture->TP->HasImage());
+    picture->Modified = true;
+    const QString chosen = folder.filePath(QStringLiteral("drawing.bmp"));
+    prompts.answerSave(FileChoice{chosen, 1});
+    EXPECT_TRUE(picture->mnuSaveClick());
+    ASSERT_EQ(prompts.saveRequests.size(), 1u);
+    EXPECT_EQ(prompts.saveRequests[0].fileName, QStringLiteral("drawing"));
+    EXPECT_EQ(prompts.saveRequests[0].folder, QDir(folder.path()).absolutePath());
+    EXPECT_TRUE(prompts.saveRequests[0].defaultExtension.isEmpty());
+    EXPECT_TRUE(prompts.messages.empty());
+    EXPECT_EQ(picture->Caption(), chosen);
+    EXPECT_FALSE(picture->Modified);
+}
 
 TEST_F(PictureSaveTest, SaveAsAppendsTheFiltersExtensionToANameWithoutADot)
 {
@@ -356,18 +436,21 @@ TEST_F(PictureEditTest, UndoAndCropWithoutWorkOnlyTellTheUser)
     EXPECT_FALSE(picture->Modified);
 }
 
-TEST_F(PictureEditTest, CopyAndPasteCarryAPictureBetweenWindowsWithoutMarkingChanges)
+TEST_F(PictureEditTest, CutAndPasteMarkTheirWindowsChanged)
 {
     TfrmPicture* source = loadPicture(30, 20, {10, 20, 30});
     source->mnuCopyClick();
+    EXPECT_FALSE(source->Modified) << "a copy changes nothing";
     frame->New1Click();
     TfrmPicture* target = frame->ActivePicture();
+    shared().PictureChanged = false;
     target->mnuPasteClick();
     EXPECT_TRUE(target->TP->HasImage());
-    EXPECT_EQ(target->TP->ImageWidth(), 30);
     EXPECT_EQ(target->SubWindow()->size(), QSize(38, 47));
-    EXPECT_FALSE(source->Modified);
-    EXPECT_FALSE(target->Modified);
+    EXPECT_TRUE(target->Modified);
+    EXPECT_TRUE(shared().PictureChanged);
+    source->mnuCutClick();
+    EXPECT_TRUE(source->Modified);
 }
 
 TEST_F(PictureEditTest, CropKeepsTheDraggedAreaFitsTheWindowAndCanBeUndone)
@@ -393,6 +476,36 @@ TEST_F(PictureEditTest, CropKeepsTheDraggedAreaFitsTheWindowAndCanBeUndone)
     picture->mnuUndoClick();
     EXPECT_EQ(frame->StatusBar1().text(0), QStringLiteral("Ready..."));
     EXPECT_TRUE(picture->Modified) << "Undo leaves the document's state alone";
+    EXPECT_EQ(picture->SubWindow()->size(), QSize(108, 77)) << "the window follows the picture";
+}
+
+TEST_F(PictureEditTest, CropLeavesTheClipboardAlone)
+{
+    QGuiApplication::clipboard()->setText(QStringLiteral("the user's words"));
+    TfrmPicture* picture = loadPicture(100, 50, {90, 90, 90});
+    picture->TP->Model().select({10, 10, 20, 20});
+    picture->mnuCropClick();
+    EXPECT_EQ(picture->TP->ImageWidth(), 20);
+    EXPECT_EQ(picture->TP->UndoLevels(), 1);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("the user's words"));
+}
+
+TEST_F(PictureEditTest, APluginThatFailsIsToldWithItsNameAndWhatItSaid)
+{
+    TfrmPicture* picture = loadPicture(30, 20, {10, 20, 30});
+    const QString plugin = folder.filePath(QStringLiteral("smudge"));
+    QFile script(plugin);
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write("#!/bin/sh\ncat >/dev/null; echo 'no ink left' >&2; exit 2\n");
+    script.close();
+    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_FALSE(picture->RunPlugin(plugin));
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_TRUE(prompts.messages[0].text.contains(QStringLiteral("smudge")));
+    EXPECT_TRUE(prompts.messages[0].text.contains(QStringLiteral("no ink left")));
+    EXPECT_FALSE(picture->Modified);
+    EXPECT_FALSE(QApplication::overrideCursor());
+    EXPECT_NE(frame->StatusBar1().text(0), QStringLiteral("Ready..."));
 }
 
 TEST_F(PictureEditTest, LoadPluginsAsksForAFolderOnlyWhenNoneIsSet)

@@ -1,5 +1,5 @@
 // The prompts: the program's filter syntax in Qt's terms, and scripted answers for tests.
-#include "gui/app/scripted_prompts.h"
+#include "scripted_prompts.h"
 
 #include <gtest/gtest.h>
 

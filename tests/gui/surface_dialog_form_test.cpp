@@ -1,5 +1,6 @@
 // The surface dialog as the user first sees it: caption, fields and defaults from the
 // picture, the coupling of sizes and steps, the enabling of the tool fields, the window.
+#include "gui/app/help_pages.h"
 #include "surface_dialog_support.h"
 
 #include <QCheckBox>
@@ -20,13 +21,13 @@ TEST_F(SurfaceDialogFormTest, DxfModeProposesSizesFromTheFramedGridAndHidesTheGC
     EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Create DXf Surface"));
     EXPECT_EQ(dialog->SurfaceMode, relief::SurfaceMode::DxfSurface);
     // 40 x 30 pixels at 100 pixels per unit, with the white frame: 42 x 32 cells.
-    EXPECT_EQ(dialog->Edit1->text(), QStringLiteral("0.41"));
-    EXPECT_EQ(dialog->Edit2->text(), QStringLiteral("0.31"));
-    EXPECT_EQ(dialog->Edit3->text(), QStringLiteral("0.010"));
-    EXPECT_EQ(dialog->Edit4->text(), QStringLiteral("0.010"));
-    EXPECT_EQ(dialog->Edit5->text(), QStringLiteral(".25"));
+    EXPECT_EQ(dialog->sizeXEdit->text(), QStringLiteral("0.41"));
+    EXPECT_EQ(dialog->sizeYEdit->text(), QStringLiteral("0.31"));
+    EXPECT_EQ(dialog->stepXEdit->text(), QStringLiteral("0.010"));
+    EXPECT_EQ(dialog->stepYEdit->text(), QStringLiteral("0.010"));
+    EXPECT_EQ(dialog->depthEdit->text(), QStringLiteral(".25"));
     EXPECT_DOUBLE_EQ(dialog->AspectRatio, 40.0 / 30.0);
-    EXPECT_TRUE(dialog->CheckBox1->isChecked());
+    EXPECT_TRUE(dialog->keepAspectCheck->isChecked());
     EXPECT_TRUE(dialog->chkGouge->isChecked());
     EXPECT_EQ(dialog->cmbType->currentText(), QStringLiteral("End Mill"));
     EXPECT_EQ(dialog->cmbType->count(), 3);
@@ -35,21 +36,22 @@ TEST_F(SurfaceDialogFormTest, DxfModeProposesSizesFromTheFramedGridAndHidesTheGC
     EXPECT_EQ(dialog->txtIncluded->value(), 60);
     EXPECT_FALSE(dialog->txtIncluded->isEnabled());
     EXPECT_FALSE(dialog->LabelFor(dialog->txtIncluded)->isEnabled());
-    EXPECT_EQ(dialog->ProgressBar1->value(), 0);
+    EXPECT_EQ(dialog->progressBar->value(), 0);
 
-    for (QLineEdit* gcodeOnly : {dialog->Edit6, dialog->Edit7, dialog->Edit8}) {
+    for (QLineEdit* gcodeOnly :
+         {dialog->feedrateEdit, dialog->depthPerPassEdit, dialog->rapidHeightEdit}) {
         EXPECT_FALSE(gcodeOnly->isVisible());
         EXPECT_FALSE(dialog->LabelFor(gcodeOnly)->isVisible());
     }
-    EXPECT_EQ(dialog->LabelFor(dialog->Edit1)->text(), QStringLiteral("Size X"));
-    EXPECT_EQ(dialog->Edit1->toolTip(), QStringLiteral("Width in Units"));
-    EXPECT_EQ(dialog->Edit4->toolTip(), QStringLiteral("Y Resolution"));
-    EXPECT_EQ(dialog->Edit5->toolTip(), QStringLiteral("Maximum Depth"));
-    EXPECT_EQ(dialog->CheckBox1->toolTip(), QStringLiteral("Keeps Width x Height Constant"));
-    EXPECT_EQ(dialog->Frm1->title(), QStringLiteral("Gouge Control"));
-    EXPECT_EQ(dialog->Button1->text(), QStringLiteral("Create"));
-    EXPECT_TRUE(dialog->Button1->isDefault());
-    EXPECT_EQ(dialog->Button2->text(), QStringLiteral("Cancel"));
+    EXPECT_EQ(dialog->LabelFor(dialog->sizeXEdit)->text(), QStringLiteral("Size X"));
+    EXPECT_EQ(dialog->sizeXEdit->toolTip(), QStringLiteral("Width in Units"));
+    EXPECT_EQ(dialog->stepYEdit->toolTip(), QStringLiteral("Y Resolution"));
+    EXPECT_EQ(dialog->depthEdit->toolTip(), QStringLiteral("Maximum Depth"));
+    EXPECT_EQ(dialog->keepAspectCheck->toolTip(), QStringLiteral("Keeps Width x Height Constant"));
+    EXPECT_EQ(dialog->gougeGroup->title(), QStringLiteral("Gouge Control"));
+    EXPECT_EQ(dialog->createButton->text(), QStringLiteral("Create"));
+    EXPECT_TRUE(dialog->createButton->isDefault());
+    EXPECT_EQ(dialog->cancelButton->text(), QStringLiteral("Cancel"));
 }
 
 TEST_F(SurfaceDialogFormTest, GCodeModeShowsFeedratePassAndRapidHeightOverTheBareGrid)
@@ -57,18 +59,19 @@ TEST_F(SurfaceDialogFormTest, GCodeModeShowsFeedratePassAndRapidHeightOverTheBar
     TfrmPicture* picture = loadPicture(40, 30);
     TDXF* dialog = openDialog(picture, true);
     EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Create G-Code File"));
-    EXPECT_EQ(dialog->Edit1->text(), QStringLiteral("0.39")); // (40 - 1) / 100
-    EXPECT_EQ(dialog->Edit2->text(), QStringLiteral("0.29"));
-    EXPECT_EQ(dialog->Edit7->text(), QStringLiteral(".25"));
-    EXPECT_EQ(dialog->Edit6->text(), QStringLiteral("10"));
-    EXPECT_EQ(dialog->Edit8->text(), QStringLiteral(".1"));
-    EXPECT_EQ(dialog->Edit6->toolTip(), QStringLiteral("Feedrate to Set"));
-    for (QLineEdit* gcodeOnly : {dialog->Edit6, dialog->Edit7, dialog->Edit8}) {
+    EXPECT_EQ(dialog->sizeXEdit->text(), QStringLiteral("0.39")); // (40 - 1) / 100
+    EXPECT_EQ(dialog->sizeYEdit->text(), QStringLiteral("0.29"));
+    EXPECT_EQ(dialog->depthPerPassEdit->text(), QStringLiteral(".25"));
+    EXPECT_EQ(dialog->feedrateEdit->text(), QStringLiteral("10"));
+    EXPECT_EQ(dialog->rapidHeightEdit->text(), QStringLiteral(".1"));
+    EXPECT_EQ(dialog->feedrateEdit->toolTip(), QStringLiteral("Feedrate to Set"));
+    for (QLineEdit* gcodeOnly :
+         {dialog->feedrateEdit, dialog->depthPerPassEdit, dialog->rapidHeightEdit}) {
         EXPECT_TRUE(gcodeOnly->isVisible());
         EXPECT_TRUE(dialog->LabelFor(gcodeOnly)->isVisible());
     }
-    EXPECT_EQ(dialog->LabelFor(dialog->Edit7)->text(), QStringLiteral("Depth / Pass"));
-    EXPECT_EQ(dialog->LabelFor(dialog->Edit8)->text(), QStringLiteral("Rapid Height"));
+    EXPECT_EQ(dialog->LabelFor(dialog->depthPerPassEdit)->text(), QStringLiteral("Depth / Pass"));
+    EXPECT_EQ(dialog->LabelFor(dialog->rapidHeightEdit)->text(), QStringLiteral("Rapid Height"));
     EXPECT_EQ(shared().SourcePictureName, QStringLiteral("relief.bmp"));
 }
 
@@ -78,7 +81,7 @@ TEST_F(SurfaceDialogFormTest, WindowIsAFixedChildSizedAroundTheGougeGroup)
     TDXF* dialog = openDialog(picture, false);
     QMdiSubWindow* window = dialog->SubWindow();
     ASSERT_NE(window, nullptr);
-    const QRect group = dialog->Frm1->geometry();
+    const QRect group = dialog->gougeGroup->geometry();
     EXPECT_EQ(window->size(),
               QSize(group.x() + group.width() + 10, group.y() + group.height() + 55));
     EXPECT_EQ(window->minimumSize(), window->maximumSize());
@@ -86,7 +89,7 @@ TEST_F(SurfaceDialogFormTest, WindowIsAFixedChildSizedAroundTheGougeGroup)
     EXPECT_FALSE(window->windowFlags() & Qt::WindowMaximizeButtonHint);
     EXPECT_TRUE(window->windowFlags() & Qt::WindowSystemMenuHint);
     // The progress bar runs along the bottom edge and clears the group.
-    const QRect bar = dialog->ProgressBar1->geometry();
+    const QRect bar = dialog->progressBar->geometry();
     EXPECT_EQ(bar.bottom(), dialog->height() - 1);
     EXPECT_EQ(bar.width(), dialog->width());
     EXPECT_GT(bar.top(), group.bottom());
@@ -104,7 +107,7 @@ TEST_F(SurfaceDialogFormTest, MissingResolutionIsRepairedAndWrittenBackToThePict
     TDXF* dialog = openDialog(picture, false);
     EXPECT_EQ(picture->TP->ImageXRes(), 100);
     EXPECT_EQ(picture->TP->ImageYRes(), 100);
-    EXPECT_EQ(dialog->Edit1->text(), QStringLiteral("0.21"));
+    EXPECT_EQ(dialog->sizeXEdit->text(), QStringLiteral("0.21"));
     dialog->SubWindow()->close();
 
     // One known axis lends its resolution to the other.
@@ -113,37 +116,37 @@ TEST_F(SurfaceDialogFormTest, MissingResolutionIsRepairedAndWrittenBackToThePict
     dialog = openDialog(picture, true);
     EXPECT_EQ(picture->TP->ImageXRes(), 200);
     EXPECT_EQ(picture->TP->ImageYRes(), 200);
-    EXPECT_EQ(dialog->Edit3->text(), QStringLiteral("0.005"));
+    EXPECT_EQ(dialog->stepXEdit->text(), QStringLiteral("0.005"));
 }
 
 TEST_F(SurfaceDialogFormTest, KeepAspectRatioCouplesSizesAndSteps)
 {
     TfrmPicture* picture = loadPicture(40, 20); // twice as wide as high
     TDXF* dialog = openDialog(picture, false);
-    type(dialog->Edit1, QStringLiteral("4"));
-    EXPECT_EQ(dialog->Edit1->text(), QStringLiteral("4"));
-    EXPECT_EQ(dialog->Edit2->text(), QStringLiteral("2.000"));
-    EXPECT_EQ(dialog->Edit3->text(), QStringLiteral("0.095")); // 4 / 42 columns
-    EXPECT_EQ(dialog->Edit4->text(), QStringLiteral("0.091")); // 2 / 22 rows
+    type(dialog->sizeXEdit, QStringLiteral("4"));
+    EXPECT_EQ(dialog->sizeXEdit->text(), QStringLiteral("4"));
+    EXPECT_EQ(dialog->sizeYEdit->text(), QStringLiteral("2.000"));
+    EXPECT_EQ(dialog->stepXEdit->text(), QStringLiteral("0.095")); // 4 / 42 columns
+    EXPECT_EQ(dialog->stepYEdit->text(), QStringLiteral("0.091")); // 2 / 22 rows
 
     // A step finer than one cell copies the one-cell value; one larger than the size
     // copies the size. The typed edit keeps its text.
-    type(dialog->Edit3, QStringLiteral("0.001"));
-    EXPECT_EQ(dialog->Edit3->text(), QStringLiteral("0.001"));
-    EXPECT_EQ(dialog->Edit4->text(), QStringLiteral("0.095")); // one column: 4 / 42
-    type(dialog->Edit4, QStringLiteral("9"));
-    EXPECT_EQ(dialog->Edit3->text(), QStringLiteral("2.000"));
+    type(dialog->stepXEdit, QStringLiteral("0.001"));
+    EXPECT_EQ(dialog->stepXEdit->text(), QStringLiteral("0.001"));
+    EXPECT_EQ(dialog->stepYEdit->text(), QStringLiteral("0.095")); // one column: 4 / 42
+    type(dialog->stepYEdit, QStringLiteral("9"));
+    EXPECT_EQ(dialog->stepXEdit->text(), QStringLiteral("2.000"));
 
-    type(dialog->Edit2, QStringLiteral("1"));
-    EXPECT_EQ(dialog->Edit1->text(), QStringLiteral("2.000"));
+    type(dialog->sizeYEdit, QStringLiteral("1"));
+    EXPECT_EQ(dialog->sizeXEdit->text(), QStringLiteral("2.000"));
 
     // Unchecked, sizes stand alone, but Depth still feeds Depth / Pass.
-    dialog->CheckBox1->setChecked(false);
-    type(dialog->Edit1, QStringLiteral("7"));
-    EXPECT_EQ(dialog->Edit2->text(), QStringLiteral("1"));
-    type(dialog->Edit5, QStringLiteral(".5"));
+    dialog->keepAspectCheck->setChecked(false);
+    type(dialog->sizeXEdit, QStringLiteral("7"));
+    EXPECT_EQ(dialog->sizeYEdit->text(), QStringLiteral("1"));
+    type(dialog->depthEdit, QStringLiteral(".5"));
     EXPECT_EQ(dialog->Model().text(relief::SurfaceEdit::DepthPerPass), "0.500");
-    EXPECT_EQ(dialog->Edit7->text(), QStringLiteral("0.500"));
+    EXPECT_EQ(dialog->depthPerPassEdit->text(), QStringLiteral("0.500"));
 }
 
 TEST_F(SurfaceDialogFormTest, GougeBoxAndToolListSwitchTheToolFields)
@@ -158,13 +161,13 @@ TEST_F(SurfaceDialogFormTest, GougeBoxAndToolListSwitchTheToolFields)
 
     QTest::mouseClick(dialog->chkGouge, Qt::LeftButton);
     EXPECT_FALSE(dialog->chkGouge->isChecked());
-    EXPECT_FALSE(dialog->Frm1->isEnabled());
+    EXPECT_FALSE(dialog->gougeGroup->isEnabled());
     EXPECT_FALSE(dialog->cmbType->isEnabled());
     EXPECT_FALSE(dialog->txtDia->isEnabled());
     EXPECT_FALSE(typeLabel->isEnabled());
     EXPECT_FALSE(diameterLabel->isEnabled());
     QTest::mouseClick(dialog->chkGouge, Qt::LeftButton);
-    EXPECT_TRUE(dialog->Frm1->isEnabled());
+    EXPECT_TRUE(dialog->gougeGroup->isEnabled());
     EXPECT_TRUE(dialog->cmbType->isEnabled());
     EXPECT_TRUE(diameterLabel->isEnabled());
     EXPECT_FALSE(dialog->txtIncluded->isEnabled());
@@ -190,24 +193,45 @@ TEST_F(SurfaceDialogFormTest, CancelEscAndEnterOnCancelCloseAnIdleDialogAndEmpty
     TfrmPicture* picture = loadPicture(20, 10);
     TDXF* dialog = openDialog(picture, false);
     ASSERT_FALSE(shared().HeightGrid.empty());
-    QTest::mouseClick(dialog->Button2, Qt::LeftButton);
+    QTest::mouseClick(dialog->cancelButton, Qt::LeftButton);
     flushDeletes();
     EXPECT_FALSE(isOpen(dialog));
     EXPECT_TRUE(shared().HeightGrid.empty());
 
     dialog = openDialog(picture, true);
-    QTest::keyClick(dialog->Edit2, Qt::Key_Escape);
+    QTest::keyClick(dialog->sizeYEdit, Qt::Key_Escape);
     flushDeletes();
     EXPECT_FALSE(isOpen(dialog));
     EXPECT_TRUE(shared().HeightGrid.empty());
 
     // Enter on the focused Cancel button presses Cancel, not the default Create.
     dialog = openDialog(picture, false);
-    dialog->Button2->setFocus();
-    QTest::keyClick(dialog->Button2, Qt::Key_Return);
+    dialog->cancelButton->setFocus();
+    QTest::keyClick(dialog->cancelButton, Qt::Key_Return);
     flushDeletes();
     EXPECT_FALSE(isOpen(dialog));
     EXPECT_TRUE(prompts.saveRequests.empty());
+}
+
+TEST_F(SurfaceDialogFormTest, OpensInsideTheAreaAndGivesBackThePictureWhenClosed)
+{
+    frame->resize(700, 500);
+    TfrmPicture* other = loadPicture(20, 10, QStringLiteral("other.bmp"));
+    TfrmPicture* picture = loadPicture(600, 400);
+    TDXF* dialog = openDialog(picture, true);
+    const QRect area = frame->MdiArea().viewport()->rect();
+    EXPECT_TRUE(area.contains(dialog->SubWindow()->geometry()));
+
+    QUrl help;
+    setUrlOpener([&](const QUrl& url) { help = url; });
+    QTest::keyClick(dialog->sizeXEdit, Qt::Key_F1);
+    setUrlOpener({});
+    EXPECT_TRUE(help.toLocalFile().endsWith(QStringLiteral("/surface.html")));
+
+    dialog->cancelButton->click();
+    flushDeletes();
+    EXPECT_EQ(frame->ActiveChild(), picture->SubWindow());
+    EXPECT_NE(frame->ActiveChild(), other->SubWindow());
 }
 
 } // namespace

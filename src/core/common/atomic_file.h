@@ -2,6 +2,10 @@
 // and never destroys the file that was there: the data go to a temporary file in the same
 // folder, which replaces the target only when complete (commit). A target that exists and is
 // not a regular file (a device such as /dev/full, a pipe) is written in place instead.
+//
+// As a save in any editor: a symbolic link is followed and the file it names is replaced
+// (the link stays), the replaced file's permissions (and owner, where allowed) are kept, and
+// a write-protected file (no write bit for anyone) is refused, whoever runs the program.
 #pragma once
 
 #include <cstddef>
@@ -13,7 +17,8 @@ namespace corvane {
 
 class AtomicFile {
 public:
-    // Opens the temporary file; throws corvane::Error naming the target on failure.
+    // Opens the temporary file; throws corvane::Error naming the target on failure and for
+    // a write-protected target.
     explicit AtomicFile(std::string targetPath);
     ~AtomicFile(); // removes the temporary file unless committed
     AtomicFile(const AtomicFile&) = delete;
@@ -37,9 +42,11 @@ public:
 
 private:
     [[noreturn]] void fail(const std::string& what, int err);
-    std::string target_;
+    std::string target_;   // as given, for messages
+    std::string replaced_; // the file that commit replaces: target_ with links followed
     std::string workingPath_;
     std::FILE* file_ = nullptr;
+    int registration_ = -1; // of the temporary file, removed by an interrupt (temporary_files.h)
     bool inPlace_ = false;
     bool done_ = false;
 };

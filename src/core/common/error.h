@@ -33,4 +33,14 @@ private:
     std::string reason_;
 };
 
+// The user stopped the work (Esc or Cancel). Not a failure: callers end with
+// "Process Cancelled..." and keep what they had.
+class Cancelled : public Error {
+public:
+    explicit Cancelled(std::string file = {}, const std::string& reason = "stopped by the user")
+        : Error(std::move(file), reason)
+    {
+    }
+};
+
 } // namespace corvane

@@ -19,7 +19,16 @@ int fileTypeFromName(const std::string& path)
         return FileTypeTiff;
     if (ext == ".jpg" || ext == ".jpeg" || ext == ".jpe")
         return FileTypeJpeg;
+    if (ext == ".png")
+        return FileTypePng;
+    if (ext == ".pbm" || ext == ".pgm" || ext == ".ppm" || ext == ".pnm")
+        return FileTypePnm;
     return FileTypeUnknown;
+}
+
+bool canWriteFileKind(const std::string& path)
+{
+    return fileTypeFromName(path) != FileTypeUnknown;
 }
 
 } // namespace corvane::imaging

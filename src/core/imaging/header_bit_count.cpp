@@ -2,7 +2,7 @@
 
 #include <array>
 #include <cstdint>
-#include <fstream>
+#include <cstring>
 
 namespace corvane::imaging {
 
@@ -42,26 +42,18 @@ int pcxBitCount(const Header& h)
     return paletteDepth(unsigned(h[3]) * h[65]);
 }
 
-int pngBitCount(const Header& h)
-{
-    constexpr int ihdrDepth = 24, ihdrColourType = 25, paletteColourType = 3;
-    return h[ihdrColourType] == paletteColourType ? paletteDepth(h[ihdrDepth]) : 0;
-}
-
 } // namespace
 
-int declaredPaletteBitCount(const std::string& path)
+int declaredPaletteBitCount(std::string_view header)
 {
-    std::ifstream in(path, std::ios::binary);
     Header h{};
-    if (!in.read(reinterpret_cast<char*>(h.data()), h.size()))
+    if (header.size() < h.size())
         return 0;
+    std::memcpy(h.data(), header.data(), h.size());
     if (h[0] == 'B' && h[1] == 'M')
         return bmpBitCount(h);
     if (h[0] == 0x0A && h[2] <= 1)
         return pcxBitCount(h);
-    if (h[0] == 0x89 && h[1] == 'P' && h[2] == 'N' && h[3] == 'G')
-        return pngBitCount(h);
     return 0;
 }
 

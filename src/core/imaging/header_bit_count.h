@@ -3,12 +3,12 @@
 // colours must still come back as 8-bit, so for the formats that say it plainly we look.
 #pragma once
 
-#include <string>
+#include <string_view>
 
 namespace corvane::imaging {
 
-// 1, 4 or 8 for BMP, PCX and palette PNG files that declare such a depth; 0 otherwise
-// (other formats, true-colour files, unreadable headers).
-int declaredPaletteBitCount(const std::string& path);
+// 1, 4 or 8 for BMP and PCX files that declare such a depth; 0 otherwise (other formats,
+// true-colour files, headers cut short). header: the file's first bytes (80 suffice).
+int declaredPaletteBitCount(std::string_view header);
 
 } // namespace corvane::imaging

@@ -1,16 +1,19 @@
-// Reading and writing picture files (through Magick++). Readers keep the bit depth a file
-// has: a 4-bit BMP comes back as a 4-bit picture with its 16-entry palette.
+// Reading and writing picture files. BMP, JPEG, PNG, TIFF and netpbm go through their own
+// libraries (and our own code for BMP and netpbm) straight into the picture, row by row;
+// PCX, GIF, WMF and the rarer kinds of BMP through the image library (Magick). Readers keep
+// the bit depth a file has: a 4-bit BMP comes back as a 4-bit picture with its 16-entry
+// palette.
 #pragma once
 
+#include "common/run_control.h"
 #include "imaging/picture.h"
+#include "imaging/read_job.h"
 
-#include <functional>
+#include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace corvane::imaging {
-
-// Called during long reads with the work done so far out of total (any unit).
-using ProgressReport = std::function<void(long done, long total)>;
 
 // File type codes, as GetFileType gives them and SaveImage takes them.
 enum FileType : int {
@@ -18,23 +21,43 @@ enum FileType : int {
     FileTypeBmp = 4,
     FileTypePcx = 8,
     FileTypeTiff = 9,
-    FileTypeJpeg = 11
+    FileTypeJpeg = 11,
+    FileTypePng = 13,
+    FileTypePnm = 14
 };
 
-// Throws corvane::Error naming the file and the reason when it cannot be read.
-// A palette picture always comes back with 2, 16 or 256 palette entries.
-Picture readPicture(const std::string& path, const ProgressReport& progress = {});
+// Reads the whole picture, reporting progress on the gauge and stopping with ReadStopped
+// when control says Esc (or Cancel). Throws corvane::Error naming the file and the reason
+// when it cannot be read, including a picture larger than the memory there is (named with
+// the memory it needs). A palette picture always comes back with 2, 16 or 256 entries.
+Picture readPicture(const std::string& path, RunControl& control = silentRunControl());
 
-// readPicture without the direct BMP reader: every file through the image library. For
-// comparing the two; the program itself calls readPicture.
-Picture readPictureThroughLibrary(const std::string& path, const ProgressReport& progress = {});
+// The same from a whole file held in memory; name stands for the file in messages.
+// memoryLimit caps the bytes the picture's pixels may take (the memory free by default).
+Picture readPictureFromBytes(std::string_view bytes, const std::string& name,
+                             RunControl& control = silentRunControl(),
+                             std::uint64_t memoryLimit = availableMemory());
+
+// readPicture through the image library alone, without our own readers. For comparing the
+// two; the program itself calls readPicture.
+Picture readPictureThroughLibrary(const std::string& path,
+                                  RunControl& control = silentRunControl());
+
+struct WriteOptions {
+    int jpegQuality = 90; // 1..100
+};
 
 // Writes to a temporary file beside the target and moves it into place only when complete,
 // so a failed write never destroys an existing file. Throws corvane::Error on failure.
-void writePicture(const Picture& picture, const std::string& path, int fileType);
+void writePicture(const Picture& picture, const std::string& path, int fileType,
+                  const WriteOptions& options = {});
 
-// The type code for a file name, from its extension (case-insensitive); FileTypeUnknown
-// for names that are none of BMP, PCX, TIFF or JPEG.
+// The type code for a file name, from its extension (case-insensitive): BMP, PCX, TIFF,
+// JPEG, PNG or netpbm (.pbm, .pgm, .ppm, .pnm); FileTypeUnknown for every other name.
 int fileTypeFromName(const std::string& path);
+
+// Whether a picture can be saved under this name in the kind its extension says. Save of a
+// picture whose name says another kind (.gif, .wmf, none) has to ask for a new name.
+bool canWriteFileKind(const std::string& path);
 
 } // namespace corvane::imaging

@@ -24,9 +24,9 @@ void PictureModel::setYRes(int pixelsPerInch)
     picture_.yRes = std::max(pixelsPerInch, 0);
 }
 
-void PictureModel::load(const std::string& path, const ProgressReport& progress)
+void PictureModel::load(const std::string& path, RunControl& control)
 {
-    assign(readPicture(path, progress));
+    assign(readPicture(path, control));
 }
 
 void PictureModel::save(const std::string& path, int fileType) const
@@ -192,9 +192,9 @@ void PictureModel::paste(const Picture& pasted)
     replace(std::move(next));
 }
 
-void PictureModel::runPlugin(const std::string& programPath)
+void PictureModel::runPlugin(const std::string& programPath, RunControl& control)
 {
-    process([&](const Picture& p) { return runPluginFilter(programPath, p); });
+    process([&](const Picture& p) { return runPluginFilter(programPath, p, control); });
 }
 
 } // namespace corvane::imaging

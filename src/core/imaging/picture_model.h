@@ -7,6 +7,7 @@
 // operation that throws leaves the model exactly as it was.
 #pragma once
 
+#include "common/run_control.h"
 #include "imaging/picture.h"
 #include "imaging/picture_io.h"
 #include "imaging/selection.h"
@@ -37,7 +38,7 @@ public:
 
     // Reads a file into the model: a new document, so the undo levels and the selection go.
     // On failure throws corvane::Error and the model keeps what it had.
-    void load(const std::string& path, const ProgressReport& progress = {});
+    void load(const std::string& path, RunControl& control = silentRunControl());
     void save(const std::string& path, int fileType) const;
     // Takes a picture as a new document (no undo level).
     void assign(Picture picture);
@@ -99,7 +100,8 @@ public:
 
     // --- plug-in filters ---
     // Runs the program as a filter over the picture (see plugin_filter.h); one undo level.
-    void runPlugin(const std::string& programPath);
+    // Esc kills the program and throws corvane::Cancelled; the picture stays as it was.
+    void runPlugin(const std::string& programPath, RunControl& control = silentRunControl());
 
 private:
     void keepForUndo();

@@ -1,10 +1,15 @@
-// Writing picture files through MagickCore, into a temporary file that replaces the target
-// only once complete.
+// Writing picture files, into a temporary file that replaces the target only once complete:
+// BMP and netpbm by our own code, JPEG, PNG and TIFF through their libraries, PCX through the
+// image library (Magick).
 #include "common/atomic_file.h"
 #include "common/error.h"
+#include "imaging/jpeg_codec.h"
 #include "imaging/magick_library.h"
 #include "imaging/picture_io.h"
 #include "imaging/plain_bmp_writer.h"
+#include "imaging/png_codec.h"
+#include "imaging/pnm_codec.h"
+#include "imaging/tiff_codec.h"
 
 #include <filesystem>
 #include <string>
@@ -12,23 +17,6 @@
 namespace corvane::imaging {
 
 namespace {
-
-std::string coderFor(int fileType, const std::string& path)
-{
-    switch (fileType) {
-    case FileTypeBmp:
-        return "BMP3"; // written by writePlainBmp; named for completeness
-    case FileTypePcx:
-        return "PCX";
-    case FileTypeTiff:
-        return "TIFF";
-    case FileTypeJpeg:
-        return "JPEG";
-    default:
-        throw Error(path, "cannot save as file type " + std::to_string(fileType) +
-                              " (use 4 BMP, 8 PCX, 9 TIFF or 11 JPEG)");
-    }
-}
 
 void checkConsistent(const Picture& picture, const std::string& path)
 {
@@ -109,26 +97,14 @@ magick::ImagePtr toMagickImage(const Picture& picture, const ImageInfo& info,
     return image;
 }
 
-} // namespace
-
-void writePicture(const Picture& picture, const std::string& path, int fileType)
+void writeThroughLibrary(const Picture& picture, AtomicFile& file, const std::string& coder)
 {
-    const std::string coder = coderFor(fileType, path);
-    checkConsistent(picture, path);
-    if (fileType == FileTypeBmp) {
-        // Written directly: no pixel cache, so no size limit but the format's own.
-        AtomicFile file(path);
-        writePlainBmp(picture, file);
-        file.commit();
-        return;
-    }
+    const std::string& path = file.targetPath();
     auto info = magick::newImageInfo();
     // Keep the depth we hold: the library would otherwise turn a grey 24-bit picture into a
     // grey one, or a palette picture into true colour where it thinks that smaller.
     info->type = picture.indexed() ? PaletteType : TrueColorType;
     magick::ImagePtr image = toMagickImage(picture, *info, path);
-
-    AtomicFile file(path);
     file.closeForExternalWriter();
     const std::string target = coder + ":" + file.workingPath();
     if (!magick::setFileName(info->filename, target) ||
@@ -138,6 +114,38 @@ void writePicture(const Picture& picture, const std::string& path, int fileType)
     if (!written || magick::isError(image->exception)) {
         const std::string reason = magick::describe(image->exception);
         throw Error(path, reason.empty() ? "cannot write the picture" : reason);
+    }
+}
+
+} // namespace
+
+void writePicture(const Picture& picture, const std::string& path, int fileType,
+                  const WriteOptions& options)
+{
+    if (!(fileType == FileTypeBmp || fileType == FileTypePcx || fileType == FileTypeTiff ||
+          fileType == FileTypeJpeg || fileType == FileTypePng || fileType == FileTypePnm))
+        throw Error(path, "cannot save a picture in this kind of file (save it as BMP, JPEG, "
+                          "PCX, PNG, PNM or TIFF)");
+    checkConsistent(picture, path);
+    AtomicFile file(path);
+    switch (fileType) {
+    case FileTypeBmp:
+        writePlainBmp(picture, file);
+        break;
+    case FileTypeJpeg:
+        writeJpeg(picture, file, options.jpegQuality);
+        break;
+    case FileTypePng:
+        writePng(picture, file);
+        break;
+    case FileTypeTiff:
+        writeTiff(picture, file);
+        break;
+    case FileTypePnm:
+        writePnm(picture, file);
+        break;
+    default:
+        writeThroughLibrary(picture, file, "PCX");
     }
     file.commit();
 }

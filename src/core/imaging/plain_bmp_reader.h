@@ -5,15 +5,15 @@
 #pragma once
 
 #include "imaging/picture.h"
-#include "imaging/picture_io.h"
+#include "imaging/read_job.h"
 
 #include <optional>
-#include <string>
 
 namespace corvane::imaging {
 
-// nullopt when the file is not a BMP of the kinds above; throws corvane::Error naming the
-// file when it is one but is damaged or truncated.
-std::optional<Picture> readPlainBmp(const std::string& path, const ProgressReport& progress);
+// nullopt when the bytes are not a BMP of the kinds above; throws corvane::Error naming the
+// file when they are one but are damaged or truncated, and for any BMP whose pixels would
+// start inside its own headers or palette.
+std::optional<Picture> readPlainBmp(ReadJob& job);
 
 } // namespace corvane::imaging

@@ -4,11 +4,14 @@
 #include "imaging/pnm_codec.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <functional>
 #include <poll.h>
 #include <pthread.h>
 #include <spawn.h>
@@ -69,8 +72,8 @@ Pipe makePipe(const std::string& name)
 // Writes the whole buffer to the program's input from its own thread, so a program that
 // writes its output before it has read all its input cannot deadlock with us. A program
 // that stops reading early gives EPIPE here (SIGPIPE is blocked in this thread), which is
-// not our failure: its exit status tells.
-void feedInput(Fd input, const std::string& bytes)
+// not our failure: its exit status tells. `fed` counts the bytes handed over, for progress.
+void feedInput(Fd input, const std::string& bytes, std::atomic<std::size_t>& fed)
 {
     sigset_t pipeSignal;
     sigemptyset(&pipeSignal);
@@ -78,12 +81,14 @@ void feedInput(Fd input, const std::string& bytes)
     pthread_sigmask(SIG_BLOCK, &pipeSignal, nullptr);
     std::size_t done = 0;
     while (done < bytes.size()) {
-        const ssize_t n = ::write(input.get(), bytes.data() + done, bytes.size() - done);
+        const std::size_t chunk = std::min<std::size_t>(bytes.size() - done, 1 << 20);
+        const ssize_t n = ::write(input.get(), bytes.data() + done, chunk);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
             break;
         done += std::size_t(n);
+        fed.store(done, std::memory_order_relaxed);
     }
     input.reset();
     // Collect the SIGPIPE a closed pipe raised, so it does not stay pending on the thread.
@@ -95,21 +100,36 @@ void feedInput(Fd input, const std::string& bytes)
 struct Captured {
     std::string output, errors;
     bool overflow = false;
+    bool stopped = false; // the user stopped the program
 };
 
-// Reads the program's output and error streams until both are closed.
-Captured capture(Fd output, Fd errors)
+// Reads the program's output and error streams until both are closed, giving the caller a
+// checkpoint whenever nothing arrived for a tenth of a second (and at least that often).
+Captured capture(Fd output, Fd errors, pid_t pid, RunControl& control,
+                 const std::function<void()>& showProgress)
 {
     Captured c;
     pollfd fds[2] = {{output.get(), POLLIN, 0}, {errors.get(), POLLIN, 0}};
     char buffer[65536];
     int open = 2;
+    auto lastCheck = std::chrono::steady_clock::now();
     while (open > 0) {
-        if (::poll(fds, 2, -1) < 0) {
-            if (errno == EINTR)
-                continue;
+        const int ready = ::poll(fds, 2, 100);
+        if (ready < 0 && errno != EINTR)
             break;
+        const auto now = std::chrono::steady_clock::now();
+        if (ready <= 0 || now - lastCheck > std::chrono::milliseconds(100)) {
+            lastCheck = now;
+            showProgress();
+            control.checkpoint();
+            if (control.escapePressed() || control.takeStopRequest()) {
+                ::kill(pid, SIGKILL);
+                c.stopped = true;
+                return c;
+            }
         }
+        if (ready <= 0)
+            continue;
         for (int i = 0; i < 2; ++i) {
             if (fds[i].fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP | POLLERR)))
                 continue;
@@ -211,7 +231,7 @@ std::string pluginName(const std::string& programPath)
     return fs::path(programPath).filename().string();
 }
 
-Picture runPluginFilter(const std::string& programPath, const Picture& picture)
+Picture runPluginFilter(const std::string& programPath, const Picture& picture, RunControl& control)
 {
     const std::string name = pluginName(programPath);
     if (picture.empty())
@@ -223,10 +243,29 @@ Picture runPluginFilter(const std::string& programPath, const Picture& picture)
     out.write.reset();
     err.write.reset();
 
-    std::thread feeder(feedInput, std::move(in.write), std::cref(input));
-    Captured captured = capture(std::move(out.read), std::move(err.read));
+    control.showStatus("Running plug-in " + name + "... Esc to Cancel.");
+    std::atomic<std::size_t> fed{0};
+    const auto showProgress = [&] {
+        const std::size_t done = fed.load(std::memory_order_relaxed);
+        control.showProgress(ProgressDisplay::Gauge,
+                             int(std::min<std::size_t>(100, done * 100 / input.size())));
+    };
+    std::thread feeder(feedInput, std::move(in.write), std::cref(input), std::ref(fed));
+    Captured captured;
+    try {
+        captured = capture(std::move(out.read), std::move(err.read), pid, control, showProgress);
+    } catch (...) {
+        ::kill(pid, SIGKILL); // a checkpoint threw: the program must not outlive the run
+        waitFor(pid);
+        feeder.join();
+        control.endProgress(ProgressDisplay::Gauge);
+        throw;
+    }
     const int status = waitFor(pid);
     feeder.join();
+    control.endProgress(ProgressDisplay::Gauge);
+    if (captured.stopped)
+        throw Cancelled(name);
 
     const std::string detail = captured.errors.empty() ? "" : ": " + firstLine(captured.errors);
     if (captured.overflow)
@@ -241,7 +280,7 @@ Picture runPluginFilter(const std::string& programPath, const Picture& picture)
     try {
         result = decodePnm(captured.output);
     } catch (const Error& e) {
-        throw Error(name, "plug-in gave no usable picture: " + e.reason());
+        throw Error(name, "plug-in gave no usable picture: " + e.reason() + detail);
     }
     result.xRes = picture.xRes;
     result.yRes = picture.yRes;

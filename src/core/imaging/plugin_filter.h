@@ -3,6 +3,7 @@
 // way (pnminvert, pnmsmooth and the like work as they are).
 #pragma once
 
+#include "common/run_control.h"
 #include "imaging/picture.h"
 
 #include <string>
@@ -17,11 +18,15 @@ std::vector<std::string> listPlugins(const std::string& folder);
 // The name a plug-in is offered under: its file name.
 std::string pluginName(const std::string& programPath);
 
-// Runs the program over the picture and returns what it wrote. Throws corvane::Error naming
-// the plug-in when it cannot be started, exits with a non-zero status, is killed by a signal
-// or writes something that is not a picture. The palette of a palette picture whose result
-// is grey with the same size is kept when the result fits it; otherwise the result's own
-// depth (8-bit grey or 24-bit) is returned.
-Picture runPluginFilter(const std::string& programPath, const Picture& picture);
+// Runs the program over the picture and returns what it wrote. While it runs, the control
+// gets a status text, the share of the picture handed over so far on the gauge, and a
+// checkpoint about ten times a second; Esc (or a stop request) kills the program and throws
+// corvane::Cancelled. Throws corvane::Error naming the plug-in when it cannot be started,
+// exits with a non-zero status, is killed by a signal or writes something that is not a
+// picture (with the first line of what it wrote on its error stream). The palette of a palette
+// picture whose result is grey with the same size is kept when the result fits it; otherwise the
+// result's own depth (8-bit grey or 24-bit) is returned.
+Picture runPluginFilter(const std::string& programPath, const Picture& picture,
+                        RunControl& control = silentRunControl());
 
 } // namespace corvane::imaging

@@ -1,21 +1,29 @@
-// Binary PNM (netpbm) in memory, the way pictures travel to and from plug-in filters.
+// Netpbm pictures (PBM, PGM, PPM; plain P1-P3 and raw P4-P6, 1 to 16 bits a sample), read
+// and written directly. They are also how pictures travel to and from plug-in filters.
 #pragma once
 
+#include "common/atomic_file.h"
 #include "imaging/picture.h"
+#include "imaging/read_job.h"
 
 #include <string>
 #include <string_view>
 
 namespace corvane::imaging {
 
-// P5 (grey) for a palette picture whose palette is all grey, P6 (RGB) for everything else
-// (other palette pictures are expanded to their colours). maxval 255, one blank-separated
-// header: "P6\n<width> <height>\n255\n".
+// P1/P4 give a 1-bit picture (index 1 black, as the file's bit), P2/P5 an 8-bit grey one,
+// P3/P6 a 24-bit one; samples above 8 bits are scaled to bytes, halves up. Throws
+// corvane::Error naming job.name for anything else, too little data or a damaged header.
+Picture readPnm(ReadJob& job);
+
+// P4 for black and white, P5 for a grey palette, P6 for everything else (other palette
+// pictures are expanded to their colours); maxval 255, header "P6\n<width> <height>\n255\n".
+void writePnm(const Picture& picture, AtomicFile& file);
+
+// The same as bytes in memory, for plug-ins; P5 or P6 only (no P4).
 std::string encodePnm(const Picture& picture);
 
-// P5 or P6 with maxval 1..65535 (two bytes a sample, most significant first, above 255),
-// comments allowed in the header. P5 gives an 8-bit picture with a grey palette, P6 a 24-bit
-// one. Throws corvane::Error (reason only, no file) for anything else or too little data.
+// P5 or P6 only; throws corvane::Error (reason only, no file) for anything else.
 Picture decodePnm(std::string_view bytes);
 
 } // namespace corvane::imaging

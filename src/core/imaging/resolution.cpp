@@ -1,6 +1,7 @@
 #include "imaging/resolution.h"
 
-#include <cfenv>
+#include "common/round_half_even.h"
+
 #include <cmath>
 
 namespace corvane::imaging {
@@ -17,12 +18,7 @@ int pixelsPerInch(double value, ResolutionUnit unit)
     const double perInch = unit == ResolutionUnit::PerCentimetre ? value * 2.54 : value;
     if (perInch > maxPixelsPerInch)
         return 0;
-    // nearbyint rounds in the current mode; make sure that is to nearest, ties to even.
-    const int previous = std::fegetround();
-    std::fesetround(FE_TONEAREST);
-    const double rounded = std::nearbyint(perInch);
-    std::fesetround(previous);
-    return int(rounded);
+    return int(roundHalfEven(perInch));
 }
 
 } // namespace corvane::imaging

@@ -2,10 +2,12 @@
 
 #include "common/atomic_file.h"
 #include "common/error.h"
+#include "common/out_of_memory.h"
 #include "common/timestamp.h"
 #include "relief/collapse_rapids.h"
 #include "relief/dxf_surface.h"
 #include "relief/gouge_control.h"
+#include "relief/parameter_checks.h"
 #include "relief/program_spool.h"
 #include "relief/raster_passes.h"
 #include "relief/raster_program.h"
@@ -38,17 +40,54 @@ const char* finalStatus(RunControl& control)
 
 } // namespace
 
-bool applyGougeForRun(TZGrid& grid, const ReliefParameters& params, RunControl& control)
+bool applyGougeStep(TZGrid& grid, const ReliefParameters& params, double cellWidth,
+                    double cellHeight, RunControl& control)
 {
     control.showStatus("Applying Gouge Control. Please Wait...");
+    // Before the mask exists, its size from the diameter in cells is near enough (values the
+    // mask refuses give nonsense here, never used).
+    const double maskCells =
+        (params.toolDiameter / cellWidth + 2) * (params.toolDiameter / cellHeight + 2);
+    const std::uint64_t maskBytes =
+        maskCells > 0 && maskCells < 1e18 ? std::uint64_t(maskCells) : 0;
     const TToolMask mask =
-        BuildToolMask(params.tool, params.toolDiameter, params.sizeX / grid.cols,
-                      params.sizeY / grid.rows, -params.depth, params.includedAngle);
-    return ApplyGougeControl(grid, mask, control);
+        runWithMemoryFor("gouge control", grid.cols, grid.rows, "grid", maskBytes, [&] {
+            return BuildToolMask(params.tool, params.toolDiameter, cellWidth, cellHeight,
+                                 -params.depth, params.includedAngle);
+        });
+    return runWithMemoryFor("gouge control", grid.cols, grid.rows, "grid",
+                            GougeControlMemory(grid, mask),
+                            [&] { return ApplyGougeControl(grid, mask, control); });
 }
 
-CreateResult CreateDxfSurface(TZGrid& grid, const ReliefParameters& params, RunControl& control,
-                              const CreateHooks& hooks)
+bool applyGougeForRun(TZGrid& grid, const ReliefParameters& params, RunControl& control)
+{
+    if (params.depth == 0)
+        return true;
+    return applyGougeStep(grid, params, params.sizeX / grid.cols, params.sizeY / grid.rows,
+                          control);
+}
+
+namespace {
+
+// Gouge control raises cells of the grid; it works on a copy so that the caller's grid stays
+// as it was built and a second run (after a failed write, a cancel or a success) starts from
+// the same heights as the first.
+const TZGrid& gougedGrid(const TZGrid& grid, const ReliefParameters& params, RunControl& control,
+                         std::optional<TZGrid>& copy)
+{
+    runWithMemoryFor("gouge control", grid.cols, grid.rows, "grid", grid.cells.size(), [&] {
+        copy.emplace(grid);
+        return true;
+    });
+    applyGougeForRun(*copy, params, control);
+    return *copy;
+}
+
+} // namespace
+
+CreateResult CreateDxfSurface(const TZGrid& grid, const ReliefParameters& params,
+                              RunControl& control, const CreateHooks& hooks)
 {
     checkSurfaceParameters(params);
     samplingFor(grid, params); // refuses an empty grid or a step without samples
@@ -60,36 +99,44 @@ CreateResult CreateDxfSurface(TZGrid& grid, const ReliefParameters& params, RunC
     AtomicFile file(*fileName);
     AtomicFileSink sink(file);
     writeDxfHead(sink);
+    std::optional<TZGrid> gouged;
+    const TZGrid* surface = &grid;
     if (params.useGougeControl) {
         if (params.toolDiameter == 0) {
             if (hooks.showMessage)
                 hooks.showMessage(ZeroDiameterMessage);
         } else {
-            applyGougeForRun(grid, params, control);
+            surface = &gougedGrid(grid, params, control, gouged);
         }
     }
     control.showStatus("Saving to File...");
-    writeDxfFacets(sink, grid, params, control); // a stop still gets the trailer
+    runWithMemoryFor("the DXF surface", grid.cols, grid.rows, "grid", dxfFacetsMemory(grid.cols),
+                     [&] {
+                         // a stop still gets the trailer
+                         return writeDxfFacets(sink, *surface, params, control);
+                     });
     writeDxfTrailer(sink);
     file.commit();
     control.showStatus(finalStatus(control));
     return {CreateOutcome::Saved, *fileName, true};
 }
 
-CreateResult CreateRasterProgram(TZGrid& grid, const ReliefParameters& params,
+CreateResult CreateRasterProgram(const TZGrid& grid, const ReliefParameters& params,
                                  const std::string& sourceName, RunControl& control,
                                  const CreateHooks& hooks)
 {
     checkRasterParameters(params);
     samplingFor(grid, params);
     ProgressReset reset(control);
+    std::optional<TZGrid> gouged;
+    const TZGrid* surface = &grid;
     if (params.useGougeControl) {
         if (params.toolDiameter == 0) {
             if (hooks.showMessage)
                 hooks.showMessage(ZeroDiameterMessage);
             return {CreateOutcome::ZeroDiameter, {}, false};
         }
-        applyGougeForRun(grid, params, control);
+        surface = &gougedGrid(grid, params, control, gouged);
     }
     control.showStatus("Saving to File...");
 
@@ -99,11 +146,14 @@ CreateResult CreateRasterProgram(TZGrid& grid, const ReliefParameters& params,
     ProgramSpool spool;
     RasterProgramBody body(spool);
     RapidCollapser collapser(body);
-    if (!GenerateRasterPasses(grid, params, control, collapser))
+    const bool passesDone = runWithMemoryFor(
+        "the G-code passes", grid.cols, grid.rows, "grid", rasterPassesMemory(grid.cols),
+        [&] { return GenerateRasterPasses(*surface, params, control, collapser); });
+    if (!passesDone)
         return {CreateOutcome::Stopped, {}, false};
     collapser.finish();
     body.flush();
-    grid.clear();
+    gouged.reset(); // the copy is not needed while the prompt is up
 
     if (control.escapePressed()) {
         control.showStatus(finalStatus(control));

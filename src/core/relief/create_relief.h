@@ -22,8 +22,6 @@ struct CreateHooks {
     std::function<void(const std::string&)> showMessage;
 };
 
-inline constexpr const char* ZeroDiameterMessage = "Tool Diameter can not be 0!";
-
 enum class CreateOutcome {
     Saved,        // the file is in place (a DXF stopped by Cancel is whole, just shorter)
     SaveDeclined, // the save prompt was cancelled: nothing written
@@ -38,25 +36,32 @@ struct CreateResult {
     bool closeDialog = true; // false after Stopped and ZeroDiameter: the dialog stays open
 };
 
-// The DXF branch: asks for the file, writes the head, applies gouge control to `grid` (a zero
-// diameter shows the message and goes on without it), writes the facets and the trailer.
+// The DXF branch: asks for the file, writes the head, applies gouge control to a copy of
+// `grid` (a zero diameter shows the message and goes on without it), writes the facets and
+// the trailer. `grid` itself is never changed, so any number of runs give the same file.
 // Ends with "Ready..." or, when Esc was pressed, "Process Cancelled...". Throws
 // corvane::Error for refused parameters (before anything is asked or written) and for a
 // failed write (the file that was there stays as it was; no "Ready...").
-CreateResult CreateDxfSurface(TZGrid& grid, const ReliefParameters& params, RunControl& control,
-                              const CreateHooks& hooks);
+CreateResult CreateDxfSurface(const TZGrid& grid, const ReliefParameters& params,
+                              RunControl& control, const CreateHooks& hooks);
 
-// The G-code branch: gouge control on `grid` (changed in place, and kept so after a stop),
-// the passes streamed through the rapid filter into a temporary spool, then, unless Esc was
-// pressed, the save prompt and the program moved into place whole. A completed run empties
-// `grid`. sourceName is the picture's file name, quoted in the header.
-CreateResult CreateRasterProgram(TZGrid& grid, const ReliefParameters& params,
+// The G-code branch: gouge control on a copy of `grid`, the passes streamed through the
+// rapid filter into a temporary spool, then, unless Esc was pressed, the save prompt and the
+// program moved into place whole. `grid` is never changed. sourceName is the picture's file
+// name, quoted in the header.
+CreateResult CreateRasterProgram(const TZGrid& grid, const ReliefParameters& params,
                                  const std::string& sourceName, RunControl& control,
                                  const CreateHooks& hooks);
 
-// Gouge control as both branches run it, for callers that want only that step: shows
-// "Applying Gouge Control. Please Wait..." and adjusts `grid` for a tool of positive
-// diameter. Returns false when Esc stopped it early.
+// The gouge step, for callers that want only that step: shows "Applying Gouge Control.
+// Please Wait...", builds the tool of params (tool, diameter > 0, included angle) with the
+// height scale of params.depth (> 0) for cells of the given size in the user's unit, and
+// adjusts `grid`. Returns false when Esc stopped it early.
+bool applyGougeStep(TZGrid& grid, const ReliefParameters& params, double cellWidth,
+                    double cellHeight, RunControl& control);
+
+// The gouge step as both branches run it: cells of SizeX / cols by SizeY / rows. A Depth of
+// 0 is a flat relief that no tool can gouge: the grid stays as it is.
 bool applyGougeForRun(TZGrid& grid, const ReliefParameters& params, RunControl& control);
 
 } // namespace corvane::relief

@@ -83,8 +83,9 @@ public:
         used_ = 0;
     }
 
-private:
     static constexpr std::size_t BlockSize = 1 << 20;
+
+private:
     ByteSink& out_;
     std::vector<char> block_;
     std::size_t used_ = 0;
@@ -94,6 +95,12 @@ private:
 constexpr std::size_t MaxFacetBytes = 200 + 12 * (MaxFixedLength + 2);
 
 } // namespace
+
+std::uint64_t dxfFacetsMemory(int gridCols)
+{
+    return (std::uint64_t(gridCols) + 1) * sizeof(CellColumns) + 256 * sizeof(Number) +
+           BlockWriter::BlockSize;
+}
 
 void writeDxfHead(ByteSink& out)
 {

@@ -9,6 +9,8 @@
 #include "relief/relief_parameters.h"
 #include "relief/zgrid.h"
 
+#include <cstdint>
+
 namespace corvane::relief {
 
 void writeDxfHead(ByteSink& out);
@@ -20,6 +22,10 @@ void writeDxfTrailer(ByteSink& out);
 // steps that are not positive numbers.
 bool writeDxfFacets(ByteSink& out, const TZGrid& grid, const ReliefParameters& params,
                     RunControl& control);
+
+// About the most memory writeDxfFacets takes for a grid this wide, in bytes: the cells of a
+// band with their numbers preformatted, and the block written at a time.
+std::uint64_t dxfFacetsMemory(int gridCols);
 
 // Head, facets and trailer: always a well-formed file, stopped or not.
 bool WriteDxfSurface(ByteSink& out, const TZGrid& grid, const ReliefParameters& params,

@@ -3,6 +3,8 @@
 #include "relief/row_progress.h"
 
 #include <algorithm>
+#include <exception>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -246,13 +248,30 @@ void runInParallel(int threads, int first, int last, const auto& work)
 {
     const int count = last - first;
     threads = std::max(1, std::min(threads, count));
-    std::vector<std::jthread> helpers;
-    for (int t = 1; t < threads; ++t)
-        helpers.emplace_back([&, t] {
-            work(first + int(static_cast<long long>(count) * t / threads),
-                 first + int(static_cast<long long>(count) * (t + 1) / threads));
-        });
-    work(first, first + int(count / threads));
+    // An exception leaving a thread would end the program (out of memory for a row buffer):
+    // carry the first one over to this thread once all have finished.
+    std::exception_ptr failure;
+    std::mutex failureLock;
+    const auto guarded = [&](int from, int to) {
+        try {
+            work(from, to);
+        } catch (...) {
+            const std::lock_guard<std::mutex> lock(failureLock);
+            if (!failure)
+                failure = std::current_exception();
+        }
+    };
+    {
+        std::vector<std::jthread> helpers;
+        for (int t = 1; t < threads; ++t)
+            helpers.emplace_back([&, t] {
+                guarded(first + int(static_cast<long long>(count) * t / threads),
+                        first + int(static_cast<long long>(count) * (t + 1) / threads));
+            });
+        guarded(first, first + int(count / threads));
+    }
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 int defaultThreads()
@@ -262,6 +281,19 @@ int defaultThreads()
 }
 
 } // namespace
+
+std::uint64_t GougeControlMemory(const TZGrid& grid, const TToolMask& mask)
+{
+    const std::uint64_t blockCols =
+        (std::uint64_t(grid.cols) + BlockBytes - 1) / BlockBytes * BlockBytes;
+    const std::uint64_t padded = (std::uint64_t(grid.rows) + std::uint64_t(mask.rows)) *
+                                 (blockCols + std::uint64_t(mask.cols) + BlockBytes);
+    // Entries of 255 never become taps; each other one may be a tap of its own.
+    const auto constraining = std::uint64_t(
+        std::count_if(mask.entries.begin(), mask.entries.end(), [](auto h) { return h != 255; }));
+    const std::uint64_t taps = constraining * (sizeof(std::ptrdiff_t) + BlockBytes);
+    return padded * (WindowMaxima::MaxLevel + 1) + taps + 2 * blockCols;
+}
 
 bool ApplyGougeControl(TZGrid& grid, const TToolMask& mask, RunControl& control, int threads,
                        GougeKernel kernelChoice)

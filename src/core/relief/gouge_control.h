@@ -23,6 +23,10 @@ enum class GougeKernel { Fastest, Sse2, Plain };
 bool ApplyGougeControl(TZGrid& grid, const TToolMask& mask, RunControl& control, int threads = 0,
                        GougeKernel kernel = GougeKernel::Fastest);
 
+// About the most memory ApplyGougeControl takes for this grid and mask, in bytes: the copy of
+// the grid with its frame, the running maxima and the mask's taps.
+std::uint64_t GougeControlMemory(const TZGrid& grid, const TToolMask& mask);
+
 // The plain sweep, cell by cell and mask entry by mask entry. Kept as the reference that the
 // fast version must match, and for measuring it.
 bool ApplyGougeControlDirect(TZGrid& grid, const TToolMask& mask, RunControl& control);

@@ -1,5 +1,7 @@
 #include "relief/height_grid.h"
 
+#include "common/out_of_memory.h"
+
 #include <algorithm>
 
 namespace corvane::relief {
@@ -10,7 +12,10 @@ TZGrid FillHeightGrid(const imaging::Picture& picture, bool withWhiteFrame)
     if (picture.empty())
         return {};
     const int frame = withWhiteFrame ? 1 : 0;
-    TZGrid grid(h + 2 * frame, w + 2 * frame, 255);
+    const int rows = h + 2 * frame, cols = w + 2 * frame;
+    TZGrid grid = runWithMemoryFor("the height grid", w, h, "picture",
+                                   std::uint64_t(rows) * std::uint64_t(cols),
+                                   [&] { return TZGrid(rows, cols, 255); });
 
     // Only the red component counts: a pure blue area is full depth, a pure red one none.
     std::uint8_t paletteRed[256] = {};

@@ -8,7 +8,8 @@
 namespace corvane::relief {
 
 // Without the frame: height rows by width columns. With it: height + 2 rows by width + 2
-// columns, the picture at rows 1..height and columns 1..width, 255 all round.
+// columns, the picture at rows 1..height and columns 1..width, 255 all round. Throws
+// corvane::Error naming the sizes when there is not enough memory for the grid.
 TZGrid FillHeightGrid(const imaging::Picture& picture, bool withWhiteFrame);
 
 } // namespace corvane::relief

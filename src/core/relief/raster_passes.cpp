@@ -1,11 +1,10 @@
 #include "relief/raster_passes.h"
 
-#include "common/error.h"
+#include "relief/parameter_checks.h"
 #include "relief/row_progress.h"
 #include "relief/sampling.h"
 
 #include <algorithm>
-#include <cmath>
 #include <string>
 #include <vector>
 
@@ -149,20 +148,17 @@ private:
 
 } // namespace
 
+std::uint64_t rasterPassesMemory(int gridCols)
+{
+    return (std::uint64_t(gridCols) + 1) * sizeof(ColumnSample);
+}
+
 bool GenerateRasterPasses(const TZGrid& grid, const ReliefParameters& params, RunControl& control,
                           MoveSink& moves)
 {
-    if (!std::isfinite(params.depth) || params.depth < 0)
-        throw Error("Depth must be a number of 0 or more");
-    if (!std::isfinite(params.depthPerPass) || !(params.depthPerPass > 0))
-        throw Error("Depth / Pass must be a number greater than 0");
-    // A floor lowered by a vanishing amount would take forever, or never reach the Depth
-    // once the additions stop changing it.
-    if (params.depth / params.depthPerPass > MaxRasterPasses)
-        throw Error("Depth / Pass is too small: the program would need more than " +
-                    std::to_string(MaxRasterPasses) + " passes");
-    if (!std::isfinite(params.rapidHeight))
-        throw Error("Rapid Height must be a number");
+    checkDepth(params.depth);
+    checkDepthPerPass(params.depth, params.depthPerPass);
+    checkRapidHeight(params.rapidHeight);
     const Sampling s = samplingFor(grid, params);
     const std::vector<ColumnSample> table = columnTable(s, grid.cols);
 

@@ -1,29 +1,13 @@
 #include "relief/sampling.h"
 
 #include "common/error.h"
-#include "relief/raster_passes.h"
-#include "relief/rounding.h"
+#include "common/round_half_even.h"
+#include "relief/parameter_checks.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace corvane::relief {
-
-namespace {
-
-void requirePositive(double v, const char* field)
-{
-    if (!std::isfinite(v) || !(v > 0))
-        throw Error(std::string(field) + " must be a number greater than 0");
-}
-
-void requireFinite(double v, const char* field)
-{
-    if (!std::isfinite(v))
-        throw Error(std::string(field) + " must be a number");
-}
-
-} // namespace
 
 // Positions far beyond the grid (a step of 1e300) all mean "past the last row or column";
 // limiting them first keeps the conversion to int defined.
@@ -54,10 +38,10 @@ Sampling samplingFor(const TZGrid& grid, const ReliefParameters& params)
 
 Sampling samplingFor(int gridRows, int gridCols, const ReliefParameters& params)
 {
-    requirePositive(params.sizeX, "Size X");
-    requirePositive(params.sizeY, "Size Y");
-    requirePositive(params.stepX, "Step X");
-    requirePositive(params.stepY, "Step Y");
+    checkSize(params.sizeX, "Size X");
+    checkSize(params.sizeY, "Size Y");
+    checkStep(params.stepX, "Step X");
+    checkStep(params.stepY, "Step Y");
     Sampling s;
     s.sizeX = params.sizeX;
     s.sizeY = params.sizeY;
@@ -73,34 +57,6 @@ Sampling samplingFor(int gridRows, int gridCols, const ReliefParameters& params)
     if (s.nx < 0)
         throw Error("Step X is more than twice Size X: a line would have no sample");
     return s;
-}
-
-void checkSurfaceParameters(const ReliefParameters& params)
-{
-    requirePositive(params.sizeX, "Size X");
-    requirePositive(params.sizeY, "Size Y");
-    requirePositive(params.stepX, "Step X");
-    requirePositive(params.stepY, "Step Y");
-    requirePositive(params.depth, "Depth");
-    if (params.useGougeControl) {
-        requireFinite(params.toolDiameter, "Diameter");
-        if (params.toolDiameter < 0)
-            throw Error("Diameter can not be negative");
-        if (params.tool == ToolShape::VBit &&
-            (params.includedAngle < 5 || params.includedAngle > 179))
-            throw Error("Included Angle must lie between 5 and 179 degrees");
-    }
-}
-
-void checkRasterParameters(const ReliefParameters& params)
-{
-    checkSurfaceParameters(params);
-    requirePositive(params.depthPerPass, "Depth / Pass");
-    if (params.depth / params.depthPerPass > MaxRasterPasses)
-        throw Error("Depth / Pass is too small: the program would need more than " +
-                    std::to_string(MaxRasterPasses) + " passes");
-    requireFinite(params.feedRate, "Feedrate");
-    requireFinite(params.rapidHeight, "Rapid Height");
 }
 
 } // namespace corvane::relief

@@ -21,13 +21,9 @@ struct Sampling {
 };
 
 // Applies the step floor and counts the samples. Throws corvane::Error for sizes or steps
-// that are not positive numbers, and for a Step X so large that a line has no sample.
+// that break their rules (parameter_checks.h), and for a Step X so large that a line has no
+// sample.
 Sampling samplingFor(const TZGrid& grid, const ReliefParameters& params);
 Sampling samplingFor(int gridRows, int gridCols, const ReliefParameters& params);
-
-// Refuses, with a message naming the field, what would make the engine divide by zero, loop
-// forever or gouge with a nonsense tool. depthPerPass and the feed are checked for G-code.
-void checkSurfaceParameters(const ReliefParameters& params);
-void checkRasterParameters(const ReliefParameters& params);
 
 } // namespace corvane::relief

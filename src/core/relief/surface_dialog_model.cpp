@@ -3,6 +3,7 @@
 #include "common/error.h"
 #include "common/number_format.h"
 #include "relief/edit_number.h"
+#include "relief/parameter_checks.h"
 #include "relief/sampling.h"
 
 #include <algorithm>
@@ -196,8 +197,7 @@ std::vector<SurfaceEdit> SurfaceDialogModel::setText(SurfaceEdit edit, const std
 
 const std::array<std::string, 3>& SurfaceDialogModel::toolItems()
 {
-    static const std::array<std::string, 3> items{"End Mill", "Ball Mill", "V Bit"};
-    return items;
+    return toolShapeNames();
 }
 
 void SurfaceDialogModel::setToolText(const std::string& text)

@@ -103,7 +103,7 @@ private:
     bool keepAspect_ = true;
     bool useGouge_ = true;
     bool updating_ = false;
-    std::string toolText_ = "End Mill";
+    std::string toolText_ = toolShapeNames()[0];
     int toolIndex_ = 0;
     std::array<std::string, SurfaceEditCount> texts_;
 };

@@ -1,19 +1,26 @@
 #include "relief/tool_mask.h"
 
 #include "common/error.h"
-#include "relief/rounding.h"
+#include "common/round_half_even.h"
+#include "relief/parameter_checks.h"
 
 #include <cmath>
 #include <numbers>
 
 namespace corvane::relief {
 
+const std::array<std::string, 3>& toolShapeNames()
+{
+    static const std::array<std::string, 3> names{"End Mill", "Ball Mill", "V Bit"};
+    return names;
+}
+
 ToolShape toolShapeFromText(const std::string& text)
 {
-    if (text == "Ball Mill")
-        return ToolShape::BallMill;
-    if (text == "V Bit")
-        return ToolShape::VBit;
+    const auto& names = toolShapeNames();
+    for (std::size_t i = 0; i < names.size(); ++i)
+        if (text == names[i])
+            return ToolShape(int(i) + 1);
     return ToolShape::EndMill;
 }
 
@@ -50,16 +57,18 @@ std::uint8_t quantize(double steps)
 TToolMask BuildToolMask(ToolShape shape, double diameter, double cellWidth, double cellHeight,
                         double negatedDepth, double includedAngle)
 {
-    if (!(diameter > 0) || !std::isfinite(diameter))
-        throw Error("Tool Diameter must be a positive number");
+    checkToolDiameter(diameter);
+    if (diameter == 0)
+        throw Error(ZeroDiameterMessage);
     if (!(cellWidth > 0) || !(cellHeight > 0) || !std::isfinite(cellWidth) ||
         !std::isfinite(cellHeight))
         throw Error("the grid cell size must be positive");
     const double depth = -negatedDepth;
-    if (!(depth > 0) || !std::isfinite(depth))
-        throw Error("Depth must be a positive number for gouge control");
-    if (shape == ToolShape::VBit && !(includedAngle >= 5 && includedAngle <= 179))
-        throw Error("Included Angle must lie between 5 and 179 degrees");
+    checkDepth(depth);
+    if (depth == 0) // the height scale 256 / D would be infinite
+        throw Error("Depth must be a number greater than 0 for gouge control");
+    if (shape == ToolShape::VBit)
+        checkIncludedAngle(includedAngle);
 
     const double radius = diameter / 2;
     const double r2 = radius * radius;

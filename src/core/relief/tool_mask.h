@@ -4,6 +4,7 @@
 // outside the footprint; they never constrain anything.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -12,8 +13,13 @@ namespace corvane::relief {
 
 enum class ToolShape { EndMill = 1, BallMill = 2, VBit = 3 };
 
+// The tool list's items, in the order of ToolShape: "End Mill", "Ball Mill", "V Bit".
+const std::array<std::string, 3>& toolShapeNames();
+
 // The tool list's texts; any other text is an End Mill (the list is editable).
 ToolShape toolShapeFromText(const std::string& text);
+
+inline constexpr const char* ZeroDiameterMessage = "Tool Diameter can not be 0!";
 
 struct TToolMask {
     int rows = 1;                         // nr + 1, always odd
@@ -29,7 +35,7 @@ inline constexpr int MaxToolMaskSide = 2049;
 
 // diameter and the cell sizes in the user's length unit (diameter > 0, cells > 0);
 // negatedDepth is -D (D > 0); includedAngle in degrees, used by the V Bit only (5..179).
-// Throws corvane::Error on values outside those ranges.
+// Throws corvane::Error on values outside those ranges (parameter_checks.h).
 TToolMask BuildToolMask(ToolShape shape, double diameter, double cellWidth, double cellHeight,
                         double negatedDepth, double includedAngle);
 

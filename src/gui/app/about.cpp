@@ -42,7 +42,7 @@ TfrmAbout::TfrmAbout(QWidget* owner)
 
     auto* text = new QVBoxLayout;
     text->addWidget(boldLabel(QStringLiteral("Corvane"), 42, this));
-    text->addWidget(boldLabel(QStringLiteral("Version 2.1.0.6"), 0, this));
+    text->addWidget(boldLabel(QStringLiteral("Version " CORVANE_VERSION), 0, this));
     auto* credit = new QLabel(creditLine(), this);
     credit->setObjectName(QStringLiteral("lblCredit"));
     credit->setWordWrap(true);

@@ -8,11 +8,12 @@ CorvaneApplication::CorvaneApplication(int& argc, char** argv) : QApplication(ar
 {
     setApplicationName(QStringLiteral("Corvane"));
     setApplicationDisplayName(QStringLiteral("Corvane"));
-    setApplicationVersion(QStringLiteral("2.1.0.6"));
+    setApplicationVersion(QStringLiteral(CORVANE_VERSION));
     setWindowIcon(QIcon(QStringLiteral(":/corvane/corvane.png")));
 }
 
 bool CorvaneApplication::notify(QObject* receiver, QEvent* event)
 {
+    // The last resort only: commands and buttons catch their own errors (guardedCall).
     return corvane::gui::deliverGuarded([&] { return QApplication::notify(receiver, event); });
 }

@@ -14,4 +14,21 @@ void AppException(const QString& what);
 // counts as not handled.
 bool deliverGuarded(const std::function<bool()>& deliver);
 
+// A menu command or button handler that reports its errors itself, so that nothing is
+// thrown through Qt's signal and event dispatch (which does not support it).
+inline std::function<void()> guardedCall(std::function<void()> handler)
+{
+    return [handler = std::move(handler)] {
+        deliverGuarded([&] {
+            handler();
+            return true;
+        });
+    };
+}
+
+template <class Object> std::function<void()> guardedCall(Object* object, void (Object::*handler)())
+{
+    return guardedCall([object, handler] { (object->*handler)(); });
+}
+
 } // namespace corvane::gui

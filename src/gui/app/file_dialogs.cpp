@@ -18,26 +18,26 @@ std::optional<FileChoice> TOpenDialog::Execute(const QString& filter)
     return choice;
 }
 
-std::optional<FileChoice> TSaveDialog::Execute(const QString& filter, int filterIndex)
+std::optional<FileChoice> TSaveDialog::Execute(const SaveRequest& save)
 {
     FileDialogRequest request;
     request.title = QStringLiteral("Save As");
-    request.filter = filter;
-    request.filterIndex = filterIndex;
-    request.fileName = FileName;
-    request.folder = InitialDir;
-    request.defaultExtension = DefaultExt;
+    request.filter = save.filter;
+    request.filterIndex = save.filterIndex;
+    request.fileName = save.startName;
+    request.folder = startFolder(save);
+    request.defaultExtension = save.defaultExtension;
     auto choice = prompts().saveFile(request);
     if (choice)
-        FileName = choice->path;
+        lastFolder_ = QFileInfo(choice->path).absolutePath();
     return choice;
 }
 
-QString saveStartFolder(const QString& executableFolder)
+QString TSaveDialog::startFolder(const SaveRequest& request) const
 {
-    const QFileInfo folder(executableFolder);
-    if (!executableFolder.isEmpty() && folder.isDir() && folder.isWritable())
-        return folder.absoluteFilePath();
+    for (const QString& folder : {request.documentFolder, lastFolder_})
+        if (!folder.isEmpty() && QFileInfo(folder).isDir())
+            return QFileInfo(folder).absoluteFilePath();
     return QDir::homePath();
 }
 

@@ -19,21 +19,28 @@ public:
     QString FileName; // the file chosen last; imports clear it before they open
 };
 
-// SaveDialog1: the program's one save dialog.
-class TSaveDialog {
-public:
-    explicit TSaveDialog(QString startFolder = {}) : InitialDir(std::move(startFolder)) {}
-
-    // Each user sets its own filter; FileName and DefaultExt stay as the last use left them.
-    std::optional<FileChoice> Execute(const QString& filter, int filterIndex = 1);
-
-    QString InitialDir;
-    QString FileName;
-    QString DefaultExt;
+// What one use of the save dialog asks for. Every use states all of it, so no use inherits
+// another's file kind or name.
+struct SaveRequest {
+    QString filter;           // in the program's syntax, "Name|*.a|Name2|*.b"
+    int filterIndex = 1;      // 1-based
+    QString defaultExtension; // without the dot; empty for none
+    QString startName;        // proposed name; empty for none
+    QString documentFolder;   // the folder of the file being worked on, when it has one
 };
 
-// The save dialog's start folder: the executable's folder when the user may write there,
-// else the home folder (an installed program's folder is usually read-only).
-QString saveStartFolder(const QString& executableFolder);
+// SaveDialog1: the program's one save dialog. It opens in the folder of the document being
+// saved, else in the folder of the last file chosen, else in the home folder (never the
+// program's own folder, which is read-only once installed).
+class TSaveDialog {
+public:
+    std::optional<FileChoice> Execute(const SaveRequest& request);
+
+    // The folder the dialog opens in for a request.
+    QString startFolder(const SaveRequest& request) const;
+
+private:
+    QString lastFolder_;
+};
 
 } // namespace corvane::gui

@@ -24,6 +24,7 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
+#include <algorithm>
 
 using corvane::gui::shared;
 
@@ -32,11 +33,27 @@ namespace {
 TCorvaneFrame* theFrame = nullptr;
 
 const QString kImageFilter = QStringLiteral(
-    "All image files|*.Bmp;*.Jpg;*.Tif;*.Pcx;*.Gif;*.Wmf|Bmp Files *.Bmp|*.bmp|JPEG Files "
-    "*.Jpg|*.jpg|TIFF Files *.Tif|*.tif|PCX Files *.Pcx|*.pcx|GIFF Files *.Gif|*.gif|WinMF "
-    "Files *.Wmf|*.wmf");
+    "All image files|*.Bmp;*.Jpg;*.Tif;*.Pcx;*.Gif;*.Wmf;*.Png;*.Jpeg;*.Tiff;*.Pgm;*.Ppm;*.Pbm;"
+    "*.Pnm|Bmp Files *.Bmp|*.bmp|JPEG Files *.Jpg|*.jpg|TIFF Files *.Tif|*.tif|PCX Files "
+    "*.Pcx|*.pcx|GIFF Files *.Gif|*.gif|WinMF Files *.Wmf|*.wmf|PNG Files *.Png|*.png|JPEG "
+    "Files *.Jpeg|*.jpeg|TIFF Files *.Tiff|*.tiff|PNM Files *.Pgm;*.Ppm;*.Pbm;*.Pnm|*.pgm;*.ppm;"
+    "*.pbm;*.pnm|All files (*)|*");
 const QString kDxfFilter = QStringLiteral("DXF files|*.Dxf|*.dxf");
 const QString kDncFilter = QStringLiteral("DNC files *.Dnc|*.Dnc|All Files *.*|*.*");
+
+// Esc in a message box or file dialog closes that prompt and nothing else: a job waiting on
+// the prompt's answer must not take it as a request to stop. Keys that have not reached a
+// widget yet (the window-system level) are judged when they do.
+bool meantForModalPrompt(QObject* receiver)
+{
+    const QWidget* modal = QApplication::activeModalWidget();
+    if (!modal)
+        return false;
+    for (QObject* object = receiver; object; object = object->parent())
+        if (object->isWidgetType())
+            return modal == object || modal->isAncestorOf(static_cast<QWidget*>(object));
+    return true;
+}
 
 } // namespace
 
@@ -90,7 +107,6 @@ TCorvaneFrame::~TCorvaneFrame()
 
 void TCorvaneFrame::FormCreate()
 {
-    saveDialog_.InitialDir = corvane::gui::saveStartFolder(QCoreApplication::applicationDirPath());
     // Key preview: the frame sees every key first, whichever child has the focus.
     qApp->installEventFilter(this);
     shared().LightDirection = 1;
@@ -159,7 +175,46 @@ QMdiSubWindow* TCorvaneFrame::AddChildWindow(QWidget* content)
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->show();
     mdiArea_->setActiveSubWindow(window);
+    KeepChildInside(window);
     return window;
+}
+
+QSize TCorvaneFrame::FreeAreaSize() const
+{
+    return mdiArea_->viewport()->size();
+}
+
+void TCorvaneFrame::KeepChildInside(QMdiSubWindow* window)
+{
+    if (!window)
+        return;
+    const QSize need = window->size();
+    QSize area = FreeAreaSize();
+    const QSize missing(std::max(0, need.width() - area.width()),
+                        std::max(0, need.height() - area.height()));
+    if (missing.width() > 0 || missing.height() > 0) {
+        QSize grown = size() + missing;
+        if (const QScreen* shown = screen()) {
+            const QRect screenArea = shown->availableGeometry();
+            const QSize decoration = frameGeometry().size() - size();
+            grown = grown.boundedTo(screenArea.size() - decoration);
+            resize(grown);
+            // Keep the grown frame on the screen.
+            QRect placed = frameGeometry();
+            placed.moveRight(std::min(placed.right(), screenArea.right()));
+            placed.moveBottom(std::min(placed.bottom(), screenArea.bottom()));
+            placed.moveLeft(std::max(placed.left(), screenArea.left()));
+            placed.moveTop(std::max(placed.top(), screenArea.top()));
+            move(placed.topLeft());
+        } else {
+            resize(grown);
+        }
+        area = FreeAreaSize();
+    }
+    const QPoint at(std::clamp(window->x(), 0, std::max(0, area.width() - need.width())),
+                    std::clamp(window->y(), 0, std::max(0, area.height() - need.height())));
+    if (at != window->pos())
+        window->move(at);
 }
 
 QList<QMdiSubWindow*> TCorvaneFrame::ChildWindows() const
@@ -217,8 +272,7 @@ void TCorvaneFrame::OpenFile(const QString& fileName)
         kind->second(*this, fullName);
         return;
     }
-    // The user has been told why the file did not open; an empty window would only be in
-    // the way of the files that did.
+    // The user has been told why the file did not open; the empty window would be in the way.
     TfrmPicture* picture = OpenPicture(fullName);
     if (!picture->TP->HasImage())
         picture->mnuCloseClick();
@@ -257,12 +311,18 @@ void TCorvaneFrame::New1Click()
 {
     NewPicture();
     DisablePictureTools(false);
+    ShowReady(); // what the last command said is over
 }
 
 void TCorvaneFrame::Load1Click()
 {
-    if (const auto choice = openDialog_.Execute(kImageFilter))
-        OpenPicture(choice->path);
+    const auto choice = openDialog_.Execute(kImageFilter);
+    if (!choice)
+        return;
+    // The user has been told why the file did not open; the empty window would be in the way.
+    TfrmPicture* picture = OpenPicture(choice->path);
+    if (!picture->TP->HasImage())
+        picture->mnuCloseClick();
 }
 
 void TCorvaneFrame::ImportDXFMesh1Click()
@@ -321,12 +381,12 @@ void TCorvaneFrame::Cascade1Click()
 
 void TCorvaneFrame::Contents1Click()
 {
-    corvane::gui::openUrl(corvane::gui::helpPageUrl(corvane::gui::HelpContents));
+    corvane::gui::showManualPage(corvane::gui::helpPageUrl(corvane::gui::HelpContents));
 }
 
 void TCorvaneFrame::CorvaneHomePage1Click()
 {
-    corvane::gui::openUrl(corvane::gui::helpPageUrl(corvane::gui::HelpContents));
+    corvane::gui::showManualPage(corvane::gui::helpPageUrl(corvane::gui::HelpContents));
 }
 
 void TCorvaneFrame::About1Click()
@@ -380,7 +440,7 @@ bool TCorvaneFrame::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() == Qt::Key_Escape)
+        if (key->key() == Qt::Key_Escape && !meantForModalPrompt(watched))
             shared().EscapePressed = true; // and let the focused widget see it too
         if (key->key() == Qt::Key_F1 && !key->isAutoRepeat()) {
             openHelpFor(qobject_cast<QWidget*>(watched));
@@ -395,5 +455,5 @@ void TCorvaneFrame::openHelpFor(const QWidget* receiver)
     // Key strokes go to the focused widget, so the receiver is the one the user works in.
     if (!receiver)
         receiver = QApplication::focusWidget();
-    corvane::gui::openUrl(corvane::gui::helpPageUrl(corvane::gui::helpContextOf(receiver)));
+    corvane::gui::showManualPage(corvane::gui::helpPageOf(receiver));
 }

@@ -60,6 +60,11 @@ public:
     // Places a child window (a QWidget, usually also a TChildWindow) in the frame, shows and
     // activates it. The sub-window frees itself and the content when closed.
     QMdiSubWindow* AddChildWindow(QWidget* content);
+    // Moves the child so that all of it shows in the area; when it is larger than the area,
+    // the frame first grows (as far as the screen allows) to make room for it.
+    void KeepChildInside(QMdiSubWindow* window);
+    // The room the area offers a child window.
+    QSize FreeAreaSize() const;
     // Most recently active first: position 0 is the active child.
     QList<QMdiSubWindow*> ChildWindows() const;
     QMdiSubWindow* ActiveChild() const;

@@ -1,8 +1,10 @@
 // The frame's menu bar and tool bar: captions, icons, hints and the handlers behind them.
+#include "gui/app/exception_hook.h"
 #include "gui/app/frame.h"
 #include "gui/app/tool_icons.h"
 
 #include <QAction>
+#include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
 #include <QToolBar>
@@ -28,44 +30,57 @@ void TCorvaneFrame::buildMenus()
     QAction* item =
         addMenuItem(*file, menuItems_, QStringLiteral("New1"), QStringLiteral("&New Image"));
     item->setIcon(toolIcon(corvane::gui::IconNew));
-    connect(item, &QAction::triggered, this, &TCorvaneFrame::New1Click);
+    connect(item, &QAction::triggered, this,
+            corvane::gui::guardedCall(this, &TCorvaneFrame::New1Click));
     item = addMenuItem(*file, menuItems_, QStringLiteral("Load1"), QStringLiteral("&Load Image"));
     item->setIcon(toolIcon(corvane::gui::IconOpen));
-    connect(item, &QAction::triggered, this, &TCorvaneFrame::Load1Click);
+    item->setShortcut(QKeySequence::Open);
+    connect(item, &QAction::triggered, this,
+            corvane::gui::guardedCall(this, &TCorvaneFrame::Load1Click));
     // The mesh and DNC views register their file kinds, which enables these two.
     item = addMenuItem(*file, menuItems_, QStringLiteral("ImportDNCFile1"),
                        QStringLiteral("Import &DNC File"));
     item->setEnabled(false);
-    connect(item, &QAction::triggered, this, &TCorvaneFrame::ImportDNCFile1Click);
+    connect(item, &QAction::triggered, this,
+            corvane::gui::guardedCall(this, &TCorvaneFrame::ImportDNCFile1Click));
     item = addMenuItem(*file, menuItems_, QStringLiteral("ImportDXFMesh1"),
                        QStringLiteral("&Import DXF Mesh"));
     item->setEnabled(false);
-    connect(item, &QAction::triggered, this, &TCorvaneFrame::ImportDXFMesh1Click);
+    connect(item, &QAction::triggered, this,
+            corvane::gui::guardedCall(this, &TCorvaneFrame::ImportDXFMesh1Click));
     file->addSeparator();
     item = addMenuItem(*file, menuItems_, QStringLiteral("SetPluginPath1"),
                        QStringLiteral("&Set Plugin Path"));
-    connect(item, &QAction::triggered, this, &TCorvaneFrame::SetPluginPath1Click);
+    connect(item, &QAction::triggered, this,
+            corvane::gui::guardedCall(this, &TCorvaneFrame::SetPluginPath1Click));
     file->addSeparator();
     item = addMenuItem(*file, menuItems_, QStringLiteral("Exit1"), QStringLiteral("&Exit"));
-    connect(item, &QAction::triggered, this, &TCorvaneFrame::Exit1Click);
+    item->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    connect(item, &QAction::triggered, this,
+            corvane::gui::guardedCall(this, &TCorvaneFrame::Exit1Click));
 
     auto* window = new QMenu(QStringLiteral("&Window"), this);
     item = addMenuItem(*window, menuItems_, QStringLiteral("Tile1"), QStringLiteral("&Tile"));
-    connect(item, &QAction::triggered, this, &TCorvaneFrame::Tile1Click);
+    connect(item, &QAction::triggered, this,
+            corvane::gui::guardedCall(this, &TCorvaneFrame::Tile1Click));
     item = addMenuItem(*window, menuItems_, QStringLiteral("Cascade1"), QStringLiteral("&Cascade"));
-    connect(item, &QAction::triggered, this, &TCorvaneFrame::Cascade1Click);
+    connect(item, &QAction::triggered, this,
+            corvane::gui::guardedCall(this, &TCorvaneFrame::Cascade1Click));
 
     auto* help = new QMenu(QStringLiteral("&Help"), this);
     item = addMenuItem(*help, menuItems_, QStringLiteral("Contents1"), QStringLiteral("&Contents"));
     item->setIcon(toolIcon(corvane::gui::IconHelp));
-    connect(item, &QAction::triggered, this, &TCorvaneFrame::Contents1Click);
+    connect(item, &QAction::triggered, this,
+            corvane::gui::guardedCall(this, &TCorvaneFrame::Contents1Click));
     help->addSeparator();
     item = addMenuItem(*help, menuItems_, QStringLiteral("CorvaneHomePage1"),
                        QStringLiteral("Corvane HomePage"));
-    connect(item, &QAction::triggered, this, &TCorvaneFrame::CorvaneHomePage1Click);
+    connect(item, &QAction::triggered, this,
+            corvane::gui::guardedCall(this, &TCorvaneFrame::CorvaneHomePage1Click));
     help->addSeparator();
     item = addMenuItem(*help, menuItems_, QStringLiteral("About1"), QStringLiteral("&About"));
-    connect(item, &QAction::triggered, this, &TCorvaneFrame::About1Click);
+    connect(item, &QAction::triggered, this,
+            corvane::gui::guardedCall(this, &TCorvaneFrame::About1Click));
 
     frameMenus_ = {file, window, help};
     for (QMenu* menu : frameMenus_)
@@ -84,7 +99,7 @@ void TCorvaneFrame::buildToolBar()
         QAction* button = bar->addAction(toolIcon(icon), hint);
         button->setObjectName(QStringLiteral("ToolButton%1").arg(number));
         button->setToolTip(hint);
-        connect(button, &QAction::triggered, this, handler);
+        connect(button, &QAction::triggered, this, corvane::gui::guardedCall(this, handler));
         toolButtons_[number] = button;
     };
     add(1, corvane::gui::IconNew, QStringLiteral("New Image"), &TCorvaneFrame::New1Click);

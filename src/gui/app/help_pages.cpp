@@ -1,5 +1,7 @@
 #include "gui/app/help_pages.h"
 
+#include "gui/app/prompts.h"
+
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
@@ -12,6 +14,7 @@ namespace corvane::gui {
 namespace {
 
 const char* const kHelpContextProperty = "corvaneHelpContext";
+const char* const kHelpPageProperty = "corvaneHelpPage";
 
 UrlOpener& installedOpener()
 {
@@ -51,15 +54,32 @@ QString manualFolder()
 
 QUrl helpPageUrl(int helpContext)
 {
-    return QUrl::fromLocalFile(manualFolder() + QLatin1Char('/') + pageFor(helpContext));
+    return manualPageUrl(pageFor(helpContext));
 }
 
-void openUrl(const QUrl& url)
+QUrl manualPageUrl(const QString& page)
 {
-    if (installedOpener())
+    return QUrl::fromLocalFile(manualFolder() + QLatin1Char('/') + page);
+}
+
+bool openUrl(const QUrl& url)
+{
+    if (installedOpener()) {
         installedOpener()(url);
-    else
-        QDesktopServices::openUrl(url);
+        return true;
+    }
+    return QDesktopServices::openUrl(url);
+}
+
+void showManualPage(const QUrl& url)
+{
+    if (openUrl(url))
+        return;
+    prompts().message(MessageKind::Information, QStringLiteral("Information"),
+                      QStringLiteral("No web browser could be started to show the manual.\n"
+                                     "The manual is at %1")
+                          .arg(url.toLocalFile()),
+                      ButtonOk);
 }
 
 void setUrlOpener(UrlOpener opener)
@@ -72,14 +92,22 @@ void setHelpContext(QWidget& window, int helpContext)
     window.setProperty(kHelpContextProperty, helpContext);
 }
 
-int helpContextOf(const QWidget* widget)
+void setHelpPage(QWidget& window, const QString& page)
+{
+    window.setProperty(kHelpPageProperty, page);
+}
+
+QUrl helpPageOf(const QWidget* widget)
 {
     for (; widget; widget = widget->parentWidget()) {
+        const QVariant page = widget->property(kHelpPageProperty);
+        if (page.isValid())
+            return manualPageUrl(page.toString());
         const QVariant context = widget->property(kHelpContextProperty);
         if (context.isValid())
-            return context.toInt();
+            return helpPageUrl(context.toInt());
     }
-    return HelpFrame;
+    return helpPageUrl(HelpFrame);
 }
 
 } // namespace corvane::gui

@@ -28,15 +28,22 @@ QString manualFolder();
 // The page for a help context, as a file URL.
 QUrl helpPageUrl(int helpContext);
 
-// Opens a URL in the user's browser (or in whatever the test installed).
-void openUrl(const QUrl& url);
+// The page of the manual with that file name ("surface.html"), as a file URL.
+QUrl manualPageUrl(const QString& page);
+
+// Opens a URL in the user's browser (or in whatever the test installed). False when no
+// browser could be started.
+bool openUrl(const QUrl& url);
+// Opens a page of the manual; when no browser starts, tells the user where the manual is.
+void showManualPage(const QUrl& url);
 using UrlOpener = std::function<void(const QUrl&)>;
 // Installs another opener; an empty function goes back to the desktop's.
 void setUrlOpener(UrlOpener opener);
 
-// Marks a window with its help context; F1 looks for the nearest marked ancestor of the
-// focused widget.
+// Marks a window with its help context or its own page of the manual; F1 opens the page of
+// the nearest marked ancestor of the focused widget (the frame's page when none is).
 void setHelpContext(QWidget& window, int helpContext);
-int helpContextOf(const QWidget* widget);
+void setHelpPage(QWidget& window, const QString& page);
+QUrl helpPageOf(const QWidget* widget);
 
 } // namespace corvane::gui

@@ -9,16 +9,53 @@ namespace corvane::gui {
 
 namespace {
 
-QLabel* makeTextPanel(QStatusBar& bar, int width)
+// A panel that shows as much of a long text as fits, with the middle left out, so that the
+// end of "Loading /a/long/path/picture.bmp... Esc to Cancel." stays readable.
+class ElidedPanel : public QLabel {
+public:
+    using QLabel::QLabel;
+
+    void setFullText(const QString& text)
+    {
+        full_ = text;
+        showElided();
+    }
+    const QString& fullText() const { return full_; }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override
+    {
+        QLabel::resizeEvent(event);
+        showElided();
+    }
+
+private:
+    void showElided()
+    {
+        const int room = std::max(0, contentsRect().width() - 2 * margin());
+        QLabel::setText(fontMetrics().elidedText(full_, Qt::ElideMiddle, room));
+        setToolTip(QLabel::text() == full_ ? QString() : full_);
+    }
+
+    QString full_;
+};
+
+ElidedPanel* makeTextPanel(QStatusBar& bar, int width, int stretch)
 {
-    auto* label = new QLabel(&bar);
+    auto* label = new ElidedPanel(&bar);
     label->setObjectName(QStringLiteral("StatusPanel"));
-    // A panel may shrink below its text so that a long message never holds the frame wide.
+    // A panel may shrink below its text so that a long message never holds the frame wide;
+    // the message panel takes the room it is given, up to its width.
     label->setMinimumWidth(1);
     label->setMaximumWidth(width);
-    label->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
-    bar.addWidget(label);
+    label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    bar.addWidget(label, stretch);
     return label;
+}
+
+ElidedPanel* elided(QLabel* label)
+{
+    return static_cast<ElidedPanel*>(label);
 }
 
 } // namespace
@@ -26,8 +63,9 @@ QLabel* makeTextPanel(QStatusBar& bar, int width)
 TStatusPanels::TStatusPanels(QStatusBar& bar) : bar_(bar)
 {
     bar.setSizeGripEnabled(false);
-    panel0_ = makeTextPanel(bar, 200);
-    panel1_ = makeTextPanel(bar, 50);
+    panel0_ = makeTextPanel(bar, 200, 1);
+    panel1_ = makeTextPanel(bar, 50, 0);
+    panel1_->setMinimumWidth(50);
     gauge_ = new QProgressBar(&bar);
     gauge_->setRange(0, 100);
     gauge_->setValue(0);
@@ -40,12 +78,12 @@ TStatusPanels::TStatusPanels(QStatusBar& bar) : bar_(bar)
 
 void TStatusPanels::setText(int panel, const QString& text)
 {
-    (panel == 0 ? panel0_ : panel1_)->setText(text);
+    elided(panel == 0 ? panel0_ : panel1_)->setFullText(text);
 }
 
 QString TStatusPanels::text(int panel) const
 {
-    return (panel == 0 ? panel0_ : panel1_)->text();
+    return elided(panel == 0 ? panel0_ : panel1_)->fullText();
 }
 
 void TStatusPanels::setWidth(int panel, int width)
@@ -53,8 +91,10 @@ void TStatusPanels::setWidth(int panel, int width)
     width = std::max(width, 1);
     if (panel == 2)
         gauge_->setFixedWidth(width);
+    else if (panel == 1)
+        panel1_->setFixedWidth(width);
     else
-        (panel == 0 ? panel0_ : panel1_)->setMaximumWidth(width);
+        panel0_->setMaximumWidth(width);
 }
 
 int TStatusPanels::width(int panel) const

@@ -2,12 +2,15 @@
 
 #include "common/error.h"
 #include "gui/app/frame.h"
+#include "gui/app/gui_run_control.h"
+#include "gui/app/help_pages.h"
 #include "gui/app/hourglass.h"
 #include "gui/app/prompts.h"
 #include "gui/app/shared_state.h"
 #include "gui/picture/progress_steps.h"
 #include "gui/picture/save_as_rules.h"
 #include "gui/picture/twisted_pixel.h"
+#include "gui/relief/run_input_guard.h"
 #include "relief/height_grid.h"
 
 #include <QCloseEvent>
@@ -36,6 +39,7 @@ constexpr int kFrameHeight = 27;
 TfrmPicture::TfrmPicture(TCorvaneFrame& frame) : frame_(frame)
 {
     setObjectName(QStringLiteral("frmPicture"));
+    corvane::gui::setHelpPage(*this, QStringLiteral("picture.html"));
     scrollArea_ = new QScrollArea(this);
     scrollArea_->setFrameShape(QFrame::NoFrame);
     scrollArea_->setWidgetResizable(false);
@@ -49,6 +53,8 @@ TfrmPicture::TfrmPicture(TCorvaneFrame& frame) : frame_(frame)
 
     connect(TP, &TTwistedPixel::OnProgressReport, this, &TfrmPicture::TPProgressReport);
     connect(TP, &TTwistedPixel::OnPluginFilterComplete, this, &TfrmPicture::TPPluginFilterComplete);
+    connect(TP, &TTwistedPixel::OnPictureEdited, this, &TfrmPicture::pictureEdited);
+    connect(TP, &TTwistedPixel::OnPluginChosen, this, &TfrmPicture::RunPlugin);
 
     buildMenus();
     SetCaption(QStringLiteral("New Picture"));
@@ -88,6 +94,14 @@ void TfrmPicture::FormCreate()
         if (!shared().PluginPath.isEmpty())
             TP->SetPluginPathName(shared().PluginPath);
     }
+}
+
+void TfrmPicture::pictureEdited()
+{
+    Modified = true;
+    shared().PictureChanged = true;
+    if (ViewMode == 0)
+        FitWindowToImage();
 }
 
 void TfrmPicture::FormActivate()
@@ -131,9 +145,17 @@ bool TfrmPicture::LoadFile(const QString& fileName)
     bool loaded = false;
     {
         corvane::gui::Hourglass busy;
-        loaded = TP->LoadImage(fileName) && TP->HasImage();
+        // Events are processed at the read's progress points, so that Esc can stop it;
+        // nothing else may reach the program meanwhile.
+        corvane::gui::RunInputGuard guard(nullptr);
+        corvane::gui::GuiRunControl control(status);
+        loaded = TP->LoadImage(fileName, control) && TP->HasImage();
     }
     status.setGaugeVisible(false);
+    if (!loaded && TP->LoadStopped()) {
+        showStatus(QStringLiteral("Process Cancelled..."));
+        return false;
+    }
     if (!loaded) {
         const QString reason = TP->LastError();
         showStatus(QStringLiteral("Could not load ") + fileName);
@@ -145,9 +167,24 @@ bool TfrmPicture::LoadFile(const QString& fileName)
     }
     SetCaption(fileName);
     lastTypeCode_ = TP->GetFileType(fileName);
-    FitWindowToImage();
-    if (QMdiSubWindow* window = SubWindow())
+    const QSize area = frame_.FreeAreaSize();
+    if (ViewMode == 0 && (TP->ImageWidth() + kFrameWidth > area.width() ||
+                          TP->ImageHeight() + kFrameHeight > area.height())) {
+        // A scan larger than the free area would open as a window beyond the frame with no
+        // way to see the rest: it opens in the scroll-bar view, as large as the area allows.
+        UseScrollBars1Click();
+        if (QMdiSubWindow* window = SubWindow()) {
+            window->move(0, 0);
+            window->resize(std::min(TP->ImageWidth() + kFrameWidth, area.width()),
+                           std::min(TP->ImageHeight() + kFrameHeight, area.height()));
+        }
+    } else {
+        FitWindowToImage();
+    }
+    if (QMdiSubWindow* window = SubWindow()) {
         window->show();
+        frame_.KeepChildInside(window);
+    }
     frame_.ShowReady();
     return true;
 }
@@ -211,6 +248,10 @@ bool TfrmPicture::mnuSaveClick()
     // A name typed with an extension that tells no type keeps the type it was saved as.
     if (typeCode == 0)
         typeCode = lastTypeCode_;
+    // A picture read from a kind we cannot write (a GIF, a metafile) is saved under a new
+    // name and kind, as the user would be asked to in any editor.
+    if (typeCode == 0)
+        return mnuSaveAsClick();
     if (!writePicture(Caption(), typeCode))
         return false;
     Modified = false;
@@ -220,7 +261,13 @@ bool TfrmPicture::mnuSaveClick()
 
 bool TfrmPicture::mnuSaveAsClick()
 {
-    const auto choice = frame_.SaveDialog1().Execute(corvane::gui::kSaveAsFilter, 1);
+    corvane::gui::SaveRequest request;
+    request.filter = corvane::gui::kSaveAsFilter;
+    if (!corvane::gui::isUntitledCaption(Caption())) {
+        request.startName = QFileInfo(Caption()).completeBaseName();
+        request.documentFolder = QFileInfo(Caption()).absolutePath();
+    }
+    const auto choice = frame_.SaveDialog1().Execute(request);
     if (!choice)
         return false;
     const corvane::gui::SaveTarget target =
@@ -276,52 +323,7 @@ void TfrmPicture::mnuCloseClick()
         window->close();
 }
 
-void TfrmPicture::mnuExitClick()
-{
-    frame_.Exit1Click();
-}
-
-// --- the frame's commands, repeated in this window's menu ---
-
-void TfrmPicture::mnuNewClick()
-{
-    frame_.New1Click();
-}
-void TfrmPicture::mnuLoadClick()
-{
-    frame_.Load1Click();
-}
-void TfrmPicture::ImportDNCFile1Click()
-{
-    frame_.ImportDNCFile1Click();
-}
-void TfrmPicture::ImportDXFMesh1Click()
-{
-    frame_.ImportDXFMesh1Click();
-}
-void TfrmPicture::Tile1Click()
-{
-    frame_.Tile1Click();
-}
-void TfrmPicture::Cascade1Click()
-{
-    frame_.Cascade1Click();
-}
-void TfrmPicture::Contents1Click()
-{
-    frame_.Contents1Click();
-}
-void TfrmPicture::About1Click()
-{
-    frame_.About1Click();
-}
-
 // --- plug-ins ---
-
-void TfrmPicture::SetPluginPath1Click()
-{
-    frame_.SetPluginPath1Click();
-}
 
 void TfrmPicture::LoadPlugins1Click()
 {
@@ -332,6 +334,37 @@ void TfrmPicture::LoadPlugins1Click()
     TP->SetPluginPathName(shared().PluginPath);
     TP->LoadPlugins();
     showStatus(QStringLiteral("Right click image for plugins..."));
+}
+
+bool TfrmPicture::RunPlugin(const QString& programPath)
+{
+    shared().EscapePressed = false;
+    bool ran = false;
+    bool cancelled = false;
+    {
+        corvane::gui::Hourglass busy;
+        // Events are processed while the plug-in runs; nothing but Esc may reach the
+        // program until it is over.
+        corvane::gui::RunInputGuard guard(nullptr);
+        corvane::gui::GuiRunControl control(frame_.StatusBar1());
+        try {
+            ran = TP->RunPlugin(programPath, control);
+        } catch (const corvane::Cancelled&) {
+            cancelled = true;
+        }
+    }
+    if (cancelled) {
+        showStatus(QStringLiteral("Process Cancelled..."));
+        return false;
+    }
+    if (!ran) {
+        showStatus(QStringLiteral("Failed: ") + TP->LastError());
+        prompts().message(MessageKind::Warning, QStringLiteral("Warning"), TP->LastError(),
+                          ButtonOk);
+        return false;
+    }
+    frame_.ShowReady();
+    return true;
 }
 
 // --- editing ---
@@ -345,6 +378,9 @@ void TfrmPicture::mnuUndoClick()
     corvane::gui::Hourglass busy;
     showStatus(QStringLiteral("Undoing Previous Command... Please Wait..."));
     TP->Undo();
+    // Undo may give back another size: in Fit Window mode the window follows the picture.
+    if (ViewMode == 0)
+        FitWindowToImage();
     frame_.ShowReady();
 }
 
@@ -363,8 +399,6 @@ void TfrmPicture::mnuCopyClick()
 void TfrmPicture::mnuPasteClick()
 {
     TP->ClipboardPaste();
-    if (ViewMode == 0)
-        FitWindowToImage();
 }
 
 void TfrmPicture::mnuCropClick()
@@ -375,14 +409,9 @@ void TfrmPicture::mnuCropClick()
         return;
     }
     showStatus(QStringLiteral("Cropping Selection... Please Wait..."));
-    TP->ClipboardCopy();
-    TP->ReleaseSelection();
-    TP->ClearImage();
-    TP->ClipboardPaste();
+    TP->CropToSelection();
     FitWindowToImage();
     frame_.ShowReady();
-    Modified = true;
-    shared().PictureChanged = true;
 }
 
 bool TfrmPicture::Require24Bit()

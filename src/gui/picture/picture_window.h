@@ -45,17 +45,14 @@ public:
     void FillHeightGrid(bool border);
 
     // --- handlers ---
-    void mnuNewClick();
-    void mnuLoadClick();
-    void ImportDNCFile1Click();
-    void ImportDXFMesh1Click();
-    void SetPluginPath1Click();
     void LoadPlugins1Click();
+    // Runs a plug-in chosen from the picture's right-click menu: status text, gauge and Esc;
+    // a failure is told through the prompts. False when it did not change the picture.
+    bool RunPlugin(const QString& programPath);
     // Save and Save As return whether the picture was written.
     bool mnuSaveClick();
     bool mnuSaveAsClick();
     void mnuCloseClick();
-    void mnuExitClick();
     void mnuUndoClick();
     void mnuCutClick();
     void mnuCopyClick();
@@ -64,13 +61,9 @@ public:
     void DXFSurface1Click();
     void GCode1Click();
     void RastertoDXF1Click();
-    void Tile1Click();
-    void Cascade1Click();
     void Fit1Click();
     void FitPicture1Click();
     void UseScrollBars1Click();
-    void Contents1Click();
-    void About1Click();
     void TPProgressReport(long done, long total);
     void TPPluginFilterComplete();
     void FormResize();
@@ -92,10 +85,14 @@ private:
     void buildMenus();
     QAction* addItem(QMenu& menu, const QString& name, const QString& caption,
                      std::function<void()> handler);
+    // Puts the frame's action `frameName` into the menu, found here under `name`.
+    void shareFrameItem(QMenu& menu, const QString& name, const QString& frameName);
     void setControlSize(int width, int height);
     void setWindowSize(int width, int height);
     void setWindowScrollBars(bool visible);
     void showStatus(const QString& text);
+    // Cut, paste, crop or a plug-in changed the picture.
+    void pictureEdited();
     // Writes the picture; on failure tells the user and returns false.
     bool writePicture(const QString& fileName, int typeCode);
 

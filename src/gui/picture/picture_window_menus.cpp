@@ -1,5 +1,6 @@
 // The picture window's menu bar, which takes the place of the frame's while the window is
 // active: captions, shortcuts, icons and the handlers behind them.
+#include "gui/app/exception_hook.h"
 #include "gui/app/frame.h"
 #include "gui/app/tool_icons.h"
 #include "gui/picture/image_menu.h"
@@ -17,9 +18,16 @@ QAction* TfrmPicture::addItem(QMenu& menu, const QString& name, const QString& c
 {
     QAction* action = menu.addAction(caption);
     action->setObjectName(name);
-    connect(action, &QAction::triggered, this, [handler = std::move(handler)] { handler(); });
+    connect(action, &QAction::triggered, this, corvane::gui::guardedCall(std::move(handler)));
     items_[name] = action;
     return action;
+}
+
+void TfrmPicture::shareFrameItem(QMenu& menu, const QString& name, const QString& frameName)
+{
+    QAction* action = frame_.MenuItem(frameName);
+    menu.addAction(action);
+    items_[name] = action;
 }
 
 QAction* TfrmPicture::MenuItem(const QString& name) const
@@ -31,20 +39,16 @@ QAction* TfrmPicture::MenuItem(const QString& name) const
 void TfrmPicture::buildMenus()
 {
     auto* file = new QMenu(QStringLiteral("&File"), this);
-    addItem(*file, QStringLiteral("mnuNew"), QStringLiteral("&New Image"),
-            [this] { mnuNewClick(); });
-    addItem(*file, QStringLiteral("mnuLoad"), QStringLiteral("&Load Image"), [this] {
-        mnuLoadClick();
-    })->setIcon(toolIcon(corvane::gui::IconOpen));
-    addItem(*file, QStringLiteral("ImportDNCFile1"), QStringLiteral("Import &DNC File"), [this] {
-        ImportDNCFile1Click();
-    })->setEnabled(frame_.HasFileKind(QStringLiteral("dnc")));
-    addItem(*file, QStringLiteral("ImportDXFMesh1"), QStringLiteral("&Import DXF Mesh"), [this] {
-        ImportDXFMesh1Click();
-    })->setEnabled(frame_.HasFileKind(QStringLiteral("dxf")));
+    // The frame's own commands appear here as the frame's actions, so that their state
+    // (an import enabled, a shortcut) is one and the same in both menu bars.
+    shareFrameItem(*file, QStringLiteral("mnuNew"), QStringLiteral("New1"));
+    shareFrameItem(*file, QStringLiteral("mnuLoad"), QStringLiteral("Load1"));
+    shareFrameItem(*file, QStringLiteral("ImportDNCFile1"), QStringLiteral("ImportDNCFile1"));
+    shareFrameItem(*file, QStringLiteral("ImportDXFMesh1"), QStringLiteral("ImportDXFMesh1"));
     file->addSeparator();
+    // Its own caption: "&S" belongs to Save in this menu.
     addItem(*file, QStringLiteral("SetPluginPath1"), QStringLiteral("Set Plu&gin Path"),
-            [this] { SetPluginPath1Click(); });
+            [this] { frame_.SetPluginPath1Click(); });
     addItem(*file, QStringLiteral("LoadPlugins1"), QStringLiteral("Load &Plugins"),
             [this] { LoadPlugins1Click(); });
     file->addSeparator();
@@ -57,24 +61,28 @@ void TfrmPicture::buildMenus()
     file->addSeparator();
     addItem(*file, QStringLiteral("mnuClose"), QStringLiteral("&Close"),
             [this] { mnuCloseClick(); });
-    addItem(*file, QStringLiteral("mnuExit"), QStringLiteral("&Exit"), [this] { mnuExitClick(); });
+    shareFrameItem(*file, QStringLiteral("mnuExit"), QStringLiteral("Exit1"));
 
     auto* edit = new QMenu(QStringLiteral("&Edit"), this);
-    addItem(*edit, QStringLiteral("mnuUndo"), QStringLiteral("&Undo"), [this] {
-        mnuUndoClick();
-    })->setIcon(toolIcon(corvane::gui::IconUndo));
+    QAction* undo = addItem(*edit, QStringLiteral("mnuUndo"), QStringLiteral("&Undo"),
+                            [this] { mnuUndoClick(); });
+    undo->setIcon(toolIcon(corvane::gui::IconUndo));
+    undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
     edit->addSeparator();
     QAction* cut =
         addItem(*edit, QStringLiteral("mnuCut"), QStringLiteral("C&ut"), [this] { mnuCutClick(); });
     cut->setIcon(toolIcon(corvane::gui::IconCut));
-    cut->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_Delete));
-    addItem(*edit, QStringLiteral("mnuCopy"), QStringLiteral("&Copy"), [this] {
-        mnuCopyClick();
-    })->setIcon(toolIcon(corvane::gui::IconCopy));
+    cut->setShortcuts(
+        {QKeySequence(Qt::SHIFT | Qt::Key_Delete), QKeySequence(Qt::CTRL | Qt::Key_X)});
+    QAction* copy = addItem(*edit, QStringLiteral("mnuCopy"), QStringLiteral("&Copy"),
+                            [this] { mnuCopyClick(); });
+    copy->setIcon(toolIcon(corvane::gui::IconCopy));
+    copy->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
     QAction* paste = addItem(*edit, QStringLiteral("mnuPaste"), QStringLiteral("&Paste"),
                              [this] { mnuPasteClick(); });
     paste->setIcon(toolIcon(corvane::gui::IconPaste));
-    paste->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_Insert));
+    paste->setShortcuts(
+        {QKeySequence(Qt::SHIFT | Qt::Key_Insert), QKeySequence(Qt::CTRL | Qt::Key_V)});
     edit->addSeparator();
     addItem(*edit, QStringLiteral("mnuCrop"), QStringLiteral("C&rop"), [this] { mnuCropClick(); });
 
@@ -89,9 +97,8 @@ void TfrmPicture::buildMenus()
             [this] { RastertoDXF1Click(); });
 
     auto* window = new QMenu(QStringLiteral("&Window"), this);
-    addItem(*window, QStringLiteral("Tile1"), QStringLiteral("&Tile"), [this] { Tile1Click(); });
-    addItem(*window, QStringLiteral("Cascade1"), QStringLiteral("&Cascade"),
-            [this] { Cascade1Click(); });
+    shareFrameItem(*window, QStringLiteral("Tile1"), QStringLiteral("Tile1"));
+    shareFrameItem(*window, QStringLiteral("Cascade1"), QStringLiteral("Cascade1"));
     window->addSeparator();
     viewModes_ = new QActionGroup(this);
     viewModes_->setExclusive(true);
@@ -110,10 +117,8 @@ void TfrmPicture::buildMenus()
             [this] { UseScrollBars1Click(); });
 
     auto* help = new QMenu(QStringLiteral("&Help"), this);
-    addItem(*help, QStringLiteral("Contents1"), QStringLiteral("&Contents"), [this] {
-        Contents1Click();
-    })->setIcon(toolIcon(corvane::gui::IconHelp));
-    addItem(*help, QStringLiteral("About1"), QStringLiteral("&About"), [this] { About1Click(); });
+    shareFrameItem(*help, QStringLiteral("Contents1"), QStringLiteral("Contents1"));
+    shareFrameItem(*help, QStringLiteral("About1"), QStringLiteral("About1"));
 
     menus_ = {file, edit, image, create, window, help};
 }

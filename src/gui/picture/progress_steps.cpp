@@ -1,6 +1,6 @@
 #include "gui/picture/progress_steps.h"
 
-#include <cmath>
+#include "common/round_half_even.h"
 
 namespace corvane::gui {
 
@@ -8,13 +8,7 @@ int roundedPercent(long done, long total)
 {
     // done * 100 is exact in a double for any file size, so the quotient is an exact half
     // precisely when the true percentage is one.
-    const double exact = double(done) * 100.0 / double(total);
-    const double below = std::floor(exact);
-    const double fraction = exact - below;
-    double rounded = below;
-    if (fraction > 0.5 || (fraction == 0.5 && std::fmod(below, 2.0) != 0.0))
-        rounded = below + 1.0;
-    return int(rounded);
+    return int(roundHalfEven(double(done) * 100.0 / double(total)));
 }
 
 ProgressUpdate advanceProgress(int& progressStep, long done, long total)

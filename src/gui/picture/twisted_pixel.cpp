@@ -11,7 +11,6 @@
 #include <QContextMenuEvent>
 #include <QGuiApplication>
 #include <QMenu>
-#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -24,6 +23,7 @@ using corvane::imaging::PixelRect;
 struct TTwistedPixel::State {
     PictureModel model;
     QString lastError;
+    bool loadStopped = false;
     bool fitToSize = false;
     int tool = 1;
     QString pluginFolder;
@@ -58,12 +58,42 @@ TTwistedPixel::~TTwistedPixel() = default;
 
 // --- operations ---
 
-bool TTwistedPixel::LoadImage(const QString& fileName)
+namespace {
+
+// The caller's run control, with the percentages also sent out as OnProgressReport.
+class ProgressSignal : public corvane::RunControl {
+public:
+    ProgressSignal(TTwistedPixel& control, corvane::RunControl& caller)
+        : control_(control), caller_(caller)
+    {
+    }
+    void showStatus(const std::string& text) override { caller_.showStatus(text); }
+    void showProgress(corvane::ProgressDisplay, int percent) override
+    {
+        emit control_.OnProgressReport(percent, 100);
+    }
+    void endProgress(corvane::ProgressDisplay where) override { caller_.endProgress(where); }
+    void checkpoint() override { caller_.checkpoint(); }
+    bool escapePressed() override { return caller_.escapePressed(); }
+    bool takeStopRequest() override { return caller_.takeStopRequest(); }
+
+private:
+    TTwistedPixel& control_;
+    corvane::RunControl& caller_;
+};
+
+} // namespace
+
+bool TTwistedPixel::LoadImage(const QString& fileName, corvane::RunControl& control)
 {
+    d->loadStopped = false;
     try {
-        d->model.load(fileName.toStdString(),
-                      [this](long done, long total) { emit OnProgressReport(done, total); });
+        ProgressSignal progress(*this, control);
+        d->model.load(fileName.toStdString(), progress);
         d->lastError.clear();
+    } catch (const corvane::imaging::ReadStopped& e) {
+        d->loadStopped = true;
+        d->lastError = QString::fromStdString(e.what());
     } catch (const corvane::Error& e) {
         d->lastError = QString::fromStdString(e.what());
     } catch (const std::bad_alloc&) {
@@ -76,6 +106,11 @@ bool TTwistedPixel::LoadImage(const QString& fileName)
 QString TTwistedPixel::LastError() const
 {
     return d->lastError;
+}
+
+bool TTwistedPixel::LoadStopped() const
+{
+    return d->loadStopped;
 }
 
 void TTwistedPixel::SaveImage(const QString& fileName, int typeCode)
@@ -118,6 +153,7 @@ void TTwistedPixel::ClipboardCut()
         return;
     QGuiApplication::clipboard()->setImage(corvane::gui::toQImage(d->model.cut()));
     pictureChanged();
+    emit OnPictureEdited();
 }
 
 void TTwistedPixel::ClipboardCopy()
@@ -134,6 +170,16 @@ void TTwistedPixel::ClipboardPaste()
         return;
     d->model.paste(corvane::gui::fromQImage(image));
     pictureChanged();
+    emit OnPictureEdited();
+}
+
+void TTwistedPixel::CropToSelection()
+{
+    if (!HasSelection())
+        return;
+    d->model.cropToSelection();
+    pictureChanged();
+    emit OnPictureEdited();
 }
 
 bool TTwistedPixel::HasImage() const
@@ -163,19 +209,25 @@ QStringList TTwistedPixel::Plugins() const
     return d->plugins;
 }
 
-bool TTwistedPixel::RunPlugin(const QString& programPath)
+bool TTwistedPixel::RunPlugin(const QString& programPath, corvane::RunControl& control)
 {
     bool ran = false;
     try {
-        d->model.runPlugin(programPath.toStdString());
+        d->model.runPlugin(programPath.toStdString(), control);
         d->lastError.clear();
         ran = true;
+    } catch (const corvane::Cancelled&) {
+        pictureChanged();
+        emit OnPluginFilterComplete();
+        throw;
     } catch (const corvane::Error& e) {
         d->lastError = QString::fromStdString(e.what());
     } catch (const std::bad_alloc&) {
         d->lastError = programPath + ": not enough memory for the plug-in's picture";
     }
     pictureChanged();
+    if (ran)
+        emit OnPictureEdited();
     emit OnPluginFilterComplete();
     return ran;
 }
@@ -428,13 +480,7 @@ void TTwistedPixel::contextMenuEvent(QContextMenuEvent* event)
     for (const QString& path : d->plugins) {
         const QString name =
             QString::fromStdString(corvane::imaging::pluginName(path.toStdString()));
-        menu.addAction(name, this, [this, path] {
-            QApplication::setOverrideCursor(Qt::WaitCursor);
-            const bool ran = RunPlugin(path);
-            QApplication::restoreOverrideCursor();
-            if (!ran)
-                QMessageBox::warning(this, "Warning", d->lastError);
-        });
+        menu.addAction(name, this, [this, path] { emit OnPluginChosen(path); });
     }
     menu.exec(event->globalPos());
 }

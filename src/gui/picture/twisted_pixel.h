@@ -5,6 +5,7 @@
 // so that the windows built on it read like the rest of the program.
 #pragma once
 
+#include "common/run_control.h"
 #include "imaging/picture.h"
 
 #include <QString>
@@ -27,13 +28,17 @@ public:
     // Reads the file as a new document (no undo levels, no selection). On failure false comes
     // back, LastError() says why, and the control keeps what it had: a new control stays
     // without a picture (HasImage() false), a picture that was there is not lost.
-    // Reports progress through OnProgressReport while it reads; a slot connected directly
-    // may throw corvane::Error to stop the read (Esc), which then fails with that message.
+    // Reports progress through OnProgressReport (done out of 100) while it reads, and asks
+    // control at each progress point whether to stop (Esc): a stopped read fails with
+    // LoadStopped() true, and the control keeps what it had.
     // Big pictures are normal: memory is about the picture's own size (3 bytes a pixel in
     // colour, 1 with a palette) plus nothing for BMP files, and the drawing reads the pixels
     // in place.
-    bool LoadImage(const QString& fileName);
+    bool LoadImage(const QString& fileName,
+                   corvane::RunControl& control = corvane::silentRunControl());
     QString LastError() const;
+    // The last LoadImage was stopped by the user rather than refused.
+    bool LoadStopped() const;
     // Writes the picture (type code 4 BMP, 8 PCX, 9 TIFF, 11 JPEG); throws corvane::Error
     // naming the file and the reason. An existing file is only replaced once the new one is
     // complete.
@@ -46,16 +51,20 @@ public:
     void ClipboardCut();
     void ClipboardCopy();
     void ClipboardPaste();
+    // Keeps only the selected part, as one undo level; the clipboard is left alone.
+    void CropToSelection();
     bool HasImage() const;
     bool HasSelection() const;
     void ReleaseSelection();
     void LoadPlugins();
     // The plug-ins LoadPlugins found (full paths), in the order the menu offers them.
     QStringList Plugins() const;
-    // Runs one plug-in over the picture as one undo level. On failure the picture stays as
-    // it was, LastError() says why and false comes back; no message is shown (the
-    // right-click menu shows one). Emits OnPluginFilterComplete either way.
-    bool RunPlugin(const QString& programPath);
+    // Runs one plug-in over the picture as one undo level, reporting through `control`. On
+    // failure the picture stays as it was, LastError() says why and false comes back; no
+    // message is shown. A run stopped with Esc throws corvane::Cancelled. Emits
+    // OnPluginFilterComplete either way.
+    bool RunPlugin(const QString& programPath,
+                   corvane::RunControl& control = corvane::silentRunControl());
 
     // --- properties ---
     int UndoSize() const;
@@ -86,7 +95,12 @@ public:
 
 signals:
     void OnProgressReport(long done, long total);
+    // The user changed the picture through the control (cut, paste, crop, a plug-in); the
+    // document it belongs to now differs from its file.
+    void OnPictureEdited();
     void OnPluginFilterComplete();
+    // The user chose a plug-in from the right-click menu; the window runs it.
+    void OnPluginChosen(const QString& programPath);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -46,7 +46,7 @@ bool isUserInput(QEvent::Type type)
 
 } // namespace
 
-RunInputGuard::RunInputGuard(QWidget& dialog) : dialog_(dialog)
+RunInputGuard::RunInputGuard(QWidget* dialog) : dialog_(dialog)
 {
     qApp->installEventFilter(this);
 }
@@ -59,7 +59,7 @@ RunInputGuard::~RunInputGuard()
 bool RunInputGuard::mayReceive(const QWidget* target) const
 {
     // The dialog's own sub-window counts as the dialog: its title bar and system menu.
-    const QWidget* host = dialog_.parentWidget() ? dialog_.parentWidget() : &dialog_;
+    const QWidget* host = dialog_ && dialog_->parentWidget() ? dialog_->parentWidget() : dialog_;
     return within(host, target) || within(QApplication::activeModalWidget(), target) ||
            within(QApplication::activePopupWidget(), target);
 }

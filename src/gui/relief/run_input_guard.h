@@ -13,8 +13,9 @@ namespace corvane::gui {
 
 class RunInputGuard : public QObject {
 public:
-    // Guards from construction to destruction; `dialog` is the running dialog.
-    explicit RunInputGuard(QWidget& dialog);
+    // Guards from construction to destruction; `dialog` is the running dialog, or null when
+    // the job runs from a window that must take no input at all until it ends.
+    explicit RunInputGuard(QWidget* dialog);
     ~RunInputGuard() override;
     RunInputGuard(const RunInputGuard&) = delete;
     RunInputGuard& operator=(const RunInputGuard&) = delete;
@@ -25,7 +26,7 @@ protected:
 private:
     bool mayReceive(const QWidget* target) const;
 
-    QWidget& dialog_;
+    QWidget* dialog_;
 };
 
 } // namespace corvane::gui

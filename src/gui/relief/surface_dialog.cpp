@@ -1,15 +1,20 @@
 // The surface dialog's form: its controls and their places, the defaults from the source
 // picture, and the change handlers that keep the widgets and the model in step.
 #include "gui/relief/surface_dialog.h"
+#include "relief/parameter_checks.h"
 
+#include "gui/app/exception_hook.h"
 #include "gui/app/frame.h"
+#include "gui/app/help_pages.h"
 #include "gui/app/hourglass.h"
 #include "gui/app/shared_state.h"
 #include "gui/picture/picture_window.h"
+#include "gui/picture/save_as_rules.h"
 #include "gui/picture/twisted_pixel.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -85,12 +90,18 @@ TDXF::TDXF(TCorvaneFrame& frame)
     : frame_(frame),
       model_(modeOfCurrentJob(), sourceFor(pictureBeforeDialogIsActive(frame), modeOfCurrentJob()))
 {
+    if (TfrmPicture* picture = pictureBeforeDialogIsActive(frame)) {
+        sourceWindow_ = picture->SubWindow();
+        if (!corvane::gui::isUntitledCaption(picture->Caption()))
+            sourceFolder_ = QFileInfo(picture->Caption()).absolutePath();
+    }
     setObjectName(QStringLiteral("DXF"));
+    corvane::gui::setHelpPage(*this, QStringLiteral("surface.html"));
     heightGridStamp_ = shared().HeightGridStamp;
     buildControls();
     FormCreate();
     placeInFrame();
-    Edit1->setFocus();
+    sizeXEdit->setFocus();
 }
 
 TDXF::~TDXF() = default;
@@ -112,70 +123,70 @@ void TDXF::buildControls()
 {
     // The edits in the order of the form, top to bottom; the G-code ones come last so that
     // hiding them in DXF mode leaves no hole between the others.
-    Edit1 = addEdit(SurfaceEdit::SizeX, kRowTop);
-    Edit2 = addEdit(SurfaceEdit::SizeY, kRowTop + kRowPitch);
-    Edit3 = addEdit(SurfaceEdit::StepX, kRowTop + 2 * kRowPitch);
-    Edit4 = addEdit(SurfaceEdit::StepY, kRowTop + 3 * kRowPitch);
-    Edit5 = addEdit(SurfaceEdit::Depth, kRowTop + 4 * kRowPitch);
-    Edit7 = addEdit(SurfaceEdit::DepthPerPass, kRowTop + 5 * kRowPitch);
-    Edit6 = addEdit(SurfaceEdit::Feedrate, kRowTop + 6 * kRowPitch);
-    Edit8 = addEdit(SurfaceEdit::RapidHeight, kRowTop + 7 * kRowPitch);
-    Edit1->setObjectName(QStringLiteral("Edit1"));
-    Edit2->setObjectName(QStringLiteral("Edit2"));
-    Edit3->setObjectName(QStringLiteral("Edit3"));
-    Edit4->setObjectName(QStringLiteral("Edit4"));
-    Edit5->setObjectName(QStringLiteral("Edit5"));
-    Edit6->setObjectName(QStringLiteral("Edit6"));
-    Edit7->setObjectName(QStringLiteral("Edit7"));
-    Edit8->setObjectName(QStringLiteral("Edit8"));
+    sizeXEdit = addEdit(SurfaceEdit::SizeX, kRowTop);
+    sizeYEdit = addEdit(SurfaceEdit::SizeY, kRowTop + kRowPitch);
+    stepXEdit = addEdit(SurfaceEdit::StepX, kRowTop + 2 * kRowPitch);
+    stepYEdit = addEdit(SurfaceEdit::StepY, kRowTop + 3 * kRowPitch);
+    depthEdit = addEdit(SurfaceEdit::Depth, kRowTop + 4 * kRowPitch);
+    depthPerPassEdit = addEdit(SurfaceEdit::DepthPerPass, kRowTop + 5 * kRowPitch);
+    feedrateEdit = addEdit(SurfaceEdit::Feedrate, kRowTop + 6 * kRowPitch);
+    rapidHeightEdit = addEdit(SurfaceEdit::RapidHeight, kRowTop + 7 * kRowPitch);
+    sizeXEdit->setObjectName(QStringLiteral("sizeXEdit"));
+    sizeYEdit->setObjectName(QStringLiteral("sizeYEdit"));
+    stepXEdit->setObjectName(QStringLiteral("stepXEdit"));
+    stepYEdit->setObjectName(QStringLiteral("stepYEdit"));
+    depthEdit->setObjectName(QStringLiteral("depthEdit"));
+    feedrateEdit->setObjectName(QStringLiteral("feedrateEdit"));
+    depthPerPassEdit->setObjectName(QStringLiteral("depthPerPassEdit"));
+    rapidHeightEdit->setObjectName(QStringLiteral("rapidHeightEdit"));
 
-    Button1 = new QPushButton(QStringLiteral("Create"), this);
-    Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setGeometry(kRightLeft, kRowTop, kButtonWidth, kButtonHeight);
-    Button1->setDefault(true);
-    Button2 = new QPushButton(QStringLiteral("Cancel"), this);
-    Button2->setObjectName(QStringLiteral("Button2"));
-    Button2->setGeometry(kRightLeft + kGroupWidth - kButtonWidth, kRowTop, kButtonWidth,
-                         kButtonHeight);
+    createButton = new QPushButton(QStringLiteral("Create"), this);
+    createButton->setObjectName(QStringLiteral("createButton"));
+    createButton->setGeometry(kRightLeft, kRowTop, kButtonWidth, kButtonHeight);
+    createButton->setDefault(true);
+    cancelButton = new QPushButton(QStringLiteral("Cancel"), this);
+    cancelButton->setObjectName(QStringLiteral("cancelButton"));
+    cancelButton->setGeometry(kRightLeft + kGroupWidth - kButtonWidth, kRowTop, kButtonWidth,
+                              kButtonHeight);
 
-    CheckBox1 = new QCheckBox(QStringLiteral("Keep Aspect Ratio"), this);
-    CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
-    CheckBox1->setGeometry(kRightLeft, kGroupTop - 48, kGroupWidth, kFieldHeight);
-    CheckBox1->setToolTip(QStringLiteral("Keeps Width x Height Constant"));
+    keepAspectCheck = new QCheckBox(QStringLiteral("Keep Aspect Ratio"), this);
+    keepAspectCheck->setObjectName(QStringLiteral("keepAspectCheck"));
+    keepAspectCheck->setGeometry(kRightLeft, kGroupTop - 48, kGroupWidth, kFieldHeight);
+    keepAspectCheck->setToolTip(QStringLiteral("Keeps Width x Height Constant"));
     chkGouge = new QCheckBox(QStringLiteral("Use Gouge Control"), this);
     chkGouge->setObjectName(QStringLiteral("chkGouge"));
     chkGouge->setGeometry(kRightLeft, kGroupTop - 24, kGroupWidth, kFieldHeight);
 
-    Frm1 = new QGroupBox(QStringLiteral("Gouge Control"), this);
-    Frm1->setObjectName(QStringLiteral("Frm1"));
-    Frm1->setGeometry(kRightLeft, kGroupTop, kGroupWidth, kGroupHeight);
+    gougeGroup = new QGroupBox(QStringLiteral("Gouge Control"), this);
+    gougeGroup->setObjectName(QStringLiteral("gougeGroup"));
+    gougeGroup->setGeometry(kRightLeft, kGroupTop, kGroupWidth, kGroupHeight);
     auto groupRow = [this](const QString& caption, QWidget* field, int top) {
-        auto* label = new QLabel(caption, Frm1);
+        auto* label = new QLabel(caption, gougeGroup);
         label->setGeometry(10, top + 3, kGroupLabelWidth, kFieldHeight - 4);
         label->setBuddy(field);
         field->setGeometry(kGroupFieldLeft, top, kGroupFieldWidth, kFieldHeight);
         labels_[field] = label;
     };
-    cmbType = new QComboBox(Frm1);
+    cmbType = new QComboBox(gougeGroup);
     cmbType->setObjectName(QStringLiteral("cmbType"));
     cmbType->setEditable(true);
     cmbType->setInsertPolicy(QComboBox::NoInsert);
     groupRow(QStringLiteral("Tool Type"), cmbType, 24);
-    txtDia = new QLineEdit(Frm1);
+    txtDia = new QLineEdit(gougeGroup);
     txtDia->setObjectName(QStringLiteral("txtDia"));
     groupRow(QStringLiteral("Diameter"), txtDia, 58);
     edits_[SurfaceEdit::Diameter] = txtDia;
-    txtIncluded = new QSpinBox(Frm1);
+    txtIncluded = new QSpinBox(gougeGroup);
     txtIncluded->setObjectName(QStringLiteral("txtIncluded"));
-    txtIncluded->setRange(5, 179);
+    txtIncluded->setRange(corvane::relief::MinIncludedAngle, corvane::relief::MaxIncludedAngle);
     groupRow(QStringLiteral("Included Angle"), txtIncluded, 92);
     edits_[SurfaceEdit::IncludedAngle] = txtIncluded;
 
-    ProgressBar1 = new QProgressBar(this);
-    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
-    ProgressBar1->setRange(0, 100);
-    ProgressBar1->setValue(0);
-    ProgressBar1->setTextVisible(false);
+    progressBar = new QProgressBar(this);
+    progressBar->setObjectName(QStringLiteral("progressBar"));
+    progressBar->setRange(0, 100);
+    progressBar->setValue(0);
+    progressBar->setTextVisible(false);
 }
 
 void TDXF::FormCreate()
@@ -186,7 +197,7 @@ void TDXF::FormCreate()
         // The defaults go in with the coupling off, so that filling one edit does not
         // rewrite the others.
         AspectRatio = 1;
-        CheckBox1->setChecked(false);
+        keepAspectCheck->setChecked(false);
         if (TfrmPicture* picture = pictureBeforeDialogIsActive(frame_)) {
             if (picture->TP->HasImage()) {
                 if (picture->TP->ImageXRes() != model_.xRes())
@@ -198,7 +209,7 @@ void TDXF::FormCreate()
         for (const auto& [edit, widget] : edits_)
             showModelText(edit);
         AspectRatio = model_.aspectRatio();
-        CheckBox1->setChecked(model_.keepAspectRatio());
+        keepAspectCheck->setChecked(model_.keepAspectRatio());
     }
     chkGouge->setChecked(model_.useGougeControl());
     for (const std::string& item : SurfaceDialogModel::toolItems())
@@ -212,25 +223,27 @@ void TDXF::FormCreate()
     }
     showEnabling();
 
-    connect(Edit1, &QLineEdit::textChanged, this, &TDXF::Edit1Change);
-    connect(Edit2, &QLineEdit::textChanged, this, &TDXF::Edit2Change);
-    connect(Edit3, &QLineEdit::textChanged, this, &TDXF::Edit3Change);
-    connect(Edit4, &QLineEdit::textChanged, this, &TDXF::Edit4Change);
-    connect(Edit5, &QLineEdit::textChanged, this, &TDXF::Edit5Change);
-    connect(Edit6, &QLineEdit::textChanged, this, [this] { editChanged(SurfaceEdit::Feedrate); });
-    connect(Edit7, &QLineEdit::textChanged, this,
+    connect(sizeXEdit, &QLineEdit::textChanged, this, &TDXF::Edit1Change);
+    connect(sizeYEdit, &QLineEdit::textChanged, this, &TDXF::Edit2Change);
+    connect(stepXEdit, &QLineEdit::textChanged, this, &TDXF::Edit3Change);
+    connect(stepYEdit, &QLineEdit::textChanged, this, &TDXF::Edit4Change);
+    connect(depthEdit, &QLineEdit::textChanged, this, &TDXF::Edit5Change);
+    connect(feedrateEdit, &QLineEdit::textChanged, this,
+            [this] { editChanged(SurfaceEdit::Feedrate); });
+    connect(depthPerPassEdit, &QLineEdit::textChanged, this,
             [this] { editChanged(SurfaceEdit::DepthPerPass); });
-    connect(Edit8, &QLineEdit::textChanged, this,
+    connect(rapidHeightEdit, &QLineEdit::textChanged, this,
             [this] { editChanged(SurfaceEdit::RapidHeight); });
     connect(txtDia, &QLineEdit::textChanged, this, [this] { editChanged(SurfaceEdit::Diameter); });
     connect(txtIncluded, &QSpinBox::textChanged, this,
             [this] { editChanged(SurfaceEdit::IncludedAngle); });
-    connect(CheckBox1, &QCheckBox::toggled, this,
+    connect(keepAspectCheck, &QCheckBox::toggled, this,
             [this](bool checked) { model_.setKeepAspectRatio(checked); });
     connect(chkGouge, &QCheckBox::toggled, this, &TDXF::chkGougeClick);
     connect(cmbType, &QComboBox::editTextChanged, this, &TDXF::cmbTypeChange);
-    connect(Button1, &QPushButton::clicked, this, &TDXF::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &TDXF::Button2Click);
+    connect(createButton, &QPushButton::clicked, this,
+            corvane::gui::guardedCall(this, &TDXF::Button1Click));
+    connect(cancelButton, &QPushButton::clicked, this, &TDXF::Button2Click);
 
     // Key preview: the dialog sees every key press before the control with the focus.
     installEventFilter(this);
@@ -250,8 +263,9 @@ void TDXF::placeInFrame()
     systemMenu->addAction(QStringLiteral("&Close"), window, &QMdiSubWindow::close);
     window->setSystemMenu(systemMenu);
     frame_.AddChildWindow(window);
-    const QRect group = Frm1->geometry();
+    const QRect group = gougeGroup->geometry();
     window->setFixedSize(group.right() + 1 + 10, group.bottom() + 1 + 55);
+    frame_.KeepChildInside(window);
 }
 
 QMdiSubWindow* TDXF::SubWindow() const
@@ -268,7 +282,7 @@ QLabel* TDXF::LabelFor(const QWidget* control) const
 void TDXF::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    ProgressBar1->setGeometry(0, height() - kProgressHeight, width(), kProgressHeight);
+    progressBar->setGeometry(0, height() - kProgressHeight, width(), kProgressHeight);
 }
 
 // --- the edits and the model ---
@@ -342,7 +356,7 @@ void TDXF::showEnabling()
         if (QLabel* label = LabelFor(control))
             label->setEnabled(on);
     };
-    Frm1->setEnabled(model_.isEnabled(SurfaceControl::GougeGroup));
+    gougeGroup->setEnabled(model_.isEnabled(SurfaceControl::GougeGroup));
     enable(cmbType, model_.isEnabled(SurfaceControl::ToolList));
     enable(txtDia, model_.isEnabled(SurfaceControl::DiameterEdit));
     enable(txtIncluded, model_.isEnabled(SurfaceControl::IncludedAngleEdit));

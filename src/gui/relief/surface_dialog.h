@@ -6,6 +6,8 @@
 
 #include "relief/surface_dialog_model.h"
 
+#include <QMdiSubWindow>
+#include <QPointer>
 #include <QWidget>
 #include <map>
 
@@ -29,23 +31,23 @@ public:
     ~TDXF() override;
 
     // --- named controls ---
-    QLineEdit* Edit1 = nullptr;     // Size X
-    QLineEdit* Edit2 = nullptr;     // Size Y
-    QLineEdit* Edit3 = nullptr;     // Step X
-    QLineEdit* Edit4 = nullptr;     // Step Y
-    QLineEdit* Edit5 = nullptr;     // Depth
-    QLineEdit* Edit6 = nullptr;     // Feedrate (G-code)
-    QLineEdit* Edit7 = nullptr;     // Depth / Pass (G-code)
-    QLineEdit* Edit8 = nullptr;     // Rapid Height (G-code)
-    QCheckBox* CheckBox1 = nullptr; // Keep Aspect Ratio
-    QCheckBox* chkGouge = nullptr;  // Use Gouge Control
-    QGroupBox* Frm1 = nullptr;      // Gouge Control
+    QLineEdit* sizeXEdit = nullptr;        // Size X
+    QLineEdit* sizeYEdit = nullptr;        // Size Y
+    QLineEdit* stepXEdit = nullptr;        // Step X
+    QLineEdit* stepYEdit = nullptr;        // Step Y
+    QLineEdit* depthEdit = nullptr;        // Depth
+    QLineEdit* feedrateEdit = nullptr;     // Feedrate (G-code)
+    QLineEdit* depthPerPassEdit = nullptr; // Depth / Pass (G-code)
+    QLineEdit* rapidHeightEdit = nullptr;  // Rapid Height (G-code)
+    QCheckBox* keepAspectCheck = nullptr;  // Keep Aspect Ratio
+    QCheckBox* chkGouge = nullptr;         // Use Gouge Control
+    QGroupBox* gougeGroup = nullptr;       // Gouge Control
     QComboBox* cmbType = nullptr;
     QLineEdit* txtDia = nullptr;
     QSpinBox* txtIncluded = nullptr;
-    QProgressBar* ProgressBar1 = nullptr;
-    QPushButton* Button1 = nullptr; // Create
-    QPushButton* Button2 = nullptr; // Cancel
+    QProgressBar* progressBar = nullptr;
+    QPushButton* createButton = nullptr; // Create
+    QPushButton* cancelButton = nullptr; // Cancel
 
     // --- fields ---
     corvane::relief::SurfaceMode SurfaceMode = corvane::relief::SurfaceMode::DxfSurface;
@@ -100,4 +102,8 @@ private:
     std::map<const QWidget*, QLabel*> labels_;
     // The HeightGridStamp that the grid had when this dialog opened.
     unsigned heightGridStamp_ = 0;
+    // The picture window the dialog works for: active again once the dialog closes, and its
+    // file's folder is where the save prompt starts.
+    QPointer<QMdiSubWindow> sourceWindow_;
+    QString sourceFolder_;
 };

@@ -13,9 +13,11 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTimer>
 #include <new>
 #include <optional>
 
@@ -73,11 +75,13 @@ void TDXF::runCreate(const corvane::relief::ReliefParameters& params)
     auto& saveDialog = frame_.SaveDialog1();
     const bool dxf = SurfaceMode == SurfaceMode::DxfSurface;
     corvane::relief::CreateHooks hooks;
-    hooks.askFileName = [&saveDialog, dxf]() -> std::optional<std::string> {
+    hooks.askFileName = [this, &saveDialog, dxf]() -> std::optional<std::string> {
         corvane::gui::NormalCursor arrow; // a prompt shows the arrow, not the hourglass
-        saveDialog.FileName.clear();
-        saveDialog.DefaultExt = dxf ? QStringLiteral("Dxf") : QStringLiteral("Dnc");
-        const auto choice = saveDialog.Execute(dxf ? kDxfFilter : kDncFilter);
+        corvane::gui::SaveRequest request;
+        request.filter = dxf ? kDxfFilter : kDncFilter;
+        request.defaultExtension = dxf ? QStringLiteral("Dxf") : QStringLiteral("Dnc");
+        request.documentFolder = sourceFolder_;
+        const auto choice = saveDialog.Execute(request);
         if (!choice)
             return std::nullopt;
         return choice->path.toStdString();
@@ -90,8 +94,8 @@ void TDXF::runCreate(const corvane::relief::ReliefParameters& params)
         Busy = true;
         StopRequested = false;
         corvane::gui::Hourglass hourglass;
-        corvane::gui::RunInputGuard guard(*this);
-        corvane::gui::GuiRunControl control(status, ProgressBar1, &StopRequested);
+        corvane::gui::RunInputGuard guard(this);
+        corvane::gui::GuiRunControl control(status, progressBar, &StopRequested);
         repaint();
         try {
             if (dxf)
@@ -117,8 +121,12 @@ void TDXF::runCreate(const corvane::relief::ReliefParameters& params)
         }
         Busy = false;
         StopRequested = false;
-        ProgressBar1->setValue(0);
+        progressBar->setValue(0);
     }
+    // A run stopped by Cancel leaves no "Pass n" of its own behind: the dialog is ready for
+    // the next Create.
+    if (!failure && result.outcome == corvane::relief::CreateOutcome::Stopped)
+        frame_.ShowReady();
     // A failed run leaves the dialog open, so the user can choose another file or values.
     if (!failure && result.closeDialog)
         closeDialog();
@@ -156,7 +164,7 @@ bool TDXF::eventFilter(QObject* watched, QEvent* event)
     if (key->key() == Qt::Key_Escape) {
         FormKeyPress(kEscape);
         // "Cancel" is the dialog's cancel button: Esc presses it.
-        Button2->click();
+        cancelButton->click();
         return true;
     }
     if (!key->text().isEmpty())
@@ -164,7 +172,7 @@ bool TDXF::eventFilter(QObject* watched, QEvent* event)
     if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
         // Enter presses the button that has the focus, else "Create", the default button.
         auto* focusedButton = qobject_cast<QPushButton*>(watched);
-        (focusedButton ? focusedButton : Button1)->click();
+        (focusedButton ? focusedButton : createButton)->click();
         return true;
     }
     return QWidget::eventFilter(watched, event);
@@ -180,6 +188,12 @@ void TDXF::closeEvent(QCloseEvent* event)
     }
     FormClose();
     event->accept();
+    // Without this the area brings forward the oldest child, burying the picture the user
+    // worked on. Once the dialog's own window is gone.
+    QTimer::singleShot(0, &frame_, [window = sourceWindow_, &area = frame_.MdiArea()] {
+        if (window)
+            area.setActiveSubWindow(window);
+    });
 }
 
 void TDXF::FormClose()

@@ -1,11 +1,11 @@
-// The one rounding rule of the relief engine: to the nearest integer, exact halves to the
-// even neighbour (2.5 gives 2, 3.5 gives 4). Grid rows and columns, mask sizes and mask
-// entries are all rounded this way.
+// The program's one rounding rule from a real to an integer: to the nearest integer, exact
+// halves to the even neighbour (2.5 gives 2, 3.5 gives 4, -2.5 gives -2). Grid rows and
+// columns, tool mask sizes and entries, resolutions and progress percentages all round so.
 #pragma once
 
 #include <cmath>
 
-namespace corvane::relief {
+namespace corvane {
 
 // v must be finite and within the range of long long.
 inline long long roundHalfEven(double v)
@@ -20,4 +20,4 @@ inline long long roundHalfEven(double v)
     return result;
 }
 
-} // namespace corvane::relief
+} // namespace corvane

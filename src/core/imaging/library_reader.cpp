@@ -1,17 +1,19 @@
 // Reading picture files through MagickCore. The library decodes; we keep what the program
 // needs: the bit depth the file has, its palette padded to 2, 16 or 256 entries, and the
 // resolution in pixels per inch.
-#include "imaging/picture_io.h"
+#include "imaging/library_reader.h"
 
 #include "common/error.h"
 #include "imaging/header_bit_count.h"
 #include "imaging/magick_library.h"
-#include "imaging/plain_bmp_reader.h"
+#include "imaging/picture_io.h"
+#include "imaging/read_job.h"
 #include "imaging/resolution.h"
 
 #include <algorithm>
 #include <exception>
 #include <filesystem>
+#include <fstream>
 #include <limits>
 #include <new>
 #include <set>
@@ -34,57 +36,65 @@ bool isReadableFormat(const std::string& magick)
     return formats.count(magick) != 0;
 }
 
-// Reading counts for 90 % of the progress, copying into our picture for the rest.
-constexpr long progressTotal = 1000;
-constexpr long progressAfterDecoding = 900;
+// Decoding counts for 90 % of the progress, copying into our picture for the rest.
+constexpr int percentAfterDecoding = 90;
 
+// The library's progress monitor, turned into the run control's gauge and stop test.
 struct ProgressRelay {
-    const ProgressReport* report = nullptr;
-    std::exception_ptr failure; // thrown by the report; carried across the C library
+    RunControl& control;
+    int lastPercent = -1;
+    bool stopped = false;
+    std::exception_ptr failure; // thrown by the run control; carried across the C library
+
+    // false when the read is to stop
+    bool report(int percent)
+    {
+        if (percent <= lastPercent)
+            return true;
+        lastPercent = percent;
+        control.showProgress(ProgressDisplay::Gauge, percent);
+        control.checkpoint();
+        stopped = control.escapePressed() || control.takeStopRequest();
+        return !stopped;
+    }
 };
 
 MagickBooleanType relayProgress(const char*, const MagickOffsetType offset,
                                 const MagickSizeType extent, void* clientData)
 {
     auto& relay = *static_cast<ProgressRelay*>(clientData);
-    if (relay.failure)
+    if (relay.failure || relay.stopped)
         return MagickFalse;
     try {
-        if (extent > 0) {
-            const double fraction = std::clamp(double(offset) / double(extent), 0.0, 1.0);
-            (*relay.report)(long(fraction * progressAfterDecoding), progressTotal);
-        }
-        return MagickTrue;
+        if (extent == 0)
+            return MagickTrue;
+        const double fraction = std::clamp(double(offset) / double(extent), 0.0, 1.0);
+        return relay.report(int(fraction * percentAfterDecoding)) ? MagickTrue : MagickFalse;
     } catch (...) {
         relay.failure = std::current_exception();
         return MagickFalse; // stops the decoder; the exception is rethrown by the reader
     }
 }
 
-void checkIsReadableFile(const std::string& path)
-{
-    std::error_code ec;
-    const fs::file_status status = fs::status(path, ec);
-    if (!fs::exists(status))
-        throw Error(path, "file not found");
-    if (fs::is_directory(status))
-        throw Error(path, "is a folder, not a picture file");
-    // Devices and pipes could feed the decoders without end.
-    if (!fs::is_regular_file(status))
-        throw Error(path, "is not a regular file");
-    if (fs::file_size(path, ec) == 0)
-        throw Error(path, "file is empty");
-}
+// What the library reads: a file, or bytes in memory.
+struct Source {
+    std::string name;     // in messages
+    std::string absolute; // the file the library opens; empty for bytes
+    std::string_view bytes;
+    bool inMemory() const { return absolute.empty(); }
+};
 
-std::string detectFormat(const std::string& path, const std::string& absolute)
+std::string detectFormat(const Source& source)
 {
     auto info = magick::newImageInfo();
     auto exception = magick::newException();
-    if (!magick::setFileName(info->filename, absolute))
-        throw Error(path, "file name is too long");
+    if (source.inMemory())
+        SetImageInfoBlob(info.get(), source.bytes.data(), source.bytes.size());
+    else if (!magick::setFileName(info->filename, source.absolute))
+        throw Error(source.name, "file name is too long");
     SetImageInfo(info.get(), 0, exception.get());
     if (magick::isError(*exception))
-        throw Error(path, magick::describe(*exception));
+        throw Error(source.name, magick::describe(*exception));
     return info->magick;
 }
 
@@ -119,19 +129,18 @@ std::size_t paletteSizeFor(int bitCount)
 
 void allocatePixels(Picture& picture, const std::string& path)
 {
-    const auto bytes =
-        std::size_t(picture.width) * std::size_t(picture.height) * (picture.indexed() ? 1 : 3);
+    const auto bytes = std::uint64_t(picture.rowStride()) * std::uint64_t(picture.height);
     try {
-        picture.pixels.resize(bytes);
+        picture.pixels.resize(std::size_t(bytes));
     } catch (const std::bad_alloc&) {
-        throw Error(path, "not enough memory for a picture of " + std::to_string(picture.width) +
-                              " x " + std::to_string(picture.height) + " pixels");
+        throw Error(
+            path, notEnoughMemory("read", picture.width, picture.height, bytes, availableMemory()));
     }
 }
 
 class PixelCopier {
 public:
-    PixelCopier(Image& image, const std::string& path, const ProgressReport& progress)
+    PixelCopier(Image& image, const std::string& path, ProgressRelay& progress)
         : image_(image), path_(path), progress_(progress), exception_(magick::newException())
     {
     }
@@ -162,10 +171,11 @@ public:
                 copyGreyRow(picture, y, row);
             else
                 copyColourRow(picture, y, row);
-            if (progress_ && y % 64 == 0)
-                progress_(progressAfterDecoding +
-                              long(y) * (progressTotal - progressAfterDecoding) / picture.height,
-                          progressTotal);
+            const int percent =
+                percentAfterDecoding +
+                int(std::int64_t(y + 1) * (100 - percentAfterDecoding) / picture.height);
+            if (!progress_.report(percent))
+                throw ReadStopped(path_);
         }
         return picture;
     }
@@ -222,7 +232,7 @@ private:
 
     Image& image_;
     const std::string& path_;
-    const ProgressReport& progress_;
+    ProgressRelay& progress_;
     magick::ExceptionPtr exception_;
 };
 
@@ -259,6 +269,8 @@ std::string readFailure(const ExceptionInfo& exception, const std::string& path,
 // then fail without a word, so the size is looked up to say what went wrong.
 std::string beyondLimits(const std::string& absolute, const std::string& format)
 {
+    if (absolute.empty())
+        return {};
     auto info = magick::newImageInfo();
     auto exception = magick::newException();
     if (!magick::setFileName(info->filename, format + ":" + absolute))
@@ -281,10 +293,10 @@ std::string beyondLimits(const std::string& absolute, const std::string& format)
            "uncompressed BMP of it can be read";
 }
 
-// path names the file in messages; absolute is what the library opens.
-magick::ImagePtr decode(const std::string& path, const std::string& absolute,
-                        const std::string& format, const ProgressReport& progress)
+magick::ImagePtr decode(const Source& source, const std::string& format, ProgressRelay& relay)
 {
+    const std::string& path = source.name;
+    const std::string& absolute = source.absolute;
     auto info = magick::newImageInfo();
     auto exception = magick::newException();
     // Naming the coder in front keeps the library from reading anything into the file name
@@ -293,12 +305,14 @@ magick::ImagePtr decode(const std::string& path, const std::string& absolute,
         throw Error(path, "file name is too long");
     info->scene = 0;
     info->number_scenes = 1; // the first frame of an animation or a multi-page file
-    ProgressRelay relay{&progress, nullptr};
-    if (progress)
-        SetImageInfoProgressMonitor(info.get(), relayProgress, &relay);
-    magick::ImagePtr image(ReadImage(info.get(), exception.get()));
+    SetImageInfoProgressMonitor(info.get(), relayProgress, &relay);
+    magick::ImagePtr image(source.inMemory() ? BlobToImage(info.get(), source.bytes.data(),
+                                                           source.bytes.size(), exception.get())
+                                             : ReadImage(info.get(), exception.get()));
     if (relay.failure)
         std::rethrow_exception(relay.failure);
+    if (relay.stopped)
+        throw ReadStopped(path);
     if (magick::isError(*exception) || !image) {
         const std::string limits = beyondLimits(absolute, format);
         throw Error(path, limits.empty() ? readFailure(*exception, absolute, format) : limits);
@@ -326,34 +340,47 @@ void convertToRgbIfNeeded(Image& image, const std::string& path)
                               magick::describe(image.exception));
 }
 
-} // namespace
-
-Picture readPicture(const std::string& path, const ProgressReport& progress)
+std::string firstBytes(const std::string& path)
 {
-    checkIsReadableFile(path);
-    if (std::optional<Picture> bmp = readPlainBmp(path, progress))
-        return std::move(*bmp);
-    return readPictureThroughLibrary(path, progress);
+    std::ifstream in(path, std::ios::binary);
+    std::string bytes(80, '\0');
+    in.read(bytes.data(), std::streamsize(bytes.size()));
+    bytes.resize(std::size_t(in.gcount()));
+    return bytes;
 }
 
-Picture readPictureThroughLibrary(const std::string& path, const ProgressReport& progress)
+Picture readSource(const Source& source, RunControl& control)
+{
+    const std::string format = detectFormat(source);
+    if (!isReadableFormat(format))
+        throw Error(source.name, format.empty()
+                                     ? "not a picture file"
+                                     : "not a picture format this program reads (" + format + ")");
+    ProgressRelay relay{control, -1, false, nullptr};
+    magick::ImagePtr image = decode(source, format, relay);
+    convertToRgbIfNeeded(*image, source.name);
+    const int declaredBits = declaredPaletteBitCount(
+        source.inMemory() ? std::string(source.bytes.substr(0, 80)) : firstBytes(source.absolute));
+    Picture picture = PixelCopier(*image, source.name, relay).copy(declaredBits);
+    picture.xRes = pixelsPerInch(image->x_resolution, unitOf(*image));
+    picture.yRes = pixelsPerInch(image->y_resolution, unitOf(*image));
+    relay.report(100);
+    return picture;
+}
+
+} // namespace
+
+Picture readPictureThroughLibrary(const std::string& path, RunControl& control)
 {
     checkIsReadableFile(path);
     std::error_code ec;
-    const std::string absolute = fs::absolute(path, ec).string();
-    const std::string format = detectFormat(path, absolute);
-    if (!isReadableFormat(format))
-        throw Error(path, format.empty()
-                              ? "not a picture file"
-                              : "not a picture format this program reads (" + format + ")");
-    magick::ImagePtr image = decode(path, absolute, format, progress);
-    convertToRgbIfNeeded(*image, path);
-    Picture picture = PixelCopier(*image, path, progress).copy(declaredPaletteBitCount(absolute));
-    picture.xRes = pixelsPerInch(image->x_resolution, unitOf(*image));
-    picture.yRes = pixelsPerInch(image->y_resolution, unitOf(*image));
-    if (progress)
-        progress(progressTotal, progressTotal);
-    return picture;
+    return readSource({path, fs::absolute(path, ec).string(), {}}, control);
+}
+
+Picture readBytesThroughLibrary(std::string_view bytes, const std::string& name,
+                                RunControl& control)
+{
+    return readSource({name, {}, bytes}, control);
 }
 
 } // namespace corvane::imaging

@@ -1,4 +1,4 @@
-#include "gui/app/scripted_prompts.h"
+#include "scripted_prompts.h"
 
 namespace corvane::gui {
 

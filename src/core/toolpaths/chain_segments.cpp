@@ -1,0 +1,203 @@
+#include "toolpaths/chain_segments.h"
+
+#include "toolpaths/quick_sort.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+namespace corvane::toolpaths {
+
+namespace {
+
+constexpr double eps = MatchTolerance;
+
+struct Batching {
+    std::size_t size = 100;
+    std::size_t count = 0;
+};
+
+// 100 segments a batch; when that would make more than 500 batches, about 500 batches.
+Batching batchingFor(std::size_t segmentCount)
+{
+    Batching b;
+    const std::size_t h = segmentCount - 1;
+    if (h / 100 > 500)
+        b.size = h / 500;
+    b.count = 1 + h / b.size;
+    return b;
+}
+
+enum class EndMatch { None, Start, End };
+
+struct Match {
+    std::size_t index = 0;
+    EndMatch end = EndMatch::None;
+};
+
+// One batch: segments [begin, end) sorted by minX, and the widest x span among them.
+struct Batch {
+    TMyEntityArray& segments;
+    std::size_t end;
+    double widest;
+};
+
+// The first available segment after `seed` with an end on (x, y). No segment beyond the
+// first with minX > x + eps can reach the point, and none that starts more than the widest
+// span (and a rounding margin) left of x - eps, so the scan covers only that window.
+Match findSegment(const Batch& batch, std::size_t seed, double x, double y)
+{
+    const TMyEntityArray& segments = batch.segments;
+    const double reach = x - eps - batch.widest * (1 + 1e-12) - 1e-12 * std::abs(x);
+    const auto first = std::partition_point(segments.begin() + std::ptrdiff_t(seed + 1),
+                                            segments.begin() + std::ptrdiff_t(batch.end),
+                                            [reach](const TMyEntity& s) { return s.minX < reach; });
+    for (std::size_t j = std::size_t(first - segments.begin()); j < batch.end; ++j) {
+        const TMyEntity& s = segments[j];
+        if (!s.available)
+            continue;
+        if (s.minX > x + eps)
+            break;
+        if (s.maxX <= x - eps)
+            continue;
+        if (pointsMatch(s.x1, s.y1, x, y))
+            return {j, EndMatch::Start};
+        if (pointsMatch(s.x2, s.y2, x, y))
+            return {j, EndMatch::End};
+    }
+    return {};
+}
+
+// Grows a region from segments[seed] through the available segments of [seed + 1, end):
+// first onwards from its end, then backwards from its start.
+TRegion chainFrom(const Batch& batch, std::size_t seed, double level)
+{
+    TMyEntityArray& segments = batch.segments;
+    TRegion region;
+    region.depth = level;
+    TMyEntity& first = segments[seed];
+    first.available = false;
+    region.entities.push_back(first);
+    region.minX = first.minX;
+    region.maxX = first.maxX;
+    region.minY = first.minY;
+    region.maxY = first.maxY;
+    const double sx0 = first.x1, sy0 = first.y1;
+    double sx = first.x1, sy = first.y1, ex = first.x2, ey = first.y2;
+    bool closed = false;
+
+    // Each appended segment runs from E to its far end; matched ends are snapped exactly.
+    while (!closed) {
+        const Match m = findSegment(batch, seed, ex, ey);
+        if (m.end == EndMatch::None)
+            break;
+        TMyEntity s = segments[m.index];
+        segments[m.index].available = false;
+        if (m.end == EndMatch::End)
+            reverseSegment(s);
+        s.x1 = ex;
+        s.y1 = ey;
+        if (pointsMatch(s.x2, s.y2, sx0, sy0)) {
+            s.x2 = sx0;
+            s.y2 = sy0;
+            closed = true;
+        }
+        setBox(s);
+        s.available = false;
+        widenBox(region, s);
+        region.entities.push_back(s);
+        ex = s.x2;
+        ey = s.y2;
+    }
+
+    if (!closed) {
+        // Backwards each found segment ends at S; they run in the reverse of the order found.
+        TMyEntityArray backward;
+        for (;;) {
+            const Match m = findSegment(batch, seed, sx, sy);
+            if (m.end == EndMatch::None)
+                break;
+            TMyEntity s = segments[m.index];
+            segments[m.index].available = false;
+            if (m.end == EndMatch::Start)
+                reverseSegment(s);
+            s.x2 = sx;
+            s.y2 = sy;
+            setBox(s);
+            s.available = false;
+            widenBox(region, s);
+            backward.push_back(s);
+            sx = s.x1;
+            sy = s.y1;
+        }
+        if (!backward.empty()) {
+            std::reverse(backward.begin(), backward.end());
+            backward.insert(backward.end(), region.entities.begin(), region.entities.end());
+            region.entities = std::move(backward);
+        }
+    }
+
+    region.open = !closed;
+    if (closed)
+        OrientClosedRegion(region);
+    return region;
+}
+
+void chainBatch(TMyEntityArray& segments, std::size_t begin, std::size_t end, double level,
+                TRegionArray& out)
+{
+    double widest = 0;
+    for (std::size_t k = begin; k < end; ++k) {
+        segments[k].available = true;
+        widest = std::max(widest, segments[k].maxX - segments[k].minX);
+    }
+    const Batch batch{segments, end, widest};
+    // Every segment before a seed is taken already, so a seed's search starts after it.
+    for (std::size_t k = begin; k < end; ++k)
+        if (segments[k].available)
+            out.push_back(chainFrom(batch, k, level));
+}
+
+bool stopPoint(RunControl& control, std::size_t done, std::size_t total)
+{
+    control.showProgress(ProgressDisplay::Gauge, int(done * 100 / std::max<std::size_t>(total, 1)));
+    control.checkpoint();
+    return control.escapePressed();
+}
+
+} // namespace
+
+bool ChainSegments(TMyEntityArray& segments, TRegionArray& regions, double level,
+                   RunControl& control)
+{
+    if (segments.empty())
+        return true;
+    const Batching batching = batchingFor(segments.size());
+    const std::size_t stride = std::max<std::size_t>(batching.count / 10, 1);
+
+    // Batch lists flattened as they are made: batch order, region order within a batch.
+    TRegionArray flat;
+    for (std::size_t b = 0; b < batching.count; ++b) {
+        if (b % stride == 0 && b > 0 && stopPoint(control, b, batching.count))
+            return false;
+        const std::size_t begin = b * batching.size;
+        if (begin >= segments.size())
+            break; // the last batch may be empty
+        const std::size_t end = std::min(segments.size(), begin + batching.size);
+        chainBatch(segments, begin, end, level, flat);
+    }
+
+    for (TRegion& r : flat)
+        r.marked = true;
+    quickSortBy(flat, [](const TRegion& r) { return r.minX; });
+
+    TRegionArray joined;
+    if (!JoinChains(flat, joined, control))
+        return false;
+    regions.reserve(regions.size() + joined.size());
+    for (TRegion& r : joined)
+        regions.push_back(std::move(r));
+    return true;
+}
+
+} // namespace corvane::toolpaths

@@ -1,0 +1,184 @@
+#include "toolpaths/region_builder.h"
+
+#include "toolpaths/slice_level.h"
+
+#include <algorithm>
+
+namespace corvane::toolpaths {
+
+namespace {
+
+bool keepsOwnLevel(int code)
+{
+    return code == 3 || code == 5;
+}
+
+struct Production {
+    bool completed = true;
+    bool repainted = false;
+};
+
+// Step 2 of a Create: the regions of every level into `working`.
+Production produceRegions(const TTriangleArray& triangles, const BuildParameters& params,
+                          bool repaintAfterFirstLevel, TRegionArray& working, RunControl& control,
+                          const BuildHooks& hooks)
+{
+    Production p;
+    switch (params.styleCode) {
+    case 1: {
+        const TriangleBlocks blocks = indexTriangleBlocks(triangles);
+        p.completed = SliceAtLevel(triangles, blocks, working, params.opDepth, control);
+        break;
+    }
+    case 2:
+    case 3: {
+        std::optional<double> level = firstTopographyLevel(params.zStep);
+        if (!level)
+            break;
+        const TriangleBlocks blocks = indexTriangleBlocks(triangles);
+        for (std::size_t k = 0; level;
+             ++k, level = nextTopographyLevel(*level, params.zStep, params.opDepth)) {
+            const std::size_t before = working.size();
+            if (!SliceAtLevel(triangles, blocks, working, *level, control)) {
+                p.completed = false;
+                break;
+            }
+            if (k == 0 && repaintAfterFirstLevel && hooks.repaintView) {
+                hooks.repaintView();
+                p.repainted = true;
+            }
+            control.checkpoint();
+            if (control.escapePressed()) {
+                p.completed = false;
+                break;
+            }
+            if (k > 0 && hooks.drawRegion)
+                for (std::size_t i = before; i < working.size(); ++i)
+                    hooks.drawRegion(working[i]);
+        }
+        break;
+    }
+    case 4:
+    case 5:
+        p.completed = VectorizeEdges(triangles, working, control);
+        break;
+    default:
+        break;
+    }
+    if (control.escapePressed())
+        p.completed = false;
+    return p;
+}
+
+void scaleSegments(TRegion& r, double scale)
+{
+    // The bounding boxes stay in grid units; the toolpath order starts from them.
+    for (TMyEntity& s : r.entities) {
+        s.x1 *= scale;
+        s.y1 *= scale;
+        s.x2 *= scale;
+        s.y2 *= scale;
+    }
+}
+
+void setDepths(TRegionArray& working, const BuildParameters& params,
+               const std::optional<GridScaling>& grid)
+{
+    const bool scaled = grid && grid->gridScale != 0 && grid->gridScale != 1;
+    for (std::size_t i = 1; i < working.size(); ++i) {
+        TRegion& r = working[i];
+        if (scaled)
+            scaleSegments(r, double(grid->gridScale));
+        if (!keepsOwnLevel(params.styleCode))
+            r.depth = params.cutDepth;
+        else if (grid)
+            r.depth = r.depth * double(grid->gridDepthScale);
+    }
+}
+
+} // namespace
+
+int styleCode(int styleItem, int regionDepthsItem)
+{
+    if (styleItem == 1)
+        return regionDepthsItem == 1 ? 3 : 2;
+    if (styleItem == 2)
+        return regionDepthsItem == 1 ? 5 : 4;
+    return 1;
+}
+
+std::optional<double> firstTopographyLevel(double zStep)
+{
+    if (!(zStep > 0))
+        return std::nullopt;
+    return zStep;
+}
+
+std::optional<double> nextTopographyLevel(double level, double zStep, double opDepth)
+{
+    const double next = level + zStep;
+    if (!(next > level) || !(next <= opDepth))
+        return std::nullopt;
+    return next;
+}
+
+BuildResult CreateRegions(RegionList& list, const TTriangleArray& triangles,
+                          const BuildParameters& params, const std::optional<GridScaling>& grid,
+                          RunControl& control, const BuildHooks& hooks)
+{
+    BuildResult result;
+    const bool hadNone = regionCount(list.regions) == 0;
+    list.firstNewRegion = list.regions.size();
+
+    TRegionArray working = newRegionList();
+    const Production production =
+        produceRegions(triangles, params, hadNone && !grid, working, control, hooks);
+    if (!production.completed) {
+        control.endProgress(ProgressDisplay::Gauge);
+        result.outcome = BuildOutcome::Cancelled;
+        return result;
+    }
+    if (regionCount(working) == 0) {
+        control.endProgress(ProgressDisplay::Gauge);
+        control.showStatus(NoRegionsMessage);
+        result.outcome = BuildOutcome::NoRegions;
+        return result;
+    }
+
+    result.mergeCut = !PostProcessRegions(working, params.post, control);
+    setDepths(working, params, grid);
+    result.added = regionCount(working);
+    control.showStatus(std::to_string(result.added) + " Regions Created...");
+
+    list.regions.reserve(list.regions.size() + result.added);
+    for (std::size_t i = 1; i < working.size(); ++i)
+        list.regions.push_back(std::move(working[i]));
+    control.endProgress(ProgressDisplay::Gauge);
+
+    if (grid || (hadNone && !production.repainted)) {
+        if (hooks.repaintView)
+            hooks.repaintView();
+    } else if (hooks.drawRegions) {
+        hooks.drawRegions(list);
+    }
+    return result;
+}
+
+std::string UndoRegions(RegionList& list)
+{
+    // After a Clear the list may be shorter than where the last Create began: then there
+    // is nothing of it left to remove.
+    std::size_t removed = 0;
+    if (list.firstNewRegion >= 1 && list.firstNewRegion < list.regions.size()) {
+        removed = list.regions.size() - list.firstNewRegion;
+        list.regions.resize(list.firstNewRegion);
+    }
+    return "The last " + std::to_string(removed) + " Regions were removed..";
+}
+
+void ClearRegions(RegionList& list)
+{
+    list.regions = newRegionList();
+}
+
+} // namespace corvane::toolpaths

@@ -1,0 +1,82 @@
+#include "toolpaths/toolpaths_fields.h"
+
+#include "common/general_number.h"
+#include "relief/edit_number.h"
+
+#include <algorithm>
+
+namespace corvane::toolpaths {
+
+namespace {
+
+double real(const std::string& text)
+{
+    return relief::readEditNumber(text).value_or(0);
+}
+
+int whole(const std::string& text)
+{
+    return relief::readEditInteger(text).value_or(0);
+}
+
+} // namespace
+
+std::string proposedOpDepth(const Extents3D& edgeExtents)
+{
+    return formatGeneral(-edgeExtents.minZ / 2);
+}
+
+ToolpathsRun readToolpathsFields(const ToolpathsFields& fields, bool rasterGrid, int gridColumns)
+{
+    ToolpathsRun run;
+    BuildParameters& p = run.params;
+    p.opDepth = real(fields.opDepth);
+    p.zStep = real(fields.zStep);
+    p.feedrate = real(fields.feedrate);
+    p.cutDepth = real(fields.cutDepth);
+    p.post.curveFit = fields.curveFit;
+    p.post.curveFitSubdivisions = std::max(whole(fields.curveFitValue), 0);
+    p.post.reduce = fields.reduce;
+    p.post.reduceStep = std::max(whole(fields.reduceValue), 1);
+    p.post.filter = fields.filter;
+    p.post.filterMinimum = std::max(whole(fields.filterValue), 0);
+    run.rapidHeight = real(fields.rapid);
+    p.styleCode = styleCode(fields.style, fields.regionDepths);
+
+    if (rasterGrid) {
+        const float width = float(real(fields.width));
+        const float depth = float(real(fields.depth));
+        GridScaling grid;
+        grid.gridScale = float(double(width) / double(std::max(gridColumns, 1)));
+        grid.gridDepthScale = float(double(depth) / 255);
+        run.grid = grid;
+        if (depth == 0) {
+            run.depthMissing = true;
+        } else {
+            p.opDepth = p.opDepth / double(depth) * 255;
+            p.zStep = p.zStep / double(depth) * 255;
+        }
+    }
+    return run;
+}
+
+BuildResult RunToolpathsCreate(RegionList& list, const TTriangleArray& triangles,
+                               const ToolpathsRun& run, RunControl& control,
+                               const BuildHooks& hooks)
+{
+    control.showStatus("Creating Vectors...");
+    BuildResult result;
+    if (run.depthMissing) {
+        // Nothing can be cut without a Depth; the list stays, as when no level cuts.
+        list.firstNewRegion = list.regions.size();
+        control.showStatus(NoRegionsMessage);
+        result.outcome = BuildOutcome::NoRegions;
+    } else {
+        result = CreateRegions(list, triangles, run.params, run.grid, control, hooks);
+    }
+    if (control.escapePressed())
+        control.showStatus("Process Cancelled...");
+    return result;
+}
+
+} // namespace corvane::toolpaths
