@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include "scratch_folder.h"
+
 #include <gtest/gtest.h>
 #include <random>
 #include <sys/stat.h>
@@ -288,7 +290,8 @@ TEST(DxfMeshReader, StatusProgressAndEsc)
 
 TEST(DxfMeshReader, FilesOnDisk)
 {
-    const auto dir = relief_test::freshFolder("mesh");
+    const corvane::testing::ScratchFolder folder;
+    const std::filesystem::path& dir = folder.path();
     FacetMesh mesh;
     EXPECT_EQ(LoadDxfMeshFile(mesh, (dir / "none.dxf").string(), silentRunControl()),
               MeshLoadOutcome::NoFile);
@@ -305,7 +308,6 @@ TEST(DxfMeshReader, FilesOnDisk)
     ASSERT_EQ(::mkfifo((dir / "pipe.dxf").c_str(), 0600), 0);
     EXPECT_THROW(LoadDxfMeshFile(mesh, dir.string(), silentRunControl()), Error);
     EXPECT_THROW(LoadDxfMeshFile(mesh, (dir / "pipe.dxf").string(), silentRunControl()), Error);
-    std::filesystem::remove_all(dir);
 }
 
 namespace {

@@ -5,11 +5,12 @@
 #include "relief_test_support.h"
 
 #include <cstdlib>
+#include "scratch_folder.h"
+
 #include <gtest/gtest.h>
 
 using namespace corvane::relief;
 using relief_test::crlfLines;
-using relief_test::freshFolder;
 using relief_test::readFile;
 using relief_test::ScriptedControl;
 namespace fs = std::filesystem;
@@ -126,7 +127,8 @@ TEST(DxfSurface, CancelEndsTheBandsButTheFileStaysWhole)
 
 TEST(DxfSurface, CreateAppliesGougeControlWritesWholeFilesAndReportsFailures)
 {
-    const fs::path dir = freshFolder("dxf");
+    const corvane::testing::ScratchFolder folder;
+    const std::filesystem::path& dir = folder.path();
     const fs::path target = dir / "relief.dxf";
     ReliefParameters p = twoByTwoDefaults();
     p.useGougeControl = true;
@@ -222,5 +224,4 @@ TEST(DxfSurface, CreateAppliesGougeControlWritesWholeFilesAndReportsFailures)
                                    {}}),
                  corvane::Error);
     EXPECT_FALSE(asked);
-    fs::remove_all(dir);
 }
