@@ -1,6 +1,6 @@
 #include "gui/mesh/mesh_paint.h"
 
-#include "relief/rounding.h"
+#include "common/round_half_even.h"
 
 #include <algorithm>
 
@@ -29,7 +29,7 @@ int canvasCoordinate(double v, double scale)
     // Also false for NaN, which has no canvas position either.
     if (!(product > -CanvasLimit && product < CanvasLimit))
         return product > 0 ? int(CanvasLimit) : -int(CanvasLimit);
-    return int(relief::roundHalfEven(product));
+    return int(corvane::roundHalfEven(product));
 }
 
 void drawEdges(TCanvas3D& canvas, const TEdgeArray& edges, const MeshViewScale& view)

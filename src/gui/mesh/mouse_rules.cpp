@@ -1,6 +1,6 @@
 #include "gui/mesh/mouse_rules.h"
 
-#include "relief/rounding.h"
+#include "common/round_half_even.h"
 
 namespace corvane::gui {
 
@@ -14,7 +14,7 @@ ViewOptions viewAfterDrag(const ViewOptions& view, Qt::MouseButtons buttons,
         if (panelHeight <= 0)
             return v;
         const long long zoom =
-            relief::roundHalfEven((last.y() - now.y()) * 100.0 / panelHeight) + view.zoom;
+            corvane::roundHalfEven((last.y() - now.y()) * 100.0 / panelHeight) + view.zoom;
         if (zoom > 0 && zoom <= 1000000)
             v.zoom = int(zoom);
     } else if (buttons == Qt::LeftButton && keys == Qt::ShiftModifier) {

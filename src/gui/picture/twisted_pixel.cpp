@@ -58,8 +58,6 @@ TTwistedPixel::~TTwistedPixel() = default;
 
 // --- operations ---
 
-<<<<<<< ours
-=======
 namespace {
 
 // The caller's run control, with the percentages also sent out as OnProgressReport.
@@ -86,23 +84,12 @@ private:
 
 } // namespace
 
->>>>>>> theirs
 bool TTwistedPixel::LoadImage(const QString& fileName, corvane::RunControl& control)
 {
     d->loadStopped = false;
     try {
-<<<<<<< ours
-        const std::string path = fileName.toStdString();
-        d->model.load(path, [this, &control, &path](long done, long total) {
-            emit OnProgressReport(done, total);
-            control.checkpoint();
-            if (control.escapePressed())
-                throw corvane::Cancelled(path);
-        });
-=======
         ProgressSignal progress(*this, control);
         d->model.load(fileName.toStdString(), progress);
->>>>>>> theirs
         d->lastError.clear();
     } catch (const corvane::imaging::ReadStopped& e) {
         d->loadStopped = true;

@@ -28,15 +28,9 @@ public:
     // Reads the file as a new document (no undo levels, no selection). On failure false comes
     // back, LastError() says why, and the control keeps what it had: a new control stays
     // without a picture (HasImage() false), a picture that was there is not lost.
-<<<<<<< ours
-    // Reports progress through OnProgressReport while it reads, and gives `control` a
-    // checkpoint at each report: Esc there stops the read, which then fails (LastError says
-    // it was stopped) and the control keeps what it had.
-=======
     // Reports progress through OnProgressReport (done out of 100) while it reads, and asks
     // control at each progress point whether to stop (Esc): a stopped read fails with
     // LoadStopped() true, and the control keeps what it had.
->>>>>>> theirs
     // Big pictures are normal: memory is about the picture's own size (3 bytes a pixel in
     // colour, 1 with a palette) plus nothing for BMP files, and the drawing reads the pixels
     // in place.
