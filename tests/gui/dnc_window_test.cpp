@@ -9,12 +9,16 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QKeyEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QSplitter>
+#include <QTimer>
+#include <cstdlib>
 
 namespace corvane::gui::testing {
 namespace {
@@ -201,6 +205,35 @@ TEST_F(DncViewTest, TextLinesCanBeSelectedAndCopied)
     QApplication::sendEvent(&pane, &end);
     EXPECT_EQ(pane.SelectionFirst(), 4999u);
     EXPECT_GT(pane.TopLine(), 4900u); // the last line is in sight
+}
+
+// The manual's picture of a raster program, as our own G-code writer makes it from the
+// sample picture. Skipped unless CORVANE_MANUAL_IMAGES names the folder to write it to; run
+// it on a real display (xvfb-run) so that the window frame and fonts look as the user sees.
+TEST_F(DncViewTest, RasterProgramForTheManual)
+{
+    const QString images = qEnvironmentVariable("CORVANE_MANUAL_IMAGES");
+    if (images.isEmpty())
+        GTEST_SKIP() << "set CORVANE_MANUAL_IMAGES to write the manual's pictures";
+    const QString program = folder.filePath(QStringLiteral("relief.dnc"));
+    const QString command =
+        QStringLiteral(CORVANE_CLI " gcode " CORVANE_SAMPLES
+                                   "/relief.bmp -o %1 --depth 0.2 --depth-per-pass 0.1 "
+                                   "--rapid 0.1 --feed 40 --step-x 0.02 --step-y 0.02 "
+                                   "2> /dev/null")
+            .arg(program);
+    ASSERT_EQ(std::system(command.toLocal8Bit().constData()), 0);
+    frame->resize(960, 640);
+    OpenDncFile(*frame, program);
+    TfrmDnc* view = activeView();
+    ASSERT_NE(view, nullptr);
+    view->SubWindow()->setGeometry(frame->MdiArea().viewport()->rect());
+    view->Splitter1().setSizes({view->width() * 2 / 3, view->width() / 3});
+    view->Isometric1Click();
+    QEventLoop loop;
+    QTimer::singleShot(300, &loop, &QEventLoop::quit);
+    loop.exec();
+    EXPECT_TRUE(frame->grab().save(QDir(images).filePath(QStringLiteral("dnc-view.png"))));
 }
 
 } // namespace
