@@ -1,5 +1,6 @@
 // Start-up: the splash, the frame with its long-lived dialogs, then the event loop. Files
 // named on the command line open in their own windows.
+#include "common/temporary_files.h"
 #include "gui/app/application.h"
 #include "gui/app/frame.h"
 #include "gui/app/splash.h"
@@ -37,6 +38,8 @@ bool scheduleScreenshot(TCorvaneFrame& frame, bool& taken)
 
 int main(int argc, char** argv)
 {
+    // A save that Ctrl+C or a logout interrupts leaves no hidden temporary file behind.
+    corvane::removeTemporaryFilesOnInterrupt();
     CorvaneApplication app(argc, argv);
 
     std::unique_ptr<TfrmSplash> splash;

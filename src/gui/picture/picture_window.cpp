@@ -152,7 +152,7 @@ bool TfrmPicture::LoadFile(const QString& fileName)
         loaded = TP->LoadImage(fileName, control) && TP->HasImage();
     }
     status.setGaugeVisible(false);
-    if (!loaded && shared().EscapePressed) {
+    if (!loaded && TP->LoadStopped()) {
         showStatus(QStringLiteral("Process Cancelled..."));
         return false;
     }

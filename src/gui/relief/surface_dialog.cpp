@@ -1,6 +1,7 @@
 // The surface dialog's form: its controls and their places, the defaults from the source
 // picture, and the change handlers that keep the widgets and the model in step.
 #include "gui/relief/surface_dialog.h"
+#include "relief/parameter_checks.h"
 
 #include "gui/app/exception_hook.h"
 #include "gui/app/frame.h"
@@ -177,7 +178,7 @@ void TDXF::buildControls()
     edits_[SurfaceEdit::Diameter] = txtDia;
     txtIncluded = new QSpinBox(gougeGroup);
     txtIncluded->setObjectName(QStringLiteral("txtIncluded"));
-    txtIncluded->setRange(5, 179);
+    txtIncluded->setRange(corvane::relief::MinIncludedAngle, corvane::relief::MaxIncludedAngle);
     groupRow(QStringLiteral("Included Angle"), txtIncluded, 92);
     edits_[SurfaceEdit::IncludedAngle] = txtIncluded;
 
