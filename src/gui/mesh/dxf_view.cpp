@@ -243,6 +243,7 @@ void TfrmDXFView::ToolPaths1Click()
     }
     shared().CurrentJob = corvane::gui::JobMeshToolpaths;
     frame_.frmToolPaths().show();
+    frame_.frmToolPaths().raise();
 }
 
 void TfrmDXFView::closeEvent(QCloseEvent* event)

@@ -12,6 +12,7 @@
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <exception>
 #include <new>
 #include <optional>
 
@@ -58,6 +59,8 @@ void TfrmToolPaths::Button1Click()
             failure = QString::fromStdString(error.what());
         } catch (const std::bad_alloc&) {
             failure = QStringLiteral("Not enough memory for this operation.");
+        } catch (const std::exception& error) {
+            failure = QString::fromStdString(error.what());
         }
         if (failure) {
             frame_.StatusBar1().setGaugeVisible(false);
