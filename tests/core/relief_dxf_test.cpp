@@ -201,7 +201,9 @@ TEST(DxfSurface, CreateAppliesGougeControlWritesWholeFilesAndReportsFailures)
     EXPECT_EQ(readFile(target), readFile(CORVANE_TEST_DATA "/relief/two_by_two.dxf"));
 
     // With gouge control, a failed write then a retry give the first run's file.
+    p.tool = ToolShape::VBit;
     p.toolDiameter = 0.03;
+    p.includedAngle = 60;
     control.escapeFrom = -1;
     EXPECT_THROW(CreateDxfSurface(grid, p, control,
                                   {[] { return std::optional<std::string>("/dev/full"); }, {}}),

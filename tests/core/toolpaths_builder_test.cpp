@@ -128,6 +128,17 @@ TEST(RegionBuilder, EscWhileSlicingAddsNothingAndLeavesUndoEmpty)
     EXPECT_EQ(regionCount(list.regions), 2u);
     EXPECT_EQ(UndoRegions(list), "The last 0 Regions were removed..");
     EXPECT_EQ(regionCount(list.regions), 2u);
+
+    // Through the dialog's Create: the status says so.
+    ToolpathsFields fields;
+    fields.style = 1;
+    fields.zStep = "1";
+    fields.opDepth = "7";
+    ScriptedControl esc;
+    esc.escapeFrom = 2;
+    RunToolpathsCreate(list, cone, readToolpathsFields(fields, false, 1), esc);
+    EXPECT_EQ(esc.statuses.back(), "Process Cancelled...");
+    EXPECT_EQ(regionCount(list.regions), 2u);
 }
 
 TEST(RegionBuilder, RasterGridScalesSegmentsButNotTheirBoxes)
