@@ -89,7 +89,7 @@ TCorvaneFrame::TCorvaneFrame(Options options) : options_(options)
     FormCreate();
 
     // The long-lived dialogs, created once and kept until the program ends.
-    frmToolPaths_ = new TfrmToolPaths(this);
+    frmToolPaths_ = new TfrmToolPaths(*this);
     frmDirection_ = new TfrmDirection(this);
     frmAbout_ = new TfrmAbout(this);
 
