@@ -45,7 +45,6 @@ corvane::testing::CliRun mesh(const std::string& arguments)
 
 class MeshCli : public ::testing::Test {
 protected:
-
     std::string write(const std::string& name, const std::string& text)
     {
         std::ofstream(dir / name, std::ios::binary) << text;

@@ -1,6 +1,7 @@
 // corvane-cli surface, gcode and gouge, run as a user runs them.
 #include "cli_run.h"
 #include "scratch_folder.h"
+#include "test_files.h"
 
 #include <csignal>
 #include <cstdint>
@@ -24,47 +25,17 @@ using corvane::testing::CliRun;
 class ReliefCli : public ::testing::Test {
 protected:
     // Runs corvane-cli with a fixed clock and the C locale, so headers are reproducible.
-    CliRun cli(const std::string& arguments) const { return corvane::testing::runCli(dir, arguments); }
+    CliRun cli(const std::string& arguments) const
+    {
+        return corvane::testing::runCli(dir, arguments);
+    }
 
     static std::string read(const fs::path& p) { return corvane::testing::readFile(p); }
 
     // A 24-bit BMP of grey levels, top row first, at 3937 pixels per metre.
     void writeGreyBmp(const std::string& name, const std::vector<std::vector<int>>& rows) const
     {
-        const int h = int(rows.size()), w = int(rows[0].size());
-        const int stride = (w * 3 + 3) / 4 * 4;
-        std::string data;
-        for (int r = h - 1; r >= 0; --r) {
-            std::string line;
-            for (int v : rows[std::size_t(r)])
-                line.append(3, char(v));
-            line.resize(std::size_t(stride), '\0');
-            data += line;
-        }
-        std::string header = "BM";
-        const auto put32 = [&](std::uint32_t v) {
-            for (int i = 0; i < 4; ++i)
-                header += char((v >> (8 * i)) & 0xff);
-        };
-        const auto put16 = [&](std::uint16_t v) {
-            header += char(v & 0xff);
-            header += char(v >> 8);
-        };
-        put32(std::uint32_t(54 + data.size()));
-        put32(0);
-        put32(54);
-        put32(40);
-        put32(std::uint32_t(w));
-        put32(std::uint32_t(h));
-        put16(1);
-        put16(24);
-        put32(0);
-        put32(std::uint32_t(data.size()));
-        put32(3937);
-        put32(3937);
-        put32(0);
-        put32(0);
-        std::ofstream(dir / name, std::ios::binary) << header << data;
+        corvane::testing::writeFile(dir / name, corvane::testing::greyBmp(rows));
     }
 
     corvane::testing::ScratchFolder scratch;
@@ -205,7 +176,7 @@ TEST_F(ReliefCli, OutOfMemoryNamesTheStepTheSizeAndTheAmount)
                                     " && ulimit -v 100000 && " CORVANE_CLI " " + arguments +
                                     " --tool 'V Bit' --diameter 20 --depth 17 2> errors.txt";
         const int status = std::system(command.c_str());
-        return CliRun{WIFEXITED(status) ? WEXITSTATUS(status) : -1, read(dir / "errors.txt")};
+        return CliRun{WIFEXITED(status) ? WEXITSTATUS(status) : -1, {}, read(dir / "errors.txt")};
     };
     const CliRun gouge = limited("gouge black.bmp -o g.pgm");
     EXPECT_EQ(gouge.exitCode, 1) << gouge.errors;

@@ -1,10 +1,9 @@
 #include "common/atomic_file.h"
 #include "common/error.h"
+#include "scratch_folder.h"
 
 #include <filesystem>
 #include <fstream>
-#include "scratch_folder.h"
-
 #include <gtest/gtest.h>
 #include <sstream>
 

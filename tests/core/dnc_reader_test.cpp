@@ -8,13 +8,12 @@
 #include "relief/raster_passes.h"
 #include "relief/raster_program.h"
 #include "relief_test_support.h"
+#include "scratch_folder.h"
 
 #include <cfloat>
 #include <charconv>
 #include <clocale>
 #include <cstdlib>
-#include "scratch_folder.h"
-
 #include <gtest/gtest.h>
 #include <random>
 

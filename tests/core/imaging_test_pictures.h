@@ -2,9 +2,8 @@
 // to be trusted.
 #pragma once
 
-#include "scratch_folder.h"
-
 #include "imaging/picture.h"
+#include "scratch_folder.h"
 
 #include <filesystem>
 #include <string>

@@ -6,12 +6,11 @@
 #include "mesh/triangle_sort.h"
 #include "relief/dxf_surface.h"
 #include "relief_test_support.h"
+#include "scratch_folder.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include "scratch_folder.h"
-
 #include <gtest/gtest.h>
 #include <random>
 #include <sys/stat.h>

@@ -3,10 +3,9 @@
 #include "relief/dxf_surface.h"
 #include "relief/height_grid.h"
 #include "relief_test_support.h"
-
-#include <cstdlib>
 #include "scratch_folder.h"
 
+#include <cstdlib>
 #include <gtest/gtest.h>
 
 using namespace corvane::relief;

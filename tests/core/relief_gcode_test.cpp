@@ -6,12 +6,11 @@
 #include "relief/raster_passes.h"
 #include "relief/raster_program.h"
 #include "relief_test_support.h"
+#include "scratch_folder.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include "scratch_folder.h"
-
 #include <gtest/gtest.h>
 
 using namespace corvane::relief;

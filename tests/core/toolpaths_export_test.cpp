@@ -1,6 +1,7 @@
 #include "common/error.h"
 #include "common/general_number.h"
 #include "relief_test_support.h"
+#include "scratch_folder.h"
 #include "toolpaths/dnc_writer.h"
 #include "toolpaths/dxf_polyline_writer.h"
 #include "toolpaths/optimize_toolpaths.h"
@@ -9,8 +10,6 @@
 #include <clocale>
 #include <cmath>
 #include <fstream>
-#include "scratch_folder.h"
-
 #include <gtest/gtest.h>
 #include <random>
 

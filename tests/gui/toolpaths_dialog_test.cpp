@@ -7,6 +7,7 @@
 #include "gui/picture/picture_window.h"
 #include "gui/toolpaths/toolpaths_dialog.h"
 #include "gui_test_support.h"
+#include "test_files.h"
 
 #include <QAction>
 #include <QApplication>
@@ -27,23 +28,9 @@
 namespace corvane::gui::testing {
 namespace {
 
-// A square pyramid over [0,4] x [0,4] with its apex at (2, 2, 2): every level between 0 and
-// 2 cuts one square loop.
 QByteArray pyramidDxf()
 {
-    const double corners[4][2] = {{0, 0}, {4, 0}, {4, 4}, {0, 4}};
-    QByteArray dxf = "0\r\nSECTION\r\n2\r\nENTITIES\r\n";
-    for (int k = 0; k < 4; ++k) {
-        const double* a = corners[k];
-        const double* b = corners[(k + 1) % 4];
-        const double points[4][3] = {{a[0], a[1], 0}, {b[0], b[1], 0}, {2, 2, 2}, {2, 2, 2}};
-        dxf += "0\r\n3DFACE\r\n8\r\n0\r\n";
-        for (int c = 0; c < 4; ++c)
-            for (int axis = 0; axis < 3; ++axis)
-                dxf += QByteArray::number(10 * (axis + 1) + c) + "\r\n" +
-                       QByteArray::number(points[c][axis]) + "\r\n";
-    }
-    return dxf + "0\r\nENDSEC\r\n0\r\nEOF\r\n";
+    return QByteArray::fromStdString(corvane::testing::pyramidDxf());
 }
 
 QByteArray readAll(const QString& path)

@@ -181,10 +181,7 @@ void TfrmDnc::Draw3DMouseDown(QMouseEvent& event)
 
 void TfrmDnc::Draw3DMouseMove(QMouseEvent& event)
 {
-    const QPoint now = event.position().toPoint();
-    draw3D_->SetView(corvane::gui::viewAfterDrag(draw3D_->View(), event.buttons(),
-                                                 event.modifiers(), last_, now, draw3D_->height()));
-    last_ = now;
+    corvane::gui::dragView(*draw3D_, event, last_);
 }
 
 void TfrmDnc::Draw3DMouseUp(QMouseEvent&)
@@ -197,18 +194,12 @@ void TfrmDnc::Draw3DMouseUp(QMouseEvent&)
 
 void TfrmDnc::Top1Click()
 {
-    corvane::gui::ViewOptions view = draw3D_->View();
-    view.rotation = view.elevation = view.tilt = 0;
-    draw3D_->SetView(view);
+    draw3D_->SetView(corvane::gui::topView(draw3D_->View()));
 }
 
 void TfrmDnc::Isometric1Click()
 {
-    corvane::gui::ViewOptions view = draw3D_->View();
-    view.rotation = 345;
-    view.elevation = 300;
-    view.tilt = 0;
-    draw3D_->SetView(view);
+    draw3D_->SetView(corvane::gui::isometricView(draw3D_->View()));
 }
 
 void TfrmDnc::closeEvent(QCloseEvent* event)

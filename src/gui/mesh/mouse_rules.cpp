@@ -1,6 +1,9 @@
 #include "gui/mesh/mouse_rules.h"
 
 #include "common/round_half_even.h"
+#include "gui/draw3d/draw3d_panel.h"
+
+#include <QMouseEvent>
 
 namespace corvane::gui {
 
@@ -25,6 +28,28 @@ ViewOptions viewAfterDrag(const ViewOptions& view, Qt::MouseButtons buttons,
         v.rotation -= now.x() - last.x();
     }
     return v;
+}
+
+void dragView(TDraw3D& panel, const QMouseEvent& event, QPoint& last)
+{
+    const QPoint now = event.position().toPoint();
+    panel.SetView(
+        viewAfterDrag(panel.View(), event.buttons(), event.modifiers(), last, now, panel.height()));
+    last = now;
+}
+
+ViewOptions topView(ViewOptions view)
+{
+    view.rotation = view.elevation = view.tilt = 0;
+    return view;
+}
+
+ViewOptions isometricView(ViewOptions view)
+{
+    view.rotation = 345;
+    view.elevation = 300;
+    view.tilt = 0;
+    return view;
 }
 
 } // namespace corvane::gui

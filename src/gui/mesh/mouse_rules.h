@@ -8,13 +8,25 @@
 #include "gui/draw3d/view_projection.h"
 
 #include <QPoint>
+
+class QMouseEvent;
 #include <Qt>
 
 namespace corvane::gui {
+
+class TDraw3D;
 
 // The view after the mouse moved from `last` to `now`. A zoom that would come to 0 or less
 // leaves the zoom as it was; so does a panel without height.
 ViewOptions viewAfterDrag(const ViewOptions& view, Qt::MouseButtons buttons,
                           Qt::KeyboardModifiers keys, QPoint last, QPoint now, int panelHeight);
+
+// A mouse move over the panel of a 3D window: the panel's view follows the drag from `last`,
+// which then becomes the event's position.
+void dragView(TDraw3D& panel, const QMouseEvent& event, QPoint& last);
+
+// The two views every 3D window offers; the zoom and offsets stay as they are.
+ViewOptions topView(ViewOptions view);       // 0 / 0 / 0
+ViewOptions isometricView(ViewOptions view); // 345 / 300 / 0
 
 } // namespace corvane::gui
