@@ -6,6 +6,8 @@
 
 #include "dnc/dnc_move.h"
 #include "gui/app/child_window.h"
+#include "gui/app/menu_items.h"
+#include "gui/app/menu_items.h"
 #include "gui/mesh/mesh_paint.h"
 
 #include <QPoint>
@@ -92,7 +94,7 @@ private:
     bool boxOnly_ = false;
     bool loading_ = false;
     QList<QMenu*> menus_;
-    std::map<QString, QAction*> items_;
+    corvane::gui::MenuItems items_;
 };
 
 namespace corvane::gui {

@@ -10,17 +10,12 @@
 QAction* TfrmDnc::addItem(QMenu& menu, const QString& name, const QString& caption,
                           std::function<void()> handler)
 {
-    QAction* action = menu.addAction(caption);
-    action->setObjectName(name);
-    connect(action, &QAction::triggered, this, [handler = std::move(handler)] { handler(); });
-    items_[name] = action;
-    return action;
+    return items_.add(menu, *this, name, caption, std::move(handler));
 }
 
 QAction* TfrmDnc::MenuItem(const QString& name) const
 {
-    const auto found = items_.find(name);
-    return found == items_.end() ? nullptr : found->second;
+    return items_.find(name);
 }
 
 void TfrmDnc::buildMenus()
@@ -36,7 +31,7 @@ void TfrmDnc::buildMenus()
     addItem(*file, QStringLiteral("ImportDXFMesh1"), QStringLiteral("&Import DXF Mesh"), [this] {
         ImportDXFMesh1Click();
     })->setEnabled(frame_.HasFileKind(QStringLiteral("dxf")));
-    items_[QStringLiteral("N1")] = file->addSeparator();
+    items_.remember(QStringLiteral("N1"), file->addSeparator());
     addItem(*file, QStringLiteral("Close1"), QStringLiteral("&Close"), [this] {
         Close1Click();
     })->setShortcut(QKeySequence::Close);

@@ -8,6 +8,7 @@
 
 #include "geometry/mesh_records.h"
 #include "gui/app/child_window.h"
+#include "gui/app/menu_items.h"
 #include "gui/mesh/mesh_paint.h"
 #include "toolpaths/toolpaths_fields.h"
 
@@ -114,7 +115,7 @@ private:
     bool loading_ = false;
     bool vectorConversion_ = false;
     QList<QMenu*> menus_;
-    std::map<QString, QAction*> items_;
+    corvane::gui::MenuItems items_;
 };
 
 namespace corvane::gui {

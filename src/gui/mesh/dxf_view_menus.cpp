@@ -13,17 +13,12 @@ using corvane::gui::toolIcon;
 QAction* TfrmDXFView::addItem(QMenu& menu, const QString& name, const QString& caption,
                               std::function<void()> handler)
 {
-    QAction* action = menu.addAction(caption);
-    action->setObjectName(name);
-    connect(action, &QAction::triggered, this, [handler = std::move(handler)] { handler(); });
-    items_[name] = action;
-    return action;
+    return items_.add(menu, *this, name, caption, std::move(handler));
 }
 
 QAction* TfrmDXFView::MenuItem(const QString& name) const
 {
-    const auto found = items_.find(name);
-    return found == items_.end() ? nullptr : found->second;
+    return items_.find(name);
 }
 
 void TfrmDXFView::buildMenus()
@@ -40,13 +35,13 @@ void TfrmDXFView::buildMenus()
     })->setEnabled(frame_.HasFileKind(QStringLiteral("dnc")));
     addItem(*file, QStringLiteral("ImportDXFMesh1"), QStringLiteral("&Import DXF Mesh"),
             [this] { frame_.ImportDXFMesh1Click(); });
-    items_[QStringLiteral("N1")] = file->addSeparator();
+    items_.remember(QStringLiteral("N1"), file->addSeparator());
     // Writing toolpaths needs regions, which Create > Toolpaths builds.
     addItem(*file, QStringLiteral("SaveDNC1"), QStringLiteral("Save D&NC"),
             corvane::gui::guardedCall(this, &TfrmDXFView::SaveDNC1Click));
     addItem(*file, QStringLiteral("SaveDXF1"), QStringLiteral("Save &DXF"),
             corvane::gui::guardedCall(this, &TfrmDXFView::SaveDXF1Click));
-    items_[QStringLiteral("N3")] = file->addSeparator();
+    items_.remember(QStringLiteral("N3"), file->addSeparator());
     addItem(*file, QStringLiteral("Close1"), QStringLiteral("&Close"), [this] {
         Close1Click();
     })->setShortcut(QKeySequence::Close);
@@ -62,7 +57,7 @@ void TfrmDXFView::buildMenus()
     addItem(*view, QStringLiteral("Top1"), QStringLiteral("&Top"), [this] { Top1Click(); });
     addItem(*view, QStringLiteral("Isometric1"), QStringLiteral("&Isometric"),
             [this] { Isometric1Click(); });
-    items_[QStringLiteral("N2")] = view->addSeparator();
+    items_.remember(QStringLiteral("N2"), view->addSeparator());
     QAction* mesh =
         addItem(*view, QStringLiteral("Mesh1"), QStringLiteral("&Mesh"), [this] { Mesh1Click(); });
     mesh->setCheckable(true);
@@ -73,7 +68,7 @@ void TfrmDXFView::buildMenus()
     toolpaths->setChecked(true);
 
     auto* create = new QMenu(QStringLiteral("&Create"), this);
-    items_[QStringLiteral("Create1")] = create->menuAction();
+    items_.remember(QStringLiteral("Create1"), create->menuAction());
     addItem(*create, QStringLiteral("Toolpaths1"), QStringLiteral("Toolpaths"),
             [this] { ToolPaths1Click(); });
 
