@@ -64,7 +64,6 @@ void runImage(const CLI::App& command, const ImageOptions& options)
     imaging::Picture picture = imaging::readPicture(options.input, control);
     for (const Step& step : steps) {
         if (const auto* call = std::get_if<imaging::OperationCall>(&step)) {
-            control.showStatus(call->operation->name);
             picture = call->operation->run(picture, call->arguments, control);
         } else {
             picture = imaging::runPluginFilter(std::get<std::string>(step), picture, control);
