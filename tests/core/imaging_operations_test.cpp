@@ -7,6 +7,7 @@
 #include "imaging/picture_edit.h"
 #include "imaging_test_pictures.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <set>
 
@@ -138,6 +139,20 @@ TEST(ImageOperations, DirectionsAndFiltersActOnWhatTheySee)
     fill(speck, {3, 3, 1, 1}, Rgb{255, 0, 0});
     EXPECT_TRUE(equalPixels(despeckle(speck), flat));
     EXPECT_NE(sharpen(speck).pixel(3, 3), (Rgb{90, 90, 90}));
+    // Despeckle is the true median of each 3 x 3 neighbourhood (edges repeated).
+    Picture noisy = colourPicture(9, 7);
+    for (std::size_t i = 0; i < noisy.pixels.size(); ++i)
+        noisy.pixels[i] = std::uint8_t((i * 2654435761u) >> 7);
+    const Picture median = despeckle(noisy);
+    for (int y = 0; y < 7; ++y)
+        for (int x = 0; x < 9; ++x) {
+            std::vector<std::uint8_t> v;
+            for (int j = -1; j <= 1; ++j)
+                for (int i = -1; i <= 1; ++i)
+                    v.push_back(noisy.pixel(std::clamp(x + i, 0, 8), std::clamp(y + j, 0, 6)).g);
+            std::nth_element(v.begin(), v.begin() + 4, v.end());
+            ASSERT_EQ(median.pixel(x, y).g, v[4]) << x << "," << y;
+        }
 }
 
 TEST(ImageOperations, ShadingIsRepeatableAndFollowsItsInputs)

@@ -291,6 +291,10 @@ Picture diffused(const Picture& rgb, const std::vector<Rgb>& palette, int bitCou
     out.palette = palette;
     out.palette.resize(std::size_t(1) << bitCount);
     const int used = int(palette.size());
+    // The nearest entry of every colour met so far (0xFF: not yet known). Error diffusion
+    // meets the same colours again and again; looking them up beats comparing them with
+    // every entry each time.
+    std::vector<std::uint8_t> nearest(std::size_t(1) << 24, 0xFF);
     const int w = rgb.width;
     // Errors of this row and the next, per channel, one spare pixel on each side.
     std::vector<int> current(std::size_t(w + 2) * 3), next(std::size_t(w + 2) * 3);
@@ -305,9 +309,13 @@ Picture diffused(const Picture& rgb, const std::vector<Rgb>& palette, int bitCou
             for (int c = 0; c < 3; ++c)
                 want[c] =
                     std::clamp(in[3 * x + c] + current[std::size_t(x + 1) * 3 + c] / 16, 0, 255);
-            const std::uint8_t i =
-                nearestOf(palette, used,
-                          {std::uint8_t(want[0]), std::uint8_t(want[1]), std::uint8_t(want[2])});
+            const std::size_t key =
+                std::size_t(want[0]) << 16 | std::size_t(want[1]) << 8 | std::size_t(want[2]);
+            if (nearest[key] == 0xFF)
+                nearest[key] = nearestOf(
+                    palette, used,
+                    {std::uint8_t(want[0]), std::uint8_t(want[1]), std::uint8_t(want[2])});
+            const std::uint8_t i = nearest[key];
             o[x] = i;
             const Rgb got = palette[i];
             const int error[3] = {(want[0] - got.r) * strength / 100,

@@ -76,13 +76,23 @@ inline int apply(const Kernel& k, const Window3& w, int x, int c)
     return sum;
 }
 
-// sum / divisor rounded to nearest, plus bias.
+// sum / divisor rounded to nearest (halves away from zero), plus bias. Every sum the kernel
+// can give is worked out once into a table: a division per sample would cost more than the
+// kernel itself.
 Picture convolved(const Picture& picture, const Kernel& k, int divisor, int bias,
                   RunControl& control)
 {
-    return each3x3(picture, control, [&k, divisor, bias](const Window3& w, int x, int c) {
-        const int s = apply(k, w, x, c);
-        return (s >= 0 ? (s + divisor / 2) / divisor : -((-s + divisor / 2) / divisor)) + bias;
+    int lowest = 0, highest = 0;
+    for (int weight : k)
+        (weight < 0 ? lowest : highest) += weight * 255;
+    std::vector<std::uint8_t> result(std::size_t(highest - lowest + 1));
+    for (int s = lowest; s <= highest; ++s) {
+        const int q = s >= 0 ? (s + divisor / 2) / divisor : -((-s + divisor / 2) / divisor);
+        result[std::size_t(s - lowest)] = std::uint8_t(std::clamp(q + bias, 0, 255));
+    }
+    const std::uint8_t* table = result.data() - lowest;
+    return each3x3(picture, control, [&k, table](const Window3& w, int x, int c) {
+        return int(table[apply(k, w, x, c)]);
     });
 }
 
@@ -229,12 +239,22 @@ Picture despeckle(const Picture& picture, RunControl& control)
 {
     detail::requireImage("despeckle", picture);
     return each3x3(picture, control, [](const Window3& w, int x, int c) {
-        std::array<std::uint8_t, 9> v{};
+        int v[9];
         for (int r = 0; r < 3; ++r)
             for (int i = 0; i < 3; ++i)
-                v[std::size_t(3 * r + i)] = w.row(r)[3 * (x + i) + c];
-        std::nth_element(v.begin(), v.begin() + 4, v.end());
-        return int(v[4]);
+                v[3 * r + i] = w.row(r)[3 * (x + i) + c];
+        // The median of nine by a fixed network of 19 exchanges (Paeth): no branches to
+        // mispredict, several times faster than a general selection.
+        auto order = [&v](int a, int b) {
+            const int low = std::min(v[a], v[b]);
+            v[b] = std::max(v[a], v[b]);
+            v[a] = low;
+        };
+        order(1, 2), order(4, 5), order(7, 8), order(0, 1), order(3, 4), order(6, 7);
+        order(1, 2), order(4, 5), order(7, 8), order(0, 3), order(5, 8), order(4, 7);
+        order(3, 6), order(1, 4), order(2, 5), order(4, 7), order(4, 2), order(6, 4);
+        order(4, 2);
+        return v[4];
     });
 }
 

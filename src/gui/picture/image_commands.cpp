@@ -396,6 +396,8 @@ void TfrmPicture::mnu3dShade2Click()
                 corvane::gui::NormalCursor prompt;
                 showDirectionDialog();
             }
+            // Esc closes the dialog only; it must not stop the steps that follow.
+            shared().EscapePressed = false;
             const int direction = shared().LightDirection;
             corvane::gui::RunInputGuard guard(nullptr);
             TP->Process([](const Picture& p) { return img::negative(p, 0); });
