@@ -291,10 +291,10 @@ Picture diffused(const Picture& rgb, const std::vector<Rgb>& palette, int bitCou
     out.palette = palette;
     out.palette.resize(std::size_t(1) << bitCount);
     const int used = int(palette.size());
-    // The nearest entry of every colour met so far (0xFF: not yet known). Error diffusion
-    // meets the same colours again and again; looking them up beats comparing them with
-    // every entry each time.
-    std::vector<std::uint8_t> nearest(std::size_t(1) << 24, 0xFF);
+    // The nearest entry for each cell of 4 x 4 x 4 colours, worked out for the cell's centre
+    // when first met (0xFF: not yet). Comparing every pixel with every entry costs several
+    // times more, and the error that diffusion carries on makes up for the cell's width.
+    std::vector<std::uint8_t> nearest(std::size_t(1) << 18, 0xFF);
     const int w = rgb.width;
     // Errors of this row and the next, per channel, one spare pixel on each side.
     std::vector<int> current(std::size_t(w + 2) * 3), next(std::size_t(w + 2) * 3);
@@ -309,18 +309,19 @@ Picture diffused(const Picture& rgb, const std::vector<Rgb>& palette, int bitCou
             for (int c = 0; c < 3; ++c)
                 want[c] =
                     std::clamp(in[3 * x + c] + current[std::size_t(x + 1) * 3 + c] / 16, 0, 255);
-            const std::size_t key =
-                std::size_t(want[0]) << 16 | std::size_t(want[1]) << 8 | std::size_t(want[2]);
-            if (nearest[key] == 0xFF)
-                nearest[key] = nearestOf(
-                    palette, used,
-                    {std::uint8_t(want[0]), std::uint8_t(want[1]), std::uint8_t(want[2])});
+            const std::size_t key = std::size_t(want[0] >> 2) << 12 |
+                                    std::size_t(want[1] >> 2) << 6 | std::size_t(want[2] >> 2);
+            if (nearest[key] == 0xFF) {
+                auto centre = [](int v) { return std::uint8_t((v & ~3) + 2); };
+                nearest[key] =
+                    nearestOf(palette, used, {centre(want[0]), centre(want[1]), centre(want[2])});
+            }
             const std::uint8_t i = nearest[key];
             o[x] = i;
             const Rgb got = palette[i];
-            const int error[3] = {(want[0] - got.r) * strength / 100,
-                                  (want[1] - got.g) * strength / 100,
-                                  (want[2] - got.b) * strength / 100};
+            auto share = [strength](int e) { return strength == 100 ? e : e * strength / 100; };
+            const int error[3] = {share(want[0] - got.r), share(want[1] - got.g),
+                                  share(want[2] - got.b)};
             for (int c = 0; c < 3; ++c) {
                 current[std::size_t(x + 2) * 3 + c] += error[c] * 7;
                 next[std::size_t(x) * 3 + c] += error[c] * 3;
