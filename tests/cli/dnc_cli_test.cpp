@@ -1,4 +1,7 @@
 // corvane-cli dnc as scripts use it: the summary, its JSON and the exact record dump.
+#include "cli_run.h"
+#include "scratch_folder.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -13,46 +16,25 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct DncRun {
-    int exitCode;
-    std::string out;
-    std::string errors;
-};
+using DncRun = corvane::testing::CliRun;
 
 class DncCli : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        dir = fs::temp_directory_path() / ("corvane-dnc-cli-" + std::to_string(::getpid()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
+    // In a locale with a decimal comma: the dump must not follow it.
     DncRun cli(const std::string& arguments) const
     {
-        const fs::path out = dir / "stdout.txt", errors = dir / "stderr.txt";
-        const std::string command = "cd " + dir.string() +
-                                    " && LC_ALL=de_DE.UTF-8 " CORVANE_CLI " dnc " + arguments +
-                                    " > " + out.string() + " 2> " + errors.string();
-        const int status = std::system(command.c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, read(out), read(errors)};
+        return corvane::testing::runCli(dir, "dnc " + arguments, "LC_ALL=de_DE.UTF-8");
     }
 
     void write(const std::string& name, const std::string& text) const
     {
-        std::ofstream(dir / name, std::ios::binary) << text;
+        corvane::testing::writeFile(dir / name, text);
     }
 
-    static std::string read(const fs::path& p)
-    {
-        std::ifstream in(p, std::ios::binary);
-        std::stringstream ss;
-        ss << in.rdbuf();
-        return ss.str();
-    }
+    static std::string read(const fs::path& p) { return corvane::testing::readFile(p); }
 
-    fs::path dir;
+    corvane::testing::ScratchFolder scratch;
+    fs::path dir = scratch.path();
 };
 
 } // namespace

@@ -1,4 +1,6 @@
 // corvane-cli info: the four text lines, the JSON line, and the error for a bad file.
+#include "scratch_folder.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdio>
@@ -54,11 +56,10 @@ TEST(InfoCli, PrintsOneJsonLine)
 
 TEST(InfoCli, AnUnreadableFileIsOneErrorLineAndExitOne)
 {
-    const fs::path bad =
-        fs::temp_directory_path() / ("corvane-info-" + std::to_string(::getpid()) + ".bmp");
-    std::ofstream(bad) << "BM but nothing else";
+    const corvane::testing::ScratchFolder folder;
+    const fs::path bad = folder.path() / "damaged.bmp";
+    corvane::testing::writeFile(bad, "BM but nothing else");
     const CliResult r = run("info " + bad.string());
-    fs::remove(bad);
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.out.find(bad.string()), std::string::npos) << r.out;
     EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 1) << r.out;

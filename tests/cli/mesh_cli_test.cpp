@@ -1,6 +1,8 @@
 // corvane-cli mesh: the dump format, JSON, failures, and the triangle count against assimp's
 // on a surface from our own writer.
+#include "cli_run.h"
 #include "relief/dxf_surface.h"
+#include "scratch_folder.h"
 
 #include <array>
 #include <cstdio>
@@ -35,20 +37,14 @@ Outcome run(const std::string& command)
     return r;
 }
 
-// stdout only: the status lines go to stderr.
-Outcome mesh(const std::string& arguments)
+// The status lines go to stderr, the results to stdout.
+corvane::testing::CliRun mesh(const std::string& arguments)
 {
-    return run(std::string(CORVANE_CLI) + " mesh " + arguments + " 2>/dev/null");
+    return corvane::testing::runCli(fs::temp_directory_path(), "mesh " + arguments, "LC_ALL=C");
 }
 
 class MeshCli : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        dir = fs::temp_directory_path() / ("corvane-mesh-cli-" + std::to_string(::getpid()));
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
 
     std::string write(const std::string& name, const std::string& text)
     {
@@ -56,7 +52,8 @@ protected:
         return (dir / name).string();
     }
 
-    fs::path dir;
+    corvane::testing::ScratchFolder scratch;
+    fs::path dir = scratch.path();
 };
 
 // One quad with a third corner of 0.1 (not exact in binary) and one flat triangle.
@@ -71,7 +68,7 @@ const std::string twoFaces =
 TEST_F(MeshCli, DumpJsonAndText)
 {
     const std::string file = write("two.dxf", twoFaces);
-    const Outcome dump = mesh(file + " --dump");
+    const corvane::testing::CliRun dump = mesh(file + " --dump");
     ASSERT_EQ(dump.exitCode, 0);
     EXPECT_EQ(dump.out, "triangles 2\n"
                         "edges 8\n"
@@ -79,13 +76,13 @@ TEST_F(MeshCli, DumpJsonAndText)
                         "0 0 0.10000000000000001 1 1 2 0 1 3\n"
                         "0 0 0.10000000000000001 1 0 1 1 1 2\n");
 
-    const Outcome json = mesh(file + " --json");
+    const corvane::testing::CliRun json = mesh(file + " --json");
     ASSERT_EQ(json.exitCode, 0);
     EXPECT_NE(json.out.find("\"triangles\":2,\"edges\":8,\"extents\":{\"minX\":0.0,\"maxX\":1.0"),
               std::string::npos)
         << json.out;
 
-    const Outcome text = mesh(file);
+    const corvane::testing::CliRun text = mesh(file);
     ASSERT_EQ(text.exitCode, 0);
     EXPECT_EQ(text.out.substr(0, 21), "Triangles: 2\nEdges: 8");
 }
@@ -93,9 +90,9 @@ TEST_F(MeshCli, DumpJsonAndText)
 TEST_F(MeshCli, FailuresExitWithOneAndSayWhere)
 {
     const std::string bad = write("bad.dxf", "0\n3DFACE\n10\n1\n20\nabc\n");
-    const Outcome r = run(std::string(CORVANE_CLI) + " mesh " + bad + " 2>&1 >/dev/null");
+    const corvane::testing::CliRun r = mesh(bad);
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_NE(r.out.find(bad + ":6: \"abc\" is not a number"), std::string::npos) << r.out;
+    EXPECT_NE(r.errors.find(bad + ":6: \"abc\" is not a number"), std::string::npos) << r.errors;
     EXPECT_EQ(mesh((dir / "missing.dxf").string()).exitCode, 1);
     EXPECT_EQ(mesh("").exitCode, 2);
 }
@@ -115,7 +112,7 @@ TEST_F(MeshCli, TriangleCountAgreesWithAssimpOnAWrittenSurface)
     corvane::relief::WriteDxfSurface(sink, grid, p, corvane::silentRunControl());
     const std::string file = write("surface.dxf", sink.text);
 
-    const Outcome ours = mesh(file + " --dump");
+    const corvane::testing::CliRun ours = mesh(file + " --dump");
     ASSERT_EQ(ours.exitCode, 0);
     const Outcome theirs = run("assimp info " + file + " 2>&1");
     ASSERT_EQ(theirs.exitCode, 0) << theirs.out;

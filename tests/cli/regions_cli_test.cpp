@@ -1,6 +1,9 @@
 // corvane-cli regions, run as a user runs it: a DXF mesh or a picture in, G-code, DXF
 // polylines or a dump out.
 #include <cstdint>
+#include "cli_run.h"
+#include "scratch_folder.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -15,17 +18,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct CliRun {
-    int exitCode;
-    std::string output, errors;
-};
+using corvane::testing::CliRun;
 
 std::string read(const fs::path& p)
 {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
+    return corvane::testing::readFile(p);
 }
 
 // A square pyramid over [0,4] x [0,4], apex (2, 2, 2), as four triangular 3DFACEs.
@@ -87,24 +84,17 @@ std::string greyBmp(const std::vector<std::vector<int>>& rows)
 
 class RegionsCli : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        dir = fs::temp_directory_path() / ("corvane-regions-cli-" + std::to_string(::getpid()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-        std::ofstream(dir / "pyramid.dxf", std::ios::binary) << pyramidDxf();
-    }
-    void TearDown() override { fs::remove_all(dir); }
+    void SetUp() override { corvane::testing::writeFile(dir / "pyramid.dxf", pyramidDxf()); }
 
     // With a fixed clock and the C locale, so headers are reproducible.
     CliRun cli(const std::string& arguments) const
     {
-        const fs::path out = dir / "stdout.txt", errors = dir / "stderr.txt";
-        const std::string command = "cd " + dir.string() +
-                                    " && SOURCE_DATE_EPOCH=0 LC_ALL=C " CORVANE_CLI " regions " +
-                                    arguments + " > " + out.string() + " 2> " + errors.string();
-        const int status = std::system(command.c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, read(out), read(errors)};
+        return corvane::testing::runCli(dir, "regions " + arguments);
+    }
+
+    corvane::testing::ScratchFolder scratch;
+    fs::path dir = scratch.path();
+};
     }
 
     fs::path dir;
@@ -134,11 +124,11 @@ TEST_F(RegionsCli, DumpPrintsTheRegionsAloneOnStdout)
 {
     const CliRun run = cli("pyramid.dxf --style topography --z-step 0.5 --depths multiple --dump");
     ASSERT_EQ(run.exitCode, 0) << run.errors;
-    std::istringstream dump(run.output);
+    std::istringstream dump(run.out);
     std::string word;
     int regions = 0;
     while (dump >> word) {
-        ASSERT_EQ(word, "region") << run.output;
+        ASSERT_EQ(word, "region") << run.out;
         int index = 0, open = -1;
         double depth = 0;
         std::size_t segments = 0;

@@ -1,4 +1,7 @@
 // corvane-cli surface, gcode and gouge, run as a user runs them.
+#include "cli_run.h"
+#include "scratch_folder.h"
+
 #include <csignal>
 #include <cstdint>
 #include <cstdlib>
@@ -16,39 +19,14 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct CliRun {
-    int exitCode;
-    std::string errors;
-};
+using corvane::testing::CliRun;
 
 class ReliefCli : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        dir = fs::temp_directory_path() / ("corvane-relief-cli-" + std::to_string(::getpid()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
     // Runs corvane-cli with a fixed clock and the C locale, so headers are reproducible.
-    CliRun cli(const std::string& arguments) const
-    {
-        const fs::path errors = dir / "stderr.txt";
-        const std::string command = "cd " + dir.string() +
-                                    " && SOURCE_DATE_EPOCH=0 LC_ALL=C " CORVANE_CLI " " +
-                                    arguments + " 2> " + errors.string() + " > /dev/null";
-        const int status = std::system(command.c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, read(errors)};
-    }
+    CliRun cli(const std::string& arguments) const { return corvane::testing::runCli(dir, arguments); }
 
-    static std::string read(const fs::path& p)
-    {
-        std::ifstream in(p, std::ios::binary);
-        std::stringstream ss;
-        ss << in.rdbuf();
-        return ss.str();
-    }
+    static std::string read(const fs::path& p) { return corvane::testing::readFile(p); }
 
     // A 24-bit BMP of grey levels, top row first, at 3937 pixels per metre.
     void writeGreyBmp(const std::string& name, const std::vector<std::vector<int>>& rows) const
@@ -89,7 +67,8 @@ protected:
         std::ofstream(dir / name, std::ios::binary) << header << data;
     }
 
-    fs::path dir;
+    corvane::testing::ScratchFolder scratch;
+    fs::path dir = scratch.path();
 };
 
 const std::string twoByTwoSizes =

@@ -3,6 +3,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include "scratch_folder.h"
+
 #include <gtest/gtest.h>
 #include <sstream>
 
@@ -19,20 +21,12 @@ std::string readAll(const fs::path& p)
     return ss.str();
 }
 
-fs::path freshFolder(const char* name)
-{
-    fs::path dir = fs::temp_directory_path() /
-                   ("corvane-" + std::string(name) + "-" + std::to_string(::getpid()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    return dir;
-}
-
 } // namespace
 
 TEST(AtomicFile, ReplacesTargetOnlyOnCommitAndLeavesNoTemporaryFiles)
 {
-    const fs::path dir = freshFolder("atomic");
+    const corvane::testing::ScratchFolder folder;
+    const std::filesystem::path& dir = folder.path();
     const fs::path target = dir / "out.dnc";
     std::ofstream(target) << "old program";
 
@@ -49,7 +43,6 @@ TEST(AtomicFile, ReplacesTargetOnlyOnCommitAndLeavesNoTemporaryFiles)
     file.commit();
     EXPECT_EQ(readAll(target), "new program\r\n");
     EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
-    fs::remove_all(dir);
 }
 
 TEST(AtomicFile, ReportsTheFileAndTheReason)
@@ -71,7 +64,8 @@ TEST(AtomicFile, ReportsTheFileAndTheReason)
 
 TEST(AtomicFile, SavesThroughLinksKeepsPermissionsAndRefusesProtectedFiles)
 {
-    const fs::path dir = freshFolder("atomic-links");
+    const corvane::testing::ScratchFolder folder;
+    const std::filesystem::path& dir = folder.path();
     fs::create_directories(dir / "real");
     std::ofstream(dir / "real" / "out.dxf") << "old";
     fs::permissions(dir / "real" / "out.dxf", fs::perms(0600));
@@ -107,5 +101,4 @@ TEST(AtomicFile, SavesThroughLinksKeepsPermissionsAndRefusesProtectedFiles)
     }
     EXPECT_EQ(readAll(locked), "keep me");
     EXPECT_EQ(std::distance(fs::directory_iterator(dir / "real"), fs::directory_iterator()), 3);
-    fs::remove_all(dir);
 }

@@ -13,6 +13,8 @@
 #include <charconv>
 #include <clocale>
 #include <cstdlib>
+#include "scratch_folder.h"
+
 #include <gtest/gtest.h>
 #include <random>
 
@@ -243,9 +245,8 @@ TEST(DncReader, EscStopsAtAProgressPointAndTheFileEndsWithACheckpoint)
     EXPECT_GT(p.moves.size(), 200u);
     EXPECT_LT(p.moves.size(), 400u);
 
-    const auto dir =
-        std::filesystem::temp_directory_path() / ("corvane-dnc-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
+    const corvane::testing::ScratchFolder folder;
+    const std::filesystem::path& dir = folder.path();
     const std::string name = (dir / "program.dnc").string();
     std::ofstream(name, std::ios::binary) << text;
     relief_test::ScriptedControl quiet;
@@ -264,7 +265,6 @@ TEST(DncReader, EscStopsAtAProgressPointAndTheFileEndsWithACheckpoint)
             EXPECT_EQ(e.file(), bad);
         }
     }
-    std::filesystem::remove_all(dir);
 }
 
 TEST(DncReader, ReadsBackExactlyWhatTheRasterWriterWrote)

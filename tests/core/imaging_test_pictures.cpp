@@ -4,7 +4,6 @@
 
 #include <fstream>
 #include <iterator>
-#include <random>
 #include <stdexcept>
 
 namespace corvane::imaging::testing {
@@ -43,32 +42,14 @@ Picture palettePicture(int width, int height, int bitCount)
     return p;
 }
 
-ScratchFolder::ScratchFolder()
-{
-    std::random_device random;
-    path_ = std::filesystem::temp_directory_path() /
-            ("corvane-imaging-" + std::to_string(random()) + std::to_string(random()));
-    std::filesystem::create_directories(path_);
-}
-
-ScratchFolder::~ScratchFolder()
-{
-    std::error_code ec;
-    std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
-                                 std::filesystem::perm_options::add, ec);
-    std::filesystem::remove_all(path_, ec);
-}
-
 std::string readBytes(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    return corvane::testing::readFile(path);
 }
 
 void writeBytes(const std::string& path, const std::string& bytes)
 {
-    std::ofstream out(path, std::ios::binary);
-    out.write(bytes.data(), std::streamsize(bytes.size()));
+    corvane::testing::writeFile(path, bytes);
 }
 
 void writeWithCoder(const Picture& picture, const std::string& coder, const std::string& path)

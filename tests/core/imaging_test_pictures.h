@@ -2,6 +2,8 @@
 // to be trusted.
 #pragma once
 
+#include "scratch_folder.h"
+
 #include "imaging/picture.h"
 
 #include <filesystem>
@@ -17,18 +19,7 @@ Picture colourPicture(int width, int height);
 Picture palettePicture(int width, int height, int bitCount);
 
 // A fresh empty folder below the system's temporary folder, removed with the object.
-class ScratchFolder {
-public:
-    ScratchFolder();
-    ~ScratchFolder();
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
-    const std::filesystem::path& path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
+using corvane::testing::ScratchFolder;
 
 std::string readBytes(const std::string& path);
 void writeBytes(const std::string& path, const std::string& bytes);

@@ -8,6 +8,10 @@
 #include "relief_test_support.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
+#include "scratch_folder.h"
+
 #include <gtest/gtest.h>
 #include <random>
 #include <sys/stat.h>
@@ -228,6 +232,39 @@ TEST(DxfMeshReader, BadNumberNamesFileLineAndTextAndKeepsWhatWasRead)
     EXPECT_EQ(load("0\n3DFACE\n+10\n+1.5E+1\n").extents.maxX, 15);
 }
 
+TEST(DxfMeshReader, NumbersReadExactlyAsFromChars)
+{
+    // The reader's own path for plain decimals must give the very double from_chars gives.
+    std::mt19937_64 random(99);
+    std::vector<std::string> texts{"0",
+                                   "-0",
+                                   "5.",
+                                   ".5",
+                                   "-.25",
+                                   "123456789012345",
+                                   "0.000000000000001",
+                                   "99999.99999",
+                                   "1e3",
+                                   "1234567890123456"};
+    for (int i = 0; i < 3000; ++i) {
+        char buffer[64];
+        const double v = std::ldexp(double(random() % 2000001) - 1000000.0, -int(random() % 30));
+        const auto end = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::fixed,
+                                       int(random() % 12));
+        texts.emplace_back(buffer, end.ptr);
+    }
+    std::string file;
+    for (const std::string& text : texts)
+        file += "0\n3DFACE\n10\n" + text + "\n"; // a triangle: the other corners stay 0
+    const FacetMesh mesh = load(file);
+    ASSERT_EQ(mesh.edges.size(), 3 * texts.size());
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        double expected = 0;
+        std::from_chars(texts[i].data(), texts[i].data() + texts[i].size(), expected);
+        EXPECT_EQ(mesh.edges[3 * i].start.x, expected) << texts[i];
+    }
+}
+
 TEST(DxfMeshReader, StatusProgressAndEsc)
 {
     const std::string text = dxf(head + face({{0, 0, 0}, {1, 0, 1}, {1, 1, 2}, {0, 1, 3}}) + tail);
@@ -253,7 +290,8 @@ TEST(DxfMeshReader, StatusProgressAndEsc)
 
 TEST(DxfMeshReader, FilesOnDisk)
 {
-    const auto dir = relief_test::freshFolder("mesh");
+    const corvane::testing::ScratchFolder folder;
+    const std::filesystem::path& dir = folder.path();
     FacetMesh mesh;
     EXPECT_EQ(LoadDxfMeshFile(mesh, (dir / "none.dxf").string(), silentRunControl()),
               MeshLoadOutcome::NoFile);
@@ -270,7 +308,6 @@ TEST(DxfMeshReader, FilesOnDisk)
     ASSERT_EQ(::mkfifo((dir / "pipe.dxf").c_str(), 0600), 0);
     EXPECT_THROW(LoadDxfMeshFile(mesh, dir.string(), silentRunControl()), Error);
     EXPECT_THROW(LoadDxfMeshFile(mesh, (dir / "pipe.dxf").string(), silentRunControl()), Error);
-    std::filesystem::remove_all(dir);
 }
 
 namespace {

@@ -5,11 +5,12 @@
 #include "relief_test_support.h"
 
 #include <cstdlib>
+#include "scratch_folder.h"
+
 #include <gtest/gtest.h>
 
 using namespace corvane::relief;
 using relief_test::crlfLines;
-using relief_test::freshFolder;
 using relief_test::readFile;
 using relief_test::ScriptedControl;
 namespace fs = std::filesystem;
@@ -126,7 +127,8 @@ TEST(DxfSurface, CancelEndsTheBandsButTheFileStaysWhole)
 
 TEST(DxfSurface, CreateAppliesGougeControlWritesWholeFilesAndReportsFailures)
 {
-    const fs::path dir = freshFolder("dxf");
+    const corvane::testing::ScratchFolder folder;
+    const std::filesystem::path& dir = folder.path();
     const fs::path target = dir / "relief.dxf";
     ReliefParameters p = twoByTwoDefaults();
     p.useGougeControl = true;
@@ -201,7 +203,9 @@ TEST(DxfSurface, CreateAppliesGougeControlWritesWholeFilesAndReportsFailures)
     EXPECT_EQ(readFile(target), readFile(CORVANE_TEST_DATA "/relief/two_by_two.dxf"));
 
     // With gouge control, a failed write then a retry give the first run's file.
+    p.tool = ToolShape::VBit;
     p.toolDiameter = 0.03;
+    p.includedAngle = 60;
     control.escapeFrom = -1;
     EXPECT_THROW(CreateDxfSurface(grid, p, control,
                                   {[] { return std::optional<std::string>("/dev/full"); }, {}}),
@@ -220,5 +224,4 @@ TEST(DxfSurface, CreateAppliesGougeControlWritesWholeFilesAndReportsFailures)
                                    {}}),
                  corvane::Error);
     EXPECT_FALSE(asked);
-    fs::remove_all(dir);
 }

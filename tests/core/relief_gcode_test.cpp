@@ -10,11 +10,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include "scratch_folder.h"
+
 #include <gtest/gtest.h>
 
 using namespace corvane::relief;
 using relief_test::crlfLines;
-using relief_test::freshFolder;
 using relief_test::gridOf;
 using relief_test::randomGrid;
 using relief_test::readFile;
@@ -71,7 +72,8 @@ TEST(RasterProgram, WorkedExampleGivesTheExactFile)
     const std::vector<RasterMove> moves = passes(workedGrid(), workedParameters());
     EXPECT_EQ(moves.size(), 18u);
 
-    const fs::path dir = freshFolder("worked");
+    const corvane::testing::ScratchFolder folder;
+    const std::filesystem::path& dir = folder.path();
     const fs::path file = dir / "worked.dnc";
     ScopedEnv locale("LC_ALL", "C");
     ScopedEnv epoch("SOURCE_DATE_EPOCH", "0");
@@ -86,7 +88,6 @@ TEST(RasterProgram, WorkedExampleGivesTheExactFile)
     EXPECT_EQ(lines[1], "G90 T0 F10.0000");
     EXPECT_EQ(lines[9], " X1.0000");
     EXPECT_EQ(lines[14], " X0.0000 Y1.0000");
-    fs::remove_all(dir);
 }
 
 TEST(RasterProgram, PassesAndSkipsFollowTheDepths)
@@ -212,7 +213,8 @@ TEST(RasterProgram, RefusesParametersThatNeverEnd)
 
 TEST(RasterProgram, CreateStreamsTheSameProgramAsTheMoveList)
 {
-    const fs::path dir = freshFolder("create");
+    const corvane::testing::ScratchFolder folder;
+    const std::filesystem::path& dir = folder.path();
     const fs::path file = dir / "relief.dnc";
     ScopedEnv locale("LC_ALL", "C");
     ScopedEnv epoch("SOURCE_DATE_EPOCH", "1000000000");
@@ -248,12 +250,12 @@ TEST(RasterProgram, CreateStreamsTheSameProgramAsTheMoveList)
     EXPECT_NE(std::find(control.statuses.begin(), control.statuses.end(), "Writing to file..."),
               control.statuses.end());
     EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 2);
-    fs::remove_all(dir);
 }
 
 TEST(RasterProgram, CreateSavesNothingWhenStoppedAbandonedOrFailing)
 {
-    const fs::path dir = freshFolder("stops");
+    const corvane::testing::ScratchFolder folder;
+    const std::filesystem::path& dir = folder.path();
     const fs::path file = dir / "old.dnc";
     std::ofstream(file) << "the program that was there";
     ReliefParameters p = workedParameters();
@@ -334,7 +336,6 @@ TEST(RasterProgram, CreateSavesNothingWhenStoppedAbandonedOrFailing)
     // Refused before any work.
     p.depthPerPass = 0;
     EXPECT_THROW(CreateRasterProgram(grid, p, "x.bmp", full, hooks), corvane::Error);
-    fs::remove_all(dir);
 }
 
 TEST(ReliefEngine, NonsenseNumbersAreRefusedNeverCrash)

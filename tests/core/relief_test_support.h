@@ -89,13 +89,5 @@ inline std::vector<std::string> crlfLines(const std::string& text)
     return lines;
 }
 
-inline std::filesystem::path freshFolder(const std::string& name)
-{
-    auto dir = std::filesystem::temp_directory_path() /
-               ("corvane-relief-" + name + "-" + std::to_string(::getpid()));
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
-    return dir;
-}
 
 } // namespace relief_test

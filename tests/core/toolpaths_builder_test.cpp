@@ -128,6 +128,17 @@ TEST(RegionBuilder, EscWhileSlicingAddsNothingAndLeavesUndoEmpty)
     EXPECT_EQ(regionCount(list.regions), 2u);
     EXPECT_EQ(UndoRegions(list), "The last 0 Regions were removed..");
     EXPECT_EQ(regionCount(list.regions), 2u);
+
+    // Through the dialog's Create: the status says so.
+    ToolpathsFields fields;
+    fields.style = 1;
+    fields.zStep = "1";
+    fields.opDepth = "7";
+    ScriptedControl esc;
+    esc.escapeFrom = 2;
+    RunToolpathsCreate(list, cone, readToolpathsFields(fields, false, 1), esc);
+    EXPECT_EQ(esc.statuses.back(), "Process Cancelled...");
+    EXPECT_EQ(regionCount(list.regions), 2u);
 }
 
 TEST(RegionBuilder, RasterGridScalesSegmentsButNotTheirBoxes)
@@ -187,4 +198,38 @@ TEST(RegionBuilder, RasterGridScalesSegmentsButNotTheirBoxes)
     edges.minZ = -2;
     EXPECT_EQ(proposedOpDepth(edges), "1");
     EXPECT_EQ(proposedOpDepth(corvane::Extents3D{}), "0");
+}
+
+TEST(ToolpathsFields, OnlyFieldsThatCountAreRefused)
+{
+    ToolpathsFields f;
+    EXPECT_FALSE(toolpathsFieldsProblem(f, false));
+    EXPECT_FALSE(toolpathsFieldsProblem(f, true));
+
+    // Width and Depth count only for the raster grid, a post-processing value only when on.
+    f.width = "wide";
+    f.reduceValue = "2.5";
+    EXPECT_FALSE(toolpathsFieldsProblem(f, false));
+    EXPECT_TRUE(toolpathsFieldsProblem(f, true));
+    f.width = "1";
+    f.reduce = true;
+    EXPECT_TRUE(toolpathsFieldsProblem(f, false));
+    f.reduceValue = "0"; // read as 1, not refused
+    EXPECT_FALSE(toolpathsFieldsProblem(f, false));
+
+    // A Depth of 0 (also written "0.0" or "-0") cannot turn levels into grey levels.
+    for (const char* zero : {"0", "0.0", "-0", ""}) {
+        f.depth = zero;
+        EXPECT_EQ(toolpathsFieldsProblem(f, true).value_or(""), "Depth can not be 0!") << zero;
+        EXPECT_FALSE(toolpathsFieldsProblem(f, false));
+    }
+    f.depth = "1";
+
+    // A negative step would never reach Op Depth; it matters for Topography only.
+    f.zStep = "-0.1";
+    EXPECT_FALSE(toolpathsFieldsProblem(f, false));
+    f.style = 1;
+    EXPECT_TRUE(toolpathsFieldsProblem(f, false));
+    f.zStep = "1e400"; // beyond a double
+    EXPECT_TRUE(toolpathsFieldsProblem(f, false));
 }

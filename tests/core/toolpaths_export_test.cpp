@@ -9,6 +9,8 @@
 #include <clocale>
 #include <cmath>
 #include <fstream>
+#include "scratch_folder.h"
+
 #include <gtest/gtest.h>
 #include <random>
 
@@ -145,7 +147,8 @@ TEST(DncWriter, SquareExampleExactlyAndNegativeDepths)
 
 TEST(DncWriter, SavesWholeOrNamesTheFile)
 {
-    const fs::path dir = relief_test::freshFolder("dnc-writer");
+    const corvane::testing::ScratchFolder folder;
+    const std::filesystem::path& dir = folder.path();
     relief_test::ScriptedControl control;
     ::setenv("SOURCE_DATE_EPOCH", "0", 1);
     SaveDncProgram((dir / "square.dnc").string(), squareRegion(0.5), squareHeader, control);
@@ -162,7 +165,6 @@ TEST(DncWriter, SavesWholeOrNamesTheFile)
         EXPECT_NE(std::string(e.what()).find("missing/x.dnc"), std::string::npos) << e.what();
     }
     EXPECT_EQ(control.statuses.back(), "Ready...");
-    fs::remove_all(dir);
 }
 
 TEST(DxfPolylineWriter, SquareGivesFiveVerticesThatEzdxfReadsIn3D)
@@ -170,7 +172,8 @@ TEST(DxfPolylineWriter, SquareGivesFiveVerticesThatEzdxfReadsIn3D)
     const std::string text = dxfPolylineText(squareRegion(0.5));
     EXPECT_EQ(text, readFile(CORVANE_TEST_DATA "/toolpaths/square.dxf"));
 
-    const fs::path dir = relief_test::freshFolder("dxf-polylines");
+    const corvane::testing::ScratchFolder folder;
+    const std::filesystem::path& dir = folder.path();
     TRegionArray list = squareRegion(0.5);
     list.push_back(regionThrough({{1, 1}, {3, 1.5}, {4, -2}}, true, -0.75));
     SaveDxfPolylines((dir / "regions.dxf").string(), list);
@@ -181,5 +184,4 @@ TEST(DxfPolylineWriter, SquareGivesFiveVerticesThatEzdxfReadsIn3D)
     SaveDxfPolylines((dir / "empty.dxf").string(), newRegionList());
     EXPECT_EQ(ezdxfPolylines(dir / "empty.dxf"), "");
     EXPECT_THROW(SaveDxfPolylines((dir / "no" / "x.dxf").string(), list), corvane::Error);
-    fs::remove_all(dir);
 }

@@ -156,6 +156,12 @@ TEST(ChainSegments, JoinsPiecesFoundInAnyDirectionAndOrder)
     ASSERT_TRUE(runsContinuously(open[1]));
     EXPECT_EQ(open[1].entities.front().x1, 0);
     EXPECT_EQ(open[1].entities.back().x2, 3);
+
+    // A lone segment from the origin along the y axis is a region like any other.
+    TMyEntityArray lone = {makeSegment(0, 0, 0, 5)};
+    TRegionArray one = newRegionList();
+    ASSERT_TRUE(ChainSegments(lone, one, 1, silentRunControl()));
+    EXPECT_EQ(regionCount(one), 1u);
 }
 
 TEST(SliceAtLevel, RandomSurfacesGiveContinuousClockwiseLoopsAndMatchTheDirectWalk)

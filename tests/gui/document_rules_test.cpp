@@ -17,6 +17,8 @@ TEST(SaveAsRules, FilterGivesTypeAndExtensionForNamesWithoutADot)
     EXPECT_EQ(saveTargetFor("/p/a", 3).typeCode, 8);
     EXPECT_EQ(saveTargetFor("/p/a", 4).fileName, QStringLiteral("/p/a.Tif"));
     EXPECT_EQ(saveTargetFor("/p/a", 4).typeCode, 9);
+    EXPECT_EQ(saveTargetFor("/p/a", 5).fileName, QStringLiteral("/p/a.Png"));
+    EXPECT_EQ(saveTargetFor("/p/a", 6).fileName, QStringLiteral("/p/a.Pnm"));
     EXPECT_EQ(saveTargetFor("/p/a", 0).typeCode, 4) << "an unknown filter counts as the first";
 }
 

@@ -1,6 +1,7 @@
 // The 3D panel: where known points land for each view option, what the buffer saves, and the
 // picture the clipboard gets.
 #include "gui/draw3d/draw3d_panel.h"
+#include "gui/draw3d/thin_lines.h"
 #include "gui/mesh/mesh_paint.h"
 
 #include <QApplication>
@@ -109,6 +110,42 @@ TEST(MeshPaint, ScaleBaseLineAndCanvasPoints)
     EXPECT_EQ(canvasCoordinate(-1.25, 2), -2);
     EXPECT_EQ(canvasCoordinate(1e300, 10), 1000000000);
     EXPECT_EQ(canvasCoordinate(-1e300, 10), -1000000000);
+}
+
+} // namespace
+} // namespace corvane::gui
+
+namespace corvane::gui {
+namespace {
+
+int inkIn(const QImage& image, QRect area)
+{
+    int count = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            count += image.pixel(x, y) != qRgb(255, 255, 255);
+    return count;
+}
+
+TEST(ThinLines, ClipsSpansAndSkipsWhatIsOffThePicture)
+{
+    QImage image(40, 30, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    const QLineF lines[] = {
+        {-1e9, 5.5, 1e9, 5.5},        // across: the whole of row 5
+        {3.2, 20.7, 3.9, 20.1},       // inside one pixel
+        {-50, -50, -10, -20},         // wholly off the picture
+        {1e300, 1e300, 2e300, 3e300}, // far off
+        {std::nan(""), 1, 2, 3},      // no position at all
+        {10, 10, 20, 20},             // a diagonal: one pixel per step
+    };
+    drawThinLines(image, qRgb(0, 0, 0), lines, std::size(lines));
+    EXPECT_EQ(inkIn(image, QRect(0, 5, 40, 1)), 40);
+    EXPECT_EQ(image.pixel(3, 20), qRgb(0, 0, 0));
+    EXPECT_EQ(inkIn(image, QRect(0, 0, 40, 5)), 0);
+    EXPECT_EQ(inkIn(image, QRect(0, 6, 40, 24)), 1 + 11);
+    for (int i = 10; i <= 20; ++i)
+        EXPECT_EQ(image.pixel(i, i), qRgb(0, 0, 0)) << i;
 }
 
 } // namespace

@@ -290,7 +290,7 @@ TEST_F(FrameChildrenTest, TileStacksTheChildrenAtFullWidth)
 TEST_F(FrameChildrenTest, CommandLineFilesOpenByKindWithTheirFullName)
 {
     QStringList opened;
-    EXPECT_FALSE(frame->MenuItem(QStringLiteral("ImportDNCFile1"))->isEnabled());
+    // The DNC view registers itself; this opener stands in for it.
     frame->RegisterFileKind(QStringLiteral("dnc"),
                             [&](TCorvaneFrame&, const QString& name) { opened << name; });
     EXPECT_TRUE(frame->MenuItem(QStringLiteral("ImportDNCFile1"))->isEnabled());

@@ -174,7 +174,7 @@ TEST_F(PictureSaveTest, SaveAsAppendsTheFiltersExtensionToANameWithoutADot)
     ASSERT_EQ(prompts.saveRequests.size(), 1u);
     EXPECT_EQ(prompts.saveRequests[0].filter,
               QStringLiteral("Bmp Files *.Bmp|*.bmp|JPEG Files *.Jpg|*.jpg|PCX Files *.Pcx|*.pcx|"
-                             "TIFF Files *.Tif|*.tif"));
+                             "TIFF Files *.Tif|*.tif|PNG Files *.Png|*.png|PNM Files *.Pnm|*.pnm"));
     EXPECT_EQ(prompts.saveRequests[0].filterIndex, 1);
 }
 

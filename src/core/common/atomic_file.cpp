@@ -200,6 +200,17 @@ void AtomicFile::commit()
         file_ = nullptr;
         if (closed != 0)
             fail("write failed", errno);
+    } else if (!inPlace_) {
+        // A library wrote the file under its own handle: it reaches the disk before it
+        // replaces the old one all the same, so a crash never leaves a half-written picture.
+        const int fd = ::open(workingPath_.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0)
+            fail("write failed", errno);
+        const int synced = ::fsync(fd);
+        const int err = errno;
+        ::close(fd);
+        if (synced != 0)
+            fail("write failed", err);
     }
     if (!inPlace_ && std::rename(workingPath_.c_str(), replaced_.c_str()) != 0)
         fail("cannot replace the file", errno);

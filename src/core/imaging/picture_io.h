@@ -38,8 +38,8 @@ Picture readPictureFromBytes(std::string_view bytes, const std::string& name,
                              RunControl& control = silentRunControl(),
                              std::uint64_t memoryLimit = availableMemory());
 
-// readPicture through the image library alone, without our own readers. For comparing the
-// two; the program itself calls readPicture.
+// A file through the image library alone, without our own readers: readPicture's road for
+// the kinds it has no reader of its own for (PCX, GIF, metafiles, ...).
 Picture readPictureThroughLibrary(const std::string& path,
                                   RunControl& control = silentRunControl());
 

@@ -2,7 +2,8 @@
 // grey, RGB of 8 or 16 bits; strips or tiles, any compression the library has) are read
 // scanline by scanline (or a band of tiles at a time) straight into the picture, keeping
 // their depth and palette; every other kind (alpha, YCbCr, CMYK, planes, ...) through the
-// library's RGBA interface a band of rows at a time, as 24-bit colour laid over white. The first page of a multi-page file is read.
+// library's RGBA interface a band of rows at a time, as 24-bit colour laid over white. The
+// first page of a multi-page file is read.
 #pragma once
 
 #include "common/atomic_file.h"

@@ -30,32 +30,6 @@ inline bool isSeparator(char c)
 constexpr double PowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                   1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
 
-// The numbers DXF writers put out ("-12.3456"): at most 15 digits with an optional sign and
-// point. Both the digits as an integer and the power of ten are exact doubles, so their one
-// division is correctly rounded and gives the same double from_chars would, much faster.
-// Anything else (exponents, more digits) is left to from_chars.
-bool readPlainDecimal(std::string_view text, double& value)
-{
-    const char* p = text.data();
-    const char* const end = p + text.size();
-    const bool negative = p < end && *p == '-';
-    if (negative)
-        ++p;
-    std::uint64_t digits = 0;
-    int count = 0, decimals = 0;
-    for (; p < end && unsigned(*p - '0') < 10; ++p, ++count)
-        digits = digits * 10 + unsigned(*p - '0');
-    if (p < end && *p == '.')
-        for (++p; p < end && unsigned(*p - '0') < 10; ++p, ++count, ++decimals)
-            digits = digits * 10 + unsigned(*p - '0');
-    if (p != end || count == 0 || count > 15)
-        return false;
-    value = double(digits) / PowersOfTen[decimals];
-    if (negative)
-        value = -value;
-    return true;
-}
-
 // The longest piece of a bad number quoted back to the user.
 constexpr std::size_t QuotedTextLimit = 40;
 
@@ -116,37 +90,71 @@ private:
         p_ = newline ? newline + 1 : end_;
     }
 
-    // The next run of non-separators after any separators; empty at the end of the bytes.
-    std::string_view nextToken()
+    // The next run of non-separators after any separators (empty at the end of the bytes).
+    // A plain decimal of at most 15 digits ("-12.3456", "10") is read on the same pass: both
+    // its digits as an integer and the power of ten are exact doubles, so their one division
+    // is correctly rounded and gives the double from_chars would. Anything else is left to
+    // from_chars by the caller.
+    struct Token {
+        std::string_view text;
+        bool plain = false;
+        int decimals = 0;
+        std::int64_t digits = 0; // signed
+        double value = 0;
+    };
+    Token nextToken()
     {
         while (p_ < end_ && isSeparator(*p_))
             ++p_;
-        const char* start = p_;
-        while (p_ < end_ && !isSeparator(*p_))
+        Token token;
+        const char* const start = p_;
+        const bool negative = p_ < end_ && *p_ == '-';
+        if (negative)
             ++p_;
-        return {start, size_t(p_ - start)};
+        std::uint64_t digits = 0;
+        int count = 0;
+        for (; p_ < end_ && unsigned(*p_ - '0') < 10; ++p_, ++count)
+            digits = digits * 10 + unsigned(*p_ - '0');
+        if (p_ < end_ && *p_ == '.')
+            for (++p_; p_ < end_ && unsigned(*p_ - '0') < 10; ++p_, ++count, ++token.decimals)
+                digits = digits * 10 + unsigned(*p_ - '0');
+        if ((p_ == end_ || isSeparator(*p_)) && count > 0 && count <= 15) {
+            token.plain = true;
+            token.digits = negative ? -std::int64_t(digits) : std::int64_t(digits);
+            token.value = double(digits) / PowersOfTen[token.decimals];
+            if (negative)
+                token.value = -token.value;
+        } else {
+            while (p_ < end_ && !isSeparator(*p_))
+                ++p_;
+        }
+        token.text = {start, size_t(p_ - start)};
+        return token;
     }
 
     // Reads group codes and values until the face ends (code 0 or 9, or the end of the bytes).
     void readFace()
     {
         for (;;) {
-            const std::string_view codeText = nextToken();
-            if (codeText.empty())
+            const Token codeToken = nextToken();
+            if (codeToken.text.empty())
                 return;
-            const int code = parseCode(codeText);
+            const int code = codeToken.plain && codeToken.decimals == 0 &&
+                                     codeToken.digits > -1000000 && codeToken.digits < 1000000
+                                 ? int(codeToken.digits)
+                                 : parseCode(codeToken.text);
             skipRestOfLine();
             if (code == 0 || code == 9)
                 return;
             const int corner = code % 10, axis = code / 10 - 1;
             if (code >= 10 && code <= 33 && corner <= 3) {
-                const std::string_view valueText = nextToken();
-                if (valueText.empty())
+                const Token valueToken = nextToken();
+                if (valueToken.text.empty())
                     return; // the file ends where the value should be
                 double& target = axis == 0   ? corners_[corner].x
                                  : axis == 1 ? corners_[corner].y
                                              : corners_[corner].z;
-                target = parseValue(valueText);
+                target = valueToken.plain ? valueToken.value : parseValue(valueToken.text);
                 skipRestOfLine();
             } else {
                 skipRestOfLine(); // the value line of a group we do not use
@@ -163,16 +171,6 @@ private:
 
     int parseCode(std::string_view text) const
     {
-        if (text.size() <= 3) { // the usual "10", "0": no call needed
-            int code = 0;
-            bool digits = true;
-            for (char c : text) {
-                digits = digits && unsigned(c - '0') < 10;
-                code = code * 10 + (c - '0');
-            }
-            if (digits)
-                return code;
-        }
         const std::string_view digits = withoutPlus(text);
         int code = 0;
         const auto [end, error] =
@@ -185,8 +183,6 @@ private:
     double parseValue(std::string_view text) const
     {
         double value = 0;
-        if (readPlainDecimal(text, value))
-            return value;
         const std::string_view number = withoutPlus(text);
         const auto [end, error] =
             std::from_chars(number.data(), number.data() + number.size(), value);

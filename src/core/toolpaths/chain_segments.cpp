@@ -75,6 +75,7 @@ TRegion chainFrom(const Batch& batch, std::size_t seed, double level)
     TMyEntityArray& segments = batch.segments;
     TRegion region;
     region.depth = level;
+    region.entities.reserve(8); // most loops are short; spares the first few regrowths
     TMyEntity& first = segments[seed];
     first.available = false;
     region.entities.push_back(first);
@@ -194,7 +195,6 @@ bool ChainSegments(TMyEntityArray& segments, TRegionArray& regions, double level
     TRegionArray joined;
     if (!JoinChains(flat, joined, control))
         return false;
-    regions.reserve(regions.size() + joined.size());
     for (TRegion& r : joined)
         regions.push_back(std::move(r));
     return true;

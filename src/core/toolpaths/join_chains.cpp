@@ -154,6 +154,7 @@ TRegion joinFrom(TRegionArray& list, std::size_t seed, Candidates& candidates)
 bool JoinChains(TRegionArray& list, TRegionArray& joined, RunControl& control)
 {
     joined.clear();
+    joined.reserve(list.size());
     for (TRegion& r : list)
         if (!(r.open && r.marked))
             joined.push_back(std::move(r)); // only open chains are looked at from here on

@@ -150,7 +150,6 @@ BuildResult CreateRegions(RegionList& list, const TTriangleArray& triangles,
     result.added = regionCount(working);
     control.showStatus(std::to_string(result.added) + " Regions Created...");
 
-    list.regions.reserve(list.regions.size() + result.added);
     for (std::size_t i = 1; i < working.size(); ++i)
         list.regions.push_back(std::move(working[i]));
     control.endProgress(ProgressDisplay::Gauge);

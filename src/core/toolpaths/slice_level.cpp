@@ -204,7 +204,6 @@ bool VectorizeEdges(const TTriangleArray& triangles, TRegionArray& regions, RunC
             return false;
         runStart = runEnd;
     }
-    regions.reserve(regions.size() + found.size());
     for (TRegion& r : found)
         regions.push_back(std::move(r));
     return true;

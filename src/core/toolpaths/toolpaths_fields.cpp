@@ -4,6 +4,8 @@
 #include "relief/edit_number.h"
 
 #include <algorithm>
+#include <tuple>
+#include <utility>
 
 namespace corvane::toolpaths {
 
@@ -24,6 +26,31 @@ int whole(const std::string& text)
 std::string proposedOpDepth(const Extents3D& edgeExtents)
 {
     return formatGeneral(-edgeExtents.minZ / 2);
+}
+
+std::optional<std::string> toolpathsFieldsProblem(const ToolpathsFields& fields, bool rasterGrid)
+{
+    const std::pair<const char*, const std::string*> reals[] = {
+        {"Op Depth", &fields.opDepth},  {"Z Step", &fields.zStep}, {"Cut Depth", &fields.cutDepth},
+        {"Feedrate", &fields.feedrate}, {"Rapid", &fields.rapid},  {"Width", &fields.width},
+        {"Depth", &fields.depth}};
+    for (const auto& [label, text] : reals) {
+        const bool gridOnly = text == &fields.width || text == &fields.depth;
+        if ((rasterGrid || !gridOnly) && !relief::readEditNumber(*text))
+            return std::string(label) + " is not a number: \"" + *text + "\"";
+    }
+    const std::tuple<const char*, bool, const std::string*> wholes[] = {
+        {"Reduce", fields.reduce, &fields.reduceValue},
+        {"Curve Fit", fields.curveFit, &fields.curveFitValue},
+        {"Filter", fields.filter, &fields.filterValue}};
+    for (const auto& [label, checked, text] : wholes)
+        if (checked && !relief::readEditInteger(*text))
+            return std::string(label) + " is not a whole number: \"" + *text + "\"";
+    if (rasterGrid && float(real(fields.depth)) == 0)
+        return std::string("Depth can not be 0!");
+    if (fields.style == 1 && real(fields.zStep) < 0)
+        return std::string("Z Step can not be negative!");
+    return std::nullopt;
 }
 
 ToolpathsRun readToolpathsFields(const ToolpathsFields& fields, bool rasterGrid, int gridColumns)

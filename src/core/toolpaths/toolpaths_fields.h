@@ -30,6 +30,13 @@ struct ToolpathsFields {
 // extents of the drawn edges hold negated z), in the general conversion.
 std::string proposedOpDepth(const Extents3D& edgeExtents);
 
+// Why a Create cannot run on these fields, in words for the user; nothing when it can. A
+// field that is not a number (only the checked post-processing values count), a Depth of 0
+// for the raster grid (no level can become a grey level) and, for Topography, a negative
+// Z Step (the field takes no sign, but one can be pasted; the levels would never end) are
+// refused before anything is cut.
+std::optional<std::string> toolpathsFieldsProblem(const ToolpathsFields& fields, bool rasterGrid);
+
 struct ToolpathsRun {
     BuildParameters params;
     double rapidHeight = 0;

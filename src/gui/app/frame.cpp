@@ -6,6 +6,7 @@
 #include "gui/app/prompts.h"
 #include "gui/app/shared_state.h"
 #include "gui/app/tool_icons.h"
+#include "gui/dnc/dnc_window.h"
 #include "gui/mesh/dxf_view.h"
 #include "gui/picture/direction_dialog.h"
 #include "gui/picture/picture_window.h"
@@ -88,11 +89,12 @@ TCorvaneFrame::TCorvaneFrame(Options options) : options_(options)
     FormCreate();
 
     // The long-lived dialogs, created once and kept until the program ends.
-    frmToolPaths_ = new TfrmToolPaths(this);
+    frmToolPaths_ = new TfrmToolPaths(*this);
     frmDirection_ = new TfrmDirection(this);
     frmAbout_ = new TfrmAbout(this);
 
     RegisterFileKind(QStringLiteral("dxf"), corvane::gui::OpenDxfMeshFile);
+    RegisterFileKind(QStringLiteral("dnc"), corvane::gui::OpenDncFile);
 }
 
 TCorvaneFrame::~TCorvaneFrame()

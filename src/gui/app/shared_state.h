@@ -50,6 +50,10 @@ struct SharedState {
     int VectorGridRows = 1;
     int SavedViewWidth = 0;
     int SavedViewHeight = 0;
+    // Feedrate and rapid height of the last toolpaths Create, written by every Save DNC of
+    // every mesh view until the next Create.
+    double RegionFeedrate = 0;
+    double RapidHeight = 0;
 };
 
 // The one instance, alive for the whole program.

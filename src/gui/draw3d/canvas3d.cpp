@@ -1,5 +1,7 @@
 #include "gui/draw3d/canvas3d.h"
 
+#include "gui/draw3d/thin_lines.h"
+
 #include <QPolygonF>
 
 namespace corvane::gui {
@@ -18,8 +20,8 @@ QPen penOf(const QColor& color, int width)
 
 } // namespace
 
-TCanvas3D::TCanvas3D(QPainter& painter, const ViewProjection& projection)
-    : painter_(painter), projection_(projection)
+TCanvas3D::TCanvas3D(QPainter& painter, const ViewProjection& projection, QImage* target)
+    : painter_(painter), projection_(projection), target_(target)
 {
     batch_.reserve(BatchSize);
     painter_.setPen(penOf(penColor_, penWidth_));
@@ -77,7 +79,15 @@ void TCanvas3D::Flush()
 {
     if (batch_.empty())
         return;
-    painter_.drawLines(batch_.data(), int(batch_.size()));
+    const bool direct = target_ && penWidth_ <= 1 && penColor_.alpha() == 255 &&
+                        !painter_.testRenderHint(QPainter::Antialiasing) &&
+                        painter_.transform().isIdentity() &&
+                        (target_->format() == QImage::Format_RGB32 ||
+                         target_->format() == QImage::Format_ARGB32_Premultiplied);
+    if (direct)
+        drawThinLines(*target_, penColor_.rgb(), batch_.data(), batch_.size());
+    else
+        painter_.drawLines(batch_.data(), int(batch_.size()));
     batch_.clear();
 }
 

@@ -9,6 +9,7 @@
 #include "gui/draw3d/view_projection.h"
 
 #include <QColor>
+#include <QImage>
 #include <QLineF>
 #include <QPainter>
 #include <vector>
@@ -17,7 +18,9 @@ namespace corvane::gui {
 
 class TCanvas3D {
 public:
-    TCanvas3D(QPainter& painter, const ViewProjection& projection);
+    // target: the image the painter paints on, when lines may be written into it directly
+    // (see thin_lines.h); null to leave every line to the painter.
+    TCanvas3D(QPainter& painter, const ViewProjection& projection, QImage* target = nullptr);
     ~TCanvas3D(); // draws what is still batched
     TCanvas3D(const TCanvas3D&) = delete;
     TCanvas3D& operator=(const TCanvas3D&) = delete;
@@ -41,6 +44,7 @@ public:
 private:
     QPainter& painter_;
     const ViewProjection& projection_;
+    QImage* target_;
     QColor penColor_{Qt::black};
     int penWidth_ = 1;
     QColor brushColor_{Qt::black};

@@ -132,7 +132,7 @@ void TDraw3D::render(QImage& target, const QColor& background)
         return;
     QPainter painter(&target);
     const ViewProjection view = projection();
-    TCanvas3D canvas(painter, view);
+    TCanvas3D canvas(painter, view, &target);
     paint_(canvas);
 }
 

@@ -141,25 +141,6 @@ void TfrmDXFView::finishLoad(const QString& fileName)
     draw3D_->Repaint();
 }
 
-// --- regions ---
-
-void TfrmDXFView::SetRegionLayer(RegionLayer layer)
-{
-    regions_ = std::move(layer);
-    draw3D_->Repaint();
-}
-
-bool TfrmDXFView::RegionsExist() const
-{
-    return regions_.exist && regions_.exist();
-}
-
-void TfrmDXFView::DrawRegions(corvane::gui::TCanvas3D& canvas)
-{
-    if (regions_.draw)
-        regions_.draw(canvas, scale_);
-}
-
 // --- drawing ---
 
 void TfrmDXFView::Draw3DPaint(corvane::gui::TCanvas3D& canvas)
@@ -262,6 +243,7 @@ void TfrmDXFView::ToolPaths1Click()
     }
     shared().CurrentJob = corvane::gui::JobMeshToolpaths;
     frame_.frmToolPaths().show();
+    frame_.frmToolPaths().raise();
 }
 
 void TfrmDXFView::closeEvent(QCloseEvent* event)

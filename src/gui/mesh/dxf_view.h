@@ -9,6 +9,7 @@
 #include "geometry/mesh_records.h"
 #include "gui/app/child_window.h"
 #include "gui/mesh/mesh_paint.h"
+#include "toolpaths/toolpaths_fields.h"
 
 #include <QPoint>
 #include <QString>
@@ -39,15 +40,20 @@ public:
     // reported to the user; the window keeps and shows what was read.
     void LoadDxfMesh(const QString& fileName);
 
-    // The regions built over this mesh, drawn over it with the view's scale and base line.
-    // Until a layer is set there are none.
-    struct RegionLayer {
-        std::function<bool()> exist;
-        std::function<void(corvane::gui::TCanvas3D&, const corvane::gui::MeshViewScale&)> draw;
-    };
-    void SetRegionLayer(RegionLayer layer);
+    // --- the regions built over this mesh (the toolpaths dialog's Create, Undo, Clear) ---
+    // A Create over the view's own triangles, or over the program's raster grid for a
+    // "Vector Conversion" window; the run's values are read by the dialog.
+    corvane::toolpaths::BuildResult CreateRegions(const corvane::toolpaths::ToolpathsRun& run,
+                                                  corvane::RunControl& control);
+    corvane::toolpaths::BuildResult CreateGridRegions(const corvane::toolpaths::ToolpathsRun& run,
+                                                      corvane::RunControl& control);
+    void UndoRegions();
+    void ClearRegions();
+    const corvane::toolpaths::RegionList& Regions() const { return regions_; }
     bool RegionsExist() const;
+    // Every region over the mesh, with the scale and base line of the paint.
     void DrawRegions(corvane::gui::TCanvas3D& canvas);
+    void DrawRegion(corvane::gui::TCanvas3D& canvas, const corvane::toolpaths::TRegion& region);
 
     // --- handlers ---
     void Top1Click();
@@ -58,6 +64,8 @@ public:
     void Copy1Click();
     void Close1Click();
     void Exit1Click();
+    void SaveDNC1Click();
+    void SaveDXF1Click();
     void Draw3DPaint(corvane::gui::TCanvas3D& canvas);
     void Draw3DMouseDown(QMouseEvent& event);
     void Draw3DMouseMove(QMouseEvent& event);
@@ -87,11 +95,19 @@ private:
                      std::function<void()> handler);
     void finishLoad(const QString& fileName);
     void showStatus(const QString& text);
+    corvane::toolpaths::BuildResult runCreate(const corvane::TTriangleArray& triangles,
+                                              const corvane::toolpaths::ToolpathsRun& run,
+                                              corvane::RunControl& control);
+    void showRegionCount();
+    // The folder of the mesh file, where the save prompts start; empty for a grid window.
+    QString documentFolder() const;
 
     TCorvaneFrame& frame_;
     corvane::gui::TDraw3D* draw3D_ = nullptr;
     corvane::FacetMesh mesh_;
-    RegionLayer regions_;
+    corvane::toolpaths::RegionList regions_;
+    // What a running Create has found so far, drawn with the regions until it ends.
+    corvane::toolpaths::TRegionArray pending_;
     corvane::gui::MeshViewScale scale_;
     QPoint last_;
     bool boxOnly_ = false;

@@ -1,4 +1,5 @@
 // The mesh view's menu bar, which takes the place of the frame's while the view is active.
+#include "gui/app/exception_hook.h"
 #include "gui/app/frame.h"
 #include "gui/app/tool_icons.h"
 #include "gui/mesh/dxf_view.h"
@@ -41,8 +42,10 @@ void TfrmDXFView::buildMenus()
             [this] { frame_.ImportDXFMesh1Click(); });
     items_[QStringLiteral("N1")] = file->addSeparator();
     // Writing toolpaths needs regions, which Create > Toolpaths builds.
-    addItem(*file, QStringLiteral("SaveDNC1"), QStringLiteral("Save D&NC"), [] {});
-    addItem(*file, QStringLiteral("SaveDXF1"), QStringLiteral("Save &DXF"), [] {});
+    addItem(*file, QStringLiteral("SaveDNC1"), QStringLiteral("Save D&NC"),
+            corvane::gui::guardedCall(this, &TfrmDXFView::SaveDNC1Click));
+    addItem(*file, QStringLiteral("SaveDXF1"), QStringLiteral("Save &DXF"),
+            corvane::gui::guardedCall(this, &TfrmDXFView::SaveDXF1Click));
     items_[QStringLiteral("N3")] = file->addSeparator();
     addItem(*file, QStringLiteral("Close1"), QStringLiteral("&Close"), [this] {
         Close1Click();

@@ -53,4 +53,15 @@ void drawExtentsBox(TCanvas3D& canvas, const Extents3D& e, const MeshViewScale& 
     canvas.Rectangle(left, top, right, bottom, canvasCoordinate(e.maxZ, s));
 }
 
+void drawRegion(TCanvas3D& canvas, const toolpaths::TRegion& region, const MeshViewScale& view)
+{
+    const double s = view.scale;
+    canvas.SetPen(QColor(0, 0, 255));
+    const int z = -canvasCoordinate(region.depth, s);
+    for (const toolpaths::TMyEntity& e : region.entities) {
+        canvas.MoveTo(canvasCoordinate(e.x1, s), view.base - canvasCoordinate(e.y1, s), z);
+        canvas.LineTo(canvasCoordinate(e.x2, s), view.base - canvasCoordinate(e.y2, s), z);
+    }
+}
+
 } // namespace corvane::gui

@@ -5,6 +5,7 @@
 
 #include "geometry/mesh_records.h"
 #include "gui/draw3d/canvas3d.h"
+#include "toolpaths/region.h"
 
 namespace corvane::gui {
 
@@ -27,5 +28,9 @@ void drawEdges(TCanvas3D& canvas, const TEdgeArray& edges, const MeshViewScale& 
 
 // The rectangle over the extents' x and y at the depth of minimum z, then at maximum z.
 void drawExtentsBox(TCanvas3D& canvas, const Extents3D& extents, const MeshViewScale& view);
+
+// One region in blue at its depth, with the mapping of the mesh so that it lies on the mesh:
+// each segment from (round(x1 s), base - round(y1 s), -round(depth s)) to its end.
+void drawRegion(TCanvas3D& canvas, const toolpaths::TRegion& region, const MeshViewScale& view);
 
 } // namespace corvane::gui

@@ -1,5 +1,7 @@
 #include "gui/picture/save_as_rules.h"
 
+#include "imaging/picture_io.h"
+
 #include <QFileInfo>
 #include <array>
 
@@ -12,11 +14,13 @@ struct SaveFilter {
     int typeCode;
 };
 
-constexpr std::array<SaveFilter, 4> kSaveFilters{{
+constexpr std::array<SaveFilter, 6> kSaveFilters{{
     {".Bmp", 4},
     {".Jpg", 11},
     {".Pcx", 8},
     {".Tif", 9},
+    {".Png", corvane::imaging::FileTypePng},
+    {".Pnm", corvane::imaging::FileTypePnm},
 }};
 
 } // namespace

@@ -6,9 +6,10 @@
 
 namespace corvane::gui {
 
-// Save As offers these, in this order.
+// Save As offers these, in this order (PNG and netpbm after the four classic kinds).
 inline const QString kSaveAsFilter = QStringLiteral(
-    "Bmp Files *.Bmp|*.bmp|JPEG Files *.Jpg|*.jpg|PCX Files *.Pcx|*.pcx|TIFF Files *.Tif|*.tif");
+    "Bmp Files *.Bmp|*.bmp|JPEG Files *.Jpg|*.jpg|PCX Files *.Pcx|*.pcx|TIFF Files *.Tif|*.tif|"
+    "PNG Files *.Png|*.png|PNM Files *.Pnm|*.pnm");
 
 struct SaveTarget {
     QString fileName;
@@ -16,7 +17,8 @@ struct SaveTarget {
 };
 
 // filterIndex is 1-based as in kSaveAsFilter; anything else counts as the first filter.
-// A file-name part without "." gets the filter's extension (".Bmp", ".Jpg", ".Pcx", ".Tif");
+// A file-name part without "." gets the filter's extension (".Bmp", ".Jpg", ".Pcx", ".Tif",
+// ".Png", ".Pnm");
 // a name with a dot anywhere in its file-name part is kept as typed, still written in the
 // filter's type.
 SaveTarget saveTargetFor(const QString& chosenName, int filterIndex);

@@ -58,8 +58,12 @@ RunInputGuard::~RunInputGuard()
 
 bool RunInputGuard::mayReceive(const QWidget* target) const
 {
-    // The dialog's own sub-window counts as the dialog: its title bar and system menu.
-    const QWidget* host = dialog_ && dialog_->parentWidget() ? dialog_->parentWidget() : dialog_;
+    // The dialog's own sub-window counts as the dialog: its title bar and system menu. A
+    // top-level dialog's parent is the frame, which must not count.
+    const QWidget* host =
+        dialog_ ? qobject_cast<const QMdiSubWindow*>(dialog_->parentWidget()) : nullptr;
+    if (!host)
+        host = dialog_;
     return within(host, target) || within(QApplication::activeModalWidget(), target) ||
            within(QApplication::activePopupWidget(), target);
 }

@@ -1,0 +1,62 @@
+// The DNC view's menu bar, which takes the place of the frame's while the view is active.
+#include "gui/app/frame.h"
+#include "gui/app/tool_icons.h"
+#include "gui/dnc/dnc_window.h"
+
+#include <QAction>
+#include <QKeySequence>
+#include <QMenu>
+
+QAction* TfrmDnc::addItem(QMenu& menu, const QString& name, const QString& caption,
+                          std::function<void()> handler)
+{
+    QAction* action = menu.addAction(caption);
+    action->setObjectName(name);
+    connect(action, &QAction::triggered, this, [handler = std::move(handler)] { handler(); });
+    items_[name] = action;
+    return action;
+}
+
+QAction* TfrmDnc::MenuItem(const QString& name) const
+{
+    const auto found = items_.find(name);
+    return found == items_.end() ? nullptr : found->second;
+}
+
+void TfrmDnc::buildMenus()
+{
+    auto* file = new QMenu(QStringLiteral("&File"), this);
+    addItem(*file, QStringLiteral("NewImage1"), QStringLiteral("&New Image"),
+            [this] { NewImage1Click(); });
+    addItem(*file, QStringLiteral("LoadImage1"), QStringLiteral("&Load Image"), [this] {
+        LoadImage1Click();
+    })->setIcon(corvane::gui::toolIcon(corvane::gui::IconOpen));
+    addItem(*file, QStringLiteral("ImportDNCFile1"), QStringLiteral("Import &DNC File"),
+            [this] { ImportDNCFile1Click(); });
+    addItem(*file, QStringLiteral("ImportDXFMesh1"), QStringLiteral("&Import DXF Mesh"), [this] {
+        ImportDXFMesh1Click();
+    })->setEnabled(frame_.HasFileKind(QStringLiteral("dxf")));
+    items_[QStringLiteral("N1")] = file->addSeparator();
+    addItem(*file, QStringLiteral("Close1"), QStringLiteral("&Close"), [this] {
+        Close1Click();
+    })->setShortcut(QKeySequence::Close);
+    addItem(*file, QStringLiteral("Exit1"), QStringLiteral("&Exit"), [this] { Exit1Click(); });
+
+    auto* view = new QMenu(QStringLiteral("&View"), this);
+    addItem(*view, QStringLiteral("Top1"), QStringLiteral("&Top"), [this] { Top1Click(); });
+    addItem(*view, QStringLiteral("Isometric1"), QStringLiteral("&Isometric"),
+            [this] { Isometric1Click(); });
+
+    auto* window = new QMenu(QStringLiteral("&Window"), this);
+    addItem(*window, QStringLiteral("Tile1"), QStringLiteral("&Tile"), [this] { Tile1Click(); });
+    addItem(*window, QStringLiteral("Cascade1"), QStringLiteral("&Cascade"),
+            [this] { Cascade1Click(); });
+
+    auto* help = new QMenu(QStringLiteral("&Help"), this);
+    addItem(*help, QStringLiteral("Contents1"), QStringLiteral("&Contents"), [this] {
+        Contents1Click();
+    })->setIcon(corvane::gui::toolIcon(corvane::gui::IconHelp));
+    addItem(*help, QStringLiteral("About1"), QStringLiteral("&About"), [this] { About1Click(); });
+
+    menus_ = {file, view, window, help};
+}

@@ -1,0 +1,102 @@
+// The mesh view's regions: the toolpaths dialog's Create, Undo and Clear act here, the
+// builder itself is the core's; this file only connects it to the panel and the status bar.
+#include "gui/app/frame.h"
+#include "gui/app/shared_state.h"
+#include "gui/draw3d/draw3d_panel.h"
+#include "gui/mesh/dxf_view.h"
+
+using corvane::gui::shared;
+namespace tp = corvane::toolpaths;
+
+bool TfrmDXFView::RegionsExist() const
+{
+    return tp::regionCount(regions_.regions) > 0;
+}
+
+void TfrmDXFView::DrawRegion(corvane::gui::TCanvas3D& canvas, const tp::TRegion& region)
+{
+    corvane::gui::drawRegion(canvas, region, scale_);
+}
+
+void TfrmDXFView::DrawRegions(corvane::gui::TCanvas3D& canvas)
+{
+    for (std::size_t i = 1; i < regions_.regions.size(); ++i)
+        DrawRegion(canvas, regions_.regions[i]);
+    for (const tp::TRegion& region : pending_)
+        DrawRegion(canvas, region);
+}
+
+void TfrmDXFView::showRegionCount()
+{
+    frame_.StatusBar1().setText(1, QString::number(tp::regionCount(regions_.regions)));
+}
+
+tp::BuildResult TfrmDXFView::runCreate(const corvane::TTriangleArray& triangles,
+                                       const tp::ToolpathsRun& run, corvane::RunControl& control)
+{
+    shared().RegionFeedrate = run.params.feedrate;
+    tp::BuildHooks hooks;
+    hooks.repaintView = [this] { draw3D_->Repaint(); };
+    // The panel draws only in its paint: a level's regions wait in pending_ until the next
+    // checkpoint lets the paint through.
+    hooks.drawRegion = [this](const tp::TRegion& region) {
+        pending_.push_back(region);
+        draw3D_->Invalidate();
+    };
+    hooks.drawRegions = [this](const tp::RegionList&) {
+        pending_.clear();
+        draw3D_->Repaint();
+    };
+    tp::BuildResult result;
+    try {
+        result = tp::RunToolpathsCreate(regions_, triangles, run, control, hooks);
+    } catch (...) {
+        pending_.clear();
+        draw3D_->Invalidate();
+        throw;
+    }
+    if (!pending_.empty()) {
+        pending_.clear();
+        draw3D_->Invalidate();
+    }
+    showRegionCount();
+    return result;
+}
+
+tp::BuildResult TfrmDXFView::CreateRegions(const tp::ToolpathsRun& run,
+                                           corvane::RunControl& control)
+{
+    return runCreate(mesh_.triangles, run, control);
+}
+
+tp::BuildResult TfrmDXFView::CreateGridRegions(const tp::ToolpathsRun& run,
+                                               corvane::RunControl& control)
+{
+    // The window draws the grid's regions in units: its extents become the grid's, scaled.
+    const double scale = run.grid ? run.grid->gridScale : 1;
+    corvane::Extents3D extents = shared().VectorGrid.extents;
+    for (double* v : {&extents.minX, &extents.maxX, &extents.minY, &extents.maxY, &extents.minZ,
+                      &extents.maxZ, &extents.rangeY, &extents.rangeX})
+        *v *= scale;
+    mesh_.extents = extents;
+    draw3D_->Repaint();
+    frame_.StatusBar1().setGaugeVisible(true);
+    shared().EscapePressed = false;
+    return runCreate(shared().VectorGrid.triangles, run, control);
+}
+
+void TfrmDXFView::UndoRegions()
+{
+    const std::string removed = tp::UndoRegions(regions_);
+    frame_.StatusBar1().setText(0, QString::fromStdString(removed));
+    draw3D_->Repaint();
+    showRegionCount();
+}
+
+void TfrmDXFView::ClearRegions()
+{
+    tp::ClearRegions(regions_);
+    draw3D_->Repaint();
+    frame_.StatusBar1().setText(1, QStringLiteral("0"));
+    frame_.StatusBar1().setText(0, QStringLiteral("Ready..."));
+}

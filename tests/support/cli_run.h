@@ -1,0 +1,20 @@
+// Runs corvane-cli as a user runs it from a shell, for the command-line tests.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace corvane::testing {
+
+struct CliRun {
+    int exitCode = -1; // -1 when the program did not end normally
+    std::string out;
+    std::string errors;
+};
+
+// Runs `corvane-cli ARGUMENTS` from `folder` with the environment assignments given (by default
+// a fixed clock and the C locale, so headers are reproducible), and captures stdout and stderr.
+CliRun runCli(const std::filesystem::path& folder, const std::string& arguments,
+              const std::string& environment = "SOURCE_DATE_EPOCH=0 LC_ALL=C");
+
+} // namespace corvane::testing
