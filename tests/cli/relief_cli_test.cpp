@@ -205,7 +205,7 @@ TEST_F(ReliefCli, OutOfMemoryNamesTheStepTheSizeAndTheAmount)
                                     " && ulimit -v 100000 && " CORVANE_CLI " " + arguments +
                                     " --tool 'V Bit' --diameter 20 --depth 17 2> errors.txt";
         const int status = std::system(command.c_str());
-        return CliRun{WIFEXITED(status) ? WEXITSTATUS(status) : -1, read(dir / "errors.txt")};
+        return CliRun{WIFEXITED(status) ? WEXITSTATUS(status) : -1, {}, read(dir / "errors.txt")};
     };
     const CliRun gouge = limited("gouge black.bmp -o g.pgm");
     EXPECT_EQ(gouge.exitCode, 1) << gouge.errors;
