@@ -3,7 +3,8 @@
 of operation on the same 6000 x 4000 24-bit BMP, both reading and writing BMP, side by side in
 one run. Prints one line per operation with both times (best of REPEAT runs) and their ratio.
 
-Usage: scripts/image-speed.py [path/to/corvane-cli] [REPEAT]
+Usage: scripts/image-speed.py [path/to/corvane-cli] [REPEAT] [NAME...]
+(with NAMEs, only the operations whose --op starts with one of them)
 """
 import os
 import subprocess
@@ -13,6 +14,7 @@ import time
 
 CLI = sys.argv[1] if len(sys.argv) > 1 else "build-rel/src/cli/corvane-cli"
 REPEAT = int(sys.argv[2]) if len(sys.argv) > 2 else 2
+ONLY = sys.argv[3:]
 
 # (our --op arguments, convert's arguments for the same kind of work)
 PAIRS = [
@@ -72,13 +74,14 @@ def main():
         out = os.path.join(folder, "out.bmp")
         print(f"{'operation':28} {'corvane-cli':>12} {'convert':>9} {'ratio':>6}")
         slower = 0
-        for ops, magick in PAIRS:
+        pairs = [p for p in PAIRS if not ONLY or any(p[0][0].startswith(n) for n in ONLY)]
+        for ops, magick in pairs:
             ours = best([CLI, "image", source, "-o", out] + [a for op in ops for a in ("--op", op)])
             theirs = best(["convert", source] + magick + ["BMP3:" + out])
             ratio = ours / theirs
             slower += ratio > 1
             print(f"{ops[0]:28} {ours:11.2f}s {theirs:8.2f}s {ratio:6.2f}")
-        print(f"slower than convert: {slower} of {len(PAIRS)}")
+        print(f"slower than convert: {slower} of {len(pairs)}")
 
 
 if __name__ == "__main__":

@@ -109,6 +109,16 @@ TEST(ImageOperations, ValueAndGeometryOperationsUndoThemselves)
     EXPECT_EQ(half.width, 20);
     EXPECT_EQ(half.height, 15);
     EXPECT_TRUE(isGreyRamp(resizeImage(convertToGray(colour, 4, .3f, .59f, .11f), 2)));
+    // The filter's weights add up to one at every size: a flat colour stays that colour,
+    // edges included, and a smooth ramp keeps its ends.
+    Picture flat = colourPicture(37, 23);
+    fill(flat, {0, 0, 37, 23}, Rgb{90, 60, 30});
+    for (double ratio : {0.37, 1.0, 2.5}) {
+        const Picture r = resizeImage(flat, ratio);
+        for (int y = 0; y < r.height; ++y)
+            for (int x = 0; x < r.width; ++x)
+                ASSERT_EQ(r.pixel(x, y), (Rgb{90, 60, 30})) << ratio;
+    }
     // Contrast stretches low..high over the whole range.
     Picture one = colourPicture(1, 1);
     one.pixels = {62, 128, 193};
