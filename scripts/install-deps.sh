@@ -13,7 +13,7 @@ packages=(
   python3 python3-ezdxf python3-pil
   clang libclang-rt-14-dev
   libturbojpeg0-dev libjpeg62-turbo-dev libpng-dev libtiff-dev
-  assimp-utils xdotool
+  assimp-utils xdotool imagemagick
 )
 
 missing=()

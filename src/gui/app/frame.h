@@ -21,9 +21,15 @@ class QMenu;
 class TDXF;
 class TfrmAbout;
 class TfrmDXFView;
+class TfrmAdjustment1;
 class TfrmDirection;
+class TfrmLambert;
+class TfrmResize;
 class TfrmPicture;
 class TfrmToolPaths;
+namespace corvane::imaging {
+struct Picture;
+}
 
 class TCorvaneFrame : public QMainWindow {
 public:
@@ -46,6 +52,14 @@ public:
     // A new mesh view, shown and active; a "Vector Conversion" one, of the picture window's
     // saved size, when CurrentJob is raster to vector.
     TfrmDXFView* OpenMeshView();
+    // The adjustment, texture-shade and resize dialogs, each shown and active in its own
+    // sub-window; the first two start from a copy of the picture they are given.
+    TfrmAdjustment1* OpenAdjustment(const corvane::imaging::Picture& picture);
+    TfrmLambert* OpenTextureShade(const corvane::imaging::Picture& picture);
+    TfrmResize* OpenResize();
+    // The window at TargetChildIndex of the child list as it stands now, if it is a picture
+    // window; null otherwise.
+    TfrmPicture* TargetPicture() const;
     long long ScreenColorCount() const;
 
     corvane::gui::TStatusPanels& StatusBar1() { return *statusPanels_; }

@@ -1,11 +1,25 @@
 // TfrmDirection: asks for the light direction of Emboss, 3D Shade and Gradient Edge. It is
-// created once at start-up and only hidden when closed; its controls arrive with the image
-// commands that use it.
+// created once at start-up, shown modally and only hidden when closed, so the checked
+// direction stays for the next use.
 #pragma once
 
 #include <QDialog>
 
+class QPushButton;
+class QRadioButton;
+
 class TfrmDirection : public QDialog {
 public:
     explicit TfrmDirection(QWidget* owner);
+
+    // RadioButton1 .. RadioButton8: North, North East, East, South East, South, South West,
+    // West, North West (LightDirection 1..8).
+    QRadioButton* RadioButton[8] = {};
+    QPushButton* Button1 = nullptr; // OK
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void FormCreate();
 };

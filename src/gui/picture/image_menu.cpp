@@ -16,7 +16,6 @@ void addItems(QMenu& menu, std::initializer_list<Entry> entries, std::map<QStrin
     for (const auto& [name, caption] : entries) {
         QAction* action = menu.addAction(QString::fromUtf8(caption));
         action->setObjectName(QString::fromLatin1(name));
-        action->setEnabled(false);
         items[action->objectName()] = action;
     }
 }

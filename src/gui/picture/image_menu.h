@@ -1,6 +1,6 @@
 // The "&Image" menu of a picture window: the image processing commands. Each item carries
-// its handler's name as object name (mnuSharpen, Popularity1, ...) so the commands can be
-// wired to it; items that have no command behind them yet are disabled.
+// its handler's name as object name (mnuSharpen, Popularity1, ...) so the window can
+// wire its commands to them.
 #pragma once
 
 #include <QString>

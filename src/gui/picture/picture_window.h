@@ -4,7 +4,9 @@
 // plug-ins, progress reporting and the hand-off of the picture to the surface dialog.
 #pragma once
 
+#include "common/run_control.h"
 #include "gui/app/child_window.h"
+#include "imaging/picture.h"
 
 #include <QString>
 #include <QWidget>
@@ -64,6 +66,48 @@ public:
     void Fit1Click();
     void FitPicture1Click();
     void UseScrollBars1Click();
+    // The "&Image" menu (image_commands.cpp).
+    // One processing step of an image command.
+    using ImageStep = std::function<corvane::imaging::Picture(const corvane::imaging::Picture&,
+                                                              corvane::RunControl&)>;
+    void mnuConvertToMillionsClick();
+    void Popularity1Click();
+    void MedianCut1Click();
+    void Uniform8841Click();
+    void Uniform6661Click();
+    void GreyScale1Click();
+    void Halftone1Click();
+    void mnuConvertTo16Click();
+    void mnu8ColorsClick();
+    void mnuGrayMaxClick();
+    void mnuGrayMeanClick();
+    void mnuGrayWeightedClick();
+    void BlackandWhite2Click();
+    void mnuConvertToNegativeClick();
+    void mnuReduceTo64Click();
+    void mnuReduce32Click();
+    void mnuReduce16Click();
+    void mnuAdjustImgeClick();
+    void mnuGradientEdgeClick();
+    void mnuLaplaceClick();
+    void mnuMatchedFilterClick();
+    void mnuShiftDifferenceClick();
+    void mnuSobelClick();
+    void mnuEnhanceClick();
+    void mnuEmbossClick();
+    void mnu3dShade2Click(); // "3&D Shade"
+    void mnu3dShadeClick();  // "&3D Texture Shade"
+    void mnuDespeckleClick();
+    void mnuPosterizeClick();
+    void mnuSharpenClick();
+    void mnuSharpenMoreClick();
+    void mnuSharpenMaxClick();
+    void mnuBlurClick();
+    void mnuBlurMoreClick();
+    void mnuBlurMaxClick();
+    void mnuFlipClick();
+    void Flip901Click();
+    void Resize1Click();
     void TPProgressReport(long done, long total);
     void TPPluginFilterComplete();
     void FormResize();
@@ -91,6 +135,17 @@ private:
     void setWindowSize(int width, int height);
     void setWindowScrollBars(bool visible);
     void showStatus(const QString& text);
+    // Connects the "&Image" menu's items to their handlers.
+    void wireImageMenu();
+    // The shape of every processing command after its guard: hourglass, status text (none
+    // when empty), the step as one undo level, "Ready..." when withReady, then Modified and
+    // PictureChanged. False when there was no picture or the user stopped it with Esc.
+    bool runImageCommand(const QString& status, const ImageStep& step, bool withReady = true);
+    void showDirectionDialog();
+    // The guards of the command table; true when the command may go on.
+    bool confirmUnless(bool allowed, const QString& text);
+    bool informUnless(bool allowed, const QString& text);
+    void markChanged();
     // Cut, paste, crop or a plug-in changed the picture.
     void pictureEdited();
     // Writes the picture; on failure tells the user and returns false.

@@ -87,6 +87,7 @@ void TfrmPicture::buildMenus()
     addItem(*edit, QStringLiteral("mnuCrop"), QStringLiteral("C&rop"), [this] { mnuCropClick(); });
 
     QMenu* image = corvane::gui::buildImageMenu(this, items_);
+    wireImageMenu();
 
     auto* create = new QMenu(QStringLiteral("&Create"), this);
     addItem(*create, QStringLiteral("DXFSurface1"), QStringLiteral("&DXF Surface"),

@@ -173,6 +173,24 @@ void TTwistedPixel::ClipboardPaste()
     emit OnPictureEdited();
 }
 
+void TTwistedPixel::PastePicture(const corvane::imaging::Picture& picture)
+{
+    if (picture.empty())
+        return;
+    d->model.paste(picture);
+    pictureChanged();
+    emit OnPictureEdited();
+}
+
+void TTwistedPixel::Process(
+    const std::function<corvane::imaging::Picture(const corvane::imaging::Picture&)>& operation)
+{
+    if (!HasImage())
+        return;
+    d->model.process(operation);
+    pictureChanged();
+}
+
 void TTwistedPixel::CropToSelection()
 {
     if (!HasSelection())

@@ -11,6 +11,7 @@
 #include <QString>
 #include <QStringList>
 #include <QWidget>
+#include <functional>
 #include <memory>
 
 namespace corvane::imaging {
@@ -51,6 +52,13 @@ public:
     void ClipboardCut();
     void ClipboardCopy();
     void ClipboardPaste();
+    // As ClipboardPaste, with a picture handed over inside the program: the dialogs pass
+    // pictures this way and leave what the user copied on the clipboard alone.
+    void PastePicture(const corvane::imaging::Picture& picture);
+    // Runs an image operation over the picture as one undo level and shows the result. An
+    // operation that throws (corvane::Cancelled included) leaves the picture as it was.
+    void Process(const std::function<corvane::imaging::Picture(const corvane::imaging::Picture&)>&
+                     operation);
     // Keeps only the selected part, as one undo level; the clipboard is left alone.
     void CropToSelection();
     bool HasImage() const;

@@ -1,0 +1,109 @@
+#include "gui/picture/lambert_dialog.h"
+
+#include "common/leading_number.h"
+#include "gui/app/exception_hook.h"
+#include "gui/app/frame.h"
+#include "gui/app/gui_run_control.h"
+#include "gui/app/help_pages.h"
+#include "gui/app/hourglass.h"
+#include "gui/picture/picture_dialog_frame.h"
+#include "gui/picture/preview_support.h"
+#include "gui/picture/twisted_pixel.h"
+#include "imaging/image_operations.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QPushButton>
+
+namespace img = corvane::imaging;
+
+TfrmLambert::TfrmLambert(TCorvaneFrame& frame, const img::Picture& picture) : frame_(frame)
+{
+    setObjectName(QStringLiteral("frmLambert"));
+    setWindowTitle(QStringLiteral("3D Texture Shade"));
+    corvane::gui::setHelpPage(*this, QStringLiteral("dialogs.html"));
+
+    auto addEdit = [this](const QString& label, const QString& hint, const QString& text, int top) {
+        auto* caption = new QLabel(label, this);
+        caption->setGeometry(8, top, 90, 21);
+        auto* edit = new QLineEdit(text, this);
+        edit->setToolTip(hint);
+        edit->setGeometry(100, top, 100, 21);
+        return edit;
+    };
+    Edit1 = addEdit(QStringLiteral("Lattitude"),
+                    QStringLiteral("Angle of Light Source Y Direction"), QStringLiteral("45"), 12);
+    Edit2 = addEdit(QStringLiteral("Longitude"),
+                    QStringLiteral("Angle of Light Source X Direction"), QStringLiteral("45"), 42);
+    Edit3 = addEdit(QStringLiteral("Roughness"), QStringLiteral("Amount of Texture"),
+                    QStringLiteral(".1"), 72);
+
+    TP = new TTwistedPixel(this);
+    TP->setObjectName(QStringLiteral("TP"));
+    TP->setGeometry(215, 10, 160, 160);
+    TP->SetFitToSize(true);
+
+    auto addButton = [this](const QString& caption, const QString& hint, int x, int y) {
+        auto* button = new QPushButton(caption, this);
+        button->setToolTip(hint);
+        button->setGeometry(x, y, 96, 25);
+        return button;
+    };
+    Button1 = addButton(QStringLiteral("Preview"), QStringLiteral("Preview Settings"), 8, 112);
+    Button2 = addButton(QStringLiteral("Reset"), QStringLiteral("Undo All Changes"), 108, 112);
+    Button3 = addButton(QStringLiteral("Cancel"), QString(), 8, 145);
+    Button4 = addButton(QStringLiteral("Apply"), QStringLiteral("Copy Preview Image to Work Image"),
+                        108, 145);
+    connect(Button1, &QPushButton::clicked, this,
+            corvane::gui::guardedCall(this, &TfrmLambert::Button1Click));
+    connect(Button2, &QPushButton::clicked, this,
+            corvane::gui::guardedCall(this, &TfrmLambert::Button2Click));
+    connect(Button3, &QPushButton::clicked, this,
+            corvane::gui::guardedCall(this, &TfrmLambert::Button3Click));
+    connect(Button4, &QPushButton::clicked, this,
+            corvane::gui::guardedCall(this, &TfrmLambert::Button4Click));
+
+    // FormCreate: the preview starts as the picture.
+    original_ = picture;
+    TP->PastePicture(picture);
+    corvane::gui::placePictureDialog(frame_, *this, QSize(383, 181));
+}
+
+void TfrmLambert::Button1Click()
+{
+    const float latitude = float(corvane::leadingNumber(Edit1->text().toStdString(), true));
+    const float longitude = float(corvane::leadingNumber(Edit2->text().toStdString(), true));
+    const float roughness = float(corvane::leadingNumber(Edit3->text().toStdString(), false));
+    corvane::gui::Hourglass busy;
+    corvane::gui::GuiRunControl control(frame_.StatusBar1());
+    TP->Process([&](const img::Picture& p) {
+        return img::lambertShade(p, latitude, longitude, 3, roughness, control);
+    });
+}
+
+void TfrmLambert::Button2Click()
+{
+    corvane::gui::undoAllPreviews(*TP, original_);
+}
+
+void TfrmLambert::Button3Click()
+{
+    if (QMdiSubWindow* window = qobject_cast<QMdiSubWindow*>(parentWidget()))
+        window->close();
+}
+
+void TfrmLambert::Button4Click()
+{
+    corvane::gui::applyPreview(frame_, *TP);
+}
+
+void TfrmLambert::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        Button3->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
