@@ -13,5 +13,6 @@ void addReliefCommands(CLI::App& app); // surface, gcode, gouge
 void addMeshCommand(CLI::App& app);
 void addDncCommand(CLI::App& app);
 void addRegionsCommand(CLI::App& app);
+void addSimulateCommand(CLI::App& app);
 
 } // namespace corvane::cli

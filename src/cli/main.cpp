@@ -21,6 +21,7 @@ int main(int argc, char** argv)
     addMeshCommand(app);
     addDncCommand(app);
     addRegionsCommand(app);
+    addSimulateCommand(app);
 
     try {
         app.parse(argc, argv);

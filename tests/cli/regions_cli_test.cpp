@@ -95,10 +95,6 @@ protected:
     corvane::testing::ScratchFolder scratch;
     fs::path dir = scratch.path();
 };
-    }
-
-    fs::path dir;
-};
 
 } // namespace
 

@@ -24,7 +24,10 @@ using corvane::testing::CliRun;
 class ReliefCli : public ::testing::Test {
 protected:
     // Runs corvane-cli with a fixed clock and the C locale, so headers are reproducible.
-    CliRun cli(const std::string& arguments) const { return corvane::testing::runCli(dir, arguments); }
+    CliRun cli(const std::string& arguments) const
+    {
+        return corvane::testing::runCli(dir, arguments);
+    }
 
     static std::string read(const fs::path& p) { return corvane::testing::readFile(p); }
 
@@ -205,7 +208,7 @@ TEST_F(ReliefCli, OutOfMemoryNamesTheStepTheSizeAndTheAmount)
                                     " && ulimit -v 100000 && " CORVANE_CLI " " + arguments +
                                     " --tool 'V Bit' --diameter 20 --depth 17 2> errors.txt";
         const int status = std::system(command.c_str());
-        return CliRun{WIFEXITED(status) ? WEXITSTATUS(status) : -1, read(dir / "errors.txt")};
+        return CliRun{WIFEXITED(status) ? WEXITSTATUS(status) : -1, {}, read(dir / "errors.txt")};
     };
     const CliRun gouge = limited("gouge black.bmp -o g.pgm");
     EXPECT_EQ(gouge.exitCode, 1) << gouge.errors;
