@@ -18,6 +18,7 @@
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <variant>
+#include <vector>
 
 namespace corvane::cli {
 
@@ -45,7 +46,8 @@ std::string number(double v)
     return std::string(text, end.ptr);
 }
 
-using Value = std::variant<double, long long, std::string>;
+// Lists print as numbers separated by blanks, or as a JSON array.
+using Value = std::variant<double, long long, std::string, std::vector<int>>;
 
 void printFigures(const std::vector<std::pair<std::string, Value>>& figures, bool json)
 {
@@ -62,8 +64,11 @@ void printFigures(const std::vector<std::pair<std::string, Value>>& figures, boo
             std::cout << number(*d);
         else if (const long long* n = std::get_if<long long>(&value))
             std::cout << *n;
+        else if (const std::string* text = std::get_if<std::string>(&value))
+            std::cout << *text;
         else
-            std::cout << std::get<std::string>(value);
+            for (std::size_t i = 0; const int n : std::get<std::vector<int>>(value))
+                std::cout << (i++ ? " " : "") << n;
         std::cout << "\n";
     }
 }
@@ -88,9 +93,6 @@ void run(const SimulateOptions& o)
     if (sim.stopped)
         throw Error("the simulation was cancelled");
 
-    std::string lines;
-    for (std::size_t i = 0; i < sim.collisionLines.size(); ++i)
-        lines += (i ? " " : "") + std::to_string(sim.collisionLines[i]);
     std::vector<std::pair<std::string, Value>> figures = {
         {"program", o.program},
         {"columns", (long long)sim.carved.cols},
@@ -100,7 +102,7 @@ void run(const SimulateOptions& o)
         {"machiningMinutes", sim.time.minutes},
         {"untimedMoves", sim.time.untimedMoves},
         {"collisions", (long long)sim.collisionLines.size()},
-        {"collisionLines", lines},
+        {"collisionLines", sim.collisionLines},
     };
     if (sim.deviation) {
         const simulation::Deviation& d = *sim.deviation;

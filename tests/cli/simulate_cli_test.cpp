@@ -59,6 +59,7 @@ TEST_F(SimulateCli, PrintsFiguresAndWritesTheMaps)
     ASSERT_EQ(json.exitCode, 0) << json.errors;
     const auto figures = nlohmann::json::parse(json.out);
     EXPECT_EQ(figures["collisions"], 1);
+    EXPECT_EQ(figures["collisionLines"], nlohmann::json::array({7}));
     EXPECT_FALSE(figures.contains("largestGouge"));
 }
 
