@@ -54,11 +54,24 @@ void sweepBand(const std::vector<ToolMove>& moves, std::size_t first, std::size_
         const int r1 = std::min(
             rowEnd,
             clampIndex(std::ceil((map.top - std::min(s.y0, s.y1) + r) / map.cell) + 2, map.rows));
+        const double yLow = std::min(s.y0, s.y1), yHigh = std::max(s.y0, s.y1);
+        const double xLow = std::min(s.x0, s.x1), xHigh = std::max(s.x0, s.x1);
         bool collided = false;
         for (int row = r0; row < r1; ++row) {
             const double y = map.y(row);
+            // A spot within the radius of the segment lies within sqrt(r² − gap²) of its x
+            // range, gap being the row's distance from the segment's y range: a disc's
+            // width, not the box's, on each row.
+            const double gap = y < yLow ? yLow - y : y > yHigh ? y - yHigh : 0;
+            if (gap >= r)
+                continue;
+            const double halfWidth = std::sqrt(r * r - gap * gap);
+            const int from = std::max(
+                c0, clampIndex(std::floor((xLow - halfWidth - map.left) / map.cell) - 1, map.cols));
+            const int to = std::min(
+                c1, clampIndex(std::ceil((xHigh + halfWidth - map.left) / map.cell) + 2, map.cols));
             double* heights = &map.at(row, 0);
-            for (int col = c0; col < c1; ++col)
+            for (int col = from; col < to; ++col)
                 collided |= visitCell(cutter, move, heights[col], map.x(col), y);
         }
         if (collided)
