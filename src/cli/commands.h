@@ -14,5 +14,6 @@ void addMeshCommand(CLI::App& app);
 void addDncCommand(CLI::App& app);
 void addRegionsCommand(CLI::App& app);
 void addImageCommand(CLI::App& app);
+void addSimulateCommand(CLI::App& app);
 
 } // namespace corvane::cli

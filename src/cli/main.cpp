@@ -22,6 +22,7 @@ int main(int argc, char** argv)
     addDncCommand(app);
     addRegionsCommand(app);
     addImageCommand(app);
+    addSimulateCommand(app);
 
     try {
         app.parse(argc, argv);

@@ -1,0 +1,137 @@
+#include "simulation/cut_sweep.h"
+
+#include <algorithm>
+#include <cmath>
+#include <thread>
+
+namespace corvane::simulation {
+
+namespace {
+
+// A rapid passing less than this below the surface only grazes it: programs carry their
+// numbers to four decimals.
+constexpr double CollisionMargin = 1e-6;
+
+// One move over one cell. Returns true when a rapid would cut into it.
+inline bool visitCell(const Cutter& cutter, const ToolMove& move, double& height, double x,
+                      double y)
+{
+    const double lowest = std::min(move.segment.z0, move.segment.z1);
+    if (height <= lowest) // the tool never reaches below its tip
+        return false;
+    const double z = lowestToolHeight(cutter, move.segment, x, y);
+    if (move.cuts) {
+        if (z < height)
+            height = z;
+        return false;
+    }
+    return z < height - CollisionMargin;
+}
+
+int clampIndex(double v, int limit)
+{
+    if (!(v > 0))
+        return 0;
+    return v >= limit ? limit : int(v);
+}
+
+// The moves [first, last) over rows [rowBegin, rowEnd); collision lines go to `lines`.
+void sweepBand(const std::vector<ToolMove>& moves, std::size_t first, std::size_t last,
+               const Cutter& cutter, ZMap& map, int rowBegin, int rowEnd, std::vector<int>& lines)
+{
+    const double r = cutter.radius;
+    for (std::size_t i = first; i < last; ++i) {
+        const ToolMove& move = moves[i];
+        const Segment& s = move.segment;
+        // One cell of slack on each side: the cells themselves decide exactly.
+        const int c0 =
+            clampIndex(std::floor((std::min(s.x0, s.x1) - r - map.left) / map.cell) - 1, map.cols);
+        const int c1 =
+            clampIndex(std::ceil((std::max(s.x0, s.x1) + r - map.left) / map.cell) + 2, map.cols);
+        const int r0 = std::max(
+            rowBegin,
+            clampIndex(std::floor((map.top - std::max(s.y0, s.y1) - r) / map.cell) - 1, map.rows));
+        const int r1 = std::min(
+            rowEnd,
+            clampIndex(std::ceil((map.top - std::min(s.y0, s.y1) + r) / map.cell) + 2, map.rows));
+        const double yLow = std::min(s.y0, s.y1), yHigh = std::max(s.y0, s.y1);
+        const double xLow = std::min(s.x0, s.x1), xHigh = std::max(s.x0, s.x1);
+        bool collided = false;
+        for (int row = r0; row < r1; ++row) {
+            const double y = map.y(row);
+            // A spot within the radius of the segment lies within sqrt(r² − gap²) of its x
+            // range, gap being the row's distance from the segment's y range: a disc's
+            // width, not the box's, on each row.
+            const double gap = y < yLow ? yLow - y : y > yHigh ? y - yHigh : 0;
+            if (gap >= r)
+                continue;
+            const double halfWidth = std::sqrt(r * r - gap * gap);
+            const int from = std::max(
+                c0, clampIndex(std::floor((xLow - halfWidth - map.left) / map.cell) - 1, map.cols));
+            const int to = std::min(
+                c1, clampIndex(std::ceil((xHigh + halfWidth - map.left) / map.cell) + 2, map.cols));
+            double* heights = &map.at(row, 0);
+            for (int col = from; col < to; ++col)
+                collided |= visitCell(cutter, move, heights[col], map.x(col), y);
+        }
+        if (collided)
+            lines.push_back(move.line);
+    }
+}
+
+void sortLines(std::vector<int>& lines)
+{
+    std::sort(lines.begin(), lines.end());
+    lines.erase(std::unique(lines.begin(), lines.end()), lines.end());
+}
+
+} // namespace
+
+SweepResult SweepToolMoves(const std::vector<ToolMove>& moves, const Cutter& cutter, ZMap& map,
+                           RunControl& control)
+{
+    SweepResult result;
+    const int middle = map.rows / 2;
+    // Chunks of moves between progress points; each chunk runs on two threads.
+    const std::size_t chunk = std::max<std::size_t>(moves.size() / 50, 1);
+    std::vector<int> lowerLines;
+    for (std::size_t first = 0; first < moves.size(); first += chunk) {
+        const std::size_t last = std::min(moves.size(), first + chunk);
+        if (map.rows > 1 && last - first > 64) {
+            std::thread lower(
+                [&] { sweepBand(moves, first, last, cutter, map, middle, map.rows, lowerLines); });
+            sweepBand(moves, first, last, cutter, map, 0, middle, result.collisionLines);
+            lower.join();
+        } else {
+            sweepBand(moves, first, last, cutter, map, 0, map.rows, result.collisionLines);
+        }
+        control.showProgress(ProgressDisplay::Gauge, int(last * 100 / moves.size()));
+        control.checkpoint();
+        if (control.escapePressed()) {
+            result.stopped = true;
+            break;
+        }
+    }
+    control.endProgress(ProgressDisplay::Gauge);
+    result.collisionLines.insert(result.collisionLines.end(), lowerLines.begin(), lowerLines.end());
+    sortLines(result.collisionLines);
+    return result;
+}
+
+SweepResult SweepToolMovesDirectly(const std::vector<ToolMove>& moves, const Cutter& cutter,
+                                   ZMap& map)
+{
+    SweepResult result;
+    for (const ToolMove& move : moves) {
+        bool collided = false;
+        for (int row = 0; row < map.rows; ++row)
+            for (int col = 0; col < map.cols; ++col)
+                collided |= visitCell(cutter, move, map.at(row, col), map.x(col), map.y(row));
+        if (collided)
+            result.collisionLines.push_back(move.line);
+    }
+    sortLines(result.collisionLines);
+    return result;
+}
+
+} // namespace corvane::simulation

@@ -1,0 +1,30 @@
+// Carving the Z-map: every cutting move lowers each cell to the lowest point the tool's
+// surface reaches over it along the move. Rapids do not cut; a rapid that would pass below
+// the surface as it stands at that moment is a collision, reported by its line.
+#pragma once
+
+#include "common/run_control.h"
+#include "simulation/tool_moves.h"
+#include "simulation/z_map.h"
+
+#include <vector>
+
+namespace corvane::simulation {
+
+struct SweepResult {
+    std::vector<int> collisionLines; // ascending, each line once
+    bool stopped = false;            // Esc: the map holds the moves done so far
+};
+
+// Visits only the cells under each move's box widened by the tool's radius, in two
+// threads that own half the rows each (each cell still sees the moves in program order).
+// Progress on the status bar gauge; Esc stops it.
+SweepResult SweepToolMoves(const std::vector<ToolMove>& moves, const Cutter& cutter, ZMap& map,
+                           RunControl& control);
+
+// The same sweep done directly, every cell for every move, for checking the fast one on
+// small cases.
+SweepResult SweepToolMovesDirectly(const std::vector<ToolMove>& moves, const Cutter& cutter,
+                                   ZMap& map);
+
+} // namespace corvane::simulation

@@ -1,0 +1,56 @@
+#include "simulation/simulate_program.h"
+
+#include "common/error.h"
+#include "simulation/cut_sweep.h"
+
+#include <cmath>
+
+namespace corvane::simulation {
+
+namespace {
+
+ZMap zMapForProgram(const dnc::DncProgram& program, const SimulationSettings& settings)
+{
+    const Extents3D& e = program.extents;
+    const double r = settings.cutter.radius;
+    const double cell = settings.cell;
+    const double left = e.minX - r, top = e.maxY + r;
+    const double cols = std::floor((e.maxX + r - left) / cell) + 1;
+    const double rows = std::floor((top - (e.minY - r)) / cell) + 1;
+    if (!(cols < 1e9 && rows < 1e9))
+        throw Error("the cell size is too small for the program's extents");
+    return makeZMap(left, top, cell, (long long)rows, (long long)cols);
+}
+
+} // namespace
+
+Simulation SimulateProgram(const dnc::DncProgram& program, const SimulationSettings& settings,
+                           RunControl& control)
+{
+    if (!(settings.cell > 0) || !std::isfinite(settings.cell))
+        throw Error("the cell size must be a number greater than 0");
+    if (!(settings.rapidRate > 0) || !std::isfinite(settings.rapidRate))
+        throw Error("the rapid rate must be a number greater than 0");
+    if (settings.tolerance && !(*settings.tolerance >= 0))
+        throw Error("the tolerance must not be negative");
+
+    Simulation sim;
+    sim.carved = settings.target ? zMapForTarget(*settings.target, settings.cell)
+                                 : zMapForProgram(program, settings);
+    control.showStatus("Simulating...");
+    const std::vector<ToolMove> moves = toolMoves(program.moves, settings.cell);
+    for (const ToolMove& m : moves)
+        ++(m.cuts ? sim.feedMoves : sim.rapidMoves);
+    SweepResult sweep = SweepToolMoves(moves, settings.cutter, sim.carved, control);
+    sim.collisionLines = std::move(sweep.collisionLines);
+    sim.stopped = sweep.stopped;
+    sim.time = machiningTime(program.moves, settings.rapidRate);
+    if (settings.target && !sim.stopped) {
+        sim.target = targetHeights(*settings.target, sim.carved);
+        sim.deviation = compareWithTarget(
+            sim.carved, sim.target, settings.tolerance.value_or(settings.target->depth / 100));
+    }
+    return sim;
+}
+
+} // namespace corvane::simulation

@@ -1,0 +1,32 @@
+// A program's moves as the straight segments the tool's tip follows, from the origin where
+// the machine starts: arcs become chords no longer than half a cell, and every segment
+// knows whether it cuts and which line of the file it came from.
+#pragma once
+
+#include "dnc/dnc_move.h"
+#include "simulation/cutter.h"
+
+#include <vector>
+
+namespace corvane::simulation {
+
+struct ToolMove {
+    Segment segment;
+    bool cuts = false; // feeds and arcs cut; rapids (and coordinates before any G) do not
+    int line = 0;
+};
+
+// Throws corvane::Error naming the line for an arc that would need more than ten million
+// chords at this cell size.
+std::vector<ToolMove> toolMoves(const dnc::TGCodeArray& moves, double cell);
+
+// The machining time in minutes: feed moves and arcs at their feed rate, rapids at
+// rapidRate (units per minute, > 0). Moves with no feed rate in force (F 0) cannot be
+// timed; they are counted in untimedMoves and left out.
+struct MachiningTime {
+    double minutes = 0;
+    long long untimedMoves = 0;
+};
+MachiningTime machiningTime(const dnc::TGCodeArray& moves, double rapidRate);
+
+} // namespace corvane::simulation

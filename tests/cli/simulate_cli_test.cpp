@@ -1,0 +1,78 @@
+// corvane-cli simulate as scripts use it: the figures, the carved map and the deviation map.
+#include "cli_run.h"
+#include "scratch_folder.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+#include <string>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class SimulateCli : public ::testing::Test {
+protected:
+    corvane::testing::CliRun cli(const std::string& arguments) const
+    {
+        // A decimal comma locale: the figures must keep ".".
+        return corvane::testing::runCli(dir, "simulate " + arguments, "LC_ALL=de_DE.UTF-8");
+    }
+
+    corvane::testing::ScratchFolder scratch;
+    fs::path dir = scratch.path();
+};
+
+} // namespace
+
+TEST_F(SimulateCli, PrintsFiguresAndWritesTheMaps)
+{
+    // A 4 x 2 picture: black on the left half, white on the right; 1 unit per pixel.
+    std::string pgm = "P5\n4 2\n255\n";
+    pgm += std::string("\0\0\xff\xff\0\0\xff\xff", 8);
+    corvane::testing::writeFile(dir / "target.pgm", pgm);
+    // Cuts the left half to depth 1 with a flat tool of diameter 1; the rapid at line 7
+    // runs through the stock on the right.
+    corvane::testing::writeFile(dir / "cut.dnc", "G90 T0 F10\n"
+                                                 "G00 X0 Y2 Z0.5\n"
+                                                 "G01 Z-1\n"
+                                                 "X1\n"
+                                                 "Y1\n"
+                                                 "X0\n"
+                                                 "G00 X3 Y1 Z-0.5\n");
+    const auto run = cli("cut.dnc --tool \"End Mill\" --diameter 1 --cell 1 --target target.pgm "
+                         "--size-x 4 --size-y 2 --depth 1 --rapid-rate 50 -o carved.pgm "
+                         "--deviation dev.png");
+    ASSERT_EQ(run.exitCode, 0) << run.errors;
+    EXPECT_NE(run.out.find("columns: 4\nrows: 2\n"), std::string::npos) << run.out;
+    // Feeds: 1.5 + 1 + 1 + 1 at F10; the rapids: sqrt(4.25) and sqrt(9.25) at 50.
+    EXPECT_NE(run.out.find("machiningMinutes: 0.5520586816\n"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("collisions: 1\ncollisionLines: 7\n"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("largestGouge: 0\n"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("withinTolerance: 1\n"), std::string::npos) << run.out;
+
+    const std::string carved = corvane::testing::readFile(dir / "carved.pgm");
+    EXPECT_EQ(carved, std::string("P5\n4 2\n65535\n") +
+                          std::string("\0\0\0\0\xff\xff\xff\xff\0\0\0\0\xff\xff\xff\xff", 16));
+    EXPECT_EQ(corvane::testing::readFile(dir / "dev.png").substr(1, 3), "PNG");
+
+    const auto json = cli("cut.dnc --tool \"Ball Mill\" --diameter 1 --cell 0.5 --json");
+    ASSERT_EQ(json.exitCode, 0) << json.errors;
+    const auto figures = nlohmann::json::parse(json.out);
+    EXPECT_EQ(figures["collisions"], 1);
+    EXPECT_EQ(figures["collisionLines"], nlohmann::json::array({7}));
+    EXPECT_FALSE(figures.contains("largestGouge"));
+}
+
+TEST_F(SimulateCli, ExitCodesForUsageAndFailures)
+{
+    corvane::testing::writeFile(dir / "p.dnc", "G01 X1 Y1 Z-1\n");
+    EXPECT_EQ(cli("p.dnc --tool \"End Mill\" --diameter 1").exitCode, 2); // no --cell
+    EXPECT_EQ(cli("p.dnc --tool Drill --diameter 1 --cell 1").exitCode, 2);
+    EXPECT_EQ(cli("p.dnc --tool \"V Bit\" --diameter 1 --cell 1 --deviation d.png").exitCode, 2);
+    EXPECT_EQ(cli("p.dnc --tool \"V Bit\" --diameter 1 --cell 1 --target t.png").exitCode, 2);
+    const auto missing = cli("none.dnc --tool \"V Bit\" --diameter 1 --cell 1");
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_NE(missing.errors.find("none.dnc"), std::string::npos);
+    EXPECT_EQ(cli("p.dnc --tool \"V Bit\" --diameter 0 --cell 1").exitCode, 1);
+    EXPECT_EQ(cli("p.dnc --tool \"V Bit\" --diameter 1 --cell 1e-12").exitCode, 1);
+}
