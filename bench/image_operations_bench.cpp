@@ -33,13 +33,13 @@ void runOperation(benchmark::State& state, const char* call)
     const auto parsed = corvane::imaging::parseOperationCall(call);
     const Picture& picture = bigPicture();
     for (auto _ : state)
-        benchmark::DoNotOptimize(parsed.operation->run(picture, parsed.arguments,
-                                                       corvane::silentRunControl()));
+        benchmark::DoNotOptimize(
+            parsed.operation->run(picture, parsed.arguments, corvane::silentRunControl()));
 }
 
 } // namespace
 
-#define IMAGE_OP(name, call)                                                                     \
+#define IMAGE_OP(name, call)                                                                       \
     BENCHMARK_CAPTURE(runOperation, name, call)->Unit(benchmark::kMillisecond)->Iterations(1)
 
 IMAGE_OP(convert_to_gray, "convert-to-gray:4");
