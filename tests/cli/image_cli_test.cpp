@@ -1,5 +1,6 @@
 // corvane-cli image: a chain runs in order into the named kind of file, bad steps are
 // refused before anything is read or written, and a failed step leaves OUT untouched.
+#include "cli_run.h"
 #include "imaging/image_operations.h"
 #include "imaging/picture_io.h"
 
@@ -17,24 +18,11 @@ namespace {
 namespace fs = std::filesystem;
 using namespace corvane::imaging;
 
-struct CliResult {
-    int exitCode;
-    std::string out;
-};
+using CliResult = corvane::testing::CliRun;
 
 CliResult run(const std::string& arguments)
 {
-    const std::string command = std::string(CORVANE_CLI) + " " + arguments + " 2>&1";
-    CliResult r{-1, {}};
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe)
-        return r;
-    std::array<char, 4096> buffer{};
-    while (std::size_t n = std::fread(buffer.data(), 1, buffer.size(), pipe))
-        r.out.append(buffer.data(), n);
-    const int status = ::pclose(pipe);
-    r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return r;
+    return corvane::testing::runCliFolded(arguments);
 }
 
 const std::string sample = std::string(CORVANE_SAMPLES) + "/relief.bmp";

@@ -1,4 +1,5 @@
 // corvane-cli info: the four text lines, the JSON line, and the error for a bad file.
+#include "cli_run.h"
 #include "scratch_folder.h"
 
 #include <algorithm>
@@ -15,25 +16,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct CliResult {
-    int exitCode;
-    std::string out;
-};
+using CliResult = corvane::testing::CliRun;
 
-// Runs the command line with stderr folded into the captured output.
 CliResult run(const std::string& arguments)
 {
-    const std::string command = std::string(CORVANE_CLI) + " " + arguments + " 2>&1";
-    CliResult r{-1, {}};
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe)
-        return r;
-    std::array<char, 4096> buffer{};
-    while (std::size_t n = std::fread(buffer.data(), 1, buffer.size(), pipe))
-        r.out.append(buffer.data(), n);
-    const int status = ::pclose(pipe);
-    r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return r;
+    return corvane::testing::runCliFolded(arguments);
 }
 
 const std::string sample = std::string(CORVANE_SAMPLES) + "/relief.bmp";

@@ -18,23 +18,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Outcome {
-    int exitCode;
-    std::string out;
-};
+using Outcome = corvane::testing::CliRun;
 
 Outcome run(const std::string& command)
 {
-    Outcome r{-1, {}};
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe)
-        return r;
-    std::array<char, 4096> buffer{};
-    while (std::size_t n = std::fread(buffer.data(), 1, buffer.size(), pipe))
-        r.out.append(buffer.data(), n);
-    const int status = ::pclose(pipe);
-    r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return r;
+    return corvane::testing::runCommand(command);
 }
 
 // The status lines go to stderr, the results to stdout.

@@ -17,4 +17,11 @@ struct CliRun {
 CliRun runCli(const std::filesystem::path& folder, const std::string& arguments,
               const std::string& environment = "SOURCE_DATE_EPOCH=0 LC_ALL=C");
 
+// Runs a shell command and captures its standard output; `errors` stays empty (fold stderr in
+// with "2>&1" where it matters).
+CliRun runCommand(const std::string& command);
+
+// corvane-cli with the arguments, its stderr folded into `out` as a user sees both.
+CliRun runCliFolded(const std::string& arguments);
+
 } // namespace corvane::testing
