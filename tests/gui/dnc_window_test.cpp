@@ -27,17 +27,9 @@ class DncViewTest : public FrameTest {
 protected:
     QString writeProgram(const QString& name, const QByteArray& text)
     {
-        const QString path = folder.filePath(name);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(text);
-        return path;
+        return writeFile(name, text);
     }
-    TfrmDnc* activeView() const
-    {
-        QMdiSubWindow* window = frame->ActiveChild();
-        return window ? dynamic_cast<TfrmDnc*>(window->widget()) : nullptr;
-    }
+    TfrmDnc* activeView() const { return activeChild<TfrmDnc>(); }
     TfrmDnc* open(const QByteArray& text)
     {
         OpenDncFile(*frame, writeProgram(QStringLiteral("part.dnc"), text));

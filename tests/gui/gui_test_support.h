@@ -9,6 +9,8 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QFile>
+#include <QMdiSubWindow>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
@@ -30,6 +32,22 @@ inline void flushDeletes()
 
 class FrameTest : public ::testing::Test {
 protected:
+    // Writes the bytes to a file of that name in the scratch folder; returns its full name.
+    QString writeFile(const QString& name, const QByteArray& bytes) const
+    {
+        const QString path = folder.filePath(name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+        file.write(bytes);
+        return path;
+    }
+    // The active child window's content if it is a Window, else null.
+    template <class Window> Window* activeChild() const
+    {
+        QMdiSubWindow* window = frame->ActiveChild();
+        return window ? dynamic_cast<Window*>(window->widget()) : nullptr;
+    }
+
     void SetUp() override
     {
         resetShared();

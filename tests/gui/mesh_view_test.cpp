@@ -34,19 +34,8 @@ const char* const kTwoQuads =
 
 class MeshViewTest : public FrameTest {
 protected:
-    QString writeDxf(const QString& name, const QByteArray& text)
-    {
-        const QString path = folder.filePath(name);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(text);
-        return path;
-    }
-    TfrmDXFView* activeView() const
-    {
-        QMdiSubWindow* window = frame->ActiveChild();
-        return window ? dynamic_cast<TfrmDXFView*>(window->widget()) : nullptr;
-    }
+    QString writeDxf(const QString& name, const QByteArray& text) { return writeFile(name, text); }
+    TfrmDXFView* activeView() const { return activeChild<TfrmDXFView>(); }
     // Presses and moves the mouse on the panel with the given buttons and keys.
     void drag(TfrmDXFView& view, Qt::MouseButton button, Qt::KeyboardModifiers keys, QPoint from,
               QPoint to)

@@ -66,11 +66,7 @@ TEST_F(PictureLoadTest, LoadedPictureNamesTheWindowAndFitsIt)
 
 TEST_F(PictureLoadTest, FailedLoadSaysWhyAndLeavesAnEmptyNewPicture)
 {
-    const QString path = folder.filePath(QStringLiteral("broken.bmp"));
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("BM this is no bitmap");
-    file.close();
+    const QString path = writeFile(QStringLiteral("broken.bmp"), "BM this is no bitmap");
 
     TfrmPicture* picture = frame->OpenPicture(path);
     EXPECT_FALSE(picture->TP->HasImage());
@@ -85,11 +81,7 @@ TEST_F(PictureLoadTest, FailedLoadSaysWhyAndLeavesAnEmptyNewPicture)
 
 TEST_F(PictureLoadTest, FailedLoadFromTheMenuLeavesNoEmptyWindow)
 {
-    const QString path = folder.filePath(QStringLiteral("broken.bmp"));
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("BM this is no bitmap");
-    file.close();
+    const QString path = writeFile(QStringLiteral("broken.bmp"), "BM this is no bitmap");
     prompts.answerOpen(FileChoice{path, 1});
     frame->Load1Click();
     flushDeletes();
@@ -138,12 +130,10 @@ using PictureSaveTest = PictureWindowTest;
 
 TEST_F(PictureSaveTest, SaveOfAKindWeCannotWriteGoesToSaveAs)
 {
-    const QString gif = folder.filePath(QStringLiteral("drawing.gif"));
-    QFile file(gif);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(QByteArray::fromHex(
-        "4749463839610100010080000000000000ffffff2c00000000010001000002024401003b"));
-    file.close();
+    const QString gif =
+        writeFile(QStringLiteral("drawing.gif"),
+                  QByteArray::fromHex(
+                      "4749463839610100010080000000000000ffffff2c00000000010001000002024401003b"));
     TfrmPicture* picture = frame->OpenPicture(gif);
     ASSERT_TRUE(picture->TP->HasImage());
     picture->Modified = true;
@@ -209,11 +199,7 @@ TEST_F(PictureSaveTest, SaveWritesTheTypeOfTheCaptionsExtension)
 TEST_F(PictureSaveTest, AnExistingFileUnderTheCompletedNameIsReplacedOnlyWhenConfirmed)
 {
     TfrmPicture* picture = loadPicture(8, 6, {200, 10, 10});
-    const QString existing = folder.filePath(QStringLiteral("out.Jpg"));
-    QFile file(existing);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("keep me");
-    file.close();
+    const QString existing = writeFile(QStringLiteral("out.Jpg"), "keep me");
     picture->Modified = true;
 
     prompts.answerSave(FileChoice{folder.filePath(QStringLiteral("out")), 2});
