@@ -219,6 +219,21 @@ void SurfaceDialogModel::setToolIndex(int index)
     toolText_ = toolItems()[std::size_t(index)];
 }
 
+SurfaceDialogModel::Tool SurfaceDialogModel::readTool() const
+{
+    Tool tool;
+    tool.shape = toolShapeFromText(toolText_);
+    tool.diameter = readField(text(SurfaceEdit::Diameter), SurfaceEdit::Diameter);
+    if (tool.shape == ToolShape::VBit) {
+        const std::string& angle = text(SurfaceEdit::IncludedAngle);
+        const std::optional<int> degrees = readEditInteger(angle);
+        if (!degrees)
+            throw Error("Included Angle: \"" + angle + "\" is not a whole number of degrees");
+        tool.includedAngle = *degrees;
+    }
+    return tool;
+}
+
 ReliefParameters SurfaceDialogModel::read() const
 {
     ReliefParameters p;
@@ -235,14 +250,9 @@ ReliefParameters SurfaceDialogModel::read() const
     p.useGougeControl = useGouge_;
     p.tool = toolShapeFromText(toolText_);
     if (useGouge_) {
-        p.toolDiameter = readField(text(SurfaceEdit::Diameter), SurfaceEdit::Diameter);
-        if (p.tool == ToolShape::VBit) {
-            const std::string& angle = text(SurfaceEdit::IncludedAngle);
-            const std::optional<int> degrees = readEditInteger(angle);
-            if (!degrees)
-                throw Error("Included Angle: \"" + angle + "\" is not a whole number of degrees");
-            p.includedAngle = *degrees;
-        }
+        const Tool tool = readTool();
+        p.toolDiameter = tool.diameter;
+        p.includedAngle = tool.includedAngle;
     }
     if (mode_ == SurfaceMode::GCode)
         checkRasterParameters(p);

@@ -89,6 +89,15 @@ public:
     // of 0 with gouge control on is not refused here: the run shows its own message.
     ReliefParameters read() const;
 
+    // The tool as typed in the group, read even with gouge control off: a preview carves
+    // with it either way. Throws corvane::Error naming Diameter or Included Angle.
+    struct Tool {
+        ToolShape shape = ToolShape::EndMill;
+        double diameter = 0;
+        int includedAngle = 60; // V Bit only
+    };
+    Tool readTool() const;
+
 private:
     std::string& slot(SurfaceEdit edit) { return texts_[static_cast<std::size_t>(edit)]; }
     void coupleSizeX(double v, std::vector<SurfaceEdit>& changed);

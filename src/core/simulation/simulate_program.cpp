@@ -3,6 +3,7 @@
 #include "common/error.h"
 #include "simulation/cut_sweep.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace corvane::simulation {
@@ -22,6 +23,21 @@ ZMap zMapForProgram(const dnc::DncProgram& program, const SimulationSettings& se
     return makeZMap(left, top, cell, (long long)rows, (long long)cols);
 }
 
+ZMap zMapForStock(const Stock& stock, double cell)
+{
+    if (!(stock.maxX > stock.minX) || !(stock.maxY > stock.minY))
+        throw Error("the stock must be wider and longer than 0");
+    if (!std::isfinite(stock.topZ))
+        throw Error("the stock top must be a number");
+    const double cols = std::floor((stock.maxX - stock.minX) / cell) + 1;
+    const double rows = std::floor((stock.maxY - stock.minY) / cell) + 1;
+    if (!(cols < 1e9 && rows < 1e9))
+        throw Error("the cell size is too small for the stock");
+    ZMap map = makeZMap(stock.minX, stock.maxY, cell, (long long)rows, (long long)cols);
+    std::fill(map.heights.begin(), map.heights.end(), stock.topZ);
+    return map;
+}
+
 } // namespace
 
 Simulation SimulateProgram(const dnc::DncProgram& program, const SimulationSettings& settings,
@@ -35,8 +51,9 @@ Simulation SimulateProgram(const dnc::DncProgram& program, const SimulationSetti
         throw Error("the tolerance must not be negative");
 
     Simulation sim;
-    sim.carved = settings.target ? zMapForTarget(*settings.target, settings.cell)
-                                 : zMapForProgram(program, settings);
+    sim.carved = settings.target  ? zMapForTarget(*settings.target, settings.cell)
+                 : settings.stock ? zMapForStock(*settings.stock, settings.cell)
+                                  : zMapForProgram(program, settings);
     control.showStatus("Simulating...");
     const std::vector<ToolMove> moves = toolMoves(program.moves, settings.cell);
     for (const ToolMove& m : moves)

@@ -15,12 +15,20 @@
 
 namespace corvane::simulation {
 
+// The block a program cuts, when the user names it: the map covers X minX..maxX and
+// Y minY..maxY and starts at z = topZ.
+struct Stock {
+    double minX = 0, minY = 0, maxX = 0, maxY = 0;
+    double topZ = 0;
+};
+
 struct SimulationSettings {
     Cutter cutter;
     double cell = 0;        // > 0, in the program's unit
     double rapidRate = 100; // units per minute, > 0
     std::optional<TargetRelief> target;
     std::optional<double> tolerance; // default: a hundredth of the target's depth
+    std::optional<Stock> stock;      // ignored with a target, which sets the area itself
 };
 
 struct Simulation {
@@ -33,7 +41,8 @@ struct Simulation {
     bool stopped = false; // Esc
 };
 
-// Without a target the map covers the program's extents widened by the tool's radius.
+// Without a target or a stock the map covers the program's extents widened by the tool's
+// radius, its top at z = 0.
 // Throws corvane::Error for bad settings or a map that would be too large.
 Simulation SimulateProgram(const dnc::DncProgram& program, const SimulationSettings& settings,
                            RunControl& control);

@@ -1,0 +1,24 @@
+#include "simulation/preview_settings.h"
+
+#include <algorithm>
+
+namespace corvane::simulation {
+
+double previewCell(const relief::ReliefParameters& params)
+{
+    const double finest = std::max(params.sizeX, params.sizeY) / MaxPreviewCells;
+    return std::max(std::min(params.stepX, params.stepY) / 2, finest);
+}
+
+SimulationSettings previewSettings(const relief::TZGrid& grid,
+                                   const relief::ReliefParameters& params,
+                                   const relief::SurfaceDialogModel::Tool& tool)
+{
+    SimulationSettings settings;
+    settings.cutter = makeCutter(tool.shape, tool.diameter, tool.includedAngle);
+    settings.cell = previewCell(params);
+    settings.target = TargetRelief{grid, params.sizeX, params.sizeY, params.depth};
+    return settings;
+}
+
+} // namespace corvane::simulation
