@@ -107,7 +107,7 @@ SweepResult SweepToolMoves(const std::vector<ToolMove>& moves, const Cutter& cut
         }
         control.showProgress(ProgressDisplay::Gauge, int(last * 100 / moves.size()));
         control.checkpoint();
-        if (control.escapePressed()) {
+        if (control.escapePressed() || control.takeStopRequest()) {
             result.stopped = true;
             break;
         }

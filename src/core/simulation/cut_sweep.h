@@ -18,7 +18,7 @@ struct SweepResult {
 
 // Visits only the cells under each move's box widened by the tool's radius, in two
 // threads that own half the rows each (each cell still sees the moves in program order).
-// Progress on the status bar gauge; Esc stops it.
+// Progress on the status bar gauge; Esc or a stop request (a dialog's Cancel) stops it.
 SweepResult SweepToolMoves(const std::vector<ToolMove>& moves, const Cutter& cutter, ZMap& map,
                            RunControl& control);
 

@@ -1,5 +1,7 @@
 #include "simulation/preview_settings.h"
 
+#include "relief/parameter_checks.h"
+
 #include <algorithm>
 
 namespace corvane::simulation {
@@ -14,6 +16,9 @@ SimulationSettings previewSettings(const relief::TZGrid& grid,
                                    const relief::ReliefParameters& params,
                                    const relief::SurfaceDialogModel::Tool& tool)
 {
+    relief::checkSize(tool.diameter, "Diameter");
+    if (tool.shape == relief::ToolShape::VBit)
+        relief::checkIncludedAngle(tool.includedAngle);
     SimulationSettings settings;
     settings.cutter = makeCutter(tool.shape, tool.diameter, tool.includedAngle);
     settings.cell = previewCell(params);

@@ -15,8 +15,7 @@ namespace corvane::simulation {
 inline constexpr int MaxPreviewCells = 2000;
 double previewCell(const relief::ReliefParameters& params);
 
-// Throws corvane::Error for a tool that cannot cut (diameter not above 0, angle out of
-// range).
+// Throws corvane::Error naming Diameter or Included Angle for a tool that cannot cut.
 SimulationSettings previewSettings(const relief::TZGrid& grid,
                                    const relief::ReliefParameters& params,
                                    const relief::SurfaceDialogModel::Tool& tool);

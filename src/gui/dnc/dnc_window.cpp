@@ -11,12 +11,15 @@
 #include "gui/app/prompts.h"
 #include "gui/app/shared_state.h"
 #include "gui/dnc/dnc_text.h"
+#include "gui/dnc/simulate_dialog.h"
 #include "gui/draw3d/draw3d_panel.h"
 #include "gui/mesh/mouse_rules.h"
+#include "gui/simulation/run_simulation.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QSplitter>
@@ -200,6 +203,27 @@ void TfrmDnc::Top1Click()
 void TfrmDnc::Isometric1Click()
 {
     draw3D_->SetView(corvane::gui::isometricView(draw3D_->View()));
+}
+
+void TfrmDnc::Simulate1Click()
+{
+    if (program_.moves.empty()) {
+        corvane::gui::prompts().message(
+            corvane::gui::MessageKind::Information, QStringLiteral("Simulate"),
+            QStringLiteral("This window holds no moves to simulate."), corvane::gui::ButtonOk);
+        return;
+    }
+    TfrmSimulate dialog(
+        this, simulateTexts_.value_or(corvane::simulation::simulateDialogDefaults(program_)));
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    simulateTexts_ = dialog.Texts();
+    const corvane::simulation::SimulationSettings settings = dialog.Settings();
+    corvane::gui::SimulateAndPreview(
+        frame_, QFileInfo(windowTitle()).fileName(), {},
+        [&](corvane::RunControl& control) -> std::optional<corvane::simulation::Simulation> {
+            return corvane::simulation::SimulateProgram(program_, settings, control);
+        });
 }
 
 void TfrmDnc::closeEvent(QCloseEvent* event)

@@ -7,14 +7,15 @@
 #include "dnc/dnc_move.h"
 #include "gui/app/child_window.h"
 #include "gui/app/menu_items.h"
-#include "gui/app/menu_items.h"
 #include "gui/mesh/mesh_paint.h"
+#include "simulation/simulate_dialog_model.h"
 
 #include <QPoint>
 #include <QString>
 #include <QWidget>
 #include <functional>
 #include <map>
+#include <optional>
 
 class QAction;
 class QMdiSubWindow;
@@ -48,6 +49,8 @@ public:
     void Draw3DMouseUp(QMouseEvent& event);
     void Top1Click();
     void Isometric1Click();
+    // Asks for the tool and the stock, then shows what the program carves in a Cut Preview.
+    void Simulate1Click();
     void Close1Click();
     void Exit1Click();
     void NewImage1Click();
@@ -89,6 +92,8 @@ private:
     QSplitter* splitter_ = nullptr;
     TDncText* dncText_ = nullptr;
     corvane::dnc::DncProgram program_;
+    // What the user last asked to simulate with, offered again.
+    std::optional<corvane::simulation::SimulateDialogTexts> simulateTexts_;
     corvane::gui::MeshViewScale scale_;
     QPoint last_;
     bool boxOnly_ = false;

@@ -41,6 +41,9 @@ void TfrmDnc::buildMenus()
     addItem(*view, QStringLiteral("Top1"), QStringLiteral("&Top"), [this] { Top1Click(); });
     addItem(*view, QStringLiteral("Isometric1"), QStringLiteral("&Isometric"),
             [this] { Isometric1Click(); });
+    items_.remember(QStringLiteral("N2"), view->addSeparator());
+    addItem(*view, QStringLiteral("Simulate1"), QStringLiteral("&Simulate..."),
+            [this] { Simulate1Click(); });
 
     auto* window = new QMenu(QStringLiteral("&Window"), this);
     addItem(*window, QStringLiteral("Tile1"), QStringLiteral("&Tile"), [this] { Tile1Click(); });

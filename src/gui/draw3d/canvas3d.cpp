@@ -75,6 +75,34 @@ void TCanvas3D::Rectangle(int left, int top, int right, int bottom, int z)
     painter_.drawPolygon(corners);
 }
 
+void TCanvas3D::FillTriangle(const Point& a, const Point& b, const Point& c, QRgb color)
+{
+    const auto screen = [this](const Point& p) {
+        const ScreenPoint s = projection_.project(p.x, p.y, p.z);
+        return ScreenVertex{s.x, s.y, projection_.depth(p.x, p.y, p.z)};
+    };
+    const bool direct = target_ && painter_.transform().isIdentity() &&
+                        (target_->format() == QImage::Format_RGB32 ||
+                         target_->format() == QImage::Format_ARGB32_Premultiplied);
+    if (direct) {
+        if (!depth_)
+            depth_.emplace(*target_);
+        fillTriangle(*target_, *depth_, screen(a), screen(b), screen(c), color | 0xFF000000u);
+        return;
+    }
+    Flush();
+    QPolygonF corners;
+    for (const Point* p : {&a, &b, &c}) {
+        const ScreenVertex v = screen(*p);
+        corners << QPointF(v.x, v.y);
+    }
+    painter_.save();
+    painter_.setPen(Qt::NoPen);
+    painter_.setBrush(QColor::fromRgb(color));
+    painter_.drawPolygon(corners);
+    painter_.restore();
+}
+
 void TCanvas3D::Flush()
 {
     if (batch_.empty())

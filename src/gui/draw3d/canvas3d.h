@@ -1,17 +1,20 @@
 // TCanvas3D: what a view draws with inside the 3D drawing panel's paint event: a pen and a
-// brush, move-to / line-to in 3D and rectangles at a depth, all on integer canvas coordinates
-// (x right, y down, z depth) projected with the panel's view options (view_projection.h).
+// brush, move-to / line-to in 3D, rectangles at a depth and shaded faces, all on integer canvas
+// coordinates (x right, y down, z depth) projected with the panel's view options
+// (view_projection.h).
 //
 // Lines are gathered and handed to the painter in batches, so a wire-frame of millions of
 // edges costs one drawLines call per few thousand lines rather than one call per line.
 #pragma once
 
+#include "gui/draw3d/filled_triangles.h"
 #include "gui/draw3d/view_projection.h"
 
 #include <QColor>
 #include <QImage>
 #include <QLineF>
 #include <QPainter>
+#include <optional>
 #include <vector>
 
 namespace corvane::gui {
@@ -38,6 +41,13 @@ public:
     // pen and filled with the brush.
     void Rectangle(int left, int top, int right, int bottom, int z);
 
+    // A solid face of a surface, hidden where a nearer face has been filled (lines are not
+    // hidden). Coordinates are canvas units like the others, but need not be whole.
+    struct Point {
+        double x, y, z;
+    };
+    void FillTriangle(const Point& a, const Point& b, const Point& c, QRgb color);
+
     // Draws the batched lines now (also done by a pen change, a rectangle and the end).
     void Flush();
 
@@ -50,6 +60,7 @@ private:
     QColor brushColor_{Qt::black};
     ScreenPoint at_;
     std::vector<QLineF> batch_;
+    std::optional<DepthBuffer> depth_; // made at the first face
 };
 
 } // namespace corvane::gui

@@ -44,6 +44,10 @@ ViewProjection::ViewProjection(const ViewOptions& view, double centreX, double c
     yx_ = -k * ex.y;
     yy_ = -k * ey.y;
     yz_ = -k * ez.y;
+    // The turned frame's z points at the viewer.
+    zx_ = ex.z;
+    zy_ = ey.z;
+    zz_ = ez.z;
     // The centre stays where it is (before the offsets).
     ox_ = centreX + view.horizOffset - (xx_ * centreX + xy_ * centreY);
     oy_ = centreY + view.vertOffset - (yx_ * centreX + yy_ * centreY);

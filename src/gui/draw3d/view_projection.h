@@ -38,11 +38,15 @@ public:
     {
         return {ox_ + xx_ * x + xy_ * y + xz_ * z, oy_ + yx_ * x + yy_ * y + yz_ * z};
     }
+    // How near the point lies to the viewer, for hiding surfaces: larger is nearer. Only
+    // comparisons between points of one projection mean anything.
+    double depth(double x, double y, double z) const { return zx_ * x + zy_ * y + zz_ * z; }
 
 private:
     // screen = origin + matrix * canvas point, folded once per paint.
     double xx_, xy_, xz_, ox_;
     double yx_, yy_, yz_, oy_;
+    double zx_, zy_, zz_;
 };
 
 } // namespace corvane::gui

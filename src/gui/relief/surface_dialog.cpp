@@ -1,7 +1,6 @@
 // The surface dialog's form: its controls and their places, the defaults from the source
 // picture, and the change handlers that keep the widgets and the model in step.
 #include "gui/relief/surface_dialog.h"
-#include "relief/parameter_checks.h"
 
 #include "gui/app/exception_hook.h"
 #include "gui/app/frame.h"
@@ -11,6 +10,7 @@
 #include "gui/picture/picture_window.h"
 #include "gui/picture/save_as_rules.h"
 #include "gui/picture/twisted_pixel.h"
+#include "relief/parameter_checks.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -47,6 +47,7 @@ constexpr int kFieldHeight = 22;
 constexpr int kRightLeft = 184;
 constexpr int kButtonWidth = 100;
 constexpr int kButtonHeight = 25;
+constexpr int kButtonGap = 4;
 constexpr int kGroupTop = 94;
 constexpr int kGroupWidth = 212;
 constexpr int kGroupHeight = 134;
@@ -149,6 +150,20 @@ void TDXF::buildControls()
     cancelButton->setGeometry(kRightLeft + kGroupWidth - kButtonWidth, kRowTop, kButtonWidth,
                               kButtonHeight);
 
+    // G-code mode fits a Preview button between the two, all three a third of the row.
+    previewButton = new QPushButton(QStringLiteral("Preview"), this);
+    previewButton->setObjectName(QStringLiteral("previewButton"));
+    previewButton->setToolTip(
+        QStringLiteral("Shows what the program will carve, without writing it"));
+    if (model_.mode() == SurfaceMode::GCode) {
+        const int third = (kGroupWidth - 2 * kButtonGap) / 3;
+        createButton->setGeometry(kRightLeft, kRowTop, third, kButtonHeight);
+        previewButton->setGeometry(kRightLeft + third + kButtonGap, kRowTop, third, kButtonHeight);
+        cancelButton->setGeometry(kRightLeft + kGroupWidth - third, kRowTop, third, kButtonHeight);
+    } else {
+        previewButton->hide();
+    }
+
     keepAspectCheck = new QCheckBox(QStringLiteral("Keep Aspect Ratio"), this);
     keepAspectCheck->setObjectName(QStringLiteral("keepAspectCheck"));
     keepAspectCheck->setGeometry(kRightLeft, kGroupTop - 48, kGroupWidth, kFieldHeight);
@@ -244,6 +259,8 @@ void TDXF::FormCreate()
     connect(createButton, &QPushButton::clicked, this,
             corvane::gui::guardedCall(this, &TDXF::Button1Click));
     connect(cancelButton, &QPushButton::clicked, this, &TDXF::Button2Click);
+    connect(previewButton, &QPushButton::clicked, this,
+            corvane::gui::guardedCall(this, &TDXF::PreviewClick));
 
     // Key preview: the dialog sees every key press before the control with the focus.
     installEventFilter(this);

@@ -46,8 +46,9 @@ public:
     QLineEdit* txtDia = nullptr;
     QSpinBox* txtIncluded = nullptr;
     QProgressBar* progressBar = nullptr;
-    QPushButton* createButton = nullptr; // Create
-    QPushButton* cancelButton = nullptr; // Cancel
+    QPushButton* createButton = nullptr;  // Create
+    QPushButton* cancelButton = nullptr;  // Cancel
+    QPushButton* previewButton = nullptr; // Preview (G-code only)
 
     // --- fields ---
     corvane::relief::SurfaceMode SurfaceMode = corvane::relief::SurfaceMode::DxfSurface;
@@ -71,6 +72,8 @@ public:
     void cmbTypeChange();
     void Button1Click();
     void Button2Click();
+    // Preview: simulates the program Create would write and shows it in a Cut Preview.
+    void PreviewClick();
     // Every key press that reaches the dialog or one of its controls passes here first.
     void FormKeyPress(QChar key);
 

@@ -1,6 +1,7 @@
 // The surface dialog at work: "Create" runs the relief engine on the shared height grid,
 // "Cancel" and Esc stop it, and the dialog stays put while a run is going.
 #include "common/error.h"
+#include "dnc/dnc_reader.h"
 #include "gui/app/frame.h"
 #include "gui/app/gui_run_control.h"
 #include "gui/app/hourglass.h"
@@ -8,10 +9,14 @@
 #include "gui/app/shared_state.h"
 #include "gui/relief/run_input_guard.h"
 #include "gui/relief/surface_dialog.h"
+#include "gui/simulation/run_simulation.h"
 #include "relief/create_relief.h"
+#include "simulation/planned_program.h"
+#include "simulation/preview_settings.h"
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -130,6 +135,47 @@ void TDXF::runCreate(const corvane::relief::ReliefParameters& params)
     // A failed run leaves the dialog open, so the user can choose another file or values.
     if (!failure && result.closeDialog)
         closeDialog();
+}
+
+void TDXF::PreviewClick()
+{
+    if (Busy)
+        return;
+    corvane::relief::ReliefParameters params;
+    corvane::relief::SurfaceDialogModel::Tool tool;
+    try {
+        params = model_.read();
+        tool = model_.readTool();
+    } catch (const corvane::Error& error) {
+        warn(QString::fromStdString(error.what()));
+        return;
+    }
+    if (!ownsHeightGrid()) {
+        warn(QStringLiteral("The picture for this dialog is no longer prepared: another "
+                            "command has replaced or emptied it. Close this dialog and choose "
+                            "the command again from the picture window."));
+        return;
+    }
+    Busy = true;
+    StopRequested = false;
+    const corvane::relief::TZGrid& grid = shared().HeightGrid;
+    const auto job =
+        [&](corvane::RunControl& control) -> std::optional<corvane::simulation::Simulation> {
+        const corvane::simulation::SimulationSettings settings =
+            corvane::simulation::previewSettings(grid, params, tool);
+        const std::string text = corvane::simulation::plannedProgramText(grid, params, control);
+        if (text.empty())
+            return std::nullopt;
+        const corvane::dnc::DncProgram program = corvane::dnc::ParseDncProgram(text, control);
+        if (control.escapePressed())
+            return std::nullopt;
+        return corvane::simulation::SimulateProgram(program, settings, control);
+    };
+    corvane::gui::SimulateAndPreview(frame_, QFileInfo(shared().SourcePictureName).fileName(),
+                                     {this, progressBar, &StopRequested}, job);
+    Busy = false;
+    StopRequested = false;
+    progressBar->setValue(0);
 }
 
 void TDXF::closeDialog()

@@ -1,0 +1,98 @@
+#include "gui/dnc/simulate_dialog.h"
+
+#include "common/error.h"
+#include "gui/app/help_pages.h"
+#include "gui/app/prompts.h"
+#include "relief/tool_mask.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+using corvane::simulation::SimulateField;
+
+TfrmSimulate::TfrmSimulate(QWidget* parent, const corvane::simulation::SimulateDialogTexts& texts)
+    : QDialog(parent)
+{
+    setObjectName(QStringLiteral("frmSimulate"));
+    setWindowTitle(QStringLiteral("Simulate"));
+    corvane::gui::setHelpPage(*this, QStringLiteral("preview.html"));
+
+    auto* tool = new QGroupBox(QStringLiteral("Tool"), this);
+    auto* toolForm = new QFormLayout(tool);
+    toolTypeCombo = new QComboBox(tool);
+    toolTypeCombo->setObjectName(QStringLiteral("toolTypeCombo"));
+    for (const std::string& name : corvane::relief::toolShapeNames())
+        toolTypeCombo->addItem(QString::fromStdString(name));
+    toolTypeCombo->setCurrentText(QString::fromStdString(texts.tool));
+    toolForm->addRow(QStringLiteral("Tool Type"), toolTypeCombo);
+    for (SimulateField f : {SimulateField::Diameter, SimulateField::IncludedAngle,
+                            SimulateField::CellSize, SimulateField::RapidRate})
+        toolForm->addRow(QString::fromUtf8(corvane::simulation::simulateFieldLabel(f)),
+                         addEdit(f, texts[f]));
+
+    auto* stock = new QGroupBox(QStringLiteral("Stock"), this);
+    auto* stockForm = new QFormLayout(stock);
+    for (SimulateField f :
+         {SimulateField::StockMinX, SimulateField::StockMaxX, SimulateField::StockMinY,
+          SimulateField::StockMaxY, SimulateField::StockTop})
+        stockForm->addRow(QString::fromUtf8(corvane::simulation::simulateFieldLabel(f)),
+                          addEdit(f, texts[f]));
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &TfrmSimulate::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &TfrmSimulate::reject);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(tool);
+    layout->addWidget(stock);
+    layout->addWidget(buttons);
+
+    connect(toolTypeCombo, &QComboBox::currentTextChanged, this, [this] { showEnabling(); });
+    showEnabling();
+}
+
+QLineEdit* TfrmSimulate::addEdit(SimulateField field, const std::string& text)
+{
+    auto* edit = new QLineEdit(QString::fromStdString(text), this);
+    edit->setObjectName(QString::fromUtf8(corvane::simulation::simulateFieldLabel(field)));
+    edits_[field] = edit;
+    return edit;
+}
+
+QLineEdit* TfrmSimulate::Edit(SimulateField field) const
+{
+    return edits_.at(field);
+}
+
+void TfrmSimulate::showEnabling()
+{
+    // The angle matters to a V bit only.
+    Edit(SimulateField::IncludedAngle)
+        ->setEnabled(toolTypeCombo->currentText() ==
+                     QString::fromStdString(corvane::relief::toolShapeNames()[2]));
+}
+
+corvane::simulation::SimulateDialogTexts TfrmSimulate::Texts() const
+{
+    corvane::simulation::SimulateDialogTexts texts;
+    texts.tool = toolTypeCombo->currentText().toStdString();
+    for (const auto& [field, edit] : edits_)
+        texts[field] = edit->text().toStdString();
+    return texts;
+}
+
+void TfrmSimulate::accept()
+{
+    try {
+        settings_ = corvane::simulation::readSimulateDialog(Texts());
+    } catch (const corvane::Error& error) {
+        corvane::gui::prompts().message(
+            corvane::gui::MessageKind::Warning, QStringLiteral("Warning"),
+            QString::fromStdString(error.what()), corvane::gui::ButtonOk);
+        return;
+    }
+    QDialog::accept();
+}

@@ -1,0 +1,34 @@
+// TfrmSimulate: the DNC view's "Simulate" dialog. It asks for the tool (type, diameter,
+// V bit angle), the height map's cell, the rapid rate and the stock block, starting from
+// what the program suggests; OK reads and checks them and stays open, naming the field,
+// when one cannot be used.
+#pragma once
+
+#include "simulation/simulate_dialog_model.h"
+
+#include <QDialog>
+#include <map>
+
+class QComboBox;
+class QLineEdit;
+
+class TfrmSimulate : public QDialog {
+public:
+    TfrmSimulate(QWidget* parent, const corvane::simulation::SimulateDialogTexts& texts);
+
+    QComboBox* toolTypeCombo = nullptr;
+    QLineEdit* Edit(corvane::simulation::SimulateField field) const;
+
+    corvane::simulation::SimulateDialogTexts Texts() const;
+    // What OK read; valid once the dialog was accepted.
+    const corvane::simulation::SimulationSettings& Settings() const { return settings_; }
+
+    void accept() override;
+
+private:
+    QLineEdit* addEdit(corvane::simulation::SimulateField field, const std::string& text);
+    void showEnabling();
+
+    std::map<corvane::simulation::SimulateField, QLineEdit*> edits_;
+    corvane::simulation::SimulationSettings settings_;
+};

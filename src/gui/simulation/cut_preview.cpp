@@ -1,0 +1,199 @@
+#include "gui/simulation/cut_preview.h"
+
+#include "gui/app/frame.h"
+#include "gui/app/help_pages.h"
+#include "gui/app/hourglass.h"
+#include "gui/app/tool_icons.h"
+#include "gui/draw3d/draw3d_panel.h"
+#include "gui/mesh/mouse_rules.h"
+#include "gui/simulation/deviation_legend.h"
+#include "gui/simulation/surface_paint.h"
+#include "simulation/simulation_figures.h"
+
+#include <QAction>
+#include <QKeySequence>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int kDefaultWidth = 640;
+constexpr int kDefaultHeight = 480;
+// Blocks a side: some 700,000 faces at most, drawn in a fraction of a second, and still
+// finer than the panel's pixels in most windows.
+constexpr int kPreviewSide = 600;
+
+} // namespace
+
+TfrmCutPreview::TfrmCutPreview(TCorvaneFrame& frame,
+                               const corvane::simulation::Simulation& simulation,
+                               const QString& source)
+    : frame_(frame), surface_(corvane::simulation::previewSurface(simulation, kPreviewSide)),
+      figures_(QString::fromStdString(corvane::simulation::figuresLine(simulation)))
+{
+    setObjectName(QStringLiteral("frmCutPreview"));
+    corvane::gui::setHelpPage(*this, QStringLiteral("preview.html"));
+
+    draw3D_ = new corvane::gui::TDraw3D(this);
+    draw3D_->SetColor(Qt::white);
+    draw3D_->SetPaintHandler([this](corvane::gui::TCanvas3D& canvas) { Draw3DPaint(canvas); });
+    draw3D_->SetMouseHandlers([this](QMouseEvent& e) { Draw3DMouseDown(e); },
+                              [this](QMouseEvent& e) { Draw3DMouseMove(e); },
+                              [this](QMouseEvent& e) { Draw3DMouseUp(e); });
+    legend_ = new corvane::gui::TDeviationLegend(this);
+    legend_->SetTolerance(surface_.tolerance);
+    legend_->hide();
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(draw3D_, 1);
+    layout->addWidget(legend_);
+
+    buildMenus();
+    MenuItem(QStringLiteral("Deviation1"))->setEnabled(!surface_.deviation.empty());
+    setWindowTitle(source.isEmpty() ? QStringLiteral("Cut Preview")
+                                    : QStringLiteral("Cut Preview - ") + source);
+
+    QMdiSubWindow* window = frame_.AddChildWindow(this);
+    window->resize(kDefaultWidth, kDefaultHeight);
+    frame_.KeepChildInside(window);
+    draw3D_->SetView(corvane::gui::isometricView(draw3D_->View()));
+    FormActivate();
+}
+
+TfrmCutPreview::~TfrmCutPreview() = default;
+
+QMdiSubWindow* TfrmCutPreview::SubWindow() const
+{
+    return qobject_cast<QMdiSubWindow*>(parentWidget());
+}
+
+void TfrmCutPreview::FormActivate()
+{
+    frame_.DisablePictureTools(true);
+    frame_.StatusBar1().setText(0, figures_);
+}
+
+// --- drawing ---
+
+void TfrmCutPreview::Draw3DPaint(corvane::gui::TCanvas3D& canvas)
+{
+    // The scale fits the surface into the panel, as the mesh view fits its mesh.
+    corvane::Extents3D box = corvane::gui::surfaceExtents(surface_);
+    scale_ = corvane::gui::meshViewScale(box, draw3D_->width(), draw3D_->height(),
+                                         draw3D_->DrawingBottom());
+    if (boxOnly_) {
+        canvas.SetPen(Qt::black);
+        canvas.SetBrush(Qt::white);
+        corvane::gui::drawExtentsBox(canvas, box, scale_);
+        return;
+    }
+    corvane::gui::Hourglass busy;
+    corvane::gui::drawCarvedSurface(canvas, surface_, scale_, byDeviation_);
+}
+
+void TfrmCutPreview::Draw3DMouseDown(QMouseEvent& event)
+{
+    last_ = event.position().toPoint();
+    boxOnly_ = true;
+}
+
+void TfrmCutPreview::Draw3DMouseMove(QMouseEvent& event)
+{
+    corvane::gui::dragView(*draw3D_, event, last_);
+}
+
+void TfrmCutPreview::Draw3DMouseUp(QMouseEvent&)
+{
+    boxOnly_ = false;
+    draw3D_->Repaint();
+}
+
+// --- commands ---
+
+void TfrmCutPreview::Top1Click()
+{
+    draw3D_->SetView(corvane::gui::topView(draw3D_->View()));
+}
+
+void TfrmCutPreview::Isometric1Click()
+{
+    draw3D_->SetView(corvane::gui::isometricView(draw3D_->View()));
+}
+
+void TfrmCutPreview::Deviation1Click()
+{
+    byDeviation_ = !byDeviation_ && !surface_.deviation.empty();
+    MenuItem(QStringLiteral("Deviation1"))->setChecked(byDeviation_);
+    legend_->setVisible(byDeviation_);
+    draw3D_->Repaint();
+}
+
+void TfrmCutPreview::Copy1Click()
+{
+    draw3D_->CopyToClipboard();
+}
+
+void TfrmCutPreview::Close1Click()
+{
+    if (QMdiSubWindow* window = SubWindow())
+        window->close();
+    frame_.ShowReady();
+}
+
+// --- menus ---
+
+QAction* TfrmCutPreview::addItem(QMenu& menu, const QString& name, const QString& caption,
+                                 std::function<void()> handler)
+{
+    return items_.add(menu, *this, name, caption, std::move(handler));
+}
+
+QAction* TfrmCutPreview::MenuItem(const QString& name) const
+{
+    return items_.find(name);
+}
+
+void TfrmCutPreview::buildMenus()
+{
+    using corvane::gui::toolIcon;
+    auto* file = new QMenu(QStringLiteral("&File"), this);
+    addItem(*file, QStringLiteral("Close1"), QStringLiteral("&Close"), [this] {
+        Close1Click();
+    })->setShortcut(QKeySequence::Close);
+    addItem(*file, QStringLiteral("Exit1"), QStringLiteral("&Exit"),
+            [this] { frame_.Exit1Click(); });
+
+    auto* edit = new QMenu(QStringLiteral("&Edit"), this);
+    QAction* copy =
+        addItem(*edit, QStringLiteral("Copy1"), QStringLiteral("&Copy"), [this] { Copy1Click(); });
+    copy->setIcon(toolIcon(corvane::gui::IconCopy));
+    copy->setShortcut(QKeySequence::Copy);
+
+    auto* view = new QMenu(QStringLiteral("&View"), this);
+    addItem(*view, QStringLiteral("Top1"), QStringLiteral("&Top"), [this] { Top1Click(); });
+    addItem(*view, QStringLiteral("Isometric1"), QStringLiteral("&Isometric"),
+            [this] { Isometric1Click(); });
+    items_.remember(QStringLiteral("N1"), view->addSeparator());
+    QAction* deviation = addItem(*view, QStringLiteral("Deviation1"), QStringLiteral("&Deviation"),
+                                 [this] { Deviation1Click(); });
+    deviation->setCheckable(true);
+    deviation->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+
+    auto* window = new QMenu(QStringLiteral("&Window"), this);
+    addItem(*window, QStringLiteral("Tile1"), QStringLiteral("&Tile"),
+            [this] { frame_.Tile1Click(); });
+    addItem(*window, QStringLiteral("Cascade1"), QStringLiteral("&Cascade"),
+            [this] { frame_.Cascade1Click(); });
+
+    auto* help = new QMenu(QStringLiteral("&Help"), this);
+    addItem(*help, QStringLiteral("Contents1"), QStringLiteral("&Contents"), [this] {
+        frame_.Contents1Click();
+    })->setIcon(toolIcon(corvane::gui::IconHelp));
+    addItem(*help, QStringLiteral("About1"), QStringLiteral("&About"),
+            [this] { frame_.About1Click(); });
+
+    menus_ = {file, edit, view, window, help};
+}

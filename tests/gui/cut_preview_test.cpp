@@ -1,0 +1,151 @@
+// The cut preview: the surface dialog's Preview simulates exactly the program its Create
+// writes, a Cancel stops it, and the DNC view's Simulate asks for the tool and stock.
+#include "common/number_format.h"
+#include "gui/dnc/dnc_window.h"
+#include "gui/dnc/simulate_dialog.h"
+#include "gui/draw3d/draw3d_panel.h"
+#include "gui/simulation/cut_preview.h"
+#include "gui/simulation/deviation_legend.h"
+#include "simulation/preview_settings.h"
+#include "surface_dialog_support.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QRegularExpression>
+
+namespace corvane::gui::testing {
+namespace {
+
+using CutPreviewTest = SurfaceDialogTest;
+
+// The value after "key: " in the command line's figures.
+double cliFigure(const QByteArray& out, const char* key)
+{
+    const QRegularExpression line(QStringLiteral("(?m)^%1: (\\S+)$").arg(QLatin1String(key)));
+    return line.match(QString::fromUtf8(out)).captured(1).toDouble();
+}
+
+int countReddish(const QImage& picture)
+{
+    int n = 0;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x) {
+            const QColor c = picture.pixelColor(x, y);
+            n += c.red() > c.green() + 40 && c.red() > c.blue() + 40;
+        }
+    return n;
+}
+
+TEST_F(CutPreviewTest, PreviewShowsWhatCreateWritesWithoutWritingIt)
+{
+    TfrmPicture* picture = loadPicture(40, 30);
+    TDXF* dialog = openDialog(picture, true);
+    type(dialog->depthEdit, QStringLiteral(".2"));
+    type(dialog->depthPerPassEdit, QStringLiteral(".1"));
+    dialog->cmbType->setCurrentIndex(1); // Ball Mill
+    type(dialog->txtDia, QStringLiteral(".08"));
+    dialog->chkGouge->setChecked(false); // the sharp bands get gouged
+    ASSERT_TRUE(dialog->previewButton->isVisible());
+    dialog->previewButton->click();
+
+    auto* preview = activeChild<TfrmCutPreview>();
+    ASSERT_NE(preview, nullptr);
+    EXPECT_EQ(preview->windowTitle(), QStringLiteral("Cut Preview - relief.bmp"));
+    EXPECT_EQ(statusText(), preview->Figures());
+    EXPECT_TRUE(isOpen(dialog));
+    EXPECT_EQ(QDir(folder.path()).entryList({QStringLiteral("*.Dnc")}, QDir::Files).size(), 0);
+
+    // Deviation colours show the gouges in red, with the key below.
+    const int plainRed = countReddish(preview->Draw3D().PictureOnWhite());
+    preview->MenuItem(QStringLiteral("Deviation1"))->trigger();
+    EXPECT_TRUE(preview->ByDeviation());
+    EXPECT_TRUE(preview->Legend().isVisible());
+    EXPECT_GT(countReddish(preview->Draw3D().PictureOnWhite()), plainRed + 50);
+
+    // The same figures as the command line's simulation of the file Create writes.
+    const double cell = simulation::previewCell(dialog->Model().read());
+    frame->MdiArea().setActiveSubWindow(dialog->SubWindow());
+    const QString written = folder.filePath(QStringLiteral("gui.Dnc"));
+    answerSave(written);
+    dialog->createButton->click();
+    QProcess cli;
+    cli.start(QStringLiteral(CORVANE_CLI),
+              {QStringLiteral("simulate"), written, QStringLiteral("--tool"),
+               QStringLiteral("Ball Mill"), QStringLiteral("--diameter"), QStringLiteral(".08"),
+               QStringLiteral("--cell"), QString::number(cell, 'g', 17), QStringLiteral("--target"),
+               picturePath, QStringLiteral("--size-x"),
+               QString::fromStdString(dialog->Model().text(relief::SurfaceEdit::SizeX)),
+               QStringLiteral("--size-y"),
+               QString::fromStdString(dialog->Model().text(relief::SurfaceEdit::SizeY)),
+               QStringLiteral("--depth"), QStringLiteral(".2")});
+    ASSERT_TRUE(cli.waitForFinished(60000));
+    const QByteArray out = cli.readAllStandardOutput();
+    ASSERT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().toStdString();
+    const double gouge = cliFigure(out, "largestGouge");
+    EXPECT_GT(gouge, 0.01);
+    EXPECT_TRUE(preview->Figures().startsWith(
+        QStringLiteral("Gouge ") + QString::fromStdString(fixedText(gouge, 4)) + " at X "))
+        << preview->Figures().toStdString();
+}
+
+TEST_F(CutPreviewTest, CancelStopsThePreviewAndAToolThatCannotCutIsNamed)
+{
+    TfrmPicture* picture = loadPicture(60, 40);
+    TDXF* dialog = openDialog(picture, true);
+    duringRun([dialog] { dialog->cancelButton->click(); });
+    dialog->previewButton->click();
+    EXPECT_EQ(activeChild<TfrmCutPreview>(), nullptr);
+    EXPECT_EQ(statusText(), QStringLiteral("Ready..."));
+    EXPECT_TRUE(isOpen(dialog));
+
+    type(dialog->txtDia, QStringLiteral("0"));
+    dialog->previewButton->click();
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_EQ(prompts.messages[0].text, QStringLiteral("Diameter must be a number greater than 0"));
+    EXPECT_EQ(activeChild<TfrmCutPreview>(), nullptr);
+}
+
+TEST_F(CutPreviewTest, DncViewSimulatesWithTheToolAndStockAskedFor)
+{
+    OpenDncFile(*frame, writeFile(QStringLiteral("part.dnc"),
+                                  "G90 T0 F20\r\nG00 X1 Y1 Z0.1\r\nG01 Z-0.2\r\nG01 X4\r\n"
+                                  "G00 X2 Y2 Z-0.1\r\n"));
+    TfrmDnc* view = activeChild<TfrmDnc>();
+    ASSERT_NE(view, nullptr);
+    QString offeredCell;
+    int refusals = 0;
+    // First OK with a cell the map cannot use: the dialog names it and stays.
+    const auto answer = [&] {
+        auto* dialog = dynamic_cast<TfrmSimulate*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        offeredCell = dialog->Edit(simulation::SimulateField::CellSize)->text();
+        dialog->toolTypeCombo->setCurrentText(QStringLiteral("End Mill"));
+        dialog->Edit(simulation::SimulateField::Diameter)->setText(QStringLiteral("0.5"));
+        dialog->Edit(simulation::SimulateField::CellSize)->setText(QStringLiteral("0"));
+        dialog->accept();
+        refusals = int(prompts.messages.size());
+        dialog->Edit(simulation::SimulateField::CellSize)->setText(QStringLiteral("0.05"));
+        dialog->Edit(simulation::SimulateField::StockMinX)->setText(QStringLiteral("0"));
+        dialog->Edit(simulation::SimulateField::StockMinY)->setText(QStringLiteral("0"));
+        dialog->accept();
+    };
+    QTimer::singleShot(0, frame.get(), answer);
+    view->MenuItem(QStringLiteral("Simulate1"))->trigger();
+
+    EXPECT_EQ(offeredCell, QStringLiteral("0.005")); // 3.x units / 1000, rounded up
+    EXPECT_EQ(refusals, 1);
+    auto* preview = activeChild<TfrmCutPreview>();
+    ASSERT_NE(preview, nullptr);
+    // The rapid into the cut stock at line 5 collides; no relief to compare with.
+    EXPECT_TRUE(preview->Figures().endsWith(QStringLiteral("1 collision at line 5")))
+        << preview->Figures().toStdString();
+    EXPECT_FALSE(preview->MenuItem(QStringLiteral("Deviation1"))->isEnabled());
+    EXPECT_EQ(preview->Surface().heights.left, 0);
+}
+
+} // namespace
+} // namespace corvane::gui::testing
