@@ -74,14 +74,14 @@ TEST(SimulationPreview, DialogOffersTheProgramsAreaAndRefusesWhatItCannotUse)
     EXPECT_THROW(readSimulateDialog(unknownTool), corvane::Error);
 }
 
-TEST(SimulationPreview, CellShowsTheScallopsButKeepsTheMapBounded)
+TEST(SimulationPreview, CellIsTheFinerStepButKeepsTheMapBounded)
 {
     corvane::relief::ReliefParameters p;
     p.sizeX = 2;
     p.sizeY = 1;
     p.stepX = 0.02;
     p.stepY = 0.01;
-    EXPECT_DOUBLE_EQ(previewCell(p), 0.005);
+    EXPECT_DOUBLE_EQ(previewCell(p), 0.01);
     p.sizeX = 100;
     EXPECT_DOUBLE_EQ(previewCell(p), 100.0 / MaxPreviewCells);
 }
@@ -118,8 +118,8 @@ TEST(SimulationPreview, FiguresReadAsALine)
     sim.collisionLines.clear();
     sim.time.minutes = 12.46;
     sim.deviation = Deviation{0.01234, 1.25, 3, 0.04, 0.5, 0.75, 0.005, 0.01, 0.973};
-    EXPECT_EQ(figuresLine(sim), "Gouge 0.0123 at X 1.2500 Y 3.0000, leftover 0.0400 at X 0.5000 "
-                                "Y 0.7500, mean deviation 0.0050, 97.3% within 0.0100, machining "
-                                "12.5 min, no collisions");
+    EXPECT_EQ(figuresLine(sim), "Gouge 0.0123 at (1.2500, 3.0000), leftover 0.0400 at (0.5000, "
+                                "0.7500), mean 0.0050, 97.3% within 0.0100, machining 12.5 min, "
+                                "no collisions");
     EXPECT_EQ(machiningTimeText(59.97), "1 h 00 min");
 }

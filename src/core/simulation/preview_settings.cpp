@@ -9,7 +9,7 @@ namespace corvane::simulation {
 double previewCell(const relief::ReliefParameters& params)
 {
     const double finest = std::max(params.sizeX, params.sizeY) / MaxPreviewCells;
-    return std::max(std::min(params.stepX, params.stepY) / 2, finest);
+    return std::max(std::min(params.stepX, params.stepY), finest);
 }
 
 SimulationSettings previewSettings(const relief::TZGrid& grid,

@@ -1,6 +1,5 @@
 // What the surface dialog's Preview simulates with: the tool typed in the dialog, a cell
-// fine enough to show the scallops between raster lines, and the dialog's own height grid
-// as the target.
+// of one step, and the dialog's own height grid as the target.
 #pragma once
 
 #include "relief/relief_parameters.h"
@@ -10,8 +9,10 @@
 
 namespace corvane::simulation {
 
-// Half the finer step, so that every raster line has a cell between it and the next; but
-// no finer than keeps the longer side of the relief within MaxPreviewCells cells.
+// The finer step: the cells then stand where the program takes its samples, and the target
+// there is the very pixel the program picked; with a coarser Step Y the cells between the
+// raster lines show the scallops. No finer than keeps the longer side of the relief within
+// MaxPreviewCells cells.
 inline constexpr int MaxPreviewCells = 2000;
 double previewCell(const relief::ReliefParameters& params);
 

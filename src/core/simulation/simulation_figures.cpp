@@ -10,7 +10,7 @@ namespace {
 
 std::string at(double x, double y)
 {
-    return " at X " + fixedText(x, 4) + " Y " + fixedText(y, 4);
+    return " at (" + fixedText(x, 4) + ", " + fixedText(y, 4) + ")";
 }
 
 std::string collisionsText(const std::vector<int>& lines)
@@ -38,10 +38,10 @@ std::string figuresLine(const Simulation& sim)
     if (sim.deviation) {
         const Deviation& d = *sim.deviation;
         line = "Gouge " + fixedText(d.largestGouge, 4) + at(d.gougeX, d.gougeY) + ", leftover " +
-               fixedText(d.largestLeftover, 4) + at(d.leftoverX, d.leftoverY) +
-               ", mean deviation " + fixedText(d.meanAbsolute, 4) + ", " +
-               fixedText(100 * d.withinTolerance, 1) + "% within " + fixedText(d.tolerance, 4) +
-               ", machining " + machiningTimeText(sim.time.minutes);
+               fixedText(d.largestLeftover, 4) + at(d.leftoverX, d.leftoverY) + ", mean " +
+               fixedText(d.meanAbsolute, 4) + ", " + fixedText(100 * d.withinTolerance, 1) +
+               "% within " + fixedText(d.tolerance, 4) + ", machining " +
+               machiningTimeText(sim.time.minutes);
     } else {
         line = "Machining " + machiningTimeText(sim.time.minutes) + ", " +
                std::to_string(sim.feedMoves) + " feed moves, " + std::to_string(sim.rapidMoves) +

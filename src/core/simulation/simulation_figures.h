@@ -12,8 +12,9 @@ namespace corvane::simulation {
 // "12.5 min" below an hour, "2 h 05 min" from an hour on (whole minutes, rounded).
 std::string machiningTimeText(double minutes);
 
-// With a target: "Gouge 0.0123 at X 1.2500 Y 3.0000, leftover 0.0400 at X ... Y ...,
-// mean deviation 0.0050, 97.3% within 0.0100, machining 12.5 min, no collisions".
+// With a target: "Gouge 0.0123 at (1.2500, 3.0000), leftover 0.0400 at (X, Y), mean
+// 0.0050, 97.3% within 0.0100, machining 12.5 min, no collisions" (mean: of the absolute
+// deviation).
 // Without: "Machining 12.5 min, 4000 feed moves, 12 rapids, no collisions". Collisions name the
 // first line ("2 collisions at line 14 and after"); moves without a feed rate
 // are counted ("3 moves not timed: no feed rate").
