@@ -42,13 +42,14 @@ TEST(SimulationPreview, AStockSetsTheAreaAndTheTopTheToolMeets)
 
 TEST(SimulationPreview, DialogOffersTheProgramsAreaAndRefusesWhatItCannotUse)
 {
-    const auto program = parse("G90 T0 F10\nG01 X37 Y12 Z-1\n");
+    const auto program = parse("G90 T0 F10\nG01 X37 Y11.93 Z-1\n");
     SimulateDialogTexts texts = simulateDialogDefaults(program);
     EXPECT_EQ(texts[SimulateField::CellSize], "0.05"); // 37 / 1000 rounded up to 1-2-5
     EXPECT_EQ(texts[SimulateField::StockMaxX], "37");
+    EXPECT_EQ(texts[SimulateField::StockMaxY], "11.93"); // not the reader's 11.9300003...
     const SimulationSettings s = readSimulateDialog(texts);
     ASSERT_TRUE(s.stock);
-    EXPECT_EQ(s.stock->maxY, 12);
+    EXPECT_EQ(s.stock->maxY, 11.93);
     EXPECT_EQ(s.cutter.shape, ToolShape::BallMill);
 
     const auto refusal = [&](SimulateField field, const std::string& text) {

@@ -31,6 +31,13 @@ double roundCell(double v)
     return 10 * power;
 }
 
+// The reader keeps coordinates in single precision: 1.93 comes back as 1.92999994754791.
+// Four decimals are what our programs write.
+std::string coordinateText(double v)
+{
+    return formatGeneral(std::round(v * 1e4) / 1e4);
+}
+
 } // namespace
 
 const char* simulateFieldLabel(SimulateField field)
@@ -65,10 +72,10 @@ SimulateDialogTexts simulateDialogDefaults(const dnc::DncProgram& program)
     texts[SimulateField::Diameter] = "0.125";
     texts[SimulateField::IncludedAngle] = "60";
     texts[SimulateField::RapidRate] = "100";
-    texts[SimulateField::StockMinX] = formatGeneral(e.minX);
-    texts[SimulateField::StockMaxX] = formatGeneral(e.maxX);
-    texts[SimulateField::StockMinY] = formatGeneral(e.minY);
-    texts[SimulateField::StockMaxY] = formatGeneral(e.maxY);
+    texts[SimulateField::StockMinX] = coordinateText(e.minX);
+    texts[SimulateField::StockMaxX] = coordinateText(e.maxX);
+    texts[SimulateField::StockMinY] = coordinateText(e.minY);
+    texts[SimulateField::StockMaxY] = coordinateText(e.maxY);
     texts[SimulateField::StockTop] = "0";
     const double longer = std::max(e.maxX - e.minX, e.maxY - e.minY);
     texts[SimulateField::CellSize] = formatGeneral(longer > 0 ? roundCell(longer / 1000) : 1.0);
