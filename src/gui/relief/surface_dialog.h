@@ -10,6 +10,7 @@
 #include <QPointer>
 #include <QWidget>
 #include <map>
+#include <optional>
 
 class QCheckBox;
 class QComboBox;
@@ -95,6 +96,9 @@ private:
     void showEnabling();
     // Whether the shared grid is still the one built for this dialog.
     bool ownsHeightGrid() const;
+    // The values typed, read and checked, for a Create or a Preview; nothing when they are
+    // refused or the grid is no longer this dialog's (the user has been told).
+    std::optional<corvane::relief::ReliefParameters> valuesForRun();
     void runCreate(const corvane::relief::ReliefParameters& params);
     void closeDialog();
     void warn(const QString& text);

@@ -58,20 +58,26 @@ void TDXF::Button1Click()
     if (Busy)
         return;
     shared().EscapePressed = false;
+    if (const auto params = valuesForRun())
+        runCreate(*params);
+}
+
+std::optional<corvane::relief::ReliefParameters> TDXF::valuesForRun()
+{
     corvane::relief::ReliefParameters params;
     try {
         params = model_.read();
     } catch (const corvane::Error& error) {
         warn(QString::fromStdString(error.what()));
-        return;
+        return std::nullopt;
     }
     if (!ownsHeightGrid()) {
         warn(QStringLiteral("The picture for this dialog is no longer prepared: another "
                             "command has replaced or emptied it. Close this dialog and choose "
                             "the command again from the picture window."));
-        return;
+        return std::nullopt;
     }
-    runCreate(params);
+    return params;
 }
 
 void TDXF::runCreate(const corvane::relief::ReliefParameters& params)
@@ -141,19 +147,15 @@ void TDXF::PreviewClick()
 {
     if (Busy)
         return;
-    corvane::relief::ReliefParameters params;
+    const auto values = valuesForRun();
+    if (!values)
+        return;
+    const corvane::relief::ReliefParameters params = *values;
     corvane::relief::SurfaceDialogModel::Tool tool;
     try {
-        params = model_.read();
         tool = model_.readTool();
     } catch (const corvane::Error& error) {
         warn(QString::fromStdString(error.what()));
-        return;
-    }
-    if (!ownsHeightGrid()) {
-        warn(QStringLiteral("The picture for this dialog is no longer prepared: another "
-                            "command has replaced or emptied it. Close this dialog and choose "
-                            "the command again from the picture window."));
         return;
     }
     Busy = true;

@@ -145,12 +145,6 @@ void TfrmCutPreview::Close1Click()
 
 // --- menus ---
 
-QAction* TfrmCutPreview::addItem(QMenu& menu, const QString& name, const QString& caption,
-                                 std::function<void()> handler)
-{
-    return items_.add(menu, *this, name, caption, std::move(handler));
-}
-
 QAction* TfrmCutPreview::MenuItem(const QString& name) const
 {
     return items_.find(name);
@@ -159,6 +153,10 @@ QAction* TfrmCutPreview::MenuItem(const QString& name) const
 void TfrmCutPreview::buildMenus()
 {
     using corvane::gui::toolIcon;
+    const auto addItem = [this](QMenu& menu, const QString& name, const QString& caption,
+                                std::function<void()> handler) {
+        return items_.add(menu, *this, name, caption, std::move(handler));
+    };
     auto* file = new QMenu(QStringLiteral("&File"), this);
     addItem(*file, QStringLiteral("Close1"), QStringLiteral("&Close"), [this] {
         Close1Click();

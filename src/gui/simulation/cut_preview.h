@@ -63,8 +63,6 @@ public:
 
 private:
     void buildMenus();
-    QAction* addItem(QMenu& menu, const QString& name, const QString& caption,
-                     std::function<void()> handler);
 
     TCorvaneFrame& frame_;
     corvane::gui::TDraw3D* draw3D_ = nullptr;
