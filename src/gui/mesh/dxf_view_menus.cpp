@@ -1,4 +1,5 @@
 // The mesh view's menu bar, which takes the place of the frame's while the view is active.
+#include "gui/app/child_menus.h"
 #include "gui/app/exception_hook.h"
 #include "gui/app/frame.h"
 #include "gui/app/tool_icons.h"
@@ -72,18 +73,10 @@ void TfrmDXFView::buildMenus()
     addItem(*create, QStringLiteral("Toolpaths1"), QStringLiteral("Toolpaths"),
             [this] { ToolPaths1Click(); });
 
-    auto* window = new QMenu(QStringLiteral("&Window"), this);
-    addItem(*window, QStringLiteral("Tile1"), QStringLiteral("&Tile"),
-            [this] { frame_.Tile1Click(); });
-    addItem(*window, QStringLiteral("Cascade1"), QStringLiteral("&Cascade"),
-            [this] { frame_.Cascade1Click(); });
-
-    auto* help = new QMenu(QStringLiteral("&Help"), this);
-    addItem(*help, QStringLiteral("Contents1"), QStringLiteral("&Contents"), [this] {
-        frame_.Contents1Click();
-    })->setIcon(toolIcon(corvane::gui::IconHelp));
-    addItem(*help, QStringLiteral("About1"), QStringLiteral("&About"),
-            [this] { frame_.About1Click(); });
-
-    menus_ = {file, edit, view, create, window, help};
+    menus_ = {file,
+              edit,
+              view,
+              create,
+              corvane::gui::makeWindowMenu(items_, *this, frame_),
+              corvane::gui::makeHelpMenu(items_, *this, frame_)};
 }

@@ -1,5 +1,6 @@
 #include "gui/simulation/cut_preview.h"
 
+#include "gui/app/child_menus.h"
 #include "gui/app/frame.h"
 #include "gui/app/help_pages.h"
 #include "gui/app/hourglass.h"
@@ -180,18 +181,6 @@ void TfrmCutPreview::buildMenus()
     deviation->setCheckable(true);
     deviation->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
 
-    auto* window = new QMenu(QStringLiteral("&Window"), this);
-    addItem(*window, QStringLiteral("Tile1"), QStringLiteral("&Tile"),
-            [this] { frame_.Tile1Click(); });
-    addItem(*window, QStringLiteral("Cascade1"), QStringLiteral("&Cascade"),
-            [this] { frame_.Cascade1Click(); });
-
-    auto* help = new QMenu(QStringLiteral("&Help"), this);
-    addItem(*help, QStringLiteral("Contents1"), QStringLiteral("&Contents"), [this] {
-        frame_.Contents1Click();
-    })->setIcon(toolIcon(corvane::gui::IconHelp));
-    addItem(*help, QStringLiteral("About1"), QStringLiteral("&About"),
-            [this] { frame_.About1Click(); });
-
-    menus_ = {file, edit, view, window, help};
+    menus_ = {file, edit, view, corvane::gui::makeWindowMenu(items_, *this, frame_),
+              corvane::gui::makeHelpMenu(items_, *this, frame_)};
 }
