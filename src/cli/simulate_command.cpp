@@ -3,11 +3,9 @@
 // the files asked for.
 #include "cli/commands.h"
 #include "cli/stderr_run_control.h"
-#include "common/atomic_file.h"
 #include "common/error.h"
 #include "dnc/dnc_reader.h"
 #include "imaging/picture_io.h"
-#include "imaging/png_codec.h"
 #include "relief/height_grid.h"
 #include "simulation/carved_images.h"
 #include "simulation/simulate_program.h"
@@ -119,10 +117,8 @@ void run(const SimulateOptions& o)
     if (!o.carvedFile.empty())
         simulation::writeCarvedPgm(sim.carved, o.carvedFile);
     if (!o.deviationFile.empty()) {
-        AtomicFile png(o.deviationFile);
-        imaging::writePng(
-            simulation::deviationPicture(sim.carved, sim.target, sim.deviation->tolerance), png);
-        png.commit();
+        simulation::writeDeviationPng(sim.carved, sim.target, sim.deviation->tolerance,
+                                      o.deviationFile);
     }
     printFigures(figures, o.json);
 }

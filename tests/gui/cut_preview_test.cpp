@@ -66,7 +66,22 @@ TEST_F(CutPreviewTest, PreviewShowsWhatCreateWritesWithoutWritingIt)
     EXPECT_TRUE(preview->Legend().isVisible());
     EXPECT_GT(countReddish(preview->Draw3D().PictureOnWhite()), plainRed + 50);
 
-    // The same figures as the command line's simulation of the file Create writes.
+    // Its pictures, and one to a folder that does not exist.
+    const QString carved = folder.filePath(QStringLiteral("gui.pgm"));
+    const QString deviation = folder.filePath(QStringLiteral("gui.png"));
+    answerSave(carved);
+    preview->MenuItem(QStringLiteral("SaveCarved1"))->trigger();
+    answerSave(deviation);
+    preview->MenuItem(QStringLiteral("SaveDeviation1"))->trigger();
+    const QString nowhere = folder.filePath(QStringLiteral("missing/gui.png"));
+    answerSave(nowhere);
+    preview->MenuItem(QStringLiteral("SaveDeviation1"))->trigger();
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_TRUE(prompts.messages[0].text.contains(nowhere))
+        << prompts.messages[0].text.toStdString();
+
+    // The same figures and pictures as the command line's simulation of the file Create
+    // writes.
     const double cell = simulation::previewCell(dialog->Model().read());
     frame->MdiArea().setActiveSubWindow(dialog->SubWindow());
     const QString written = folder.filePath(QStringLiteral("gui.Dnc"));
@@ -74,14 +89,26 @@ TEST_F(CutPreviewTest, PreviewShowsWhatCreateWritesWithoutWritingIt)
     dialog->createButton->click();
     QProcess cli;
     cli.start(QStringLiteral(CORVANE_CLI),
-              {QStringLiteral("simulate"), written, QStringLiteral("--tool"),
-               QStringLiteral("Ball Mill"), QStringLiteral("--diameter"), QStringLiteral(".08"),
-               QStringLiteral("--cell"), QString::number(cell, 'g', 17), QStringLiteral("--target"),
-               picturePath, QStringLiteral("--size-x"),
+              {QStringLiteral("simulate"),
+               written,
+               QStringLiteral("--tool"),
+               QStringLiteral("Ball Mill"),
+               QStringLiteral("--diameter"),
+               QStringLiteral(".08"),
+               QStringLiteral("--cell"),
+               QString::number(cell, 'g', 17),
+               QStringLiteral("--target"),
+               picturePath,
+               QStringLiteral("--size-x"),
                QString::fromStdString(dialog->Model().text(relief::SurfaceEdit::SizeX)),
                QStringLiteral("--size-y"),
                QString::fromStdString(dialog->Model().text(relief::SurfaceEdit::SizeY)),
-               QStringLiteral("--depth"), QStringLiteral(".2")});
+               QStringLiteral("--depth"),
+               QStringLiteral(".2"),
+               QStringLiteral("-o"),
+               folder.filePath(QStringLiteral("cli.pgm")),
+               QStringLiteral("--deviation"),
+               folder.filePath(QStringLiteral("cli.png"))});
     ASSERT_TRUE(cli.waitForFinished(60000));
     const QByteArray out = cli.readAllStandardOutput();
     ASSERT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().toStdString();
@@ -90,6 +117,9 @@ TEST_F(CutPreviewTest, PreviewShowsWhatCreateWritesWithoutWritingIt)
     EXPECT_TRUE(preview->Figures().startsWith(
         QStringLiteral("Gouge ") + QString::fromStdString(fixedText(gouge, 4)) + " at ("))
         << preview->Figures().toStdString();
+    EXPECT_EQ(fileBytes(carved), fileBytes(folder.filePath(QStringLiteral("cli.pgm"))));
+    EXPECT_EQ(fileBytes(deviation), fileBytes(folder.filePath(QStringLiteral("cli.png"))));
+    EXPECT_FALSE(fileBytes(carved).isEmpty());
 }
 
 TEST_F(CutPreviewTest, CancelStopsThePreviewAndAToolThatCannotCutIsNamed)

@@ -1,6 +1,7 @@
 #include "simulation/carved_images.h"
 
 #include "common/atomic_file.h"
+#include "imaging/png_codec.h"
 #include "simulation/cut_comparison.h"
 
 #include <algorithm>
@@ -47,6 +48,18 @@ imaging::Picture deviationPicture(const ZMap& carved, const std::vector<double>&
         picture.pixels[3 * i + 2] = c.b;
     }
     return picture;
+}
+
+} // namespace corvane::simulation
+
+namespace corvane::simulation {
+
+void writeDeviationPng(const ZMap& carved, const std::vector<double>& target, double tolerance,
+                       const std::string& fileName)
+{
+    AtomicFile png(fileName);
+    imaging::writePng(deviationPicture(carved, target, tolerance), png);
+    png.commit();
 }
 
 } // namespace corvane::simulation

@@ -20,4 +20,9 @@ std::string encodeCarvedPgm(const ZMap& carved);
 imaging::Picture deviationPicture(const ZMap& carved, const std::vector<double>& target,
                                   double tolerance);
 
+// The deviation picture as a PNG, written whole or not at all; throws corvane::Error naming
+// the file.
+void writeDeviationPng(const ZMap& carved, const std::vector<double>& target, double tolerance,
+                       const std::string& fileName);
+
 } // namespace corvane::simulation

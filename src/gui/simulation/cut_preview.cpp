@@ -28,11 +28,11 @@ constexpr int kPreviewSide = 600;
 
 } // namespace
 
-TfrmCutPreview::TfrmCutPreview(TCorvaneFrame& frame,
-                               const corvane::simulation::Simulation& simulation,
+TfrmCutPreview::TfrmCutPreview(TCorvaneFrame& frame, corvane::simulation::Simulation simulation,
                                const QString& source)
-    : frame_(frame), surface_(corvane::simulation::previewSurface(simulation, kPreviewSide)),
-      figures_(QString::fromStdString(corvane::simulation::figuresLine(simulation)))
+    : frame_(frame), simulation_(std::move(simulation)),
+      surface_(corvane::simulation::previewSurface(simulation_, kPreviewSide)),
+      figures_(QString::fromStdString(corvane::simulation::figuresLine(simulation_)))
 {
     setObjectName(QStringLiteral("frmCutPreview"));
     corvane::gui::setHelpPage(*this, QStringLiteral("preview.html"));
@@ -54,6 +54,7 @@ TfrmCutPreview::TfrmCutPreview(TCorvaneFrame& frame,
 
     buildMenus();
     MenuItem(QStringLiteral("Deviation1"))->setEnabled(!surface_.deviation.empty());
+    MenuItem(QStringLiteral("SaveDeviation1"))->setEnabled(!surface_.deviation.empty());
     setWindowTitle(source.isEmpty() ? QStringLiteral("Cut Preview")
                                     : QStringLiteral("Cut Preview - ") + source);
 
@@ -159,6 +160,11 @@ void TfrmCutPreview::buildMenus()
         return items_.add(menu, *this, name, caption, std::move(handler));
     };
     auto* file = new QMenu(QStringLiteral("&File"), this);
+    addItem(*file, QStringLiteral("SaveCarved1"), QStringLiteral("Save &Carved Surface..."),
+            [this] { SaveCarved1Click(); });
+    addItem(*file, QStringLiteral("SaveDeviation1"), QStringLiteral("Save &Deviation Map..."),
+            [this] { SaveDeviation1Click(); });
+    items_.remember(QStringLiteral("N2"), file->addSeparator());
     addItem(*file, QStringLiteral("Close1"), QStringLiteral("&Close"), [this] {
         Close1Click();
     })->setShortcut(QKeySequence::Close);

@@ -3,7 +3,8 @@
 // mesh view (only the box is drawn while a button is held). When the relief the program was
 // made from is known, View > Deviation colours it by how far each spot lies from that
 // relief and shows the key below; the simulation's figures go to the status bar whenever
-// the window becomes active.
+// the window becomes active. The carved surface and the deviation map can be saved as
+// pictures.
 #pragma once
 
 #include "gui/app/child_window.h"
@@ -15,6 +16,7 @@
 #include <QString>
 #include <QWidget>
 #include <functional>
+#include <optional>
 
 class QAction;
 class QMdiSubWindow;
@@ -32,7 +34,7 @@ class TfrmCutPreview : public QWidget, public TChildWindow {
 public:
     // Creates the window in the frame, shown and active, with the simulation's surface in the
     // isometric view; `source` names what was simulated, for the caption.
-    TfrmCutPreview(TCorvaneFrame& frame, const corvane::simulation::Simulation& simulation,
+    TfrmCutPreview(TCorvaneFrame& frame, corvane::simulation::Simulation simulation,
                    const QString& source);
     ~TfrmCutPreview() override;
 
@@ -41,6 +43,9 @@ public:
     void Isometric1Click();
     void Deviation1Click();
     void Copy1Click();
+    // The carved surface as a 16-bit PGM, the deviation map as a colour PNG.
+    void SaveCarved1Click();
+    void SaveDeviation1Click();
     void Close1Click();
     void Draw3DPaint(corvane::gui::TCanvas3D& canvas);
     void Draw3DMouseDown(QMouseEvent& event);
@@ -63,10 +68,13 @@ public:
 
 private:
     void buildMenus();
+    std::optional<QString> askSaveName(const QString& filter, const QString& extension);
+    void reportSaveFailure(const QString& what);
 
     TCorvaneFrame& frame_;
     corvane::gui::TDraw3D* draw3D_ = nullptr;
     corvane::gui::TDeviationLegend* legend_ = nullptr;
+    corvane::simulation::Simulation simulation_;
     corvane::simulation::PreviewSurface surface_;
     QString figures_;
     corvane::gui::MeshViewScale scale_;

@@ -45,7 +45,7 @@ TfrmCutPreview* SimulateAndPreview(TCorvaneFrame& frame, const QString& source,
         frame.ShowReady();
         return nullptr;
     }
-    return new TfrmCutPreview(frame, *result, source); // owned by its sub-window
+    return new TfrmCutPreview(frame, std::move(*result), source); // owned by its sub-window
 }
 
 } // namespace corvane::gui

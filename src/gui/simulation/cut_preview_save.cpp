@@ -1,0 +1,62 @@
+// The cut preview's File > Save commands: the carved surface as a 16-bit grey PGM (0 the
+// deepest cell) and the deviation map as a colour PNG, the pictures corvane-cli simulate
+// writes. A file that cannot be written is reported with its name and the reason.
+#include "common/error.h"
+#include "gui/app/frame.h"
+#include "gui/app/hourglass.h"
+#include "gui/app/prompts.h"
+#include "gui/simulation/cut_preview.h"
+#include "simulation/carved_images.h"
+
+#include <QFile>
+
+std::optional<QString> TfrmCutPreview::askSaveName(const QString& filter, const QString& extension)
+{
+    corvane::gui::SaveRequest request;
+    request.filter = filter;
+    request.defaultExtension = extension;
+    const auto choice = frame_.SaveDialog1().Execute(request);
+    if (!choice)
+        return std::nullopt;
+    return choice->path;
+}
+
+void TfrmCutPreview::reportSaveFailure(const QString& what)
+{
+    frame_.StatusBar1().setText(0, QStringLiteral("Failed: ") + what);
+    corvane::gui::prompts().message(corvane::gui::MessageKind::Warning, QStringLiteral("Warning"),
+                                    what, corvane::gui::ButtonOk);
+}
+
+void TfrmCutPreview::SaveCarved1Click()
+{
+    const auto path = askSaveName(QStringLiteral("PGM Files|*.pgm"), QStringLiteral("pgm"));
+    if (!path)
+        return;
+    try {
+        corvane::gui::Hourglass busy;
+        corvane::simulation::writeCarvedPgm(simulation_.carved,
+                                            QFile::encodeName(*path).toStdString());
+        frame_.StatusBar1().setText(0, figures_);
+    } catch (const corvane::Error& error) {
+        reportSaveFailure(QString::fromStdString(error.what()));
+    }
+}
+
+void TfrmCutPreview::SaveDeviation1Click()
+{
+    if (!simulation_.deviation)
+        return;
+    const auto path = askSaveName(QStringLiteral("PNG Files|*.png"), QStringLiteral("png"));
+    if (!path)
+        return;
+    try {
+        corvane::gui::Hourglass busy;
+        corvane::simulation::writeDeviationPng(simulation_.carved, simulation_.target,
+                                               simulation_.deviation->tolerance,
+                                               QFile::encodeName(*path).toStdString());
+        frame_.StatusBar1().setText(0, figures_);
+    } catch (const corvane::Error& error) {
+        reportSaveFailure(QString::fromStdString(error.what()));
+    }
+}
