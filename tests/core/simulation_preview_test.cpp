@@ -70,6 +70,23 @@ TEST(SimulationPreview, DialogOffersTheProgramsAreaAndRefusesWhatItCannotUse)
     EXPECT_EQ(refusal(SimulateField::CellSize, "-1"), "Cell Size must be a number greater than 0");
     EXPECT_EQ(refusal(SimulateField::StockMaxY, "0.01"),
               "Stock Y To must lie at least one cell beyond Stock Y From");
+    // A picture to compare with sets the area: the stock is not read, the relief is.
+    SimulateDialogTexts compared = texts;
+    compared.picture = "relief.bmp";
+    compared[SimulateField::StockMaxX] = "nonsense";
+    compared[SimulateField::TargetSizeX] = "2";
+    compared[SimulateField::TargetSizeY] = "1";
+    EXPECT_FALSE(readSimulateDialog(compared).stock);
+    EXPECT_FALSE(readTargetRequest(texts));
+    try {
+        readTargetRequest(compared);
+        ADD_FAILURE() << "an empty Depth was accepted";
+    } catch (const corvane::Error& e) {
+        EXPECT_STREQ(e.what(), "Depth must be a number greater than 0");
+    }
+    compared[SimulateField::TargetDepth] = ".25";
+    EXPECT_EQ(readTargetRequest(compared)->depth, 0.25);
+
     SimulateDialogTexts unknownTool = texts;
     unknownTool.tool = "Drill";
     EXPECT_THROW(readSimulateDialog(unknownTool), corvane::Error);

@@ -178,6 +178,45 @@ TEST_F(CutPreviewTest, DncViewSimulatesWithTheToolAndStockAskedFor)
     EXPECT_EQ(preview->Surface().heights.left, 0);
 }
 
+TEST_F(CutPreviewTest, DncViewComparesWithThePictureTheProgramCameFrom)
+{
+    const QString program = folder.filePath(QStringLiteral("relief.dnc"));
+    ASSERT_EQ(runCli({QStringLiteral("gcode"), QStringLiteral(CORVANE_SAMPLES "/relief.bmp"),
+                      QStringLiteral("-o"), program, QStringLiteral("--tool"),
+                      QStringLiteral("Ball Mill"), QStringLiteral("--diameter"),
+                      QStringLiteral(".0625")}),
+              0);
+    OpenDncFile(*frame, program);
+    TfrmDnc* view = activeChild<TfrmDnc>();
+    ASSERT_NE(view, nullptr);
+    bool stockEnabled = true;
+    QTimer::singleShot(0, frame.get(), [&] {
+        auto* dialog = dynamic_cast<TfrmSimulate*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        dialog->Edit(simulation::SimulateField::Diameter)->setText(QStringLiteral(".0625"));
+        dialog->Edit(simulation::SimulateField::CellSize)->setText(QStringLiteral(".01"));
+        prompts.answerOpen(FileChoice{QStringLiteral(CORVANE_SAMPLES "/relief.bmp"), 1});
+        for (QPushButton* button : dialog->findChildren<QPushButton*>())
+            if (button->text() == QStringLiteral("Browse..."))
+                button->click();
+        stockEnabled = dialog->Edit(simulation::SimulateField::StockMaxX)->isEnabled();
+        dialog->Edit(simulation::SimulateField::TargetSizeX)->setText(QStringLiteral("2.39"));
+        dialog->Edit(simulation::SimulateField::TargetSizeY)->setText(QStringLiteral("1.59"));
+        dialog->Edit(simulation::SimulateField::TargetDepth)->setText(QStringLiteral(".25"));
+        dialog->accept();
+    });
+    view->Simulate1Click();
+
+    EXPECT_FALSE(stockEnabled);
+    auto* preview = activeChild<TfrmCutPreview>();
+    ASSERT_NE(preview, nullptr);
+    EXPECT_TRUE(preview->MenuItem(QStringLiteral("Deviation1"))->isEnabled());
+    EXPECT_TRUE(preview->Figures().startsWith(QStringLiteral("Gouge ")))
+        << preview->Figures().toStdString();
+    EXPECT_EQ(preview->Surface().heights.cols, 239); // the relief's area, not the program's
+}
+
 } // namespace
 } // namespace corvane::gui::testing
 

@@ -61,6 +61,12 @@ const char* simulateFieldLabel(SimulateField field)
         return "Stock Y To";
     case SimulateField::StockTop:
         return "Stock Top";
+    case SimulateField::TargetSizeX:
+        return "Size X";
+    case SimulateField::TargetSizeY:
+        return "Size Y";
+    case SimulateField::TargetDepth:
+        return "Depth";
     }
     return "";
 }
@@ -109,6 +115,8 @@ SimulationSettings readSimulateDialog(const SimulateDialogTexts& texts)
     settings.rapidRate = readNumber(texts, SimulateField::RapidRate);
     relief::checkSize(settings.rapidRate, "Rapid Rate");
 
+    if (!texts.picture.empty())
+        return settings;
     Stock stock;
     stock.minX = readNumber(texts, SimulateField::StockMinX);
     stock.maxX = readNumber(texts, SimulateField::StockMaxX);
@@ -121,6 +129,21 @@ SimulationSettings readSimulateDialog(const SimulateDialogTexts& texts)
         throw Error("Stock Y To must lie at least one cell beyond Stock Y From");
     settings.stock = stock;
     return settings;
+}
+
+std::optional<TargetRequest> readTargetRequest(const SimulateDialogTexts& texts)
+{
+    if (texts.picture.empty())
+        return std::nullopt;
+    TargetRequest request;
+    request.picture = texts.picture;
+    request.sizeX = readNumber(texts, SimulateField::TargetSizeX);
+    relief::checkSize(request.sizeX, "Size X");
+    request.sizeY = readNumber(texts, SimulateField::TargetSizeY);
+    relief::checkSize(request.sizeY, "Size Y");
+    request.depth = readNumber(texts, SimulateField::TargetDepth);
+    relief::checkSize(request.depth, "Depth");
+    return request;
 }
 
 } // namespace corvane::simulation

@@ -7,6 +7,7 @@
 #include "simulation/simulate_program.h"
 
 #include <array>
+#include <optional>
 #include <string>
 
 namespace corvane::simulation {
@@ -20,14 +21,18 @@ enum class SimulateField {
     StockMaxX,
     StockMinY,
     StockMaxY,
-    StockTop, // z of the stock's top face
+    StockTop,    // z of the stock's top face
+    TargetSizeX, // the relief the program was made from: its Size X, Size Y and Depth
+    TargetSizeY,
+    TargetDepth,
 };
-inline constexpr std::size_t SimulateFieldCount = 9;
+inline constexpr std::size_t SimulateFieldCount = 12;
 
 const char* simulateFieldLabel(SimulateField field); // "Diameter", "Cell Size", "Stock X From"...
 
 struct SimulateDialogTexts {
     std::string tool = "Ball Mill"; // one of relief::toolShapeNames()
+    std::string picture;            // the picture to compare with; empty for none
     std::array<std::string, SimulateFieldCount> fields;
 
     std::string& operator[](SimulateField f) { return fields[std::size_t(f)]; }
@@ -40,7 +45,18 @@ struct SimulateDialogTexts {
 SimulateDialogTexts simulateDialogDefaults(const dnc::DncProgram& program);
 
 // Throws corvane::Error naming the field for text that is not a number or a value out of
-// range; the stock must be wider and longer than one cell.
+// range; the stock must be wider and longer than one cell. With a picture to compare with,
+// the relief sets the area and the stock is not read; the target itself is left to the
+// caller, who reads the picture (see readTargetRequest).
 SimulationSettings readSimulateDialog(const SimulateDialogTexts& texts);
+
+// The relief to compare with, as the surface dialog made it: the picture spread over Size X
+// by Size Y, black Depth below the stock top. Nothing without a picture; throws
+// corvane::Error naming the field for a size or depth that is not a number above 0.
+struct TargetRequest {
+    std::string picture;
+    double sizeX = 0, sizeY = 0, depth = 0;
+};
+std::optional<TargetRequest> readTargetRequest(const SimulateDialogTexts& texts);
 
 } // namespace corvane::simulation

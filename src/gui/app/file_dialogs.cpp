@@ -5,6 +5,16 @@
 
 namespace corvane::gui {
 
+QString imageFileFilter()
+{
+    return QStringLiteral(
+        "All image files|*.Bmp;*.Jpg;*.Tif;*.Pcx;*.Gif;*.Wmf;*.Png;*.Jpeg;*.Tiff;*.Pgm;*.Ppm;*.Pbm;"
+        "*.Pnm|Bmp Files *.Bmp|*.bmp|JPEG Files *.Jpg|*.jpg|TIFF Files *.Tif|*.tif|PCX Files "
+        "*.Pcx|*.pcx|GIFF Files *.Gif|*.gif|WinMF Files *.Wmf|*.wmf|PNG Files *.Png|*.png|JPEG "
+        "Files *.Jpeg|*.jpeg|TIFF Files *.Tiff|*.tiff|PNM Files *.Pgm;*.Ppm;*.Pbm;*.Pnm|*.pgm;"
+        "*.ppm;*.pbm;*.pnm|All files (*)|*");
+}
+
 std::optional<FileChoice> TOpenDialog::Execute(const QString& filter)
 {
     FileDialogRequest request;

@@ -21,6 +21,9 @@ public:
 
 // What one use of the save dialog asks for. Every use states all of it, so no use inherits
 // another's file kind or name.
+// The filter of every prompt that opens a picture: all the kinds we read, then each kind.
+QString imageFileFilter();
+
 struct SaveRequest {
     QString filter;           // in the program's syntax, "Name|*.a|Name2|*.b"
     int filterIndex = 1;      // 1-based

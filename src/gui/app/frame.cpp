@@ -33,12 +33,6 @@ namespace {
 
 TCorvaneFrame* theFrame = nullptr;
 
-const QString kImageFilter = QStringLiteral(
-    "All image files|*.Bmp;*.Jpg;*.Tif;*.Pcx;*.Gif;*.Wmf;*.Png;*.Jpeg;*.Tiff;*.Pgm;*.Ppm;*.Pbm;"
-    "*.Pnm|Bmp Files *.Bmp|*.bmp|JPEG Files *.Jpg|*.jpg|TIFF Files *.Tif|*.tif|PCX Files "
-    "*.Pcx|*.pcx|GIFF Files *.Gif|*.gif|WinMF Files *.Wmf|*.wmf|PNG Files *.Png|*.png|JPEG "
-    "Files *.Jpeg|*.jpeg|TIFF Files *.Tiff|*.tiff|PNM Files *.Pgm;*.Ppm;*.Pbm;*.Pnm|*.pgm;*.ppm;"
-    "*.pbm;*.pnm|All files (*)|*");
 const QString kDxfFilter = QStringLiteral("DXF files|*.Dxf|*.dxf");
 const QString kDncFilter = QStringLiteral("DNC files *.Dnc|*.Dnc|All Files *.*|*.*");
 
@@ -318,7 +312,7 @@ void TCorvaneFrame::New1Click()
 
 void TCorvaneFrame::Load1Click()
 {
-    const auto choice = openDialog_.Execute(kImageFilter);
+    const auto choice = openDialog_.Execute(corvane::gui::imageFileFilter());
     if (!choice)
         return;
     // The user has been told why the file did not open; the empty window would be in the way.

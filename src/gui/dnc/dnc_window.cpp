@@ -15,6 +15,8 @@
 #include "gui/draw3d/draw3d_panel.h"
 #include "gui/mesh/mouse_rules.h"
 #include "gui/simulation/run_simulation.h"
+#include "imaging/picture_io.h"
+#include "relief/height_grid.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -218,10 +220,20 @@ void TfrmDnc::Simulate1Click()
     if (dialog.exec() != QDialog::Accepted)
         return;
     simulateTexts_ = dialog.Texts();
-    const corvane::simulation::SimulationSettings settings = dialog.Settings();
+    corvane::simulation::SimulationSettings settings = dialog.Settings();
+    const std::optional<corvane::simulation::TargetRequest> target = dialog.Target();
     corvane::gui::SimulateAndPreview(
         frame_, QFileInfo(windowTitle()).fileName(), {},
         [&](corvane::RunControl& control) -> std::optional<corvane::simulation::Simulation> {
+            if (target) {
+                const corvane::imaging::Picture picture =
+                    corvane::imaging::readPicture(target->picture, control);
+                if (control.escapePressed())
+                    return std::nullopt;
+                settings.target = corvane::simulation::TargetRelief{
+                    corvane::relief::FillHeightGrid(picture, false), target->sizeX, target->sizeY,
+                    target->depth};
+            }
             return corvane::simulation::SimulateProgram(program_, settings, control);
         });
 }

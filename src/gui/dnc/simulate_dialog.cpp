@@ -1,6 +1,7 @@
 #include "gui/dnc/simulate_dialog.h"
 
 #include "common/error.h"
+#include "gui/app/file_dialogs.h"
 #include "gui/app/help_pages.h"
 #include "gui/app/prompts.h"
 #include "relief/tool_mask.h"
@@ -9,7 +10,9 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 using corvane::simulation::SimulateField;
@@ -35,6 +38,7 @@ TfrmSimulate::TfrmSimulate(QWidget* parent, const corvane::simulation::SimulateD
                          addEdit(f, texts[f]));
 
     auto* stock = new QGroupBox(QStringLiteral("Stock"), this);
+    stockGroup_ = stock;
     auto* stockForm = new QFormLayout(stock);
     for (SimulateField f :
          {SimulateField::StockMinX, SimulateField::StockMaxX, SimulateField::StockMinY,
@@ -42,12 +46,31 @@ TfrmSimulate::TfrmSimulate(QWidget* parent, const corvane::simulation::SimulateD
         stockForm->addRow(QString::fromUtf8(corvane::simulation::simulateFieldLabel(f)),
                           addEdit(f, texts[f]));
 
+    // The relief to compare with: without a picture the preview has no deviation.
+    auto* target = new QGroupBox(QStringLiteral("Compare with"), this);
+    auto* targetForm = new QFormLayout(target);
+    pictureEdit = new QLineEdit(QString::fromStdString(texts.picture), target);
+    pictureEdit->setObjectName(QStringLiteral("pictureEdit"));
+    pictureEdit->setPlaceholderText(QStringLiteral("no picture"));
+    auto* browse = new QPushButton(QStringLiteral("Browse..."), target);
+    auto* pictureRow = new QHBoxLayout;
+    pictureRow->addWidget(pictureEdit, 1);
+    pictureRow->addWidget(browse);
+    targetForm->addRow(QStringLiteral("Picture"), pictureRow);
+    for (SimulateField f :
+         {SimulateField::TargetSizeX, SimulateField::TargetSizeY, SimulateField::TargetDepth})
+        targetForm->addRow(QString::fromUtf8(corvane::simulation::simulateFieldLabel(f)),
+                           addEdit(f, texts[f]));
+    connect(browse, &QPushButton::clicked, this, [this] { browsePicture(); });
+    connect(pictureEdit, &QLineEdit::textChanged, this, [this] { showEnabling(); });
+
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &TfrmSimulate::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &TfrmSimulate::reject);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(tool);
     layout->addWidget(stock);
+    layout->addWidget(target);
     layout->addWidget(buttons);
 
     connect(toolTypeCombo, &QComboBox::currentTextChanged, this, [this] { showEnabling(); });
@@ -62,6 +85,16 @@ QLineEdit* TfrmSimulate::addEdit(SimulateField field, const std::string& text)
     return edit;
 }
 
+void TfrmSimulate::browsePicture()
+{
+    corvane::gui::FileDialogRequest request;
+    request.title = QStringLiteral("Picture to compare with");
+    request.filter = corvane::gui::imageFileFilter();
+    request.fileName = pictureEdit->text();
+    if (const auto choice = corvane::gui::prompts().openFile(request))
+        pictureEdit->setText(choice->path);
+}
+
 QLineEdit* TfrmSimulate::Edit(SimulateField field) const
 {
     return edits_.at(field);
@@ -73,12 +106,19 @@ void TfrmSimulate::showEnabling()
     Edit(SimulateField::IncludedAngle)
         ->setEnabled(toolTypeCombo->currentText() ==
                      QString::fromStdString(corvane::relief::toolShapeNames()[2]));
+    // A picture sets the area itself; its relief's size and depth matter only with one.
+    const bool compared = !pictureEdit->text().isEmpty();
+    stockGroup_->setEnabled(!compared);
+    for (SimulateField f :
+         {SimulateField::TargetSizeX, SimulateField::TargetSizeY, SimulateField::TargetDepth})
+        Edit(f)->setEnabled(compared);
 }
 
 corvane::simulation::SimulateDialogTexts TfrmSimulate::Texts() const
 {
     corvane::simulation::SimulateDialogTexts texts;
     texts.tool = toolTypeCombo->currentText().toStdString();
+    texts.picture = pictureEdit->text().toStdString();
     for (const auto& [field, edit] : edits_)
         texts[field] = edit->text().toStdString();
     return texts;
@@ -88,6 +128,7 @@ void TfrmSimulate::accept()
 {
     try {
         settings_ = corvane::simulation::readSimulateDialog(Texts());
+        target_ = corvane::simulation::readTargetRequest(Texts());
     } catch (const corvane::Error& error) {
         corvane::gui::prompts().message(
             corvane::gui::MessageKind::Warning, QStringLiteral("Warning"),

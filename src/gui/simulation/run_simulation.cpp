@@ -27,6 +27,8 @@ TfrmCutPreview* SimulateAndPreview(TCorvaneFrame& frame, const QString& source,
             result = job(control);
             if (result && result->stopped)
                 result.reset();
+        } catch (const Cancelled&) {
+            result.reset(); // Esc while a picture was read
         } catch (const Error& error) {
             failure = QString::fromStdString(error.what());
         } catch (const std::bad_alloc&) {
