@@ -1,6 +1,7 @@
 #include "mesh/dxf_face_scanner.h"
 
 #include "common/error.h"
+#include "common/pages_ahead.h"
 #include "mesh/bounds.h"
 #include "mesh/facet_mesh_build.h"
 
@@ -19,6 +20,10 @@ namespace {
 // regrowing them. Reserved room that is never used is never touched, so it costs address
 // space, not memory; a file of smaller faces just grows the lists geometrically.
 constexpr std::size_t EstimatedFaceBytes = 150;
+
+// How far ahead of the reading the lists' pages are faulted in: about 50 MB of edges and
+// triangles.
+constexpr std::size_t PagesAheadFaces = 1 << 17;
 
 // Blanks, tabs, line ends and the other control characters all separate numbers, as they
 // do for the text-file reading this format comes from.
@@ -48,11 +53,30 @@ public:
         const std::size_t faces = std::size_t(end_ - begin_) / EstimatedFaceBytes;
         mesh.edges.reserve(mesh.edges.size() + 5 * faces);
         mesh.triangles.reserve(mesh.triangles.size() + 2 * faces);
+        // Faces come in order, so the lists fill front to back: a helper faults their pages
+        // in ahead of them. Progress goes in faces, published every so often.
+        PagesAhead pages(
+            {{mesh.edges.data() + mesh.edges.size(),
+              (mesh.edges.capacity() - mesh.edges.size()) * sizeof(Edge), 5 * sizeof(Edge)},
+             {mesh.triangles.data() + mesh.triangles.size(),
+              (mesh.triangles.capacity() - mesh.triangles.size()) * sizeof(Triangle),
+              2 * sizeof(Triangle)}},
+            PagesAheadFaces);
+        std::size_t facesRead = 0;
+        const std::size_t edgeRoom = mesh.edges.capacity(),
+                          triangleRoom = mesh.triangles.capacity();
         while (p_ < end_) {
             const std::string_view line = nextLine();
             if (line == "EOF")
                 return;
             if (line == "3DFACE") {
+                if ((++facesRead & 0xFFF) == 0) {
+                    pages.reached(facesRead);
+                    // A file of smaller faces than estimated outgrows the room.
+                    if (mesh.edges.capacity() != edgeRoom ||
+                        mesh.triangles.capacity() != triangleRoom)
+                        pages.stop();
+                }
                 readFace();
                 const std::size_t first = mesh.edges.size();
                 addFace(mesh, corners_);

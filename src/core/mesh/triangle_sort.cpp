@@ -1,5 +1,7 @@
 #include "mesh/triangle_sort.h"
 
+#include "common/pages_ahead.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <utility>
@@ -83,13 +85,21 @@ private:
 // The triangles in the order of the keys. Gathered into a new list: the reads are independent
 // of each other, so the processor overlaps their trips to memory, where following the
 // permutation's cycles in place waits for each one in turn.
-TTriangleArray inKeyOrder(const TTriangleArray& triangles, const std::vector<Key>& keys)
+void gatherInKeyOrder(const TTriangleArray& triangles, const std::vector<Key>& keys,
+                      TTriangleArray& sorted)
 {
-    TTriangleArray sorted;
-    sorted.reserve(triangles.size());
-    for (const Key& key : keys)
-        sorted.push_back(triangles[std::size_t(key.from)]);
-    return sorted;
+    // The reads wait on memory; asking for the ones a little ahead keeps more of them in
+    // flight than the processor finds on its own (a triangle spans two cache lines).
+    constexpr std::size_t Ahead = 16;
+    for (std::size_t k = 0; k < keys.size(); ++k) {
+        if (k + Ahead < keys.size()) {
+            const auto* next =
+                reinterpret_cast<const char*>(&triangles[std::size_t(keys[k + Ahead].from)]);
+            __builtin_prefetch(next);
+            __builtin_prefetch(next + 64);
+        }
+        sorted.push_back(triangles[std::size_t(keys[k].from)]);
+    }
 }
 
 } // namespace
@@ -98,12 +108,22 @@ bool sortByLowestZ(TTriangleArray& triangles, RunControl& control)
 {
     if (triangles.size() < 2)
         return true; // nothing to order, so nothing can be left out of order
-    std::vector<Key> keys(triangles.size());
-    for (std::size_t i = 0; i < triangles.size(); ++i)
-        keys[i] = {triangles[i].c[0].z, i};
+    const std::size_t n = triangles.size();
+    std::vector<Key> keys;
+    keys.reserve(n);
+    TTriangleArray sorted;
+    sorted.reserve(n);
+    // Both new lists are filled whole: their pages are faulted in on the other core while
+    // this one builds the keys and sorts them.
+    PagesAhead pages({{keys.data(), n * sizeof(Key), sizeof(Key)},
+                      {sorted.data(), n * sizeof(Triangle), sizeof(Triangle)}},
+                     n);
+    for (std::size_t i = 0; i < n; ++i)
+        keys.push_back({triangles[i].c[0].z, i});
     if (!CancellableQuicksort(keys, control).run())
         return false; // the list stays in the order it had
-    triangles = inKeyOrder(triangles, keys);
+    gatherInKeyOrder(triangles, keys, sorted);
+    triangles = std::move(sorted);
     return true;
 }
 

@@ -1,0 +1,46 @@
+// Faulting in the pages of a big buffer costs as much as filling it: a mesh's lists are
+// hundreds of thousands of 4 kB pages, each a trip into the kernel on first write. PagesAhead
+// has a helper thread fault them in (madvise MADV_POPULATE_WRITE) a window ahead of the
+// thread that fills the buffers front to back, so that the two kinds of work overlap on two
+// cores. The window keeps a buffer reserved generously from a size estimate from being
+// committed much beyond what is really written. Only a help: where the kernel lacks the
+// call, nothing changes.
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <thread>
+#include <vector>
+
+namespace corvane {
+
+class PagesAhead {
+public:
+    struct Range {
+        void* data;               // the buffer's storage, allocated (a vector's reserved room)
+        std::size_t bytes;        // its whole length
+        std::size_t bytesPerUnit; // what one unit of progress writes into it
+    };
+
+    // windowUnits: how far ahead of the progress pages are faulted in.
+    PagesAhead(std::vector<Range> ranges, std::size_t windowUnits);
+    ~PagesAhead(); // stops the helper
+    // Stops the helper now: the buffers are about to move (a vector outgrew its room).
+    void stop();
+    PagesAhead(const PagesAhead&) = delete;
+    PagesAhead& operator=(const PagesAhead&) = delete;
+
+    // The filling thread has written this many units into every range.
+    void reached(std::size_t units) { reached_.store(units, std::memory_order_relaxed); }
+
+private:
+    void run();
+
+    std::vector<Range> ranges_;
+    std::size_t window_;
+    std::atomic<std::size_t> reached_{0};
+    std::atomic<bool> stop_{false};
+    std::thread helper_;
+};
+
+} // namespace corvane
