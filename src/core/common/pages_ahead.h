@@ -4,11 +4,12 @@
 // thread that fills the buffers front to back, so that the two kinds of work overlap on two
 // cores. The window keeps a buffer reserved generously from a size estimate from being
 // committed much beyond what is really written. Only a help: where the kernel lacks the
-// call, nothing changes.
+// call, nothing changes, and the contents of the buffers are never touched.
 #pragma once
 
 #include <atomic>
 #include <cstddef>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -17,28 +18,30 @@ namespace corvane {
 class PagesAhead {
 public:
     struct Range {
-        void* data;               // the buffer's storage, allocated (a vector's reserved room)
-        std::size_t bytes;        // its whole length
-        std::size_t bytesPerUnit; // what one unit of progress writes into it
+        void* data;        // the buffer's storage, allocated (a vector's reserved room)
+        std::size_t bytes; // its whole length
     };
 
-    // windowUnits: how far ahead of the progress pages are faulted in.
-    PagesAhead(std::vector<Range> ranges, std::size_t windowUnits);
+    // windowBytes: how far ahead of what has been written pages are faulted in.
+    PagesAhead(std::vector<Range> ranges, std::size_t windowBytes);
     ~PagesAhead(); // stops the helper
-    // Stops the helper now: the buffers are about to move (a vector outgrew its room).
-    void stop();
     PagesAhead(const PagesAhead&) = delete;
     PagesAhead& operator=(const PagesAhead&) = delete;
 
-    // The filling thread has written this many units into every range.
-    void reached(std::size_t units) { reached_.store(units, std::memory_order_relaxed); }
+    // The filling thread has written this many bytes from the start of range `index`.
+    void reached(std::size_t index, std::size_t bytes)
+    {
+        reached_[index].store(bytes, std::memory_order_relaxed);
+    }
+    // Stops the helper now: the buffers are about to move (a vector outgrew its room).
+    void stop();
 
 private:
     void run();
 
     std::vector<Range> ranges_;
     std::size_t window_;
-    std::atomic<std::size_t> reached_{0};
+    std::unique_ptr<std::atomic<std::size_t>[]> reached_;
     std::atomic<bool> stop_{false};
     std::thread helper_;
 };

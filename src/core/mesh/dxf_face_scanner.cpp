@@ -21,9 +21,8 @@ namespace {
 // space, not memory; a file of smaller faces just grows the lists geometrically.
 constexpr std::size_t EstimatedFaceBytes = 150;
 
-// How far ahead of the reading the lists' pages are faulted in: about 50 MB of edges and
-// triangles.
-constexpr std::size_t PagesAheadFaces = 1 << 17;
+// How far ahead of the reading the lists' pages are faulted in, in each list.
+constexpr std::size_t PagesAheadBytes = std::size_t(32) << 20;
 
 // Blanks, tabs, line ends and the other control characters all separate numbers, as they
 // do for the text-file reading this format comes from.
@@ -54,24 +53,24 @@ public:
         mesh.edges.reserve(mesh.edges.size() + 5 * faces);
         mesh.triangles.reserve(mesh.triangles.size() + 2 * faces);
         // Faces come in order, so the lists fill front to back: a helper faults their pages
-        // in ahead of them. Progress goes in faces, published every so often.
-        PagesAhead pages(
-            {{mesh.edges.data() + mesh.edges.size(),
-              (mesh.edges.capacity() - mesh.edges.size()) * sizeof(Edge), 5 * sizeof(Edge)},
-             {mesh.triangles.data() + mesh.triangles.size(),
-              (mesh.triangles.capacity() - mesh.triangles.size()) * sizeof(Triangle),
-              2 * sizeof(Triangle)}},
-            PagesAheadFaces);
-        std::size_t facesRead = 0;
+        // in a little ahead of them. What has been written is published every so often.
+        const std::size_t edgesBefore = mesh.edges.size(), trianglesBefore = mesh.triangles.size();
         const std::size_t edgeRoom = mesh.edges.capacity(),
                           triangleRoom = mesh.triangles.capacity();
+        PagesAhead pages(
+            {{mesh.edges.data() + edgesBefore, (edgeRoom - edgesBefore) * sizeof(Edge)},
+             {mesh.triangles.data() + trianglesBefore,
+              (triangleRoom - trianglesBefore) * sizeof(Triangle)}},
+            PagesAheadBytes);
+        std::size_t facesRead = 0;
         while (p_ < end_) {
             const std::string_view line = nextLine();
             if (line == "EOF")
                 return;
             if (line == "3DFACE") {
                 if ((++facesRead & 0xFFF) == 0) {
-                    pages.reached(facesRead);
+                    pages.reached(0, (mesh.edges.size() - edgesBefore) * sizeof(Edge));
+                    pages.reached(1, (mesh.triangles.size() - trianglesBefore) * sizeof(Triangle));
                     // A file of smaller faces than estimated outgrows the room.
                     if (mesh.edges.capacity() != edgeRoom ||
                         mesh.triangles.capacity() != triangleRoom)

@@ -115,9 +115,8 @@ bool sortByLowestZ(TTriangleArray& triangles, RunControl& control)
     sorted.reserve(n);
     // Both new lists are filled whole: their pages are faulted in on the other core while
     // this one builds the keys and sorts them.
-    PagesAhead pages({{keys.data(), n * sizeof(Key), sizeof(Key)},
-                      {sorted.data(), n * sizeof(Triangle), sizeof(Triangle)}},
-                     n);
+    PagesAhead pages({{keys.data(), n * sizeof(Key)}, {sorted.data(), n * sizeof(Triangle)}},
+                     SIZE_MAX);
     for (std::size_t i = 0; i < n; ++i)
         keys.push_back({triangles[i].c[0].z, i});
     if (!CancellableQuicksort(keys, control).run())
