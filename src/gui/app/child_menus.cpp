@@ -5,9 +5,29 @@
 #include "gui/app/tool_icons.h"
 
 #include <QAction>
+#include <QKeySequence>
 #include <QMenu>
 
 namespace corvane::gui {
+
+void addCloseAndExit(MenuItems& items, QMenu& file, QWidget& owner, TCorvaneFrame& frame,
+                     std::function<void()> close)
+{
+    items.add(file, owner, QStringLiteral("Close1"), QStringLiteral("&Close"), std::move(close))
+        ->setShortcut(QKeySequence::Close);
+    items.add(file, owner, QStringLiteral("Exit1"), QStringLiteral("&Exit"),
+              [&frame] { frame.Exit1Click(); });
+}
+
+QMenu* makeCopyMenu(MenuItems& items, QWidget& owner, std::function<void()> copy)
+{
+    auto* edit = new QMenu(QStringLiteral("&Edit"), &owner);
+    QAction* item =
+        items.add(*edit, owner, QStringLiteral("Copy1"), QStringLiteral("&Copy"), std::move(copy));
+    item->setIcon(toolIcon(IconCopy));
+    item->setShortcut(QKeySequence::Copy);
+    return edit;
+}
 
 QMenu* makeWindowMenu(MenuItems& items, QWidget& owner, TCorvaneFrame& frame)
 {

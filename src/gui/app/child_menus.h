@@ -1,7 +1,10 @@
-// The Window and Help menus that a child window's menu bar ends with: they run the frame's
-// own commands, so every child offers them alike. Their items go into the child's named
-// items (Tile1, Cascade1, Contents1, About1).
+// The menus and items every child window's menu bar shares: File's Close and Exit, an Edit
+// menu with Copy, and the Window and Help menus that run the frame's own commands. Their
+// items go into the child's named items (Close1, Exit1, Copy1, Tile1, Cascade1, Contents1,
+// About1).
 #pragma once
+
+#include <functional>
 
 class QMenu;
 class QWidget;
@@ -11,6 +14,11 @@ namespace corvane::gui {
 
 class MenuItems;
 
+// Close (Ctrl+W) running `close`, then Exit, at the end of a File menu.
+void addCloseAndExit(MenuItems& items, QMenu& file, QWidget& owner, TCorvaneFrame& frame,
+                     std::function<void()> close);
+// An Edit menu whose one item, Copy (Ctrl+C), runs `copy`.
+QMenu* makeCopyMenu(MenuItems& items, QWidget& owner, std::function<void()> copy);
 QMenu* makeWindowMenu(MenuItems& items, QWidget& owner, TCorvaneFrame& frame);
 QMenu* makeHelpMenu(MenuItems& items, QWidget& owner, TCorvaneFrame& frame);
 

@@ -43,16 +43,8 @@ void TfrmDXFView::buildMenus()
     addItem(*file, QStringLiteral("SaveDXF1"), QStringLiteral("Save &DXF"),
             corvane::gui::guardedCall(this, &TfrmDXFView::SaveDXF1Click));
     items_.remember(QStringLiteral("N3"), file->addSeparator());
-    addItem(*file, QStringLiteral("Close1"), QStringLiteral("&Close"), [this] {
-        Close1Click();
-    })->setShortcut(QKeySequence::Close);
-    addItem(*file, QStringLiteral("Exit1"), QStringLiteral("&Exit"), [this] { Exit1Click(); });
-
-    auto* edit = new QMenu(QStringLiteral("&Edit"), this);
-    QAction* copy =
-        addItem(*edit, QStringLiteral("Copy1"), QStringLiteral("&Copy"), [this] { Copy1Click(); });
-    copy->setIcon(toolIcon(corvane::gui::IconCopy));
-    copy->setShortcut(QKeySequence::Copy);
+    corvane::gui::addCloseAndExit(items_, *file, *this, frame_, [this] { Close1Click(); });
+    QMenu* edit = corvane::gui::makeCopyMenu(items_, *this, [this] { Copy1Click(); });
 
     auto* view = new QMenu(QStringLiteral("&View"), this);
     addItem(*view, QStringLiteral("Top1"), QStringLiteral("&Top"), [this] { Top1Click(); });

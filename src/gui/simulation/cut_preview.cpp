@@ -4,7 +4,6 @@
 #include "gui/app/frame.h"
 #include "gui/app/help_pages.h"
 #include "gui/app/hourglass.h"
-#include "gui/app/tool_icons.h"
 #include "gui/draw3d/draw3d_panel.h"
 #include "gui/mesh/mouse_rules.h"
 #include "gui/simulation/deviation_legend.h"
@@ -154,7 +153,6 @@ QAction* TfrmCutPreview::MenuItem(const QString& name) const
 
 void TfrmCutPreview::buildMenus()
 {
-    using corvane::gui::toolIcon;
     const auto addItem = [this](QMenu& menu, const QString& name, const QString& caption,
                                 std::function<void()> handler) {
         return items_.add(menu, *this, name, caption, std::move(handler));
@@ -165,17 +163,8 @@ void TfrmCutPreview::buildMenus()
     addItem(*file, QStringLiteral("SaveDeviation1"), QStringLiteral("Save &Deviation Map..."),
             [this] { SaveDeviation1Click(); });
     items_.remember(QStringLiteral("N2"), file->addSeparator());
-    addItem(*file, QStringLiteral("Close1"), QStringLiteral("&Close"), [this] {
-        Close1Click();
-    })->setShortcut(QKeySequence::Close);
-    addItem(*file, QStringLiteral("Exit1"), QStringLiteral("&Exit"),
-            [this] { frame_.Exit1Click(); });
-
-    auto* edit = new QMenu(QStringLiteral("&Edit"), this);
-    QAction* copy =
-        addItem(*edit, QStringLiteral("Copy1"), QStringLiteral("&Copy"), [this] { Copy1Click(); });
-    copy->setIcon(toolIcon(corvane::gui::IconCopy));
-    copy->setShortcut(QKeySequence::Copy);
+    corvane::gui::addCloseAndExit(items_, *file, *this, frame_, [this] { Close1Click(); });
+    QMenu* edit = corvane::gui::makeCopyMenu(items_, *this, [this] { Copy1Click(); });
 
     auto* view = new QMenu(QStringLiteral("&View"), this);
     addItem(*view, QStringLiteral("Top1"), QStringLiteral("&Top"), [this] { Top1Click(); });
