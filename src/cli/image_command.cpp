@@ -69,7 +69,9 @@ void runImage(const CLI::App& command, const ImageOptions& options)
             picture = imaging::runPluginFilter(std::get<std::string>(step), picture, control);
         }
     }
-    imaging::writePicture(picture, options.output, imaging::fileTypeFromName(options.output));
+    control.showStatus("Saving " + options.output + "...");
+    imaging::writePicture(picture, options.output, imaging::fileTypeFromName(options.output), {},
+                          control);
 }
 
 } // namespace

@@ -250,6 +250,31 @@ TEST(WritePicture, FailuresNameTheFileAndKeepWhatWasThere)
     }
 }
 
+TEST(WritePicture, EscStopsEveryKindAndKeepsWhatWasThere)
+{
+    ScratchFolder folder;
+    const Picture picture = colourPicture(40, 300);
+    for (int type :
+         {FileTypeBmp, FileTypePcx, FileTypeTiff, FileTypeJpeg, FileTypePng, FileTypePnm}) {
+        const std::string path = folder.file("keep" + std::to_string(type));
+        writeBytes(path, "precious");
+        relief_test::ScriptedControl control;
+        control.escapeFrom = 3; // a few rows in
+        EXPECT_THROW(writePicture(picture, path, type, {}, control), Cancelled) << type;
+        EXPECT_EQ(readBytes(path), "precious") << type;
+        EXPECT_GE(control.checkpoints, 3) << type;
+    }
+    // Nothing of the stopped writes is left beside the files.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()),
+                            std::filesystem::directory_iterator()),
+              6);
+    // Left alone, the gauge reaches 100.
+    relief_test::ScriptedControl control;
+    writePicture(picture, folder.file("whole.png"), FileTypePng, {}, control);
+    ASSERT_FALSE(control.progress.empty());
+    EXPECT_EQ(control.progress.back().second, 100);
+}
+
 TEST(WritePicture, AFullDiskIsAnError)
 {
     for (int type : {FileTypeBmp, FileTypePcx, FileTypeTiff, FileTypeJpeg}) {

@@ -4,6 +4,7 @@
 #include "gui/picture/twisted_pixel.h"
 #include "gui_test_support.h"
 #include "imaging/picture_model.h"
+#include "scratch_folder.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -240,6 +241,22 @@ TEST_F(PictureSaveTest, FailedSaveSaysSoAndKeepsTheCaptionAndModified)
     ASSERT_EQ(prompts.messages.size(), 1u);
     EXPECT_TRUE(prompts.messages[0].text.contains(QStringLiteral("out.bmp")));
     EXPECT_NE(frame->StatusBar1().text(0), QStringLiteral("Ready..."));
+}
+
+TEST_F(PictureSaveTest, EscDuringASaveKeepsTheFileTheCaptionAndModified)
+{
+    TfrmPicture* picture = loadPicture(8, 300, {200, 10, 10});
+    const QString caption = picture->Caption();
+    const std::string before = corvane::testing::readFile(caption.toStdString());
+    picture->Modified = true;
+    // Pressed at the first point where the save lets events through.
+    QTimer::singleShot(0, frame.get(), [] { shared().EscapePressed = true; });
+    EXPECT_FALSE(picture->mnuSaveClick());
+    EXPECT_TRUE(picture->Modified);
+    EXPECT_EQ(picture->Caption(), caption);
+    EXPECT_EQ(corvane::testing::readFile(caption.toStdString()), before);
+    EXPECT_TRUE(prompts.messages.empty());
+    EXPECT_EQ(frame->StatusBar1().text(0), QStringLiteral("Process Cancelled..."));
 }
 
 using PictureCloseTest = PictureWindowTest;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "common/atomic_file.h"
+#include "common/run_control.h"
 #include "imaging/picture.h"
 #include "imaging/read_job.h"
 
@@ -17,6 +18,7 @@ Picture readJpeg(ReadJob& job);
 
 // A grey palette picture is written as a grey JPEG, everything else as colour (4:2:0).
 // quality 1..100.
-void writeJpeg(const Picture& picture, AtomicFile& file, int quality);
+void writeJpeg(const Picture& picture, AtomicFile& file, int quality,
+               RunControl& control = silentRunControl());
 
 } // namespace corvane::imaging

@@ -2,6 +2,7 @@
 #include "imaging/jpeg_codec.h"
 #include "imaging/jpeg_library.h"
 #include "imaging/palette_kinds.h"
+#include "imaging/rows_written.h"
 
 #include <algorithm>
 #include <memory>
@@ -48,7 +49,7 @@ UINT16 density(int pixelsPerInch, int other)
     return UINT16(std::clamp(pixelsPerInch > 0 ? pixelsPerInch : other, 1, 65535));
 }
 
-void writeRows(jpeg_compress_struct& encoder, const Picture& p, bool grey)
+void writeRows(jpeg_compress_struct& encoder, const Picture& p, bool grey, RowsWritten& rows)
 {
     std::vector<std::uint8_t> scratch(p.indexed() ? std::size_t(p.width) * (grey ? 1 : 3) : 0);
     for (int y = 0; y < p.height; ++y) {
@@ -69,12 +70,13 @@ void writeRows(jpeg_compress_struct& encoder, const Picture& p, bool grey)
             row = scratch.data();
         }
         jpeg_write_scanlines(&encoder, &row, 1);
+        rows.advance(y + 1);
     }
 }
 
 } // namespace
 
-void writeJpeg(const Picture& p, AtomicFile& file, int quality)
+void writeJpeg(const Picture& p, AtomicFile& file, int quality, RunControl& control)
 {
     jpeg_compress_struct encoder{};
     jpeg_error_mgr errors{};
@@ -102,7 +104,8 @@ void writeJpeg(const Picture& p, AtomicFile& file, int quality)
             encoder.Y_density = density(p.yRes, p.xRes);
         }
         jpeg_start_compress(&encoder, TRUE);
-        writeRows(encoder, p, grey);
+        RowsWritten rows(control, file.targetPath(), p.height);
+        writeRows(encoder, p, grey, rows);
         jpeg_finish_compress(&encoder);
     } catch (const jpeg::Failure& failure) {
         throw Error(file.targetPath(), "cannot write the JPEG file: " + failure.message);

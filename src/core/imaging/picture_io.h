@@ -48,9 +48,10 @@ struct WriteOptions {
 };
 
 // Writes to a temporary file beside the target and moves it into place only when complete,
-// so a failed write never destroys an existing file. Throws corvane::Error on failure.
+// so a failed write never destroys an existing file. Throws corvane::Error on failure, and
+// corvane::Cancelled when Esc stopped it (progress by rows on the gauge).
 void writePicture(const Picture& picture, const std::string& path, int fileType,
-                  const WriteOptions& options = {});
+                  const WriteOptions& options = {}, RunControl& control = silentRunControl());
 
 // The type code for a file name, from its extension (case-insensitive): BMP, PCX, TIFF,
 // JPEG, PNG or netpbm (.pbm, .pgm, .ppm, .pnm); FileTypeUnknown for every other name.

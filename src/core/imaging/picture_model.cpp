@@ -29,9 +29,9 @@ void PictureModel::load(const std::string& path, RunControl& control)
     assign(readPicture(path, control));
 }
 
-void PictureModel::save(const std::string& path, int fileType) const
+void PictureModel::save(const std::string& path, int fileType, RunControl& control) const
 {
-    writePicture(picture_, path, fileType);
+    writePicture(picture_, path, fileType, {}, control);
 }
 
 void PictureModel::assign(Picture picture)

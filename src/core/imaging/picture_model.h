@@ -39,7 +39,8 @@ public:
     // Reads a file into the model: a new document, so the undo levels and the selection go.
     // On failure throws corvane::Error and the model keeps what it had.
     void load(const std::string& path, RunControl& control = silentRunControl());
-    void save(const std::string& path, int fileType) const;
+    void save(const std::string& path, int fileType,
+              RunControl& control = silentRunControl()) const;
     // Takes a picture as a new document (no undo level).
     void assign(Picture picture);
 

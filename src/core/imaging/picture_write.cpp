@@ -9,6 +9,7 @@
 #include "imaging/plain_bmp_writer.h"
 #include "imaging/png_codec.h"
 #include "imaging/pnm_codec.h"
+#include "imaging/rows_written.h"
 #include "imaging/tiff_codec.h"
 
 #include <filesystem>
@@ -42,7 +43,7 @@ void setColour(PixelPacket& p, Rgb c)
     SetPixelOpacity(&p, OpaqueOpacity);
 }
 
-void fillPixels(Image& image, const Picture& picture, const std::string& path)
+void fillPixels(Image& image, const Picture& picture, const std::string& path, RowsWritten& rows)
 {
     auto exception = magick::newException();
     if (picture.indexed() && (image.storage_class != PseudoClass || !image.colormap ||
@@ -69,11 +70,12 @@ void fillPixels(Image& image, const Picture& picture, const std::string& path)
         }
         if (!SyncAuthenticPixels(&image, exception.get()))
             throw Error(path, "cannot prepare the picture: " + magick::describe(*exception));
+        rows.advance(y + 1);
     }
 }
 
 magick::ImagePtr toMagickImage(const Picture& picture, const ImageInfo& info,
-                               const std::string& path)
+                               const std::string& path, RowsWritten& rows)
 {
     magick::ImagePtr image(AcquireImage(&info));
     if (!image)
@@ -88,7 +90,7 @@ magick::ImagePtr toMagickImage(const Picture& picture, const ImageInfo& info,
     if (!SetImageExtent(image.get(), std::size_t(picture.width), std::size_t(picture.height)))
         throw Error(path, "picture too large to write: " + magick::describe(image->exception));
     image->depth = 8;
-    fillPixels(*image, picture, path);
+    fillPixels(*image, picture, path, rows);
     if (picture.xRes > 0 || picture.yRes > 0) {
         image->units = PixelsPerInchResolution;
         image->x_resolution = picture.xRes;
@@ -97,14 +99,17 @@ magick::ImagePtr toMagickImage(const Picture& picture, const ImageInfo& info,
     return image;
 }
 
-void writeThroughLibrary(const Picture& picture, AtomicFile& file, const std::string& coder)
+// The library encodes the file in one call: the progress covers handing it the rows.
+void writeThroughLibrary(const Picture& picture, AtomicFile& file, const std::string& coder,
+                         RunControl& control)
 {
     const std::string& path = file.targetPath();
     auto info = magick::newImageInfo();
     // Keep the depth we hold: the library would otherwise turn a grey 24-bit picture into a
     // grey one, or a palette picture into true colour where it thinks that smaller.
     info->type = picture.indexed() ? PaletteType : TrueColorType;
-    magick::ImagePtr image = toMagickImage(picture, *info, path);
+    RowsWritten rows(control, path, picture.height);
+    magick::ImagePtr image = toMagickImage(picture, *info, path, rows);
     file.closeForExternalWriter();
     const std::string target = coder + ":" + file.workingPath();
     if (!magick::setFileName(info->filename, target) ||
@@ -120,7 +125,7 @@ void writeThroughLibrary(const Picture& picture, AtomicFile& file, const std::st
 } // namespace
 
 void writePicture(const Picture& picture, const std::string& path, int fileType,
-                  const WriteOptions& options)
+                  const WriteOptions& options, RunControl& control)
 {
     if (!(fileType == FileTypeBmp || fileType == FileTypePcx || fileType == FileTypeTiff ||
           fileType == FileTypeJpeg || fileType == FileTypePng || fileType == FileTypePnm))
@@ -130,22 +135,22 @@ void writePicture(const Picture& picture, const std::string& path, int fileType,
     AtomicFile file(path);
     switch (fileType) {
     case FileTypeBmp:
-        writePlainBmp(picture, file);
+        writePlainBmp(picture, file, control);
         break;
     case FileTypeJpeg:
-        writeJpeg(picture, file, options.jpegQuality);
+        writeJpeg(picture, file, options.jpegQuality, control);
         break;
     case FileTypePng:
-        writePng(picture, file);
+        writePng(picture, file, control);
         break;
     case FileTypeTiff:
-        writeTiff(picture, file);
+        writeTiff(picture, file, control);
         break;
     case FileTypePnm:
-        writePnm(picture, file);
+        writePnm(picture, file, control);
         break;
     default:
-        writeThroughLibrary(picture, file, "PCX");
+        writeThroughLibrary(picture, file, "PCX", control);
     }
     file.commit();
 }

@@ -1,6 +1,7 @@
 #include "imaging/plain_bmp_writer.h"
 
 #include "common/error.h"
+#include "imaging/rows_written.h"
 
 #include <cmath>
 #include <cstdint>
@@ -54,7 +55,7 @@ void packRow(const Picture& p, int y, std::vector<std::uint8_t>& out)
 
 } // namespace
 
-void writePlainBmp(const Picture& p, AtomicFile& file)
+void writePlainBmp(const Picture& p, AtomicFile& file, RunControl& control)
 {
     const std::uint64_t stride = (std::uint64_t(p.width) * p.bitCount + 31) / 32 * 4;
     const std::uint32_t paletteBytes = p.indexed() ? 4u << p.bitCount : 0;
@@ -86,9 +87,11 @@ void writePlainBmp(const Picture& p, AtomicFile& file)
     file.write(header);
 
     std::vector<std::uint8_t> row(stride);
+    RowsWritten rows(control, file.targetPath(), p.height);
     for (int y = p.height - 1; y >= 0; --y) {
         packRow(p, y, row);
         file.write(reinterpret_cast<const char*>(row.data()), row.size());
+        rows.advance(p.height - y);
     }
 }
 

@@ -4,11 +4,13 @@
 #pragma once
 
 #include "common/atomic_file.h"
+#include "common/run_control.h"
 #include "imaging/picture.h"
 
 namespace corvane::imaging {
 
 // Throws corvane::Error (naming the file) when the system refuses the bytes.
-void writePlainBmp(const Picture& picture, AtomicFile& file);
+void writePlainBmp(const Picture& picture, AtomicFile& file,
+                   RunControl& control = silentRunControl());
 
 } // namespace corvane::imaging

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "common/atomic_file.h"
+#include "common/run_control.h"
 #include "imaging/picture.h"
 #include "imaging/read_job.h"
 
@@ -15,6 +16,6 @@ Picture readPng(ReadJob& job);
 
 // A palette picture as a palette PNG of its depth, an 8-bit picture whose palette is the
 // grey ramp as a grey PNG, everything else as RGB; default compression.
-void writePng(const Picture& picture, AtomicFile& file);
+void writePng(const Picture& picture, AtomicFile& file, RunControl& control = silentRunControl());
 
 } // namespace corvane::imaging

@@ -2,6 +2,7 @@
 #include "imaging/palette_kinds.h"
 #include "imaging/png_codec.h"
 #include "imaging/png_library.h"
+#include "imaging/rows_written.h"
 
 #include <cmath>
 #include <vector>
@@ -50,7 +51,7 @@ void describe(png_structp png, png_infop info, const Picture& p)
 
 } // namespace
 
-void writePng(const Picture& p, AtomicFile& file)
+void writePng(const Picture& p, AtomicFile& file, RunControl& control)
 {
     WriteStructs s;
     s.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, png::fail, png::ignoreWarning);
@@ -64,8 +65,11 @@ void writePng(const Picture& p, AtomicFile& file)
         png_write_info(s.png, s.info);
         if (p.indexed() && p.bitCount < 8)
             png_set_packing(s.png); // our one byte a pixel into the file's bits
-        for (int y = 0; y < p.height; ++y)
+        RowsWritten rows(control, file.targetPath(), p.height);
+        for (int y = 0; y < p.height; ++y) {
             png_write_row(s.png, p.row(y));
+            rows.advance(y + 1);
+        }
         png_write_end(s.png, nullptr);
     } catch (const png::Failure& failure) {
         throw Error(file.targetPath(), "cannot write the PNG file: " + failure.message);

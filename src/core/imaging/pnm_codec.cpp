@@ -2,6 +2,7 @@
 
 #include "common/error.h"
 #include "imaging/palette_kinds.h"
+#include "imaging/rows_written.h"
 
 #include <algorithm>
 #include <array>
@@ -256,14 +257,16 @@ Picture readPnm(ReadJob& job)
     return p;
 }
 
-void writePnm(const Picture& picture, AtomicFile& file)
+void writePnm(const Picture& picture, AtomicFile& file, RunControl& control)
 {
     const char kind = isBlackAndWhite(picture) ? '4' : hasGreyPalette(picture) ? '5' : '6';
     file.write(header(picture, kind));
     std::vector<std::uint8_t> row(encodedRowSize(picture, kind));
+    RowsWritten rows(control, file.targetPath(), picture.height);
     for (int y = 0; y < picture.height; ++y) {
         encodeRow(picture, y, kind, row.data());
         file.write(reinterpret_cast<const char*>(row.data()), row.size());
+        rows.advance(y + 1);
     }
 }
 

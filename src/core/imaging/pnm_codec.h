@@ -3,6 +3,7 @@
 #pragma once
 
 #include "common/atomic_file.h"
+#include "common/run_control.h"
 #include "imaging/picture.h"
 #include "imaging/read_job.h"
 
@@ -18,7 +19,7 @@ Picture readPnm(ReadJob& job);
 
 // P4 for black and white, P5 for a grey palette, P6 for everything else (other palette
 // pictures are expanded to their colours); maxval 255, header "P6\n<width> <height>\n255\n".
-void writePnm(const Picture& picture, AtomicFile& file);
+void writePnm(const Picture& picture, AtomicFile& file, RunControl& control = silentRunControl());
 
 // The same as bytes in memory, for plug-ins; P5 or P6 only (no P4).
 std::string encodePnm(const Picture& picture);

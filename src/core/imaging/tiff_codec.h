@@ -7,6 +7,7 @@
 #pragma once
 
 #include "common/atomic_file.h"
+#include "common/run_control.h"
 #include "imaging/picture.h"
 #include "imaging/read_job.h"
 
@@ -17,6 +18,6 @@ Picture readTiff(ReadJob& job);
 
 // Uncompressed, which every reader takes: palette pictures as palette TIFFs of their depth,
 // an 8-bit grey ramp as a grey TIFF, everything else as 8-bit RGB; resolution per inch.
-void writeTiff(const Picture& picture, AtomicFile& file);
+void writeTiff(const Picture& picture, AtomicFile& file, RunControl& control = silentRunControl());
 
 } // namespace corvane::imaging

@@ -1,5 +1,6 @@
 #include "common/error.h"
 #include "imaging/palette_kinds.h"
+#include "imaging/rows_written.h"
 #include "imaging/tiff_codec.h"
 #include "imaging/tiff_library.h"
 
@@ -57,7 +58,7 @@ void describe(TIFF* tif, const Picture& p)
 
 } // namespace
 
-void writeTiff(const Picture& p, AtomicFile& file)
+void writeTiff(const Picture& p, AtomicFile& file, RunControl& control)
 {
     // libtiff goes back to patch offsets, so it writes the temporary file itself.
     file.closeForExternalWriter();
@@ -74,7 +75,9 @@ void writeTiff(const Picture& p, AtomicFile& file)
     describe(tif.get(), p);
     std::vector<std::uint8_t> packed(p.bitCount < 8 ? (std::size_t(p.width) * p.bitCount + 7) / 8
                                                     : 0);
+    RowsWritten rows(control, file.targetPath(), p.height);
     for (int y = 0; y < p.height; ++y) {
+        rows.advance(y);
         auto* row = const_cast<std::uint8_t*>(p.row(y)); // the library only reads it
         if (!packed.empty()) {
             packRow(p.row(y), packed.data(), p.width, p.bitCount);

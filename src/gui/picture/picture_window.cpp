@@ -216,9 +216,19 @@ void TfrmPicture::TPPluginFilterComplete()
 
 bool TfrmPicture::writePicture(const QString& fileName, int typeCode)
 {
+    shared().EscapePressed = false;
     try {
         corvane::gui::Hourglass busy;
-        TP->SaveImage(fileName, typeCode);
+        // Events are processed at the rows' progress points, so that Esc can stop a long
+        // save; nothing else may reach the program meanwhile.
+        corvane::gui::RunInputGuard guard(nullptr);
+        corvane::gui::GuiRunControl control(frame_.StatusBar1());
+        TP->SaveImage(fileName, typeCode, control);
+    } catch (const corvane::Cancelled&) {
+        // The file on disk stays as it was, and the picture unsaved.
+        shared().EscapePressed = false;
+        showStatus(QStringLiteral("Process Cancelled..."));
+        return false;
     } catch (const std::exception& error) {
         // The picture stays unsaved and the file on disk stays as it was.
         showStatus(QStringLiteral("Failed: could not save ") + fileName);
@@ -238,7 +248,9 @@ bool TfrmPicture::mnuSaveClick()
     if (corvane::gui::isUntitledCaption(Caption())) {
         // Save As clears Modified itself, and only once the picture is written.
         if (!mnuSaveAsClick()) {
-            if (!frame_.StatusBar1().text(0).startsWith(QStringLiteral("Failed")))
+            const QString status = frame_.StatusBar1().text(0);
+            if (!status.startsWith(QStringLiteral("Failed")) &&
+                status != QStringLiteral("Process Cancelled..."))
                 frame_.ShowReady();
             return false;
         }

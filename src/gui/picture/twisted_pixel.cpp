@@ -113,9 +113,9 @@ bool TTwistedPixel::LoadStopped() const
     return d->loadStopped;
 }
 
-void TTwistedPixel::SaveImage(const QString& fileName, int typeCode)
+void TTwistedPixel::SaveImage(const QString& fileName, int typeCode, corvane::RunControl& control)
 {
-    d->model.save(fileName.toStdString(), typeCode);
+    d->model.save(fileName.toStdString(), typeCode, control);
 }
 
 int TTwistedPixel::GetFileType(const QString& fileName) const

@@ -43,7 +43,9 @@ public:
     // Writes the picture (type code 4 BMP, 8 PCX, 9 TIFF, 11 JPEG); throws corvane::Error
     // naming the file and the reason. An existing file is only replaced once the new one is
     // complete.
-    void SaveImage(const QString& fileName, int typeCode);
+    // Esc stops it (corvane::Cancelled), leaving the file as it was.
+    void SaveImage(const QString& fileName, int typeCode,
+                   corvane::RunControl& control = corvane::silentRunControl());
     int GetFileType(const QString& fileName) const;
     void Undo();
     int UndoLevels() const;
