@@ -92,16 +92,20 @@ TEST(SimulationPreview, DialogOffersTheProgramsAreaAndRefusesWhatItCannotUse)
     EXPECT_THROW(readSimulateDialog(unknownTool), corvane::Error);
 }
 
-TEST(SimulationPreview, CellIsTheFinerStepButKeepsTheMapBounded)
+TEST(SimulationPreview, CellIsTheFinerStepTakenButKeepsTheMapBounded)
 {
+    const corvane::relief::TZGrid grid(100, 200, 128);
     corvane::relief::ReliefParameters p;
     p.sizeX = 2;
     p.sizeY = 1;
     p.stepX = 0.02;
-    p.stepY = 0.01;
-    EXPECT_DOUBLE_EQ(previewCell(p), 0.01);
+    p.stepY = 0.015;
+    EXPECT_DOUBLE_EQ(previewCell(grid, p), 0.015);
+    p.stepY = 0.001; // finer than a pixel: the program samples every pixel
+    EXPECT_DOUBLE_EQ(previewCell(grid, p), 0.01);
     p.sizeX = 100;
-    EXPECT_DOUBLE_EQ(previewCell(p), 100.0 / MaxPreviewCells);
+    p.stepX = 0.5;
+    EXPECT_DOUBLE_EQ(previewCell(grid, p), 100.0 / MaxPreviewCells);
 }
 
 TEST(SimulationPreview, BlocksKeepAOneCellGougeInSight)

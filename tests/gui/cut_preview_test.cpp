@@ -82,7 +82,7 @@ TEST_F(CutPreviewTest, PreviewShowsWhatCreateWritesWithoutWritingIt)
 
     // The same figures and pictures as the command line's simulation of the file Create
     // writes.
-    const double cell = simulation::previewCell(dialog->Model().read());
+    const double cell = simulation::previewCell(shared().HeightGrid, dialog->Model().read());
     frame->MdiArea().setActiveSubWindow(dialog->SubWindow());
     const QString written = folder.filePath(QStringLiteral("gui.Dnc"));
     answerSave(written);

@@ -1,15 +1,17 @@
 #include "simulation/preview_settings.h"
 
 #include "relief/parameter_checks.h"
+#include "relief/sampling.h"
 
 #include <algorithm>
 
 namespace corvane::simulation {
 
-double previewCell(const relief::ReliefParameters& params)
+double previewCell(const relief::TZGrid& grid, const relief::ReliefParameters& params)
 {
+    const relief::Sampling sampling = relief::samplingFor(grid, params);
     const double finest = std::max(params.sizeX, params.sizeY) / MaxPreviewCells;
-    return std::max(std::min(params.stepX, params.stepY), finest);
+    return std::max(std::min(sampling.stepX, sampling.stepY), finest);
 }
 
 SimulationSettings previewSettings(const relief::TZGrid& grid,
@@ -21,7 +23,7 @@ SimulationSettings previewSettings(const relief::TZGrid& grid,
         relief::checkIncludedAngle(tool.includedAngle);
     SimulationSettings settings;
     settings.cutter = makeCutter(tool.shape, tool.diameter, tool.includedAngle);
-    settings.cell = previewCell(params);
+    settings.cell = previewCell(grid, params);
     settings.target = TargetRelief{grid, params.sizeX, params.sizeY, params.depth};
     return settings;
 }
