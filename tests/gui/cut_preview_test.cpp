@@ -154,7 +154,7 @@ TEST_F(CutPreviewTest, DncViewSimulatesWithTheToolAndStockAskedFor)
         if (!dialog)
             return;
         offeredCell = dialog->Edit(simulation::SimulateField::CellSize)->text();
-        dialog->toolTypeCombo->setCurrentText(QStringLiteral("End Mill"));
+        dialog->ToolTypeCombo()->setCurrentText(QStringLiteral("End Mill"));
         dialog->Edit(simulation::SimulateField::Diameter)->setText(QStringLiteral("0.5"));
         dialog->Edit(simulation::SimulateField::CellSize)->setText(QStringLiteral("0"));
         dialog->accept();

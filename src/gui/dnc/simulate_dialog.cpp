@@ -26,12 +26,12 @@ TfrmSimulate::TfrmSimulate(QWidget* parent, const corvane::simulation::SimulateD
 
     auto* tool = new QGroupBox(QStringLiteral("Tool"), this);
     auto* toolForm = new QFormLayout(tool);
-    toolTypeCombo = new QComboBox(tool);
-    toolTypeCombo->setObjectName(QStringLiteral("toolTypeCombo"));
+    toolTypeCombo_ = new QComboBox(tool);
+    toolTypeCombo_->setObjectName(QStringLiteral("toolTypeCombo"));
     for (const std::string& name : corvane::relief::toolShapeNames())
-        toolTypeCombo->addItem(QString::fromStdString(name));
-    toolTypeCombo->setCurrentText(QString::fromStdString(texts.tool));
-    toolForm->addRow(QStringLiteral("Tool Type"), toolTypeCombo);
+        toolTypeCombo_->addItem(QString::fromStdString(name));
+    toolTypeCombo_->setCurrentText(QString::fromStdString(texts.tool));
+    toolForm->addRow(QStringLiteral("Tool Type"), toolTypeCombo_);
     for (SimulateField f : {SimulateField::Diameter, SimulateField::IncludedAngle,
                             SimulateField::CellSize, SimulateField::RapidRate})
         toolForm->addRow(QString::fromUtf8(corvane::simulation::simulateFieldLabel(f)),
@@ -49,12 +49,12 @@ TfrmSimulate::TfrmSimulate(QWidget* parent, const corvane::simulation::SimulateD
     // The relief to compare with: without a picture the preview has no deviation.
     auto* target = new QGroupBox(QStringLiteral("Compare with"), this);
     auto* targetForm = new QFormLayout(target);
-    pictureEdit = new QLineEdit(QString::fromStdString(texts.picture), target);
-    pictureEdit->setObjectName(QStringLiteral("pictureEdit"));
-    pictureEdit->setPlaceholderText(QStringLiteral("no picture"));
+    pictureEdit_ = new QLineEdit(QString::fromStdString(texts.picture), target);
+    pictureEdit_->setObjectName(QStringLiteral("pictureEdit"));
+    pictureEdit_->setPlaceholderText(QStringLiteral("no picture"));
     auto* browse = new QPushButton(QStringLiteral("Browse..."), target);
     auto* pictureRow = new QHBoxLayout;
-    pictureRow->addWidget(pictureEdit, 1);
+    pictureRow->addWidget(pictureEdit_, 1);
     pictureRow->addWidget(browse);
     targetForm->addRow(QStringLiteral("Picture"), pictureRow);
     for (SimulateField f :
@@ -62,7 +62,7 @@ TfrmSimulate::TfrmSimulate(QWidget* parent, const corvane::simulation::SimulateD
         targetForm->addRow(QString::fromUtf8(corvane::simulation::simulateFieldLabel(f)),
                            addEdit(f, texts[f]));
     connect(browse, &QPushButton::clicked, this, [this] { browsePicture(); });
-    connect(pictureEdit, &QLineEdit::textChanged, this, [this] { showEnabling(); });
+    connect(pictureEdit_, &QLineEdit::textChanged, this, [this] { showEnabling(); });
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &TfrmSimulate::accept);
@@ -73,7 +73,7 @@ TfrmSimulate::TfrmSimulate(QWidget* parent, const corvane::simulation::SimulateD
     layout->addWidget(target);
     layout->addWidget(buttons);
 
-    connect(toolTypeCombo, &QComboBox::currentTextChanged, this, [this] { showEnabling(); });
+    connect(toolTypeCombo_, &QComboBox::currentTextChanged, this, [this] { showEnabling(); });
     showEnabling();
 }
 
@@ -90,9 +90,9 @@ void TfrmSimulate::browsePicture()
     corvane::gui::FileDialogRequest request;
     request.title = QStringLiteral("Picture to compare with");
     request.filter = corvane::gui::imageFileFilter();
-    request.fileName = pictureEdit->text();
+    request.fileName = pictureEdit_->text();
     if (const auto choice = corvane::gui::prompts().openFile(request))
-        pictureEdit->setText(choice->path);
+        pictureEdit_->setText(choice->path);
 }
 
 QLineEdit* TfrmSimulate::Edit(SimulateField field) const
@@ -104,10 +104,10 @@ void TfrmSimulate::showEnabling()
 {
     // The angle matters to a V bit only.
     Edit(SimulateField::IncludedAngle)
-        ->setEnabled(toolTypeCombo->currentText() ==
+        ->setEnabled(toolTypeCombo_->currentText() ==
                      QString::fromStdString(corvane::relief::toolShapeNames()[2]));
     // A picture sets the area itself; its relief's size and depth matter only with one.
-    const bool compared = !pictureEdit->text().isEmpty();
+    const bool compared = !pictureEdit_->text().isEmpty();
     stockGroup_->setEnabled(!compared);
     for (SimulateField f :
          {SimulateField::TargetSizeX, SimulateField::TargetSizeY, SimulateField::TargetDepth})
@@ -117,8 +117,8 @@ void TfrmSimulate::showEnabling()
 corvane::simulation::SimulateDialogTexts TfrmSimulate::Texts() const
 {
     corvane::simulation::SimulateDialogTexts texts;
-    texts.tool = toolTypeCombo->currentText().toStdString();
-    texts.picture = pictureEdit->text().toStdString();
+    texts.tool = toolTypeCombo_->currentText().toStdString();
+    texts.picture = pictureEdit_->text().toStdString();
     for (const auto& [field, edit] : edits_)
         texts[field] = edit->text().toStdString();
     return texts;

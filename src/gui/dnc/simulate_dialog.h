@@ -12,14 +12,15 @@
 #include <optional>
 
 class QComboBox;
+class QGroupBox;
 class QLineEdit;
 
 class TfrmSimulate : public QDialog {
 public:
     TfrmSimulate(QWidget* parent, const corvane::simulation::SimulateDialogTexts& texts);
 
-    QComboBox* toolTypeCombo = nullptr;
-    QLineEdit* pictureEdit = nullptr;
+    QComboBox* ToolTypeCombo() const { return toolTypeCombo_; }
+    QLineEdit* PictureEdit() const { return pictureEdit_; }
     QLineEdit* Edit(corvane::simulation::SimulateField field) const;
 
     corvane::simulation::SimulateDialogTexts Texts() const;
@@ -34,8 +35,10 @@ private:
     void showEnabling();
     void browsePicture();
 
+    QComboBox* toolTypeCombo_ = nullptr;
+    QLineEdit* pictureEdit_ = nullptr;
     std::map<corvane::simulation::SimulateField, QLineEdit*> edits_;
     corvane::simulation::SimulationSettings settings_;
     std::optional<corvane::simulation::TargetRequest> target_;
-    class QGroupBox* stockGroup_ = nullptr;
+    QGroupBox* stockGroup_ = nullptr;
 };
