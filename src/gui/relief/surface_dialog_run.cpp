@@ -160,6 +160,16 @@ void TDXF::PreviewClick()
     }
     Busy = true;
     StopRequested = false;
+    // However the preview ends (an error reaches guardedCall too), the dialog is free again.
+    struct Done {
+        TDXF& dialog;
+        ~Done()
+        {
+            dialog.Busy = false;
+            dialog.StopRequested = false;
+            dialog.progressBar->setValue(0);
+        }
+    } done{*this};
     const corvane::relief::TZGrid& grid = shared().HeightGrid;
     const auto job =
         [&](corvane::RunControl& control) -> std::optional<corvane::simulation::Simulation> {
@@ -175,9 +185,6 @@ void TDXF::PreviewClick()
     };
     corvane::gui::SimulateAndPreview(frame_, QFileInfo(shared().SourcePictureName).fileName(),
                                      {this, progressBar, &StopRequested}, job);
-    Busy = false;
-    StopRequested = false;
-    progressBar->setValue(0);
 }
 
 void TDXF::closeDialog()
