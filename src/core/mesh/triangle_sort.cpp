@@ -1,6 +1,7 @@
 #include "mesh/triangle_sort.h"
 
 #include "common/pages_ahead.h"
+#include "common/quick_sort.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -22,65 +23,22 @@ struct Key {
     std::uint64_t from;
 };
 
-class CancellableQuicksort {
-public:
-    CancellableQuicksort(std::vector<Key>& keys, RunControl& control) : a_(keys), control_(control)
-    {
-    }
-
-    bool run() { return sort(0, std::ptrdiff_t(a_.size()) - 1); }
-
-private:
-    // The classic Hoare partition around the middle element. The smaller side is sorted by
-    // recursion and the larger one by the loop, so the stack depth stays logarithmic even
-    // for orders that make every partition lopsided; the ranges are disjoint, so the order
-    // in which they are done does not change the result.
-    bool sort(std::ptrdiff_t low, std::ptrdiff_t high)
-    {
-        while (low < high) {
-            if (!keepGoing(std::size_t(high - low + 1)))
-                return false;
-            std::ptrdiff_t lo = low, hi = high;
-            const double mid = a_[std::size_t((low + high) / 2)].z;
-            do {
-                while (a_[std::size_t(lo)].z < mid)
-                    ++lo;
-                while (a_[std::size_t(hi)].z > mid)
-                    --hi;
-                if (lo <= hi) {
-                    std::swap(a_[std::size_t(lo)], a_[std::size_t(hi)]);
-                    ++lo;
-                    --hi;
-                }
-            } while (lo <= hi);
-            // Now [low, hi] and [lo, high] remain.
-            if (hi - low < high - lo) {
-                if (hi > low && !sort(low, hi))
-                    return false;
-                low = lo;
-            } else {
-                if (lo < high && !sort(lo, high))
-                    return false;
-                high = hi;
-            }
+// Sorts the keys by z, passing a checkpoint about every CheckpointStride keys scanned;
+// false when Esc stopped it.
+bool sortKeys(std::vector<Key>& keys, RunControl& control)
+{
+    std::size_t sinceCheckpoint = 0;
+    const auto keepGoing = [&](std::size_t scanned) {
+        sinceCheckpoint += scanned;
+        if (sinceCheckpoint >= CheckpointStride) {
+            sinceCheckpoint = 0;
+            control.checkpoint();
         }
-        return true;
-    }
-
-    bool keepGoing(std::size_t scanned)
-    {
-        sinceCheckpoint_ += scanned;
-        if (sinceCheckpoint_ >= CheckpointStride) {
-            sinceCheckpoint_ = 0;
-            control_.checkpoint();
-        }
-        return !control_.escapePressed();
-    }
-
-    std::vector<Key>& a_;
-    RunControl& control_;
-    std::size_t sinceCheckpoint_ = 0;
-};
+        return !control.escapePressed();
+    };
+    return quickSortBy(
+        keys, 0, std::ptrdiff_t(keys.size()) - 1, [](const Key& k) { return k.z; }, keepGoing);
+}
 
 // The triangles in the order of the keys. Gathered into a new list: the reads are independent
 // of each other, so the processor overlaps their trips to memory, where following the
@@ -119,7 +77,7 @@ bool sortByLowestZ(TTriangleArray& triangles, RunControl& control)
                      SIZE_MAX);
     for (std::size_t i = 0; i < n; ++i)
         keys.push_back({triangles[i].c[0].z, i});
-    if (!CancellableQuicksort(keys, control).run())
+    if (!sortKeys(keys, control))
         return false; // the list stays in the order it had
     gatherInKeyOrder(triangles, keys, sorted);
     triangles = std::move(sorted);

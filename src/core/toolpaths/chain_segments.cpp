@@ -1,6 +1,6 @@
 #include "toolpaths/chain_segments.h"
 
-#include "toolpaths/quick_sort.h"
+#include "common/quick_sort.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 #include "toolpaths/slice_level.h"
 
 #include "toolpaths/chain_segments.h"
-#include "toolpaths/quick_sort.h"
+#include "common/quick_sort.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,0 +1,59 @@
+// The program's one quicksort: middle element as pivot, Hoare partition. Equal keys end up in
+// an order of its own, the same on every run and machine, so every caller that must give
+// the same result as another (the fast and the reference slicing, the triangle order that
+// slicing relies on) sorts with this one.
+#pragma once
+
+#include <cstddef>
+#include <utility>
+#include <vector>
+
+namespace corvane {
+
+// Sorts items[lo..hi] ascending by key(item). The smaller side is sorted by recursion and
+// the larger one by the loop, so the stack stays shallow on any input; the sides are
+// disjoint, so the order they are done in does not change the result.
+// keepGoing(n) is asked before each partition of n items; false stops the sort where it is
+// (the items then lie in no particular order) and returns false.
+template <class T, class Key, class KeepGoing>
+bool quickSortBy(std::vector<T>& items, std::ptrdiff_t lo, std::ptrdiff_t hi, Key key,
+                 KeepGoing keepGoing)
+{
+    while (lo < hi) {
+        if (!keepGoing(std::size_t(hi - lo + 1)))
+            return false;
+        std::ptrdiff_t i = lo, j = hi;
+        const double pivot = key(items[std::size_t(lo + (hi - lo) / 2)]);
+        do {
+            while (key(items[std::size_t(i)]) < pivot)
+                ++i;
+            while (key(items[std::size_t(j)]) > pivot)
+                --j;
+            if (i <= j) {
+                std::swap(items[std::size_t(i)], items[std::size_t(j)]);
+                ++i;
+                --j;
+            }
+        } while (i <= j);
+        // Now [lo, j] and [i, hi] remain.
+        if (j - lo < hi - i) {
+            if (!quickSortBy(items, lo, j, key, keepGoing))
+                return false;
+            lo = i;
+        } else {
+            if (!quickSortBy(items, i, hi, key, keepGoing))
+                return false;
+            hi = j;
+        }
+    }
+    return true;
+}
+
+template <class T, class Key> void quickSortBy(std::vector<T>& items, Key key)
+{
+    if (items.size() > 1)
+        quickSortBy(items, 0, std::ptrdiff_t(items.size()) - 1, key,
+                    [](std::size_t) { return true; });
+}
+
+} // namespace corvane
