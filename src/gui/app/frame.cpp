@@ -180,6 +180,17 @@ QSize TCorvaneFrame::FreeAreaSize() const
     return mdiArea_->viewport()->size();
 }
 
+void TCorvaneFrame::PlaceChildInside(QMdiSubWindow& window, int width, int height)
+{
+    const QRect visible = MdiArea().viewport()->rect();
+    width = std::clamp(width, std::min(200, visible.width()), std::max(visible.width(), 1));
+    height = std::clamp(height, std::min(150, visible.height()), std::max(visible.height(), 1));
+    window.resize(width, height);
+    const int x = std::clamp(window.x(), 0, std::max(0, visible.width() - width));
+    const int y = std::clamp(window.y(), 0, std::max(0, visible.height() - height));
+    window.move(x, y);
+}
+
 void TCorvaneFrame::KeepChildInside(QMdiSubWindow* window)
 {
     if (!window)

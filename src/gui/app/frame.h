@@ -77,6 +77,9 @@ public:
     // Moves the child so that all of it shows in the area; when it is larger than the area,
     // the frame first grows (as far as the screen allows) to make room for it.
     void KeepChildInside(QMdiSubWindow* window);
+    // Sizes a 3D view to width x height, but no larger than the visible part of the area,
+    // and moves it in from the right and bottom edges so that it shows whole.
+    void PlaceChildInside(QMdiSubWindow& window, int width, int height);
     // The room the area offers a child window.
     QSize FreeAreaSize() const;
     // Most recently active first: position 0 is the active child.

@@ -37,18 +37,6 @@ constexpr int kDefaultHeight = 400;
 const QColor kFeedColor(0, 128, 0);
 const QColor kRapidColor(0, 0, 255);
 
-// Keeps the window whole inside the visible part of the frame's area.
-void placeInside(QMdiSubWindow& window, const QMdiArea& area, int width, int height)
-{
-    const QRect visible = area.viewport()->rect();
-    width = std::clamp(width, std::min(200, visible.width()), std::max(visible.width(), 1));
-    height = std::clamp(height, std::min(150, visible.height()), std::max(visible.height(), 1));
-    window.resize(width, height);
-    const int x = std::clamp(window.x(), 0, std::max(0, visible.width() - width));
-    const int y = std::clamp(window.y(), 0, std::max(0, visible.height() - height));
-    window.move(x, y);
-}
-
 } // namespace
 
 TfrmDnc::TfrmDnc(TCorvaneFrame& frame) : frame_(frame)
@@ -79,7 +67,7 @@ TfrmDnc::TfrmDnc(TCorvaneFrame& frame) : frame_(frame)
     FormCreate();
 
     QMdiSubWindow* window = frame_.AddChildWindow(this);
-    placeInside(*window, frame_.MdiArea(), kDefaultWidth, kDefaultHeight);
+    frame_.PlaceChildInside(*window, kDefaultWidth, kDefaultHeight);
     // The divider starts at a third of the window's width, once the window has its size.
     layout->activate();
     const int left = width() / 3;
@@ -154,7 +142,7 @@ void TfrmDnc::Draw3DPaint(corvane::gui::TCanvas3D& canvas)
     canvas.SetBrush(Qt::black);
     corvane::gui::Hourglass busy;
     canvas.MoveTo(0, scale_.base, 0); // the machine starts at the origin
-    if (boxOnly_) {
+    if (BoxOnly()) {
         corvane::gui::drawExtentsBox(canvas, box, scale_);
         return;
     }
@@ -180,19 +168,17 @@ void TfrmDnc::Draw3DPaint(corvane::gui::TCanvas3D& canvas)
 
 void TfrmDnc::Draw3DMouseDown(QMouseEvent& event)
 {
-    last_ = event.position().toPoint();
-    boxOnly_ = true;
+    drag_.press(event);
 }
 
 void TfrmDnc::Draw3DMouseMove(QMouseEvent& event)
 {
-    corvane::gui::dragView(*draw3D_, event, last_);
+    drag_.move(*draw3D_, event);
 }
 
 void TfrmDnc::Draw3DMouseUp(QMouseEvent&)
 {
-    boxOnly_ = false;
-    draw3D_->Repaint();
+    drag_.release(*draw3D_);
 }
 
 // --- views and commands ---

@@ -8,9 +8,9 @@
 #include "gui/app/child_window.h"
 #include "gui/app/menu_items.h"
 #include "gui/mesh/mesh_paint.h"
+#include "gui/mesh/mouse_rules.h"
 #include "simulation/simulate_dialog_model.h"
 
-#include <QPoint>
 #include <QString>
 #include <QWidget>
 #include <functional>
@@ -70,7 +70,7 @@ public:
     corvane::gui::TDraw3D& Draw3D() const { return *draw3D_; }
     TDncText& DncText() const { return *dncText_; }
     QSplitter& Splitter1() const { return *splitter_; }
-    bool BoxOnly() const { return boxOnly_; }
+    bool BoxOnly() const { return drag_.boxOnly(); }
     // The scale and base line of the last paint.
     const corvane::gui::MeshViewScale& ViewScale() const { return scale_; }
     QMdiSubWindow* SubWindow() const;
@@ -95,8 +95,7 @@ private:
     // What the user last asked to simulate with, offered again.
     std::optional<corvane::simulation::SimulateDialogTexts> simulateTexts_;
     corvane::gui::MeshViewScale scale_;
-    QPoint last_;
-    bool boxOnly_ = false;
+    corvane::gui::ViewDrag drag_;
     bool loading_ = false;
     QList<QMenu*> menus_;
     corvane::gui::MenuItems items_;

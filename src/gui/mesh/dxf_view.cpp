@@ -29,19 +29,6 @@ namespace {
 constexpr int kDefaultWidth = 480;
 constexpr int kDefaultHeight = 360;
 
-// Keeps the window whole inside the visible part of the frame's area: no larger than it,
-// and moved in from the right and bottom edges.
-void placeInside(QMdiSubWindow& window, const QMdiArea& area, int width, int height)
-{
-    const QRect visible = area.viewport()->rect();
-    width = std::clamp(width, std::min(200, visible.width()), std::max(visible.width(), 1));
-    height = std::clamp(height, std::min(150, visible.height()), std::max(visible.height(), 1));
-    window.resize(width, height);
-    const int x = std::clamp(window.x(), 0, std::max(0, visible.width() - width));
-    const int y = std::clamp(window.y(), 0, std::max(0, visible.height() - height));
-    window.move(x, y);
-}
-
 } // namespace
 
 TfrmDXFView::TfrmDXFView(TCorvaneFrame& frame) : frame_(frame)
@@ -71,8 +58,8 @@ TfrmDXFView::TfrmDXFView(TCorvaneFrame& frame) : frame_(frame)
 
     QMdiSubWindow* window = frame_.AddChildWindow(this);
     const bool saved = vectorConversion_ && shared().SavedViewWidth > 0;
-    placeInside(*window, frame_.MdiArea(), saved ? shared().SavedViewWidth : kDefaultWidth,
-                saved ? shared().SavedViewHeight : kDefaultHeight);
+    frame_.PlaceChildInside(*window, saved ? shared().SavedViewWidth : kDefaultWidth,
+                            saved ? shared().SavedViewHeight : kDefaultHeight);
 }
 
 TfrmDXFView::~TfrmDXFView() = default;
@@ -94,8 +81,7 @@ void TfrmDXFView::LoadDxfMesh(const QString& fileName)
 {
     corvane::gui::GuiRunControl control(frame_.StatusBar1());
     corvane::mesh::MeshLoadOutcome outcome = corvane::mesh::MeshLoadOutcome::NoFile;
-    boxOnly_ = true; // nothing is drawn from half-built lists
-    loading_ = true;
+    loading_ = true; // nothing is drawn from half-built lists
     try {
         corvane::gui::Hourglass busy;
         outcome = corvane::mesh::LoadDxfMeshFile(mesh_, QFile::encodeName(fileName).toStdString(),
@@ -118,10 +104,8 @@ void TfrmDXFView::LoadDxfMesh(const QString& fileName)
         return;
     }
     loading_ = false;
-    if (outcome == corvane::mesh::MeshLoadOutcome::NoFile) {
-        boxOnly_ = false;
+    if (outcome == corvane::mesh::MeshLoadOutcome::NoFile)
         return;
-    }
     if (outcome == corvane::mesh::MeshLoadOutcome::Cancelled)
         return; // the caller closes the window
     finishLoad(fileName);
@@ -135,7 +119,6 @@ void TfrmDXFView::LoadDxfMesh(const QString& fileName)
 void TfrmDXFView::finishLoad(const QString& fileName)
 {
     setWindowTitle(fileName);
-    boxOnly_ = false;
     frame_.StatusBar1().setGaugePosition(95);
     Isometric1Click();
     draw3D_->Repaint();
@@ -153,7 +136,7 @@ void TfrmDXFView::Draw3DPaint(corvane::gui::TCanvas3D& canvas)
     canvas.SetPen(RegionsExist() && toolpaths ? palette().color(QPalette::Button)
                                               : QColor(Qt::black));
     canvas.SetBrush(Qt::black);
-    if (boxOnly_) {
+    if (BoxOnly()) {
         corvane::gui::drawExtentsBox(canvas, mesh_.extents, scale_);
         return;
     }
@@ -166,19 +149,17 @@ void TfrmDXFView::Draw3DPaint(corvane::gui::TCanvas3D& canvas)
 
 void TfrmDXFView::Draw3DMouseDown(QMouseEvent& event)
 {
-    last_ = event.position().toPoint();
-    boxOnly_ = true;
+    drag_.press(event);
 }
 
 void TfrmDXFView::Draw3DMouseMove(QMouseEvent& event)
 {
-    corvane::gui::dragView(*draw3D_, event, last_);
+    drag_.move(*draw3D_, event);
 }
 
 void TfrmDXFView::Draw3DMouseUp(QMouseEvent&)
 {
-    boxOnly_ = false;
-    draw3D_->Repaint();
+    drag_.release(*draw3D_);
 }
 
 // --- views and toggles ---

@@ -10,9 +10,9 @@
 #include "gui/app/child_window.h"
 #include "gui/app/menu_items.h"
 #include "gui/mesh/mesh_paint.h"
+#include "gui/mesh/mouse_rules.h"
 #include "toolpaths/toolpaths_fields.h"
 
-#include <QPoint>
 #include <QString>
 #include <QWidget>
 #include <functional>
@@ -79,7 +79,9 @@ public:
     // --- what tests and the toolpath commands look at ---
     corvane::gui::TDraw3D& Draw3D() const { return *draw3D_; }
     const corvane::FacetMesh& Mesh() const { return mesh_; }
-    bool BoxOnly() const { return boxOnly_; }
+    // While the view is dragged, and while a file loads (nothing is drawn from half-built
+    // lists), only the mesh's box is drawn.
+    bool BoxOnly() const { return drag_.boxOnly() || loading_; }
     bool IsVectorConversion() const { return vectorConversion_; }
     // The scale and base line of the last paint.
     const corvane::gui::MeshViewScale& ViewScale() const { return scale_; }
@@ -110,8 +112,7 @@ private:
     // What a running Create has found so far, drawn with the regions until it ends.
     corvane::toolpaths::TRegionArray pending_;
     corvane::gui::MeshViewScale scale_;
-    QPoint last_;
-    bool boxOnly_ = false;
+    corvane::gui::ViewDrag drag_;
     bool loading_ = false;
     bool vectorConversion_ = false;
     QList<QMenu*> menus_;

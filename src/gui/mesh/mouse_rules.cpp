@@ -38,6 +38,23 @@ void dragView(TDraw3D& panel, const QMouseEvent& event, QPoint& last)
     last = now;
 }
 
+void ViewDrag::press(const QMouseEvent& event)
+{
+    last_ = event.position().toPoint();
+    boxOnly_ = true;
+}
+
+void ViewDrag::move(TDraw3D& panel, const QMouseEvent& event)
+{
+    dragView(panel, event, last_);
+}
+
+void ViewDrag::release(TDraw3D& panel)
+{
+    boxOnly_ = false;
+    panel.Repaint();
+}
+
 ViewOptions topView(ViewOptions view)
 {
     view.rotation = view.elevation = view.tilt = 0;

@@ -25,6 +25,21 @@ ViewOptions viewAfterDrag(const ViewOptions& view, Qt::MouseButtons buttons,
 // which then becomes the event's position.
 void dragView(TDraw3D& panel, const QMouseEvent& event, QPoint& last);
 
+// The drag of a 3D window's view: while a button is held the window draws only its box, so
+// that even a drawing of millions of lines follows the mouse; the whole drawing comes back
+// when the button is let go.
+class ViewDrag {
+public:
+    void press(const QMouseEvent& event);
+    void move(TDraw3D& panel, const QMouseEvent& event);
+    void release(TDraw3D& panel);
+    bool boxOnly() const { return boxOnly_; }
+
+private:
+    QPoint last_;
+    bool boxOnly_ = false;
+};
+
 // The two views every 3D window offers; the zoom and offsets stay as they are.
 ViewOptions topView(ViewOptions view);       // 0 / 0 / 0
 ViewOptions isometricView(ViewOptions view); // 345 / 300 / 0

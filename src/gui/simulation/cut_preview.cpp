@@ -85,7 +85,7 @@ void TfrmCutPreview::Draw3DPaint(corvane::gui::TCanvas3D& canvas)
     corvane::Extents3D box = corvane::gui::surfaceExtents(surface_);
     scale_ = corvane::gui::meshViewScale(box, draw3D_->width(), draw3D_->height(),
                                          draw3D_->DrawingBottom());
-    if (boxOnly_) {
+    if (BoxOnly()) {
         canvas.SetPen(Qt::black);
         canvas.SetBrush(Qt::white);
         corvane::gui::drawExtentsBox(canvas, box, scale_);
@@ -97,19 +97,17 @@ void TfrmCutPreview::Draw3DPaint(corvane::gui::TCanvas3D& canvas)
 
 void TfrmCutPreview::Draw3DMouseDown(QMouseEvent& event)
 {
-    last_ = event.position().toPoint();
-    boxOnly_ = true;
+    drag_.press(event);
 }
 
 void TfrmCutPreview::Draw3DMouseMove(QMouseEvent& event)
 {
-    corvane::gui::dragView(*draw3D_, event, last_);
+    drag_.move(*draw3D_, event);
 }
 
 void TfrmCutPreview::Draw3DMouseUp(QMouseEvent&)
 {
-    boxOnly_ = false;
-    draw3D_->Repaint();
+    drag_.release(*draw3D_);
 }
 
 // --- commands ---

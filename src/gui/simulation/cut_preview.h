@@ -10,9 +10,9 @@
 #include "gui/app/child_window.h"
 #include "gui/app/menu_items.h"
 #include "gui/mesh/mesh_paint.h"
+#include "gui/mesh/mouse_rules.h"
 #include "simulation/preview_surface.h"
 
-#include <QPoint>
 #include <QString>
 #include <QWidget>
 #include <functional>
@@ -62,7 +62,7 @@ public:
     const corvane::simulation::PreviewSurface& Surface() const { return surface_; }
     const QString& Figures() const { return figures_; }
     bool ByDeviation() const { return byDeviation_; }
-    bool BoxOnly() const { return boxOnly_; }
+    bool BoxOnly() const { return drag_.boxOnly(); }
     QMdiSubWindow* SubWindow() const;
     QAction* MenuItem(const QString& name) const;
 
@@ -78,8 +78,7 @@ private:
     corvane::simulation::PreviewSurface surface_;
     QString figures_;
     corvane::gui::MeshViewScale scale_;
-    QPoint last_;
-    bool boxOnly_ = false;
+    corvane::gui::ViewDrag drag_;
     bool byDeviation_ = false;
     QList<QMenu*> menus_;
     corvane::gui::MenuItems items_;
