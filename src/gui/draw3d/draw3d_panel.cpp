@@ -26,48 +26,42 @@ void TDraw3D::changeView(const ViewOptions& view)
     Repaint();
 }
 
-void TDraw3D::SetRotation(int degrees)
+void TDraw3D::changeOption(int ViewOptions::*option, int value)
 {
     ViewOptions v = view_;
-    v.rotation = degrees;
+    v.*option = value;
     changeView(v);
+}
+
+void TDraw3D::SetRotation(int degrees)
+{
+    changeOption(&ViewOptions::rotation, degrees);
 }
 
 void TDraw3D::SetElevation(int degrees)
 {
-    ViewOptions v = view_;
-    v.elevation = degrees;
-    changeView(v);
+    changeOption(&ViewOptions::elevation, degrees);
 }
 
 void TDraw3D::SetTilt(int degrees)
 {
-    ViewOptions v = view_;
-    v.tilt = degrees;
-    changeView(v);
+    changeOption(&ViewOptions::tilt, degrees);
 }
 
 void TDraw3D::SetZoom(int percent)
 {
-    if (percent < 1)
-        return; // a zoom of 0 would collapse the picture to a point
-    ViewOptions v = view_;
-    v.zoom = percent;
-    changeView(v);
+    if (percent >= 1) // a zoom of 0 would collapse the picture to a point
+        changeOption(&ViewOptions::zoom, percent);
 }
 
 void TDraw3D::SetHorizOffset(int pixels)
 {
-    ViewOptions v = view_;
-    v.horizOffset = pixels;
-    changeView(v);
+    changeOption(&ViewOptions::horizOffset, pixels);
 }
 
 void TDraw3D::SetVertOffset(int pixels)
 {
-    ViewOptions v = view_;
-    v.vertOffset = pixels;
-    changeView(v);
+    changeOption(&ViewOptions::vertOffset, pixels);
 }
 
 void TDraw3D::SetView(const ViewOptions& view)

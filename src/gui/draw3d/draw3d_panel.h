@@ -87,6 +87,7 @@ protected:
 
 private:
     void changeView(const ViewOptions& view);
+    void changeOption(int ViewOptions::*option, int value);
     ViewProjection projection() const;
     void render(QImage& target, const QColor& background);
 
