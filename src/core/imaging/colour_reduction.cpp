@@ -18,6 +18,7 @@ namespace corvane::imaging {
 namespace {
 
 using detail::RowProgress;
+using detail::indexPixels;
 
 // An 8-bit grey picture whose value for each pixel is grey(colour).
 Picture greyPicture(const Picture& picture, const std::function<std::uint8_t(Rgb)>& grey,
@@ -198,14 +199,8 @@ Picture mapThroughBuckets(const Picture& rgb, const Histogram& h, std::vector<Rg
     Picture out = detail::blankLike(rgb, 8);
     palette.resize(256);
     out.palette = std::move(palette);
-    RowProgress progress(control, rgb.height);
-    for (int y = 0; y < rgb.height; ++y) {
-        progress.row(y);
-        const std::uint8_t* in = rgb.row(y);
-        std::uint8_t* o = out.row(y);
-        for (int x = 0; x < rgb.width; ++x, in += 3)
-            o[x] = index[std::size_t(bucketOf(in))];
-    }
+    indexPixels(rgb, out, control,
+                [&](const std::uint8_t* in, int, int) { return index[std::size_t(bucketOf(in))]; });
     return out;
 }
 
@@ -218,18 +213,12 @@ Picture uniform884(const Picture& rgb, RunControl& control)
         out.palette[std::size_t(i)] = {std::uint8_t(((i >> 5) & 7) * 255 / 7),
                                        std::uint8_t(((i >> 2) & 7) * 255 / 7),
                                        std::uint8_t((i & 3) * 255 / 3)};
-    RowProgress progress(control, rgb.height);
-    for (int y = 0; y < rgb.height; ++y) {
-        progress.row(y);
-        const std::uint8_t* in = rgb.row(y);
-        std::uint8_t* o = out.row(y);
-        for (int x = 0; x < rgb.width; ++x, in += 3) {
-            // Nearest level, not truncation, so white stays white and black black.
-            const int r = (in[0] * 7 + 127) / 255, g = (in[1] * 7 + 127) / 255,
-                      b = (in[2] * 3 + 127) / 255;
-            o[x] = std::uint8_t(r << 5 | g << 2 | b);
-        }
-    }
+    indexPixels(rgb, out, control, [](const std::uint8_t* in, int, int) {
+        // Nearest level, not truncation, so white stays white and black black.
+        const int r = (in[0] * 7 + 127) / 255, g = (in[1] * 7 + 127) / 255,
+                  b = (in[2] * 3 + 127) / 255;
+        return std::uint8_t(r << 5 | g << 2 | b);
+    });
     return out;
 }
 
@@ -245,14 +234,9 @@ Picture uniform666(const Picture& rgb, RunControl& control)
 {
     Picture out = detail::blankLike(rgb, 8);
     set666Palette(out);
-    RowProgress progress(control, rgb.height);
-    for (int y = 0; y < rgb.height; ++y) {
-        progress.row(y);
-        const std::uint8_t* in = rgb.row(y);
-        std::uint8_t* o = out.row(y);
-        for (int x = 0; x < rgb.width; ++x, in += 3)
-            o[x] = std::uint8_t((in[0] + 25) / 51 * 36 + (in[1] + 25) / 51 * 6 + (in[2] + 25) / 51);
-    }
+    indexPixels(rgb, out, control, [](const std::uint8_t* in, int, int) {
+        return std::uint8_t((in[0] + 25) / 51 * 36 + (in[1] + 25) / 51 * 6 + (in[2] + 25) / 51);
+    });
     return out;
 }
 
@@ -267,18 +251,12 @@ Picture halftone(const Picture& rgb, RunControl& control)
         {15, 47, 7, 39, 13, 45, 5, 37}, {63, 31, 55, 23, 61, 29, 53, 21}};
     Picture out = detail::blankLike(rgb, 8);
     set666Palette(out);
-    RowProgress progress(control, rgb.height);
-    for (int y = 0; y < rgb.height; ++y) {
-        progress.row(y);
-        const std::uint8_t* in = rgb.row(y);
-        std::uint8_t* o = out.row(y);
-        for (int x = 0; x < rgb.width; ++x, in += 3) {
-            // 51 steps between levels, split into 64 thresholds.
-            const int t = bayer[y & 7][x & 7] * 51 / 64;
-            auto level = [t](int v) { return std::min(5, (v + t) / 51); };
-            o[x] = std::uint8_t(level(in[0]) * 36 + level(in[1]) * 6 + level(in[2]));
-        }
-    }
+    indexPixels(rgb, out, control, [](const std::uint8_t* in, int x, int y) {
+        // 51 steps between levels, split into 64 thresholds.
+        const int t = bayer[y & 7][x & 7] * 51 / 64;
+        auto level = [t](int v) { return std::min(5, (v + t) / 51); };
+        return std::uint8_t(level(in[0]) * 36 + level(in[1]) * 6 + level(in[2]));
+    });
     return out;
 }
 

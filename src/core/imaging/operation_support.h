@@ -32,6 +32,21 @@ private:
     bool shown_ = false;
 };
 
+// Fills the 8-bit `out` (as large as `rgb`) from the 24-bit `rgb` pixel by pixel:
+// out(x, y) = index(in, x, y), `in` pointing at the pixel's red, green and blue bytes.
+template <class Index>
+void indexPixels(const Picture& rgb, Picture& out, RunControl& control, Index index)
+{
+    RowProgress progress(control, rgb.height);
+    for (int y = 0; y < rgb.height; ++y) {
+        progress.row(y);
+        const std::uint8_t* in = rgb.row(y);
+        std::uint8_t* o = out.row(y);
+        for (int x = 0; x < rgb.width; ++x, in += 3)
+            o[x] = index(in, x, y);
+    }
+}
+
 // The picture as 24-bit colour (a copy of a 24-bit one, palettes expanded otherwise).
 Picture expandedTo24(const Picture& picture);
 // An empty picture of the same size and resolution in the given depth, palette included
