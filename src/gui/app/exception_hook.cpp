@@ -26,18 +26,26 @@ void AppException(const QString& what)
     prompts().message(MessageKind::Error, QStringLiteral("Warning"), what, ButtonOk);
 }
 
-bool deliverGuarded(const std::function<bool()>& deliver)
+std::optional<QString> failureOf(const std::function<void()>& job)
 {
     try {
-        return deliver();
-    } catch (const corvane::Error& error) {
-        AppException(QString::fromStdString(error.what()));
+        job();
     } catch (const std::bad_alloc&) {
-        AppException(QStringLiteral("Not enough memory for this operation."));
+        return QStringLiteral("Not enough memory for this operation.");
     } catch (const std::exception& error) {
-        AppException(QString::fromStdString(error.what()));
+        return QString::fromStdString(error.what());
     }
-    return false;
+    return std::nullopt;
+}
+
+bool deliverGuarded(const std::function<bool()>& deliver)
+{
+    bool handled = false;
+    if (const auto failure = failureOf([&] { handled = deliver(); })) {
+        AppException(*failure);
+        return false;
+    }
+    return handled;
 }
 
 } // namespace corvane::gui

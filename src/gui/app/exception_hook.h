@@ -5,10 +5,15 @@
 
 #include <QString>
 #include <functional>
+#include <optional>
 
 namespace corvane::gui {
 
 void AppException(const QString& what);
+
+// Runs a job whose failure the caller reports in its own way: the text of the error that
+// escaped it (running out of memory in words), or nothing when it ran through.
+std::optional<QString> failureOf(const std::function<void()>& job);
 
 // Runs one event delivery; an error escaping it goes to AppException and the delivery
 // counts as not handled.

@@ -2,6 +2,7 @@
 // "Cancel" and Esc stop it, and the dialog stays put while a run is going.
 #include "common/error.h"
 #include "dnc/dnc_reader.h"
+#include "gui/app/exception_hook.h"
 #include "gui/app/frame.h"
 #include "gui/app/gui_run_control.h"
 #include "gui/app/hourglass.h"
@@ -23,7 +24,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
-#include <new>
 #include <optional>
 
 using corvane::gui::shared;
@@ -108,7 +108,7 @@ void TDXF::runCreate(const corvane::relief::ReliefParameters& params)
         corvane::gui::RunInputGuard guard(this);
         corvane::gui::GuiRunControl control(status, progressBar, &StopRequested);
         repaint();
-        try {
+        failure = corvane::gui::failureOf([&] {
             if (dxf)
                 result =
                     corvane::relief::CreateDxfSurface(shared().HeightGrid, params, control, hooks);
@@ -116,13 +116,7 @@ void TDXF::runCreate(const corvane::relief::ReliefParameters& params)
                 result = corvane::relief::CreateRasterProgram(
                     shared().HeightGrid, params, shared().SourcePictureName.toStdString(), control,
                     hooks);
-        } catch (const corvane::Error& error) {
-            failure = QString::fromStdString(error.what());
-        } catch (const std::bad_alloc&) {
-            failure = QStringLiteral("Not enough memory for this operation.");
-        } catch (const std::exception& error) {
-            failure = QString::fromStdString(error.what());
-        }
+        });
         if (failure) {
             status.setGaugeVisible(false);
             status.setText(0, QStringLiteral("Failed: ") + *failure);

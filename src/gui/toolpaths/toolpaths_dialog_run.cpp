@@ -1,6 +1,7 @@
 // The dialog's buttons: Create reads the fields and has the target mesh view build its
 // regions; Undo and Clear act on the view's list; Cancel and Esc stop a running Create.
 #include "common/error.h"
+#include "gui/app/exception_hook.h"
 #include "gui/app/frame.h"
 #include "gui/app/gui_run_control.h"
 #include "gui/app/hourglass.h"
@@ -13,7 +14,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <exception>
-#include <new>
 #include <optional>
 
 using corvane::gui::shared;
@@ -50,18 +50,12 @@ void TfrmToolPaths::Button1Click()
         corvane::gui::Hourglass busy;
         corvane::gui::RunInputGuard guard(this);
         corvane::gui::GuiRunControl control(frame_.StatusBar1());
-        try {
+        failure = corvane::gui::failureOf([&] {
             if (grid)
                 view->CreateGridRegions(run, control);
             else
                 view->CreateRegions(run, control);
-        } catch (const corvane::Error& error) {
-            failure = QString::fromStdString(error.what());
-        } catch (const std::bad_alloc&) {
-            failure = QStringLiteral("Not enough memory for this operation.");
-        } catch (const std::exception& error) {
-            failure = QString::fromStdString(error.what());
-        }
+        });
         if (failure) {
             frame_.StatusBar1().setGaugeVisible(false);
             frame_.StatusBar1().setText(0, QStringLiteral("Failed: ") + *failure);
