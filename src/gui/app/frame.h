@@ -53,13 +53,10 @@ public:
     // saved size, when CurrentJob is raster to vector.
     TfrmDXFView* OpenMeshView();
     // The adjustment, texture-shade and resize dialogs, each shown and active in its own
-    // sub-window; the first two start from a copy of the picture they are given.
-    TfrmAdjustment1* OpenAdjustment(const corvane::imaging::Picture& picture);
-    TfrmLambert* OpenTextureShade(const corvane::imaging::Picture& picture);
-    TfrmResize* OpenResize();
-    // The window at TargetChildIndex of the child list as it stands now, if it is a picture
-    // window; null otherwise.
-    TfrmPicture* TargetPicture() const;
+    // sub-window, working on the target picture window until either closes.
+    TfrmAdjustment1* OpenAdjustment(TfrmPicture& target);
+    TfrmLambert* OpenTextureShade(TfrmPicture& target);
+    TfrmResize* OpenResize(TfrmPicture& target);
     long long ScreenColorCount() const;
 
     corvane::gui::TStatusPanels& StatusBar1() { return *statusPanels_; }

@@ -23,7 +23,8 @@
 
 namespace img = corvane::imaging;
 
-TfrmAdjustment1::TfrmAdjustment1(TCorvaneFrame& frame, const img::Picture& picture) : frame_(frame)
+TfrmAdjustment1::TfrmAdjustment1(TCorvaneFrame& frame, TfrmPicture& target)
+    : frame_(frame), target_(&target)
 {
     setObjectName(QStringLiteral("frmAdjustment1"));
     setWindowTitle(QStringLiteral("Color, Brightness, and Contrast Adjustment"));
@@ -87,8 +88,8 @@ TfrmAdjustment1::TfrmAdjustment1(TCorvaneFrame& frame, const img::Picture& pictu
     connect(Button4, &QPushButton::clicked, this,
             corvane::gui::guardedCall(this, &TfrmAdjustment1::Button4Click));
 
-    FormCreate(picture);
-    corvane::gui::placePictureDialog(frame_, *this, QSize(373, 239));
+    FormCreate(target);
+    corvane::gui::placePictureDialog(frame_, *this, QSize(373, 239), target);
 }
 
 QSlider* TfrmAdjustment1::addSlider(const QString& label, const QString& hint, int top, int minimum,
@@ -112,10 +113,10 @@ QSlider* TfrmAdjustment1::addSlider(const QString& label, const QString& hint, i
     return slider;
 }
 
-void TfrmAdjustment1::FormCreate(const img::Picture& picture)
+void TfrmAdjustment1::FormCreate(TfrmPicture& target)
 {
-    original_ = picture;
-    TP->PastePicture(picture);
+    source_ = corvane::gui::takePreviewSource(*target.TP);
+    TP->PastePicture(source_.picture);
     RadioButton4->setChecked(true);
     Channel = 3;
     Button2->setEnabled(false);
@@ -156,7 +157,7 @@ void TfrmAdjustment1::Button1Click()
 
 void TfrmAdjustment1::Button2Click()
 {
-    corvane::gui::undoAllPreviews(*TP, original_);
+    corvane::gui::undoAllPreviews(*TP, source_.picture);
     Button2->setEnabled(false);
 }
 
@@ -168,7 +169,7 @@ void TfrmAdjustment1::Button3Click()
 
 void TfrmAdjustment1::Button4Click()
 {
-    corvane::gui::applyPreview(frame_, *TP);
+    corvane::gui::applyPreview(target_, *TP, source_);
 }
 
 void TfrmAdjustment1::keyPressEvent(QKeyEvent* event)

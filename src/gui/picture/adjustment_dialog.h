@@ -1,9 +1,11 @@
-// TfrmAdjustment1: colour, brightness and contrast of a copy of the picture, previewed in
-// its own imaging control and copied back into the picture window on Apply.
+// TfrmAdjustment1: colour, brightness and contrast of a copy of the picture (of its
+// selection, when there is one), previewed in its own imaging control and put back in place
+// in the picture window on Apply.
 #pragma once
 
-#include "imaging/picture.h"
+#include "gui/picture/preview_support.h"
 
+#include <QPointer>
 #include <QWidget>
 #include <cstdint>
 
@@ -12,12 +14,14 @@ class QPushButton;
 class QRadioButton;
 class QSlider;
 class TCorvaneFrame;
+class TfrmPicture;
 class TTwistedPixel;
 
 class TfrmAdjustment1 : public QWidget {
 public:
-    // Shown and active in its own sub-window, previewing a copy of picture.
-    TfrmAdjustment1(TCorvaneFrame& frame, const corvane::imaging::Picture& picture);
+    // Shown and active in its own sub-window, previewing a copy of the target's selection
+    // (or of its whole picture); works on the target until either closes.
+    TfrmAdjustment1(TCorvaneFrame& frame, TfrmPicture& target);
 
     QSlider* Slider1 = nullptr; // red
     QSlider* Slider2 = nullptr; // green
@@ -53,12 +57,14 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void FormCreate(const corvane::imaging::Picture& picture);
+    void FormCreate(TfrmPicture& target);
     QSlider* addSlider(const QString& label, const QString& hint, int top, int minimum,
                        QLabel*& percent);
     void SliderChange(QSlider* slider, QLabel* percent);
 
     TCorvaneFrame& frame_;
-    // What Reset goes back to, even when more previews were made than the undo keeps.
-    corvane::imaging::Picture original_;
+    QPointer<TfrmPicture> target_;
+    // What Reset goes back to, even when more previews were made than the undo keeps, and
+    // where Apply puts the preview.
+    corvane::gui::PreviewSource source_;
 };

@@ -295,8 +295,7 @@ void TfrmPicture::mnuAdjustImgeClick()
 {
     if (!TP->HasImage())
         return;
-    RecordTargetIndex();
-    frame_.OpenAdjustment(TP->Picture());
+    frame_.OpenAdjustment(*this);
     markChanged();
 }
 
@@ -305,8 +304,7 @@ void TfrmPicture::mnu3dShadeClick()
     const int bits = TP->ImageBitCount();
     if (!informUnless(bits == 24 || bits == 8, QStringLiteral("Works on 24 and 8 Bit Images only")))
         return;
-    RecordTargetIndex();
-    frame_.OpenTextureShade(TP->Picture());
+    frame_.OpenTextureShade(*this);
     markChanged();
 }
 
@@ -314,8 +312,7 @@ void TfrmPicture::Resize1Click()
 {
     if (!TP->HasImage())
         return;
-    RecordTargetIndex();
-    frame_.OpenResize();
+    frame_.OpenResize(*this);
     markChanged();
 }
 

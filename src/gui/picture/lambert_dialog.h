@@ -1,19 +1,24 @@
-// TfrmLambert: "3D Texture Shade" of a copy of the picture, previewed in its own imaging
-// control and copied back into the picture window on Apply.
+// TfrmLambert: "3D Texture Shade" of a copy of the picture (of its selection, when there is
+// one), previewed in its own imaging control and put back in place in the picture window on
+// Apply.
 #pragma once
 
-#include "imaging/picture.h"
+#include "gui/picture/preview_support.h"
 
+#include <QPointer>
 #include <QWidget>
 
 class QLineEdit;
 class QPushButton;
 class TCorvaneFrame;
+class TfrmPicture;
 class TTwistedPixel;
 
 class TfrmLambert : public QWidget {
 public:
-    TfrmLambert(TCorvaneFrame& frame, const corvane::imaging::Picture& picture);
+    // Shown and active in its own sub-window, previewing a copy of the target's selection
+    // (or of its whole picture); works on the target until either closes.
+    TfrmLambert(TCorvaneFrame& frame, TfrmPicture& target);
 
     QLineEdit* Edit1 = nullptr; // latitude
     QLineEdit* Edit2 = nullptr; // longitude
@@ -24,6 +29,8 @@ public:
     QPushButton* Button3 = nullptr; // Cancel
     QPushButton* Button4 = nullptr; // Apply
 
+    // Preview: a long job (Esc stops it). A field out of range is refused first, named as
+    // the dialog labels it.
     void Button1Click();
     void Button2Click();
     void Button3Click();
@@ -34,5 +41,6 @@ protected:
 
 private:
     TCorvaneFrame& frame_;
-    corvane::imaging::Picture original_;
+    QPointer<TfrmPicture> target_;
+    corvane::gui::PreviewSource source_;
 };

@@ -16,7 +16,7 @@
 #include <QMdiSubWindow>
 #include <QPushButton>
 
-TfrmResize::TfrmResize(TCorvaneFrame& frame) : frame_(frame)
+TfrmResize::TfrmResize(TCorvaneFrame& frame, TfrmPicture& target) : frame_(frame), target_(&target)
 {
     setObjectName(QStringLiteral("frmResize"));
     setWindowTitle(QStringLiteral("Resize"));
@@ -37,12 +37,12 @@ TfrmResize::TfrmResize(TCorvaneFrame& frame) : frame_(frame)
             corvane::gui::guardedCall(this, &TfrmResize::Button1Click));
     connect(Button2, &QPushButton::clicked, this,
             corvane::gui::guardedCall(this, &TfrmResize::Button2Click));
-    corvane::gui::placePictureDialog(frame_, *this, QSize(171, 78));
+    corvane::gui::placePictureDialog(frame_, *this, QSize(171, 78), target);
 }
 
 void TfrmResize::Button1Click()
 {
-    TfrmPicture* target = frame_.TargetPicture();
+    TfrmPicture* target = target_;
     if (!target)
         return;
     const double ratio = corvane::leadingNumber(Edit1->text().toStdString(), false);

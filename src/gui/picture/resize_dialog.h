@@ -1,15 +1,18 @@
 // TfrmResize: resizes the picture window it works on by a typed ratio.
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
 class QLineEdit;
 class QPushButton;
 class TCorvaneFrame;
+class TfrmPicture;
 
 class TfrmResize : public QWidget {
 public:
-    explicit TfrmResize(TCorvaneFrame& frame);
+    // Works on the target until either closes.
+    TfrmResize(TCorvaneFrame& frame, TfrmPicture& target);
 
     QLineEdit* Edit1 = nullptr;     // ratio
     QPushButton* Button1 = nullptr; // Resize
@@ -23,4 +26,5 @@ protected:
 
 private:
     TCorvaneFrame& frame_;
+    QPointer<TfrmPicture> target_;
 };
