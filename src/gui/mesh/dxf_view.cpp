@@ -195,9 +195,7 @@ void TfrmDXFView::Copy1Click()
 void TfrmDXFView::FormActivate()
 {
     frame_.DisablePictureTools(true);
-    const bool regions = RegionsExist();
-    MenuItem(QStringLiteral("SaveDNC1"))->setEnabled(regions);
-    MenuItem(QStringLiteral("SaveDXF1"))->setEnabled(regions);
+    enableSaveItems();
     // What this window was opened as decides, not the job another window last started.
     for (const QString& name : {QStringLiteral("Create1"), QStringLiteral("N2"),
                                 QStringLiteral("Mesh1"), QStringLiteral("Toolpaths2")})
@@ -214,8 +212,7 @@ void TfrmDXFView::ToolPaths1Click()
         }
     }
     shared().CurrentJob = corvane::gui::JobMeshToolpaths;
-    frame_.frmToolPaths().show();
-    frame_.frmToolPaths().raise();
+    frame_.frmToolPaths().ShowFor(*this);
 }
 
 void TfrmDXFView::closeEvent(QCloseEvent* event)
@@ -229,7 +226,7 @@ void TfrmDXFView::closeEvent(QCloseEvent* event)
     }
     mesh_ = corvane::FacetMesh{};
     showStatus(QStringLiteral("Ready..."));
-    frame_.frmToolPaths().hide();
+    frame_.frmToolPaths().ViewClosing(*this);
     event->accept();
 }
 

@@ -5,6 +5,7 @@
 #include "gui/app/gui_run_control.h"
 #include "gui/app/hourglass.h"
 #include "gui/app/shared_state.h"
+#include "gui/mesh/dxf_view.h"
 #include "gui/picture/picture_window.h"
 #include "gui/picture/twisted_pixel.h"
 #include "gui/toolpaths/toolpaths_dialog.h"
@@ -22,6 +23,7 @@ void TfrmPicture::RastertoDXF1Click()
         shared().SavedViewWidth = window->width();
         shared().SavedViewHeight = window->height();
     }
+    TfrmDXFView* view = nullptr;
     {
         corvane::gui::Hourglass busy;
         showStatus(QStringLiteral("Mapping 3D Grid... Please Wait..."));
@@ -42,10 +44,10 @@ void TfrmPicture::RastertoDXF1Click()
             }
         }
         shared().CurrentJob = corvane::gui::JobRasterToVector;
-        frame_.OpenMeshView();
+        view = frame_.OpenMeshView();
     }
     RecordTargetIndex();
     shared().TargetChildIndex -= 1;
     showStatus(QStringLiteral("Done..."));
-    frame_.frmToolPaths().show();
+    frame_.frmToolPaths().ShowFor(*view);
 }

@@ -89,8 +89,7 @@ void TfrmToolPaths::btnClearClick()
 
 void TfrmToolPaths::Button2Click()
 {
-    if (!TargetView())
-        return;
+    // Stops a running Create; always dismisses the dialog, even when its view is gone.
     shared().EscapePressed = true;
     hide();
 }
