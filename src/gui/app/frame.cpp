@@ -346,8 +346,9 @@ void TCorvaneFrame::ImportDNCFile1Click()
     openDialog_.FileName.clear();
     const auto choice = openDialog_.Execute(kDncFilter);
     if (choice && HasFileKind(QStringLiteral("dnc")))
-        fileKinds_.at(QStringLiteral("dnc"))(*this, choice->path);
-    ShowReady();
+        fileKinds_.at(QStringLiteral("dnc"))(*this, choice->path); // says how it ended
+    else
+        ShowReady();
 }
 
 void TCorvaneFrame::SetPluginPath1Click()

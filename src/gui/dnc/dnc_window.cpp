@@ -304,7 +304,10 @@ void OpenDncFile(TCorvaneFrame& frame, const QString& fileName)
         shared().EscapePressed = false;
         view->Close1Click();
         frame.StatusBar1().setGaugeVisible(false);
-    } else if (!read) {
+        frame.StatusBar1().setText(0, QStringLiteral("Process Cancelled..."));
+        return;
+    }
+    if (!read) {
         // The user has been told; an empty view would only be in the way.
         view->Close1Click();
     }

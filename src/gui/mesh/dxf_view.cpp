@@ -258,6 +258,7 @@ void OpenDxfMeshFile(TCorvaneFrame& frame, const QString& fileName)
         shared().EscapePressed = false;
         view->Close1Click();
         frame.StatusBar1().setGaugeVisible(false);
+        frame.StatusBar1().setText(0, QStringLiteral("Process Cancelled..."));
     }
 }
 

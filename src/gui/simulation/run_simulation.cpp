@@ -41,7 +41,7 @@ TfrmCutPreview* SimulateAndPreview(TCorvaneFrame& frame, const QString& source,
         return nullptr;
     }
     if (stopped) {
-        frame.ShowReady();
+        frame.StatusBar1().setText(0, QStringLiteral("Process Cancelled..."));
         return nullptr;
     }
     return new TfrmCutPreview(frame, std::move(*result), source); // owned by its sub-window

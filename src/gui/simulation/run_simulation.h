@@ -1,7 +1,8 @@
 // Running a simulation from a window of the desktop program and showing what it carves:
 // the hourglass, the status texts and gauge, Esc (and a dialog's Cancel) to stop, and no
 // input to other windows meanwhile. What the job carved opens in a Cut Preview window; a
-// stop leaves "Ready..."; a failure is told through the prompts and stays in the status bar.
+// stop ends with "Process Cancelled..."; a failure is told through the prompts and stays in
+// the status bar.
 #pragma once
 
 #include "common/run_control.h"
