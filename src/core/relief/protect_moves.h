@@ -38,10 +38,12 @@ namespace corvane::relief {
 // The last digit of the numbers the program writes.
 inline constexpr double ProgramResolution = 0.0001;
 
-// How deep a move may cut into a cell and still be left as it is: a little more than the
-// rounding of the written numbers (half the resolution), so that a program whose only fault
-// is that rounding keeps its bytes, and well within the resolution.
-inline constexpr double ProtectAllowance = 0.6 * ProgramResolution;
+// How deep a move may cut into a cell and still be left as it is: just under the last
+// digit. The rounding of the written numbers alone reaches half of it, and a ball dips a
+// little into the sample it leaves on any descent; a program with no other fault (a plane,
+// a gentle slope) keeps its bytes, and what is let through stays below what the program
+// can express.
+inline constexpr double ProtectAllowance = 0.9 * ProgramResolution;
 
 // v as the program writes it and a reader reads it back: rounded to four decimals.
 double writtenValue(double v);
@@ -77,6 +79,7 @@ private:
     bool piecesClear(const std::vector<RasterMove>& points, const RasterMove& end) const;
     void flushPending();
 
+    RowMaxima maxima_;
     SampleField field_;
     ToolProfile tool_;
     MoveSink& next_;

@@ -17,8 +17,19 @@
 
 namespace corvane::relief {
 
+// The largest value of each row over windows of 2, 4, 8 and 16 cells: level i holds at
+// [r][c] the largest of grid[r][c .. c + 2^i - 1] (cut at the row's end). A range of a
+// row then costs two reads per 16 cells instead of one per cell.
+struct RowMaxima {
+    static constexpr int Levels = 4;
+    std::vector<std::vector<std::uint8_t>> levels; // levels 1..Levels; level 0 is the grid
+    int cols = 0;
+};
+RowMaxima rowMaxima(const TZGrid& grid);
+
 struct SampleField {
     const TZGrid* grid = nullptr; // the heights the program was made from, before gouge control
+    const RowMaxima* maxima = nullptr; // of grid; optional, lets whole rows be skipped
     double cellWidth = 0, cellHeight = 0; // > 0
     double sizeY = 0;
     double depth = 0; // D > 0

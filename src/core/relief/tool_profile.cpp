@@ -16,18 +16,6 @@ ToolProfile toolProfile(ToolShape shape, double diameter, double includedAngle)
     return tool;
 }
 
-double heightAboveTip(const ToolProfile& tool, double rho2)
-{
-    switch (tool.shape) {
-    case ToolShape::BallMill:
-        return tool.radius - std::sqrt(std::max(0.0, tool.radius * tool.radius - rho2));
-    case ToolShape::VBit:
-        return tool.coneSlope * std::sqrt(rho2);
-    default:
-        return 0;
-    }
-}
-
 double lowestSurfaceOver(const ToolProfile& tool, const TipSegment& s, double qx, double qy)
 {
     const double r2 = tool.radius * tool.radius;

@@ -7,6 +7,8 @@
 
 #include "relief/tool_mask.h"
 
+#include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace corvane::relief {
@@ -22,7 +24,18 @@ struct ToolProfile {
 ToolProfile toolProfile(ToolShape shape, double diameter, double includedAngle);
 
 // The surface above the tip at squared distance rho2 from the axis, 0 <= rho2 <= radius².
-double heightAboveTip(const ToolProfile& tool, double rho2);
+// Inline: the envelope asks for it for every row a move passes.
+inline double heightAboveTip(const ToolProfile& tool, double rho2)
+{
+    switch (tool.shape) {
+    case ToolShape::BallMill:
+        return tool.radius - std::sqrt(std::max(0.0, tool.radius * tool.radius - rho2));
+    case ToolShape::VBit:
+        return tool.coneSlope * std::sqrt(rho2);
+    default:
+        return 0;
+    }
+}
 
 // A straight move of the tip from (x0, y0, z0) to (x1, y1, z1), in program coordinates.
 struct TipSegment {

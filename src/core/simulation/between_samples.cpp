@@ -18,8 +18,10 @@ std::optional<double> gougeBetweenSamples(const std::vector<ToolMove>& moves,
         if (m.cuts)
             cuts.push_back({m.segment.x0, m.segment.y0, m.segment.z0, m.segment.x1, m.segment.y1,
                             m.segment.z1});
-    const relief::SampleField field =
+    const relief::RowMaxima maxima = relief::rowMaxima(target.grid);
+    relief::SampleField field =
         relief::sampleField(target.grid, target.sizeX, target.sizeY, target.depth);
+    field.maxima = &maxima;
     const relief::ToolProfile tool{cutter.shape, cutter.radius, cutter.coneSlope};
     const relief::DeepestCut deepest = relief::deepestCutOfMoves(field, tool, cuts, control);
     if (deepest.stopped)
