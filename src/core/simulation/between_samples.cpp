@@ -31,7 +31,7 @@ std::optional<double> gougeBetweenSamples(const std::vector<ToolMove>& moves,
 
 bool protectMovesRemoves(double gouge)
 {
-    return gouge > relief::ProtectAllowance;
+    return gouge > relief::ProgramResolution;
 }
 
 } // namespace corvane::simulation

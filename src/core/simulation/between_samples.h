@@ -22,7 +22,7 @@ std::optional<double> gougeBetweenSamples(const std::vector<ToolMove>& moves,
                                           const Cutter& cutter, const TargetRelief& target,
                                           RunControl& control);
 
-// Whether the cut is worth naming: deeper than the written numbers can tell.
+// Whether the cut is worth naming: deeper than the last digit of the written numbers.
 bool protectMovesRemoves(double gouge);
 
 } // namespace corvane::simulation
