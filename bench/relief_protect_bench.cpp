@@ -67,7 +67,9 @@ void write(benchmark::State& state, bool noise, bool protect)
 BENCHMARK_CAPTURE(write, Relief_Unprotected, false, false)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
-BENCHMARK_CAPTURE(write, Relief_Protected, false, true)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(write, Relief_Protected, false, true)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 BENCHMARK_CAPTURE(write, Noise_Unprotected, true, false)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();

@@ -1,21 +1,20 @@
 // Protect Moves: the swept envelope against its dense twin, the protected program checked
 // move by move and by the cut simulation, and the programs it must leave alone.
+#include "common/number_format.h"
 #include "imaging/picture_io.h"
 #include "relief/create_relief.h"
 #include "relief/height_grid.h"
 #include "relief/protect_moves.h"
 #include "relief/raster_passes.h"
 #include "relief/surface_dialog_model.h"
-#include "common/number_format.h"
 #include "relief_test_support.h"
 #include "simulation/cutter.h"
 #include "simulation/planned_program.h"
 #include "simulation/simulate_program.h"
 #include "simulation/simulation_figures.h"
 
-#include <gtest/gtest.h>
-
 #include <cmath>
+#include <gtest/gtest.h>
 #include <random>
 #include <string>
 
@@ -64,7 +63,8 @@ double deepestFeedCut(const TZGrid& grid, const ReliefParameters& p,
     for (const RasterMove& m : moves) {
         const RasterMove to{m.kind, writtenValue(m.x), writtenValue(m.y), writtenValue(m.z)};
         if (m.kind == RasterFeed)
-            deepest = std::max(deepest, deepestCut(field, tool, {at.x, at.y, at.z, to.x, to.y, to.z}));
+            deepest =
+                std::max(deepest, deepestCut(field, tool, {at.x, at.y, at.z, to.x, to.y, to.z}));
         at = to;
     }
     return deepest;
@@ -142,8 +142,8 @@ TEST(SweptEnvelope, ToolHeightsAgreeWithTheCutSimulation)
         const ToolProfile tool = toolProfile(t.shape, 0.0625, t.angle);
         const sim::Cutter cutter = sim::makeCutter(t.shape, 0.0625, t.angle);
         for (int i = 0; i < 2000; ++i) {
-            const TipSegment s{pos(random), pos(random), z(random), pos(random), pos(random),
-                               z(random)};
+            const TipSegment s{pos(random), pos(random), z(random),
+                               pos(random), pos(random), z(random)};
             const double qx = pos(random), qy = pos(random);
             EXPECT_EQ(lowestSurfaceOver(tool, s, qx, qy),
                       sim::lowestToolHeight(cutter, {s.x0, s.y0, s.z0, s.x1, s.y1, s.z1}, qx, qy))
@@ -178,7 +178,8 @@ TEST(SweptEnvelope, FastPathEqualsTheDenseTwin)
                 const double slack =
                     4 * (std::abs(s.z1 - s.z0) + (tool.coneSlope + 1) * length) / Samples;
                 EXPECT_GE(fast, dense - 1e-12) << t.name << " seed " << seed << " move " << i;
-                EXPECT_LE(fast, dense + slack + 1e-12) << t.name << " seed " << seed << " move " << i;
+                EXPECT_LE(fast, dense + slack + 1e-12)
+                    << t.name << " seed " << seed << " move " << i;
                 // With a floor the answer stays exact above it, with or without the row
                 // maxima that skip whole rows.
                 SampleField skipping = field;
@@ -197,7 +198,8 @@ TEST(ProtectMoves, NoFeedMoveCutsACellOnRandomPictures)
     for (const ToolCase& t : Tools)
         for (const double step : {0.01, 0.03})
             for (const double perPass : {0.25, 0.1}) {
-                const TZGrid grid = relief_test::randomGrid(20, 26, unsigned(step * 1000 + perPass * 10));
+                const TZGrid grid =
+                    relief_test::randomGrid(20, 26, unsigned(step * 1000 + perPass * 10));
                 const ReliefParameters off = paramsFor(grid, t, step, perPass, false);
                 const ReliefParameters on = paramsFor(grid, t, step, perPass, true);
                 const std::vector<RasterMove> plain = programMoves(grid, off);
@@ -241,10 +243,11 @@ TEST(ProtectMoves, PlaneAndGentleSlopeKeepTheirBytes)
 // digit, on every kind of picture, tool, step and number of passes.
 TEST(ProtectMoves, SimulationFindsNoGougeAtTheSamples)
 {
-    const std::pair<const char*, TZGrid> pictures[] = {{"dome", dome()},
-                                                       {"checkerboard", checkerboard()},
-                                                       {"text", textLike()},
-                                                       {"noise", relief_test::randomGrid(32, 48, 5)}};
+    const std::pair<const char*, TZGrid> pictures[] = {
+        {"dome", dome()},
+        {"checkerboard", checkerboard()},
+        {"text", textLike()},
+        {"noise", relief_test::randomGrid(32, 48, 5)}};
     for (const auto& [name, grid] : pictures)
         for (const ToolCase& t : Tools)
             for (const double step : {0.01, 0.03})
@@ -264,7 +267,9 @@ TEST(ProtectMoves, SampleReliefLosesItsGougeForFewLines)
     p.protectMoves = true;
     const std::string guarded = sim::plannedProgramText(grid, p, corvane::silentRunControl());
     EXPECT_LE(simulatedGouge(grid, p, 0.01), ProgramResolution);
-    const auto lines = [](const std::string& text) { return std::count(text.begin(), text.end(), '\n'); };
+    const auto lines = [](const std::string& text) {
+        return std::count(text.begin(), text.end(), '\n');
+    };
     EXPECT_LE(double(lines(guarded)), 1.5 * double(lines(plain)));
 }
 
@@ -288,7 +293,8 @@ TEST(ProtectMoves, FiguresNameTheGougeBetweenSamples)
         << sim::figuresLine(s);
 
     settings.measureBetweenSamples = false;
-    const sim::Simulation quiet = sim::SimulateProgram(program, settings, corvane::silentRunControl());
+    const sim::Simulation quiet =
+        sim::SimulateProgram(program, settings, corvane::silentRunControl());
     EXPECT_FALSE(quiet.gougeBetweenSamples);
     EXPECT_EQ(sim::figuresLine(quiet).find("between samples"), std::string::npos);
 }

@@ -146,8 +146,8 @@ void MoveProtector::liftEnd(Step& step) const
 
 void MoveProtector::add(const RasterMove& move)
 {
-    Step step{move, {move.kind, writtenValue(move.x), writtenValue(move.y), writtenValue(move.z)},
-              false};
+    Step step{
+        move, {move.kind, writtenValue(move.x), writtenValue(move.y), writtenValue(move.z)}, false};
     std::vector<RasterMove> points;
     if (!pending_ || move.kind == RasterRapid) {
         // A rapid is only looked at where it ends: the start of a cut.
@@ -225,7 +225,8 @@ std::vector<RasterMove> MoveProtector::repair(Step& step)
     return pointsBetween(step.written, needs);
 }
 
-std::vector<RasterMove> MoveProtector::pointsBetween(const RasterMove& end, const Needs& needs) const
+std::vector<RasterMove> MoveProtector::pointsBetween(const RasterMove& end,
+                                                     const Needs& needs) const
 {
     const RasterMove& start = at();
     const TipSegment s = segment(start, end);
@@ -238,8 +239,8 @@ std::vector<RasterMove> MoveProtector::pointsBetween(const RasterMove& end, cons
         RasterMove p{RasterFeed, writtenValue(s.x0 + t * (s.x1 - s.x0)),
                      writtenValue(s.y0 + t * (s.y1 - s.y0)), 0};
         const double dx = s.x1 - s.x0, dy = s.y1 - s.y0;
-        written = std::clamp(((p.x - s.x0) * dx + (p.y - s.y0) * dy) / (dx * dx + dy * dy), 0.0,
-                             1.0);
+        written =
+            std::clamp(((p.x - s.x0) * dx + (p.y - s.y0) * dy) / (dx * dx + dy * dy), 0.0, 1.0);
         return p;
     };
 

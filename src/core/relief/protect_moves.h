@@ -3,11 +3,13 @@
 // a straight move between two samples can still pass below a cell beside it: descending
 // next to a higher neighbour, the rim reaches the neighbour before the tip arrives.
 //
-// The protector is a stage of the move stream. For each feed move it computes the swept
-// envelope against the grid the program was made from (swept_envelope.h). A move that cuts
-// no cell deeper than ProtectAllowance passes unchanged, so a program over gentle slopes
-// stays byte for byte as it was. Otherwise the move's end is lifted when the tool standing
-// there cuts, and then, if the move still cuts, these clear it, computed over the cells cut:
+// The protector is a stage of the move stream; it judges every move at the numbers the
+// program will write (four decimals), as a machine reads them. For each feed move it
+// computes the swept envelope against the grid the program was made from
+// (swept_envelope.h). A move that cuts no cell deeper than ProtectAllowance passes
+// unchanged, so a program over gentle slopes stays byte for byte as it was. Otherwise the
+// move's end is lifted when the tool standing there cuts, and then, if the move still cuts,
+// these clear it, computed over the cells cut:
 //   L0, the lowest line from the start that clears every cell cut (its slope the largest of
 //       (zq − z0 − height(t)) / t over the move, per cell);
 //   L1, the same line seen from the end;
@@ -16,7 +18,8 @@
 // onto L1 or the end onto L0 costs at most one grey step of the picture (D / 255), the
 // cheaper one is raised (the start is the previous move's end, held back for that) and the
 // program keeps its length. Otherwise points go in between: each of the three lines clears
-// every cell on its own, so the path min(L0, L1, H) does too: a tent (one point where L0
+// every cell on its own (those the move did not cut as well: each line lies above the
+// move), so the path min(L0, L1, H) does too: a tent (one point where L0
 // meets L1) or, when the tent would rise above H, a plateau (two points). Points are put on
 // the numbers the program writes (four decimals, heights rounded up) and every new piece is
 // checked again; should one still cut, the move goes up at its start, across at H and down

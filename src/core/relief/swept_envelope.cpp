@@ -50,8 +50,8 @@ int rowMaximum(const TZGrid& grid, const RowMaxima& m, int row, int first, int l
         const int length = std::min(last - first + 1, 1 << RowMaxima::Levels);
         const int level = std::bit_width(unsigned(length)) - 1;
         const std::uint8_t* values = level == 0 ? grid.cells.data() : m.levels[level - 1].data();
-        best = std::max({best, int(values[base + first]),
-                         int(values[base + first + length - (1 << level)])});
+        best = std::max(
+            {best, int(values[base + first]), int(values[base + first + length - (1 << level)])});
         first += length;
     }
     return best;
@@ -109,8 +109,8 @@ void forCellsThatMayBeCut(const SampleField& f, const ToolProfile& tool, const T
         return m.z0 + mz * t + c * (a * (t - t0) * (t - t0) + b2);
     };
     const IndexRange cols = indexRange((xlo - r) / f.cellWidth, (xhi + r) / f.cellWidth, g.cols);
-    const IndexRange rows = indexRange((f.sizeY - yhi - r) / f.cellHeight,
-                                       (f.sizeY - ylo + r) / f.cellHeight, g.rows);
+    const IndexRange rows =
+        indexRange((f.sizeY - yhi - r) / f.cellHeight, (f.sizeY - ylo + r) / f.cellHeight, g.rows);
     const double greyPerUnit = 255.0 / f.depth;
     for (int row = rows.first; row <= rows.last; ++row) {
         const double qy = f.y(row);
@@ -154,8 +154,8 @@ double deepestCut(const SampleField& field, const ToolProfile& tool, const TipSe
     return deepest;
 }
 
-double deepestCutDense(const SampleField& field, const ToolProfile& tool,
-                       const TipSegment& move, int samples)
+double deepestCutDense(const SampleField& field, const ToolProfile& tool, const TipSegment& move,
+                       int samples)
 {
     const TZGrid& g = *field.grid;
     const double r2 = tool.radius * tool.radius;
@@ -170,7 +170,8 @@ double deepestCutDense(const SampleField& field, const ToolProfile& tool,
                 const double dx = field.x(col) - x, dy = field.y(row) - y;
                 const double d2 = dx * dx + dy * dy;
                 if (d2 < r2)
-                    deepest = std::max(deepest, field.z(g[row][col]) - z - heightAboveTip(tool, d2));
+                    deepest =
+                        std::max(deepest, field.z(g[row][col]) - z - heightAboveTip(tool, d2));
             }
     }
     return deepest;

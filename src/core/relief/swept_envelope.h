@@ -29,7 +29,7 @@ RowMaxima rowMaxima(const TZGrid& grid);
 
 struct SampleField {
     const TZGrid* grid = nullptr; // the heights the program was made from, before gouge control
-    const RowMaxima* maxima = nullptr; // of grid; optional, lets whole rows be skipped
+    const RowMaxima* maxima = nullptr;    // of grid; optional, lets whole rows be skipped
     double cellWidth = 0, cellHeight = 0; // > 0
     double sizeY = 0;
     double depth = 0; // D > 0
@@ -55,8 +55,8 @@ double deepestCut(const SampleField& field, const ToolProfile& tool, const TipSe
 
 // The reference: the move sampled at samples + 1 evenly spaced tip positions, each tested
 // against every cell of the grid. Never above deepestCut; approaches it as samples grows.
-double deepestCutDense(const SampleField& field, const ToolProfile& tool,
-                       const TipSegment& move, int samples);
+double deepestCutDense(const SampleField& field, const ToolProfile& tool, const TipSegment& move,
+                       int samples);
 
 // The lowest height at which the tip may stand over (x, y) and cut no cell:
 // max over the cells under the footprint of (zq − height at their distance). NoCut when

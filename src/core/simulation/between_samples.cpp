@@ -7,9 +7,8 @@
 
 namespace corvane::simulation {
 
-std::optional<double> gougeBetweenSamples(const std::vector<ToolMove>& moves,
-                                          const Cutter& cutter, const TargetRelief& target,
-                                          RunControl& control)
+std::optional<double> gougeBetweenSamples(const std::vector<ToolMove>& moves, const Cutter& cutter,
+                                          const TargetRelief& target, RunControl& control)
 {
     if (target.grid.empty() || !(target.depth > 0))
         return 0.0;

@@ -38,7 +38,7 @@ struct Simulation {
     std::vector<double> target; // per cell of carved; empty without a target
     std::optional<Deviation> deviation;
     std::optional<double> gougeBetweenSamples; // with a target, when measured
-    std::vector<int> collisionLines; // rapids that pass below the surface
+    std::vector<int> collisionLines;           // rapids that pass below the surface
     MachiningTime time;
     std::size_t feedMoves = 0, rapidMoves = 0;
     bool stopped = false; // Esc
