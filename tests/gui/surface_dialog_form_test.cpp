@@ -188,6 +188,35 @@ TEST_F(SurfaceDialogFormTest, GougeBoxAndToolListSwitchTheToolFields)
     EXPECT_EQ(dialog->cmbType->count(), 3);
 }
 
+TEST_F(SurfaceDialogFormTest, ProtectMovesBoxIsAGCodeChoiceKeptForTheSession)
+{
+    TfrmPicture* picture = loadPicture(20, 10);
+    TDXF* dialog = openDialog(picture, false);
+    EXPECT_FALSE(dialog->chkProtectMoves->isVisible()); // DXF: no moves to protect
+    dialog->close();
+
+    dialog = openDialog(picture, true);
+    ASSERT_TRUE(dialog->chkProtectMoves->isVisible());
+    EXPECT_EQ(dialog->chkProtectMoves->text(), QStringLiteral("Protect Moves Between Samples"));
+    EXPECT_FALSE(dialog->chkProtectMoves->isChecked());
+    EXPECT_FALSE(dialog->Model().read().protectMoves);
+    QTest::mouseClick(dialog->chkProtectMoves, Qt::LeftButton);
+    EXPECT_TRUE(dialog->Model().read().protectMoves);
+    // Within the group: off with gouge control, and then not asked for.
+    QTest::mouseClick(dialog->chkGouge, Qt::LeftButton);
+    EXPECT_FALSE(dialog->chkProtectMoves->isEnabled());
+    EXPECT_FALSE(dialog->Model().read().protectMoves);
+    QTest::mouseClick(dialog->chkGouge, Qt::LeftButton);
+    EXPECT_TRUE(dialog->gougeGroup->geometry().contains(
+        dialog->chkProtectMoves->geometry().translated(dialog->gougeGroup->pos())));
+    dialog->close();
+
+    dialog = openDialog(picture, true);
+    EXPECT_TRUE(dialog->chkProtectMoves->isChecked());
+    EXPECT_TRUE(dialog->Model().read().protectMoves);
+    QTest::mouseClick(dialog->chkProtectMoves, Qt::LeftButton); // leave it as found
+}
+
 TEST_F(SurfaceDialogFormTest, CancelEscAndEnterOnCancelCloseAnIdleDialogAndEmptyTheGrid)
 {
     TfrmPicture* picture = loadPicture(20, 10);

@@ -56,6 +56,9 @@ constexpr int kGroupFieldLeft = 112;
 constexpr int kGroupFieldWidth = 90;
 constexpr int kProgressHeight = 16;
 
+// "Protect Moves Between Samples" as last set: kept for the session, off at start.
+bool protectMovesChoice = false;
+
 SurfaceMode modeOfCurrentJob()
 {
     return shared().CurrentJob == corvane::gui::JobGCode ? SurfaceMode::GCode
@@ -196,6 +199,16 @@ void TDXF::buildControls()
     txtIncluded->setRange(corvane::relief::MinIncludedAngle, corvane::relief::MaxIncludedAngle);
     groupRow(QStringLiteral("Included Angle"), txtIncluded, 92);
     edits_[SurfaceEdit::IncludedAngle] = txtIncluded;
+    chkProtectMoves = new QCheckBox(QStringLiteral("Protect Moves Between Samples"), gougeGroup);
+    chkProtectMoves->setObjectName(QStringLiteral("chkProtectMoves"));
+    chkProtectMoves->setToolTip(
+        QStringLiteral("Keeps every move above the relief between the samples too"));
+    if (model_.mode() == SurfaceMode::GCode) {
+        chkProtectMoves->setGeometry(10, 120, kGroupWidth - 20, kFieldHeight);
+        gougeGroup->setGeometry(kRightLeft, kGroupTop, kGroupWidth, kGroupHeight + 24);
+    } else {
+        chkProtectMoves->hide();
+    }
 
     progressBar = new QProgressBar(this);
     progressBar->setObjectName(QStringLiteral("progressBar"));
@@ -227,6 +240,8 @@ void TDXF::FormCreate()
         keepAspectCheck->setChecked(model_.keepAspectRatio());
     }
     chkGouge->setChecked(model_.useGougeControl());
+    model_.setProtectMoves(protectMovesChoice);
+    chkProtectMoves->setChecked(protectMovesChoice);
     for (const std::string& item : SurfaceDialogModel::toolItems())
         cmbType->addItem(QString::fromStdString(item));
     cmbType->setCurrentIndex(model_.toolIndex());
@@ -255,6 +270,10 @@ void TDXF::FormCreate()
     connect(keepAspectCheck, &QCheckBox::toggled, this,
             [this](bool checked) { model_.setKeepAspectRatio(checked); });
     connect(chkGouge, &QCheckBox::toggled, this, &TDXF::chkGougeClick);
+    connect(chkProtectMoves, &QCheckBox::toggled, this, [this](bool checked) {
+        model_.setProtectMoves(checked);
+        protectMovesChoice = checked;
+    });
     connect(cmbType, &QComboBox::editTextChanged, this, &TDXF::cmbTypeChange);
     connect(createButton, &QPushButton::clicked, this,
             corvane::gui::guardedCall(this, &TDXF::Button1Click));

@@ -46,6 +46,7 @@ public:
     QComboBox* cmbType = nullptr;
     QLineEdit* txtDia = nullptr;
     QSpinBox* txtIncluded = nullptr;
+    QCheckBox* chkProtectMoves = nullptr; // Protect Moves Between Samples (G-code)
     QProgressBar* progressBar = nullptr;
     QPushButton* createButton = nullptr;  // Create
     QPushButton* cancelButton = nullptr;  // Cancel
