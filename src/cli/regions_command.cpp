@@ -8,7 +8,6 @@
 #include "imaging/picture_io.h"
 #include "mesh/dxf_mesh_reader.h"
 #include "mesh/raster_grid.h"
-#include "relief/edit_number.h"
 #include "relief/height_grid.h"
 #include "toolpaths/dnc_writer.h"
 #include "toolpaths/dxf_polyline_writer.h"
@@ -43,20 +42,6 @@ std::string lowerExtension(const std::string& path)
     return e;
 }
 
-std::string checkedReal(const std::string& option, const std::string& text)
-{
-    if (!relief::readEditNumber(text))
-        throw Error(option + ": \"" + text + "\" is not a number");
-    return text;
-}
-
-std::string checkedWhole(const std::string& option, const std::string& text)
-{
-    if (!relief::readEditInteger(text))
-        throw Error(option + ": \"" + text + "\" is not a whole number");
-    return text;
-}
-
 // The source's triangles, with what the dialog proposes for it.
 struct Source {
     TTriangleArray triangles;
@@ -73,6 +58,8 @@ Source loadSource(const std::string& path, RunControl& control)
         FacetMesh mesh;
         if (mesh::LoadDxfMeshFile(mesh, path, control) == mesh::MeshLoadOutcome::NoFile)
             throw Error(path, "no such file");
+        if (mesh.triangles.empty())
+            throw Error(path, "no 3DFACE was found: there is nothing to slice");
         source.triangles = std::move(mesh.triangles);
         source.name = std::filesystem::path(path).filename().string();
         source.proposedOpDepth = proposedOpDepth(mesh.extents);
@@ -102,20 +89,19 @@ ToolpathsFields fieldsFor(const RegionsOptions& options, const Source& source)
         {"--feed", &f.feedrate},    {"--rapid", &f.rapid},  {"--width", &f.width},
         {"--depth", &f.depth}};
     for (const auto& [option, text] : options.reals)
-        *fieldOf.at(option) = checkedReal(option, text);
+        *fieldOf.at(option) = text;
     f.style = options.style == "topography" ? 1 : options.style == "vectorize" ? 2 : 0;
     f.regionDepths = options.depths == "multiple" ? 1 : 0;
     for (const auto& [option, text] : options.switches) {
-        const std::string value = checkedWhole(option, text);
         if (option == "--reduce") {
             f.reduce = true;
-            f.reduceValue = value;
+            f.reduceValue = text;
         } else if (option == "--curve-fit") {
             f.curveFit = true;
-            f.curveFitValue = value;
+            f.curveFitValue = text;
         } else {
             f.filter = true;
-            f.filterValue = value;
+            f.filterValue = text;
         }
     }
     return f;
@@ -172,8 +158,11 @@ void runRegions(const RegionsOptions& options)
     }
     RegionsRunControl control;
     const Source source = loadSource(options.source, control);
-    const ToolpathsRun run =
-        readToolpathsFields(fieldsFor(options, source), source.rasterGrid, source.gridColumns);
+    // The dialog's own checks, so a field is refused in the same words here and there.
+    const ToolpathsFields fields = fieldsFor(options, source);
+    if (const auto problem = toolpathsFieldsProblem(fields, source.rasterGrid))
+        throw Error(*problem);
+    const ToolpathsRun run = readToolpathsFields(fields, source.rasterGrid, source.gridColumns);
 
     RegionList list;
     const BuildResult result = RunToolpathsCreate(list, source.triangles, run, control);

@@ -81,8 +81,6 @@ void run(const SimulateOptions& o)
     settings.cell = o.cell;
     settings.rapidRate = o.rapidRate;
     if (!o.target.empty()) {
-        if (!(o.depth > 0) || !std::isfinite(o.depth))
-            throw Error("--depth must be a number greater than 0");
         const imaging::Picture picture = imaging::readPicture(o.target, control);
         settings.target = simulation::TargetRelief{relief::FillHeightGrid(picture, false), o.sizeX,
                                                    o.sizeY, o.depth};

@@ -64,10 +64,13 @@ void TfrmDXFView::SaveDNC1Click()
                                                QFileInfo(windowTitle()).fileName().toStdString(),
                                                shared().RegionFeedrate, shared().RapidHeight};
     corvane::gui::GuiRunControl control(frame_.StatusBar1());
+    shared().EscapePressed = false; // a long job starts with Esc cleared
     try {
         corvane::gui::Hourglass busy;
         corvane::toolpaths::SaveDncProgram(QFile::encodeName(*path).toStdString(), regions_.regions,
                                            header, control);
+    } catch (const corvane::Cancelled&) {
+        // Esc while ordering: nothing was written, "Process Cancelled..." is shown.
     } catch (const corvane::Error& error) {
         reportFailure(frame_, error);
     }
