@@ -2,6 +2,7 @@
 // as the toolpaths dialog's Create makes them, then written as Save DNC (ordered) or Save
 // DXF (list order) write them, or dumped as numbers.
 #include "cli/commands.h"
+#include "cli/output_checks.h"
 #include "cli/stderr_run_control.h"
 #include "common/error.h"
 #include "common/timestamp.h"
@@ -155,6 +156,7 @@ void runRegions(const RegionsOptions& options)
             throw Error("-o OUT.dnc or OUT.dxf is required unless --dump is given");
         if (kind != ".dnc" && kind != ".dxf")
             throw Error(options.output, "the output must end in .dnc or .dxf");
+        refuseOutputOverInput(options.output, {options.source});
     }
     RegionsRunControl control;
     const Source source = loadSource(options.source, control);
@@ -170,7 +172,8 @@ void runRegions(const RegionsOptions& options)
         throw Error(NoRegionsMessage);
 
     if (options.dump) {
-        std::cout << dumpText(list.regions) << std::flush;
+        writeStandardOutput(dumpText(list.regions));
+        flushStandardOutput();
         return;
     }
     if (kind == ".dnc") {

@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 #include <random>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace corvane;
 using namespace corvane::mesh;
@@ -307,6 +308,50 @@ TEST(DxfMeshReader, FilesOnDisk)
     ASSERT_EQ(::mkfifo((dir / "pipe.dxf").c_str(), 0600), 0);
     EXPECT_THROW(LoadDxfMeshFile(mesh, dir.string(), silentRunControl()), Error);
     EXPECT_THROW(LoadDxfMeshFile(mesh, (dir / "pipe.dxf").string(), silentRunControl()), Error);
+}
+
+namespace {
+
+// Shortens the file being read to `keep` bytes when the reading starts (the gauge at 5),
+// as another program would while the mesh is read.
+class TruncatingControl : public RunControl {
+public:
+    TruncatingControl(std::string path, off_t keep) : path_(std::move(path)), keep_(keep) {}
+    void showProgress(ProgressDisplay, int percent) override
+    {
+        if (percent == 5) {
+            EXPECT_EQ(::truncate(path_.c_str(), keep_), 0);
+        }
+    }
+
+private:
+    std::string path_;
+    off_t keep_;
+};
+
+} // namespace
+
+TEST(DxfMeshReader, AFileShortenedWhileReadIsReportedNotACrash)
+{
+    const corvane::testing::ScratchFolder folder;
+    const std::string name = (folder.path() / "s.dxf").string();
+    const std::string text = writtenSurface(relief_test::randomGrid(40, 40, 5));
+    ASSERT_GT(text.size(), 200000u);
+    // To nothing, and to the middle of a page in the middle of a face.
+    for (const off_t keep : {off_t(0), off_t(text.size() / 2 + 77)}) {
+        std::ofstream(name, std::ios::binary | std::ios::trunc) << text;
+        TruncatingControl control(name, keep);
+        FacetMesh mesh;
+        try {
+            LoadDxfMeshFile(mesh, name, control);
+            ADD_FAILURE() << "a file shortened while read must be refused";
+        } catch (const Error& e) {
+            EXPECT_EQ(e.file(), name);
+            EXPECT_EQ(e.reason(), "changed while it was read");
+        }
+        EXPECT_TRUE(mesh.triangles.empty());
+        EXPECT_TRUE(mesh.edges.empty());
+    }
 }
 
 namespace {

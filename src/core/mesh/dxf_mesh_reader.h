@@ -38,7 +38,8 @@ MeshLoadOutcome LoadDxfMesh(FacetMesh& mesh, std::string_view bytes, const std::
                             RunControl& control);
 
 // The same for a file on disk (mapped, not copied). A file that cannot be opened or is not a
-// regular file throws corvane::Error.
+// regular file throws corvane::Error. So does a file that another program shortens or
+// rewrites while it is read ("changed while it was read"); the mesh is then left empty.
 MeshLoadOutcome LoadDxfMeshFile(FacetMesh& mesh, const std::string& path, RunControl& control);
 
 // "<name> Succesfully loaded... <n> Facets displayed. Use mouse to change view."
