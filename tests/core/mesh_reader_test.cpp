@@ -174,14 +174,26 @@ TEST(DxfMeshReader, LayoutEdgeCases)
     EXPECT_EQ(carried.edges[5].end, (Point3D{4, 0, -2}));
 
     // Only the exact words count; EOF ends the reading, and without it the file is read to
-    // its end, a face cut short included.
+    // its end, where the last face must have been closed by its group 0.
     const auto one = face({{0, 0, 0}, {1, 0, 1}, {1, 1, 2}, {0, 1, 3}});
-    EXPECT_TRUE(
-        load(dxf(head + std::vector<std::string>{"0", " 3DFACE", "10", "1"} + tail)).edges.empty());
-    EXPECT_TRUE(load(dxf(std::vector<std::string>{"0", "3DFACE ", "0", "3dface"})).edges.empty());
-    EXPECT_TRUE(load(dxf(head + std::vector<std::string>{"EOF"} + one)).edges.empty());
-    EXPECT_EQ(load(dxf(head + one)).triangles.size(), 2u);
-    EXPECT_EQ(load("0\r\n3DFACE\r\n10\r\n1\r\n20\r\n").edges.size(), 3u);
+    const auto reasonOf = [](const std::string& text) {
+        FacetMesh mesh;
+        try {
+            LoadDxfMesh(mesh, text, "t.dxf", silentRunControl());
+        } catch (const Error& e) {
+            EXPECT_TRUE(mesh.edges.empty());
+            return e.reason();
+        }
+        return std::string("no error");
+    };
+    const std::string noFace = "no 3DFACE found: not a DXF surface mesh";
+    EXPECT_EQ(reasonOf(dxf(head + std::vector<std::string>{"0", " 3DFACE", "10", "1"} + tail)),
+              noFace);
+    EXPECT_EQ(reasonOf(dxf(std::vector<std::string>{"0", "3DFACE ", "0", "3dface"})), noFace);
+    EXPECT_EQ(reasonOf(dxf(head + std::vector<std::string>{"EOF"} + one)), noFace);
+    EXPECT_EQ(load(dxf(head + one + std::vector<std::string>{"0"})).triangles.size(), 2u);
+    EXPECT_EQ(reasonOf(dxf(head + one)), "the file ends inside this 3DFACE");
+    EXPECT_EQ(reasonOf("0\r\n3DFACE\r\n10\r\n1\r\n20\r\n"), "the file ends inside this 3DFACE");
 
     // LF alone reads the same as CR LF; blanks around numbers do no harm.
     const std::vector<std::string> file = head + one + face({{5, 5, 0}, {6, 5, 1}, {6, 6, 0}}) +

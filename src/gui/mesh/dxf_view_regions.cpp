@@ -47,6 +47,7 @@ tp::BuildResult TfrmDXFView::runCreate(const corvane::TTriangleArray& triangles,
         pending_.clear();
         draw3D_->Repaint();
     };
+    const std::size_t before = tp::regionCount(regions_.regions);
     tp::BuildResult result;
     try {
         result = tp::RunToolpathsCreate(regions_, triangles, run, control, hooks);
@@ -59,6 +60,8 @@ tp::BuildResult TfrmDXFView::runCreate(const corvane::TTriangleArray& triangles,
         pending_.clear();
         draw3D_->Invalidate();
     }
+    if (tp::regionCount(regions_.regions) != before)
+        setWindowModified(RegionsExist());
     showRegionCount();
     return result;
 }
@@ -87,7 +90,10 @@ tp::BuildResult TfrmDXFView::CreateGridRegions(const tp::ToolpathsRun& run,
 
 void TfrmDXFView::UndoRegions()
 {
+    const std::size_t before = tp::regionCount(regions_.regions);
     const std::string removed = tp::UndoRegions(regions_);
+    if (tp::regionCount(regions_.regions) != before)
+        setWindowModified(RegionsExist());
     frame_.StatusBar1().setText(0, QString::fromStdString(removed));
     draw3D_->Repaint();
     showRegionCount();
@@ -96,6 +102,7 @@ void TfrmDXFView::UndoRegions()
 void TfrmDXFView::ClearRegions()
 {
     tp::ClearRegions(regions_);
+    setWindowModified(false);
     draw3D_->Repaint();
     frame_.StatusBar1().setText(1, QStringLiteral("0"));
     frame_.StatusBar1().setText(0, QStringLiteral("Ready..."));

@@ -48,7 +48,7 @@ QString TfrmDXFView::documentFolder() const
 {
     if (vectorConversion_)
         return {};
-    const QFileInfo file(windowTitle());
+    const QFileInfo file(DocumentName());
     return file.isAbsolute() ? file.absolutePath() : QString();
 }
 
@@ -61,13 +61,14 @@ void TfrmDXFView::SaveDNC1Click()
         return;
     }
     const corvane::toolpaths::DncHeader header{corvane::programTimestamp(),
-                                               QFileInfo(windowTitle()).fileName().toStdString(),
+                                               QFileInfo(DocumentName()).fileName().toStdString(),
                                                shared().RegionFeedrate, shared().RapidHeight};
     corvane::gui::GuiRunControl control(frame_.StatusBar1());
     try {
         corvane::gui::Hourglass busy;
         corvane::toolpaths::SaveDncProgram(QFile::encodeName(*path).toStdString(), regions_.regions,
                                            header, control);
+        setWindowModified(false);
     } catch (const corvane::Error& error) {
         reportFailure(frame_, error);
     }
@@ -85,6 +86,7 @@ void TfrmDXFView::SaveDXF1Click()
         corvane::gui::Hourglass busy;
         corvane::toolpaths::SaveDxfPolylines(QFile::encodeName(*path).toStdString(),
                                              regions_.regions);
+        setWindowModified(false);
         showStatus(QStringLiteral("Ready..."));
     } catch (const corvane::Error& error) {
         reportFailure(frame_, error);
