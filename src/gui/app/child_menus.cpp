@@ -10,13 +10,27 @@
 
 namespace corvane::gui {
 
+void addFrameItem(MenuItems& items, QMenu& menu, TCorvaneFrame& frame, const QString& name,
+                  const QString& frameName)
+{
+    QAction* action = frame.MenuItem(frameName);
+    menu.addAction(action);
+    items.remember(name, action);
+}
+
 void addCloseAndExit(MenuItems& items, QMenu& file, QWidget& owner, TCorvaneFrame& frame,
                      std::function<void()> close)
 {
     items.add(file, owner, QStringLiteral("Close1"), QStringLiteral("&Close"), std::move(close))
-        ->setShortcut(QKeySequence::Close);
-    items.add(file, owner, QStringLiteral("Exit1"), QStringLiteral("&Exit"),
-              [&frame] { frame.Exit1Click(); });
+        ->setShortcut(kCloseKey);
+    addFrameItem(items, file, frame, QStringLiteral("Exit1"), QStringLiteral("Exit1"));
+}
+
+void addZoomToFit(MenuItems& items, QMenu& view, QWidget& owner, std::function<void()> fit)
+{
+    items.add(view, owner, QStringLiteral("ZoomToFit1"), QStringLiteral("&Zoom to Fit"),
+              std::move(fit))
+        ->setShortcut(kZoomToFitKey);
 }
 
 QMenu* makeCopyMenu(MenuItems& items, QWidget& owner, std::function<void()> copy)

@@ -4,6 +4,7 @@
 // About1).
 #pragma once
 
+#include <QKeyCombination>
 #include <functional>
 
 class QMenu;
@@ -14,12 +15,26 @@ namespace corvane::gui {
 
 class MenuItems;
 
-// Close (Ctrl+W) running `close`, then Exit, at the end of a File menu.
+// The shortcuts every window answers the same way: Load Image, Close (the active window) and
+// Exit. Load Image and Exit are the frame's own actions, which the frame answers whichever
+// window is active; each child's Close item carries the Close key.
+inline constexpr QKeyCombination kLoadKey{Qt::CTRL | Qt::Key_O};
+inline constexpr QKeyCombination kCloseKey{Qt::CTRL | Qt::Key_W};
+inline constexpr QKeyCombination kExitKey{Qt::CTRL | Qt::Key_Q};
+// Home: the whole drawing, centred, in a 3D window.
+inline constexpr QKeyCombination kZoomToFitKey{Qt::Key_Home};
+
+// Puts the frame's action `frameName` ("Load1", "Exit1") into the menu, found under `name`.
+void addFrameItem(MenuItems& items, QMenu& menu, TCorvaneFrame& frame, const QString& name,
+                  const QString& frameName);
+// Close (Ctrl+W) running `close`, then the frame's Exit (Ctrl+Q), at the end of a File menu.
 void addCloseAndExit(MenuItems& items, QMenu& file, QWidget& owner, TCorvaneFrame& frame,
                      std::function<void()> close);
 // An Edit menu whose one item, Copy (Ctrl+C), runs `copy`.
 QMenu* makeCopyMenu(MenuItems& items, QWidget& owner, std::function<void()> copy);
 QMenu* makeWindowMenu(MenuItems& items, QWidget& owner, TCorvaneFrame& frame);
 QMenu* makeHelpMenu(MenuItems& items, QWidget& owner, TCorvaneFrame& frame);
+// "Zoom to Fit" (Home) running `fit`, at the end of a 3D window's View menu.
+void addZoomToFit(MenuItems& items, QMenu& view, QWidget& owner, std::function<void()> fit);
 
 } // namespace corvane::gui

@@ -27,6 +27,7 @@
 #include <QSplitter>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cmath>
 
 using corvane::gui::shared;
 
@@ -46,6 +47,10 @@ TfrmDnc::TfrmDnc(TCorvaneFrame& frame) : frame_(frame)
 
     draw3D_ = new corvane::gui::TDraw3D;
     draw3D_->SetPaintHandler([this](corvane::gui::TCanvas3D& canvas) { Draw3DPaint(canvas); });
+    draw3D_->SetFitBoxHandler([this] {
+        corvane::Extents3D box = program_.extents;
+        return std::optional(corvane::gui::canvasBox(box, drawingScale(box)));
+    });
     draw3D_->SetMouseHandlers([this](QMouseEvent& e) { Draw3DMouseDown(e); },
                               [this](QMouseEvent& e) { Draw3DMouseMove(e); },
                               [this](QMouseEvent& e) { Draw3DMouseUp(e); });
@@ -56,8 +61,15 @@ TfrmDnc::TfrmDnc(TCorvaneFrame& frame) : frame_(frame)
     splitter_->setChildrenCollapsible(false);
     splitter_->addWidget(draw3D_);
     splitter_->addWidget(dncText_);
-    splitter_->setStretchFactor(0, 0);
-    splitter_->setStretchFactor(1, 1);
+    // The panes keep their shares of the width when the window is resized; moving the
+    // divider sets new shares.
+    splitter_->installEventFilter(this);
+    connect(splitter_, &QSplitter::splitterMoved, this, [this] {
+        const QList<int> sizes = splitter_->sizes();
+        const int total = sizes.value(0) + sizes.value(1);
+        if (total > 0)
+            drawingShare_ = double(sizes.value(0)) / total;
+    });
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(splitter_);
@@ -70,8 +82,21 @@ TfrmDnc::TfrmDnc(TCorvaneFrame& frame) : frame_(frame)
     frame_.PlaceChildInside(*window, kDefaultWidth, kDefaultHeight);
     // The divider starts at a third of the window's width, once the window has its size.
     layout->activate();
-    const int left = width() / 3;
-    splitter_->setSizes({left, std::max(width() - left - splitter_->handleWidth(), 1)});
+    applyDrawingShare();
+}
+
+void TfrmDnc::applyDrawingShare()
+{
+    const int room = std::max(splitter_->width() - splitter_->handleWidth(), 2);
+    const int left = std::clamp(int(std::lround(room * drawingShare_)), 1, room - 1);
+    splitter_->setSizes({left, room - left});
+}
+
+bool TfrmDnc::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == splitter_ && event->type() == QEvent::Resize)
+        applyDrawingShare();
+    return QWidget::eventFilter(watched, event);
 }
 
 TfrmDnc::~TfrmDnc() = default;
@@ -130,14 +155,17 @@ bool TfrmDnc::LoadDncProgram(const QString& fileName)
 
 // --- drawing ---
 
+corvane::gui::MeshViewScale TfrmDnc::drawingScale(corvane::Extents3D& box) const
+{
+    // The drawing's own panel, not the window: the text pane beside it takes its share.
+    return corvane::gui::meshViewScale(box, draw3D_->width(), draw3D_->height(),
+                                       draw3D_->DrawingBottom());
+}
+
 void TfrmDnc::Draw3DPaint(corvane::gui::TCanvas3D& canvas)
 {
-    // The scale comes from the whole window, text pane included, as the program always had
-    // it: moving the divider does not change it.
-    const QWidget& outer = SubWindow() ? static_cast<QWidget&>(*SubWindow()) : *this;
     corvane::Extents3D box = program_.extents; // a flat program is boxed in 0..1
-    scale_ =
-        corvane::gui::meshViewScale(box, outer.width(), outer.height(), draw3D_->DrawingBottom());
+    scale_ = drawingScale(box);
     canvas.SetPen(Qt::black);
     canvas.SetBrush(Qt::black);
     corvane::gui::Hourglass busy;
@@ -185,12 +213,17 @@ void TfrmDnc::Draw3DMouseUp(QMouseEvent&)
 
 void TfrmDnc::Top1Click()
 {
-    draw3D_->SetView(corvane::gui::topView(draw3D_->View()));
+    draw3D_->FitView(corvane::gui::topView(draw3D_->View()));
 }
 
 void TfrmDnc::Isometric1Click()
 {
-    draw3D_->SetView(corvane::gui::isometricView(draw3D_->View()));
+    draw3D_->FitView(corvane::gui::isometricView(draw3D_->View()));
+}
+
+void TfrmDnc::ZoomToFit1Click()
+{
+    draw3D_->ZoomToFit();
 }
 
 void TfrmDnc::Simulate1Click()

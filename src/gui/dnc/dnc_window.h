@@ -49,6 +49,7 @@ public:
     void Draw3DMouseUp(QMouseEvent& event);
     void Top1Click();
     void Isometric1Click();
+    void ZoomToFit1Click();
     // Asks for the tool and the stock, then shows what the program carves in a Cut Preview.
     void Simulate1Click();
     void Close1Click();
@@ -79,13 +80,18 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void FormCreate();
+    // Places the divider at the drawing's share of the width.
+    void applyDrawingShare();
     void buildMenus();
     QAction* addItem(QMenu& menu, const QString& name, const QString& caption,
                      std::function<void()> handler);
     void showStatus(const QString& text);
+    // The scale that fits the box's x and y ranges into the drawing's panel.
+    corvane::gui::MeshViewScale drawingScale(corvane::Extents3D& box) const;
 
     TCorvaneFrame& frame_;
     corvane::gui::TDraw3D* draw3D_ = nullptr;
@@ -97,6 +103,7 @@ private:
     corvane::gui::MeshViewScale scale_;
     corvane::gui::ViewDrag drag_;
     bool loading_ = false;
+    double drawingShare_ = 1.0 / 3; // of the splitter's width less the divider
     QList<QMenu*> menus_;
     corvane::gui::MenuItems items_;
 };

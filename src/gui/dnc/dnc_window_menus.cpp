@@ -1,4 +1,5 @@
 // The DNC view's menu bar, which takes the place of the frame's while the view is active.
+#include "gui/app/child_menus.h"
 #include "gui/app/frame.h"
 #include "gui/app/tool_icons.h"
 #include "gui/dnc/dnc_window.h"
@@ -23,24 +24,21 @@ void TfrmDnc::buildMenus()
     auto* file = new QMenu(QStringLiteral("&File"), this);
     addItem(*file, QStringLiteral("NewImage1"), QStringLiteral("&New Image"),
             [this] { NewImage1Click(); });
-    addItem(*file, QStringLiteral("LoadImage1"), QStringLiteral("&Load Image"), [this] {
-        LoadImage1Click();
-    })->setIcon(corvane::gui::toolIcon(corvane::gui::IconOpen));
+    corvane::gui::addFrameItem(items_, *file, frame_, QStringLiteral("LoadImage1"),
+                               QStringLiteral("Load1"));
     addItem(*file, QStringLiteral("ImportDNCFile1"), QStringLiteral("Import &DNC File"),
             [this] { ImportDNCFile1Click(); });
     addItem(*file, QStringLiteral("ImportDXFMesh1"), QStringLiteral("&Import DXF Mesh"), [this] {
         ImportDXFMesh1Click();
     })->setEnabled(frame_.HasFileKind(QStringLiteral("dxf")));
     items_.remember(QStringLiteral("N1"), file->addSeparator());
-    addItem(*file, QStringLiteral("Close1"), QStringLiteral("&Close"), [this] {
-        Close1Click();
-    })->setShortcut(QKeySequence::Close);
-    addItem(*file, QStringLiteral("Exit1"), QStringLiteral("&Exit"), [this] { Exit1Click(); });
+    corvane::gui::addCloseAndExit(items_, *file, *this, frame_, [this] { Close1Click(); });
 
     auto* view = new QMenu(QStringLiteral("&View"), this);
     addItem(*view, QStringLiteral("Top1"), QStringLiteral("&Top"), [this] { Top1Click(); });
     addItem(*view, QStringLiteral("Isometric1"), QStringLiteral("&Isometric"),
             [this] { Isometric1Click(); });
+    corvane::gui::addZoomToFit(items_, *view, *this, [this] { ZoomToFit1Click(); });
     items_.remember(QStringLiteral("N2"), view->addSeparator());
     addItem(*view, QStringLiteral("Simulate1"), QStringLiteral("&Simulate..."),
             [this] { Simulate1Click(); });

@@ -43,6 +43,12 @@ TfrmDXFView::TfrmDXFView(TCorvaneFrame& frame) : frame_(frame)
     draw3D_->SetColor(Qt::white);
     draw3D_->SetView({0, 0, 0, draw3D_->Zoom(), 0, 0});
     draw3D_->SetPaintHandler([this](corvane::gui::TCanvas3D& canvas) { Draw3DPaint(canvas); });
+    draw3D_->SetFitBoxHandler([this] {
+        corvane::Extents3D box = mesh_.extents;
+        return std::optional(corvane::gui::canvasBox(
+            box, corvane::gui::meshViewScale(box, draw3D_->width(), draw3D_->height(),
+                                             draw3D_->DrawingBottom())));
+    });
     draw3D_->SetMouseHandlers([this](QMouseEvent& e) { Draw3DMouseDown(e); },
                               [this](QMouseEvent& e) { Draw3DMouseMove(e); },
                               [this](QMouseEvent& e) { Draw3DMouseUp(e); });
@@ -53,8 +59,8 @@ TfrmDXFView::TfrmDXFView(TCorvaneFrame& frame) : frame_(frame)
     buildMenus();
     MenuItem(QStringLiteral("SaveDNC1"))->setEnabled(false);
     MenuItem(QStringLiteral("SaveDXF1"))->setEnabled(false);
-    setWindowTitle(vectorConversion_ ? QStringLiteral("Vector Conversion")
-                                     : QStringLiteral("DXF Surface Mesh"));
+    setDocumentName(vectorConversion_ ? QStringLiteral("Vector Conversion")
+                                      : QStringLiteral("DXF Surface Mesh"));
 
     QMdiSubWindow* window = frame_.AddChildWindow(this);
     const bool saved = vectorConversion_ && shared().SavedViewWidth > 0;
@@ -77,7 +83,7 @@ void TfrmDXFView::showStatus(const QString& text)
 
 // --- loading ---
 
-void TfrmDXFView::LoadDxfMesh(const QString& fileName)
+bool TfrmDXFView::LoadDxfMesh(const QString& fileName)
 {
     corvane::gui::GuiRunControl control(frame_.StatusBar1());
     corvane::mesh::MeshLoadOutcome outcome = corvane::mesh::MeshLoadOutcome::NoFile;
@@ -89,36 +95,62 @@ void TfrmDXFView::LoadDxfMesh(const QString& fileName)
     } catch (const corvane::Error& error) {
         loading_ = false;
         control.endProgress(corvane::ProgressDisplay::Gauge);
-        // The faces before the bad number are kept and shown.
-        finishLoad(fileName);
+        const QString reason =
+            (error.line() > 0 ? QStringLiteral("Line %1: ").arg(error.line()) : QString()) +
+            QString::fromStdString(error.reason());
         showStatus(QStringLiteral("Failed: ") + QString::fromStdString(error.what()));
+        if (mesh_.edges.empty()) {
+            // Nothing to show: the caller closes the window.
+            corvane::gui::prompts().message(corvane::gui::MessageKind::Warning,
+                                            QStringLiteral("Warning"),
+                                            QStringLiteral("Could not read %1.\n%2").arg(fileName, reason),
+                                            corvane::gui::ButtonOk);
+            return false;
+        }
+        // The faces before the fault are kept and shown.
+        finishLoad(fileName);
         corvane::gui::prompts().message(
             corvane::gui::MessageKind::Warning, QStringLiteral("Warning"),
-            QStringLiteral("Could not read all of %1.\nLine %2: %3\nThe %4 facets read before "
+            QStringLiteral("Could not read all of %1.\n%2\nThe %3 facets read before "
                            "it are shown.")
-                .arg(fileName)
-                .arg(error.line())
-                .arg(QString::fromStdString(error.reason()))
+                .arg(fileName, reason)
                 .arg(mesh_.triangles.size()),
             corvane::gui::ButtonOk);
-        return;
+        return true;
     }
     loading_ = false;
-    if (outcome == corvane::mesh::MeshLoadOutcome::NoFile)
-        return;
+    if (outcome == corvane::mesh::MeshLoadOutcome::NoFile) {
+        corvane::gui::prompts().message(
+            corvane::gui::MessageKind::Warning, QStringLiteral("Warning"),
+            QStringLiteral("Could not read %1.\nThere is no such file.").arg(fileName),
+            corvane::gui::ButtonOk);
+        return false;
+    }
     if (outcome == corvane::mesh::MeshLoadOutcome::Cancelled)
-        return; // the caller closes the window
+        return true; // the caller closes the window
     finishLoad(fileName);
     frame_.StatusBar1().setText(1, QStringLiteral("Done"));
     showStatus(QString::fromStdString(
         corvane::mesh::loadedMessage(fileName.toStdString(), mesh_.triangles.size())));
     frame_.StatusBar1().setGaugePosition(100);
     control.endProgress(corvane::ProgressDisplay::Gauge);
+    return true;
+}
+
+QString TfrmDXFView::DocumentName() const
+{
+    return windowTitle().remove(QStringLiteral("[*]"));
+}
+
+void TfrmDXFView::setDocumentName(const QString& name)
+{
+    // "[*]" shows as "*" while regions wait to be saved.
+    setWindowTitle(name + QStringLiteral("[*]"));
 }
 
 void TfrmDXFView::finishLoad(const QString& fileName)
 {
-    setWindowTitle(fileName);
+    setDocumentName(fileName);
     frame_.StatusBar1().setGaugePosition(95);
     Isometric1Click();
     draw3D_->Repaint();
@@ -166,12 +198,17 @@ void TfrmDXFView::Draw3DMouseUp(QMouseEvent&)
 
 void TfrmDXFView::Top1Click()
 {
-    draw3D_->SetView(corvane::gui::topView(draw3D_->View()));
+    draw3D_->FitView(corvane::gui::topView(draw3D_->View()));
 }
 
 void TfrmDXFView::Isometric1Click()
 {
-    draw3D_->SetView(corvane::gui::isometricView(draw3D_->View()));
+    draw3D_->FitView(corvane::gui::isometricView(draw3D_->View()));
+}
+
+void TfrmDXFView::ZoomToFit1Click()
+{
+    draw3D_->ZoomToFit();
 }
 
 void TfrmDXFView::Mesh1Click()
@@ -225,6 +262,8 @@ void TfrmDXFView::closeEvent(QCloseEvent* event)
         return;
     }
     mesh_ = corvane::FacetMesh{};
+    // The region count belongs to this window.
+    frame_.StatusBar1().setText(1, QString());
     showStatus(QStringLiteral("Ready..."));
     frame_.frmToolPaths().ViewClosing(*this);
     event->accept();
@@ -253,12 +292,15 @@ void OpenDxfMeshFile(TCorvaneFrame& frame, const QString& fileName)
     view->Draw3D().SetRotation(0);
     view->Draw3D().SetElevation(0);
     shared().EscapePressed = false;
-    view->LoadDxfMesh(fileName);
+    const bool shown = view->LoadDxfMesh(fileName);
     if (shared().EscapePressed) {
         shared().EscapePressed = false;
         view->Close1Click();
         frame.StatusBar1().setGaugeVisible(false);
         frame.StatusBar1().setText(0, QStringLiteral("Process Cancelled..."));
+    } else if (!shown) {
+        // The user has been told; an empty view would only be in the way.
+        view->Close1Click();
     }
 }
 

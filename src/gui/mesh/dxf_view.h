@@ -37,9 +37,11 @@ public:
     ~TfrmDXFView() override;
 
     // Reads the DXF file into this window (once, right after creation). Esc stops it: the
-    // shared EscapePressed is then set and the caller closes the window. A bad number is
-    // reported to the user; the window keeps and shows what was read.
-    void LoadDxfMesh(const QString& fileName);
+    // shared EscapePressed is then set and the caller closes the window. A fault in the file
+    // is reported to the user; the window keeps and shows the faces read before it. False
+    // when there is nothing to show (no such file, no face, a file that cannot be read): the
+    // user has been told, and the caller closes the window.
+    bool LoadDxfMesh(const QString& fileName);
 
     // --- the regions built over this mesh (the toolpaths dialog's Create, Undo, Clear) ---
     // A Create over the view's own triangles, or over the program's raster grid for a
@@ -59,6 +61,7 @@ public:
     // --- handlers ---
     void Top1Click();
     void Isometric1Click();
+    void ZoomToFit1Click();
     void Mesh1Click();
     void Toolpaths2Click();
     void ToolPaths1Click();
@@ -86,6 +89,10 @@ public:
     // The scale and base line of the last paint.
     const corvane::gui::MeshViewScale& ViewScale() const { return scale_; }
     QMdiSubWindow* SubWindow() const;
+    // The caption without its unsaved-changes mark: the file name, "DXF Surface Mesh" or
+    // "Vector Conversion". The window is marked modified while it holds regions that have
+    // not been saved (as DNC or DXF) since they last changed.
+    QString DocumentName() const;
     // Menu items by name (Top1, Mesh1, SaveDNC1, Create1, N2, ...).
     QAction* MenuItem(const QString& name) const;
 
@@ -97,6 +104,7 @@ private:
     QAction* addItem(QMenu& menu, const QString& name, const QString& caption,
                      std::function<void()> handler);
     void finishLoad(const QString& fileName);
+    void setDocumentName(const QString& name);
     void showStatus(const QString& text);
     corvane::toolpaths::BuildResult runCreate(const corvane::TTriangleArray& triangles,
                                               const corvane::toolpaths::ToolpathsRun& run,
@@ -124,7 +132,8 @@ private:
 namespace corvane::gui {
 
 // The frame's way of opening a DXF file (import and command line): a new mesh view in 3D
-// mode, rotation and elevation 0, that loads the file; closed again when Esc stopped it.
+// mode, rotation and elevation 0, that loads the file; closed again when Esc stopped it or
+// when the file gave nothing to show.
 void OpenDxfMeshFile(TCorvaneFrame& frame, const QString& fileName);
 
 } // namespace corvane::gui

@@ -28,9 +28,8 @@ void TfrmDXFView::buildMenus()
     addItem(*file, QStringLiteral("New1"), QStringLiteral("&New Image"), [this] {
         frame_.New1Click();
     })->setIcon(toolIcon(corvane::gui::IconNew));
-    addItem(*file, QStringLiteral("Load1"), QStringLiteral("&Load Image"), [this] {
-        frame_.Load1Click();
-    })->setIcon(toolIcon(corvane::gui::IconOpen));
+    corvane::gui::addFrameItem(items_, *file, frame_, QStringLiteral("Load1"),
+                               QStringLiteral("Load1"));
     addItem(*file, QStringLiteral("ImportDNCFile1"), QStringLiteral("Import &DNC File"), [this] {
         frame_.ImportDNCFile1Click();
     })->setEnabled(frame_.HasFileKind(QStringLiteral("dnc")));
@@ -50,6 +49,7 @@ void TfrmDXFView::buildMenus()
     addItem(*view, QStringLiteral("Top1"), QStringLiteral("&Top"), [this] { Top1Click(); });
     addItem(*view, QStringLiteral("Isometric1"), QStringLiteral("&Isometric"),
             [this] { Isometric1Click(); });
+    corvane::gui::addZoomToFit(items_, *view, *this, [this] { ZoomToFit1Click(); });
     items_.remember(QStringLiteral("N2"), view->addSeparator());
     QAction* mesh =
         addItem(*view, QStringLiteral("Mesh1"), QStringLiteral("&Mesh"), [this] { Mesh1Click(); });

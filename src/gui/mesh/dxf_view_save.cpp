@@ -48,7 +48,7 @@ QString TfrmDXFView::documentFolder() const
 {
     if (vectorConversion_)
         return {};
-    const QFileInfo file(windowTitle());
+    const QFileInfo file(DocumentName());
     return file.isAbsolute() ? file.absolutePath() : QString();
 }
 
@@ -61,7 +61,7 @@ void TfrmDXFView::SaveDNC1Click()
         return;
     }
     const corvane::toolpaths::DncHeader header{corvane::programTimestamp(),
-                                               QFileInfo(windowTitle()).fileName().toStdString(),
+                                               QFileInfo(DocumentName()).fileName().toStdString(),
                                                shared().RegionFeedrate, shared().RapidHeight};
     corvane::gui::GuiRunControl control(frame_.StatusBar1());
     shared().EscapePressed = false; // a long job starts with Esc cleared
@@ -69,6 +69,7 @@ void TfrmDXFView::SaveDNC1Click()
         corvane::gui::Hourglass busy;
         corvane::toolpaths::SaveDncProgram(QFile::encodeName(*path).toStdString(), regions_.regions,
                                            header, control);
+        setWindowModified(false);
     } catch (const corvane::Cancelled&) {
         // Esc while ordering: nothing was written, "Process Cancelled..." is shown.
     } catch (const corvane::Error& error) {
@@ -88,6 +89,7 @@ void TfrmDXFView::SaveDXF1Click()
         corvane::gui::Hourglass busy;
         corvane::toolpaths::SaveDxfPolylines(QFile::encodeName(*path).toStdString(),
                                              regions_.regions);
+        setWindowModified(false);
         showStatus(QStringLiteral("Ready..."));
     } catch (const corvane::Error& error) {
         reportFailure(frame_, error);

@@ -23,6 +23,17 @@ MeshViewScale meshViewScale(Extents3D& extents, int outerWidth, int outerHeight,
     return {std::min(outerWidth / extents.rangeX, outerHeight / extents.rangeY), drawingBottom};
 }
 
+CanvasBox canvasBox(const Extents3D& extents, const MeshViewScale& view)
+{
+    const double s = view.scale;
+    return {double(canvasCoordinate(extents.minX, s)),
+            double(canvasCoordinate(extents.maxX, s)),
+            double(view.base - canvasCoordinate(extents.maxY, s)),
+            double(view.base - canvasCoordinate(extents.minY, s)),
+            double(canvasCoordinate(extents.minZ, s)),
+            double(canvasCoordinate(extents.maxZ, s))};
+}
+
 int canvasCoordinate(double v, double scale)
 {
     const double product = v * scale;

@@ -19,6 +19,10 @@ struct MeshViewScale {
 // drawn at scale 1 from base line 0, and its extents' x and y become 0 to 1 for the box.
 MeshViewScale meshViewScale(Extents3D& extents, int outerWidth, int outerHeight, int drawingBottom);
 
+// The canvas box the extents are drawn in: x and z scaled, y scaled and flipped about the base
+// line (as drawEdges maps points).
+CanvasBox canvasBox(const Extents3D& extents, const MeshViewScale& view);
+
 // round(v * scale), halves to even, kept within what a canvas coordinate can hold.
 int canvasCoordinate(double v, double scale);
 

@@ -12,6 +12,7 @@
 
 #include <QAction>
 #include <QKeySequence>
+#include <QLabel>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMouseEvent>
@@ -39,9 +40,21 @@ TfrmCutPreview::TfrmCutPreview(TCorvaneFrame& frame, corvane::simulation::Simula
     draw3D_ = new corvane::gui::TDraw3D(this);
     draw3D_->SetColor(Qt::white);
     draw3D_->SetPaintHandler([this](corvane::gui::TCanvas3D& canvas) { Draw3DPaint(canvas); });
+    draw3D_->SetFitBoxHandler([this] {
+        corvane::Extents3D box = corvane::gui::surfaceExtents(surface_);
+        return std::optional(corvane::gui::canvasBox(
+            box, corvane::gui::meshViewScale(box, draw3D_->width(), draw3D_->height(),
+                                             draw3D_->DrawingBottom())));
+    });
     draw3D_->SetMouseHandlers([this](QMouseEvent& e) { Draw3DMouseDown(e); },
                               [this](QMouseEvent& e) { Draw3DMouseMove(e); },
                               [this](QMouseEvent& e) { Draw3DMouseUp(e); });
+    // The figures whole, under the drawing: the status bar of a narrow frame cuts them.
+    figuresLine_ = new QLabel(figures_, this);
+    figuresLine_->setObjectName(QStringLiteral("FiguresLine"));
+    figuresLine_->setWordWrap(true);
+    figuresLine_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    figuresLine_->setContentsMargins(4, 2, 4, 2);
     legend_ = new corvane::gui::TDeviationLegend(this);
     legend_->SetTolerance(surface_.tolerance);
     legend_->hide();
@@ -50,6 +63,7 @@ TfrmCutPreview::TfrmCutPreview(TCorvaneFrame& frame, corvane::simulation::Simula
     layout->setSpacing(0);
     layout->addWidget(draw3D_, 1);
     layout->addWidget(legend_);
+    layout->addWidget(figuresLine_);
 
     buildMenus();
     MenuItem(QStringLiteral("Deviation1"))->setEnabled(!surface_.deviation.empty());
@@ -57,10 +71,9 @@ TfrmCutPreview::TfrmCutPreview(TCorvaneFrame& frame, corvane::simulation::Simula
     setWindowTitle(source.isEmpty() ? QStringLiteral("Cut Preview")
                                     : QStringLiteral("Cut Preview - ") + source);
 
-    QMdiSubWindow* window = frame_.AddChildWindow(this);
-    window->resize(kDefaultWidth, kDefaultHeight);
-    frame_.KeepChildInside(window);
-    draw3D_->SetView(corvane::gui::isometricView(draw3D_->View()));
+    // Within the area as it is: the frame keeps the size the user gave it.
+    frame_.PlaceChildInside(*frame_.AddChildWindow(this), kDefaultWidth, kDefaultHeight);
+    Isometric1Click();
     FormActivate();
 }
 
@@ -114,12 +127,17 @@ void TfrmCutPreview::Draw3DMouseUp(QMouseEvent&)
 
 void TfrmCutPreview::Top1Click()
 {
-    draw3D_->SetView(corvane::gui::topView(draw3D_->View()));
+    draw3D_->FitView(corvane::gui::topView(draw3D_->View()));
 }
 
 void TfrmCutPreview::Isometric1Click()
 {
-    draw3D_->SetView(corvane::gui::isometricView(draw3D_->View()));
+    draw3D_->FitView(corvane::gui::isometricView(draw3D_->View()));
+}
+
+void TfrmCutPreview::ZoomToFit1Click()
+{
+    draw3D_->ZoomToFit();
 }
 
 void TfrmCutPreview::Deviation1Click()
@@ -168,6 +186,7 @@ void TfrmCutPreview::buildMenus()
     addItem(*view, QStringLiteral("Top1"), QStringLiteral("&Top"), [this] { Top1Click(); });
     addItem(*view, QStringLiteral("Isometric1"), QStringLiteral("&Isometric"),
             [this] { Isometric1Click(); });
+    corvane::gui::addZoomToFit(items_, *view, *this, [this] { ZoomToFit1Click(); });
     items_.remember(QStringLiteral("N1"), view->addSeparator());
     QAction* deviation = addItem(*view, QStringLiteral("Deviation1"), QStringLiteral("&Deviation"),
                                  [this] { Deviation1Click(); });

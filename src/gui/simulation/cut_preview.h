@@ -2,8 +2,8 @@
 // as a shaded, rotatable relief on the 3D panel, turned and zoomed with the mouse as in the
 // mesh view (only the box is drawn while a button is held). When the relief the program was
 // made from is known, View > Deviation colours it by how far each spot lies from that
-// relief and shows the key below; the simulation's figures go to the status bar whenever
-// the window becomes active. The carved surface and the deviation map can be saved as
+// relief and shows the key below; the simulation's figures show in a line under the drawing,
+// and go to the status bar whenever the window becomes active. The carved surface and the deviation map can be saved as
 // pictures.
 #pragma once
 
@@ -19,6 +19,7 @@
 #include <optional>
 
 class QAction;
+class QLabel;
 class QMdiSubWindow;
 class QMenu;
 class QMouseEvent;
@@ -41,6 +42,7 @@ public:
     // --- handlers ---
     void Top1Click();
     void Isometric1Click();
+    void ZoomToFit1Click();
     void Deviation1Click();
     void Copy1Click();
     // The carved surface as a 16-bit PGM, the deviation map as a colour PNG.
@@ -61,6 +63,8 @@ public:
     corvane::gui::TDeviationLegend& Legend() const { return *legend_; }
     const corvane::simulation::PreviewSurface& Surface() const { return surface_; }
     const QString& Figures() const { return figures_; }
+    // The line under the drawing that shows the figures whole.
+    const QLabel& FiguresLine() const { return *figuresLine_; }
     bool ByDeviation() const { return byDeviation_; }
     bool BoxOnly() const { return drag_.boxOnly(); }
     QMdiSubWindow* SubWindow() const;
@@ -74,6 +78,7 @@ private:
     TCorvaneFrame& frame_;
     corvane::gui::TDraw3D* draw3D_ = nullptr;
     corvane::gui::TDeviationLegend* legend_ = nullptr;
+    QLabel* figuresLine_ = nullptr;
     corvane::simulation::Simulation simulation_;
     corvane::simulation::PreviewSurface surface_;
     QString figures_;
