@@ -193,6 +193,25 @@ void cellsCutDeeper(const SampleField& field, const ToolProfile& tool, const Tip
     });
 }
 
+void cellsThatMayBeCut(const SampleField& field, const ToolProfile& tool, const TipSegment& move,
+                       double ignoreBelow, std::vector<CutCell>& cells)
+{
+    forCellsThatMayBeCut(field, tool, move, ignoreBelow,
+                         [&](double qx, double qy, double zq) { cells.push_back({qx, qy, zq}); });
+}
+
+double deepestCutOf(std::span<const CutCell> cells, const ToolProfile& tool,
+                    const TipSegment& move)
+{
+    double deepest = NoCut;
+    for (const CutCell& q : cells) {
+        const double lowest = lowestSurfaceOver(tool, move, q.x, q.y);
+        if (lowest != NeverUnderTool)
+            deepest = std::max(deepest, q.z - lowest);
+    }
+    return deepest;
+}
+
 DeepestCut deepestCutOfMoves(const SampleField& field, const ToolProfile& tool,
                              std::span<const TipSegment> moves, RunControl& control)
 {
