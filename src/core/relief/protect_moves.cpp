@@ -137,13 +137,27 @@ double MoveProtector::cutOf(const TipSegment& s) const
 {
     if (listServes(s))
         return deepestCutOf(listedCells_, tool_, s);
-    if (listed_ && s.x0 == s.x1 && s.y0 == s.y1) { // the tool standing at an end of the list's move
+    if (listedWhole_ && s.x0 == s.x1 && s.y0 == s.y1) { // the tool standing at an end
         const TipSegment& l = listedFor_;
         if ((s.x0 == l.x1 && s.y0 == l.y1 && s.z0 >= l.z1) ||
             (s.x0 == l.x0 && s.y0 == l.y0 && s.z0 >= l.z0))
             return deepestCutOf(listedCells_, tool_, s);
     }
     return deepestCut(field_, tool_, s, ProtectAllowance);
+}
+
+void MoveProtector::keepCellsNearTheAllowance()
+{
+    // Over the same line with its ends raised a cell is cut no deeper than now: the cells cut
+    // well within the allowance can be dropped for every later question but the tool
+    // standing still (whose footprint ends where the move's may not). The margin dwarfs the
+    // rounding of lowestSurfaceOver (its worst, a root taken near the rim, is below 1e-9).
+    constexpr double Margin = 1e-7;
+    std::erase_if(listedCells_, [&](const CutCell& q) {
+        const double lowest = lowestSurfaceOver(tool_, listedFor_, q.x, q.y);
+        return lowest == NeverUnderTool || q.z - lowest <= ProtectAllowance - Margin;
+    });
+    listedWhole_ = false;
 }
 
 double MoveProtector::cutTo(const RasterMove& end) const
@@ -182,10 +196,11 @@ void MoveProtector::add(const RasterMove& move)
     listedFor_ = segment(at(), step.written);
     listedCells_.clear();
     cellsThatMayBeCut(field_, tool_, listedFor_, ProtectAllowance, listedCells_);
-    listed_ = true;
+    listed_ = listedWhole_ = true;
     if (cutTo(step.written) > ProtectAllowance) {
         const double z = step.written.z;
         liftEnd(step);
+        keepCellsNearTheAllowance();
         if (step.written.z == z || cutTo(step.written) > ProtectAllowance)
             points = repair(step);
         if (!points.empty())

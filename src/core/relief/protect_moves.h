@@ -75,6 +75,7 @@ private:
     };
     const RasterMove& at() const { return pending_->written; } // where the tool is
     bool listServes(const TipSegment& s) const;
+    void keepCellsNearTheAllowance();
     double cutOf(const TipSegment& s) const;
     double cutTo(const RasterMove& end) const;
     void liftEnd(Step& step) const;
@@ -93,7 +94,7 @@ private:
     // The cells the latest feed move may cut (cellsThatMayBeCut), for that move as it came.
     std::vector<CutCell> listedCells_;
     TipSegment listedFor_;
-    bool listed_ = false;
+    bool listed_ = false, listedWhole_ = false; // whole: not yet thinned
     long long changed_ = 0;
 };
 
