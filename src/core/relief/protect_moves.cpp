@@ -153,10 +153,11 @@ void MoveProtector::keepCellsNearTheAllowance()
     // standing still (whose footprint ends where the move's may not). The margin dwarfs the
     // rounding of lowestSurfaceOver (its worst, a root taken near the rim, is below 1e-9).
     constexpr double Margin = 1e-7;
-    std::erase_if(listedCells_, [&](const CutCell& q) {
-        const double lowest = lowestSurfaceOver(tool_, listedFor_, q.x, q.y);
-        return lowest == NeverUnderTool || q.z - lowest <= ProtectAllowance - Margin;
-    });
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < listedCells_.size(); ++i)
+        if (listedCuts_[i] > ProtectAllowance - Margin)
+            listedCells_[kept++] = listedCells_[i];
+    listedCells_.resize(kept);
     listedWhole_ = false;
 }
 
@@ -197,7 +198,7 @@ void MoveProtector::add(const RasterMove& move)
     listedCells_.clear();
     cellsThatMayBeCut(field_, tool_, listedFor_, ProtectAllowance, listedCells_);
     listed_ = listedWhole_ = true;
-    if (cutTo(step.written) > ProtectAllowance) {
+    if (deepestCutOf(listedCells_, tool_, listedFor_, &listedCuts_) > ProtectAllowance) {
         const double z = step.written.z;
         liftEnd(step);
         keepCellsNearTheAllowance();

@@ -93,6 +93,7 @@ private:
     std::vector<CutCell> cells_;
     // The cells the latest feed move may cut (cellsThatMayBeCut), for that move as it came.
     std::vector<CutCell> listedCells_;
+    std::vector<double> listedCuts_; // the depth of each cut, NoCut where never under the tool
     TipSegment listedFor_;
     bool listed_ = false, listedWhole_ = false; // whole: not yet thinned
     long long changed_ = 0;

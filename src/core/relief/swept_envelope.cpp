@@ -157,9 +157,11 @@ void forCellsThatMayBeCut(const SampleField& f, const ToolProfile& tool, const T
             least = (zlow + heightAboveTip(tool, rowDistance2) + ignoreBelow - slack + f.depth) *
                     greyPerUnit;
         }
+        // values[col] > least as a comparison of integers (0 <= least < 255 here or below 0).
+        const int above = least < 0 ? 0 : int(least) + 1;
         const std::uint8_t* values = g[row];
         for (int col = cols.first; col <= cols.last; ++col) {
-            if (!(values[col] > least))
+            if (values[col] < above)
                 continue;
             const double qx = f.x(col);
             const double dx = std::max({0.0, xlo - qx, qx - xhi});
@@ -233,13 +235,17 @@ void cellsThatMayBeCut(const SampleField& field, const ToolProfile& tool, const 
 }
 
 double deepestCutOf(std::span<const CutCell> cells, const ToolProfile& tool,
-                    const TipSegment& move)
+                    const TipSegment& move, std::vector<double>* cuts)
 {
+    if (cuts)
+        cuts->clear();
     double deepest = NoCut;
     for (const CutCell& q : cells) {
         const double lowest = lowestSurfaceOver(tool, move, q.x, q.y);
-        if (lowest != NeverUnderTool)
-            deepest = std::max(deepest, q.z - lowest);
+        const double cut = lowest != NeverUnderTool ? q.z - lowest : NoCut;
+        deepest = std::max(deepest, cut);
+        if (cuts)
+            cuts->push_back(cut);
     }
     return deepest;
 }

@@ -80,8 +80,9 @@ void cellsThatMayBeCut(const SampleField& field, const ToolProfile& tool, const 
                        double ignoreBelow, std::vector<CutCell>& cells);
 
 // deepestCut over the listed cells only: max of (zq − lowest surface over q), NoCut for none.
+// With `cuts`, the depth at each cell is left there too (NoCut where the tool never covers it).
 double deepestCutOf(std::span<const CutCell> cells, const ToolProfile& tool,
-                    const TipSegment& move);
+                    const TipSegment& move, std::vector<double>* cuts = nullptr);
 
 // The deepest cut of any of the moves (NoCut for none). Progress on the status bar gauge;
 // Esc stops it (stopped is set, the answer covers the moves done).
