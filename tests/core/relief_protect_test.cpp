@@ -215,8 +215,9 @@ TEST(SweptEnvelope, OneCellListServesRaisedEndsAndTheStillTool)
                 const auto same = [&](const TipSegment& m, const char* what) {
                     const double full = deepestCut(field, tool, m, floor);
                     const double listed = deepestCutOf(cells, tool, m);
-                    if (full > floor || listed > floor)
+                    if (full > floor || listed > floor) {
                         EXPECT_EQ(listed, full) << t.name << " seed " << seed << ' ' << what;
+                    }
                 };
                 same(s, "move");
                 same({s.x0, s.y0, s.z0 + up(random), s.x1, s.y1, s.z1 + up(random)}, "raised");
