@@ -52,9 +52,10 @@ Simulation SimulateProgram(const dnc::DncProgram& program, const SimulationSetti
         throw Error("the tolerance must not be negative");
 
     Simulation sim;
-    sim.carved = settings.target  ? zMapForTarget(*settings.target, settings.cell)
-                 : settings.stock ? zMapForStock(*settings.stock, settings.cell)
-                                  : zMapForProgram(program, settings);
+    sim.carved = settings.startMap ? *settings.startMap
+                 : settings.target ? zMapForTarget(*settings.target, settings.cell)
+                 : settings.stock  ? zMapForStock(*settings.stock, settings.cell)
+                                   : zMapForProgram(program, settings);
     control.showStatus("Simulating...");
     const std::vector<ToolMove> moves = toolMoves(program.moves, settings.cell);
     for (const ToolMove& m : moves)
