@@ -16,9 +16,21 @@ RoughingRun writeRoughingBody(const TZGrid& grid, const ReliefParameters& relief
 {
     checkRasterParameters(relief);
     checkRoughingParameters(roughing, relief);
+    // The finish leaves at least what its tip stands on, which with gouge control is the
+    // grid raised for the finishing tool: where that tool cannot reach the relief, it stays
+    // above it by more than the Stock to Leave. Roughing keeps the stock above those heights,
+    // so it never takes what the finish would leave.
+    std::optional<TZGrid> raised;
+    const TZGrid* surface = &grid;
+    if (relief.useGougeControl && relief.toolDiameter > 0) {
+        raised.emplace(grid);
+        if (!applyGougeForRun(*raised, relief, control))
+            return {};
+        surface = &*raised;
+    }
     RasterProgramBody body(out);
     RapidCollapser collapser(body);
-    const RoughingRun run = GenerateRoughingPasses(grid, relief, roughing, control, collapser);
+    const RoughingRun run = GenerateRoughingPasses(*surface, relief, roughing, control, collapser);
     collapser.finish();
     body.flush();
     return run;

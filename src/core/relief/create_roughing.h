@@ -24,9 +24,12 @@ struct RoughingResult {
     RoughingRun run;
 };
 
-// The program's lines after the header, for `relief` (sizes, Depth, Rapid Height) and
-// `roughing`, into `out`. Checks both parameter sets first (throws corvane::Error naming the
-// field); `run.completed` is false when Cancel or Esc stopped it.
+// The program's lines after the header, for `relief` (the finishing program's parameters)
+// and `roughing`, into `out`. The stock is left above the relief, or, when the finish uses
+// gouge control, above the heights its tool stands on (the grid raised by gouge control for
+// the finishing tool), so that the finish carves the same surface with or without roughing
+// first (on the finish's samples). Checks both parameter sets first (throws corvane::Error
+// naming the field); `run.completed` is false when Cancel or Esc stopped it.
 RoughingRun writeRoughingBody(const TZGrid& grid, const ReliefParameters& relief,
                               const RoughingParameters& roughing, RunControl& control,
                               ByteSink& out);

@@ -1,5 +1,7 @@
 #include "relief/roughing_floor.h"
 
+#include "relief/protect_moves.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -10,7 +12,7 @@ namespace corvane::relief {
 ToolProfile guardedTool(const ToolProfile& tool)
 {
     ToolProfile wider = tool;
-    wider.radius = tool.radius * (1 + 1e-9);
+    wider.radius = tool.radius + ProgramResolution / 2;
     return wider;
 }
 

@@ -17,11 +17,12 @@
 
 namespace corvane::relief {
 
-// The tool a hair wider (one part in a billion): a cell exactly on the rim then counts as
-// under it. The program is read back from its written numbers, where such a tie can fall
-// either way, and a flat end mill wrongly thought to miss a high cell would cut it to the
-// floor of the level. A wider ball or cone stands no higher over any cell, so the floors
-// only rise.
+// The tool wider by half the program's last digit: a cell on the rim, or just beyond it,
+// then counts as under it. The program is read back from its written numbers (rounded to
+// four decimals, and read in single precision by some readers, ours included), which can
+// move a position by that much, and a flat end mill wrongly thought to miss a high cell
+// would cut it to the floor of the level. A wider ball or cone stands no higher over any
+// cell, so the floors only rise.
 ToolProfile guardedTool(const ToolProfile& tool);
 
 // The floors of the pieces of the row at Y = y between the positions xs (ascending, at

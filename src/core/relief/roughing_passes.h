@@ -40,8 +40,8 @@ struct RoughingRun {
 };
 
 // Streams the moves to `moves`, starting and ending at the Rapid Height. Uses the sizes,
-// Depth and Rapid Height of `relief`, the grid as the relief's heights (no gouge control:
-// the roughing tool is judged on its own shape). Progress on the dialog's bar; Cancel and
+// Depth and Rapid Height of `relief`; `grid` holds the heights to keep the stock above (the
+// roughing tool is judged on its own shape, not through a tool mask). Progress on the dialog's bar; Cancel and
 // Esc stop it at the next progress point. The caller checks the parameters first
 // (checkRasterParameters, checkRoughingParameters).
 RoughingRun GenerateRoughingPasses(const TZGrid& grid, const ReliefParameters& relief,
