@@ -195,6 +195,19 @@ TEST(SweptEnvelope, FastPathEqualsTheDenseTwin)
 
 // One walk of the grid answers, exactly, the move with its ends raised and the tool standing
 // at either end: the protector asks all of these from the walk of the move as it came.
+TEST(SweptEnvelope, AMoveBesideTheGridCutsNothing)
+{
+    // Within the grid's rows but right of its last column (a plunge at the program's far
+    // corner): the footprint takes no column, so no row may be looked at.
+    const TZGrid grid = relief_test::randomGrid(4, 4, 1);
+    SampleField field = sampleField(grid, 5, 5, 1);
+    const RowMaxima maxima = rowMaxima(grid);
+    field.maxima = &maxima;
+    const ToolProfile tool = toolProfile(ToolShape::EndMill, 0.5, 60);
+    EXPECT_EQ(deepestCut(field, tool, {5.5, 2.5, 0, 5.5, 2.5, -1}), NoCut);
+    EXPECT_EQ(deepestCut(field, tool, {5.5, 5, 0, 5.5, 5, -1}), NoCut);
+}
+
 TEST(SweptEnvelope, OneCellListServesRaisedEndsAndTheStillTool)
 {
     for (const ToolCase& t : Tools)

@@ -131,6 +131,8 @@ void forCellsThatMayBeCut(const SampleField& f, const ToolProfile& tool, const T
     const IndexRange cols = indexRange((xlo - r) / f.cellWidth, (xhi + r) / f.cellWidth, g.cols);
     const IndexRange rows =
         indexRange((f.sizeY - yhi - r) / f.cellHeight, (f.sizeY - ylo + r) / f.cellHeight, g.rows);
+    if (cols.first > cols.last) // the footprint misses the grid's columns: nothing to cut
+        return;
     const double greyPerUnit = 255.0 / f.depth;
     for (int row = rows.first; row <= rows.last; ++row) {
         const double qy = f.y(row);
@@ -230,12 +232,13 @@ void cellsCutDeeper(const SampleField& field, const ToolProfile& tool, const Tip
 void cellsThatMayBeCut(const SampleField& field, const ToolProfile& tool, const TipSegment& move,
                        double ignoreBelow, std::vector<CutCell>& cells)
 {
-    forCellsThatMayBeCut(field, tool, move, ignoreBelow,
-                         [&](double qx, double qy, double zq) { cells.push_back({qx, qy, zq}); });
+    forCellsThatMayBeCut(field, tool, move, ignoreBelow, [&](double qx, double qy, double zq) {
+        cells.push_back({qx, qy, zq});
+    });
 }
 
-double deepestCutOf(std::span<const CutCell> cells, const ToolProfile& tool,
-                    const TipSegment& move, std::vector<double>* cuts)
+double deepestCutOf(std::span<const CutCell> cells, const ToolProfile& tool, const TipSegment& move,
+                    std::vector<double>* cuts)
 {
     if (cuts)
         cuts->clear();
