@@ -44,8 +44,7 @@ machine::MachineSettings machineSettingsFor(const MachineOptions& options)
     machine::MachineSettings settings;
     const auto chosen = machine::machineFromName(options.machine);
     if (!chosen)
-        throw Error("Machine must be one of " + quotedChoices() + ": \"" + options.machine +
-                    "\"");
+        throw Error("Machine must be one of " + quotedChoices() + ": \"" + options.machine + "\"");
     settings.machine = *chosen;
     if (settings.machine == machine::Machine::AsWritten) {
         if (options.units || options.spindleSpeed || options.plungeFeed)
@@ -60,8 +59,7 @@ machine::MachineSettings machineSettingsFor(const MachineOptions& options)
         throw Error("Units must be inch or mm: \"" + *options.units + "\"");
     settings.units = *units;
     if (!options.spindleSpeed)
-        throw Error("Spindle Speed must be given for " + options.machine +
-                    ": --spindle-speed N");
+        throw Error("Spindle Speed must be given for " + options.machine + ": --spindle-speed N");
     settings.spindleSpeed = numberOf(*options.spindleSpeed, "Spindle Speed");
     if (options.plungeFeed)
         settings.plungeFeedrate = numberOf(*options.plungeFeed, "Plunge Feedrate");

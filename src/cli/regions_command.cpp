@@ -217,7 +217,8 @@ void addRegionsCommand(CLI::App& app)
         "regions", "Slice contour regions from a DXF mesh or a picture; write G-code or DXF");
     command->add_option("SOURCE", options.source, "A DXF mesh, or a picture (its raster grid)")
         ->required();
-    command->add_option("-o,--output", options.output, "OUT.dnc (ordered G-code; also .nc, .gcode, .ngc, .tap) or OUT.dxf");
+    command->add_option("-o,--output", options.output,
+                        "OUT.dnc (ordered G-code; also .nc, .gcode, .ngc, .tap) or OUT.dxf");
     command->add_option("--style", options.style, "Style")
         ->check(CLI::IsMember({"single", "topography", "vectorize"}));
     command->add_option("--depths", options.depths, "Region Depths")

@@ -178,8 +178,7 @@ TEST_F(MachineCli, LinuxCncInterpreterRunsTheSampleProgramsAsWeReadThem)
         const fs::path canon = dir / (std::string(c.file) + ".canon");
         const fs::path errors = dir / (std::string(c.file) + ".err");
         const std::string command = "cd " + dir.string() + " && rs274 -g " + c.file +
-                                    " < /dev/null > " + canon.string() + " 2> " +
-                                    errors.string();
+                                    " < /dev/null > " + canon.string() + " 2> " + errors.string();
         EXPECT_EQ(std::system(command.c_str()), 0) << corvane::testing::readFile(errors);
         // Besides its own "executing", the interpreter says nothing: no error, no warning.
         std::string said = corvane::testing::readFile(errors);
@@ -195,8 +194,7 @@ TEST_F(MachineCli, LinuxCncInterpreterRunsTheSampleProgramsAsWeReadThem)
             if (open == std::string::npos)
                 continue;
             Point p{};
-            std::sscanf(line.c_str() + line.find('(', open) + 1, "%lf, %lf, %lf", &p.x, &p.y,
-                        &p.z);
+            std::sscanf(line.c_str() + line.find('(', open) + 1, "%lf, %lf, %lf", &p.x, &p.y, &p.z);
             if (!interpreted.empty() && interpreted.back().x == p.x &&
                 interpreted.back().y == p.y && interpreted.back().z == p.z)
                 continue;

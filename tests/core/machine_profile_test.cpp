@@ -14,9 +14,9 @@
 #include "toolpaths/dnc_writer.h"
 #include "toolpaths_test_support.h"
 
+#include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
-#include <algorithm>
 #include <limits>
 #include <string>
 #include <vector>
@@ -108,8 +108,7 @@ std::string roughingProgram(const relief::TZGrid& grid, const relief::ReliefPara
     corvane::testing::ScratchFolder folder;
     const std::string file = (folder.path() / "rough").string();
     const relief::RoughingResult result = relief::CreateRoughingProgram(
-        grid, p, r, "hills.bmp", silentRunControl(), {[&] { return std::optional(file); }, {}},
-        m);
+        grid, p, r, "hills.bmp", silentRunControl(), {[&] { return std::optional(file); }, {}}, m);
     EXPECT_EQ(result.create.outcome, relief::CreateOutcome::Saved);
     return readFile(file);
 }
@@ -196,30 +195,31 @@ TEST(MachineProfile, GrblWorkedExampleExactly)
 {
     const relief::TZGrid grid = gridOf({{255, 128, 0, 255}, {255, 255, 255, 255}});
     const std::string program = rasterProgram(grid, workedParameters(), settingsFor(Machine::Grbl));
-    EXPECT_EQ(withoutFirstLine(program), "( GRBL, units mm )\r\n"
-                                         "( Relief 4.0000 x 2.0000, depth 0.2000 )\r\n"
-                                         "( Feedrate 10.0000, plunge 5.0000, spindle 18000 rpm )\r\n"
-                                         "( Machining 1.0 min at the feed rates, rapids not counted )\r\n"
-                                         "G90 G17 G94\r\n"
-                                         "G21\r\n"
-                                         "G00 Z0.1000\r\n"
-                                         "M3 S18000\r\n"
-                                         "G4 P3\r\n"
-                                         " X0.0000 Y0.0000\r\n"
-                                         " Y2.0000\r\n"
-                                         " Z0.0000\r\n"
-                                         "G01 X1.0000 Z-0.0996 F5.0000\r\n"
-                                         " X2.0000 Z-0.1000\r\n"
-                                         " X4.0000 Z0.0000 F10.0000\r\n"
-                                         "G00 Z0.1000\r\n"
-                                         " X1.0000\r\n"
-                                         " Z-0.0996\r\n"
-                                         "G01 X2.0000 Z-0.2000 F5.0000\r\n"
-                                         " X4.0000 Z0.0000 F10.0000\r\n"
-                                         "G00 Z0.1000\r\n"
-                                         " X0.0000 Y1.0000\r\n"
-                                         "M5\r\n"
-                                         "M2\r\n");
+    EXPECT_EQ(withoutFirstLine(program),
+              "( GRBL, units mm )\r\n"
+              "( Relief 4.0000 x 2.0000, depth 0.2000 )\r\n"
+              "( Feedrate 10.0000, plunge 5.0000, spindle 18000 rpm )\r\n"
+              "( Machining 1.0 min at the feed rates, rapids not counted )\r\n"
+              "G90 G17 G94\r\n"
+              "G21\r\n"
+              "G00 Z0.1000\r\n"
+              "M3 S18000\r\n"
+              "G4 P3\r\n"
+              " X0.0000 Y0.0000\r\n"
+              " Y2.0000\r\n"
+              " Z0.0000\r\n"
+              "G01 X1.0000 Z-0.0996 F5.0000\r\n"
+              " X2.0000 Z-0.1000\r\n"
+              " X4.0000 Z0.0000 F10.0000\r\n"
+              "G00 Z0.1000\r\n"
+              " X1.0000\r\n"
+              " Z-0.0996\r\n"
+              "G01 X2.0000 Z-0.2000 F5.0000\r\n"
+              " X4.0000 Z0.0000 F10.0000\r\n"
+              "G00 Z0.1000\r\n"
+              " X0.0000 Y1.0000\r\n"
+              "M5\r\n"
+              "M2\r\n");
     EXPECT_EQ(crlfLines(program)[0].rfind("( Created ", 0), 0u);
     EXPECT_EQ(crlfLines(program)[0].find("From worked.bmp )"), crlfLines(program)[0].size() - 17);
 }
@@ -348,8 +348,7 @@ TEST(MachineProfile, RefusesWhatAControllerCannotRunNamingTheField)
             corvane::testing::ScratchFolder folder;
             const std::string file = (folder.path() / "never").string();
             EXPECT_THROW(relief::CreateRasterProgram(grid, p, "x.bmp", silentRunControl(),
-                                                     {[&] { return std::optional(file); }, {}},
-                                                     m),
+                                                     {[&] { return std::optional(file); }, {}}, m),
                          Error);
             EXPECT_FALSE(std::filesystem::exists(file));
             return e.what();
@@ -372,8 +371,7 @@ TEST(MachineProfile, RefusesWhatAControllerCannotRunNamingTheField)
     // written, so the profile is what refuses it there.
     const toolpaths::DncHeader header{"t", "part.dxf", 0, 0.25};
     EXPECT_THROW(
-        toolpaths::dncProgramText(twoRegions(), {1, 2}, header, settingsFor(Machine::Grbl)),
-        Error);
+        toolpaths::dncProgramText(twoRegions(), {1, 2}, header, settingsFor(Machine::Grbl)), Error);
     EXPECT_NO_THROW(toolpaths::dncProgramText(twoRegions(), {1, 2}, header));
 }
 
@@ -385,10 +383,14 @@ TEST(MachineProfile, NamesUnitsAndFileKindsForTheSavePrompt)
     EXPECT_EQ(machine::unitsFromName("mm"), Units::Millimetre);
     EXPECT_EQ(machine::unitsFromName("in"), std::nullopt);
     using Kinds = std::vector<std::string>;
-    EXPECT_EQ(machine::programExtensions(Machine::Grbl), (Kinds{"nc", "gcode", "Dnc", "ngc", "tap"}));
-    EXPECT_EQ(machine::programExtensions(Machine::LinuxCnc), (Kinds{"ngc", "Dnc", "nc", "gcode", "tap"}));
-    EXPECT_EQ(machine::programExtensions(Machine::Mach3), (Kinds{"tap", "Dnc", "nc", "gcode", "ngc"}));
-    EXPECT_EQ(machine::programExtensions(Machine::AsWritten), (Kinds{"Dnc", "nc", "gcode", "ngc", "tap"}));
+    EXPECT_EQ(machine::programExtensions(Machine::Grbl),
+              (Kinds{"nc", "gcode", "Dnc", "ngc", "tap"}));
+    EXPECT_EQ(machine::programExtensions(Machine::LinuxCnc),
+              (Kinds{"ngc", "Dnc", "nc", "gcode", "tap"}));
+    EXPECT_EQ(machine::programExtensions(Machine::Mach3),
+              (Kinds{"tap", "Dnc", "nc", "gcode", "ngc"}));
+    EXPECT_EQ(machine::programExtensions(Machine::AsWritten),
+              (Kinds{"Dnc", "nc", "gcode", "ngc", "tap"}));
 }
 
 TEST(GrblGrammar, CatchesWhatGrbl11Refuses)
@@ -413,7 +415,8 @@ TEST(GrblGrammar, CatchesWhatGrbl11Refuses)
         {"(open\r\n", "a comment is not closed"},
         {"G00 X\r\n", "the X word has no number"},
         {"M3 S100\n", "does not end in CR LF"},
-        {"G00 X1.0000 Y1.0000 Z1.0000 (a comment that makes this line longer than 80 characters)\r\n",
+        {"G00 X1.0000 Y1.0000 Z1.0000 (a comment that makes this line longer than 80 "
+         "characters)\r\n",
          "longer than 80 characters"},
     };
     for (const auto& [program, expected] : faults) {

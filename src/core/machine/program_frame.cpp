@@ -44,8 +44,8 @@ std::string programPreamble(const MachineSettings& settings, const ProgramFacts&
     const auto number = [style](double v) { return programNumber(v, style); };
     std::string out;
     out += commentLine("Created " + facts.timestamp + " From " + facts.sourceName, width);
-    out += commentLine(machineName(settings.machine) + ", units " + unitsName(settings.units),
-                       width);
+    out +=
+        commentLine(machineName(settings.machine) + ", units " + unitsName(settings.units), width);
     if (!facts.toolName.empty())
         out += commentLine("Tool " + facts.toolName + ", diameter " + number(facts.toolDiameter),
                            width);

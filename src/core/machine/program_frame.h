@@ -50,10 +50,7 @@ public:
         : feedRate_(feedRate), plungeRate_(plungeRate(settings, feedRate)), style_(style)
     {
     }
-    double rateFor(double fromZ, double toZ) const
-    {
-        return toZ < fromZ ? plungeRate_ : feedRate_;
-    }
+    double rateFor(double fromZ, double toZ) const { return toZ < fromZ ? plungeRate_ : feedRate_; }
     // Appends " F<rate>" when the move's rate is not the one in force, and returns the rate.
     double append(std::string& line, double fromZ, double toZ);
 

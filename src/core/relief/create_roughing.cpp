@@ -80,11 +80,11 @@ RoughingResult CreateRoughingProgram(const TZGrid& grid, const ReliefParameters&
         return ended(CreateOutcome::SaveDeclined, true);
     control.showStatus("Writing to file...");
     AtomicFile file(*fileName);
-    file.write(rasterProgramStart(machine,
-                                  rasterFacts(sourceName, relief, roughing.tool,
-                                              roughing.toolDiameter, roughing.feedRate,
-                                              body.cuttingMinutes()),
-                                  relief.rapidHeight));
+    file.write(
+        rasterProgramStart(machine,
+                           rasterFacts(sourceName, relief, roughing.tool, roughing.toolDiameter,
+                                       roughing.feedRate, body.cuttingMinutes()),
+                           relief.rapidHeight));
     if (!spool.copyTo(file, control)) {
         file.discard();
         return ended(CreateOutcome::Abandoned, true);

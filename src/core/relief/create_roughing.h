@@ -7,8 +7,8 @@
 #include "common/run_control.h"
 #include "relief/byte_sink.h"
 #include "relief/create_relief.h"
-#include "relief/roughing_parameters.h"
 #include "relief/raster_program.h"
+#include "relief/roughing_parameters.h"
 #include "relief/roughing_passes.h"
 
 #include <string>

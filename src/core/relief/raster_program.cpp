@@ -138,13 +138,12 @@ std::string rasterProgramStart(const machine::MachineSettings& machine,
     return machine::programPreamble(machine, facts, rapidHeight, machine::NumberStyle::Fixed);
 }
 
-std::string rasterProgramEnd(const machine::MachineSettings& machine,
-                             const RasterProgramBody& body, double rapidHeight)
+std::string rasterProgramEnd(const machine::MachineSettings& machine, const RasterProgramBody& body,
+                             double rapidHeight)
 {
     if (machine.machine == machine::Machine::AsWritten)
         return {};
-    return machine::programEnding(machine, body.lastZ(), rapidHeight,
-                                  machine::NumberStyle::Fixed);
+    return machine::programEnding(machine, body.lastZ(), rapidHeight, machine::NumberStyle::Fixed);
 }
 
 } // namespace corvane::relief

@@ -7,9 +7,9 @@
 #include "common/run_control.h"
 #include "machine/program_frame.h"
 #include "relief/byte_sink.h"
-#include "simulation/tool_moves.h"
 #include "relief/raster_move.h"
 #include "relief/relief_parameters.h"
+#include "simulation/tool_moves.h"
 
 #include <optional>
 #include <string>
@@ -68,7 +68,7 @@ machine::ProgramFacts rasterFacts(const std::string& sourceName, const ReliefPar
 std::string rasterProgramStart(const machine::MachineSettings& machine,
                                const machine::ProgramFacts& facts, double rapidHeight);
 // Nothing for As Written; the profile's retract, spindle stop and program end otherwise.
-std::string rasterProgramEnd(const machine::MachineSettings& machine,
-                             const RasterProgramBody& body, double rapidHeight);
+std::string rasterProgramEnd(const machine::MachineSettings& machine, const RasterProgramBody& body,
+                             double rapidHeight);
 
 } // namespace corvane::relief

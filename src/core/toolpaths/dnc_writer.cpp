@@ -27,15 +27,13 @@ void appendPoint(std::string& out, double x, double y)
 // The blocks for a machine profile: the plunge of each region and its segments carry the F
 // words (the plunge runs at the Plunge Feedrate when it goes down), and the feed moves are
 // timed for the comment header.
-std::string profileProgramText(const TRegionArray& regions,
-                               const std::vector<std::size_t>& order, const DncHeader& header,
-                               const machine::MachineSettings& settings)
+std::string profileProgramText(const TRegionArray& regions, const std::vector<std::size_t>& order,
+                               const DncHeader& header, const machine::MachineSettings& settings)
 {
     using machine::NumberStyle;
     machine::FeedWords feeds(settings, header.feedrate, NumberStyle::General);
     simulation::MachiningClock clock(std::numeric_limits<double>::infinity());
-    const auto timed = [&clock](dnc::DncMoveKind kind, double feed, double x, double y,
-                                double z) {
+    const auto timed = [&clock](dnc::DncMoveKind kind, double feed, double x, double y, double z) {
         dnc::DncMove m;
         m.kind = kind;
         m.feed = feed;
@@ -83,8 +81,7 @@ std::string profileProgramText(const TRegionArray& regions,
     facts.depth = depth;
     facts.feedRate = header.feedrate;
     facts.cuttingMinutes = clock.time().minutes;
-    return machine::programPreamble(settings, facts, header.rapidHeight,
-                                    NumberStyle::General) +
+    return machine::programPreamble(settings, facts, header.rapidHeight, NumberStyle::General) +
            body +
            machine::programEnding(settings, header.rapidHeight, header.rapidHeight,
                                   NumberStyle::General);
