@@ -2,6 +2,7 @@
 // as the toolpaths dialog's Create makes them, then written as Save DNC (ordered) or Save
 // DXF (list order) write them, or dumped as numbers.
 #include "cli/commands.h"
+#include "cli/machine_options.h"
 #include "cli/output_checks.h"
 #include "cli/stderr_run_control.h"
 #include "common/error.h"
@@ -33,6 +34,7 @@ struct RegionsOptions {
     std::map<std::string, std::string> reals;    // option -> text, for the dialog's fields
     std::map<std::string, std::string> switches; // --reduce, --curve-fit, --filter
     bool dump = false;
+    MachineOptions machine;
 };
 
 std::string lowerExtension(const std::string& path)
@@ -148,14 +150,32 @@ public:
     }
 };
 
+// The kinds a G-code program is saved as, for any machine.
+bool isProgramKind(const std::string& extension)
+{
+    for (const std::string& e : machine::programExtensions(machine::Machine::AsWritten)) {
+        std::string lower = "." + e;
+        std::transform(lower.begin(), lower.end(), lower.begin(),
+                       [](unsigned char c) { return char(std::tolower(c)); });
+        if (lower == extension)
+            return true;
+    }
+    return false;
+}
+
 void runRegions(const RegionsOptions& options)
 {
     const std::string kind = lowerExtension(options.output);
+    const machine::MachineSettings machine = machineSettingsFor(options.machine);
+    const bool program = isProgramKind(kind);
     if (!options.dump) {
         if (options.output.empty())
             throw Error("-o OUT.dnc or OUT.dxf is required unless --dump is given");
-        if (kind != ".dnc" && kind != ".dxf")
-            throw Error(options.output, "the output must end in .dnc or .dxf");
+        if (!program && kind != ".dxf")
+            throw Error(options.output,
+                        "the output must end in .dnc, .nc, .gcode, .ngc, .tap or .dxf");
+        if (!program && machine.machine != machine::Machine::AsWritten)
+            throw Error(options.output, "--machine is for G-code programs, not DXF");
         refuseOutputOverInput(options.output, {options.source});
     }
     RegionsRunControl control;
@@ -165,6 +185,8 @@ void runRegions(const RegionsOptions& options)
     if (const auto problem = toolpathsFieldsProblem(fields, source.rasterGrid))
         throw Error(*problem);
     const ToolpathsRun run = readToolpathsFields(fields, source.rasterGrid, source.gridColumns);
+    if (program)
+        machine::checkMachineSettings(machine, run.params.feedrate);
 
     RegionList list;
     const BuildResult result = RunToolpathsCreate(list, source.triangles, run, control);
@@ -176,10 +198,10 @@ void runRegions(const RegionsOptions& options)
         flushStandardOutput();
         return;
     }
-    if (kind == ".dnc") {
+    if (program) {
         const DncHeader header{programTimestamp(), source.name, run.params.feedrate,
                                run.rapidHeight};
-        SaveDncProgram(options.output, list.regions, header, control);
+        SaveDncProgram(options.output, list.regions, header, control, machine);
     } else {
         SaveDxfPolylines(options.output, list.regions);
         control.showStatus("Ready...");
@@ -195,7 +217,8 @@ void addRegionsCommand(CLI::App& app)
         "regions", "Slice contour regions from a DXF mesh or a picture; write G-code or DXF");
     command->add_option("SOURCE", options.source, "A DXF mesh, or a picture (its raster grid)")
         ->required();
-    command->add_option("-o,--output", options.output, "OUT.dnc (ordered G-code) or OUT.dxf");
+    command->add_option("-o,--output", options.output,
+                        "OUT.dnc (ordered G-code; also .nc, .gcode, .ngc, .tap) or OUT.dxf");
     command->add_option("--style", options.style, "Style")
         ->check(CLI::IsMember({"single", "topography", "vectorize"}));
     command->add_option("--depths", options.depths, "Region Depths")
@@ -217,6 +240,7 @@ void addRegionsCommand(CLI::App& app)
     for (const auto& [name, help] : switches)
         command->add_option(name, options.switches[name], help);
     command->add_flag("--dump", options.dump, "Print the regions instead of writing a file");
+    addMachineOptions(*command, options.machine);
     command->callback([command] {
         // Only the options given count; the maps hold an entry for every option.
         RegionsOptions given = options;

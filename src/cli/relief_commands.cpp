@@ -2,6 +2,7 @@
 // dialog drives it. The value options are typed into the dialog's model in the order given,
 // with its coupling, so the command line writes the same files as the desktop program.
 #include "cli/commands.h"
+#include "cli/machine_options.h"
 #include "cli/output_checks.h"
 #include "cli/stderr_run_control.h"
 #include "common/atomic_file.h"
@@ -48,6 +49,7 @@ struct ReliefOptions {
     bool protectMoves = false;                    // gcode only
     double cellWidth = 0, cellHeight = 0;         // gouge only; 0: one pixel
     RoughingOptions rough;                        // gcode only
+    MachineOptions machine;                       // gcode only
     std::map<std::string, std::string> lastValue; // scratch for CLI11
     std::map<std::string, SurfaceEdit> editOf;    // option name -> the edit it types into
 };
@@ -111,6 +113,7 @@ CLI::App* addReliefCommand(CLI::App& app, const std::string& name, const std::st
         command->add_flag("--protect-moves", options.protectMoves,
                           "Check Protect Moves Between Samples (with gouge control)");
         addRoughingOptions(*command, options.rough);
+        addMachineOptions(*command, options.machine);
     }
     command->add_flag("--no-keep-aspect", options.noKeepAspect,
                       "Uncheck Keep Aspect Ratio before any value is applied");
@@ -195,6 +198,8 @@ void runGCode(const CLI::App& command, const ReliefOptions& options)
     const imaging::Picture picture = readSource(options);
     relief::ReliefParameters params =
         modelFor(command, options, SurfaceMode::GCode, picture).read();
+    const machine::MachineSettings machine = machineSettingsFor(options.machine);
+    machine::checkMachineSettings(machine, params.feedRate);
     relief::TZGrid grid = relief::FillHeightGrid(picture, false);
     StderrRunControl control;
     const std::string sourceName = std::filesystem::path(options.picture).filename().string();
@@ -204,15 +209,16 @@ void runGCode(const CLI::App& command, const ReliefOptions& options)
         params = relief::finishingAfterRoughing(params, options.rough.keepDepthPerPass);
         relief::checkRasterParameters(params);
         relief::checkRoughingParameters(roughing, params);
+        machine::checkMachineSettings(machine, roughing.feedRate);
         const relief::RoughingResult rough = relief::CreateRoughingProgram(
             grid, params, roughing, sourceName, control,
-            {[&] { return std::optional<std::string>(options.rough.output); }, {}});
+            {[&] { return std::optional<std::string>(options.rough.output); }, {}}, machine);
         if (rough.create.outcome != relief::CreateOutcome::Saved)
             throw Error(options.rough.output, "the roughing program was not written");
     }
     const relief::CreateResult result = relief::CreateRasterProgram(
         grid, params, sourceName, control,
-        {[&] { return std::optional<std::string>(options.output); }, {}});
+        {[&] { return std::optional<std::string>(options.output); }, {}}, machine);
     if (result.outcome == relief::CreateOutcome::ZeroDiameter)
         throw Error(relief::ZeroDiameterMessage);
 }

@@ -124,9 +124,10 @@ CreateResult CreateDxfSurface(const TZGrid& grid, const ReliefParameters& params
 
 CreateResult CreateRasterProgram(const TZGrid& grid, const ReliefParameters& params,
                                  const std::string& sourceName, RunControl& control,
-                                 const CreateHooks& hooks)
+                                 const CreateHooks& hooks, const machine::MachineSettings& machine)
 {
     checkRasterParameters(params);
+    machine::checkMachineSettings(machine, params.feedRate);
     samplingFor(grid, params);
     ProgressReset reset(control);
     std::optional<TZGrid> gouged;
@@ -145,7 +146,7 @@ CreateResult CreateRasterProgram(const TZGrid& grid, const ReliefParameters& par
     // of hundreds of millions of moves never sits in memory; the same bytes a move list
     // would give.
     ProgramSpool spool;
-    RasterProgramBody body(spool);
+    RasterProgramBody body = rasterProgramBody(spool, machine, params.feedRate, params.rapidHeight);
     RapidCollapser collapser(body);
     const std::unique_ptr<MoveProtector> protector = protectorFor(grid, params, collapser);
     MoveSink& moves = protector ? static_cast<MoveSink&>(*protector) : collapser;
@@ -169,12 +170,18 @@ CreateResult CreateRasterProgram(const TZGrid& grid, const ReliefParameters& par
         return {CreateOutcome::SaveDeclined, {}, true};
     control.showStatus("Writing to file...");
     AtomicFile file(*fileName);
-    file.write(rasterProgramHeader(programTimestamp(), sourceName, params.feedRate));
+    const bool withTool = params.useGougeControl || params.protectMoves;
+    file.write(rasterProgramStart(
+        machine,
+        rasterFacts(sourceName, params, withTool ? params.tool : std::optional<ToolShape>(),
+                    params.toolDiameter, params.feedRate, body.cuttingMinutes()),
+        params.rapidHeight));
     if (!spool.copyTo(file, control)) {
         file.discard();
         control.showStatus(finalStatus(control));
         return {CreateOutcome::Abandoned, {}, true};
     }
+    file.write(rasterProgramEnd(machine, body, params.rapidHeight));
     file.commit();
     control.showStatus(finalStatus(control));
     return {CreateOutcome::Saved, *fileName, true};

@@ -14,6 +14,14 @@ RoughingRun writeRoughingBody(const TZGrid& grid, const ReliefParameters& relief
                               const RoughingParameters& roughing, RunControl& control,
                               ByteSink& out)
 {
+    RasterProgramBody body(out);
+    return writeRoughingBody(grid, relief, roughing, control, body);
+}
+
+RoughingRun writeRoughingBody(const TZGrid& grid, const ReliefParameters& relief,
+                              const RoughingParameters& roughing, RunControl& control,
+                              RasterProgramBody& body)
+{
     checkRasterParameters(relief);
     checkRoughingParameters(roughing, relief);
     // The finish leaves at least what its tip stands on, which with gouge control is the
@@ -28,7 +36,6 @@ RoughingRun writeRoughingBody(const TZGrid& grid, const ReliefParameters& relief
             return {};
         surface = &*raised;
     }
-    RasterProgramBody body(out);
     RapidCollapser collapser(body);
     const RoughingRun run = GenerateRoughingPasses(*surface, relief, roughing, control, collapser);
     collapser.finish();
@@ -39,14 +46,18 @@ RoughingRun writeRoughingBody(const TZGrid& grid, const ReliefParameters& relief
 RoughingResult CreateRoughingProgram(const TZGrid& grid, const ReliefParameters& relief,
                                      const RoughingParameters& roughing,
                                      const std::string& sourceName, RunControl& control,
-                                     const CreateHooks& hooks)
+                                     const CreateHooks& hooks,
+                                     const machine::MachineSettings& machine)
 {
     checkRasterParameters(relief);
     checkRoughingParameters(roughing, relief);
+    machine::checkMachineSettings(machine, roughing.feedRate);
     samplingFor(grid, relief); // refuses an empty grid
     RoughingResult result;
     ProgramSpool spool;
-    result.run = writeRoughingBody(grid, relief, roughing, control, spool);
+    RasterProgramBody body =
+        rasterProgramBody(spool, machine, roughing.feedRate, relief.rapidHeight);
+    result.run = writeRoughingBody(grid, relief, roughing, control, body);
     const auto ended = [&](CreateOutcome outcome, bool close) {
         control.endProgress(ProgressDisplay::Dialog);
         control.endProgress(ProgressDisplay::Gauge);
@@ -69,11 +80,16 @@ RoughingResult CreateRoughingProgram(const TZGrid& grid, const ReliefParameters&
         return ended(CreateOutcome::SaveDeclined, true);
     control.showStatus("Writing to file...");
     AtomicFile file(*fileName);
-    file.write(rasterProgramHeader(programTimestamp(), sourceName, roughing.feedRate));
+    file.write(
+        rasterProgramStart(machine,
+                           rasterFacts(sourceName, relief, roughing.tool, roughing.toolDiameter,
+                                       roughing.feedRate, body.cuttingMinutes()),
+                           relief.rapidHeight));
     if (!spool.copyTo(file, control)) {
         file.discard();
         return ended(CreateOutcome::Abandoned, true);
     }
+    file.write(rasterProgramEnd(machine, body, relief.rapidHeight));
     file.commit();
     ended(CreateOutcome::Saved, true);
     result.create.fileName = *fileName;

@@ -7,6 +7,7 @@
 #include "common/run_control.h"
 #include "relief/byte_sink.h"
 #include "relief/create_relief.h"
+#include "relief/raster_program.h"
 #include "relief/roughing_parameters.h"
 #include "relief/roughing_passes.h"
 
@@ -33,13 +34,19 @@ struct RoughingResult {
 RoughingRun writeRoughingBody(const TZGrid& grid, const ReliefParameters& relief,
                               const RoughingParameters& roughing, RunControl& control,
                               ByteSink& out);
+// The same through a body of the caller's (a machine profile's), flushed at the end.
+RoughingRun writeRoughingBody(const TZGrid& grid, const ReliefParameters& relief,
+                              const RoughingParameters& roughing, RunControl& control,
+                              RasterProgramBody& body);
 
 // Create for the roughing program: refused parameters throw before any work; Cancel gives
 // Stopped (dialog stays open), Esc Abandoned, a declined prompt SaveDeclined; otherwise the
-// file is in place. `grid` is the relief's heights without gouge control.
+// file is in place. `grid` is the relief's heights without gouge control. `machine` is the
+// controller it is written for; its Plunge Feedrate, when given, serves roughing too.
 RoughingResult CreateRoughingProgram(const TZGrid& grid, const ReliefParameters& relief,
                                      const RoughingParameters& roughing,
                                      const std::string& sourceName, RunControl& control,
-                                     const CreateHooks& hooks);
+                                     const CreateHooks& hooks,
+                                     const machine::MachineSettings& machine = {});
 
 } // namespace corvane::relief

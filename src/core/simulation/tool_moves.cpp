@@ -91,34 +91,37 @@ std::vector<ToolMove> toolMoves(const dnc::TGCodeArray& moves, double cell)
     return out;
 }
 
+void MachiningClock::add(const DncMove& m)
+{
+    if (!isMotion(m))
+        return;
+    double length;
+    const double dz = m.z - z_;
+    if (isArc(m)) {
+        const double arc = std::hypot(double(m.i), double(m.j)) * std::abs(arcSweep(m));
+        length = std::sqrt(arc * arc + dz * dz);
+    } else {
+        length = std::sqrt((m.x - x_) * (m.x - x_) + (m.y - y_) * (m.y - y_) + dz * dz);
+    }
+    x_ = m.x, y_ = m.y, z_ = m.z;
+    if (length == 0)
+        return;
+    const bool cuts = m.kind == dnc::DncFeed || isArc(m);
+    const double rate = cuts ? m.feed : rapidRate_;
+    if (rate > 0) {
+        time_.minutes += length / rate;
+        if (!cuts)
+            time_.rapidMinutes += length / rate;
+    } else
+        ++time_.untimedMoves;
+}
+
 MachiningTime machiningTime(const dnc::TGCodeArray& moves, double rapidRate)
 {
-    MachiningTime time;
-    double x = 0, y = 0, z = 0;
-    for (const DncMove& m : moves) {
-        if (!isMotion(m))
-            continue;
-        double length;
-        const double dz = m.z - z;
-        if (isArc(m)) {
-            const double arc = std::hypot(double(m.i), double(m.j)) * std::abs(arcSweep(m));
-            length = std::sqrt(arc * arc + dz * dz);
-        } else {
-            length = std::sqrt((m.x - x) * (m.x - x) + (m.y - y) * (m.y - y) + dz * dz);
-        }
-        x = m.x, y = m.y, z = m.z;
-        if (length == 0)
-            continue;
-        const bool cuts = m.kind == dnc::DncFeed || isArc(m);
-        const double rate = cuts ? m.feed : rapidRate;
-        if (rate > 0) {
-            time.minutes += length / rate;
-            if (!cuts)
-                time.rapidMinutes += length / rate;
-        } else
-            ++time.untimedMoves;
-    }
-    return time;
+    MachiningClock clock(rapidRate);
+    for (const DncMove& m : moves)
+        clock.add(m);
+    return clock.time();
 }
 
 } // namespace corvane::simulation

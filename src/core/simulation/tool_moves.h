@@ -42,4 +42,18 @@ struct MachiningTime {
 };
 MachiningTime machiningTime(const dnc::TGCodeArray& moves, double rapidRate);
 
+// The same count, one move at a time, for writers that time a program while they make it
+// (the program need never lie in memory). Starts at the origin, as the machine does.
+class MachiningClock {
+public:
+    explicit MachiningClock(double rapidRate) : rapidRate_(rapidRate) {}
+    void add(const dnc::DncMove& move);
+    const MachiningTime& time() const { return time_; }
+
+private:
+    double rapidRate_;
+    double x_ = 0, y_ = 0, z_ = 0;
+    MachiningTime time_;
+};
+
 } // namespace corvane::simulation
