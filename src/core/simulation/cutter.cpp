@@ -1,6 +1,7 @@
 #include "simulation/cutter.h"
 
 #include "common/error.h"
+#include "relief/parameter_checks.h"
 
 #include <algorithm>
 #include <cmath>
@@ -12,14 +13,14 @@ using relief::ToolShape;
 
 Cutter makeCutter(ToolShape shape, double diameter, double includedAngle)
 {
-    if (!(diameter > 0) || !std::isfinite(diameter))
-        throw Error("the tool diameter must be a number greater than 0");
+    // The surface dialog's rules for its tool, so that a cutter is judged alike wherever it
+    // is typed; 0 is no tool at all here.
+    relief::checkSize(diameter, "Diameter");
     Cutter cutter;
     cutter.shape = shape;
     cutter.radius = diameter / 2;
     if (shape == ToolShape::VBit) {
-        if (!(includedAngle >= 5 && includedAngle <= 179))
-            throw Error("the included angle must lie between 5 and 179 degrees");
+        relief::checkIncludedAngle(includedAngle);
         cutter.coneSlope = std::tan((90 - includedAngle / 2) * std::numbers::pi / 180);
     }
     return cutter;

@@ -43,8 +43,7 @@ ZMap zMapForStock(const Stock& stock, double cell)
 Simulation SimulateProgram(const dnc::DncProgram& program, const SimulationSettings& settings,
                            RunControl& control)
 {
-    if (!(settings.cell > 0) || !std::isfinite(settings.cell))
-        throw Error("the cell size must be a number greater than 0");
+    checkCellSize(settings.cell);
     if (!(settings.rapidRate > 0) || !std::isfinite(settings.rapidRate))
         throw Error("the rapid rate must be a number greater than 0");
     if (settings.tolerance && !(*settings.tolerance >= 0))
