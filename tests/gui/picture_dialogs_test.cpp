@@ -38,7 +38,7 @@ class PictureDialogTest : public FrameTest {
 protected:
     TfrmPicture* openPicture(const Picture& picture)
     {
-        TfrmPicture* window = frame->NewPicture();
+        TfrmPicture* window = NewPicture(*frame);
         window->TP->Model().assign(picture);
         window->FitWindowToImage();
         return window;
@@ -61,11 +61,11 @@ TEST_F(PictureDialogTest, ContrastPositionsGiveTheirLowAndHighEnds)
     p.row(0)[3] = p.row(0)[4] = p.row(0)[5] = 193;
     TfrmAdjustment1* dialog = openAdjustment(openPicture(p));
     ASSERT_TRUE(dialog);
-    dialog->Slider5->setValue(50);
-    EXPECT_EQ(dialog->Percent5->text(), QStringLiteral("50%"));
-    dialog->Button1->click();
-    EXPECT_EQ(dialog->TP->Picture().pixel(0, 0), (Rgb{0, 0, 0}));
-    EXPECT_EQ(dialog->TP->Picture().pixel(1, 0), (Rgb{255, 255, 255}));
+    dialog->contrastSlider()->setValue(50);
+    EXPECT_EQ(dialog->contrastPercent()->text(), QStringLiteral("50%"));
+    dialog->previewButton()->click();
+    EXPECT_EQ(dialog->preview()->Picture().pixel(0, 0), (Rgb{0, 0, 0}));
+    EXPECT_EQ(dialog->preview()->Picture().pixel(1, 0), (Rgb{255, 255, 255}));
 }
 
 TEST_F(PictureDialogTest, AdjustmentButtonsPreviewTwiceAndResetAll)
@@ -74,33 +74,33 @@ TEST_F(PictureDialogTest, AdjustmentButtonsPreviewTwiceAndResetAll)
     TfrmAdjustment1* dialog = openAdjustment(window);
     ASSERT_TRUE(dialog);
     EXPECT_TRUE(window->Modified); // opening counts as a change, even if cancelled
-    EXPECT_TRUE(dialog->RadioButton4->isChecked());
-    EXPECT_FALSE(dialog->Button2->isEnabled());
-    EXPECT_FALSE(dialog->Button4->isEnabled());
+    EXPECT_TRUE(dialog->allButton()->isChecked());
+    EXPECT_FALSE(dialog->resetButton()->isEnabled());
+    EXPECT_FALSE(dialog->applyButton()->isEnabled());
 
-    dialog->Button1->click(); // all sliders at 0: brightness only
-    EXPECT_EQ(dialog->TP->UndoLevels(), 1);
-    EXPECT_TRUE(dialog->Button2->isEnabled());
-    EXPECT_TRUE(dialog->Button4->isEnabled());
+    dialog->previewButton()->click(); // all sliders at 0: brightness only
+    EXPECT_EQ(dialog->preview()->UndoLevels(), 1);
+    EXPECT_TRUE(dialog->resetButton()->isEnabled());
+    EXPECT_TRUE(dialog->applyButton()->isEnabled());
 
-    dialog->Slider4->setValue(-10);
-    EXPECT_EQ(dialog->Percent4->text(), QStringLiteral("-10%"));
-    dialog->RadioButton1->click(); // red only
-    EXPECT_EQ(dialog->Channel, 2);
-    dialog->Button1->click();
-    dialog->Button1->click();
-    EXPECT_EQ(previewPixel(*dialog->TP), (Rgb{48, 100, 100})); // 100 - 26 - 26
-    for (int i = 0; i < 12; ++i)                               // more levels than the undo keeps
-        dialog->Button1->click();
-    dialog->Button2->click();
-    EXPECT_EQ(previewPixel(*dialog->TP), (Rgb{100, 100, 100}));
-    EXPECT_FALSE(dialog->Button2->isEnabled());
-    EXPECT_TRUE(dialog->Button4->isEnabled());
-    EXPECT_EQ(dialog->Slider4->value(), -10);
-    dialog->Slider5->setValue(5);
-    EXPECT_TRUE(dialog->Button2->isEnabled());
+    dialog->brightnessSlider()->setValue(-10);
+    EXPECT_EQ(dialog->brightnessPercent()->text(), QStringLiteral("-10%"));
+    dialog->redButton()->click(); // red only
+    EXPECT_EQ(dialog->Channel(), 2);
+    dialog->previewButton()->click();
+    dialog->previewButton()->click();
+    EXPECT_EQ(previewPixel(*dialog->preview()), (Rgb{48, 100, 100})); // 100 - 26 - 26
+    for (int i = 0; i < 12; ++i) // more levels than the undo keeps
+        dialog->previewButton()->click();
+    dialog->resetButton()->click();
+    EXPECT_EQ(previewPixel(*dialog->preview()), (Rgb{100, 100, 100}));
+    EXPECT_FALSE(dialog->resetButton()->isEnabled());
+    EXPECT_TRUE(dialog->applyButton()->isEnabled());
+    EXPECT_EQ(dialog->brightnessSlider()->value(), -10);
+    dialog->contrastSlider()->setValue(5);
+    EXPECT_TRUE(dialog->resetButton()->isEnabled());
 
-    dialog->Button3->click();
+    dialog->cancelButton()->click();
     flushDeletes();
     EXPECT_EQ(window->TP->Picture().pixel(0, 0), (Rgb{100, 100, 100}));
     EXPECT_TRUE(window->Modified);
@@ -114,13 +114,13 @@ TEST_F(PictureDialogTest, ApplyGoesToTheWindowAtTheTargetWhenPressedAndLeavesThe
     ASSERT_TRUE(dialog);
     TfrmPicture* second = openPicture(solidPicture(6, 3, {10, 20, 30}));
     QGuiApplication::clipboard()->setText(QStringLiteral("the user's text"));
-    dialog->Slider4->setValue(50);
-    dialog->Button1->click();
+    dialog->brightnessSlider()->setValue(50);
+    dialog->previewButton()->click();
     // Focus went to the second picture, then back to the dialog: the window behind the
     // dialog is now the second one.
     frame->MdiArea().setActiveSubWindow(second->SubWindow());
     frame->MdiArea().setActiveSubWindow(qobject_cast<QMdiSubWindow*>(dialog->parentWidget()));
-    dialog->Button4->click();
+    dialog->applyButton()->click();
     EXPECT_EQ(second->TP->ImageWidth(), 4);
     EXPECT_EQ(second->TP->Picture().pixel(0, 0), (Rgb{228, 228, 228}));
     EXPECT_EQ(first->TP->Picture().pixel(0, 0), (Rgb{100, 100, 100}));
@@ -136,18 +136,34 @@ TEST_F(PictureDialogTest, TextureShadeDefaultsAndReset)
     window->MenuItem(QStringLiteral("mnu3dShade2"))->trigger(); // "&3D Texture Shade"
     auto* dialog = openedDialog<TfrmLambert>(*frame);
     ASSERT_TRUE(dialog);
-    EXPECT_EQ(dialog->Edit3->text(), QStringLiteral(".1"));
-    dialog->Button1->click();
+    EXPECT_EQ(dialog->roughnessEdit()->text(), QStringLiteral(".1"));
+    dialog->previewButton()->click();
     const Picture expected = imaging::lambertShade(p, 45, 45, 3, 0.1f);
-    EXPECT_EQ(dialog->TP->Picture().pixels, expected.pixels);
-    dialog->Edit1->setText(QStringLiteral("30.9deg")); // leading whole number: 30
-    dialog->Button1->click();
-    EXPECT_EQ(dialog->TP->Picture().pixels,
+    EXPECT_EQ(dialog->preview()->Picture().pixels, expected.pixels);
+    dialog->latitudeEdit()->setText(QStringLiteral("30.9deg")); // leading whole number: 30
+    dialog->previewButton()->click();
+    EXPECT_EQ(dialog->preview()->Picture().pixels,
               imaging::lambertShade(expected, 30, 45, 3, 0.1f).pixels);
-    dialog->Button2->click();
-    EXPECT_EQ(dialog->TP->Picture().pixels, p.pixels);
-    dialog->Button4->click();
+    dialog->resetButton()->click();
+    EXPECT_EQ(dialog->preview()->Picture().pixels, p.pixels);
+    dialog->applyButton()->click();
     EXPECT_EQ(window->TP->Picture().pixels, p.pixels);
+    window->Modified = false;
+}
+
+TEST_F(PictureDialogTest, TextureShadePreviewRunsAfterAnEarlierEsc)
+{
+    const Picture p = solidPicture(8, 6, {90, 120, 150});
+    TfrmPicture* window = openPicture(p);
+    window->MenuItem(QStringLiteral("mnu3dShade2"))->trigger();
+    auto* dialog = openedDialog<TfrmLambert>(*frame);
+    ASSERT_TRUE(dialog);
+    shared().EscapePressed = true; // the Esc that ended an earlier job
+    dialog->previewButton()->click();
+    EXPECT_TRUE(prompts.messages.empty());
+    EXPECT_EQ(dialog->preview()->Picture().pixels,
+              imaging::lambertShade(p, 45, 45, 3, 0.1f).pixels);
+    EXPECT_FALSE(frame->StatusBar1().text(0).startsWith(QStringLiteral("Failed")));
     window->Modified = false;
 }
 
@@ -157,17 +173,17 @@ TEST_F(PictureDialogTest, ResizeReadsTheRatioAndFitsTheWindow)
     window->MenuItem(QStringLiteral("Resize1"))->trigger();
     auto* dialog = openedDialog<TfrmResize>(*frame);
     ASSERT_TRUE(dialog);
-    EXPECT_EQ(dialog->Edit1->text(), QStringLiteral("1"));
-    dialog->Button1->click();
+    EXPECT_EQ(dialog->ratioEdit()->text(), QStringLiteral("1"));
+    dialog->resizeButton()->click();
     EXPECT_EQ(window->TP->UndoLevels(), 1);
     EXPECT_EQ(window->TP->ImageWidth(), 40);
     for (const char* nothing : {"0", "-2", "abc", ""}) {
-        dialog->Edit1->setText(QString::fromLatin1(nothing));
-        dialog->Button1->click();
+        dialog->ratioEdit()->setText(QString::fromLatin1(nothing));
+        dialog->resizeButton()->click();
         EXPECT_EQ(window->TP->UndoLevels(), 1) << nothing;
     }
-    dialog->Edit1->setText(QStringLiteral(".5x"));
-    dialog->Button1->click();
+    dialog->ratioEdit()->setText(QStringLiteral(".5x"));
+    dialog->resizeButton()->click();
     EXPECT_EQ(window->TP->ImageWidth(), 20);
     EXPECT_EQ(window->TP->ImageHeight(), 15);
     EXPECT_EQ(window->SubWindow()->size(), QSize(20 + 8, 15 + 27));
@@ -176,17 +192,17 @@ TEST_F(PictureDialogTest, ResizeReadsTheRatioAndFitsTheWindow)
 
 TEST_F(PictureDialogTest, DirectionStartsAtNorthAndKeepsTheChoice)
 {
-    TfrmDirection& direction = frame->frmDirection();
+    TfrmDirection& direction = directionDialog();
     EXPECT_EQ(direction.windowTitle(), QStringLiteral("Direction"));
-    EXPECT_TRUE(direction.RadioButton[0]->isChecked());
-    EXPECT_EQ(direction.RadioButton[0]->text(), QStringLiteral("North"));
-    direction.RadioButton[6]->click();
+    EXPECT_TRUE(direction.directionButton(0)->isChecked());
+    EXPECT_EQ(direction.directionButton(0)->text(), QStringLiteral("North"));
+    direction.directionButton(6)->click();
     EXPECT_EQ(shared().LightDirection, 7);
     direction.show();
-    direction.Button1->click();
+    direction.okButton()->click();
     EXPECT_FALSE(direction.isVisible());
     direction.show();
-    EXPECT_TRUE(direction.RadioButton[6]->isChecked());
+    EXPECT_TRUE(direction.directionButton(6)->isChecked());
     direction.hide();
 }
 

@@ -63,7 +63,7 @@ protected:
         FrameTest::TearDown();
     }
 
-    TfrmToolPaths& dialog() { return frame->frmToolPaths(); }
+    TfrmToolPaths& dialog() { return toolpathsDialog(); }
 
     TfrmDXFView* openPyramid()
     {
@@ -83,9 +83,9 @@ protected:
 
     void setFields(const QString& opDepth, const QString& zStep, const QString& cutDepth)
     {
-        dialog().opDepthEdit->setText(opDepth);
-        dialog().zStepEdit->setText(zStep);
-        dialog().cutDepthEdit->setText(cutDepth);
+        dialog().opDepthEdit()->setText(opDepth);
+        dialog().zStepEdit()->setText(zStep);
+        dialog().cutDepthEdit()->setText(cutDepth);
     }
 
     // corvane-cli regions on the same source; returns the file it wrote.
@@ -121,60 +121,60 @@ TEST_F(ToolpathsDialogTest, ShowingProposesHalfTheMeshHeightAndTheFieldsFollowTh
     ASSERT_TRUE(d.isVisible());
     EXPECT_EQ(d.windowTitle(), QStringLiteral("Create Regions"));
     EXPECT_EQ(shared().CurrentJob, JobMeshToolpaths);
-    EXPECT_EQ(d.opDepthEdit->text(), QStringLiteral("1"));
-    EXPECT_FALSE(d.undoButton->isEnabled());
-    EXPECT_TRUE(helpPageOf(d.opDepthEdit).toString().endsWith(QStringLiteral("/toolpaths.html")));
+    EXPECT_EQ(d.opDepthEdit()->text(), QStringLiteral("1"));
+    EXPECT_FALSE(d.undoButton()->isEnabled());
+    EXPECT_TRUE(helpPageOf(d.opDepthEdit()).toString().endsWith(QStringLiteral("/toolpaths.html")));
     const QWidget* area = frame->MdiArea().viewport();
     EXPECT_TRUE(QRect(area->mapToGlobal(QPoint(0, 0)), area->size()).contains(d.frameGeometry()));
-    EXPECT_FALSE(d.widthEdit->isEnabled());
-    EXPECT_FALSE(d.depthEdit->isEnabled());
+    EXPECT_FALSE(d.widthEdit()->isEnabled());
+    EXPECT_FALSE(d.depthEdit()->isEnabled());
 
     // Single Depth: neither Region Depths nor Z Step.
-    EXPECT_FALSE(d.TopGroup->isEnabled());
-    EXPECT_FALSE(d.zStepEdit->isEnabled());
-    EXPECT_TRUE(d.cutDepthEdit->isEnabled());
+    EXPECT_FALSE(d.regionDepthsGroup()->isEnabled());
+    EXPECT_FALSE(d.zStepEdit()->isEnabled());
+    EXPECT_TRUE(d.cutDepthEdit()->isEnabled());
     d.SetStyleIndex(1);
-    EXPECT_TRUE(d.TopGroup->isEnabled());
-    EXPECT_TRUE(d.zStepEdit->isEnabled());
-    EXPECT_TRUE(d.cutDepthEdit->isEnabled());
+    EXPECT_TRUE(d.regionDepthsGroup()->isEnabled());
+    EXPECT_TRUE(d.zStepEdit()->isEnabled());
+    EXPECT_TRUE(d.cutDepthEdit()->isEnabled());
     d.SetRegionDepthsIndex(1);
-    EXPECT_FALSE(d.cutDepthEdit->isEnabled());
+    EXPECT_FALSE(d.cutDepthEdit()->isEnabled());
     d.SetStyleIndex(2); // Vectorize with Multiple Depths: only Region Depths
-    EXPECT_FALSE(d.opDepthEdit->isEnabled());
-    EXPECT_FALSE(d.zStepEdit->isEnabled());
-    EXPECT_FALSE(d.cutDepthEdit->isEnabled());
+    EXPECT_FALSE(d.opDepthEdit()->isEnabled());
+    EXPECT_FALSE(d.zStepEdit()->isEnabled());
+    EXPECT_FALSE(d.cutDepthEdit()->isEnabled());
     d.SetStyleIndex(0);
-    EXPECT_FALSE(d.TopGroup->isEnabled());
+    EXPECT_FALSE(d.regionDepthsGroup()->isEnabled());
     EXPECT_EQ(toolpaths::styleCode(d.Fields().style, d.Fields().regionDepths), 1);
 
-    EXPECT_FALSE(d.reduceEdit->isEnabled());
-    d.reduceCheck->click();
-    EXPECT_TRUE(d.reduceEdit->isEnabled());
-    d.reduceCheck->click();
-    EXPECT_FALSE(d.reduceEdit->isEnabled());
+    EXPECT_FALSE(d.reduceEdit()->isEnabled());
+    d.reduceCheck()->click();
+    EXPECT_TRUE(d.reduceEdit()->isEnabled());
+    d.reduceCheck()->click();
+    EXPECT_FALSE(d.reduceEdit()->isEnabled());
 
     // Op Depth, Z Step and Feedrate take digits and "." only, not even Backspace.
-    d.feedrateEdit->clear();
-    QTest::keyClicks(d.feedrateEdit, QStringLiteral("-1a2.5e"));
-    EXPECT_EQ(d.feedrateEdit->text(), QStringLiteral("12.5"));
-    QTest::keyClick(d.feedrateEdit, Qt::Key_Backspace);
-    EXPECT_EQ(d.feedrateEdit->text(), QStringLiteral("12.5"));
-    QTest::keyClicks(d.cutDepthEdit, QStringLiteral("-")); // Cut Depth is free
-    EXPECT_TRUE(d.cutDepthEdit->text().endsWith(QLatin1Char('-')));
+    d.feedrateEdit()->clear();
+    QTest::keyClicks(d.feedrateEdit(), QStringLiteral("-1a2.5e"));
+    EXPECT_EQ(d.feedrateEdit()->text(), QStringLiteral("12.5"));
+    QTest::keyClick(d.feedrateEdit(), Qt::Key_Backspace);
+    EXPECT_EQ(d.feedrateEdit()->text(), QStringLiteral("12.5"));
+    QTest::keyClicks(d.cutDepthEdit(), QStringLiteral("-")); // Cut Depth is free
+    EXPECT_TRUE(d.cutDepthEdit()->text().endsWith(QLatin1Char('-')));
 
     // Esc keeps the dialog open; Cancel sets Esc and hides it; showing again resets.
     d.SetStyleIndex(1);
     shared().EscapePressed = false;
-    QTest::keyClick(d.opDepthEdit, Qt::Key_Escape);
+    QTest::keyClick(d.opDepthEdit(), Qt::Key_Escape);
     EXPECT_TRUE(shared().EscapePressed);
     EXPECT_TRUE(d.isVisible());
     shared().EscapePressed = false;
-    d.cancelButton->click();
+    d.cancelButton()->click();
     EXPECT_TRUE(shared().EscapePressed);
     EXPECT_FALSE(d.isVisible());
     d.show();
     EXPECT_EQ(d.StyleIndex(), 0);
-    EXPECT_FALSE(d.zStepEdit->isEnabled());
+    EXPECT_FALSE(d.zStepEdit()->isEnabled());
 }
 
 TEST_F(ToolpathsDialogTest, CreateUndoAndClearChangeTheViewsRegions)
@@ -183,7 +183,7 @@ TEST_F(ToolpathsDialogTest, CreateUndoAndClearChangeTheViewsRegions)
     TfrmToolPaths& d = dialog();
     d.SetStyleIndex(1);
     setFields(QStringLiteral("1"), QStringLiteral("0"), QStringLiteral("0"));
-    d.createButton->click();
+    d.createButton()->click();
     EXPECT_EQ(status(0), QStringLiteral("No Regions Created...Check Parameters..."));
     EXPECT_EQ(status(1), QStringLiteral("0"));
     EXPECT_FALSE(view->RegionsExist());
@@ -191,10 +191,10 @@ TEST_F(ToolpathsDialogTest, CreateUndoAndClearChangeTheViewsRegions)
     // Z Step 0.3 up to Op Depth 1: the levels 0.3, 0.6 and 0.9, each its own depth.
     d.SetRegionDepthsIndex(1);
     setFields(QStringLiteral("1"), QStringLiteral("0.3"), QStringLiteral("0"));
-    d.createButton->click();
+    d.createButton()->click();
     EXPECT_EQ(status(0), QStringLiteral("3 Regions Created..."));
     EXPECT_EQ(status(1), QStringLiteral("3"));
-    EXPECT_TRUE(d.undoButton->isEnabled());
+    EXPECT_TRUE(d.undoButton()->isEnabled());
     const auto& regions = view->Regions().regions;
     ASSERT_EQ(regions.size(), 4u);
     EXPECT_NEAR(regions[1].depth, 0.3, 1e-9);
@@ -216,7 +216,7 @@ TEST_F(ToolpathsDialogTest, CreateUndoAndClearChangeTheViewsRegions)
     EXPECT_TRUE(view->MenuItem(QStringLiteral("SaveDNC1"))->isEnabled());
     EXPECT_TRUE(view->MenuItem(QStringLiteral("SaveDXF1"))->isEnabled());
 
-    d.btnClear->click();
+    d.clearButton()->click();
     EXPECT_EQ(regions.size(), 1u);
     EXPECT_EQ(status(0), QStringLiteral("Ready..."));
     EXPECT_EQ(status(1), QStringLiteral("0"));
@@ -224,13 +224,13 @@ TEST_F(ToolpathsDialogTest, CreateUndoAndClearChangeTheViewsRegions)
     // Seven levels, 0.25 to 1.75; Undo takes all seven back, once.
     d.SetRegionDepthsIndex(0);
     setFields(QStringLiteral("1.75"), QStringLiteral("0.25"), QStringLiteral("0.1"));
-    d.createButton->click();
+    d.createButton()->click();
     ASSERT_EQ(regions.size(), 8u);
     EXPECT_EQ(regions[7].depth, 0.1);
-    d.undoButton->click();
+    d.undoButton()->click();
     EXPECT_EQ(status(0), QStringLiteral("The last 7 Regions were removed.."));
     EXPECT_EQ(regions.size(), 1u);
-    EXPECT_FALSE(d.undoButton->isEnabled());
+    EXPECT_FALSE(d.undoButton()->isEnabled());
     view->FormActivate();
     EXPECT_FALSE(view->MenuItem(QStringLiteral("SaveDNC1"))->isEnabled());
 }
@@ -239,15 +239,15 @@ TEST_F(ToolpathsDialogTest, BadFieldsAreRefusedAndEscLeavesTheRegionsAsTheyWere)
 {
     TfrmDXFView* view = openPyramid();
     TfrmToolPaths& d = dialog();
-    d.createButton->click(); // Single Depth at Op Depth 1
+    d.createButton()->click(); // Single Depth at Op Depth 1
     ASSERT_EQ(view->Regions().regions.size(), 2u);
 
     // Pasted text the typing filter never sees.
     d.SetStyleIndex(1);
     setFields(QStringLiteral("1"), QStringLiteral("-0.5"), QStringLiteral("0"));
-    d.createButton->click();
+    d.createButton()->click();
     setFields(QStringLiteral("1"), QStringLiteral("0.5"), QStringLiteral("0,2"));
-    d.createButton->click();
+    d.createButton()->click();
     ASSERT_EQ(prompts.messages.size(), 2u);
     EXPECT_EQ(prompts.messages[0].text, QStringLiteral("Z Step can not be negative!"));
     EXPECT_TRUE(prompts.messages[1].text.contains(QStringLiteral("Cut Depth")));
@@ -259,7 +259,7 @@ TEST_F(ToolpathsDialogTest, BadFieldsAreRefusedAndEscLeavesTheRegionsAsTheyWere)
         QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
         QApplication::sendEvent(&d, &esc);
     });
-    d.createButton->click();
+    d.createButton()->click();
     EXPECT_EQ(status(0), QStringLiteral("Process Cancelled..."));
     EXPECT_FALSE(shared().EscapePressed);
     EXPECT_EQ(view->Regions().regions.size(), 2u);
@@ -267,7 +267,7 @@ TEST_F(ToolpathsDialogTest, BadFieldsAreRefusedAndEscLeavesTheRegionsAsTheyWere)
 
     // A dialog whose target is gone does nothing.
     shared().TargetChildIndex = 5;
-    d.createButton->click();
+    d.createButton()->click();
     EXPECT_EQ(view->Regions().regions.size(), 2u);
 }
 
@@ -277,9 +277,9 @@ TEST_F(ToolpathsDialogTest, SavedFilesAreThoseOfTheCommandLine)
     TfrmToolPaths& d = dialog();
     d.SetStyleIndex(1);
     setFields(QStringLiteral("1.5"), QStringLiteral("0.5"), QStringLiteral("0.2"));
-    d.feedrateEdit->setText(QStringLiteral("20"));
-    d.rapidEdit->setText(QStringLiteral("0.5"));
-    d.createButton->click();
+    d.feedrateEdit()->setText(QStringLiteral("20"));
+    d.rapidEdit()->setText(QStringLiteral("0.5"));
+    d.createButton()->click();
     ASSERT_EQ(view->Regions().regions.size(), 4u);
     view->FormActivate();
 
@@ -322,26 +322,26 @@ TEST_F(ToolpathsDialogTest, RasterToVectorThroughToASavedProgram)
             p[0] = p[1] = p[2] = grey;
         }
     const QString bmp = writeBmp(folder, QStringLiteral("disc.bmp"), picture);
-    TfrmPicture* source = frame->OpenPicture(bmp);
+    TfrmPicture* source = OpenPicture(*frame, bmp);
     source->MenuItem(QStringLiteral("RastertoDXF1"))->trigger();
     auto* view = dynamic_cast<TfrmDXFView*>(frame->ActiveChild()->widget());
     ASSERT_TRUE(view && view->IsVectorConversion());
     TfrmToolPaths& d = dialog();
     ASSERT_TRUE(d.isVisible());
-    EXPECT_TRUE(d.widthEdit->isEnabled());
-    EXPECT_TRUE(d.depthEdit->isEnabled());
+    EXPECT_TRUE(d.widthEdit()->isEnabled());
+    EXPECT_TRUE(d.depthEdit()->isEnabled());
 
-    d.depthEdit->setText(QStringLiteral("0"));
-    d.createButton->click();
+    d.depthEdit()->setText(QStringLiteral("0"));
+    d.createButton()->click();
     ASSERT_EQ(prompts.messages.size(), 1u);
     EXPECT_EQ(prompts.messages[0].text, QStringLiteral("Depth can not be 0!"));
 
-    d.widthEdit->setText(QStringLiteral("6"));
-    d.depthEdit->setText(QStringLiteral("2"));
+    d.widthEdit()->setText(QStringLiteral("6"));
+    d.depthEdit()->setText(QStringLiteral("2"));
     d.SetStyleIndex(1);
     d.SetRegionDepthsIndex(1);
     setFields(QStringLiteral("1.5"), QStringLiteral("0.5"), QStringLiteral("0"));
-    d.createButton->click();
+    d.createButton()->click();
     ASSERT_GE(view->Regions().regions.size(), 2u);
     EXPECT_EQ(view->Mesh().extents.maxX, 11 * 0.5); // the grid's extents, in units
 

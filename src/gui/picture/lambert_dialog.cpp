@@ -2,10 +2,9 @@
 
 #include "common/leading_number.h"
 #include "gui/app/exception_hook.h"
-#include "gui/app/frame.h"
-#include "gui/app/gui_run_control.h"
 #include "gui/app/help_pages.h"
-#include "gui/app/hourglass.h"
+#include "gui/app/long_run.h"
+#include "gui/app/window_frame.h"
 #include "gui/picture/picture_dialog_frame.h"
 #include "gui/picture/preview_support.h"
 #include "gui/picture/twisted_pixel.h"
@@ -19,7 +18,8 @@
 
 namespace img = corvane::imaging;
 
-TfrmLambert::TfrmLambert(TCorvaneFrame& frame, const img::Picture& picture) : frame_(frame)
+TfrmLambert::TfrmLambert(corvane::gui::WindowFrame& frame, const img::Picture& picture)
+    : frame_(frame)
 {
     setObjectName(QStringLiteral("frmLambert"));
     setWindowTitle(QStringLiteral("3D Texture Shade"));
@@ -33,17 +33,19 @@ TfrmLambert::TfrmLambert(TCorvaneFrame& frame, const img::Picture& picture) : fr
         edit->setGeometry(100, top, 100, 21);
         return edit;
     };
-    Edit1 = addEdit(QStringLiteral("Lattitude"),
-                    QStringLiteral("Angle of Light Source Y Direction"), QStringLiteral("45"), 12);
-    Edit2 = addEdit(QStringLiteral("Longitude"),
-                    QStringLiteral("Angle of Light Source X Direction"), QStringLiteral("45"), 42);
-    Edit3 = addEdit(QStringLiteral("Roughness"), QStringLiteral("Amount of Texture"),
-                    QStringLiteral(".1"), 72);
+    latitudeEdit_ =
+        addEdit(QStringLiteral("Lattitude"), QStringLiteral("Angle of Light Source Y Direction"),
+                QStringLiteral("45"), 12);
+    longitudeEdit_ =
+        addEdit(QStringLiteral("Longitude"), QStringLiteral("Angle of Light Source X Direction"),
+                QStringLiteral("45"), 42);
+    roughnessEdit_ = addEdit(QStringLiteral("Roughness"), QStringLiteral("Amount of Texture"),
+                             QStringLiteral(".1"), 72);
 
-    TP = new TTwistedPixel(this);
-    TP->setObjectName(QStringLiteral("TP"));
-    TP->setGeometry(215, 10, 160, 160);
-    TP->SetFitToSize(true);
+    preview_ = new TTwistedPixel(this);
+    preview_->setObjectName(QStringLiteral("TP"));
+    preview_->setGeometry(215, 10, 160, 160);
+    preview_->SetFitToSize(true);
 
     auto addButton = [this](const QString& caption, const QString& hint, int x, int y) {
         auto* button = new QPushButton(caption, this);
@@ -51,59 +53,63 @@ TfrmLambert::TfrmLambert(TCorvaneFrame& frame, const img::Picture& picture) : fr
         button->setGeometry(x, y, 96, 25);
         return button;
     };
-    Button1 = addButton(QStringLiteral("Preview"), QStringLiteral("Preview Settings"), 8, 112);
-    Button2 = addButton(QStringLiteral("Reset"), QStringLiteral("Undo All Changes"), 108, 112);
-    Button3 = addButton(QStringLiteral("Cancel"), QString(), 8, 145);
-    Button4 = addButton(QStringLiteral("Apply"), QStringLiteral("Copy Preview Image to Work Image"),
-                        108, 145);
-    connect(Button1, &QPushButton::clicked, this,
+    previewButton_ =
+        addButton(QStringLiteral("Preview"), QStringLiteral("Preview Settings"), 8, 112);
+    resetButton_ = addButton(QStringLiteral("Reset"), QStringLiteral("Undo All Changes"), 108, 112);
+    cancelButton_ = addButton(QStringLiteral("Cancel"), QString(), 8, 145);
+    applyButton_ = addButton(QStringLiteral("Apply"),
+                             QStringLiteral("Copy Preview Image to Work Image"), 108, 145);
+    connect(previewButton_, &QPushButton::clicked, this,
             corvane::gui::guardedCall(this, &TfrmLambert::Button1Click));
-    connect(Button2, &QPushButton::clicked, this,
+    connect(resetButton_, &QPushButton::clicked, this,
             corvane::gui::guardedCall(this, &TfrmLambert::Button2Click));
-    connect(Button3, &QPushButton::clicked, this,
+    connect(cancelButton_, &QPushButton::clicked, this,
             corvane::gui::guardedCall(this, &TfrmLambert::Button3Click));
-    connect(Button4, &QPushButton::clicked, this,
+    connect(applyButton_, &QPushButton::clicked, this,
             corvane::gui::guardedCall(this, &TfrmLambert::Button4Click));
 
     // FormCreate: the preview starts as the picture.
     original_ = picture;
-    TP->PastePicture(picture);
+    preview_->PastePicture(picture);
     corvane::gui::placePictureDialog(frame_, *this, QSize(383, 181));
 }
 
 void TfrmLambert::Button1Click()
 {
-    const float latitude = float(corvane::leadingNumber(Edit1->text().toStdString(), true));
-    const float longitude = float(corvane::leadingNumber(Edit2->text().toStdString(), true));
-    const float roughness = float(corvane::leadingNumber(Edit3->text().toStdString(), false));
-    corvane::gui::Hourglass busy;
-    corvane::gui::GuiRunControl control(frame_.StatusBar1());
-    TP->Process([&](const img::Picture& p) {
-        return img::lambertShade(p, latitude, longitude, 3, roughness, control);
+    const float latitude = float(corvane::leadingNumber(latitudeEdit_->text().toStdString(), true));
+    const float longitude =
+        float(corvane::leadingNumber(longitudeEdit_->text().toStdString(), true));
+    const float roughness =
+        float(corvane::leadingNumber(roughnessEdit_->text().toStdString(), false));
+    // A run of its own: an Esc pressed before (to end an earlier job) does not stop it.
+    corvane::gui::LongRun::Options options;
+    options.window = this;
+    corvane::gui::LongRun run(frame_, options);
+    run.run([&](corvane::RunControl& control) {
+        preview_->Process([&](const img::Picture& p) {
+            return img::lambertShade(p, latitude, longitude, 3, roughness, control);
+        });
+        return true;
     });
 }
 
 void TfrmLambert::Button2Click()
 {
-    corvane::gui::undoAllPreviews(*TP, original_);
+    corvane::gui::undoAllPreviews(*preview_, original_);
 }
 
 void TfrmLambert::Button3Click()
 {
-    if (QMdiSubWindow* window = qobject_cast<QMdiSubWindow*>(parentWidget()))
-        window->close();
+    corvane::gui::closePictureDialog(*this);
 }
 
 void TfrmLambert::Button4Click()
 {
-    corvane::gui::applyPreview(frame_, *TP);
+    corvane::gui::applyPreview(frame_, *preview_);
 }
 
 void TfrmLambert::keyPressEvent(QKeyEvent* event)
 {
-    if (event->key() == Qt::Key_Escape) {
-        Button3->click();
-        return;
-    }
-    QWidget::keyPressEvent(event);
+    if (!corvane::gui::pressDialogKey(*event, nullptr, cancelButton_))
+        QWidget::keyPressEvent(event);
 }

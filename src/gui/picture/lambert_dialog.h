@@ -8,21 +8,24 @@
 
 class QLineEdit;
 class QPushButton;
-class TCorvaneFrame;
+namespace corvane::gui {
+class WindowFrame;
+}
 class TTwistedPixel;
 
 class TfrmLambert : public QWidget {
 public:
-    TfrmLambert(TCorvaneFrame& frame, const corvane::imaging::Picture& picture);
+    TfrmLambert(corvane::gui::WindowFrame& frame, const corvane::imaging::Picture& picture);
 
-    QLineEdit* Edit1 = nullptr; // latitude
-    QLineEdit* Edit2 = nullptr; // longitude
-    QLineEdit* Edit3 = nullptr; // roughness
-    TTwistedPixel* TP = nullptr;
-    QPushButton* Button1 = nullptr; // Preview
-    QPushButton* Button2 = nullptr; // Reset
-    QPushButton* Button3 = nullptr; // Cancel
-    QPushButton* Button4 = nullptr; // Apply
+    // --- controls, for tests ---
+    QLineEdit* latitudeEdit() const { return latitudeEdit_; }
+    QLineEdit* longitudeEdit() const { return longitudeEdit_; }
+    QLineEdit* roughnessEdit() const { return roughnessEdit_; }
+    TTwistedPixel* preview() const { return preview_; }
+    QPushButton* previewButton() const { return previewButton_; }
+    QPushButton* resetButton() const { return resetButton_; }
+    QPushButton* cancelButton() const { return cancelButton_; }
+    QPushButton* applyButton() const { return applyButton_; }
 
     void Button1Click();
     void Button2Click();
@@ -33,6 +36,14 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    TCorvaneFrame& frame_;
+    QLineEdit* latitudeEdit_ = nullptr;
+    QLineEdit* longitudeEdit_ = nullptr;
+    QLineEdit* roughnessEdit_ = nullptr;
+    TTwistedPixel* preview_ = nullptr;
+    QPushButton* previewButton_ = nullptr;
+    QPushButton* resetButton_ = nullptr;
+    QPushButton* cancelButton_ = nullptr;
+    QPushButton* applyButton_ = nullptr;
+    corvane::gui::WindowFrame& frame_;
     corvane::imaging::Picture original_;
 };

@@ -1,20 +1,24 @@
 #include "gui/picture/picture_dialog_frame.h"
 
-#include "gui/app/frame.h"
+#include "gui/app/window_frame.h"
 
+#include <QKeyEvent>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QPushButton>
+#include <QWidget>
 
 namespace corvane::gui {
 
-QMdiSubWindow* placePictureDialog(TCorvaneFrame& frame, QWidget& dialog, QSize clientArea)
+QMdiSubWindow* placePictureDialog(corvane::gui::WindowFrame& frame, QWidget& dialog,
+                                  QSize clientArea)
 {
     auto* window =
         new QMdiSubWindow(nullptr, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                                        Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     dialog.setFixedSize(clientArea);
     window->setWidget(&dialog);
-    window->setWindowIcon(frame.windowIcon());
+    window->setWindowIcon(frame.Widget().windowIcon());
     auto* systemMenu = new QMenu(window);
     systemMenu->addAction(QStringLiteral("&Close"), window, &QMdiSubWindow::close);
     window->setSystemMenu(systemMenu);
@@ -23,6 +27,26 @@ QMdiSubWindow* placePictureDialog(TCorvaneFrame& frame, QWidget& dialog, QSize c
     window->setFixedSize(window->sizeHint());
     frame.KeepChildInside(window);
     return window;
+}
+
+bool pressDialogKey(const QKeyEvent& event, QPushButton* enterButton, QPushButton* escButton)
+{
+    const bool enter = event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter;
+    if (enter && enterButton) {
+        enterButton->click();
+        return true;
+    }
+    if (event.key() == Qt::Key_Escape) {
+        escButton->click();
+        return true;
+    }
+    return false;
+}
+
+void closePictureDialog(QWidget& dialog)
+{
+    if (auto* window = qobject_cast<QMdiSubWindow*>(dialog.parentWidget()))
+        window->close();
 }
 
 } // namespace corvane::gui

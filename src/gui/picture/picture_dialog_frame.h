@@ -1,15 +1,28 @@
-// Puts a picture dialog into the frame as a fixed-size child window with a single border and
-// only the system menu, fully inside the visible area.
+// What every picture dialog (adjustment, texture shade, resize) shares: its place in the
+// frame, a fixed-size child window with a single border and only the system menu, fully
+// inside the visible area; its keys, as in a dialog box; and how it closes.
 #pragma once
 
 #include <QSize>
 
+class QKeyEvent;
 class QMdiSubWindow;
+class QPushButton;
 class QWidget;
-class TCorvaneFrame;
+namespace corvane::gui {
+class WindowFrame;
+}
 
 namespace corvane::gui {
 
-QMdiSubWindow* placePictureDialog(TCorvaneFrame& frame, QWidget& dialog, QSize clientArea);
+QMdiSubWindow* placePictureDialog(corvane::gui::WindowFrame& frame, QWidget& dialog,
+                                  QSize clientArea);
+
+// Enter presses `enterButton` (the default button; none when null), Esc presses
+// `escButton`. True when the key was one of them.
+bool pressDialogKey(const QKeyEvent& event, QPushButton* enterButton, QPushButton* escButton);
+
+// Closes the dialog with the child window around it.
+void closePictureDialog(QWidget& dialog);
 
 } // namespace corvane::gui

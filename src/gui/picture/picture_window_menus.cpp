@@ -1,8 +1,8 @@
 // The picture window's menu bar, which takes the place of the frame's while the window is
 // active: captions, shortcuts, icons and the handlers behind them.
 #include "gui/app/exception_hook.h"
-#include "gui/app/frame.h"
 #include "gui/app/tool_icons.h"
+#include "gui/app/window_frame.h"
 #include "gui/picture/image_menu.h"
 #include "gui/picture/picture_window.h"
 

@@ -1,6 +1,6 @@
 #include "gui/picture/preview_support.h"
 
-#include "gui/app/frame.h"
+#include "gui/app/window_frame.h"
 #include "gui/picture/picture_window.h"
 #include "gui/picture/twisted_pixel.h"
 #include "imaging/picture_model.h"
@@ -25,9 +25,9 @@ void undoAllPreviews(TTwistedPixel& preview, const corvane::imaging::Picture& or
     }
 }
 
-void applyPreview(TCorvaneFrame& frame, const TTwistedPixel& preview)
+void applyPreview(corvane::gui::WindowFrame& frame, const TTwistedPixel& preview)
 {
-    if (TfrmPicture* target = frame.TargetPicture())
+    if (TfrmPicture* target = TargetPicture(frame))
         target->TP->PastePicture(preview.Picture());
 }
 

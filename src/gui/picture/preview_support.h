@@ -4,7 +4,9 @@
 
 #include "imaging/picture.h"
 
-class TCorvaneFrame;
+namespace corvane::gui {
+class WindowFrame;
+}
 class TTwistedPixel;
 
 namespace corvane::gui {
@@ -15,6 +17,6 @@ void undoAllPreviews(TTwistedPixel& preview, const corvane::imaging::Picture& or
 
 // Replaces the picture of the window at TargetChildIndex, found now, with the preview's;
 // nothing when that window is not a picture window. The clipboard is left alone.
-void applyPreview(TCorvaneFrame& frame, const TTwistedPixel& preview);
+void applyPreview(corvane::gui::WindowFrame& frame, const TTwistedPixel& preview);
 
 } // namespace corvane::gui

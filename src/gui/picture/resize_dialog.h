@@ -5,15 +5,18 @@
 
 class QLineEdit;
 class QPushButton;
-class TCorvaneFrame;
+namespace corvane::gui {
+class WindowFrame;
+}
 
 class TfrmResize : public QWidget {
 public:
-    explicit TfrmResize(TCorvaneFrame& frame);
+    explicit TfrmResize(corvane::gui::WindowFrame& frame);
 
-    QLineEdit* Edit1 = nullptr;     // ratio
-    QPushButton* Button1 = nullptr; // Resize
-    QPushButton* Button2 = nullptr; // Cancel
+    // --- controls, for tests ---
+    QLineEdit* ratioEdit() const { return ratioEdit_; }
+    QPushButton* resizeButton() const { return resizeButton_; }
+    QPushButton* cancelButton() const { return cancelButton_; }
 
     void Button1Click();
     void Button2Click();
@@ -22,5 +25,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    TCorvaneFrame& frame_;
+    QLineEdit* ratioEdit_ = nullptr;
+    QPushButton* resizeButton_ = nullptr;
+    QPushButton* cancelButton_ = nullptr;
+    corvane::gui::WindowFrame& frame_;
 };

@@ -1,0 +1,100 @@
+// TView3DWindow: the host of every child window that shows a rotatable 3D drawing (the mesh
+// view, the DNC view, the Cut Preview). It owns what they all have: the 3D panel, the mouse
+// drag (turn, pan, zoom; only the box is drawn while a button is held), the scale that fits
+// the drawing into the window, the Top and Isometric views, Copy, Close, and the menu items
+// that show the frame's own Exit, Window and Help commands.
+//
+// A 3D window derives from it, lays the panel out, builds its menus with the helpers below
+// and draws in paintView:
+//   class TfrmThing : public corvane::gui::TView3DWindow {
+//       void paintView(corvane::gui::TCanvas3D& canvas) override
+//       {
+//           const auto& view = fitView(thing_.extents, size());
+//           if (BoxOnly()) return corvane::gui::drawExtentsBox(canvas, view);
+//           drawThing(canvas, thing_, view);
+//       }
+//   };
+#pragma once
+
+#include "gui/app/child_window.h"
+#include "gui/app/menu_items.h"
+#include "gui/draw3d/view_drag.h"
+#include "gui/draw3d/view_scale.h"
+
+#include <QString>
+#include <QWidget>
+#include <functional>
+
+class QAction;
+class QMdiSubWindow;
+class QMenu;
+
+namespace corvane::gui {
+
+class TDraw3D;
+class WindowFrame;
+
+class TView3DWindow : public QWidget, public TChildWindow {
+public:
+    ~TView3DWindow() override;
+
+    // --- the commands every 3D window has ---
+    void Top1Click();       // rotation, elevation and tilt 0
+    void Isometric1Click(); // 345 / 300 / 0
+    void Copy1Click();      // the drawing, on white, to the clipboard
+    void Close1Click();
+
+    // TChildWindow
+    QList<QMenu*> ChildMenus() const override { return menus_; }
+
+    // --- what tests and the windows look at ---
+    TDraw3D& Draw3D() const { return *draw3D_; }
+    // While a button is held only the box is drawn.
+    virtual bool BoxOnly() const { return drag_.boxOnly(); }
+    // The scale, base line and box of the last paint.
+    const MeshViewScale& ViewScale() const { return scale_; }
+    QMdiSubWindow* SubWindow() const;
+    // Menu items by name (Top1, Isometric1, Close1, Exit1, Copy1, Tile1, ...).
+    QAction* MenuItem(const QString& name) const { return items_.find(name); }
+
+protected:
+    // The panel is made here, white, in 3D with a parallel projection, turned to the top
+    // view; the window puts it in its layout.
+    explicit TView3DWindow(WindowFrame& frame);
+
+    // Draws the window's drawing; called whenever the panel must be drawn.
+    virtual void paintView(TCanvas3D& canvas) = 0;
+    // Fits the extents into `outer` (the window, or the panel) and keeps the result as the
+    // view scale of this paint.
+    const MeshViewScale& fitView(const Extents3D& extents, QSize outer);
+
+    // Places the window in the frame, shown and active, width x height but no larger than
+    // the area shows.
+    QMdiSubWindow* showInFrame(int width, int height);
+
+    // --- menus ---
+    QAction* addItem(QMenu& menu, const QString& name, const QString& caption,
+                     std::function<void()> handler);
+    // A separator known by name (N1, N2, ...).
+    void addSeparator(QMenu& menu, const QString& name);
+    QMenu* newMenu(const QString& title);
+    // Close (Ctrl+W), then the frame's Exit, at the end of a File menu.
+    void addCloseAndExit(QMenu& file);
+    // An Edit menu with Copy (Ctrl+C).
+    QMenu* newCopyMenu();
+    // A View menu with Top and Isometric.
+    QMenu* newViewMenu();
+    // The menu bar: the window's own menus, then the frame's Window and Help menus.
+    void setMenus(QList<QMenu*> own);
+
+    WindowFrame& frame_;
+    MenuItems items_;
+
+private:
+    TDraw3D* draw3D_ = nullptr;
+    MeshViewScale scale_;
+    ViewDrag drag_;
+    QList<QMenu*> menus_;
+};
+
+} // namespace corvane::gui
