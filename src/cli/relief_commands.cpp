@@ -31,6 +31,7 @@ struct ReliefOptions {
     std::string output;
     bool noKeepAspect = false;
     bool noGouge = false;
+    bool protectMoves = false;                    // gcode only
     double cellWidth = 0, cellHeight = 0;         // gouge only; 0: one pixel
     std::map<std::string, std::string> lastValue; // scratch for CLI11
     std::map<std::string, SurfaceEdit> editOf;    // option name -> the edit it types into
@@ -72,6 +73,8 @@ CLI::App* addReliefCommand(CLI::App& app, const std::string& name, const std::st
                       "Depth / Pass");
         addEditOption(*command, options, "--feed", SurfaceEdit::Feedrate, "Feedrate");
         addEditOption(*command, options, "--rapid", SurfaceEdit::RapidHeight, "Rapid Height");
+        command->add_flag("--protect-moves", options.protectMoves,
+                          "Check Protect Moves Between Samples (with gouge control)");
     }
     command->add_flag("--no-keep-aspect", options.noKeepAspect,
                       "Uncheck Keep Aspect Ratio before any value is applied");
@@ -90,6 +93,7 @@ relief::SurfaceDialogModel modelFor(const CLI::App& command, const ReliefOptions
         model.setKeepAspectRatio(false);
     if (options.noGouge)
         model.setUseGougeControl(false);
+    model.setProtectMoves(options.protectMoves);
     std::map<const CLI::Option*, std::size_t> seen; // an option given twice counts twice
     for (const CLI::Option* option : command.parse_order()) {
         const std::string key = "--" + option->get_single_name();

@@ -7,6 +7,7 @@
 #include "dnc/dnc_reader.h"
 #include "imaging/picture_io.h"
 #include "relief/height_grid.h"
+#include "simulation/between_samples.h"
 #include "simulation/carved_images.h"
 #include "simulation/simulate_program.h"
 
@@ -113,6 +114,12 @@ void run(const SimulateOptions& o)
                                        {"meanAbsoluteDeviation", d.meanAbsolute},
                                        {"tolerance", d.tolerance},
                                        {"withinTolerance", d.withinTolerance}});
+    }
+    if (sim.gougeBetweenSamples) {
+        figures.emplace_back("gougeBetweenSamples", *sim.gougeBetweenSamples);
+        if (simulation::protectMovesRemoves(*sim.gougeBetweenSamples))
+            figures.emplace_back("gougeBetweenSamplesNote",
+                                 std::string("Protect Moves removes it"));
     }
     if (!o.carvedFile.empty())
         simulation::writeCarvedPgm(sim.carved, o.carvedFile);

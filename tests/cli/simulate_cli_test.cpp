@@ -76,3 +76,39 @@ TEST_F(SimulateCli, ExitCodesForUsageAndFailures)
     EXPECT_EQ(cli("p.dnc --tool \"V Bit\" --diameter 0 --cell 1").exitCode, 1);
     EXPECT_EQ(cli("p.dnc --tool \"V Bit\" --diameter 1 --cell 1e-12").exitCode, 1);
 }
+
+TEST_F(SimulateCli, NamesTheGougeBetweenSamplesThatProtectMovesRemoves)
+{
+    // Blocks of 5 x 5 pixels, dark and light: steep steps for a ball to descend beside.
+    std::string pgm = "P5\n30 20\n255\n";
+    for (int r = 0; r < 20; ++r)
+        for (int c = 0; c < 30; ++c)
+            pgm += char((r / 5 + c / 5) % 2 ? 220 : 40);
+    corvane::testing::writeFile(dir / "blocks.pgm", pgm);
+    const std::string relief = "blocks.pgm --size-x .3 --size-y .2 --step-x .01 --depth .25 "
+                               "--tool \"Ball Mill\" --diameter .0625";
+    const auto gcode = [&](const std::string& name, const std::string& flag) {
+        return corvane::testing::runCli(dir, "gcode " + relief + " -o " + name + flag);
+    };
+    ASSERT_EQ(gcode("plain.dnc", "").exitCode, 0);
+    ASSERT_EQ(gcode("guarded.dnc", " --protect-moves").exitCode, 0);
+    const std::string check = " --tool \"Ball Mill\" --diameter .0625 --cell .01 --target "
+                              "blocks.pgm --size-x .3 --size-y .2 --depth .25 --json";
+
+    const auto plain = nlohmann::json::parse(cli("plain.dnc" + check).out);
+    EXPECT_GT(plain["gougeBetweenSamples"].get<double>(), 0.001);
+    // Cells on the samples: the gouge the simulation finds is the one between them.
+    EXPECT_NEAR(plain["gougeBetweenSamples"].get<double>(), plain["largestGouge"].get<double>(),
+                1e-9);
+    EXPECT_EQ(plain["gougeBetweenSamplesNote"], "Protect Moves removes it");
+
+    const auto guarded = nlohmann::json::parse(cli("guarded.dnc" + check).out);
+    EXPECT_LE(guarded["largestGouge"].get<double>(), 0.0001);
+    EXPECT_LE(guarded["gougeBetweenSamples"].get<double>(), 0.0001);
+    EXPECT_FALSE(guarded.contains("gougeBetweenSamplesNote"));
+
+    const auto text = cli("plain.dnc" + check.substr(0, check.size() - 7));
+    EXPECT_NE(text.out.find("\ngougeBetweenSamplesNote: Protect Moves removes it\n"),
+              std::string::npos)
+        << text.out;
+}

@@ -233,3 +233,31 @@ TEST(ToolpathsFields, OnlyFieldsThatCountAreRefused)
     f.zStep = "1e400"; // beyond a double
     EXPECT_TRUE(toolpathsFieldsProblem(f, false));
 }
+
+TEST(ToolpathsFields, FieldsTheStyleDoesNotReadAreNotRefused)
+{
+    // What each style reads: Single Depth Op Depth and Cut Depth; Topography Op Depth, Z Step
+    // and (One Depth) Cut Depth; Vectorize only (One Depth) Cut Depth.
+    struct Case {
+        int style, regionDepths;
+        bool opDepth, zStep, cutDepth;
+    };
+    const Case cases[] = {{0, 0, true, false, true},  {0, 1, true, false, true},
+                          {1, 0, true, true, true},   {1, 1, true, true, false},
+                          {2, 0, false, false, true}, {2, 1, false, false, false}};
+    for (const Case& c : cases) {
+        ToolpathsFields f;
+        f.style = c.style;
+        f.regionDepths = c.regionDepths;
+        const std::pair<std::string ToolpathsFields::*, bool> fields[] = {
+            {&ToolpathsFields::opDepth, c.opDepth},
+            {&ToolpathsFields::zStep, c.zStep},
+            {&ToolpathsFields::cutDepth, c.cutDepth}};
+        for (const auto& [field, read] : fields) {
+            ToolpathsFields bad = f;
+            bad.*field = "1..2";
+            EXPECT_EQ(toolpathsFieldsProblem(bad, false).has_value(), read)
+                << "style " << c.style << ", depths " << c.regionDepths << ": " << bad.*field;
+        }
+    }
+}

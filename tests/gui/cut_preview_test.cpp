@@ -15,6 +15,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QEventLoop>
+#include <QKeyEvent>
 #include <QRegularExpression>
 
 namespace corvane::gui::testing {
@@ -129,7 +130,18 @@ TEST_F(CutPreviewTest, CancelStopsThePreviewAndAToolThatCannotCutIsNamed)
     duringRun([dialog] { dialog->cancelButton()->click(); });
     dialog->previewButton()->click();
     EXPECT_EQ(activeChild<TfrmCutPreview>(), nullptr);
-    EXPECT_EQ(statusText(), QStringLiteral("Ready..."));
+    EXPECT_EQ(statusText(), QStringLiteral("Process Cancelled..."));
+    EXPECT_TRUE(isOpen(dialog));
+
+    // Esc stops it the same way.
+    duringRun([dialog] {
+        QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QApplication::sendEvent(dialog, &esc);
+    });
+    dialog->previewButton()->click();
+    EXPECT_EQ(activeChild<TfrmCutPreview>(), nullptr);
+    EXPECT_EQ(statusText(), QStringLiteral("Process Cancelled..."));
+    EXPECT_FALSE(shared().EscapePressed);
     EXPECT_TRUE(isOpen(dialog));
 
     type(dialog->toolDiameterEdit(), QStringLiteral("0"));

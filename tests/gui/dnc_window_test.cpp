@@ -120,6 +120,7 @@ TEST_F(DncViewTest, CommandLineFilesAndEscAndUnreadableFiles)
     flushDeletes();
     EXPECT_EQ(frame->MdiArea().subWindowList().size(), 1);
     EXPECT_FALSE(shared().EscapePressed);
+    EXPECT_EQ(frame->StatusBar1().text(0), QStringLiteral("Process Cancelled..."));
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 
     const QString missing = folder.filePath(QStringLiteral("missing.dnc"));

@@ -126,6 +126,7 @@ TEST_F(MeshViewTest, EscDuringTheLoadClosesTheView)
     flushDeletes();
     EXPECT_TRUE(frame->MdiArea().subWindowList().isEmpty());
     EXPECT_FALSE(shared().EscapePressed);
+    EXPECT_EQ(frame->StatusBar1().text(0), QStringLiteral("Process Cancelled..."));
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 

@@ -1,5 +1,6 @@
 // The adjustment, texture-shade, resize and direction dialogs: their arithmetic, button
-// states, Reset, and Apply reaching the window at TargetChildIndex when pressed.
+// states, Reset, the selection they work on, and the window they work on: the one they were
+// opened for, whichever window was clicked since.
 #include "gui/app/frame.h"
 #include "gui/picture/adjustment_dialog.h"
 #include "gui/picture/direction_dialog.h"
@@ -9,18 +10,24 @@
 #include "gui/picture/twisted_pixel.h"
 #include "gui_test_support.h"
 #include "imaging/image_operations.h"
+#include "imaging/picture_edit.h"
 #include "imaging/picture_model.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
+#include <QTimer>
+#include <algorithm>
 
 namespace corvane::gui::testing {
 namespace {
@@ -107,25 +114,178 @@ TEST_F(PictureDialogTest, AdjustmentButtonsPreviewTwiceAndResetAll)
     window->Modified = false;
 }
 
-TEST_F(PictureDialogTest, ApplyGoesToTheWindowAtTheTargetWhenPressedAndLeavesTheClipboard)
+TEST_F(PictureDialogTest, ApplyGoesToTheWindowTheDialogWasOpenedForAndLeavesTheClipboard)
 {
     TfrmPicture* first = openPicture(solidPicture(4, 4, {100, 100, 100}));
+    first->SetCaption(QStringLiteral("/pictures/first.bmp"));
     TfrmAdjustment1* dialog = openAdjustment(first);
     ASSERT_TRUE(dialog);
+    EXPECT_EQ(dialog->windowTitle(),
+              QStringLiteral("Color, Brightness, and Contrast Adjustment - first.bmp"));
     TfrmPicture* second = openPicture(solidPicture(6, 3, {10, 20, 30}));
     QGuiApplication::clipboard()->setText(QStringLiteral("the user's text"));
     dialog->brightnessSlider()->setValue(50);
     dialog->previewButton()->click();
     // Focus went to the second picture, then back to the dialog: the window behind the
-    // dialog is now the second one.
+    // dialog is now the second one, but the dialog still works on the first.
     frame->MdiArea().setActiveSubWindow(second->SubWindow());
     frame->MdiArea().setActiveSubWindow(qobject_cast<QMdiSubWindow*>(dialog->parentWidget()));
     dialog->applyButton()->click();
-    EXPECT_EQ(second->TP->ImageWidth(), 4);
-    EXPECT_EQ(second->TP->Picture().pixel(0, 0), (Rgb{228, 228, 228}));
-    EXPECT_EQ(first->TP->Picture().pixel(0, 0), (Rgb{100, 100, 100}));
+    EXPECT_EQ(first->TP->Picture().pixel(0, 0), (Rgb{228, 228, 228}));
+    EXPECT_EQ(second->TP->ImageWidth(), 6);
+    EXPECT_EQ(second->TP->Picture().pixel(0, 0), (Rgb{10, 20, 30}));
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("the user's text"));
+
+    // The title follows the picture's file; the dialog goes with its picture.
+    first->SetCaption(QStringLiteral("/pictures/renamed.bmp"));
+    EXPECT_EQ(dialog->windowTitle(),
+              QStringLiteral("Color, Brightness, and Contrast Adjustment - renamed.bmp"));
     first->Modified = second->Modified = false;
+    QPointer<TfrmAdjustment1> alive(dialog);
+    first->mnuCloseClick();
+    flushDeletes();
+    EXPECT_TRUE(alive.isNull());
+    EXPECT_EQ(second->TP->Picture().pixel(0, 0), (Rgb{10, 20, 30}));
+}
+
+TEST_F(PictureDialogTest, EveryPictureDialogClosesWithItsPictureOnly)
+{
+    TfrmPicture* first = openPicture(solidPicture(8, 8, {1, 2, 3}));
+    TfrmPicture* second = openPicture(solidPicture(8, 8, {4, 5, 6}));
+    first->MenuItem(QStringLiteral("Resize1"))->trigger();
+    QPointer<TfrmResize> resize(openedDialog<TfrmResize>(*frame));
+    first->MenuItem(QStringLiteral("mnu3dShade2"))->trigger();
+    QPointer<TfrmLambert> shade(openedDialog<TfrmLambert>(*frame));
+    second->MenuItem(QStringLiteral("mnuAdjustImge"))->trigger();
+    QPointer<TfrmAdjustment1> adjust(openedDialog<TfrmAdjustment1>(*frame));
+    ASSERT_TRUE(resize && shade && adjust);
+    EXPECT_EQ(resize->windowTitle(), QStringLiteral("Resize - New Picture"));
+    EXPECT_EQ(shade->windowTitle(), QStringLiteral("3D Texture Shade - New Picture"));
+
+    // Resize acts on its own picture, whichever window is active.
+    frame->MdiArea().setActiveSubWindow(second->SubWindow());
+    resize->ratioEdit()->setText(QStringLiteral("0.5"));
+    resize->resizeButton()->click();
+    EXPECT_EQ(first->TP->ImageWidth(), 4);
+    EXPECT_EQ(second->TP->ImageWidth(), 8);
+
+    // Minimising a picture is not closing it.
+    first->SubWindow()->showMinimized();
+    first->SubWindow()->showNormal();
+    flushDeletes();
+    EXPECT_TRUE(resize && shade);
+
+    first->Modified = second->Modified = false;
+    first->mnuCloseClick();
+    flushDeletes();
+    EXPECT_TRUE(resize.isNull());
+    EXPECT_TRUE(shade.isNull());
+    ASSERT_FALSE(adjust.isNull());
+    second->Modified = false;
+}
+
+TEST_F(PictureDialogTest, AdjustmentAndShadeWorkOnTheSelectionAndPutItBackInPlace)
+{
+    // Left half dark, right half light: the right half must be adjusted from its own pixels.
+    Picture p = solidPicture(8, 8, {40, 40, 40});
+    for (int y = 0; y < 8; ++y)
+        for (int x = 4; x < 8; ++x)
+            std::fill_n(p.row(y) + 3 * x, 3, std::uint8_t(200));
+    const imaging::PixelRect rightHalf{4, 0, 4, 8};
+    const Picture right = imaging::cropped(p, rightHalf);
+
+    TfrmPicture* window = openPicture(p);
+    window->TP->Model().select(rightHalf);
+    TfrmAdjustment1* dialog = openAdjustment(window);
+    ASSERT_TRUE(dialog);
+    EXPECT_EQ(dialog->preview()->ImageWidth(), 4);
+    EXPECT_EQ(dialog->preview()->ImageHeight(), 8);
+    dialog->brightnessSlider()->setValue(10);
+    dialog->previewButton()->click();
+    // The user selects something else before Apply: the part goes back where it came from.
+    window->TP->Model().select({0, 0, 2, 2});
+    dialog->applyButton()->click();
+    Picture expected = p;
+    imaging::pasteInto(expected, imaging::adjustBrightness(right, 10, 3), rightHalf);
+    EXPECT_EQ(window->TP->Picture().pixels, expected.pixels);
+    EXPECT_EQ(window->TP->Picture().pixel(0, 0), (Rgb{40, 40, 40}));
+    EXPECT_EQ(window->TP->Model().selection(), (imaging::PixelRect{0, 0, 2, 2}));
+    dialog->cancelButton()->click();
+
+    // The same for the texture shade, from a picture with nothing selected afterwards.
+    window->TP->Model().assign(p);
+    window->TP->Model().select(rightHalf);
+    window->MenuItem(QStringLiteral("mnu3dShade2"))->trigger();
+    auto* shade = openedDialog<TfrmLambert>(*frame);
+    ASSERT_TRUE(shade);
+    EXPECT_EQ(shade->preview()->Picture().pixels, right.pixels);
+    shade->previewButton()->click();
+    window->TP->ReleaseSelection();
+    shade->applyButton()->click();
+    expected = p;
+    imaging::pasteInto(expected, imaging::lambertShade(right, 45, 45, 3, 0.1f), rightHalf);
+    EXPECT_EQ(window->TP->Picture().pixels, expected.pixels);
+    EXPECT_FALSE(window->TP->HasSelection());
+    window->Modified = false;
+}
+
+TEST_F(PictureDialogTest, TextureShadePreviewIsALongJobThatEscStops)
+{
+    // 600 rows: the shading looks for Esc at its checkpoints.
+    const Picture p = solidPicture(3, 600, {90, 120, 150});
+    TfrmPicture* window = openPicture(p);
+    window->MenuItem(QStringLiteral("mnu3dShade2"))->trigger();
+    auto* dialog = openedDialog<TfrmLambert>(*frame);
+    ASSERT_TRUE(dialog);
+
+    shared().EscapePressed = true; // an Esc that closed some dialog earlier
+    dialog->previewButton()->click();
+    EXPECT_TRUE(prompts.messages.empty());
+    EXPECT_EQ(dialog->preview()->Picture().pixels,
+              imaging::lambertShade(p, 45, 45, 3, 0.1f).pixels);
+    EXPECT_EQ(frame->StatusBar1().text(0), QStringLiteral("Ready..."));
+
+    dialog->resetButton()->click();
+    QTimer::singleShot(0, dialog, [dialog] {
+        QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QApplication::sendEvent(dialog, &esc);
+    });
+    QPointer<TfrmLambert> alive(dialog);
+    dialog->previewButton()->click();
+    flushDeletes();
+    EXPECT_TRUE(prompts.messages.empty());
+    EXPECT_EQ(frame->StatusBar1().text(0), QStringLiteral("Process Cancelled..."));
+    window->Modified = false;
+    ASSERT_FALSE(alive.isNull()) << "Esc stops the job, not the dialog";
+    EXPECT_EQ(dialog->preview()->Picture().pixels, p.pixels);
+}
+
+TEST_F(PictureDialogTest, TextureShadeNamesAFieldOutOfRangeAsItIsLabelled)
+{
+    TfrmPicture* window = openPicture(solidPicture(4, 4, {90, 120, 150}));
+    window->MenuItem(QStringLiteral("mnu3dShade2"))->trigger();
+    auto* dialog = openedDialog<TfrmLambert>(*frame);
+    ASSERT_TRUE(dialog);
+    const struct {
+        QLineEdit* edit;
+        const char* text;
+        const char* message;
+    } cases[] = {{dialog->latitudeEdit(), "500", "Lattitude must be -90 to 90, not 500"},
+                 {dialog->longitudeEdit(), "-91", "Longitude must be -90 to 90, not -91"},
+                 {dialog->roughnessEdit(), "1.5", "Roughness must be 0 to 1, not 1.5"}};
+    for (const auto& c : cases) {
+        const QString kept = c.edit->text();
+        c.edit->setText(QString::fromLatin1(c.text));
+        prompts.messages.clear();
+        dialog->previewButton()->click();
+        ASSERT_EQ(prompts.messages.size(), 1u) << c.text;
+        EXPECT_EQ(prompts.messages[0].kind, MessageKind::Warning);
+        EXPECT_EQ(prompts.messages[0].title, QStringLiteral("Warning"));
+        EXPECT_EQ(prompts.messages[0].text, QString::fromLatin1(c.message));
+        EXPECT_EQ(dialog->preview()->UndoLevels(), 0);
+        c.edit->setText(kept);
+    }
+    window->Modified = false;
 }
 
 TEST_F(PictureDialogTest, TextureShadeDefaultsAndReset)
@@ -148,22 +308,6 @@ TEST_F(PictureDialogTest, TextureShadeDefaultsAndReset)
     EXPECT_EQ(dialog->preview()->Picture().pixels, p.pixels);
     dialog->applyButton()->click();
     EXPECT_EQ(window->TP->Picture().pixels, p.pixels);
-    window->Modified = false;
-}
-
-TEST_F(PictureDialogTest, TextureShadePreviewRunsAfterAnEarlierEsc)
-{
-    const Picture p = solidPicture(8, 6, {90, 120, 150});
-    TfrmPicture* window = openPicture(p);
-    window->MenuItem(QStringLiteral("mnu3dShade2"))->trigger();
-    auto* dialog = openedDialog<TfrmLambert>(*frame);
-    ASSERT_TRUE(dialog);
-    shared().EscapePressed = true; // the Esc that ended an earlier job
-    dialog->previewButton()->click();
-    EXPECT_TRUE(prompts.messages.empty());
-    EXPECT_EQ(dialog->preview()->Picture().pixels,
-              imaging::lambertShade(p, 45, 45, 3, 0.1f).pixels);
-    EXPECT_FALSE(frame->StatusBar1().text(0).startsWith(QStringLiteral("Failed")));
     window->Modified = false;
 }
 

@@ -189,6 +189,35 @@ TEST_F(SurfaceDialogFormTest, GougeBoxAndToolListSwitchTheToolFields)
     EXPECT_EQ(dialog->toolTypeCombo()->count(), 3);
 }
 
+TEST_F(SurfaceDialogFormTest, ProtectMovesBoxIsAGCodeChoiceKeptForTheSession)
+{
+    TfrmPicture* picture = loadPicture(20, 10);
+    TDXF* dialog = openDialog(picture, false);
+    EXPECT_FALSE(dialog->protectMovesCheck()->isVisible()); // DXF: no moves to protect
+    dialog->close();
+
+    dialog = openDialog(picture, true);
+    ASSERT_TRUE(dialog->protectMovesCheck()->isVisible());
+    EXPECT_EQ(dialog->protectMovesCheck()->text(), QStringLiteral("Protect Moves Between Samples"));
+    EXPECT_FALSE(dialog->protectMovesCheck()->isChecked());
+    EXPECT_FALSE(dialog->Model().read().protectMoves);
+    QTest::mouseClick(dialog->protectMovesCheck(), Qt::LeftButton);
+    EXPECT_TRUE(dialog->Model().read().protectMoves);
+    // Within the group: off with gouge control, and then not asked for.
+    QTest::mouseClick(dialog->gougeCheck(), Qt::LeftButton);
+    EXPECT_FALSE(dialog->protectMovesCheck()->isEnabled());
+    EXPECT_FALSE(dialog->Model().read().protectMoves);
+    QTest::mouseClick(dialog->gougeCheck(), Qt::LeftButton);
+    EXPECT_TRUE(dialog->gougeGroup()->geometry().contains(
+        dialog->protectMovesCheck()->geometry().translated(dialog->gougeGroup()->pos())));
+    dialog->close();
+
+    dialog = openDialog(picture, true);
+    EXPECT_TRUE(dialog->protectMovesCheck()->isChecked());
+    EXPECT_TRUE(dialog->Model().read().protectMoves);
+    QTest::mouseClick(dialog->protectMovesCheck(), Qt::LeftButton); // leave it as found
+}
+
 TEST_F(SurfaceDialogFormTest, CancelEscAndEnterOnCancelCloseAnIdleDialogAndEmptyTheGrid)
 {
     TfrmPicture* picture = loadPicture(20, 10);

@@ -116,10 +116,10 @@ protected:
 
 TEST_F(ToolpathsDialogTest, ShowingProposesHalfTheMeshHeightAndTheFieldsFollowTheStyle)
 {
-    openPyramid();
+    TfrmDXFView* view = openPyramid();
     TfrmToolPaths& d = dialog();
     ASSERT_TRUE(d.isVisible());
-    EXPECT_EQ(d.windowTitle(), QStringLiteral("Create Regions"));
+    EXPECT_EQ(d.windowTitle(), QStringLiteral("Create Regions - pyramid.dxf"));
     EXPECT_EQ(shared().CurrentJob, JobMeshToolpaths);
     EXPECT_EQ(d.opDepthEdit()->text(), QStringLiteral("1"));
     EXPECT_FALSE(d.undoButton()->isEnabled());
@@ -162,19 +162,162 @@ TEST_F(ToolpathsDialogTest, ShowingProposesHalfTheMeshHeightAndTheFieldsFollowTh
     QTest::keyClicks(d.cutDepthEdit(), QStringLiteral("-")); // Cut Depth is free
     EXPECT_TRUE(d.cutDepthEdit()->text().endsWith(QLatin1Char('-')));
 
-    // Esc keeps the dialog open; Cancel sets Esc and hides it; showing again resets.
+    // Esc and Cancel both set Esc and dismiss the idle dialog; opening it again resets.
     d.SetStyleIndex(1);
     shared().EscapePressed = false;
     QTest::keyClick(d.opDepthEdit(), Qt::Key_Escape);
     EXPECT_TRUE(shared().EscapePressed);
-    EXPECT_TRUE(d.isVisible());
+    EXPECT_FALSE(d.isVisible());
+    view->MenuItem(QStringLiteral("Toolpaths1"))->trigger();
+    EXPECT_EQ(d.StyleIndex(), 0);
+    d.SetStyleIndex(1);
     shared().EscapePressed = false;
     d.cancelButton()->click();
     EXPECT_TRUE(shared().EscapePressed);
     EXPECT_FALSE(d.isVisible());
-    d.show();
+    view->MenuItem(QStringLiteral("Toolpaths1"))->trigger();
+    EXPECT_TRUE(d.isVisible());
     EXPECT_EQ(d.StyleIndex(), 0);
     EXPECT_FALSE(d.zStepEdit()->isEnabled());
+}
+
+TEST_F(ToolpathsDialogTest, AShowTheWindowSystemRepeatsKeepsWhatTheUserTyped)
+{
+    openPyramid();
+    TfrmToolPaths& d = dialog();
+    d.SetStyleIndex(1);
+    d.opDepthEdit()->setText(QStringLiteral("0.7"));
+    d.reduceCheck()->click();
+    // The frame minimised and restored: its dialogs are hidden and shown again by the window
+    // system, and then by the frame itself.
+    frame->showMinimized();
+    QCoreApplication::processEvents();
+    frame->showNormal();
+    QCoreApplication::processEvents();
+    d.hide();
+    d.show();
+    EXPECT_EQ(d.StyleIndex(), 1);
+    EXPECT_TRUE(d.zStepEdit()->isEnabled());
+    EXPECT_TRUE(d.regionDepthsGroup()->isEnabled());
+    EXPECT_EQ(d.opDepthEdit()->text(), QStringLiteral("0.7"));
+    EXPECT_TRUE(d.reduceEdit()->isEnabled());
+}
+
+TEST_F(ToolpathsDialogTest, TheDialogServesTheViewItWasOpenedForAndGoesWithIt)
+{
+    TfrmDXFView* first = openPyramid();
+    TfrmToolPaths& d = dialog();
+    const QString other = folder.filePath(QStringLiteral("other.dxf"));
+    QFile::copy(dxfPath, other);
+    prompts.answerOpen(FileChoice{other, 1});
+    frame->ImportDXFMesh1Click();
+    auto* second = dynamic_cast<TfrmDXFView*>(frame->ActiveChild()->widget());
+    ASSERT_TRUE(second && second != first);
+    EXPECT_EQ(d.windowTitle(), QStringLiteral("Create Regions - pyramid.dxf"));
+
+    // The user clicked the other view before Create: the regions still go to the first.
+    frame->MdiArea().setActiveSubWindow(second->SubWindow());
+    d.createButton()->click();
+    EXPECT_EQ(first->Regions().regions.size(), 2u);
+    EXPECT_EQ(second->Regions().regions.size(), 1u);
+
+    // Opened for the second view, it says so; the first view's closing leaves it alone.
+    second->MenuItem(QStringLiteral("Toolpaths1"))->trigger();
+    EXPECT_EQ(d.windowTitle(), QStringLiteral("Create Regions - other.dxf"));
+    first->Close1Click();
+    flushDeletes();
+    EXPECT_TRUE(d.isVisible());
+    d.createButton()->click();
+    EXPECT_EQ(second->Regions().regions.size(), 2u);
+
+    // Its own view's closing hides it, and a button pressed then does nothing.
+    second->Close1Click();
+    flushDeletes();
+    EXPECT_FALSE(d.isVisible());
+    EXPECT_EQ(d.TargetView(), nullptr);
+    d.createButton()->click();
+    d.clearButton()->click();
+    EXPECT_TRUE(prompts.messages.empty());
+}
+
+TEST_F(ToolpathsDialogTest, CancelAndEscDismissTheDialogWhileAnotherKindOfWindowIsActive)
+{
+    openPyramid();
+    TfrmToolPaths& d = dialog();
+    TfrmPicture* picture = NewPicture(*frame);
+    ASSERT_EQ(ActivePicture(*frame), picture);
+    ASSERT_TRUE(d.isVisible());
+    d.cancelButton()->click();
+    EXPECT_FALSE(d.isVisible());
+
+    auto* view = dynamic_cast<TfrmDXFView*>(frame->ChildWindows().value(1)->widget());
+    ASSERT_NE(view, nullptr);
+    view->MenuItem(QStringLiteral("Toolpaths1"))->trigger();
+    frame->MdiArea().setActiveSubWindow(picture->SubWindow());
+    ASSERT_TRUE(d.isVisible());
+    QTest::keyClick(&d, Qt::Key_Escape);
+    EXPECT_FALSE(d.isVisible());
+    picture->Modified = false;
+}
+
+TEST_F(ToolpathsDialogTest, FieldsTheStyleDoesNotUseDoNotBlockCreate)
+{
+    TfrmDXFView* view = openPyramid();
+    TfrmToolPaths& d = dialog();
+    // Single Depth reads no Z Step.
+    setFields(QStringLiteral("1"), QStringLiteral("0..3"), QStringLiteral("0"));
+    d.createButton()->click();
+    EXPECT_TRUE(prompts.messages.empty());
+    EXPECT_EQ(view->Regions().regions.size(), 2u);
+    // Topography with Multiple Depths reads no Cut Depth.
+    d.SetStyleIndex(1);
+    d.SetRegionDepthsIndex(1);
+    setFields(QStringLiteral("1"), QStringLiteral("0.5"), QStringLiteral("deep"));
+    d.createButton()->click();
+    EXPECT_TRUE(prompts.messages.empty());
+    EXPECT_EQ(view->Regions().regions.size(), 4u);
+    // ... but it does read Z Step.
+    setFields(QStringLiteral("1"), QStringLiteral("0..3"), QStringLiteral("0"));
+    d.createButton()->click();
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_TRUE(prompts.messages[0].text.contains(QStringLiteral("Z Step")));
+}
+
+TEST_F(ToolpathsDialogTest, CreateShowsItsRegionsAndOffersToSaveThemAtOnce)
+{
+    // The mesh view is the only child window: it is never activated again meanwhile.
+    TfrmDXFView* view = openPyramid();
+    ASSERT_EQ(frame->ChildWindows().size(), 1);
+    TfrmToolPaths& d = dialog();
+    QAction* saveDnc = view->MenuItem(QStringLiteral("SaveDNC1"));
+    QAction* saveDxf = view->MenuItem(QStringLiteral("SaveDXF1"));
+    EXPECT_FALSE(saveDnc->isEnabled());
+
+    // View > Toolpaths was off: the regions just created are drawn all the same.
+    QAction* toolpaths = view->MenuItem(QStringLiteral("Toolpaths2"));
+    toolpaths->trigger();
+    ASSERT_FALSE(toolpaths->isChecked());
+    d.createButton()->click();
+    ASSERT_EQ(view->Regions().regions.size(), 2u);
+    EXPECT_TRUE(toolpaths->isChecked());
+    EXPECT_GT(countPixels(view->Draw3D().PictureOnWhite(), qRgb(0, 0, 255)), 0);
+    EXPECT_TRUE(saveDnc->isEnabled());
+    EXPECT_TRUE(saveDxf->isEnabled());
+
+    d.undoButton()->click();
+    EXPECT_FALSE(saveDnc->isEnabled());
+    EXPECT_FALSE(saveDxf->isEnabled());
+    d.createButton()->click();
+    EXPECT_TRUE(saveDnc->isEnabled());
+    d.clearButton()->click();
+    EXPECT_FALSE(saveDnc->isEnabled());
+    EXPECT_FALSE(saveDxf->isEnabled());
+
+    // A Create that finds nothing leaves View > Toolpaths as the user set it.
+    toolpaths->trigger();
+    setFields(QStringLiteral("50"), QStringLiteral("0"), QStringLiteral("0"));
+    d.createButton()->click();
+    EXPECT_FALSE(toolpaths->isChecked());
 }
 
 TEST_F(ToolpathsDialogTest, CreateUndoAndClearChangeTheViewsRegions)
@@ -264,11 +407,6 @@ TEST_F(ToolpathsDialogTest, BadFieldsAreRefusedAndEscLeavesTheRegionsAsTheyWere)
     EXPECT_FALSE(shared().EscapePressed);
     EXPECT_EQ(view->Regions().regions.size(), 2u);
     EXPECT_TRUE(d.isVisible());
-
-    // A dialog whose target is gone does nothing.
-    shared().TargetChildIndex = 5;
-    d.createButton()->click();
-    EXPECT_EQ(view->Regions().regions.size(), 2u);
 }
 
 TEST_F(ToolpathsDialogTest, SavedFilesAreThoseOfTheCommandLine)

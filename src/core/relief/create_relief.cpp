@@ -9,6 +9,7 @@
 #include "relief/gouge_control.h"
 #include "relief/parameter_checks.h"
 #include "relief/program_spool.h"
+#include "relief/protect_moves.h"
 #include "relief/raster_passes.h"
 #include "relief/raster_program.h"
 #include "relief/sampling.h"
@@ -146,11 +147,15 @@ CreateResult CreateRasterProgram(const TZGrid& grid, const ReliefParameters& par
     ProgramSpool spool;
     RasterProgramBody body(spool);
     RapidCollapser collapser(body);
+    const std::unique_ptr<MoveProtector> protector = protectorFor(grid, params, collapser);
+    MoveSink& moves = protector ? static_cast<MoveSink&>(*protector) : collapser;
     const bool passesDone = runWithMemoryFor(
         "the G-code passes", grid.cols, grid.rows, "grid", rasterPassesMemory(grid.cols),
-        [&] { return GenerateRasterPasses(*surface, params, control, collapser); });
+        [&] { return GenerateRasterPasses(*surface, params, control, moves); });
     if (!passesDone)
         return {CreateOutcome::Stopped, {}, false};
+    if (protector)
+        protector->finish();
     collapser.finish();
     body.flush();
     gouged.reset(); // the copy is not needed while the prompt is up

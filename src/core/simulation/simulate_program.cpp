@@ -1,6 +1,7 @@
 #include "simulation/simulate_program.h"
 
 #include "common/error.h"
+#include "simulation/between_samples.h"
 #include "simulation/cut_sweep.h"
 
 #include <algorithm>
@@ -65,6 +66,9 @@ Simulation SimulateProgram(const dnc::DncProgram& program, const SimulationSetti
         sim.target = targetHeights(*settings.target, sim.carved);
         sim.deviation = compareWithTarget(
             sim.carved, sim.target, settings.tolerance.value_or(settings.target->depth / 100));
+        if (settings.measureBetweenSamples)
+            sim.gougeBetweenSamples =
+                gougeBetweenSamples(moves, settings.cutter, *settings.target, control);
     }
     return sim;
 }

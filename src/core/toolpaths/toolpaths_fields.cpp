@@ -30,15 +30,21 @@ std::string proposedOpDepth(const Extents3D& edgeExtents)
 
 std::optional<std::string> toolpathsFieldsProblem(const ToolpathsFields& fields, bool rasterGrid)
 {
-    const std::pair<const char*, const std::string*> reals[] = {
-        {"Op Depth", &fields.opDepth},  {"Z Step", &fields.zStep}, {"Cut Depth", &fields.cutDepth},
-        {"Feedrate", &fields.feedrate}, {"Rapid", &fields.rapid},  {"Width", &fields.width},
-        {"Depth", &fields.depth}};
-    for (const auto& [label, text] : reals) {
-        const bool gridOnly = text == &fields.width || text == &fields.depth;
-        if ((rasterGrid || !gridOnly) && !relief::readEditNumber(*text))
+    // Only the fields the style reads count (the dialog disables the others): a value left in
+    // Z Step under Single Depth must not block a Create that never looks at it.
+    const bool topography = fields.style == 1;
+    const bool oneDepth = fields.regionDepths == 0;
+    const std::tuple<const char*, bool, const std::string*> reals[] = {
+        {"Op Depth", fields.style != 2, &fields.opDepth},
+        {"Z Step", topography, &fields.zStep},
+        {"Cut Depth", fields.style == 0 || oneDepth, &fields.cutDepth},
+        {"Feedrate", true, &fields.feedrate},
+        {"Rapid", true, &fields.rapid},
+        {"Width", rasterGrid, &fields.width},
+        {"Depth", rasterGrid, &fields.depth}};
+    for (const auto& [label, used, text] : reals)
+        if (used && !relief::readEditNumber(*text))
             return std::string(label) + " is not a number: \"" + *text + "\"";
-    }
     const std::tuple<const char*, bool, const std::string*> wholes[] = {
         {"Reduce", fields.reduce, &fields.reduceValue},
         {"Curve Fit", fields.curveFit, &fields.curveFitValue},
@@ -48,7 +54,7 @@ std::optional<std::string> toolpathsFieldsProblem(const ToolpathsFields& fields,
             return std::string(label) + " is not a whole number: \"" + *text + "\"";
     if (rasterGrid && float(real(fields.depth)) == 0)
         return std::string("Depth can not be 0!");
-    if (fields.style == 1 && real(fields.zStep) < 0)
+    if (topography && real(fields.zStep) < 0)
         return std::string("Z Step can not be negative!");
     return std::nullopt;
 }

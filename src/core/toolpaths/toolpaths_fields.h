@@ -31,7 +31,9 @@ struct ToolpathsFields {
 std::string proposedOpDepth(const Extents3D& edgeExtents);
 
 // Why a Create cannot run on these fields, in words for the user; nothing when it can. A
-// field that is not a number (only the checked post-processing values count), a Depth of 0
+// field that is not a number (only the fields the style reads and the checked
+// post-processing values count: Z Step for Topography, Op Depth except for Vectorize, Cut
+// Depth for Single Depth and for One Depth, Width and Depth for the raster grid), a Depth of 0
 // for the raster grid (no level can become a grey level) and, for Topography, a negative
 // Z Step (the field takes no sign, but one can be pasted; the levels would never end) are
 // refused before anything is cut.

@@ -157,16 +157,21 @@ void TCorvaneFrame::OpenSurfaceDialog()
         openers_.openSurfaceDialog();
 }
 
-void TCorvaneFrame::OpenMeshView()
+QWidget* TCorvaneFrame::OpenMeshView()
 {
-    if (openers_.openMeshView)
-        openers_.openMeshView();
+    return openers_.openMeshView ? openers_.openMeshView() : nullptr;
 }
 
-void TCorvaneFrame::ShowToolpathsDialog(bool show)
+void TCorvaneFrame::ShowToolpathsDialog(QWidget& meshView)
 {
     if (openers_.showToolpathsDialog)
-        openers_.showToolpathsDialog(show);
+        openers_.showToolpathsDialog(meshView);
+}
+
+void TCorvaneFrame::MeshViewClosing(QWidget& meshView)
+{
+    if (openers_.meshViewClosing)
+        openers_.meshViewClosing(meshView);
 }
 
 void TCorvaneFrame::ChooseLightDirection()
@@ -333,8 +338,9 @@ void TCorvaneFrame::ImportDNCFile1Click()
     openDialog_.FileName.clear();
     const auto choice = openDialog_.Execute(kDncFilter);
     if (choice && HasFileKind(QStringLiteral("dnc")))
-        fileKinds_.at(QStringLiteral("dnc"))(*this, choice->path);
-    ShowReady();
+        fileKinds_.at(QStringLiteral("dnc"))(*this, choice->path); // says how it ended
+    else
+        ShowReady();
 }
 
 void TCorvaneFrame::SetPluginPath1Click()

@@ -56,8 +56,9 @@ public:
     QWidget* NewPicture() override;
     QWidget* OpenPictureFile(const QString& fileName) override;
     void OpenSurfaceDialog() override;
-    void OpenMeshView() override;
-    void ShowToolpathsDialog(bool show) override;
+    QWidget* OpenMeshView() override;
+    void ShowToolpathsDialog(QWidget& meshView) override;
+    void MeshViewClosing(QWidget& meshView) override;
     void ChooseLightDirection() override;
     void PressEscape() override;
 

@@ -30,9 +30,11 @@ struct WindowOpeners {
     // The surface dialog for the job in CurrentJob over the height grid just filled.
     std::function<void()> openSurfaceDialog;
     // A new mesh view for the job in CurrentJob, shown and active.
-    std::function<void()> openMeshView;
-    // The one toolpaths dialog, shown (true) or hidden (false).
-    std::function<void(bool show)> showToolpathsDialog;
+    std::function<QWidget*()> openMeshView;
+    // The one toolpaths dialog, shown for the mesh view.
+    std::function<void(QWidget& meshView)> showToolpathsDialog;
+    // The mesh view is closing: the toolpaths dialog hides if it serves that view.
+    std::function<void(QWidget& meshView)> meshViewClosing;
     // The light direction dialog, modal; its choice goes to LightDirection.
     std::function<void()> chooseLightDirection;
 };
@@ -85,8 +87,9 @@ public:
     virtual QWidget* NewPicture() = 0;
     virtual QWidget* OpenPictureFile(const QString& fileName) = 0;
     virtual void OpenSurfaceDialog() = 0;
-    virtual void OpenMeshView() = 0;
-    virtual void ShowToolpathsDialog(bool show) = 0;
+    virtual QWidget* OpenMeshView() = 0;
+    virtual void ShowToolpathsDialog(QWidget& meshView) = 0;
+    virtual void MeshViewClosing(QWidget& meshView) = 0;
     virtual void ChooseLightDirection() = 0;
 };
 

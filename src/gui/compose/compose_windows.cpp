@@ -23,14 +23,13 @@ ComposedWindows composeWindows(TCorvaneFrame& frame)
         return OpenPictureFile(frame, fileName);
     };
     openers.openSurfaceDialog = [&frame] { new TDXF(frame); };
-    openers.openMeshView = [&frame] { new TfrmDXFView(frame); };
-    openers.showToolpathsDialog = [dialog = made.toolpaths](bool show) {
-        if (!show) {
-            dialog->hide();
-            return;
-        }
-        dialog->show();
-        dialog->raise();
+    openers.openMeshView = [&frame]() -> QWidget* { return new TfrmDXFView(frame); };
+    // Mesh views are the one kind that asks for the toolpaths dialog.
+    openers.showToolpathsDialog = [dialog = made.toolpaths](QWidget& view) {
+        dialog->ShowFor(dynamic_cast<TfrmDXFView&>(view));
+    };
+    openers.meshViewClosing = [dialog = made.toolpaths](QWidget& view) {
+        dialog->ViewClosing(dynamic_cast<TfrmDXFView&>(view));
     };
     // However it is closed, the command goes on with the direction it leaves.
     openers.chooseLightDirection = [dialog = made.direction] { dialog->exec(); };

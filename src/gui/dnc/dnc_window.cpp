@@ -209,7 +209,10 @@ void OpenDncFile(corvane::gui::WindowFrame& frame, const QString& fileName)
     if (view->LoadStopped()) {
         view->Close1Click();
         frame.StatusBar1().setGaugeVisible(false);
-    } else if (!read) {
+        frame.StatusBar1().setText(0, QStringLiteral("Process Cancelled..."));
+        return;
+    }
+    if (!read) {
         // The user has been told; an empty view would only be in the way.
         view->Close1Click();
     }

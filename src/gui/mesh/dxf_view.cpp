@@ -162,9 +162,7 @@ void TfrmDXFView::Toolpaths2Click()
 void TfrmDXFView::FormActivate()
 {
     frame_.DisablePictureTools(true);
-    const bool regions = RegionsExist();
-    MenuItem(QStringLiteral("SaveDNC1"))->setEnabled(regions);
-    MenuItem(QStringLiteral("SaveDXF1"))->setEnabled(regions);
+    enableSaveItems();
     // What this window was opened as decides, not the job another window last started.
     for (const QString& name : {QStringLiteral("Create1"), QStringLiteral("N2"),
                                 QStringLiteral("Mesh1"), QStringLiteral("Toolpaths2")})
@@ -181,7 +179,7 @@ void TfrmDXFView::ToolPaths1Click()
         }
     }
     shared().CurrentJob = corvane::gui::JobMeshToolpaths;
-    frame_.ShowToolpathsDialog(true);
+    frame_.ShowToolpathsDialog(*this);
 }
 
 void TfrmDXFView::closeEvent(QCloseEvent* event)
@@ -195,7 +193,7 @@ void TfrmDXFView::closeEvent(QCloseEvent* event)
     }
     mesh_ = corvane::FacetMesh{};
     showStatus(QStringLiteral("Ready..."));
-    frame_.ShowToolpathsDialog(false);
+    frame_.MeshViewClosing(*this);
     event->accept();
 }
 
@@ -209,6 +207,7 @@ void OpenDxfMeshFile(corvane::gui::WindowFrame& frame, const QString& fileName)
     if (!view->LoadDxfMesh(fileName)) {
         view->Close1Click();
         frame.StatusBar1().setGaugeVisible(false);
+        frame.StatusBar1().setText(0, QStringLiteral("Process Cancelled..."));
     }
 }
 

@@ -78,6 +78,8 @@ private:
                                               const corvane::toolpaths::ToolpathsRun& run,
                                               corvane::RunControl& control);
     void showRegionCount();
+    // Save D&NC and Save DXF are there exactly while the view holds regions.
+    void enableSaveItems();
     // The folder of the mesh file, where the save prompts start; empty for a grid window.
     QString documentFolder() const;
 

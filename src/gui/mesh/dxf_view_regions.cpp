@@ -5,6 +5,8 @@
 #include "gui/draw3d/draw3d_panel.h"
 #include "gui/mesh/dxf_view.h"
 
+#include <QAction>
+
 using corvane::gui::shared;
 namespace tp = corvane::toolpaths;
 
@@ -29,6 +31,16 @@ void TfrmDXFView::DrawRegions(corvane::gui::TCanvas3D& canvas)
 void TfrmDXFView::showRegionCount()
 {
     frame_.StatusBar1().setText(1, QString::number(tp::regionCount(regions_.regions)));
+    enableSaveItems();
+}
+
+void TfrmDXFView::enableSaveItems()
+{
+    // At once, not at the next activation: a view that is the only child window is never
+    // activated again while the user works in the dialog.
+    const bool regions = RegionsExist();
+    MenuItem(QStringLiteral("SaveDNC1"))->setEnabled(regions);
+    MenuItem(QStringLiteral("SaveDXF1"))->setEnabled(regions);
 }
 
 tp::BuildResult TfrmDXFView::runCreate(const corvane::TTriangleArray& triangles,
@@ -47,6 +59,7 @@ tp::BuildResult TfrmDXFView::runCreate(const corvane::TTriangleArray& triangles,
         pending_.clear();
         Draw3D().Repaint();
     };
+    const std::size_t before = tp::regionCount(regions_.regions);
     tp::BuildResult result;
     try {
         result = tp::RunToolpathsCreate(regions_, triangles, run, control, hooks);
@@ -58,6 +71,12 @@ tp::BuildResult TfrmDXFView::runCreate(const corvane::TTriangleArray& triangles,
     if (!pending_.empty()) {
         pending_.clear();
         Draw3D().Invalidate();
+    }
+    // Regions the user has just asked for are shown, even if View > Toolpaths was off.
+    QAction* toolpaths = MenuItem(QStringLiteral("Toolpaths2"));
+    if (tp::regionCount(regions_.regions) > before && !toolpaths->isChecked()) {
+        toolpaths->setChecked(true);
+        Draw3D().Repaint();
     }
     showRegionCount();
     return result;
@@ -97,5 +116,6 @@ void TfrmDXFView::ClearRegions()
     tp::ClearRegions(regions_);
     Draw3D().Repaint();
     frame_.StatusBar1().setText(1, QStringLiteral("0"));
+    enableSaveItems();
     frame_.StatusBar1().setText(0, QStringLiteral("Ready..."));
 }

@@ -23,8 +23,8 @@
 
 namespace img = corvane::imaging;
 
-TfrmAdjustment1::TfrmAdjustment1(corvane::gui::WindowFrame& frame, const img::Picture& picture)
-    : frame_(frame)
+TfrmAdjustment1::TfrmAdjustment1(corvane::gui::WindowFrame& frame, TfrmPicture& target)
+    : frame_(frame), target_(&target)
 {
     setObjectName(QStringLiteral("frmAdjustment1"));
     setWindowTitle(QStringLiteral("Color, Brightness, and Contrast Adjustment"));
@@ -89,8 +89,8 @@ TfrmAdjustment1::TfrmAdjustment1(corvane::gui::WindowFrame& frame, const img::Pi
     connect(applyButton_, &QPushButton::clicked, this,
             corvane::gui::guardedCall(this, &TfrmAdjustment1::Button4Click));
 
-    FormCreate(picture);
-    corvane::gui::placePictureDialog(frame_, *this, QSize(373, 239));
+    FormCreate(target);
+    corvane::gui::placePictureDialog(frame_, *this, QSize(373, 239), target);
 }
 
 QSlider* TfrmAdjustment1::addSlider(const QString& label, const QString& hint, int top, int minimum,
@@ -114,10 +114,10 @@ QSlider* TfrmAdjustment1::addSlider(const QString& label, const QString& hint, i
     return slider;
 }
 
-void TfrmAdjustment1::FormCreate(const img::Picture& picture)
+void TfrmAdjustment1::FormCreate(TfrmPicture& target)
 {
-    original_ = picture;
-    preview_->PastePicture(picture);
+    source_ = corvane::gui::takePreviewSource(*target.TP);
+    preview_->PastePicture(source_.picture);
     allButton_->setChecked(true);
     channel_ = 3;
     resetButton_->setEnabled(false);
@@ -159,7 +159,7 @@ void TfrmAdjustment1::Button1Click()
 
 void TfrmAdjustment1::Button2Click()
 {
-    corvane::gui::undoAllPreviews(*preview_, original_);
+    corvane::gui::undoAllPreviews(*preview_, source_.picture);
     resetButton_->setEnabled(false);
 }
 
@@ -170,7 +170,7 @@ void TfrmAdjustment1::Button3Click()
 
 void TfrmAdjustment1::Button4Click()
 {
-    corvane::gui::applyPreview(frame_, *preview_);
+    corvane::gui::applyPreview(target_, *preview_, source_);
 }
 
 void TfrmAdjustment1::keyPressEvent(QKeyEvent* event)

@@ -1,9 +1,11 @@
-// TfrmAdjustment1: colour, brightness and contrast of a copy of the picture, previewed in
-// its own imaging control and copied back into the picture window on Apply.
+// TfrmAdjustment1: colour, brightness and contrast of a copy of the picture (of its
+// selection, when there is one), previewed in its own imaging control and put back in place
+// in the picture window on Apply.
 #pragma once
 
-#include "imaging/picture.h"
+#include "gui/picture/preview_support.h"
 
+#include <QPointer>
 #include <QWidget>
 #include <cstdint>
 
@@ -14,12 +16,14 @@ class QSlider;
 namespace corvane::gui {
 class WindowFrame;
 }
+class TfrmPicture;
 class TTwistedPixel;
 
 class TfrmAdjustment1 : public QWidget {
 public:
-    // Shown and active in its own sub-window, previewing a copy of picture.
-    TfrmAdjustment1(corvane::gui::WindowFrame& frame, const corvane::imaging::Picture& picture);
+    // Shown and active in its own sub-window, previewing a copy of the target's selection
+    // (or of its whole picture); works on the target until either closes.
+    TfrmAdjustment1(corvane::gui::WindowFrame& frame, TfrmPicture& target);
     // The channel the sliders act on: 0 blue, 1 green, 2 red, 3 all.
     std::uint8_t Channel() const { return channel_; }
 
@@ -77,12 +81,14 @@ private:
     QRadioButton* blueButton_ = nullptr;
     QRadioButton* allButton_ = nullptr;
     std::uint8_t channel_ = 3;
-    void FormCreate(const corvane::imaging::Picture& picture);
+    void FormCreate(TfrmPicture& target);
     QSlider* addSlider(const QString& label, const QString& hint, int top, int minimum,
                        QLabel*& percent);
     void SliderChange(QSlider* slider, QLabel* percent);
 
     corvane::gui::WindowFrame& frame_;
-    // What Reset goes back to, even when more previews were made than the undo keeps.
-    corvane::imaging::Picture original_;
+    QPointer<TfrmPicture> target_;
+    // What Reset goes back to, even when more previews were made than the undo keeps, and
+    // where Apply puts the preview.
+    corvane::gui::PreviewSource source_;
 };

@@ -284,8 +284,7 @@ void TfrmPicture::mnuAdjustImgeClick()
 {
     if (!TP->HasImage())
         return;
-    RecordTargetIndex();
-    new TfrmAdjustment1(frame_, TP->Picture()); // owned by its sub-window
+    new TfrmAdjustment1(frame_, *this); // owned by its sub-window
     markChanged();
 }
 
@@ -294,8 +293,7 @@ void TfrmPicture::mnu3dShadeClick()
     const int bits = TP->ImageBitCount();
     if (!informUnless(bits == 24 || bits == 8, QStringLiteral("Works on 24 and 8 Bit Images only")))
         return;
-    RecordTargetIndex();
-    new TfrmLambert(frame_, TP->Picture()); // owned by its sub-window
+    new TfrmLambert(frame_, *this); // owned by its sub-window
     markChanged();
 }
 
@@ -303,8 +301,7 @@ void TfrmPicture::Resize1Click()
 {
     if (!TP->HasImage())
         return;
-    RecordTargetIndex();
-    new TfrmResize(frame_); // owned by its sub-window
+    new TfrmResize(frame_, *this); // owned by its sub-window
     markChanged();
 }
 

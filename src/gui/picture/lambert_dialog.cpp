@@ -4,22 +4,57 @@
 #include "gui/app/exception_hook.h"
 #include "gui/app/help_pages.h"
 #include "gui/app/long_run.h"
+#include "gui/app/prompts.h"
 #include "gui/app/window_frame.h"
 #include "gui/picture/picture_dialog_frame.h"
+#include "gui/picture/picture_window.h"
 #include "gui/picture/preview_support.h"
 #include "gui/picture/twisted_pixel.h"
 #include "imaging/image_operations.h"
+#include "imaging/operation_table.h"
 
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QPushButton>
+#include <algorithm>
+#include <optional>
 
 namespace img = corvane::imaging;
 
-TfrmLambert::TfrmLambert(corvane::gui::WindowFrame& frame, const img::Picture& picture)
-    : frame_(frame)
+namespace {
+
+// The shading's own ranges (its entry in the operation table), told in the dialog's words:
+// the user sees "Lattitude", not the operation's argument name.
+std::optional<QString> shadeFieldProblem(float latitude, float longitude, float roughness)
+{
+    const auto& operations = img::imageOperations();
+    const auto shade = std::find_if(operations.begin(), operations.end(), [](const auto& op) {
+        return std::string_view(op.name) == "lambert-shade";
+    });
+    if (shade == operations.end())
+        return std::nullopt; // the shading itself still refuses what it cannot use
+    const struct {
+        const char* label;
+        std::size_t argument;
+        float value;
+    } fields[] = {
+        {"Lattitude", 0, latitude}, {"Longitude", 1, longitude}, {"Roughness", 3, roughness}};
+    for (const auto& field : fields) {
+        const img::OperationArgument& range = shade->arguments.at(field.argument);
+        if (!(field.value >= range.low && field.value <= range.high))
+            return QStringLiteral("%1 must be %2 to %3, not %4")
+                .arg(QString::fromLatin1(field.label), QString::number(range.low),
+                     QString::number(range.high), QString::number(double(field.value)));
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+TfrmLambert::TfrmLambert(corvane::gui::WindowFrame& frame, TfrmPicture& target)
+    : frame_(frame), target_(&target)
 {
     setObjectName(QStringLiteral("frmLambert"));
     setWindowTitle(QStringLiteral("3D Texture Shade"));
@@ -68,10 +103,10 @@ TfrmLambert::TfrmLambert(corvane::gui::WindowFrame& frame, const img::Picture& p
     connect(applyButton_, &QPushButton::clicked, this,
             corvane::gui::guardedCall(this, &TfrmLambert::Button4Click));
 
-    // FormCreate: the preview starts as the picture.
-    original_ = picture;
-    preview_->PastePicture(picture);
-    corvane::gui::placePictureDialog(frame_, *this, QSize(383, 181));
+    // FormCreate: the preview starts as the part of the picture the dialog works on.
+    source_ = corvane::gui::takePreviewSource(*target.TP);
+    preview_->PastePicture(source_.picture);
+    corvane::gui::placePictureDialog(frame_, *this, QSize(383, 181), target);
 }
 
 void TfrmLambert::Button1Click()
@@ -81,21 +116,28 @@ void TfrmLambert::Button1Click()
         float(corvane::leadingNumber(longitudeEdit_->text().toStdString(), true));
     const float roughness =
         float(corvane::leadingNumber(roughnessEdit_->text().toStdString(), false));
-    // A run of its own: an Esc pressed before (to end an earlier job) does not stop it.
-    corvane::gui::LongRun::Options options;
-    options.window = this;
-    corvane::gui::LongRun run(frame_, options);
-    run.run([&](corvane::RunControl& control) {
+    if (const auto problem = shadeFieldProblem(latitude, longitude, roughness)) {
+        corvane::gui::prompts().message(corvane::gui::MessageKind::Warning,
+                                        QStringLiteral("Warning"), *problem,
+                                        corvane::gui::ButtonOk);
+        return;
+    }
+    // A run of its own: an Esc that closed some dialog earlier does not stop it before it
+    // starts. Events pass at the shading's checkpoints; only Esc may act until it is over.
+    corvane::gui::LongRun run(frame_);
+    const corvane::gui::RunReport report = run.run([&](corvane::RunControl& control) {
         preview_->Process([&](const img::Picture& p) {
             return img::lambertShade(p, latitude, longitude, 3, roughness, control);
         });
         return true;
     });
+    if (report.outcome == corvane::gui::RunOutcome::Completed)
+        frame_.ShowReady();
 }
 
 void TfrmLambert::Button2Click()
 {
-    corvane::gui::undoAllPreviews(*preview_, original_);
+    corvane::gui::undoAllPreviews(*preview_, source_.picture);
 }
 
 void TfrmLambert::Button3Click()
@@ -105,7 +147,7 @@ void TfrmLambert::Button3Click()
 
 void TfrmLambert::Button4Click()
 {
-    corvane::gui::applyPreview(frame_, *preview_);
+    corvane::gui::applyPreview(target_, *preview_, source_);
 }
 
 void TfrmLambert::keyPressEvent(QKeyEvent* event)

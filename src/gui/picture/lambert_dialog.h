@@ -1,9 +1,11 @@
-// TfrmLambert: "3D Texture Shade" of a copy of the picture, previewed in its own imaging
-// control and copied back into the picture window on Apply.
+// TfrmLambert: "3D Texture Shade" of a copy of the picture (of its selection, when there is
+// one), previewed in its own imaging control and put back in place in the picture window on
+// Apply.
 #pragma once
 
-#include "imaging/picture.h"
+#include "gui/picture/preview_support.h"
 
+#include <QPointer>
 #include <QWidget>
 
 class QLineEdit;
@@ -11,11 +13,14 @@ class QPushButton;
 namespace corvane::gui {
 class WindowFrame;
 }
+class TfrmPicture;
 class TTwistedPixel;
 
 class TfrmLambert : public QWidget {
 public:
-    TfrmLambert(corvane::gui::WindowFrame& frame, const corvane::imaging::Picture& picture);
+    // Shown and active in its own sub-window, previewing a copy of the target's selection
+    // (or of its whole picture); works on the target until either closes.
+    TfrmLambert(corvane::gui::WindowFrame& frame, TfrmPicture& target);
 
     // --- controls, for tests ---
     QLineEdit* latitudeEdit() const { return latitudeEdit_; }
@@ -27,6 +32,8 @@ public:
     QPushButton* cancelButton() const { return cancelButton_; }
     QPushButton* applyButton() const { return applyButton_; }
 
+    // Preview: a long job (Esc stops it). A field out of range is refused first, named as
+    // the dialog labels it.
     void Button1Click();
     void Button2Click();
     void Button3Click();
@@ -45,5 +52,6 @@ private:
     QPushButton* cancelButton_ = nullptr;
     QPushButton* applyButton_ = nullptr;
     corvane::gui::WindowFrame& frame_;
-    corvane::imaging::Picture original_;
+    QPointer<TfrmPicture> target_;
+    corvane::gui::PreviewSource source_;
 };

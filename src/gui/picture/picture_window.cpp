@@ -576,13 +576,4 @@ TfrmPicture* ActivePicture(const WindowFrame& frame)
     return window ? dynamic_cast<TfrmPicture*>(window->widget()) : nullptr;
 }
 
-TfrmPicture* TargetPicture(const WindowFrame& frame)
-{
-    const QList<QMdiSubWindow*> children = frame.ChildWindows();
-    const int index = shared().TargetChildIndex;
-    if (index < 0 || index >= children.size())
-        return nullptr;
-    return dynamic_cast<TfrmPicture*>(children[index]->widget());
-}
-
 } // namespace corvane::gui

@@ -176,8 +176,5 @@ TfrmPicture* OpenPicture(WindowFrame& frame, const QString& fileName);
 TfrmPicture* OpenPictureFile(WindowFrame& frame, const QString& fileName);
 // The active child if it is a picture window, else null.
 TfrmPicture* ActivePicture(const WindowFrame& frame);
-// The window at TargetChildIndex of the child list as it stands now, if it is a picture
-// window; null otherwise.
-TfrmPicture* TargetPicture(const WindowFrame& frame);
 
 } // namespace corvane::gui

@@ -1,6 +1,5 @@
 #include "gui/picture/preview_support.h"
 
-#include "gui/app/window_frame.h"
 #include "gui/picture/picture_window.h"
 #include "gui/picture/twisted_pixel.h"
 #include "imaging/picture_model.h"
@@ -15,6 +14,12 @@ bool samePicture(const corvane::imaging::Picture& a, const corvane::imaging::Pic
 }
 } // namespace
 
+PreviewSource takePreviewSource(const TTwistedPixel& control)
+{
+    const corvane::imaging::PictureModel& model = control.Model();
+    return {model.copy(), model.selection()};
+}
+
 void undoAllPreviews(TTwistedPixel& preview, const corvane::imaging::Picture& original)
 {
     for (int n = preview.UndoLevels(); n > 0; --n)
@@ -25,10 +30,10 @@ void undoAllPreviews(TTwistedPixel& preview, const corvane::imaging::Picture& or
     }
 }
 
-void applyPreview(corvane::gui::WindowFrame& frame, const TTwistedPixel& preview)
+void applyPreview(TfrmPicture* target, const TTwistedPixel& preview, const PreviewSource& source)
 {
-    if (TfrmPicture* target = TargetPicture(frame))
-        target->TP->PastePicture(preview.Picture());
+    if (target)
+        target->TP->PastePictureAt(preview.Picture(), source.place);
 }
 
 } // namespace corvane::gui

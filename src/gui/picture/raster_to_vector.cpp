@@ -37,13 +37,15 @@ void TfrmPicture::RastertoDXF1Click()
         if (report.outcome != corvane::gui::RunOutcome::Completed)
             return;
     }
+    QWidget* view = nullptr;
     {
         corvane::gui::Hourglass busy;
         shared().CurrentJob = corvane::gui::JobRasterToVector;
-        frame_.OpenMeshView();
+        view = frame_.OpenMeshView();
     }
     RecordTargetIndex();
     shared().TargetChildIndex -= 1;
     showStatus(QStringLiteral("Done..."));
-    frame_.ShowToolpathsDialog(true);
+    if (view)
+        frame_.ShowToolpathsDialog(*view);
 }

@@ -16,7 +16,8 @@
 #include <QMdiSubWindow>
 #include <QPushButton>
 
-TfrmResize::TfrmResize(corvane::gui::WindowFrame& frame) : frame_(frame)
+TfrmResize::TfrmResize(corvane::gui::WindowFrame& frame, TfrmPicture& target)
+    : frame_(frame), target_(&target)
 {
     setObjectName(QStringLiteral("frmResize"));
     setWindowTitle(QStringLiteral("Resize"));
@@ -37,12 +38,12 @@ TfrmResize::TfrmResize(corvane::gui::WindowFrame& frame) : frame_(frame)
             corvane::gui::guardedCall(this, &TfrmResize::Button1Click));
     connect(cancelButton_, &QPushButton::clicked, this,
             corvane::gui::guardedCall(this, &TfrmResize::Button2Click));
-    corvane::gui::placePictureDialog(frame_, *this, QSize(171, 78));
+    corvane::gui::placePictureDialog(frame_, *this, QSize(171, 78), target);
 }
 
 void TfrmResize::Button1Click()
 {
-    TfrmPicture* target = corvane::gui::TargetPicture(frame_);
+    TfrmPicture* target = target_;
     if (!target)
         return;
     const double ratio = corvane::leadingNumber(ratioEdit_->text().toStdString(), false);

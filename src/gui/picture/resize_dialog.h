@@ -1,6 +1,7 @@
 // TfrmResize: resizes the picture window it works on by a typed ratio.
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
 class QLineEdit;
@@ -8,10 +9,12 @@ class QPushButton;
 namespace corvane::gui {
 class WindowFrame;
 }
+class TfrmPicture;
 
 class TfrmResize : public QWidget {
 public:
-    explicit TfrmResize(corvane::gui::WindowFrame& frame);
+    // Works on the target until either closes.
+    TfrmResize(corvane::gui::WindowFrame& frame, TfrmPicture& target);
 
     // --- controls, for tests ---
     QLineEdit* ratioEdit() const { return ratioEdit_; }
@@ -29,4 +32,5 @@ private:
     QPushButton* resizeButton_ = nullptr;
     QPushButton* cancelButton_ = nullptr;
     corvane::gui::WindowFrame& frame_;
+    QPointer<TfrmPicture> target_;
 };

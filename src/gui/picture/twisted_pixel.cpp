@@ -182,6 +182,39 @@ void TTwistedPixel::PastePicture(const corvane::imaging::Picture& picture)
     emit OnPictureEdited();
 }
 
+void TTwistedPixel::PastePictureAt(const corvane::imaging::Picture& picture,
+                                   const std::optional<corvane::imaging::PixelRect>& place)
+{
+    if (picture.empty())
+        return;
+    corvane::imaging::PictureModel& model = d->model;
+    const auto kept = model.selection();
+    auto restoreSelection = [&] {
+        if (kept)
+            model.select(*kept);
+        else
+            model.releaseSelection();
+    };
+    if (place)
+        model.select(*place);
+    else
+        model.releaseSelection();
+    if (place && !model.hasSelection()) {
+        restoreSelection(); // the place lies outside the picture now: nothing to paste into
+        update();
+        return;
+    }
+    try {
+        model.paste(picture);
+    } catch (...) {
+        restoreSelection();
+        throw;
+    }
+    restoreSelection();
+    pictureChanged();
+    emit OnPictureEdited();
+}
+
 void TTwistedPixel::Process(
     const std::function<corvane::imaging::Picture(const corvane::imaging::Picture&)>& operation)
 {
@@ -333,6 +366,11 @@ void TTwistedPixel::SetScrollbarsVisible(bool visible)
 }
 
 corvane::imaging::PictureModel& TTwistedPixel::Model()
+{
+    return d->model;
+}
+
+const corvane::imaging::PictureModel& TTwistedPixel::Model() const
 {
     return d->model;
 }

@@ -13,6 +13,7 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace corvane::imaging {
 class PictureModel;
@@ -57,6 +58,11 @@ public:
     // As ClipboardPaste, with a picture handed over inside the program: the dialogs pass
     // pictures this way and leave what the user copied on the clipboard alone.
     void PastePicture(const corvane::imaging::Picture& picture);
+    // As PastePicture, but into `place` (picture coordinates, cut off at the picture's edges)
+    // whatever is selected now, or over the whole picture when place is unset: a dialog puts
+    // back the part it took. The selection stays as it was.
+    void PastePictureAt(const corvane::imaging::Picture& picture,
+                        const std::optional<corvane::imaging::PixelRect>& place);
     // Runs an image operation over the picture as one undo level and shows the result. An
     // operation that throws (corvane::Cancelled included) leaves the picture as it was.
     void Process(const std::function<corvane::imaging::Picture(const corvane::imaging::Picture&)>&
@@ -100,6 +106,7 @@ public:
     // The model under the widget, for image commands that process the picture (each call
     // there adds one undo level). Call update() afterwards.
     corvane::imaging::PictureModel& Model();
+    const corvane::imaging::PictureModel& Model() const;
 
     QSize sizeHint() const override;
 

@@ -57,6 +57,9 @@ constexpr int kGroupFieldLeft = 112;
 constexpr int kGroupFieldWidth = 90;
 constexpr int kProgressHeight = 16;
 
+// "Protect Moves Between Samples" as last set: kept for the session, off at start.
+bool protectMovesChoice = false;
+
 SurfaceMode modeOfCurrentJob()
 {
     return shared().CurrentJob == corvane::gui::JobGCode ? SurfaceMode::GCode
@@ -213,6 +216,17 @@ void TDXF::buildControls()
                                  corvane::relief::MaxIncludedAngle);
     groupRow(QStringLiteral("Included Angle"), includedAngleSpin_, 92);
     edits_[SurfaceEdit::IncludedAngle] = includedAngleSpin_;
+    protectMovesCheck_ =
+        new QCheckBox(QStringLiteral("Protect Moves Between Samples"), gougeGroup_);
+    protectMovesCheck_->setObjectName(QStringLiteral("chkProtectMoves"));
+    protectMovesCheck_->setToolTip(
+        QStringLiteral("Keeps every move above the relief between the samples too"));
+    if (model_.mode() == SurfaceMode::GCode) {
+        protectMovesCheck_->setGeometry(10, 120, kGroupWidth - 20, kFieldHeight);
+        gougeGroup_->setGeometry(kRightLeft, kGroupTop, kGroupWidth, kGroupHeight + 24);
+    } else {
+        protectMovesCheck_->hide();
+    }
 
     progressBar_ = new QProgressBar(this);
     progressBar_->setObjectName(QStringLiteral("progressBar"));
@@ -243,6 +257,8 @@ void TDXF::FormCreate()
         keepAspectCheck_->setChecked(model_.keepAspectRatio());
     }
     gougeCheck_->setChecked(model_.useGougeControl());
+    model_.setProtectMoves(protectMovesChoice);
+    protectMovesCheck_->setChecked(protectMovesChoice);
     for (const std::string& item : SurfaceDialogModel::toolItems())
         toolTypeCombo_->addItem(QString::fromStdString(item));
     toolTypeCombo_->setCurrentIndex(model_.toolIndex());
@@ -272,6 +288,10 @@ void TDXF::FormCreate()
     connect(keepAspectCheck_, &QCheckBox::toggled, this,
             [this](bool checked) { model_.setKeepAspectRatio(checked); });
     connect(gougeCheck_, &QCheckBox::toggled, this, &TDXF::chkGougeClick);
+    connect(protectMovesCheck_, &QCheckBox::toggled, this, [this](bool checked) {
+        model_.setProtectMoves(checked);
+        protectMovesChoice = checked;
+    });
     connect(toolTypeCombo_, &QComboBox::editTextChanged, this, &TDXF::cmbTypeChange);
     connect(createButton_, &QPushButton::clicked, this,
             corvane::gui::guardedCall(this, &TDXF::Button1Click));

@@ -52,6 +52,8 @@ public:
     QComboBox* toolTypeCombo() const { return toolTypeCombo_; }
     QLineEdit* toolDiameterEdit() const { return toolDiameterEdit_; }
     QSpinBox* includedAngleSpin() const { return includedAngleSpin_; }
+    // Protect Moves Between Samples (G-code)
+    QCheckBox* protectMovesCheck() const { return protectMovesCheck_; }
     QProgressBar* progressBar() const { return progressBar_; }
     QPushButton* createButton() const { return createButton_; }   // Create
     QPushButton* cancelButton() const { return cancelButton_; }   // Cancel
@@ -106,6 +108,7 @@ private:
     QComboBox* toolTypeCombo_ = nullptr;
     QLineEdit* toolDiameterEdit_ = nullptr;
     QSpinBox* includedAngleSpin_ = nullptr;
+    QCheckBox* protectMovesCheck_ = nullptr;
     QProgressBar* progressBar_ = nullptr;
     QPushButton* createButton_ = nullptr;
     QPushButton* cancelButton_ = nullptr;

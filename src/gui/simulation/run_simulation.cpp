@@ -18,7 +18,7 @@ TfrmCutPreview* SimulateAndPreview(LongRun& run, WindowFrame& frame, const QStri
     });
     frame.StatusBar1().setGaugeVisible(false);
     if (report.outcome == RunOutcome::Stopped)
-        frame.ShowReady();
+        frame.StatusBar1().setText(0, QStringLiteral("Process Cancelled..."));
     if (report.outcome != RunOutcome::Completed)
         return nullptr;
     return new TfrmCutPreview(frame, std::move(*result), source); // owned by its sub-window

@@ -1,8 +1,8 @@
 // Running a simulation from a window of the desktop program and showing what it carves. The
 // caller's LongRun holds the hourglass, the status texts and gauge, Esc (and the window's
 // Cancel) and keeps other windows from taking input meanwhile. What the job carved opens in
-// a Cut Preview window; a stop leaves "Ready..."; a failure is told through the prompts and
-// stays in the status bar.
+// a Cut Preview window; a stop ends with "Process Cancelled..."; a failure is told through the
+// prompts and stays in the status bar.
 #pragma once
 
 #include "common/run_control.h"

@@ -2,6 +2,7 @@
 // filter of the three unsigned number fields.
 #include "gui/toolpaths/toolpaths_dialog.h"
 
+#include "gui/app/dialog_title.h"
 #include "gui/app/exception_hook.h"
 #include "gui/app/help_pages.h"
 #include "gui/app/long_run.h"
@@ -18,7 +19,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -235,27 +235,41 @@ corvane::toolpaths::ToolpathsFields TfrmToolPaths::Fields() const
 
 TfrmDXFView* TfrmToolPaths::TargetView() const
 {
-    const QList<QMdiSubWindow*> children = frame_.ChildWindows();
-    const int index = shared().TargetChildIndex;
-    if (index < 0 || index >= int(children.size()))
-        return nullptr;
-    return dynamic_cast<TfrmDXFView*>(children[index]->widget());
+    return target_;
 }
 
 // --- showing ---
 
-void TfrmToolPaths::showEvent(QShowEvent* event)
+void TfrmToolPaths::ShowFor(TfrmDXFView& view)
 {
-    QDialog::showEvent(event);
+    // Asked again for the view it shows already, it keeps what the user typed.
+    const bool fresh = isHidden() || target_ != &view;
+    disconnect(targetTitle_);
+    target_ = &view;
+    const auto showTitle = [this] {
+        if (target_)
+            setWindowTitle(
+                corvane::gui::dialogTitleFor(QStringLiteral("Create Regions"), *target_));
+    };
+    showTitle();
+    targetTitle_ = connect(&view, &QWidget::windowTitleChanged, this, showTitle);
+    if (fresh)
+        FormShow(view);
+    show();
+    raise();
     placeInsideFrame();
-    FormShow();
 }
 
-void TfrmToolPaths::FormShow()
+void TfrmToolPaths::ViewClosing(const TfrmDXFView& view)
 {
-    TfrmDXFView* target = TargetView();
-    if (!target)
+    if (target_ != &view)
         return;
+    target_ = nullptr;
+    hide();
+}
+
+void TfrmToolPaths::FormShow(const TfrmDXFView& view)
+{
     undoButton_->setEnabled(false);
     opDepthEdit_->setEnabled(true);
     cutDepthEdit_->setEnabled(true);
@@ -265,14 +279,12 @@ void TfrmToolPaths::FormShow()
     styleButtons_->button(0)->setChecked(true);
     depthButtons_->button(0)->setChecked(true);
     regionDepthsGroup_->setEnabled(false);
-    if (shared().CurrentJob == corvane::gui::JobRasterToVector) {
+    if (view.IsVectorConversion()) {
         widthEdit_->setEnabled(true);
         depthEdit_->setEnabled(true);
     }
-    QMdiSubWindow* active = frame_.ActiveChild();
-    if (auto* view = active ? dynamic_cast<TfrmDXFView*>(active->widget()) : nullptr)
-        opDepthEdit_->setText(
-            QString::fromStdString(corvane::toolpaths::proposedOpDepth(view->Mesh().extents)));
+    opDepthEdit_->setText(
+        QString::fromStdString(corvane::toolpaths::proposedOpDepth(view.Mesh().extents)));
 }
 
 void TfrmToolPaths::placeInsideFrame()
@@ -347,8 +359,12 @@ bool TfrmToolPaths::eventFilter(QObject* watched, QEvent* event)
 
 void TfrmToolPaths::keyPressEvent(QKeyEvent* event)
 {
-    // Esc (seen first by the frame) stops a running Create; the dialog stays open.
+    // Esc (seen first by the frame, which stops a running Create with it) leaves the dialog
+    // open to show how the Create ended; otherwise Esc dismisses the dialog as Cancel does,
+    // whatever window is active.
     if (event->key() == Qt::Key_Escape) {
+        if (!run_->running())
+            hide();
         event->accept();
         return;
     }

@@ -1,13 +1,15 @@
 // TfrmToolPaths: the "Create Regions" dialog that builds region toolpaths over a mesh view.
-// One instance lives for the whole run, modeless and on top; it does not remember the view
-// it serves: the shared TargetChildIndex names it, set by whoever showed the dialog (the
-// mesh view's Create > Toolpaths, a picture's Raster to Vector). Every button first checks
-// that the child window there is still a mesh view, and does nothing otherwise.
+// One instance lives for the whole run, modeless and on top. It serves the mesh view it was
+// last shown for (the view's Create > Toolpaths, a picture's Raster to Vector), whichever
+// window the user clicks meanwhile, and names that view in its title; when the view closes
+// the dialog hides, and its buttons do nothing until it is shown for another view.
 #pragma once
 
 #include "toolpaths/toolpaths_fields.h"
 
 #include <QDialog>
+#include <QMetaObject>
+#include <QPointer>
 #include <memory>
 
 class QButtonGroup;
@@ -62,7 +64,14 @@ public:
     void SetRegionDepthsIndex(int item);
     // The fields as typed.
     corvane::toolpaths::ToolpathsFields Fields() const;
-    // The mesh view at TargetChildIndex, or null.
+    // Shows the dialog for the view, with the defaults of a first showing (Undo off, Style
+    // and Region Depths at their first items, Op Depth proposed from the view's mesh) unless
+    // it shows for that view already. Only this sets the defaults: a show that the window
+    // system repeats (the frame restored from its icon) keeps what the user typed.
+    void ShowFor(TfrmDXFView& view);
+    // The view is closing: the dialog hides if it serves that view.
+    void ViewClosing(const TfrmDXFView& view);
+    // The mesh view the dialog serves, or null once it has closed.
     TfrmDXFView* TargetView() const;
 
     // --- handlers ---
@@ -77,7 +86,6 @@ public:
     void Button2Click(); // Cancel
 
 protected:
-    void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -101,8 +109,9 @@ private:
     QPushButton* undoButton_ = nullptr;
     QPushButton* clearButton_ = nullptr;
     QPushButton* cancelButton_ = nullptr;
+
     void buildControls();
-    void FormShow();
+    void FormShow(const TfrmDXFView& view);
     void placeInsideFrame();
     void refuse(const QString& text);
 
@@ -111,4 +120,6 @@ private:
     QButtonGroup* depthButtons_ = nullptr;
     // Create, with this dialog the one window that takes input meanwhile.
     std::unique_ptr<corvane::gui::LongRun> run_;
+    QPointer<TfrmDXFView> target_;
+    QMetaObject::Connection targetTitle_;
 };

@@ -70,9 +70,8 @@ void TfrmToolPaths::btnClearClick()
 
 void TfrmToolPaths::Button2Click()
 {
-    if (!TargetView())
-        return;
-    // Cancel stands for Esc: a running Create stops.
+    // Cancel stands for Esc: a running Create stops. It always dismisses the dialog, even
+    // when its view is gone.
     frame_.PressEscape();
     hide();
 }
