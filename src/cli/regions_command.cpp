@@ -2,13 +2,13 @@
 // as the toolpaths dialog's Create makes them, then written as Save DNC (ordered) or Save
 // DXF (list order) write them, or dumped as numbers.
 #include "cli/commands.h"
+#include "cli/output_checks.h"
 #include "cli/stderr_run_control.h"
 #include "common/error.h"
 #include "common/timestamp.h"
 #include "imaging/picture_io.h"
 #include "mesh/dxf_mesh_reader.h"
 #include "mesh/raster_grid.h"
-#include "relief/edit_number.h"
 #include "relief/height_grid.h"
 #include "toolpaths/dnc_writer.h"
 #include "toolpaths/dxf_polyline_writer.h"
@@ -43,20 +43,6 @@ std::string lowerExtension(const std::string& path)
     return e;
 }
 
-std::string checkedReal(const std::string& option, const std::string& text)
-{
-    if (!relief::readEditNumber(text))
-        throw Error(option + ": \"" + text + "\" is not a number");
-    return text;
-}
-
-std::string checkedWhole(const std::string& option, const std::string& text)
-{
-    if (!relief::readEditInteger(text))
-        throw Error(option + ": \"" + text + "\" is not a whole number");
-    return text;
-}
-
 // The source's triangles, with what the dialog proposes for it.
 struct Source {
     TTriangleArray triangles;
@@ -73,6 +59,8 @@ Source loadSource(const std::string& path, RunControl& control)
         FacetMesh mesh;
         if (mesh::LoadDxfMeshFile(mesh, path, control) == mesh::MeshLoadOutcome::NoFile)
             throw Error(path, "no such file");
+        if (mesh.triangles.empty())
+            throw Error(path, "no 3DFACE was found: there is nothing to slice");
         source.triangles = std::move(mesh.triangles);
         source.name = std::filesystem::path(path).filename().string();
         source.proposedOpDepth = proposedOpDepth(mesh.extents);
@@ -102,20 +90,19 @@ ToolpathsFields fieldsFor(const RegionsOptions& options, const Source& source)
         {"--feed", &f.feedrate},    {"--rapid", &f.rapid},  {"--width", &f.width},
         {"--depth", &f.depth}};
     for (const auto& [option, text] : options.reals)
-        *fieldOf.at(option) = checkedReal(option, text);
+        *fieldOf.at(option) = text;
     f.style = options.style == "topography" ? 1 : options.style == "vectorize" ? 2 : 0;
     f.regionDepths = options.depths == "multiple" ? 1 : 0;
     for (const auto& [option, text] : options.switches) {
-        const std::string value = checkedWhole(option, text);
         if (option == "--reduce") {
             f.reduce = true;
-            f.reduceValue = value;
+            f.reduceValue = text;
         } else if (option == "--curve-fit") {
             f.curveFit = true;
-            f.curveFitValue = value;
+            f.curveFitValue = text;
         } else {
             f.filter = true;
-            f.filterValue = value;
+            f.filterValue = text;
         }
     }
     return f;
@@ -169,11 +156,15 @@ void runRegions(const RegionsOptions& options)
             throw Error("-o OUT.dnc or OUT.dxf is required unless --dump is given");
         if (kind != ".dnc" && kind != ".dxf")
             throw Error(options.output, "the output must end in .dnc or .dxf");
+        refuseOutputOverInput(options.output, {options.source});
     }
     RegionsRunControl control;
     const Source source = loadSource(options.source, control);
-    const ToolpathsRun run =
-        readToolpathsFields(fieldsFor(options, source), source.rasterGrid, source.gridColumns);
+    // The dialog's own checks, so a field is refused in the same words here and there.
+    const ToolpathsFields fields = fieldsFor(options, source);
+    if (const auto problem = toolpathsFieldsProblem(fields, source.rasterGrid))
+        throw Error(*problem);
+    const ToolpathsRun run = readToolpathsFields(fields, source.rasterGrid, source.gridColumns);
 
     RegionList list;
     const BuildResult result = RunToolpathsCreate(list, source.triangles, run, control);
@@ -181,7 +172,8 @@ void runRegions(const RegionsOptions& options)
         throw Error(NoRegionsMessage);
 
     if (options.dump) {
-        std::cout << dumpText(list.regions) << std::flush;
+        writeStandardOutput(dumpText(list.regions));
+        flushStandardOutput();
         return;
     }
     if (kind == ".dnc") {

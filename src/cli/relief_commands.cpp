@@ -2,6 +2,7 @@
 // dialog drives it. The value options are typed into the dialog's model in the order given,
 // with its coupling, so the command line writes the same files as the desktop program.
 #include "cli/commands.h"
+#include "cli/output_checks.h"
 #include "cli/stderr_run_control.h"
 #include "common/atomic_file.h"
 #include "common/error.h"
@@ -109,8 +110,11 @@ relief::SurfaceDialogModel modelFor(const CLI::App& command, const ReliefOptions
     return model;
 }
 
-imaging::Picture readSource(const std::string& path)
+// The picture, once it is sure that the output will not replace it.
+imaging::Picture readSource(const ReliefOptions& options)
 {
+    const std::string& path = options.picture;
+    refuseOutputOverInput(options.output, {path});
     imaging::Picture picture = imaging::readPicture(path);
     if (picture.empty())
         throw Error(path, "the picture has no pixels");
@@ -125,7 +129,7 @@ relief::CreateHooks hooksFor(const std::string& output)
 
 void runSurface(const CLI::App& command, const ReliefOptions& options)
 {
-    const imaging::Picture picture = readSource(options.picture);
+    const imaging::Picture picture = readSource(options);
     const relief::ReliefParameters params =
         modelFor(command, options, SurfaceMode::DxfSurface, picture).read();
     relief::TZGrid grid = relief::FillHeightGrid(picture, true);
@@ -135,7 +139,7 @@ void runSurface(const CLI::App& command, const ReliefOptions& options)
 
 void runGCode(const CLI::App& command, const ReliefOptions& options)
 {
-    const imaging::Picture picture = readSource(options.picture);
+    const imaging::Picture picture = readSource(options);
     const relief::ReliefParameters params =
         modelFor(command, options, SurfaceMode::GCode, picture).read();
     relief::TZGrid grid = relief::FillHeightGrid(picture, false);
@@ -164,7 +168,7 @@ imaging::Picture greyPicture(relief::TZGrid&& grid)
 
 void runGouge(const CLI::App& command, const ReliefOptions& options)
 {
-    const imaging::Picture picture = readSource(options.picture);
+    const imaging::Picture picture = readSource(options);
     // The tool, the Depth that sets the height scale and their defaults are the dialog's.
     // The surface's framed grid gives sizes above 0 even for a picture one pixel wide.
     const relief::SurfaceDialogModel model =

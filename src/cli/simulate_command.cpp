@@ -2,6 +2,7 @@
 // "key: value" line each or one JSON object; the carved surface and the deviation map go to
 // the files asked for.
 #include "cli/commands.h"
+#include "cli/output_checks.h"
 #include "cli/stderr_run_control.h"
 #include "common/error.h"
 #include "dnc/dnc_reader.h"
@@ -72,8 +73,20 @@ void printFigures(const std::vector<std::pair<std::string, Value>>& figures, boo
     }
 }
 
+// Before any work: the outputs' kinds, and never an output over an input.
+void checkOutputs(const SimulateOptions& o)
+{
+    if (!o.carvedFile.empty())
+        requireExtension("-o", o.carvedFile, {".pgm"});
+    if (!o.deviationFile.empty())
+        requireExtension("--deviation", o.deviationFile, {".png"});
+    for (const std::string& output : {o.carvedFile, o.deviationFile})
+        refuseOutputOverInput(output, {o.program, o.target});
+}
+
 void run(const SimulateOptions& o)
 {
+    checkOutputs(o);
     StderrRunControl control;
     simulation::SimulationSettings settings;
     settings.cutter =
@@ -81,8 +94,6 @@ void run(const SimulateOptions& o)
     settings.cell = o.cell;
     settings.rapidRate = o.rapidRate;
     if (!o.target.empty()) {
-        if (!(o.depth > 0) || !std::isfinite(o.depth))
-            throw Error("--depth must be a number greater than 0");
         const imaging::Picture picture = imaging::readPicture(o.target, control);
         settings.target = simulation::TargetRelief{relief::FillHeightGrid(picture, false), o.sizeX,
                                                    o.sizeY, o.depth};

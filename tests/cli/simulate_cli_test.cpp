@@ -112,3 +112,24 @@ TEST_F(SimulateCli, NamesTheGougeBetweenSamplesThatProtectMovesRemoves)
               std::string::npos)
         << text.out;
 }
+
+TEST_F(SimulateCli, RefusesValuesWhoseResultsCannotBeRepresentedByField)
+{
+    corvane::testing::writeFile(dir / "p.dnc", "G90 T0 F10\nG00 X5 Y5\nG01 Z-1\n");
+    corvane::testing::writeFile(dir / "t.pgm",
+                                std::string("P5\n2 2\n255\n") + std::string("\0\0\0\0", 4));
+    const std::pair<const char*, const char*> cases[] = {
+        {"--diameter 1e308 --cell 1", "corvane-cli: Diameter can not be more than 100000\n"},
+        {"--diameter 1 --cell 1 --rapid-rate 1e-310", "corvane-cli: Rapid Rate is too small"},
+        {"--diameter 1 --cell 1 --target t.pgm --size-x 2 --size-y 2 --depth 1e308",
+         "corvane-cli: Depth can not be more than 100000\n"},
+        {"--diameter 1 --cell 1 --target t.pgm --size-x 2 --size-y 2 --depth 0",
+         "corvane-cli: Depth must be a number greater than 0\n"},
+    };
+    for (const auto& [arguments, message] : cases) {
+        const auto run = cli(std::string("p.dnc --tool \"End Mill\" ") + arguments);
+        EXPECT_EQ(run.exitCode, 1) << arguments;
+        EXPECT_NE(run.errors.find(message), std::string::npos) << arguments << "\n" << run.errors;
+        EXPECT_EQ(run.out.find("inf"), std::string::npos) << run.out;
+    }
+}

@@ -27,6 +27,15 @@ imaging::Picture solidPicture(int width, int height, imaging::Rgb colour);
 // Writes the picture as a BMP into the folder and returns its full name.
 QString writeBmp(const QTemporaryDir& folder, const QString& name, const imaging::Picture& picture);
 
+// The window Fit Window makes for a picture of this size: the picture with the sub-window's
+// borders and title bar, but never smaller than 100 x 60.
+inline QSize fittedWindowSize(const QMdiSubWindow& window, QSize picture)
+{
+    const QMargins margins = window.contentsMargins();
+    return (picture + QSize(margins.left() + margins.right(), margins.top() + margins.bottom()))
+        .expandedTo(QSize(100, 60));
+}
+
 // Runs the deferred deletes of closed windows.
 inline void flushDeletes()
 {

@@ -330,7 +330,7 @@ TEST_F(PictureDialogTest, ResizeReadsTheRatioAndFitsTheWindow)
     dialog->resizeButton()->click();
     EXPECT_EQ(window->TP->ImageWidth(), 20);
     EXPECT_EQ(window->TP->ImageHeight(), 15);
-    EXPECT_EQ(window->SubWindow()->size(), QSize(20 + 8, 15 + 27));
+    EXPECT_EQ(window->SubWindow()->size(), fittedWindowSize(*window->SubWindow(), {20, 15}));
     window->Modified = false;
 }
 

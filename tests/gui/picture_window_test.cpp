@@ -57,7 +57,7 @@ TEST_F(PictureLoadTest, LoadedPictureNamesTheWindowAndFitsIt)
         writeBmp(folder, QStringLiteral("wide.bmp"), solidPicture(100, 50, {9, 9, 9}));
     TfrmPicture* picture = OpenPicture(*frame, path);
     EXPECT_EQ(picture->Caption(), path);
-    EXPECT_EQ(picture->SubWindow()->size(), QSize(108, 77));
+    EXPECT_EQ(picture->SubWindow()->size(), QSize(108, 78));
     EXPECT_EQ(picture->TP->size(), QSize(100, 50));
     EXPECT_EQ(frame->StatusBar1().text(0), QStringLiteral("Ready..."));
     EXPECT_FALSE(frame->StatusBar1().gaugeVisible());
@@ -124,7 +124,7 @@ TEST_F(PictureLoadTest, APictureLargerThanTheAreaOpensWithScrollBarsInsideIt)
 
     TfrmPicture* small = loadPicture(100, 50, {9, 9, 9}, QStringLiteral("small.bmp"));
     EXPECT_EQ(small->ViewMode, 0);
-    EXPECT_EQ(small->SubWindow()->size(), QSize(108, 77));
+    EXPECT_EQ(small->SubWindow()->size(), QSize(108, 78));
 }
 
 using PictureSaveTest = PictureWindowTest;
@@ -318,7 +318,7 @@ TEST_F(PictureViewTest, FitWindowSnapsBackToThePictureSize)
 {
     TfrmPicture* picture = loadPicture(100, 50, {5, 5, 5});
     picture->SubWindow()->resize(300, 260);
-    EXPECT_EQ(picture->SubWindow()->size(), QSize(108, 77));
+    EXPECT_EQ(picture->SubWindow()->size(), QSize(108, 78));
 }
 
 TEST_F(PictureViewTest, FitPictureSizesTheControlToTheWindow)
@@ -328,14 +328,14 @@ TEST_F(PictureViewTest, FitPictureSizesTheControlToTheWindow)
     EXPECT_EQ(picture->ViewMode, 1);
     EXPECT_TRUE(picture->TP->FitToSize());
     EXPECT_TRUE(picture->MenuItem(QStringLiteral("FitPicture1"))->isChecked());
-    picture->SubWindow()->resize(300, 227);
-    EXPECT_EQ(picture->SubWindow()->size(), QSize(300, 227));
+    picture->SubWindow()->resize(300, 228);
+    EXPECT_EQ(picture->SubWindow()->size(), QSize(300, 228));
     EXPECT_EQ(picture->TP->size(), QSize(292, 200));
 
     picture->Fit1Click();
     EXPECT_EQ(picture->ViewMode, 0);
     EXPECT_FALSE(picture->TP->FitToSize());
-    EXPECT_EQ(picture->SubWindow()->size(), QSize(108, 77));
+    EXPECT_EQ(picture->SubWindow()->size(), QSize(108, 78));
 }
 
 TEST_F(PictureViewTest, ScrollBarsKeepThePictureAtItsOwnSize)
@@ -349,6 +349,56 @@ TEST_F(PictureViewTest, ScrollBarsKeepThePictureAtItsOwnSize)
     picture->SubWindow()->resize(60, 60);
     EXPECT_EQ(picture->SubWindow()->size(), QSize(60, 60));
     EXPECT_EQ(picture->TP->size(), QSize(100, 50));
+}
+
+TEST_F(PictureViewTest, EveryRowShowsInFitWindowAndFitPicture)
+{
+    TfrmPicture* picture = loadPicture(100, 50, {5, 5, 5});
+    // The window's inside is the picture, to the last row and column.
+    EXPECT_EQ(picture->size(), QSize(100, 50));
+    const QMargins decoration = picture->SubWindow()->contentsMargins();
+    EXPECT_EQ(picture->SubWindow()->size(), QSize(100 + decoration.left() + decoration.right(),
+                                                  50 + decoration.top() + decoration.bottom()));
+    picture->FitPicture1Click();
+    picture->SubWindow()->resize(300, 227);
+    EXPECT_EQ(picture->TP->size(), picture->size());
+}
+
+TEST_F(PictureViewTest, FitWindowKeepsAGrownPictureInsideTheAreaAndATinyOneGrabbable)
+{
+    const QSize area = frame->FreeAreaSize();
+    TfrmPicture* picture = loadPicture(40, 30, {5, 5, 5});
+    // A picture grown past the area (a Resize, a large paste) goes to the scroll-bar view.
+    const QImage large(area.width() + 300, area.height() + 200, QImage::Format_RGB32);
+    QApplication::clipboard()->setImage(large);
+    frame->New1Click();
+    TfrmPicture* pasted = ActivePicture(*frame);
+    pasted->mnuPasteClick();
+    ASSERT_EQ(pasted->TP->ImageWidth(), large.width());
+    EXPECT_EQ(pasted->ViewMode, 2);
+    EXPECT_TRUE(pasted->MenuItem(QStringLiteral("UseScrollBars1"))->isChecked());
+    EXPECT_TRUE(frame->MdiArea().viewport()->rect().contains(pasted->SubWindow()->geometry()));
+    EXPECT_EQ(frame->FreeAreaSize(), area) << "the frame stays as it was";
+
+    // A picture of a few pixels still makes a window whose title bar can be grabbed.
+    picture->TP->Process([](const imaging::Picture&) { return solidPicture(3, 2, {1, 1, 1}); });
+    picture->Fit1Click();
+    EXPECT_GE(picture->SubWindow()->width(), 100);
+    EXPECT_GE(picture->SubWindow()->height(), 60);
+    EXPECT_EQ(picture->TP->size(), QSize(3, 2));
+}
+
+TEST_F(PictureViewTest, UnsavedChangesMarkTheTitle)
+{
+    TfrmPicture* picture = loadPicture(8, 6, {200, 10, 10}, QStringLiteral("mark.bmp"));
+    EXPECT_FALSE(picture->isWindowModified());
+    EXPECT_TRUE(picture->windowTitle().endsWith(QStringLiteral("[*]")));
+    EXPECT_EQ(picture->Caption(), folder.filePath(QStringLiteral("mark.bmp")));
+    picture->mnuConvertToNegativeClick();
+    EXPECT_TRUE(picture->Modified);
+    EXPECT_TRUE(picture->isWindowModified());
+    EXPECT_TRUE(picture->mnuSaveClick());
+    EXPECT_FALSE(picture->isWindowModified());
 }
 
 using PictureProgressTest = PictureWindowTest;
@@ -449,7 +499,7 @@ TEST_F(PictureEditTest, CutAndPasteMarkTheirWindowsChanged)
     shared().PictureChanged = false;
     target->mnuPasteClick();
     EXPECT_TRUE(target->TP->HasImage());
-    EXPECT_EQ(target->SubWindow()->size(), QSize(38, 47));
+    EXPECT_EQ(target->SubWindow()->size(), fittedWindowSize(*target->SubWindow(), {30, 20}));
     EXPECT_TRUE(target->Modified);
     EXPECT_TRUE(shared().PictureChanged);
     source->mnuCutClick();
@@ -469,7 +519,7 @@ TEST_F(PictureEditTest, CropKeepsTheDraggedAreaFitsTheWindowAndCanBeUndone)
     const QSize cropped(picture->TP->ImageWidth(), picture->TP->ImageHeight());
     EXPECT_LT(cropped.width(), 100);
     EXPECT_LT(cropped.height(), 50);
-    EXPECT_EQ(picture->SubWindow()->size(), cropped + QSize(8, 27));
+    EXPECT_EQ(picture->SubWindow()->size(), fittedWindowSize(*picture->SubWindow(), cropped));
     EXPECT_TRUE(picture->Modified);
     EXPECT_TRUE(shared().PictureChanged);
     EXPECT_EQ(frame->StatusBar1().text(0), QStringLiteral("Ready..."));
@@ -479,7 +529,7 @@ TEST_F(PictureEditTest, CropKeepsTheDraggedAreaFitsTheWindowAndCanBeUndone)
     picture->mnuUndoClick();
     EXPECT_EQ(frame->StatusBar1().text(0), QStringLiteral("Ready..."));
     EXPECT_TRUE(picture->Modified) << "Undo leaves the document's state alone";
-    EXPECT_EQ(picture->SubWindow()->size(), QSize(108, 77)) << "the window follows the picture";
+    EXPECT_EQ(picture->SubWindow()->size(), QSize(108, 78)) << "the window follows the picture";
 }
 
 TEST_F(PictureEditTest, CropLeavesTheClipboardAlone)

@@ -15,6 +15,14 @@ struct Rgb {
     friend bool operator==(const Rgb&, const Rgb&) = default;
 };
 
+// A picture's size and depth without its pixels: what a chain of operations is checked
+// with before it runs.
+struct PictureShape {
+    int width = 0;
+    int height = 0;
+    int bitCount = 24;
+};
+
 struct Picture {
     int width = 0;
     int height = 0;
@@ -24,6 +32,7 @@ struct Picture {
     std::vector<std::uint8_t> pixels; // rowStride() bytes a row, height rows
 
     bool empty() const { return width <= 0 || height <= 0; }
+    PictureShape shape() const { return {width, height, bitCount}; }
     bool indexed() const { return bitCount != 24; }
     std::size_t rowStride() const
     {

@@ -15,11 +15,12 @@
 
 namespace corvane::simulation {
 
-// The deepest cut (>= 0) of the cutting moves into the target's pixels, exact for straight
-// moves (arcs by their chords). Nothing when Esc stopped it. Progress on the status bar
-// gauge.
-std::optional<double> gougeBetweenSamples(const std::vector<ToolMove>& moves, const Cutter& cutter,
-                                          const TargetRelief& target, RunControl& control);
+// The deepest cut (>= 0) of the program's cutting moves into the target's pixels, exact for
+// straight moves (arcs by their chords no longer than half a cell). Nothing when Esc stopped
+// it. Progress on the status bar gauge.
+std::optional<double> gougeBetweenSamples(const dnc::TGCodeArray& program, double cell,
+                                          const Cutter& cutter, const TargetRelief& target,
+                                          RunControl& control);
 
 // Whether the cut is worth naming: deeper than the last digit of the written numbers.
 bool protectMovesRemoves(double gouge);

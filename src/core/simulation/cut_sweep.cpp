@@ -61,11 +61,14 @@ void sweepBand(const std::vector<ToolMove>& moves, std::size_t first, std::size_
             const double y = map.y(row);
             // A spot within the radius of the segment lies within sqrt(r² − gap²) of its x
             // range, gap being the row's distance from the segment's y range: a disc's
-            // width, not the box's, on each row.
+            // width, not the box's, on each row. Whether a spot exactly on the rim is cut is
+            // the cell's own test to decide (its rounding may put the spot a hair inside),
+            // so a row is passed over only when it lies clearly beyond the radius, and a
+            // row on the rim keeps the one-cell slack on either side.
             const double gap = y < yLow ? yLow - y : y > yHigh ? y - yHigh : 0;
-            if (gap >= r)
+            if (gap > r * (1 + 1e-9))
                 continue;
-            const double halfWidth = std::sqrt(r * r - gap * gap);
+            const double halfWidth = std::sqrt(std::max(0.0, r * r - gap * gap));
             const int from = std::max(
                 c0, clampIndex(std::floor((xLow - halfWidth - map.left) / map.cell) - 1, map.cols));
             const int to = std::min(
@@ -87,31 +90,70 @@ void sortLines(std::vector<int>& lines)
 
 } // namespace
 
+namespace {
+
+// One batch of moves, after the batches before it, on two threads when it is worth one.
+void sweepBatch(const std::vector<ToolMove>& moves, std::size_t first, std::size_t last,
+                const Cutter& cutter, ZMap& map, std::vector<int>& upperLines,
+                std::vector<int>& lowerLines)
+{
+    const int middle = map.rows / 2;
+    if (map.rows > 1 && last - first > 64) {
+        std::thread lower(
+            [&] { sweepBand(moves, first, last, cutter, map, middle, map.rows, lowerLines); });
+        sweepBand(moves, first, last, cutter, map, 0, middle, upperLines);
+        lower.join();
+    } else {
+        sweepBand(moves, first, last, cutter, map, 0, map.rows, upperLines);
+    }
+}
+
+bool stopWanted(RunControl& control, int percent)
+{
+    control.showProgress(ProgressDisplay::Gauge, percent);
+    control.checkpoint();
+    return control.escapePressed() || control.takeStopRequest();
+}
+
+} // namespace
+
 SweepResult SweepToolMoves(const std::vector<ToolMove>& moves, const Cutter& cutter, ZMap& map,
                            RunControl& control)
 {
     SweepResult result;
-    const int middle = map.rows / 2;
     // Chunks of moves between progress points; each chunk runs on two threads.
     const std::size_t chunk = std::max<std::size_t>(moves.size() / 50, 1);
     std::vector<int> lowerLines;
     for (std::size_t first = 0; first < moves.size(); first += chunk) {
         const std::size_t last = std::min(moves.size(), first + chunk);
-        if (map.rows > 1 && last - first > 64) {
-            std::thread lower(
-                [&] { sweepBand(moves, first, last, cutter, map, middle, map.rows, lowerLines); });
-            sweepBand(moves, first, last, cutter, map, 0, middle, result.collisionLines);
-            lower.join();
-        } else {
-            sweepBand(moves, first, last, cutter, map, 0, map.rows, result.collisionLines);
-        }
-        control.showProgress(ProgressDisplay::Gauge, int(last * 100 / moves.size()));
-        control.checkpoint();
-        if (control.escapePressed() || control.takeStopRequest()) {
+        sweepBatch(moves, first, last, cutter, map, result.collisionLines, lowerLines);
+        if (stopWanted(control, int(last * 100 / moves.size()))) {
             result.stopped = true;
             break;
         }
     }
+    control.endProgress(ProgressDisplay::Gauge);
+    result.collisionLines.insert(result.collisionLines.end(), lowerLines.begin(), lowerLines.end());
+    sortLines(result.collisionLines);
+    return result;
+}
+
+SweepResult SweepProgram(const dnc::TGCodeArray& program, double cell, const Cutter& cutter,
+                         ZMap& map, RunControl& control)
+{
+    SweepResult result;
+    // About fifty progress points, and batches big enough to be worth two threads yet
+    // small enough to hold: 65536 moves are a few megabytes.
+    const std::size_t batchSize = std::clamp<std::size_t>(program.size() / 50, 4096, 65536);
+    std::vector<int> lowerLines;
+    forEachToolMoveBatch(
+        program, cell, batchSize, [&](const std::vector<ToolMove>& batch, std::size_t done) {
+            for (const ToolMove& m : batch)
+                ++(m.cuts ? result.feedMoves : result.rapidMoves);
+            sweepBatch(batch, 0, batch.size(), cutter, map, result.collisionLines, lowerLines);
+            result.stopped = stopWanted(control, int(done * 100 / program.size()));
+            return !result.stopped;
+        });
     control.endProgress(ProgressDisplay::Gauge);
     result.collisionLines.insert(result.collisionLines.end(), lowerLines.begin(), lowerLines.end());
     sortLines(result.collisionLines);

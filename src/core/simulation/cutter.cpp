@@ -1,6 +1,5 @@
 #include "simulation/cutter.h"
 
-#include "common/error.h"
 #include "relief/parameter_checks.h"
 
 #include <algorithm>
@@ -13,8 +12,8 @@ using relief::ToolShape;
 
 Cutter makeCutter(ToolShape shape, double diameter, double includedAngle)
 {
-    // The surface dialog's rules for its tool, so that a cutter is judged alike wherever it
-    // is typed; 0 is no tool at all here.
+    // The dialogs' rules: a diameter of 1e308 would otherwise make the map's margin, and so
+    // the map, too large, and the blame would fall on the cell size.
     relief::checkSize(diameter, "Diameter");
     Cutter cutter;
     cutter.shape = shape;

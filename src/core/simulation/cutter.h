@@ -16,9 +16,9 @@ struct Cutter {
     double coneSlope = 0; // V bit: height gained per unit of distance from the axis
 };
 
-// Throws corvane::Error, through the surface dialog's parameter checks, for a Diameter that
-// is not a number greater than 0 (or beyond MaxParameterValue) and for a V bit angle outside
-// MinIncludedAngle..MaxIncludedAngle degrees.
+// Throws corvane::Error naming the field, as the dialogs do, for a diameter that is not
+// above 0 and at most relief::MaxParameterValue, and for a V bit angle outside 5..179
+// degrees.
 Cutter makeCutter(relief::ToolShape shape, double diameter, double includedAngle);
 
 // A straight move of the tip, from (x0, y0, z0) to (x1, y1, z1).

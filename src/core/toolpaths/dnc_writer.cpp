@@ -1,6 +1,7 @@
 #include "toolpaths/dnc_writer.h"
 
 #include "common/atomic_file.h"
+#include "common/error.h"
 #include "common/general_number.h"
 #include "common/number_format.h"
 #include "toolpaths/optimize_toolpaths.h"
@@ -46,12 +47,19 @@ std::string dncProgramText(const TRegionArray& regions, const std::vector<std::s
 void SaveDncProgram(const std::string& path, const TRegionArray& regions, const DncHeader& header,
                     RunControl& control)
 {
-    struct ReadyAtEnd {
+    struct StatusAtEnd {
         RunControl& control;
-        ~ReadyAtEnd() { control.showStatus("Ready..."); }
-    } ready{control};
+        const char* text = "Ready...";
+        ~StatusAtEnd() { control.showStatus(text); }
+    } atEnd{control};
     control.showStatus("Optimizing toolpaths...");
-    const std::vector<std::size_t> order = OptimizeToolpaths(regions);
+    std::vector<std::size_t> order;
+    try {
+        order = OptimizeToolpaths(regions, control);
+    } catch (const Cancelled&) {
+        atEnd.text = "Process Cancelled...";
+        throw;
+    }
     AtomicFile file(path);
     control.showStatus("Writing toolpaths to file...");
     file.write(dncProgramText(regions, order, header));

@@ -27,7 +27,8 @@ std::string dncProgramText(const TRegionArray& regions, const std::vector<std::s
 // Orders the regions (OptimizeToolpaths) and writes them to `path`, whole or not at all:
 // status "Optimizing toolpaths...", "Writing toolpaths to file...", then "Ready...".
 // Throws corvane::Error naming the file when it cannot be written ("Ready..." is still
-// shown, and whatever was at `path` stays).
+// shown, and whatever was at `path` stays). Esc while ordering throws corvane::Cancelled
+// after "Process Cancelled...", nothing written.
 void SaveDncProgram(const std::string& path, const TRegionArray& regions, const DncHeader& header,
                     RunControl& control);
 

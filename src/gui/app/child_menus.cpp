@@ -20,8 +20,16 @@ void addCloseAndExit(MenuItems& items, QMenu& file, QWidget& owner, WindowFrame&
                      std::function<void()> close)
 {
     items.add(file, owner, QStringLiteral("Close1"), QStringLiteral("&Close"), std::move(close))
-        ->setShortcut(QKeySequence::Close);
+        ->setShortcut(kCloseKey);
     items.share(file, QStringLiteral("Exit1"), frame.MenuItem(QStringLiteral("Exit1")));
+}
+
+void addZoomToFit(MenuItems& items, QMenu& view, QWidget& owner, std::function<void()> fit)
+{
+    items
+        .add(view, owner, QStringLiteral("ZoomToFit1"), QStringLiteral("&Zoom to Fit"),
+             std::move(fit))
+        ->setShortcut(kZoomToFitKey);
 }
 
 QMenu* makeCopyMenu(MenuItems& items, QWidget& owner, std::function<void()> copy)

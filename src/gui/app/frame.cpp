@@ -14,6 +14,7 @@
 #include <QKeyEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
 #include <QStatusBar>
@@ -186,6 +187,11 @@ QMdiSubWindow* TCorvaneFrame::AddChildWindow(QWidget* content)
 {
     QMdiSubWindow* window = mdiArea_->addSubWindow(content);
     window->setAttribute(Qt::WA_DeleteOnClose);
+    // The window menu's own keys (Ctrl+W among them) would clash with the child's File menu,
+    // and Qt answers a clash with nothing at all: the child's menu carries the keys.
+    if (QMenu* system = window->systemMenu())
+        for (QAction* action : system->actions())
+            action->setShortcuts({});
     window->show();
     mdiArea_->setActiveSubWindow(window);
     KeepChildInside(window);
@@ -463,5 +469,11 @@ void TCorvaneFrame::openHelpFor(const QWidget* receiver)
     // Key strokes go to the focused widget, so the receiver is the one the user works in.
     if (!receiver)
         receiver = QApplication::focusWidget();
+    // With the focus on the frame itself (its tool bar, the empty area) the active child is
+    // still the window the user works in.
+    const bool inFrame = !receiver || receiver == this || isAncestorOf(receiver);
+    if (QMdiSubWindow* active = ActiveChild();
+        active && inFrame && receiver != active && !active->isAncestorOf(receiver))
+        receiver = active;
     corvane::gui::showManualPage(corvane::gui::helpPageOf(receiver));
 }

@@ -26,6 +26,7 @@
 #include <QSplitter>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cmath>
 
 using corvane::gui::shared;
 
@@ -50,8 +51,15 @@ TfrmDnc::TfrmDnc(corvane::gui::WindowFrame& frame) : TView3DWindow(frame)
     splitter_->setChildrenCollapsible(false);
     splitter_->addWidget(&Draw3D());
     splitter_->addWidget(dncText_);
-    splitter_->setStretchFactor(0, 0);
-    splitter_->setStretchFactor(1, 1);
+    // The panes keep their shares of the width when the window is resized; moving the
+    // divider sets new shares.
+    splitter_->installEventFilter(this);
+    connect(splitter_, &QSplitter::splitterMoved, this, [this] {
+        const QList<int> sizes = splitter_->sizes();
+        const int total = sizes.value(0) + sizes.value(1);
+        if (total > 0)
+            drawingShare_ = double(sizes.value(0)) / total;
+    });
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(splitter_);
@@ -66,8 +74,21 @@ TfrmDnc::TfrmDnc(corvane::gui::WindowFrame& frame) : TView3DWindow(frame)
     showInFrame(kDefaultWidth, kDefaultHeight);
     // The divider starts at a third of the window's width, once the window has its size.
     layout->activate();
-    const int left = width() / 3;
-    splitter_->setSizes({left, std::max(width() - left - splitter_->handleWidth(), 1)});
+    applyDrawingShare();
+}
+
+void TfrmDnc::applyDrawingShare()
+{
+    const int room = std::max(splitter_->width() - splitter_->handleWidth(), 2);
+    const int left = std::clamp(int(std::lround(room * drawingShare_)), 1, room - 1);
+    splitter_->setSizes({left, room - left});
+}
+
+bool TfrmDnc::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == splitter_ && event->type() == QEvent::Resize)
+        applyDrawingShare();
+    return QWidget::eventFilter(watched, event);
 }
 
 TfrmDnc::~TfrmDnc() = default;
@@ -91,6 +112,8 @@ bool TfrmDnc::LoadDncProgram(const QString& fileName)
         control.checkpoint();
         try {
             file = corvane::dnc::LoadDncProgram(QFile::encodeName(fileName).toStdString(), control);
+        } catch (const corvane::Cancelled&) {
+            throw; // a stop, not a fault of the file
         } catch (const corvane::Error& error) {
             unreadable = error;
         }
@@ -120,10 +143,8 @@ bool TfrmDnc::LoadDncProgram(const QString& fileName)
 
 void TfrmDnc::paintView(corvane::gui::TCanvas3D& canvas)
 {
-    // The scale comes from the whole window, text pane included, as the program always had
-    // it: moving the divider does not change it.
-    const QWidget& outer = SubWindow() ? static_cast<QWidget&>(*SubWindow()) : *this;
-    const corvane::gui::MeshViewScale& view = fitView(program_.extents, outer.size());
+    // The drawing's own panel, not the window: the text pane beside it takes its share.
+    const corvane::gui::MeshViewScale& view = fitDrawing();
     canvas.SetPen(Qt::black);
     canvas.SetBrush(Qt::black);
     corvane::gui::Hourglass busy;

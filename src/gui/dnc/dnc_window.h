@@ -46,11 +46,15 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    corvane::Extents3D drawingExtents() const override { return program_.extents; }
     void paintView(corvane::gui::TCanvas3D& canvas) override;
 
 private:
     void buildMenus();
     void showStatus(const QString& text);
+    // Places the divider at the drawing's share of the width.
+    void applyDrawingShare();
 
     QSplitter* splitter_ = nullptr;
     TDncText* dncText_ = nullptr;
@@ -59,6 +63,7 @@ private:
     std::optional<corvane::simulation::SimulateDialogTexts> simulateTexts_;
     std::unique_ptr<corvane::gui::LongRun> loadRun_;
     bool loadStopped_ = false;
+    double drawingShare_ = 1.0 / 3; // of the splitter's width less the divider
 };
 
 namespace corvane::gui {

@@ -19,6 +19,7 @@ TView3DWindow::TView3DWindow(WindowFrame& frame) : frame_(frame)
     draw3D_->SetView(topView(draw3D_->View()));
     // Virtual calls: they only come once the window is built and shown.
     draw3D_->SetPaintHandler([this](TCanvas3D& canvas) { paintView(canvas); });
+    draw3D_->SetFitBoxHandler([this] { return std::optional(canvasBox(panelScale())); });
     draw3D_->SetMouseHandlers([this](QMouseEvent& e) { drag_.press(e); },
                               [this](QMouseEvent& e) { drag_.move(*draw3D_, e); },
                               [this](QMouseEvent&) { drag_.release(*draw3D_); });
@@ -38,9 +39,15 @@ QMdiSubWindow* TView3DWindow::showInFrame(int width, int height)
     return window;
 }
 
-const MeshViewScale& TView3DWindow::fitView(const Extents3D& extents, QSize outer)
+MeshViewScale TView3DWindow::panelScale() const
 {
-    scale_ = meshViewScale(extents, outer.width(), outer.height(), draw3D_->DrawingBottom());
+    return meshViewScale(drawingExtents(), draw3D_->width(), draw3D_->height(),
+                         draw3D_->DrawingBottom());
+}
+
+const MeshViewScale& TView3DWindow::fitDrawing()
+{
+    scale_ = panelScale();
     return scale_;
 }
 
@@ -48,12 +55,17 @@ const MeshViewScale& TView3DWindow::fitView(const Extents3D& extents, QSize oute
 
 void TView3DWindow::Top1Click()
 {
-    draw3D_->SetView(topView(draw3D_->View()));
+    draw3D_->FitView(topView(draw3D_->View()));
 }
 
 void TView3DWindow::Isometric1Click()
 {
-    draw3D_->SetView(isometricView(draw3D_->View()));
+    draw3D_->FitView(isometricView(draw3D_->View()));
+}
+
+void TView3DWindow::ZoomToFit1Click()
+{
+    draw3D_->ZoomToFit();
 }
 
 void TView3DWindow::Copy1Click()
@@ -103,6 +115,7 @@ QMenu* TView3DWindow::newViewMenu()
     addItem(*view, QStringLiteral("Top1"), QStringLiteral("&Top"), [this] { Top1Click(); });
     addItem(*view, QStringLiteral("Isometric1"), QStringLiteral("&Isometric"),
             [this] { Isometric1Click(); });
+    addZoomToFit(items_, *view, *this, [this] { ZoomToFit1Click(); });
     return view;
 }
 

@@ -1,15 +1,17 @@
 // TView3DWindow: the host of every child window that shows a rotatable 3D drawing (the mesh
 // view, the DNC view, the Cut Preview). It owns what they all have: the 3D panel, the mouse
 // drag (turn, pan, zoom; only the box is drawn while a button is held), the scale that fits
-// the drawing into the window, the Top and Isometric views, Copy, Close, and the menu items
-// that show the frame's own Exit, Window and Help commands.
+// the drawing into the panel, the Top and Isometric views and Zoom to Fit (each showing the
+// whole drawing), Copy, Close, and the menu items that show the frame's own Exit, Window
+// and Help commands.
 //
 // A 3D window derives from it, lays the panel out, builds its menus with the helpers below
 // and draws in paintView:
 //   class TfrmThing : public corvane::gui::TView3DWindow {
+//       corvane::Extents3D drawingExtents() const override { return thing_.extents; }
 //       void paintView(corvane::gui::TCanvas3D& canvas) override
 //       {
-//           const auto& view = fitView(thing_.extents, size());
+//           const auto& view = fitDrawing();
 //           if (BoxOnly()) return corvane::gui::drawExtentsBox(canvas, view);
 //           drawThing(canvas, thing_, view);
 //       }
@@ -39,9 +41,13 @@ public:
     ~TView3DWindow() override;
 
     // --- the commands every 3D window has ---
-    void Top1Click();       // rotation, elevation and tilt 0
-    void Isometric1Click(); // 345 / 300 / 0
-    void Copy1Click();      // the drawing, on white, to the clipboard
+    // Rotation, elevation and tilt 0, and 345 / 300 / 0; both show the whole drawing.
+    void Top1Click();
+    void Isometric1Click();
+    // The whole drawing, centred, at the angles as they are.
+    void ZoomToFit1Click();
+    // The drawing, on white, to the clipboard.
+    void Copy1Click();
     void Close1Click();
 
     // TChildWindow
@@ -62,11 +68,14 @@ protected:
     // view; the window puts it in its layout.
     explicit TView3DWindow(WindowFrame& frame);
 
+    // The extents of the window's drawing, in model units: the document's own, which the
+    // fitting leaves as they are.
+    virtual Extents3D drawingExtents() const = 0;
     // Draws the window's drawing; called whenever the panel must be drawn.
     virtual void paintView(TCanvas3D& canvas) = 0;
-    // Fits the extents into `outer` (the window, or the panel) and keeps the result as the
-    // view scale of this paint.
-    const MeshViewScale& fitView(const Extents3D& extents, QSize outer);
+    // The scale, base line and box that fit the drawing into the panel, kept as the view
+    // scale of this paint.
+    const MeshViewScale& fitDrawing();
 
     // Places the window in the frame, shown and active, width x height but no larger than
     // the area shows.
@@ -82,7 +91,7 @@ protected:
     void addCloseAndExit(QMenu& file);
     // An Edit menu with Copy (Ctrl+C).
     QMenu* newCopyMenu();
-    // A View menu with Top and Isometric.
+    // A View menu with Top, Isometric and Zoom to Fit.
     QMenu* newViewMenu();
     // The menu bar: the window's own menus, then the frame's Window and Help menus.
     void setMenus(QList<QMenu*> own);
@@ -91,6 +100,8 @@ protected:
     MenuItems items_;
 
 private:
+    MeshViewScale panelScale() const;
+
     TDraw3D* draw3D_ = nullptr;
     MeshViewScale scale_;
     ViewDrag drag_;

@@ -26,6 +26,18 @@ MeshViewScale meshViewScale(const Extents3D& extents, int outerWidth, int outerH
             extents};
 }
 
+CanvasBox canvasBox(const MeshViewScale& view)
+{
+    const Extents3D& e = view.box;
+    const double s = view.scale;
+    return {double(canvasCoordinate(e.minX, s)),
+            double(canvasCoordinate(e.maxX, s)),
+            double(view.base - canvasCoordinate(e.maxY, s)),
+            double(view.base - canvasCoordinate(e.minY, s)),
+            double(canvasCoordinate(e.minZ, s)),
+            double(canvasCoordinate(e.maxZ, s))};
+}
+
 int canvasCoordinate(double v, double scale)
 {
     const double product = v * scale;

@@ -5,6 +5,7 @@
 
 #include "geometry/extents3d.h"
 #include "gui/draw3d/canvas3d.h"
+#include "gui/draw3d/view_projection.h"
 
 namespace corvane::gui {
 
@@ -22,6 +23,10 @@ struct MeshViewScale {
 // document's and stay as they are.
 MeshViewScale meshViewScale(const Extents3D& extents, int outerWidth, int outerHeight,
                             int drawingBottom);
+
+// The canvas box the scale's box is drawn in: x and z scaled, y scaled and flipped about the
+// base line (as the drawings map their points).
+CanvasBox canvasBox(const MeshViewScale& view);
 
 // round(v * scale), halves to even, kept within what a canvas coordinate can hold.
 int canvasCoordinate(double v, double scale);

@@ -45,8 +45,8 @@ TfrmDXFView::TfrmDXFView(corvane::gui::WindowFrame& frame) : TView3DWindow(frame
     buildMenus();
     MenuItem(QStringLiteral("SaveDNC1"))->setEnabled(false);
     MenuItem(QStringLiteral("SaveDXF1"))->setEnabled(false);
-    setWindowTitle(vectorConversion_ ? QStringLiteral("Vector Conversion")
-                                     : QStringLiteral("DXF Surface Mesh"));
+    setDocumentName(vectorConversion_ ? QStringLiteral("Vector Conversion")
+                                      : QStringLiteral("DXF Surface Mesh"));
 
     const bool saved = vectorConversion_ && shared().SavedViewWidth > 0;
     showInFrame(saved ? shared().SavedViewWidth : kDefaultWidth,
@@ -66,39 +66,47 @@ void TfrmDXFView::showStatus(const QString& text)
 bool TfrmDXFView::LoadDxfMesh(const QString& fileName)
 {
     corvane::mesh::MeshLoadOutcome outcome = corvane::mesh::MeshLoadOutcome::NoFile;
-    std::optional<corvane::Error> badNumber;
+    std::optional<corvane::Error> fault;
     // Nothing is drawn from half-built lists meanwhile (BoxOnly).
     const corvane::gui::RunReport report = loadRun_->run([&](corvane::RunControl& control) {
         try {
             outcome = corvane::mesh::LoadDxfMeshFile(
                 mesh_, QFile::encodeName(fileName).toStdString(), control);
+        } catch (const corvane::Cancelled&) {
+            throw; // a stop, not a fault of the file
         } catch (const corvane::Error& error) {
-            badNumber = error;
+            fault = error;
         }
         return outcome != corvane::mesh::MeshLoadOutcome::Cancelled;
     });
-    auto& status = frame_.StatusBar1();
-    if (report.outcome == corvane::gui::RunOutcome::Stopped)
+    loadStopped_ = report.outcome == corvane::gui::RunOutcome::Stopped;
+    if (loadStopped_)
         return false;
-    if (badNumber) {
+    if (report.outcome == corvane::gui::RunOutcome::Failed)
+        return !mesh_.edges.empty(); // told by the run
+    auto& status = frame_.StatusBar1();
+    if (fault) {
         status.setGaugeVisible(false);
-        // The faces before the bad number are kept and shown.
+        const QString reason =
+            (fault->line() > 0 ? QStringLiteral("Line %1: ").arg(fault->line()) : QString()) +
+            QString::fromStdString(fault->reason());
+        showStatus(QStringLiteral("Failed: ") + QString::fromStdString(fault->what()));
+        if (mesh_.edges.empty()) {
+            warn(QStringLiteral("Could not read %1.\n%2").arg(fileName, reason));
+            return false;
+        }
+        // The faces before the fault are kept and shown.
         finishLoad(fileName);
-        showStatus(QStringLiteral("Failed: ") + QString::fromStdString(badNumber->what()));
-        corvane::gui::prompts().message(
-            corvane::gui::MessageKind::Warning, QStringLiteral("Warning"),
-            QStringLiteral("Could not read all of %1.\nLine %2: %3\nThe %4 facets read before "
-                           "it are shown.")
-                .arg(fileName)
-                .arg(badNumber->line())
-                .arg(QString::fromStdString(badNumber->reason()))
-                .arg(mesh_.triangles.size()),
-            corvane::gui::ButtonOk);
+        warn(QStringLiteral("Could not read all of %1.\n%2\nThe %3 facets read before it are "
+                            "shown.")
+                 .arg(fileName, reason)
+                 .arg(mesh_.triangles.size()));
         return true;
     }
-    if (report.outcome == corvane::gui::RunOutcome::Failed ||
-        outcome == corvane::mesh::MeshLoadOutcome::NoFile)
-        return true;
+    if (outcome == corvane::mesh::MeshLoadOutcome::NoFile) {
+        warn(QStringLiteral("Could not read %1.\nThere is no such file.").arg(fileName));
+        return false;
+    }
     finishLoad(fileName);
     status.setText(1, QStringLiteral("Done"));
     showStatus(QString::fromStdString(
@@ -109,6 +117,23 @@ bool TfrmDXFView::LoadDxfMesh(const QString& fileName)
     return true;
 }
 
+void TfrmDXFView::warn(const QString& text)
+{
+    corvane::gui::prompts().message(corvane::gui::MessageKind::Warning, QStringLiteral("Warning"),
+                                    text, corvane::gui::ButtonOk);
+}
+
+QString TfrmDXFView::DocumentName() const
+{
+    return windowTitle().remove(QStringLiteral("[*]"));
+}
+
+void TfrmDXFView::setDocumentName(const QString& name)
+{
+    // "[*]" shows as "*" while regions wait to be saved.
+    setWindowTitle(name + QStringLiteral("[*]"));
+}
+
 bool TfrmDXFView::BoxOnly() const
 {
     return TView3DWindow::BoxOnly() || loadRun_->running();
@@ -116,7 +141,7 @@ bool TfrmDXFView::BoxOnly() const
 
 void TfrmDXFView::finishLoad(const QString& fileName)
 {
-    setWindowTitle(fileName);
+    setDocumentName(fileName);
     frame_.StatusBar1().setGaugePosition(95);
     Isometric1Click();
     Draw3D().Repaint();
@@ -126,8 +151,7 @@ void TfrmDXFView::finishLoad(const QString& fileName)
 
 void TfrmDXFView::paintView(corvane::gui::TCanvas3D& canvas)
 {
-    // The panel fills the window, so its size stands for the window's.
-    const corvane::gui::MeshViewScale& view = fitView(mesh_.extents, Draw3D().size());
+    const corvane::gui::MeshViewScale& view = fitDrawing();
     const bool toolpaths = MenuItem(QStringLiteral("Toolpaths2"))->isChecked();
     // With toolpaths to show, the mesh fades behind them.
     canvas.SetPen(RegionsExist() && toolpaths ? palette().color(QPalette::Button)
@@ -192,6 +216,8 @@ void TfrmDXFView::closeEvent(QCloseEvent* event)
         return;
     }
     mesh_ = corvane::FacetMesh{};
+    // The region count belongs to this window.
+    frame_.StatusBar1().setText(1, QString());
     showStatus(QStringLiteral("Ready..."));
     frame_.MeshViewClosing(*this);
     event->accept();
@@ -204,10 +230,14 @@ namespace corvane::gui {
 void OpenDxfMeshFile(corvane::gui::WindowFrame& frame, const QString& fileName)
 {
     auto* view = new TfrmDXFView(frame); // owned by its sub-window
-    if (!view->LoadDxfMesh(fileName)) {
+    const bool shown = view->LoadDxfMesh(fileName);
+    if (view->LoadStopped()) {
         view->Close1Click();
         frame.StatusBar1().setGaugeVisible(false);
         frame.StatusBar1().setText(0, QStringLiteral("Process Cancelled..."));
+    } else if (!shown) {
+        // The user has been told; an empty view would only be in the way.
+        view->Close1Click();
     }
 }
 

@@ -29,10 +29,13 @@ public:
     explicit TfrmDXFView(corvane::gui::WindowFrame& frame);
     ~TfrmDXFView() override;
 
-    // Reads the DXF file into this window (once, right after creation). False when Esc or
-    // closing the window stopped it (the caller closes the window). A bad number is
-    // reported to the user; the window keeps and shows what was read.
+    // Reads the DXF file into this window (once, right after creation). Esc, or closing the
+    // window, stops it (LoadStopped; the caller closes the window). A fault in the file is
+    // reported to the user; the window keeps and shows the faces read before it. False when
+    // there is nothing to show (stopped, no such file, no face, a file that cannot be read):
+    // the user has been told, and the caller closes the window.
     bool LoadDxfMesh(const QString& fileName);
+    bool LoadStopped() const { return loadStopped_; }
 
     // --- the regions built over this mesh (the toolpaths dialog's Create, Undo, Clear) ---
     // A Create over the view's own triangles, or over the program's raster grid for a
@@ -65,14 +68,21 @@ public:
     // lists), only the mesh's box is drawn.
     bool BoxOnly() const override;
     bool IsVectorConversion() const { return vectorConversion_; }
+    // The caption without its unsaved-changes mark: the file name, "DXF Surface Mesh" or
+    // "Vector Conversion". The window is marked modified while it holds regions that have
+    // not been saved (as DNC or DXF) since they last changed.
+    QString DocumentName() const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    corvane::Extents3D drawingExtents() const override { return mesh_.extents; }
     void paintView(corvane::gui::TCanvas3D& canvas) override;
 
 private:
     void buildMenus();
     void finishLoad(const QString& fileName);
+    void setDocumentName(const QString& name);
+    void warn(const QString& text);
     void showStatus(const QString& text);
     corvane::toolpaths::BuildResult runCreate(const corvane::TTriangleArray& triangles,
                                               const corvane::toolpaths::ToolpathsRun& run,
@@ -88,13 +98,15 @@ private:
     // What a running Create has found so far, drawn with the regions until it ends.
     corvane::toolpaths::TRegionArray pending_;
     std::unique_ptr<corvane::gui::LongRun> loadRun_;
+    bool loadStopped_ = false;
     bool vectorConversion_ = false;
 };
 
 namespace corvane::gui {
 
 // The frame's way of opening a DXF file (import and command line): a new mesh view in 3D
-// mode, rotation and elevation 0, that loads the file; closed again when Esc stopped it.
+// mode, rotation and elevation 0, that loads the file; closed again when Esc stopped it or
+// when the file gave nothing to show.
 void OpenDxfMeshFile(corvane::gui::WindowFrame& frame, const QString& fileName);
 
 } // namespace corvane::gui

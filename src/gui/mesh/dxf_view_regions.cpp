@@ -72,6 +72,8 @@ tp::BuildResult TfrmDXFView::runCreate(const corvane::TTriangleArray& triangles,
         pending_.clear();
         Draw3D().Invalidate();
     }
+    if (tp::regionCount(regions_.regions) != before)
+        setWindowModified(RegionsExist());
     // Regions the user has just asked for are shown, even if View > Toolpaths was off.
     QAction* toolpaths = MenuItem(QStringLiteral("Toolpaths2"));
     if (tp::regionCount(regions_.regions) > before && !toolpaths->isChecked()) {
@@ -105,7 +107,10 @@ tp::BuildResult TfrmDXFView::CreateGridRegions(const tp::ToolpathsRun& run,
 
 void TfrmDXFView::UndoRegions()
 {
+    const std::size_t before = tp::regionCount(regions_.regions);
     const std::string removed = tp::UndoRegions(regions_);
+    if (tp::regionCount(regions_.regions) != before)
+        setWindowModified(RegionsExist());
     frame_.StatusBar1().setText(0, QString::fromStdString(removed));
     Draw3D().Repaint();
     showRegionCount();
@@ -114,6 +119,7 @@ void TfrmDXFView::UndoRegions()
 void TfrmDXFView::ClearRegions()
 {
     tp::ClearRegions(regions_);
+    setWindowModified(false);
     Draw3D().Repaint();
     frame_.StatusBar1().setText(1, QStringLiteral("0"));
     enableSaveItems();

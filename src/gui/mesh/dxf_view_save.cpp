@@ -48,7 +48,7 @@ QString TfrmDXFView::documentFolder() const
 {
     if (vectorConversion_)
         return {};
-    const QFileInfo file(windowTitle());
+    const QFileInfo file(DocumentName());
     return file.isAbsolute() ? file.absolutePath() : QString();
 }
 
@@ -61,14 +61,16 @@ void TfrmDXFView::SaveDNC1Click()
         return;
     }
     const corvane::toolpaths::DncHeader header{corvane::programTimestamp(),
-                                               QFileInfo(windowTitle()).fileName().toStdString(),
+                                               QFileInfo(DocumentName()).fileName().toStdString(),
                                                shared().RegionFeedrate, shared().RapidHeight};
     std::optional<corvane::Error> failure;
     corvane::gui::LongRun run(frame_);
-    run.run([&](corvane::RunControl& control) {
+    const corvane::gui::RunReport report = run.run([&](corvane::RunControl& control) {
         try {
             corvane::toolpaths::SaveDncProgram(QFile::encodeName(*path).toStdString(),
                                                regions_.regions, header, control);
+        } catch (const corvane::Cancelled&) {
+            throw; // Esc while ordering: nothing was written
         } catch (const corvane::Error& error) {
             failure = error;
         }
@@ -76,6 +78,8 @@ void TfrmDXFView::SaveDNC1Click()
     });
     if (failure)
         reportFailure(frame_, *failure);
+    else if (report.outcome == corvane::gui::RunOutcome::Completed)
+        setWindowModified(false);
 }
 
 void TfrmDXFView::SaveDXF1Click()
@@ -90,6 +94,7 @@ void TfrmDXFView::SaveDXF1Click()
         corvane::gui::Hourglass busy;
         corvane::toolpaths::SaveDxfPolylines(QFile::encodeName(*path).toStdString(),
                                              regions_.regions);
+        setWindowModified(false);
         showStatus(QStringLiteral("Ready..."));
     } catch (const corvane::Error& error) {
         reportFailure(frame_, error);

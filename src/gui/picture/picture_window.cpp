@@ -29,9 +29,9 @@ using corvane::gui::shared;
 
 namespace {
 
-// What the window's frame adds around the picture: the borders and the title bar.
-constexpr int kFrameWidth = 8;
-constexpr int kFrameHeight = 27;
+// The smallest window Fit Window makes: room for the title bar's buttons and a grip.
+constexpr int kMinWindowWidth = 100;
+constexpr int kMinWindowHeight = 60;
 
 } // namespace
 
@@ -66,12 +66,13 @@ TfrmPicture::~TfrmPicture() = default;
 
 QString TfrmPicture::Caption() const
 {
-    return windowTitle();
+    return windowTitle().remove(QStringLiteral("[*]"));
 }
 
 void TfrmPicture::SetCaption(const QString& caption)
 {
-    setWindowTitle(caption);
+    // "[*]" shows as "*" while the picture has unsaved changes.
+    setWindowTitle(caption + QStringLiteral("[*]"));
 }
 
 QMdiSubWindow* TfrmPicture::SubWindow() const
@@ -186,20 +187,7 @@ bool TfrmPicture::LoadFile(const QString& fileName)
     }
     SetCaption(fileName);
     lastTypeCode_ = TP->GetFileType(fileName);
-    const QSize area = frame_.FreeAreaSize();
-    if (ViewMode == 0 && (TP->ImageWidth() + kFrameWidth > area.width() ||
-                          TP->ImageHeight() + kFrameHeight > area.height())) {
-        // A scan larger than the free area would open as a window beyond the frame with no
-        // way to see the rest: it opens in the scroll-bar view, as large as the area allows.
-        UseScrollBars1Click();
-        if (QMdiSubWindow* window = SubWindow()) {
-            window->move(0, 0);
-            window->resize(std::min(TP->ImageWidth() + kFrameWidth, area.width()),
-                           std::min(TP->ImageHeight() + kFrameHeight, area.height()));
-        }
-    } else {
-        FitWindowToImage();
-    }
+    FitWindowToImage();
     if (QMdiSubWindow* window = SubWindow()) {
         window->show();
         frame_.KeepChildInside(window);
@@ -439,11 +427,34 @@ bool TfrmPicture::Require24Bit()
 
 // --- view modes ---
 
+QSize TfrmPicture::frameDecoration() const
+{
+    // The sub-window keeps its borders and title bar as its contents margins.
+    const QMdiSubWindow* window = SubWindow();
+    const QMargins margins = window ? window->contentsMargins() : QMargins();
+    return {margins.left() + margins.right(), margins.top() + margins.bottom()};
+}
+
 void TfrmPicture::FitWindowToImage()
 {
     if (!TP->HasImage())
         return;
-    setWindowSize(TP->ImageWidth() + kFrameWidth, TP->ImageHeight() + kFrameHeight);
+    const QSize decoration = frameDecoration();
+    const QSize whole(TP->ImageWidth() + decoration.width(),
+                      TP->ImageHeight() + decoration.height());
+    const QSize area = frame_.FreeAreaSize();
+    if (whole.width() > area.width() || whole.height() > area.height()) {
+        // A picture larger than the free area would make a window beyond the frame with no
+        // way to see the rest: it goes to the scroll-bar view, as large as the area allows.
+        UseScrollBars1Click();
+        if (QMdiSubWindow* window = SubWindow()) {
+            window->move(0, 0);
+            window->resize(whole.boundedTo(area));
+        }
+        return;
+    }
+    setWindowSize(std::max(whole.width(), kMinWindowWidth),
+                  std::max(whole.height(), kMinWindowHeight));
     setControlSize(TP->ImageWidth(), TP->ImageHeight());
 }
 
@@ -461,8 +472,7 @@ void TfrmPicture::FitPicture1Click()
     MenuItem(QStringLiteral("FitPicture1"))->setChecked(true);
     ViewMode = 1;
     TP->SetFitToSize(true);
-    if (QMdiSubWindow* window = SubWindow())
-        setControlSize(window->width() - kFrameWidth, window->height() - kFrameHeight);
+    setControlSize(width(), height());
     TP->SetTool(1);
     setWindowScrollBars(false);
 }
@@ -472,8 +482,7 @@ void TfrmPicture::UseScrollBars1Click()
     setWindowScrollBars(true);
     TP->SetFitToSize(false);
     QMdiSubWindow* window = SubWindow();
-    if (window)
-        setControlSize(window->width() - kFrameWidth, window->height() - kFrameHeight);
+    setControlSize(width(), height());
     ViewMode = 2;
     MenuItem(QStringLiteral("UseScrollBars1"))->setChecked(true);
     if (window)
@@ -488,14 +497,13 @@ void TfrmPicture::resizeEvent(QResizeEvent* event)
 
 void TfrmPicture::FormResize()
 {
-    QMdiSubWindow* window = SubWindow();
     switch (ViewMode) {
     case 0:
         FitWindowToImage();
         break;
     case 1:
-        if (window)
-            setControlSize(window->width() - kFrameWidth, window->height() - kFrameHeight);
+        // The window's whole inside, every row of it.
+        setControlSize(width(), height());
         break;
     default:
         setControlSize(TP->ImageWidth(), TP->ImageHeight());

@@ -30,7 +30,26 @@ public:
     ~TfrmPicture() override;
 
     // --- document state ---
-    bool Modified = false;
+    // Unsaved changes: a flag that also marks the caption with "*".
+    class ModifiedMark {
+    public:
+        explicit ModifiedMark(QWidget& window) : window_(window) {}
+        ModifiedMark(const ModifiedMark&) = delete;
+        // Takes the other flag's value, not its window (a = b = false).
+        ModifiedMark& operator=(const ModifiedMark& other) { return *this = bool(other); }
+        ModifiedMark& operator=(bool on)
+        {
+            on_ = on;
+            window_.setWindowModified(on);
+            return *this;
+        }
+        operator bool() const { return on_; }
+
+    private:
+        QWidget& window_;
+        bool on_ = false;
+    };
+    ModifiedMark Modified{*this};
     int ViewMode = 0; // 0 Fit Window, 1 Fit Picture, 2 Use Scroll Bars
     TTwistedPixel* TP = nullptr;
 
@@ -43,6 +62,9 @@ public:
     // --- operations ---
     // Loads the file; on failure tells the user why and stays an empty "New Picture".
     bool LoadFile(const QString& fileName);
+    // Fit Window: the window takes the picture's size (never less than a small minimum);
+    // a picture larger than the frame's free area switches to the scroll-bar view instead,
+    // the window as large as the area allows.
     void FitWindowToImage();
     bool Require24Bit();
     void RecordTargetIndex();
@@ -135,6 +157,8 @@ private:
                      std::function<void()> handler);
     // Puts the frame's action `frameName` into the menu, found here under `name`.
     void shareFrameItem(QMenu& menu, const QString& name, const QString& frameName);
+    // What the sub-window adds around this window: its borders and title bar.
+    QSize frameDecoration() const;
     void setControlSize(int width, int height);
     void setWindowSize(int width, int height);
     void setWindowScrollBars(bool visible);

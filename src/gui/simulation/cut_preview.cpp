@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QKeySequence>
+#include <QLabel>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QVBoxLayout>
@@ -33,6 +34,12 @@ TfrmCutPreview::TfrmCutPreview(corvane::gui::WindowFrame& frame,
     setObjectName(QStringLiteral("frmCutPreview"));
     corvane::gui::setHelpPage(*this, QStringLiteral("preview.html"));
 
+    // The figures whole, under the drawing: the status bar of a narrow frame cuts them.
+    figuresLine_ = new QLabel(figures_, this);
+    figuresLine_->setObjectName(QStringLiteral("FiguresLine"));
+    figuresLine_->setWordWrap(true);
+    figuresLine_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    figuresLine_->setContentsMargins(4, 2, 4, 2);
     legend_ = new corvane::gui::TDeviationLegend(this);
     legend_->SetTolerance(surface_.tolerance);
     legend_->hide();
@@ -41,6 +48,7 @@ TfrmCutPreview::TfrmCutPreview(corvane::gui::WindowFrame& frame,
     layout->setSpacing(0);
     layout->addWidget(&Draw3D(), 1);
     layout->addWidget(legend_);
+    layout->addWidget(figuresLine_);
 
     buildMenus();
     MenuItem(QStringLiteral("Deviation1"))->setEnabled(!surface_.deviation.empty());
@@ -48,9 +56,8 @@ TfrmCutPreview::TfrmCutPreview(corvane::gui::WindowFrame& frame,
     setWindowTitle(source.isEmpty() ? QStringLiteral("Cut Preview")
                                     : QStringLiteral("Cut Preview - ") + source);
 
-    QMdiSubWindow* window = frame_.AddChildWindow(this);
-    window->resize(kDefaultWidth, kDefaultHeight);
-    frame_.KeepChildInside(window);
+    // Within the area as it is: the frame keeps the size the user gave it.
+    showInFrame(kDefaultWidth, kDefaultHeight);
     Isometric1Click();
     FormActivate();
 }
@@ -65,11 +72,14 @@ void TfrmCutPreview::FormActivate()
 
 // --- drawing ---
 
+corvane::Extents3D TfrmCutPreview::drawingExtents() const
+{
+    return corvane::gui::surfaceExtents(surface_);
+}
+
 void TfrmCutPreview::paintView(corvane::gui::TCanvas3D& canvas)
 {
-    // The scale fits the surface into the panel, as the mesh view fits its mesh.
-    const corvane::gui::MeshViewScale& view =
-        fitView(corvane::gui::surfaceExtents(surface_), Draw3D().size());
+    const corvane::gui::MeshViewScale& view = fitDrawing();
     if (BoxOnly()) {
         canvas.SetPen(Qt::black);
         canvas.SetBrush(Qt::white);

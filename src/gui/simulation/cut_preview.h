@@ -2,9 +2,9 @@
 // as a shaded, rotatable relief on the 3D panel, turned and zoomed with the mouse as in the
 // mesh view (only the box is drawn while a button is held). When the relief the program was
 // made from is known, View > Deviation colours it by how far each spot lies from that
-// relief and shows the key below; the simulation's figures go to the status bar whenever
-// the window becomes active. The carved surface and the deviation map can be saved as
-// pictures.
+// relief and shows the key below; the simulation's figures show in a line under the drawing,
+// and go to the status bar whenever the window becomes active. The carved surface and the
+// deviation map can be saved as pictures.
 #pragma once
 
 #include "gui/draw3d/view3d_window.h"
@@ -12,6 +12,8 @@
 
 #include <QString>
 #include <optional>
+
+class QLabel;
 
 namespace corvane::gui {
 class WindowFrame;
@@ -42,9 +44,12 @@ public:
     corvane::gui::TDeviationLegend& Legend() const { return *legend_; }
     const corvane::simulation::PreviewSurface& Surface() const { return surface_; }
     const QString& Figures() const { return figures_; }
+    // The line under the drawing that shows the figures whole.
+    const QLabel& FiguresLine() const { return *figuresLine_; }
     bool ByDeviation() const { return byDeviation_; }
 
 protected:
+    corvane::Extents3D drawingExtents() const override;
     void paintView(corvane::gui::TCanvas3D& canvas) override;
 
 private:
@@ -53,6 +58,7 @@ private:
     void reportSaveFailure(const QString& what);
 
     corvane::gui::TDeviationLegend* legend_ = nullptr;
+    QLabel* figuresLine_ = nullptr;
     corvane::simulation::Simulation simulation_;
     corvane::simulation::PreviewSurface surface_;
     QString figures_;
