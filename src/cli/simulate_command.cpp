@@ -11,6 +11,7 @@
 #include "simulation/between_samples.h"
 #include "simulation/carved_images.h"
 #include "simulation/simulate_program.h"
+#include "simulation/simulate_sequence.h"
 
 #include <charconv>
 #include <cmath>
@@ -36,6 +37,11 @@ struct SimulateOptions {
     std::string carvedFile;
     std::string deviationFile;
     bool json = false;
+    // A program carved before PROGRAM (roughing), with its own tool.
+    std::string first;
+    std::string firstTool;
+    double firstDiameter = 0;
+    double firstAngle = 60;
 };
 
 // Ten significant digits, "." whatever the locale.
@@ -99,7 +105,18 @@ void run(const SimulateOptions& o)
                                                    o.sizeY, o.depth};
     }
     const dnc::DncFile file = dnc::LoadDncProgram(o.program, control);
-    const simulation::Simulation sim = SimulateProgram(file.program, settings, control);
+    std::optional<simulation::SequenceSimulation> sequence;
+    if (!o.first.empty()) {
+        const simulation::Cutter firstCutter = simulation::makeCutter(
+            relief::toolShapeFromText(o.firstTool), o.firstDiameter, o.firstAngle);
+        const dnc::DncFile firstFile = dnc::LoadDncProgram(o.first, control);
+        sequence = simulation::SimulateSequence(firstFile.program, firstCutter, file.program,
+                                                settings, control);
+        if (sequence->stopped)
+            throw Error("the simulation was cancelled");
+    }
+    const simulation::Simulation sim =
+        sequence ? std::move(sequence->final) : SimulateProgram(file.program, settings, control);
     if (sim.stopped)
         throw Error("the simulation was cancelled");
 
@@ -131,6 +148,16 @@ void run(const SimulateOptions& o)
         if (simulation::protectMovesRemoves(*sim.gougeBetweenSamples))
             figures.emplace_back("gougeBetweenSamplesNote",
                                  std::string("Protect Moves removes it"));
+    }
+    if (sequence) {
+        figures.insert(figures.end(),
+                       {{"first", o.first},
+                        {"firstMachiningMinutes", sequence->first.time.minutes},
+                        {"firstCollisions", (long long)sequence->first.collisionLines.size()},
+                        {"largestSecondCut", sequence->largestSecondCut},
+                        {"secondCut95", sequence->secondCut95}});
+        if (sequence->firstLeastStock)
+            figures.emplace_back("firstLeastStock", *sequence->firstLeastStock);
     }
     if (!o.carvedFile.empty())
         simulation::writeCarvedPgm(sim.carved, o.carvedFile);
@@ -171,6 +198,19 @@ void addSimulateCommand(CLI::App& app)
     command->add_option("--deviation", o->deviationFile, "Deviation map, colour PNG")
         ->needs(target);
     command->add_flag("--json", o->json, "One JSON object");
+    CLI::Option* first = command->add_option(
+        "--first", o->first, "A program carved before PROGRAM (a roughing program)");
+    CLI::Option* firstTool =
+        command->add_option("--first-tool", o->firstTool, "Tool Type of the first program")
+            ->check(CLI::IsMember(std::vector<std::string>(names.begin(), names.end())));
+    CLI::Option* firstDiameter = command->add_option("--first-diameter", o->firstDiameter,
+                                                     "Tool diameter of the first program");
+    CLI::Option* firstAngle = command->add_option("--first-angle", o->firstAngle,
+                                                  "V Bit included angle of the first program (60)");
+    first->needs(firstTool)->needs(firstDiameter);
+    firstTool->needs(first);
+    firstDiameter->needs(first);
+    firstAngle->needs(first);
     command->callback([o] { run(*o); });
 }
 

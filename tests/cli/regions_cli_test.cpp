@@ -165,7 +165,7 @@ TEST_F(RegionsCli, RefusesFieldsInTheDialogsWordsAndNamesAnEmptyMesh)
     corvane::testing::writeFile(dir / "empty.dxf", "0\nSECTION\n2\nENTITIES\n0\nENDSEC\n0\nEOF\n");
     const CliRun empty = cli("empty.dxf -o x.dnc");
     EXPECT_EQ(empty.exitCode, 1);
-    EXPECT_NE(empty.errors.find("corvane-cli: empty.dxf: no 3DFACE was found"), std::string::npos)
+    EXPECT_NE(empty.errors.find("corvane-cli: empty.dxf: no 3DFACE found"), std::string::npos)
         << empty.errors;
     EXPECT_FALSE(fs::exists(dir / "x.dnc"));
     EXPECT_FALSE(fs::exists(dir / "x.dxf"));

@@ -2,13 +2,23 @@
 #include "cli_run.h"
 #include "scratch_folder.h"
 
+#include <fstream>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
+#include <sstream>
 #include <string>
 
 namespace fs = std::filesystem;
 
 namespace {
+
+std::string contents(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
 
 class SimulateCli : public ::testing::Test {
 protected:
@@ -50,10 +60,10 @@ TEST_F(SimulateCli, PrintsFiguresAndWritesTheMaps)
     EXPECT_NE(run.out.find("largestGouge: 0\n"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("withinTolerance: 1\n"), std::string::npos) << run.out;
 
-    const std::string carved = corvane::testing::readFile(dir / "carved.pgm");
+    const std::string carved = contents(dir / "carved.pgm");
     EXPECT_EQ(carved, std::string("P5\n4 2\n65535\n") +
                           std::string("\0\0\0\0\xff\xff\xff\xff\0\0\0\0\xff\xff\xff\xff", 16));
-    EXPECT_EQ(corvane::testing::readFile(dir / "dev.png").substr(1, 3), "PNG");
+    EXPECT_EQ(contents(dir / "dev.png").substr(1, 3), "PNG");
 
     const auto json = cli("cut.dnc --tool \"Ball Mill\" --diameter 1 --cell 0.5 --json");
     ASSERT_EQ(json.exitCode, 0) << json.errors;
@@ -132,4 +142,53 @@ TEST_F(SimulateCli, RefusesValuesWhoseResultsCannotBeRepresentedByField)
         EXPECT_NE(run.errors.find(message), std::string::npos) << arguments << "\n" << run.errors;
         EXPECT_EQ(run.out.find("inf"), std::string::npos) << run.out;
     }
+}
+
+TEST_F(SimulateCli, RoughsThenFinishesAndReportsTheSequence)
+{
+    // A dark square pocket in a light picture: deep enough for three roughing levels.
+    std::string pgm = "P5\n40 30\n255\n";
+    for (int r = 0; r < 30; ++r)
+        for (int c = 0; c < 40; ++c)
+            pgm += char(r >= 5 && r < 25 && c >= 8 && c < 32 ? 10 : 230);
+    corvane::testing::writeFile(dir / "pocket.pgm", pgm);
+    const std::string relief = "pocket.pgm --size-x .8 --size-y .6 --step-x .02 --depth .3 "
+                               "--feed 30 --tool \"Ball Mill\" --diameter .125 --depth-per-pass .1";
+    const auto gcode = corvane::testing::runCli(
+        dir, "gcode " + relief + " -o finish.dnc --rough rough.dnc --rough-diameter .25");
+    ASSERT_EQ(gcode.exitCode, 0) << gcode.errors;
+    // Step Down from the Depth / Pass; the finish then in one pass.
+    const std::string rough = contents(dir / "rough.dnc");
+    EXPECT_NE(rough.find("G01 Z-0.1000\r\n"), std::string::npos) << rough;
+    EXPECT_NE(rough.find("Z-0.2000\r\n"), std::string::npos) << rough;
+    EXPECT_NE(rough.find("G90 T0 F30.0000\r\n"), std::string::npos) << rough;
+    // No floor of a first pass of 0.1 in the finish: it runs in one pass.
+    EXPECT_EQ(contents(dir / "finish.dnc").find("Z-0.1000"), std::string::npos);
+
+    const std::string check = "finish.dnc --tool \"Ball Mill\" --diameter .125 --cell .02 "
+                              "--target pocket.pgm --size-x .8 --size-y .6 --depth .3 "
+                              "--first rough.dnc --first-tool \"End Mill\" --first-diameter .25";
+    const auto json = nlohmann::json::parse(cli(check + " --json").out);
+    EXPECT_GT(json["firstMachiningMinutes"].get<double>(), 0);
+    EXPECT_EQ(json["firstCollisions"], 0);
+    EXPECT_LE(json["secondCut95"].get<double>(), json["largestSecondCut"].get<double>());
+    EXPECT_LE(json["largestSecondCut"].get<double>(), 0.3);
+    EXPECT_GE(json["firstLeastStock"].get<double>(), 0.02 - 0.0001);
+    const auto text = cli(check);
+    EXPECT_NE(text.out.find("\nfirst: rough.dnc\nfirstMachiningMinutes: "), std::string::npos)
+        << text.out;
+    EXPECT_NE(text.out.find("\nsecondCut95: "), std::string::npos) << text.out;
+
+    // A bad roughing value is refused by name, and neither program is written.
+    const auto bad = corvane::testing::runCli(
+        dir, "gcode " + relief + " -o other.dnc --rough other-rough.dnc --rough-step-over .3");
+    EXPECT_EQ(bad.exitCode, 1);
+    EXPECT_NE(bad.errors.find("Step Over can not be larger than the Diameter"), std::string::npos)
+        << bad.errors;
+    EXPECT_FALSE(fs::exists(dir / "other.dnc"));
+    EXPECT_FALSE(fs::exists(dir / "other-rough.dnc"));
+    const auto negative = corvane::testing::runCli(
+        dir, "gcode " + relief + " -o other.dnc --rough other-rough.dnc --stock -0.01");
+    EXPECT_NE(negative.errors.find("Stock to Leave can not be negative"), std::string::npos)
+        << negative.errors;
 }

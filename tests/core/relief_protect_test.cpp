@@ -193,6 +193,53 @@ TEST(SweptEnvelope, FastPathEqualsTheDenseTwin)
     }
 }
 
+// One walk of the grid answers, exactly, the move with its ends raised and the tool standing
+// at either end: the protector asks all of these from the walk of the move as it came.
+TEST(SweptEnvelope, AMoveBesideTheGridCutsNothing)
+{
+    // Within the grid's rows but right of its last column (a plunge at the program's far
+    // corner): the footprint takes no column, so no row may be looked at.
+    const TZGrid grid = relief_test::randomGrid(4, 4, 1);
+    SampleField field = sampleField(grid, 5, 5, 1);
+    const RowMaxima maxima = rowMaxima(grid);
+    field.maxima = &maxima;
+    const ToolProfile tool = toolProfile(ToolShape::EndMill, 0.5, 60);
+    EXPECT_EQ(deepestCut(field, tool, {5.5, 2.5, 0, 5.5, 2.5, -1}), NoCut);
+    EXPECT_EQ(deepestCut(field, tool, {5.5, 5, 0, 5.5, 5, -1}), NoCut);
+}
+
+TEST(SweptEnvelope, OneCellListServesRaisedEndsAndTheStillTool)
+{
+    for (const ToolCase& t : Tools)
+        for (unsigned seed = 1; seed <= 3; ++seed) {
+            const TZGrid grid = relief_test::randomGrid(9, 11, seed);
+            SampleField field = sampleField(grid, 0.11, 0.09, 0.25);
+            const RowMaxima maxima = rowMaxima(grid);
+            field.maxima = &maxima;
+            const ToolProfile tool = toolProfile(t.shape, 0.0625, t.angle);
+            std::mt19937 random(seed);
+            std::uniform_real_distribution<double> pos(0, 0.11), z(-0.3, 0.02), up(0, 0.01);
+            for (int i = 0; i < 60; ++i) {
+                const TipSegment s{pos(random), pos(random), z(random),
+                                   pos(random), pos(random), z(random)};
+                const double floor = 0.001 * (i % 3);
+                std::vector<CutCell> cells;
+                cellsThatMayBeCut(field, tool, s, floor, cells);
+                const auto same = [&](const TipSegment& m, const char* what) {
+                    const double full = deepestCut(field, tool, m, floor);
+                    const double listed = deepestCutOf(cells, tool, m);
+                    if (full > floor || listed > floor) {
+                        EXPECT_EQ(listed, full) << t.name << " seed " << seed << ' ' << what;
+                    }
+                };
+                same(s, "move");
+                same({s.x0, s.y0, s.z0 + up(random), s.x1, s.y1, s.z1 + up(random)}, "raised");
+                same({s.x0, s.y0, s.z0, s.x0, s.y0, s.z0}, "at the start");
+                same({s.x1, s.y1, s.z1, s.x1, s.y1, s.z1 + up(random)}, "at the end");
+            }
+        }
+}
+
 TEST(ProtectMoves, NoFeedMoveCutsACellOnRandomPictures)
 {
     for (const ToolCase& t : Tools)

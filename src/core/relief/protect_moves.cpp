@@ -126,9 +126,44 @@ MoveProtector::MoveProtector(const SampleField& field, const ToolProfile& tool, 
     field_.maxima = &maxima_;
 }
 
+bool MoveProtector::listServes(const TipSegment& s) const
+{
+    const TipSegment& l = listedFor_;
+    return listed_ && s.x0 == l.x0 && s.y0 == l.y0 && s.x1 == l.x1 && s.y1 == l.y1 &&
+           s.z0 >= l.z0 && s.z1 >= l.z1;
+}
+
+double MoveProtector::cutOf(const TipSegment& s) const
+{
+    if (listServes(s))
+        return deepestCutOf(listedCells_, tool_, s);
+    if (listedWhole_ && s.x0 == s.x1 && s.y0 == s.y1) { // the tool standing at an end
+        const TipSegment& l = listedFor_;
+        if ((s.x0 == l.x1 && s.y0 == l.y1 && s.z0 >= l.z1) ||
+            (s.x0 == l.x0 && s.y0 == l.y0 && s.z0 >= l.z0))
+            return deepestCutOf(listedCells_, tool_, s);
+    }
+    return deepestCut(field_, tool_, s, ProtectAllowance);
+}
+
+void MoveProtector::keepCellsNearTheAllowance()
+{
+    // Over the same line with its ends raised a cell is cut no deeper than now: the cells cut
+    // well within the allowance can be dropped for every later question but the tool
+    // standing still (whose footprint ends where the move's may not). The margin dwarfs the
+    // rounding of lowestSurfaceOver (its worst, a root taken near the rim, is below 1e-9).
+    constexpr double Margin = 1e-7;
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < listedCells_.size(); ++i)
+        if (listedCuts_[i] > ProtectAllowance - Margin)
+            listedCells_[kept++] = listedCells_[i];
+    listedCells_.resize(kept);
+    listedWhole_ = false;
+}
+
 double MoveProtector::cutTo(const RasterMove& end) const
 {
-    return deepestCut(field_, tool_, segment(at(), end), ProtectAllowance);
+    return cutOf(segment(at(), end));
 }
 
 void MoveProtector::liftEnd(Step& step) const
@@ -137,7 +172,7 @@ void MoveProtector::liftEnd(Step& step) const
     RasterMove& end = step.written;
     if (end.z >= 0)
         return;
-    const double cut = deepestCut(field_, tool_, segment(end, end), ProtectAllowance);
+    const double cut = cutOf(segment(end, end));
     if (cut > ProtectAllowance) {
         end.z = writtenAtLeast(end.z + cut);
         step.changed = true;
@@ -149,12 +184,24 @@ void MoveProtector::add(const RasterMove& move)
     Step step{
         move, {move.kind, writtenValue(move.x), writtenValue(move.y), writtenValue(move.z)}, false};
     std::vector<RasterMove> points;
+    listed_ = false;
     if (!pending_ || move.kind == RasterRapid) {
         // A rapid is only looked at where it ends: the start of a cut.
         liftEnd(step);
-    } else if (cutTo(step.written) > ProtectAllowance) {
+        flushPending();
+        pending_ = step;
+        return;
+    }
+    // One pass over the grid finds the cells this move may cut; every later question about
+    // it (its end standing still, its ends raised) is answered from that list.
+    listedFor_ = segment(at(), step.written);
+    listedCells_.clear();
+    cellsThatMayBeCut(field_, tool_, listedFor_, ProtectAllowance, listedCells_);
+    listed_ = listedWhole_ = true;
+    if (deepestCutOf(listedCells_, tool_, listedFor_, &listedCuts_) > ProtectAllowance) {
         const double z = step.written.z;
         liftEnd(step);
+        keepCellsNearTheAllowance();
         if (step.written.z == z || cutTo(step.written) > ProtectAllowance)
             points = repair(step);
         if (!points.empty())
@@ -189,7 +236,15 @@ MoveProtector::Needs MoveProtector::needsOf(const RasterMove& end)
     const TipSegment s = segment(at(), end);
     const TipSegment back = segment(end, at());
     cells_.clear();
-    cellsCutDeeper(field_, tool_, s, ProtectAllowance, cells_);
+    if (listServes(s)) {
+        for (const CutCell& q : listedCells_) {
+            const double lowest = lowestSurfaceOver(tool_, s, q.x, q.y);
+            if (lowest != NeverUnderTool && q.z - lowest > ProtectAllowance)
+                cells_.push_back(q);
+        }
+    } else {
+        cellsCutDeeper(field_, tool_, s, ProtectAllowance, cells_);
+    }
     Needs needs{NoCut, NoCut, std::max(at().z, end.z)};
     for (const CutCell& q : cells_) {
         needs.rise = std::max(needs.rise, steepestRise(tool_, s, q));
@@ -278,7 +333,7 @@ bool MoveProtector::piecesClear(const std::vector<RasterMove>& points, const Ras
     RasterMove from = at();
     for (std::size_t i = 0; i <= points.size(); ++i) {
         const RasterMove& to = i < points.size() ? points[i] : end;
-        if (deepestCut(field_, tool_, segment(from, to), ProtectAllowance) > ProtectAllowance)
+        if (cutOf(segment(from, to)) > ProtectAllowance)
             return false;
         from = to;
     }

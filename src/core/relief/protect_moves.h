@@ -74,6 +74,9 @@ private:
         double rise, fall, peak;
     };
     const RasterMove& at() const { return pending_->written; } // where the tool is
+    bool listServes(const TipSegment& s) const;
+    void keepCellsNearTheAllowance();
+    double cutOf(const TipSegment& s) const;
     double cutTo(const RasterMove& end) const;
     void liftEnd(Step& step) const;
     std::vector<RasterMove> repair(Step& step);
@@ -88,6 +91,11 @@ private:
     MoveSink& next_;
     std::optional<Step> pending_;
     std::vector<CutCell> cells_;
+    // The cells the latest feed move may cut (cellsThatMayBeCut), for that move as it came.
+    std::vector<CutCell> listedCells_;
+    std::vector<double> listedCuts_; // the depth of each cut, NoCut where never under the tool
+    TipSegment listedFor_;
+    bool listed_ = false, listedWhole_ = false; // whole: not yet thinned
     long long changed_ = 0;
 };
 

@@ -45,6 +45,12 @@ namespace {
 int rowMaximum(const TZGrid& grid, const RowMaxima& m, int row, int first, int last)
 {
     const std::size_t base = std::size_t(row) * std::size_t(grid.cols);
+    const int span = last - first + 1;
+    if (span <= 1 << RowMaxima::Levels) { // the common case: two reads of one level
+        const int level = std::bit_width(unsigned(span)) - 1;
+        const std::uint8_t* values = level == 0 ? grid.cells.data() : m.levels[level - 1].data();
+        return std::max(values[base + first], values[base + last + 1 - (1 << level)]);
+    }
     int best = 0;
     while (first <= last) {
         const int length = std::min(last - first + 1, 1 << RowMaxima::Levels);
@@ -65,11 +71,25 @@ struct IndexRange {
 
 IndexRange indexRange(double lo, double hi, int count)
 {
-    const double first = std::max(0.0, std::ceil(lo - 1e-6));
-    const double last = std::min(double(count - 1), std::floor(hi + 1e-6));
-    if (!(first <= last)) // also for NaN
+    // Rounding by conversion, as the values lie within the grid once clamped (std::ceil and
+    // std::floor are calls on the baseline instruction set); NaN takes the whole range.
+    lo -= 1e-6;
+    hi += 1e-6;
+    int first = 0, last = count - 1;
+    if (lo > 0) {
+        if (!(lo < count))
+            return {};
+        first = int(lo);
+        first += first < lo;
+    }
+    if (hi < count - 1) {
+        if (!(hi >= 0))
+            return {};
+        last = int(hi);
+    }
+    if (first > last)
         return {};
-    return {int(first), int(last)};
+    return {first, last};
 }
 
 // Calls visit(qx, qy, zq) for each cell that may be cut deeper than ignoreBelow. Why the
@@ -111,6 +131,8 @@ void forCellsThatMayBeCut(const SampleField& f, const ToolProfile& tool, const T
     const IndexRange cols = indexRange((xlo - r) / f.cellWidth, (xhi + r) / f.cellWidth, g.cols);
     const IndexRange rows =
         indexRange((f.sizeY - yhi - r) / f.cellHeight, (f.sizeY - ylo + r) / f.cellHeight, g.rows);
+    if (cols.first > cols.last) // the footprint misses the grid's columns: nothing to cut
+        return;
     const double greyPerUnit = 255.0 / f.depth;
     for (int row = rows.first; row <= rows.last; ++row) {
         const double qy = f.y(row);
@@ -118,16 +140,30 @@ void forCellsThatMayBeCut(const SampleField& f, const ToolProfile& tool, const T
         const double dy2 = dy * dy;
         if (dy2 >= r2 + slack)
             continue;
-        const double rowBound = heightAboveTip(tool, std::min(dy2, r2));
-        // zq > zlow + rowBound + ignoreBelow, in grey values.
-        const double least = (zlow + rowBound + ignoreBelow - slack + f.depth) * greyPerUnit;
+        const double rowDistance2 = std::min(dy2, r2);
+        // zq > zlow + rowBound + ignoreBelow, in grey values. The parabola below the profile
+        // skips most rows before the exact height (a root for the ball and the cone) is
+        // needed.
+        double least = (zlow + ignoreBelow - slack + f.depth + c * rowDistance2) * greyPerUnit;
         if (least >= 255)
             continue;
-        if (f.maxima && !(rowMaximum(g, *f.maxima, row, cols.first, cols.last) > least))
-            continue;
+        if (f.maxima) {
+            const int highest = rowMaximum(g, *f.maxima, row, cols.first, cols.last);
+            if (!(highest > least))
+                continue;
+            least = (zlow + heightAboveTip(tool, rowDistance2) + ignoreBelow - slack + f.depth) *
+                    greyPerUnit;
+            if (!(highest > least))
+                continue;
+        } else {
+            least = (zlow + heightAboveTip(tool, rowDistance2) + ignoreBelow - slack + f.depth) *
+                    greyPerUnit;
+        }
+        // values[col] > least as a comparison of integers (0 <= least < 255 here or below 0).
+        const int above = least < 0 ? 0 : int(least) + 1;
         const std::uint8_t* values = g[row];
         for (int col = cols.first; col <= cols.last; ++col) {
-            if (!(values[col] > least))
+            if (values[col] < above)
                 continue;
             const double qx = f.x(col);
             const double dx = std::max({0.0, xlo - qx, qx - xhi});
@@ -191,6 +227,30 @@ void cellsCutDeeper(const SampleField& field, const ToolProfile& tool, const Tip
         if (lowest != NeverUnderTool && zq - lowest > depthAbove)
             cells.push_back({qx, qy, zq});
     });
+}
+
+void cellsThatMayBeCut(const SampleField& field, const ToolProfile& tool, const TipSegment& move,
+                       double ignoreBelow, std::vector<CutCell>& cells)
+{
+    forCellsThatMayBeCut(field, tool, move, ignoreBelow, [&](double qx, double qy, double zq) {
+        cells.push_back({qx, qy, zq});
+    });
+}
+
+double deepestCutOf(std::span<const CutCell> cells, const ToolProfile& tool, const TipSegment& move,
+                    std::vector<double>* cuts)
+{
+    if (cuts)
+        cuts->clear();
+    double deepest = NoCut;
+    for (const CutCell& q : cells) {
+        const double lowest = lowestSurfaceOver(tool, move, q.x, q.y);
+        const double cut = lowest != NeverUnderTool ? q.z - lowest : NoCut;
+        deepest = std::max(deepest, cut);
+        if (cuts)
+            cuts->push_back(cut);
+    }
+    return deepest;
 }
 
 DeepestCut deepestCutOfMoves(const SampleField& field, const ToolProfile& tool,

@@ -72,6 +72,18 @@ struct CutCell {
 void cellsCutDeeper(const SampleField& field, const ToolProfile& tool, const TipSegment& move,
                     double depthAbove, std::vector<CutCell>& cells);
 
+// The cells deepestCut(field, tool, move, ignoreBelow) tests exactly, appended to `cells` in
+// the same order: every other cell provably is cut no deeper than ignoreBelow. The list
+// also serves, exactly, any move over the same line whose ends are not lower, and the tool
+// standing still at either end: the bounds that leave a cell out hold for those as well.
+void cellsThatMayBeCut(const SampleField& field, const ToolProfile& tool, const TipSegment& move,
+                       double ignoreBelow, std::vector<CutCell>& cells);
+
+// deepestCut over the listed cells only: max of (zq − lowest surface over q), NoCut for none.
+// With `cuts`, the depth at each cell is left there too (NoCut where the tool never covers it).
+double deepestCutOf(std::span<const CutCell> cells, const ToolProfile& tool,
+                    const TipSegment& move, std::vector<double>* cuts = nullptr);
+
 // The deepest cut of any of the moves (NoCut for none). Progress on the status bar gauge;
 // Esc stops it (stopped is set, the answer covers the moves done).
 struct DeepestCut {

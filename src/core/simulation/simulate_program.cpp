@@ -64,9 +64,10 @@ Simulation SimulateProgram(const dnc::DncProgram& program, const SimulationSetti
     if (!std::isfinite(sim.time.minutes))
         throw Error("the program's feed rates are too small: its machining time can not be "
                     "counted");
-    sim.carved = settings.target  ? zMapForTarget(*settings.target, settings.cell)
-                 : settings.stock ? zMapForStock(*settings.stock, settings.cell)
-                                  : zMapForProgram(program, settings);
+    sim.carved = settings.startMap ? *settings.startMap
+                 : settings.target ? zMapForTarget(*settings.target, settings.cell)
+                 : settings.stock  ? zMapForStock(*settings.stock, settings.cell)
+                                   : zMapForProgram(program, settings);
     control.showStatus("Simulating...");
     SweepResult sweep =
         SweepProgram(program.moves, settings.cell, settings.cutter, sim.carved, control);

@@ -31,6 +31,9 @@ struct SimulationSettings {
     std::optional<Stock> stock;      // ignored with a target, which sets the area itself
     // With a target: measure the cut between samples (between_samples.h).
     bool measureBetweenSamples = true;
+    // The stock as an earlier program left it, carved on instead of a fresh map; it must be
+    // the map the target, the stock or the program would give (simulate_sequence.h).
+    std::optional<ZMap> startMap;
 };
 
 struct Simulation {
