@@ -66,10 +66,6 @@ TfrmDnc::TfrmDnc(corvane::gui::WindowFrame& frame) : TView3DWindow(frame)
 
     buildMenus();
     setWindowTitle(QStringLiteral("View DNC File"));
-    // The view itself takes input while it reads: closing it abandons the read.
-    corvane::gui::LongRun::Options load;
-    load.window = this;
-    loadRun_ = std::make_unique<corvane::gui::LongRun>(frame_, load);
 
     showInFrame(kDefaultWidth, kDefaultHeight);
     // The divider starts at a third of the window's width, once the window has its size.
@@ -108,7 +104,7 @@ bool TfrmDnc::LoadDncProgram(const QString& fileName)
         return true;
     corvane::dnc::DncFile file;
     std::optional<corvane::Error> unreadable;
-    const corvane::gui::RunReport report = loadRun_->run([&](corvane::RunControl& control) {
+    const corvane::gui::RunReport report = runLoad([&](corvane::RunControl& control) {
         control.checkpoint();
         try {
             file = corvane::dnc::LoadDncProgram(QFile::encodeName(fileName).toStdString(), control);
@@ -119,8 +115,7 @@ bool TfrmDnc::LoadDncProgram(const QString& fileName)
         }
         return !control.escapePressed();
     });
-    loadStopped_ = report.outcome == corvane::gui::RunOutcome::Stopped;
-    if (loadStopped_)
+    if (report.outcome == corvane::gui::RunOutcome::Stopped)
         return false; // the caller closes the window
     if (unreadable || report.outcome == corvane::gui::RunOutcome::Failed) {
         if (unreadable) {
@@ -209,12 +204,8 @@ void TfrmDnc::Simulate1Click()
 
 void TfrmDnc::closeEvent(QCloseEvent* event)
 {
-    if (loadRun_->running()) {
-        // The file is being read: closing abandons it, and the window closes after the read.
-        loadRun_->abandon();
-        event->ignore();
+    if (closeWhileLoading(*event))
         return;
-    }
     program_ = {}; // FormClose: the move list goes now, not when the window is deleted
     event->accept();
 }
@@ -226,18 +217,8 @@ namespace corvane::gui {
 void OpenDncFile(corvane::gui::WindowFrame& frame, const QString& fileName)
 {
     auto* view = new TfrmDnc(frame); // owned by its sub-window
-    const bool read = view->LoadDncProgram(fileName);
-    if (view->LoadStopped()) {
-        view->Close1Click();
-        frame.StatusBar1().setGaugeVisible(false);
-        frame.StatusBar1().setText(0, QStringLiteral("Process Cancelled..."));
-        return;
-    }
-    if (!read) {
-        // The user has been told; an empty view would only be in the way.
-        view->Close1Click();
-    }
-    frame.ShowReady();
+    if (finishOpening(frame, *view, view->LoadDncProgram(fileName)) != Opened::Stopped)
+        frame.ShowReady();
 }
 
 } // namespace corvane::gui

@@ -18,10 +18,6 @@ class WindowFrame;
 }
 class TDncText;
 
-namespace corvane::gui {
-class LongRun;
-} // namespace corvane::gui
-
 class TfrmDnc : public corvane::gui::TView3DWindow {
 public:
     // Creates the window in the frame, shown and active, captioned "View DNC File".
@@ -33,7 +29,6 @@ public:
     // the window, during the read stops it (LoadStopped; the caller closes the window). A
     // file that cannot be read is reported to the user. False unless the program was read.
     bool LoadDncProgram(const QString& fileName);
-    bool LoadStopped() const { return loadStopped_; }
 
     // --- handlers ---
     // Asks for the tool and the stock, then shows what the program carves in a Cut Preview.
@@ -61,8 +56,6 @@ private:
     corvane::dnc::DncProgram program_;
     // What the user last asked to simulate with, offered again.
     std::optional<corvane::simulation::SimulateDialogTexts> simulateTexts_;
-    std::unique_ptr<corvane::gui::LongRun> loadRun_;
-    bool loadStopped_ = false;
     double drawingShare_ = 1.0 / 3; // of the splitter's width less the divider
 };
 

@@ -4,6 +4,7 @@
 #include "gui/app/window_frame.h"
 #include "gui/draw3d/draw3d_panel.h"
 
+#include <QCloseEvent>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMouseEvent>
@@ -23,6 +24,41 @@ TView3DWindow::TView3DWindow(WindowFrame& frame) : frame_(frame)
     draw3D_->SetMouseHandlers([this](QMouseEvent& e) { drag_.press(e); },
                               [this](QMouseEvent& e) { drag_.move(*draw3D_, e); },
                               [this](QMouseEvent&) { drag_.release(*draw3D_); });
+    LongRun::Options load;
+    load.window = this;
+    loadRun_ = std::make_unique<LongRun>(frame_, load);
+}
+
+RunReport TView3DWindow::runLoad(const LongRun::Job& job)
+{
+    const RunReport report = loadRun_->run(job);
+    loadStopped_ = report.outcome == RunOutcome::Stopped;
+    return report;
+}
+
+bool TView3DWindow::closeWhileLoading(QCloseEvent& event)
+{
+    if (!loadRun_->running())
+        return false;
+    loadRun_->abandon();
+    event.ignore();
+    return true;
+}
+
+Opened finishOpening(WindowFrame& frame, TView3DWindow& view, bool shown)
+{
+    if (view.LoadStopped()) {
+        view.Close1Click();
+        TStatusPanels& status = frame.StatusBar1();
+        status.setGaugeVisible(false);
+        status.setText(0, QStringLiteral("Process Cancelled..."));
+        return Opened::Stopped;
+    }
+    if (shown)
+        return Opened::Shown;
+    // The user has been told; an empty view would only be in the way.
+    view.Close1Click();
+    return Opened::NothingToShow;
 }
 
 TView3DWindow::~TView3DWindow() = default;

@@ -19,6 +19,7 @@
 #pragma once
 
 #include "gui/app/child_window.h"
+#include "gui/app/long_run.h"
 #include "gui/app/menu_items.h"
 #include "gui/draw3d/view_drag.h"
 #include "gui/draw3d/view_scale.h"
@@ -26,8 +27,10 @@
 #include <QString>
 #include <QWidget>
 #include <functional>
+#include <memory>
 
 class QAction;
+class QCloseEvent;
 class QMdiSubWindow;
 class QMenu;
 
@@ -55,8 +58,12 @@ public:
 
     // --- what tests and the windows look at ---
     TDraw3D& Draw3D() const { return *draw3D_; }
-    // While a button is held only the box is drawn.
-    virtual bool BoxOnly() const { return drag_.boxOnly(); }
+    // While a button is held, and while a file loads (nothing is drawn from half-built
+    // lists), only the box is drawn.
+    bool BoxOnly() const { return drag_.boxOnly() || Loading(); }
+    bool Loading() const { return loadRun_->running(); }
+    // Esc, or closing the window, stopped the load of its file.
+    bool LoadStopped() const { return loadStopped_; }
     // The scale, base line and box of the last paint.
     const MeshViewScale& ViewScale() const { return scale_; }
     QMdiSubWindow* SubWindow() const;
@@ -73,6 +80,12 @@ protected:
     virtual Extents3D drawingExtents() const = 0;
     // Draws the window's drawing; called whenever the panel must be drawn.
     virtual void paintView(TCanvas3D& canvas) = 0;
+    // Reads the window's file through its own LongRun: the window takes input meanwhile, and
+    // closing it abandons the read (see closeWhileLoading).
+    RunReport runLoad(const LongRun::Job& job);
+    // For closeEvent: while a file loads, the close abandons the load and is refused (the
+    // window closes once the reader has stopped); true then.
+    bool closeWhileLoading(QCloseEvent& event);
     // The scale, base line and box that fit the drawing into the panel, kept as the view
     // scale of this paint.
     const MeshViewScale& fitDrawing();
@@ -103,9 +116,17 @@ private:
     MeshViewScale panelScale() const;
 
     TDraw3D* draw3D_ = nullptr;
+    std::unique_ptr<LongRun> loadRun_;
+    bool loadStopped_ = false;
     MeshViewScale scale_;
     ViewDrag drag_;
     QList<QMenu*> menus_;
 };
+
+// The end of opening a file in a new 3D window (an import, or a file named on the command
+// line): a stopped load closes the window with "Process Cancelled..."; a file that gave
+// nothing to show closes it too (the user has been told why). `shown` is what the load said.
+enum class Opened { Shown, NothingToShow, Stopped };
+Opened finishOpening(WindowFrame& frame, TView3DWindow& view, bool shown);
 
 } // namespace corvane::gui

@@ -37,10 +37,6 @@ TfrmDXFView::TfrmDXFView(corvane::gui::WindowFrame& frame) : TView3DWindow(frame
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(&Draw3D());
-    // The view itself takes input while it loads: closing it abandons the load.
-    corvane::gui::LongRun::Options load;
-    load.window = this;
-    loadRun_ = std::make_unique<corvane::gui::LongRun>(frame_, load);
 
     buildMenus();
     MenuItem(QStringLiteral("SaveDNC1"))->setEnabled(false);
@@ -68,7 +64,7 @@ bool TfrmDXFView::LoadDxfMesh(const QString& fileName)
     corvane::mesh::MeshLoadOutcome outcome = corvane::mesh::MeshLoadOutcome::NoFile;
     std::optional<corvane::Error> fault;
     // Nothing is drawn from half-built lists meanwhile (BoxOnly).
-    const corvane::gui::RunReport report = loadRun_->run([&](corvane::RunControl& control) {
+    const corvane::gui::RunReport report = runLoad([&](corvane::RunControl& control) {
         try {
             outcome = corvane::mesh::LoadDxfMeshFile(
                 mesh_, QFile::encodeName(fileName).toStdString(), control);
@@ -79,8 +75,7 @@ bool TfrmDXFView::LoadDxfMesh(const QString& fileName)
         }
         return outcome != corvane::mesh::MeshLoadOutcome::Cancelled;
     });
-    loadStopped_ = report.outcome == corvane::gui::RunOutcome::Stopped;
-    if (loadStopped_)
+    if (report.outcome == corvane::gui::RunOutcome::Stopped)
         return false;
     if (report.outcome == corvane::gui::RunOutcome::Failed)
         return !mesh_.edges.empty(); // told by the run
@@ -132,11 +127,6 @@ void TfrmDXFView::setDocumentName(const QString& name)
 {
     // "[*]" shows as "*" while regions wait to be saved.
     setWindowTitle(name + QStringLiteral("[*]"));
-}
-
-bool TfrmDXFView::BoxOnly() const
-{
-    return TView3DWindow::BoxOnly() || loadRun_->running();
 }
 
 void TfrmDXFView::finishLoad(const QString& fileName)
@@ -208,13 +198,8 @@ void TfrmDXFView::ToolPaths1Click()
 
 void TfrmDXFView::closeEvent(QCloseEvent* event)
 {
-    if (loadRun_->running()) {
-        // The lists are being filled: closing abandons the load, and the window closes once
-        // the reader has stopped.
-        loadRun_->abandon();
-        event->ignore();
+    if (closeWhileLoading(*event))
         return;
-    }
     mesh_ = corvane::FacetMesh{};
     // The region count belongs to this window.
     frame_.StatusBar1().setText(1, QString());
@@ -230,15 +215,7 @@ namespace corvane::gui {
 void OpenDxfMeshFile(corvane::gui::WindowFrame& frame, const QString& fileName)
 {
     auto* view = new TfrmDXFView(frame); // owned by its sub-window
-    const bool shown = view->LoadDxfMesh(fileName);
-    if (view->LoadStopped()) {
-        view->Close1Click();
-        frame.StatusBar1().setGaugeVisible(false);
-        frame.StatusBar1().setText(0, QStringLiteral("Process Cancelled..."));
-    } else if (!shown) {
-        // The user has been told; an empty view would only be in the way.
-        view->Close1Click();
-    }
+    finishOpening(frame, *view, view->LoadDxfMesh(fileName));
 }
 
 } // namespace corvane::gui

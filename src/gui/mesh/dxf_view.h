@@ -18,10 +18,6 @@ namespace corvane::gui {
 class WindowFrame;
 }
 
-namespace corvane::gui {
-class LongRun;
-} // namespace corvane::gui
-
 class TfrmDXFView : public corvane::gui::TView3DWindow {
 public:
     // Creates the window in the frame, shown and active; a "Vector Conversion" window when
@@ -35,7 +31,6 @@ public:
     // there is nothing to show (stopped, no such file, no face, a file that cannot be read):
     // the user has been told, and the caller closes the window.
     bool LoadDxfMesh(const QString& fileName);
-    bool LoadStopped() const { return loadStopped_; }
 
     // --- the regions built over this mesh (the toolpaths dialog's Create, Undo, Clear) ---
     // A Create over the view's own triangles, or over the program's raster grid for a
@@ -64,9 +59,6 @@ public:
 
     // --- what tests and the toolpath commands look at ---
     const corvane::FacetMesh& Mesh() const { return mesh_; }
-    // While the view is dragged, and while a file loads (nothing is drawn from half-built
-    // lists), only the mesh's box is drawn.
-    bool BoxOnly() const override;
     bool IsVectorConversion() const { return vectorConversion_; }
     // The caption without its unsaved-changes mark: the file name, "DXF Surface Mesh" or
     // "Vector Conversion". The window is marked modified while it holds regions that have
@@ -97,8 +89,6 @@ private:
     corvane::toolpaths::RegionList regions_;
     // What a running Create has found so far, drawn with the regions until it ends.
     corvane::toolpaths::TRegionArray pending_;
-    std::unique_ptr<corvane::gui::LongRun> loadRun_;
-    bool loadStopped_ = false;
     bool vectorConversion_ = false;
 };
 
