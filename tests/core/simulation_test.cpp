@@ -27,13 +27,13 @@ corvane::dnc::DncProgram parse(const std::string& text)
     return corvane::dnc::ParseDncProgram(text, corvane::silentRunControl());
 }
 
-std::string randomProgram(unsigned seed)
+std::string randomProgram(unsigned seed, int lines = 40)
 {
     std::mt19937 rng(seed);
     std::uniform_real_distribution<double> xy(-0.5, 3.5), z(-0.6, 0.2), off(-1, 1);
     std::string text = "G90 T0 F12\n";
     char line[160];
-    for (int i = 0; i < 40; ++i) {
+    for (int i = 0; i < lines; ++i) {
         const int kind = int(rng() % 6); // more feeds than rapids and arcs
         const char* word = kind == 0 ? "G00" : kind == 1 ? "G02" : kind == 2 ? "G03" : "G01";
         if (kind == 1 || kind == 2)
@@ -125,6 +125,51 @@ TEST(CutSweep, FastSweepEqualsTheDirectOneOnRandomPrograms)
             const SweepResult b = SweepToolMovesDirectly(moves, cutter, direct);
             EXPECT_EQ(fast.heights, direct.heights) << "seed " << seed;
             EXPECT_EQ(a.collisionLines, b.collisionLines) << "seed " << seed;
+        }
+}
+
+// Bit for bit, so that not even the sign of a zero differs.
+bool sameBits(const ZMap& a, const ZMap& b)
+{
+    return a.heights.size() == b.heights.size() &&
+           std::memcmp(a.heights.data(), b.heights.data(), a.heights.size() * sizeof(double)) == 0;
+}
+
+TEST(CutSweep, RowByRowSweepOnTwoThreadsGivesTheDirectMapBitForBit)
+{
+    // Raster programs (moves along x, where a row's distance from the move is worked out
+    // once a row, with plunges and rapids between the lines) and long random programs
+    // (moves and arc chords in every direction), each big enough for the two threads.
+    const TZGrid picture = sharpPicture(7);
+    for (ToolShape shape : {ToolShape::EndMill, ToolShape::BallMill, ToolShape::VBit}) {
+        const ReliefParameters p = rasterParameters(picture, shape, false);
+        const auto program = plannedProgram(picture, p, corvane::silentRunControl());
+        const Cutter cutter = makeCutter(shape, p.toolDiameter, p.includedAngle);
+        const ZMap start =
+            zMapForTarget(TargetRelief{picture, p.sizeX, p.sizeY, p.depth}, 0.01);
+        ZMap held = start, streamed = start, direct = start;
+        const auto moves = toolMoves(program.moves, 0.01);
+        ASSERT_GT(moves.size(), 64u) << "the streamed sweep takes them on two threads";
+        const SweepResult a = SweepToolMoves(moves, cutter, held, corvane::silentRunControl());
+        const SweepResult b =
+            SweepProgram(program.moves, 0.01, cutter, streamed, corvane::silentRunControl());
+        const SweepResult c = SweepToolMovesDirectly(moves, cutter, direct);
+        EXPECT_TRUE(sameBits(held, direct)) << int(shape);
+        EXPECT_TRUE(sameBits(streamed, direct)) << int(shape);
+        EXPECT_EQ(a.collisionLines, c.collisionLines);
+        EXPECT_EQ(b.collisionLines, c.collisionLines);
+    }
+    for (unsigned seed = 11; seed <= 12; ++seed)
+        for (ToolShape shape : {ToolShape::EndMill, ToolShape::BallMill, ToolShape::VBit}) {
+            const auto program = parse(randomProgram(seed, 150));
+            const Cutter cutter = makeCutter(shape, 0.45, seed == 11 ? 60 : 150);
+            ZMap streamed = makeZMap(-0.5, 3.5, 0.1, 41, 42), direct = streamed;
+            const SweepResult a =
+                SweepProgram(program.moves, 0.1, cutter, streamed, corvane::silentRunControl());
+            const SweepResult b =
+                SweepToolMovesDirectly(toolMoves(program.moves, 0.1), cutter, direct);
+            EXPECT_TRUE(sameBits(streamed, direct)) << "seed " << seed << " " << int(shape);
+            EXPECT_EQ(a.collisionLines, b.collisionLines);
         }
 }
 

@@ -18,8 +18,9 @@ struct SweepResult {
     std::size_t feedMoves = 0, rapidMoves = 0; // SweepProgram: the tool moves swept
 };
 
-// Visits only the cells under each move's box widened by the tool's radius, in two
-// threads that own half the rows each (each cell still sees the moves in program order).
+// Visits only the cells under each move's box widened by the tool's radius, a cutting move
+// row by row (move_rows.h), in two threads that take bands of rows in turn (each cell
+// still sees the moves in program order).
 // Progress on the status bar gauge; Esc or a stop request (a dialog's Cancel) stops it.
 SweepResult SweepToolMoves(const std::vector<ToolMove>& moves, const Cutter& cutter, ZMap& map,
                            RunControl& control);
