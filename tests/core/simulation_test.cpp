@@ -3,9 +3,11 @@
 #include "relief/gouge_control.h"
 #include "relief/tool_mask.h"
 #include "relief_test_support.h"
+#include "simulation/cut_comparison.h"
 #include "simulation/cut_sweep.h"
 #include "simulation/planned_program.h"
 #include "simulation/simulate_program.h"
+#include "simulation/z_map.h"
 
 #include <cmath>
 #include <cstdio>
@@ -379,6 +381,34 @@ TEST(CutSweep, WithoutGougeControlTheGougesLieWhereTheToolMaskPredicts)
             EXPECT_GT(gouged, 0);
             EXPECT_GT(predicted, 0);
         }
+}
+
+TEST(CutSweep, ToolAndCellAreJudgedByTheDialogsRulesWithTheirMessages)
+{
+    const auto refusal = [](const auto& make) -> std::string {
+        try {
+            make();
+        } catch (const corvane::Error& error) {
+            return error.what();
+        }
+        return "accepted";
+    };
+    EXPECT_EQ(refusal([] { makeCutter(ToolShape::EndMill, 0, 60); }),
+              "Diameter must be a number greater than 0");
+    EXPECT_EQ(refusal([] { makeCutter(ToolShape::VBit, 1, 180); }),
+              "Included Angle must lie between 5 and 179 degrees");
+    EXPECT_EQ(refusal([] { makeCutter(ToolShape::BallMill, 1, 180); }), "accepted");
+
+    // Every entry point that takes a cell size says the same about a bad one.
+    const std::string cell = "Cell Size must be a number greater than 0";
+    EXPECT_EQ(refusal([] { makeZMap(0, 0, 0, 1, 1); }), cell);
+    EXPECT_EQ(refusal([] { zMapForTarget(TargetRelief{TZGrid{}, 1, 1, 1}, -1); }), cell);
+    SimulationSettings s;
+    s.cutter = makeCutter(ToolShape::EndMill, 0.1, 60);
+    s.cell = 0;
+    EXPECT_EQ(
+        refusal([&] { SimulateProgram(parse("G01 X5 Y5\n"), s, corvane::silentRunControl()); }),
+        cell);
 }
 
 TEST(CutSweep, RefusesSettingsItCannotSimulate)

@@ -142,9 +142,7 @@ TEST_F(DncViewTest, FeedsAreGreenRapidsBlueAndOnlyTheBoxWhileDragging)
     EXPECT_GT(count(picture, kBlue), 10);
     // The scale comes from the drawing's own panel, not the window the text pane shares.
     const TDraw3D& panel = view->Draw3D();
-    const auto panelScale = [&] {
-        return std::min(panel.width() / 10.0, panel.height() / 5.0);
-    };
+    const auto panelScale = [&] { return std::min(panel.width() / 10.0, panel.height() / 5.0); };
     EXPECT_DOUBLE_EQ(view->ViewScale().scale, panelScale());
     EXPECT_EQ(view->ViewScale().base, view->Draw3D().DrawingBottom());
     // Moving the divider changes the panel, and the scale with it.

@@ -1,9 +1,13 @@
-// Shared set-up of the GUI tests: a frame on a 24-bit screen, scripted prompts, clean shared
-// variables, a scratch folder and pictures written to it.
+// Shared set-up of the GUI tests: a frame on a 24-bit screen composed as the program's is,
+// scripted prompts, clean shared variables, a scratch folder and pictures written to it.
 #pragma once
 
 #include "gui/app/frame.h"
 #include "gui/app/shared_state.h"
+#include "gui/compose/compose_windows.h"
+#include "gui/picture/direction_dialog.h"
+#include "gui/picture/picture_window.h"
+#include "gui/toolpaths/toolpaths_dialog.h"
 #include "imaging/picture.h"
 #include "scripted_prompts.h"
 
@@ -57,11 +61,16 @@ protected:
         return window ? dynamic_cast<Window*>(window->widget()) : nullptr;
     }
 
+    // The frame's long-lived dialogs.
+    TfrmToolPaths& toolpathsDialog() const { return *windows.toolpaths; }
+    TfrmDirection& directionDialog() const { return *windows.direction; }
+
     void SetUp() override
     {
         resetShared();
         ASSERT_TRUE(folder.isValid());
         frame = std::make_unique<TCorvaneFrame>(TCorvaneFrame::Options{24});
+        windows = composeWindows(*frame);
         frame->show();
     }
     void TearDown() override
@@ -73,6 +82,7 @@ protected:
     ScriptedPrompts prompts;
     QTemporaryDir folder;
     std::unique_ptr<TCorvaneFrame> frame;
+    ComposedWindows windows;
 };
 
 } // namespace corvane::gui::testing

@@ -54,7 +54,7 @@ class ImageCommandTest : public FrameTest {
 protected:
     TfrmPicture* openPicture(const Picture& picture)
     {
-        TfrmPicture* window = frame->NewPicture();
+        TfrmPicture* window = NewPicture(*frame);
         window->TP->Model().assign(picture);
         window->FitWindowToImage();
         return window;
@@ -69,8 +69,8 @@ protected:
     void chooseDirectionLater(int direction)
     {
         QTimer::singleShot(0, frame.get(), [this, direction] {
-            frame->frmDirection().RadioButton[direction - 1]->click();
-            frame->frmDirection().accept();
+            directionDialog().directionButton(direction - 1)->click();
+            directionDialog().accept();
         });
     }
     QString panel0() const { return frame->StatusBar1().text(0); }

@@ -2,8 +2,8 @@
 // load, the menus, the mouse rules, the paint, and Raster to Vector's "Vector Conversion".
 #include "gui/app/help_pages.h"
 #include "gui/draw3d/draw3d_panel.h"
+#include "gui/draw3d/view_drag.h"
 #include "gui/mesh/dxf_view.h"
-#include "gui/mesh/mouse_rules.h"
 #include "gui/picture/picture_window.h"
 #include "gui/picture/twisted_pixel.h"
 #include "gui/toolpaths/toolpaths_dialog.h"
@@ -140,7 +140,8 @@ TEST_F(MeshViewTest, FilesThatAreNoMeshAreReportedAndTheirEmptyViewsClose)
         flushDeletes();
         EXPECT_TRUE(frame->MdiArea().subWindowList().isEmpty()) << path.toStdString();
         ASSERT_EQ(prompts.messages.size(), 1u) << path.toStdString();
-        EXPECT_TRUE(prompts.messages[0].text.startsWith(QStringLiteral("Could not read %1.\n").arg(path)))
+        EXPECT_TRUE(
+            prompts.messages[0].text.startsWith(QStringLiteral("Could not read %1.\n").arg(path)))
             << prompts.messages[0].text.toStdString();
         EXPECT_TRUE(prompts.messages[0].text.endsWith(reason))
             << prompts.messages[0].text.toStdString();
@@ -253,7 +254,7 @@ TEST_F(MeshViewTest, RasterToVectorOpensAVectorConversionOverTheGrid)
 {
     imaging::Picture picture = solidPicture(2, 2, {255, 255, 255});
     picture.pixels[0] = picture.pixels[1] = picture.pixels[2] = 0; // top left black
-    TfrmPicture* source = frame->OpenPicture(writeBmp(folder, QStringLiteral("two.bmp"), picture));
+    TfrmPicture* source = OpenPicture(*frame, writeBmp(folder, QStringLiteral("two.bmp"), picture));
     ASSERT_TRUE(source->TP->HasImage());
     const QSize pictureSize = source->SubWindow()->size();
     shared().EscapePressed = true; // left over from an earlier Cancel
@@ -276,7 +277,7 @@ TEST_F(MeshViewTest, RasterToVectorOpensAVectorConversionOverTheGrid)
     for (const QString& hidden : {QStringLiteral("Create1"), QStringLiteral("N2"),
                                   QStringLiteral("Mesh1"), QStringLiteral("Toolpaths2")})
         EXPECT_FALSE(view->MenuItem(hidden)->isVisible()) << hidden.toStdString();
-    EXPECT_TRUE(frame->frmToolPaths().isVisible());
+    EXPECT_TRUE(toolpathsDialog().isVisible());
 
     // A DXF view opened afterwards keeps its Create menu although CurrentJob is still 35.
     shared().CurrentJob = JobMeshImport;

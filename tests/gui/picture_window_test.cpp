@@ -36,7 +36,7 @@ protected:
                              const QString& name = QStringLiteral("picture.bmp"))
     {
         const QString path = writeBmp(folder, name, solidPicture(width, height, colour));
-        TfrmPicture* picture = frame->OpenPicture(path);
+        TfrmPicture* picture = OpenPicture(*frame, path);
         EXPECT_TRUE(picture->TP->HasImage());
         return picture;
     }
@@ -55,7 +55,7 @@ TEST_F(PictureLoadTest, LoadedPictureNamesTheWindowAndFitsIt)
 {
     const QString path =
         writeBmp(folder, QStringLiteral("wide.bmp"), solidPicture(100, 50, {9, 9, 9}));
-    TfrmPicture* picture = frame->OpenPicture(path);
+    TfrmPicture* picture = OpenPicture(*frame, path);
     EXPECT_EQ(picture->Caption(), path);
     EXPECT_EQ(picture->SubWindow()->size(), QSize(108, 78));
     EXPECT_EQ(picture->TP->size(), QSize(100, 50));
@@ -69,7 +69,7 @@ TEST_F(PictureLoadTest, FailedLoadSaysWhyAndLeavesAnEmptyNewPicture)
 {
     const QString path = writeFile(QStringLiteral("broken.bmp"), "BM this is no bitmap");
 
-    TfrmPicture* picture = frame->OpenPicture(path);
+    TfrmPicture* picture = OpenPicture(*frame, path);
     EXPECT_FALSE(picture->TP->HasImage());
     EXPECT_EQ(picture->Caption(), QStringLiteral("New Picture"));
     EXPECT_EQ(picture->SubWindow()->size(), QSize(250, 250));
@@ -135,7 +135,7 @@ TEST_F(PictureSaveTest, SaveOfAKindWeCannotWriteGoesToSaveAs)
         writeFile(QStringLiteral("drawing.gif"),
                   QByteArray::fromHex(
                       "4749463839610100010080000000000000ffffff2c00000000010001000002024401003b"));
-    TfrmPicture* picture = frame->OpenPicture(gif);
+    TfrmPicture* picture = OpenPicture(*frame, gif);
     ASSERT_TRUE(picture->TP->HasImage());
     picture->Modified = true;
     const QString chosen = folder.filePath(QStringLiteral("drawing.bmp"));
@@ -222,7 +222,7 @@ TEST_F(PictureSaveTest, AnExistingFileUnderTheCompletedNameIsReplacedOnlyWhenCon
 TEST_F(PictureSaveTest, CancelledSaveOfANewPictureKeepsItModified)
 {
     frame->New1Click();
-    TfrmPicture* picture = frame->ActivePicture();
+    TfrmPicture* picture = ActivePicture(*frame);
     picture->Modified = true;
     EXPECT_FALSE(picture->mnuSaveClick()); // the save dialog is cancelled
     EXPECT_TRUE(picture->Modified);
@@ -295,7 +295,7 @@ TEST_F(PictureCloseTest, TheCloseQuestionsThreeAnswers)
 TEST_F(PictureCloseTest, ANewPictureStaysOpenWhenItsSaveIsCancelledOrFails)
 {
     frame->New1Click();
-    TfrmPicture* picture = frame->ActivePicture();
+    TfrmPicture* picture = ActivePicture(*frame);
     picture->Modified = true;
 
     prompts.answerMessage(ButtonYes); // and the save dialog is cancelled
@@ -357,9 +357,8 @@ TEST_F(PictureViewTest, EveryRowShowsInFitWindowAndFitPicture)
     // The window's inside is the picture, to the last row and column.
     EXPECT_EQ(picture->size(), QSize(100, 50));
     const QMargins decoration = picture->SubWindow()->contentsMargins();
-    EXPECT_EQ(picture->SubWindow()->size(),
-              QSize(100 + decoration.left() + decoration.right(),
-                    50 + decoration.top() + decoration.bottom()));
+    EXPECT_EQ(picture->SubWindow()->size(), QSize(100 + decoration.left() + decoration.right(),
+                                                  50 + decoration.top() + decoration.bottom()));
     picture->FitPicture1Click();
     picture->SubWindow()->resize(300, 227);
     EXPECT_EQ(picture->TP->size(), picture->size());
@@ -373,7 +372,7 @@ TEST_F(PictureViewTest, FitWindowKeepsAGrownPictureInsideTheAreaAndATinyOneGrabb
     const QImage large(area.width() + 300, area.height() + 200, QImage::Format_RGB32);
     QApplication::clipboard()->setImage(large);
     frame->New1Click();
-    TfrmPicture* pasted = frame->ActivePicture();
+    TfrmPicture* pasted = ActivePicture(*frame);
     pasted->mnuPasteClick();
     ASSERT_EQ(pasted->TP->ImageWidth(), large.width());
     EXPECT_EQ(pasted->ViewMode, 2);
@@ -407,7 +406,7 @@ using PictureProgressTest = PictureWindowTest;
 TEST_F(PictureProgressTest, ReportsMoveTheGaugeInStepsAndEndAbove95)
 {
     frame->New1Click();
-    TfrmPicture* picture = frame->ActivePicture();
+    TfrmPicture* picture = ActivePicture(*frame);
     auto& status = frame->StatusBar1();
     shared().ProgressStep = 0;
 
@@ -469,8 +468,8 @@ TEST_F(PictureHandOffTest, NothingHappensWithoutAPicture)
 {
     frame->New1Click();
     shared().CurrentJob = JobMeshImport;
-    frame->ActivePicture()->DXFSurface1Click();
-    frame->ActivePicture()->GCode1Click();
+    ActivePicture(*frame)->DXFSurface1Click();
+    ActivePicture(*frame)->GCode1Click();
     EXPECT_EQ(shared().CurrentJob, JobMeshImport);
     EXPECT_TRUE(shared().HeightGrid.empty());
 }
@@ -480,7 +479,7 @@ using PictureEditTest = PictureWindowTest;
 TEST_F(PictureEditTest, UndoAndCropWithoutWorkOnlyTellTheUser)
 {
     frame->New1Click();
-    TfrmPicture* picture = frame->ActivePicture();
+    TfrmPicture* picture = ActivePicture(*frame);
     picture->mnuUndoClick();
     EXPECT_EQ(frame->StatusBar1().text(0), QStringLiteral("Can Not Undo - At Top Level..."));
     picture->mnuCropClick();
@@ -496,7 +495,7 @@ TEST_F(PictureEditTest, CutAndPasteMarkTheirWindowsChanged)
     source->mnuCopyClick();
     EXPECT_FALSE(source->Modified) << "a copy changes nothing";
     frame->New1Click();
-    TfrmPicture* target = frame->ActivePicture();
+    TfrmPicture* target = ActivePicture(*frame);
     shared().PictureChanged = false;
     target->mnuPasteClick();
     EXPECT_TRUE(target->TP->HasImage());
@@ -565,7 +564,7 @@ TEST_F(PictureEditTest, APluginThatFailsIsToldWithItsNameAndWhatItSaid)
 TEST_F(PictureEditTest, LoadPluginsAsksForAFolderOnlyWhenNoneIsSet)
 {
     frame->New1Click();
-    TfrmPicture* picture = frame->ActivePicture();
+    TfrmPicture* picture = ActivePicture(*frame);
     frame->ShowReady();
     picture->LoadPlugins1Click(); // the folder browser is cancelled: nothing happens
     EXPECT_EQ(prompts.folderTitles.size(), 1u);

@@ -40,7 +40,7 @@ protected:
     TfrmPicture* openPicture()
     {
         frame->New1Click();
-        return frame->ActivePicture();
+        return ActivePicture(*frame);
     }
     TfrmDXFView* openMesh()
     {
@@ -101,10 +101,9 @@ TEST_F(WindowKeysTest, CtrlWClosesTheActiveWindowOfEveryKind)
 
 TEST_F(WindowKeysTest, CtrlOAndCtrlQReachTheFrameFromEveryWindow)
 {
-    const std::function<QWidget*()> openers[] = {[this] { return openPicture(); },
-                                                 [this] { return openMesh(); },
-                                                 [this] { return openDnc(); },
-                                                 [this] { return openPreview(); }};
+    const std::function<QWidget*()> openers[] = {
+        [this] { return openPicture(); }, [this] { return openMesh(); },
+        [this] { return openDnc(); }, [this] { return openPreview(); }};
     std::size_t asked = 0;
     for (const auto& open : openers) {
         QWidget* window = open();
@@ -164,9 +163,9 @@ TEST_F(WindowKeysTest, F1OpensThePageOfTheWindowTheUserWorksIn)
     frame->setFocus();
     type(Qt::Key_F1);
     setUrlOpener({});
-    EXPECT_EQ(pages, (std::vector<QString>{QStringLiteral("picture.html"),
-                                           QStringLiteral("mesh.html"),
-                                           QStringLiteral("mesh.html")}));
+    EXPECT_EQ(pages,
+              (std::vector<QString>{QStringLiteral("picture.html"), QStringLiteral("mesh.html"),
+                                    QStringLiteral("mesh.html")}));
 }
 
 TEST_F(WindowKeysTest, ABrowserThatFailsToStartLeadsToTheManualsPath)

@@ -17,21 +17,22 @@
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QProgressBar>
-#include <QStatusBar>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QSplitter>
+#include <QStatusBar>
 
 namespace corvane::gui::testing {
 namespace {
 
 // A quad far from the origin, so that the drawing does not start where the canvas does.
-const char* const kFarQuad = "0\r\n3DFACE\r\n10\r\n50\r\n20\r\n20\r\n30\r\n0\r\n11\r\n54\r\n21\r\n"
-                             "20\r\n31\r\n1\r\n12\r\n54\r\n22\r\n23\r\n32\r\n2\r\n13\r\n50\r\n23\r\n"
-                             "23\r\n33\r\n1\r\n0\r\nEOF\r\n";
+const char* const kFarQuad =
+    "0\r\n3DFACE\r\n10\r\n50\r\n20\r\n20\r\n30\r\n0\r\n11\r\n54\r\n21\r\n"
+    "20\r\n31\r\n1\r\n12\r\n54\r\n22\r\n23\r\n32\r\n2\r\n13\r\n50\r\n23\r\n"
+    "23\r\n33\r\n1\r\n0\r\nEOF\r\n";
 const char* const kProgram = "G90 T0 F20\r\nG00 X1 Y1 Z0.1\r\nG01 Z-0.2\r\nG01 X9\r\nG01 Y3\r\n";
 
 // Whether the whole box, projected with the panel's view, lies inside the panel's drawing area.
@@ -50,9 +51,7 @@ bool showsWhole(const TDraw3D& panel, const CanvasBox& box)
 
 CanvasBox boxOf(Extents3D extents, const TDraw3D& panel)
 {
-    const MeshViewScale scale =
-        meshViewScale(extents, panel.width(), panel.height(), panel.DrawingBottom());
-    return canvasBox(extents, scale);
+    return canvasBox(meshViewScale(extents, panel.width(), panel.height(), panel.DrawingBottom()));
 }
 
 class WindowViewsTest : public FrameTest {};
@@ -164,13 +163,13 @@ TEST_F(WindowViewsTest, AMeshViewIsMarkedWhileItHoldsUnsavedRegions)
     EXPECT_FALSE(view->isWindowModified());
     EXPECT_EQ(view->windowTitle(), mesh + QStringLiteral("[*]"));
     view->MenuItem(QStringLiteral("Toolpaths1"))->trigger();
-    TfrmToolPaths& d = frame->frmToolPaths();
+    TfrmToolPaths& d = toolpathsDialog();
     d.SetStyleIndex(1);
     d.SetRegionDepthsIndex(1);
-    d.opDepthEdit->setText(QStringLiteral("1.5"));
-    d.zStepEdit->setText(QStringLiteral("0.5"));
-    d.cutDepthEdit->setText(QStringLiteral("0"));
-    d.createButton->click();
+    d.opDepthEdit()->setText(QStringLiteral("1.5"));
+    d.zStepEdit()->setText(QStringLiteral("0.5"));
+    d.cutDepthEdit()->setText(QStringLiteral("0"));
+    d.createButton()->click();
     ASSERT_TRUE(view->RegionsExist());
     EXPECT_TRUE(view->isWindowModified());
 
@@ -178,9 +177,9 @@ TEST_F(WindowViewsTest, AMeshViewIsMarkedWhileItHoldsUnsavedRegions)
     prompts.answerSave(FileChoice{folder.filePath(QStringLiteral("paths.dxf")), 1});
     view->MenuItem(QStringLiteral("SaveDXF1"))->trigger();
     EXPECT_FALSE(view->isWindowModified());
-    d.createButton->click();
+    d.createButton()->click();
     EXPECT_TRUE(view->isWindowModified());
-    d.btnClear->click();
+    d.clearButton()->click();
     EXPECT_FALSE(view->isWindowModified());
     d.hide();
 }

@@ -46,7 +46,7 @@ Simulation SimulateProgram(const dnc::DncProgram& program, const SimulationSetti
                            RunControl& control)
 {
     // The simulate dialog's rules, so every caller is refused in the dialog's words.
-    relief::checkSize(settings.cell, "Cell Size");
+    checkCellSize(settings.cell);
     relief::checkSize(settings.rapidRate, "Rapid Rate");
     if (settings.target) {
         relief::checkSize(settings.target->sizeX, "Size X");
@@ -80,9 +80,8 @@ Simulation SimulateProgram(const dnc::DncProgram& program, const SimulationSetti
         sim.deviation = compareWithTarget(
             sim.carved, sim.target, settings.tolerance.value_or(settings.target->depth / 100));
         if (settings.measureBetweenSamples)
-            sim.gougeBetweenSamples =
-                gougeBetweenSamples(program.moves, settings.cell, settings.cutter,
-                                    *settings.target, control);
+            sim.gougeBetweenSamples = gougeBetweenSamples(
+                program.moves, settings.cell, settings.cutter, *settings.target, control);
     }
     return sim;
 }

@@ -79,7 +79,8 @@ ViewOptions fitView(ViewOptions view, const CanvasBox& box, double left, double 
     if (!std::isfinite(lowX) || !std::isfinite(highX) || !std::isfinite(lowY) ||
         !std::isfinite(highY))
         return view;
-    const double roomX = std::max(width - 2 * margin, 1.0), roomY = std::max(height - 2 * margin, 1.0);
+    const double roomX = std::max(width - 2 * margin, 1.0),
+                 roomY = std::max(height - 2 * margin, 1.0);
     // The largest zoom that keeps both spans inside their room; a span of nothing sets no limit.
     double k = std::numeric_limits<double>::infinity();
     if (highX - lowX > 1e-9)
@@ -91,9 +92,7 @@ ViewOptions fitView(ViewOptions view, const CanvasBox& box, double left, double 
         view.zoom = int(std::clamp(std::floor(k * 100), 1.0, 100000.0));
     }
     const double scale = view.zoom / 100.0;
-    const auto whole = [](double v) {
-        return int(std::clamp(std::round(v), -1e9, 1e9));
-    };
+    const auto whole = [](double v) { return int(std::clamp(std::round(v), -1e9, 1e9)); };
     view.horizOffset = whole(-scale * (lowX + highX) / 2);
     view.vertOffset = whole(-scale * (lowY + highY) / 2);
     return view;

@@ -2,11 +2,11 @@
 // prompt of their own. A file that cannot be written is reported with its name and reason.
 #include "common/error.h"
 #include "common/timestamp.h"
-#include "gui/app/frame.h"
-#include "gui/app/gui_run_control.h"
 #include "gui/app/hourglass.h"
+#include "gui/app/long_run.h"
 #include "gui/app/prompts.h"
 #include "gui/app/shared_state.h"
+#include "gui/app/window_frame.h"
 #include "gui/mesh/dxf_view.h"
 #include "toolpaths/dnc_writer.h"
 #include "toolpaths/dxf_polyline_writer.h"
@@ -19,7 +19,7 @@ using corvane::gui::shared;
 
 namespace {
 
-std::optional<QString> askSaveName(TCorvaneFrame& frame, const QString& filter,
+std::optional<QString> askSaveName(corvane::gui::WindowFrame& frame, const QString& filter,
                                    const QString& extension, const QString& folder)
 {
     corvane::gui::SaveRequest request;
@@ -32,7 +32,7 @@ std::optional<QString> askSaveName(TCorvaneFrame& frame, const QString& filter,
     return choice->path;
 }
 
-void reportFailure(TCorvaneFrame& frame, const corvane::Error& error)
+void reportFailure(corvane::gui::WindowFrame& frame, const corvane::Error& error)
 {
     frame.StatusBar1().setText(0,
                                QStringLiteral("Failed: ") + QString::fromStdString(error.what()));
@@ -63,18 +63,23 @@ void TfrmDXFView::SaveDNC1Click()
     const corvane::toolpaths::DncHeader header{corvane::programTimestamp(),
                                                QFileInfo(DocumentName()).fileName().toStdString(),
                                                shared().RegionFeedrate, shared().RapidHeight};
-    corvane::gui::GuiRunControl control(frame_.StatusBar1());
-    shared().EscapePressed = false; // a long job starts with Esc cleared
-    try {
-        corvane::gui::Hourglass busy;
-        corvane::toolpaths::SaveDncProgram(QFile::encodeName(*path).toStdString(), regions_.regions,
-                                           header, control);
+    std::optional<corvane::Error> failure;
+    corvane::gui::LongRun run(frame_);
+    const corvane::gui::RunReport report = run.run([&](corvane::RunControl& control) {
+        try {
+            corvane::toolpaths::SaveDncProgram(QFile::encodeName(*path).toStdString(),
+                                               regions_.regions, header, control);
+        } catch (const corvane::Cancelled&) {
+            throw; // Esc while ordering: nothing was written
+        } catch (const corvane::Error& error) {
+            failure = error;
+        }
+        return true;
+    });
+    if (failure)
+        reportFailure(frame_, *failure);
+    else if (report.outcome == corvane::gui::RunOutcome::Completed)
         setWindowModified(false);
-    } catch (const corvane::Cancelled&) {
-        // Esc while ordering: nothing was written, "Process Cancelled..." is shown.
-    } catch (const corvane::Error& error) {
-        reportFailure(frame_, error);
-    }
 }
 
 void TfrmDXFView::SaveDXF1Click()

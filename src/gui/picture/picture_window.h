@@ -18,13 +18,15 @@ class QActionGroup;
 class QMdiSubWindow;
 class QMenu;
 class QScrollArea;
-class TCorvaneFrame;
+namespace corvane::gui {
+class WindowFrame;
+}
 class TTwistedPixel;
 
 class TfrmPicture : public QWidget, public TChildWindow {
 public:
     // Creates an empty "New Picture" window in the frame, shown and active.
-    explicit TfrmPicture(TCorvaneFrame& frame);
+    explicit TfrmPicture(corvane::gui::WindowFrame& frame);
     ~TfrmPicture() override;
 
     // --- document state ---
@@ -137,6 +139,8 @@ public:
     // TChildWindow
     QList<QMenu*> ChildMenus() const override { return menus_; }
     void FormActivate() override;
+    void ToolClick(FrameTool tool) override;
+    void RecoverFromError() override;
 
     // Menu items by name (mnuSave, Fit1, DXFSurface1, mnuSharpen, ...).
     QAction* MenuItem(const QString& name) const;
@@ -175,7 +179,7 @@ private:
     // Writes the picture; on failure tells the user and returns false.
     bool writePicture(const QString& fileName, int typeCode);
 
-    TCorvaneFrame& frame_;
+    corvane::gui::WindowFrame& frame_;
     QScrollArea* scrollArea_ = nullptr;
     QList<QMenu*> menus_;
     std::map<QString, QAction*> items_;
@@ -184,3 +188,17 @@ private:
     // does not tell the type.
     int lastTypeCode_ = 0;
 };
+
+namespace corvane::gui {
+
+// An empty "New Picture" window in the frame, shown and active.
+TfrmPicture* NewPicture(WindowFrame& frame);
+// A picture window loading the file; it stays, empty, when the file did not load.
+TfrmPicture* OpenPicture(WindowFrame& frame, const QString& fileName);
+// As OpenPicture, but a window whose file did not load closes again (the user has been told
+// why; the empty window would be in the way): null then.
+TfrmPicture* OpenPictureFile(WindowFrame& frame, const QString& fileName);
+// The active child if it is a picture window, else null.
+TfrmPicture* ActivePicture(const WindowFrame& frame);
+
+} // namespace corvane::gui

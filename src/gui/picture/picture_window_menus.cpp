@@ -2,8 +2,8 @@
 // active: captions, shortcuts, icons and the handlers behind them.
 #include "gui/app/child_menus.h"
 #include "gui/app/exception_hook.h"
-#include "gui/app/frame.h"
 #include "gui/app/tool_icons.h"
+#include "gui/app/window_frame.h"
 #include "gui/picture/image_menu.h"
 #include "gui/picture/picture_window.h"
 
