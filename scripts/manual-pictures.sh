@@ -14,7 +14,7 @@ cli="$root/$build/src/cli/corvane-cli"
 cmake --build "$build" --target corvane_gui_tests corvane-cli
 
 # Windows and dialogs.
-CORVANE_MANUAL_IMAGES="$images" xvfb-run -a -s "-screen 0 1280x1024x24" \
+QT_QPA_PLATFORM=xcb CORVANE_MANUAL_IMAGES="$images" xvfb-run -a -s "-screen 0 1280x1024x24" \
   "$build/tests/corvane_gui_tests" --gtest_filter='*ForTheManual*' --gtest_brief=1
 
 # The Image menu.

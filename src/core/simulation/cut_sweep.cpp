@@ -125,7 +125,8 @@ void sweepBatch(const std::vector<ToolMove>& moves, std::size_t first, std::size
                 const Cutter& cutter, ZMap& map, std::vector<int>& upperLines,
                 std::vector<int>& lowerLines)
 {
-    const auto [rowBegin, rowEnd] = rowsReached(moves, first, last, cutter.radius, map);
+    const auto reached = rowsReached(moves, first, last, cutter.radius, map);
+    const int rowBegin = reached.first, rowEnd = reached.second;
     const int rows = rowEnd - rowBegin;
     if (rows < 2 || last - first <= 64) {
         sweepBand(moves, first, last, cutter, map, rowBegin, rowEnd, upperLines);

@@ -25,6 +25,7 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSpinBox>
+#include <algorithm>
 
 using corvane::gui::shared;
 using corvane::relief::SurfaceControl;
@@ -222,8 +223,11 @@ void TDXF::buildControls()
     protectMovesCheck_->setToolTip(
         QStringLiteral("Keeps every move above the relief between the samples too"));
     if (model_.mode() == SurfaceMode::GCode) {
-        protectMovesCheck_->setGeometry(10, 120, kGroupWidth - 20, kFieldHeight);
-        gougeGroup_->setGeometry(kRightLeft, kGroupTop, kGroupWidth, kGroupHeight + 24);
+        // The caption is longer than the group is wide in most fonts: the group (and with it
+        // the dialog) grows to show it whole.
+        const int width = std::max(kGroupWidth, protectMovesCheck_->sizeHint().width() + 20);
+        protectMovesCheck_->setGeometry(10, 120, width - 20, kFieldHeight);
+        gougeGroup_->setGeometry(kRightLeft, kGroupTop, width, kGroupHeight + 24);
     } else {
         protectMovesCheck_->hide();
     }
