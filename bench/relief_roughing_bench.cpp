@@ -2,6 +2,7 @@
 // the finishing tool, the floors, the levels, the file). Cells of 0.01 (15 x 15 units),
 // Depth 0.5; a 1/4 end mill and a 1/4 ball, Stock 0.02, Step Over 0.1, Step Down 0.1; a
 // smooth relief with ridges and steps, and random noise as the worst case.
+#include "bench_grids.h"
 #include "relief/create_roughing.h"
 
 #include <benchmark/benchmark.h>
@@ -13,31 +14,9 @@ using namespace corvane::relief;
 
 namespace {
 
-constexpr int Side = 1500;
-
-TZGrid reliefGrid()
-{
-    TZGrid g(Side, Side);
-    for (int r = 0; r < Side; ++r)
-        for (int c = 0; c < Side; ++c) {
-            const double x = double(c) / Side - 0.5, y = double(r) / Side - 0.5;
-            double v = 200 * std::max(0.0, 1 - 4 * (x * x + y * y)); // a dome
-            v += 30 * std::sin(40 * x) * std::cos(30 * y);           // ripples
-            if ((r / 150 + c / 150) % 2 == 0)
-                v += 25; // steps
-            g[r][c] = std::uint8_t(std::clamp(v, 0.0, 255.0));
-        }
-    return g;
-}
-
-TZGrid noiseGrid()
-{
-    TZGrid g(Side, Side);
-    std::mt19937 random(Side);
-    for (auto& v : g.cells)
-        v = std::uint8_t(random() % 256);
-    return g;
-}
+using bench_grids::noiseGrid;
+using bench_grids::reliefGrid;
+using bench_grids::Side;
 
 void write(benchmark::State& state, bool noise, ToolShape roughingTool)
 {

@@ -23,15 +23,8 @@ namespace sim = corvane::simulation;
 
 namespace {
 
-struct ToolCase {
-    const char* name;
-    ToolShape shape;
-    int angle;
-};
-const ToolCase Tools[] = {{"End Mill", ToolShape::EndMill, 60},
-                          {"Ball Mill", ToolShape::BallMill, 60},
-                          {"V Bit 60", ToolShape::VBit, 60},
-                          {"V Bit 90", ToolShape::VBit, 90}};
+using relief_test::ToolCase;
+using relief_test::Tools;
 
 ReliefParameters paramsFor(const TZGrid& grid, const ToolCase& tool, double step,
                            double depthPerPass, bool protect)

@@ -25,15 +25,8 @@ using relief_test::ScriptedControl;
 
 namespace {
 
-struct ToolCase {
-    const char* name;
-    ToolShape shape;
-    int angle;
-};
-const ToolCase Tools[] = {{"End Mill", ToolShape::EndMill, 60},
-                          {"Ball Mill", ToolShape::BallMill, 60},
-                          {"V Bit 60", ToolShape::VBit, 60},
-                          {"V Bit 90", ToolShape::VBit, 90}};
+using relief_test::ToolCase;
+using relief_test::Tools;
 
 // Hills and pits with noise on top: wide hollows the tool fits in, and walls it must not cut.
 TZGrid hillyGrid(int rows, int cols, unsigned seed)

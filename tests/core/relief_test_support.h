@@ -2,6 +2,7 @@
 #pragma once
 
 #include "common/run_control.h"
+#include "relief/tool_mask.h"
 #include "relief/zgrid.h"
 
 #include <cstdint>
@@ -89,5 +90,15 @@ inline std::vector<std::string> crlfLines(const std::string& text)
     return lines;
 }
 
+// The four tools the programs are checked with: each shape, and the V bit at two angles.
+struct ToolCase {
+    const char* name;
+    corvane::relief::ToolShape shape;
+    int angle;
+};
+inline constexpr ToolCase Tools[] = {{"End Mill", corvane::relief::ToolShape::EndMill, 60},
+                                     {"Ball Mill", corvane::relief::ToolShape::BallMill, 60},
+                                     {"V Bit 60", corvane::relief::ToolShape::VBit, 60},
+                                     {"V Bit 90", corvane::relief::ToolShape::VBit, 90}};
 
 } // namespace relief_test
