@@ -28,6 +28,7 @@ using machine::Units;
 using relief_test::crlfLines;
 using relief_test::gridOf;
 using relief_test::readFile;
+using relief_test::workedParameters;
 
 namespace {
 
@@ -41,19 +42,6 @@ MachineSettings settingsFor(Machine m, double plunge = 5, Units units = Units::M
     s.spindleSpeed = 18000;
     s.plungeFeedrate = plunge;
     return s;
-}
-
-relief::ReliefParameters workedParameters()
-{
-    relief::ReliefParameters p;
-    p.sizeX = 4;
-    p.sizeY = 2;
-    p.stepX = p.stepY = 1;
-    p.depth = 0.2;
-    p.depthPerPass = 0.1;
-    p.rapidHeight = 0.1;
-    p.feedRate = 10;
-    return p;
 }
 
 // Pixels of 0.02 and a 1/8 ball with gouge control: many moves that go down and up.

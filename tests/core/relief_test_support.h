@@ -2,6 +2,7 @@
 #pragma once
 
 #include "common/run_control.h"
+#include "relief/relief_parameters.h"
 #include "relief/tool_mask.h"
 #include "relief/zgrid.h"
 
@@ -88,6 +89,20 @@ inline std::vector<std::string> crlfLines(const std::string& text)
         start = end + 2;
     }
     return lines;
+}
+
+// The worked example's settings: a 4 x 2 relief in steps of 1, 0.2 deep in passes of 0.1.
+inline corvane::relief::ReliefParameters workedParameters()
+{
+    corvane::relief::ReliefParameters p;
+    p.sizeX = 4;
+    p.sizeY = 2;
+    p.stepX = p.stepY = 1;
+    p.depth = 0.2;
+    p.depthPerPass = 0.1;
+    p.rapidHeight = 0.1;
+    p.feedRate = 10;
+    return p;
 }
 
 // The four tools the programs are checked with: each shape, and the V bit at two angles.
