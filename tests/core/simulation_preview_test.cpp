@@ -145,3 +145,22 @@ TEST(SimulationPreview, FiguresReadAsALine)
                                 "no collisions");
     EXPECT_EQ(machiningTimeText(59.97), "1 h 00 min");
 }
+
+TEST(SimulationPreview, FiguresOfRoughingThenFinishingAddTheRoughingAndTheSecondCut)
+{
+    SequenceSimulation sequence;
+    sequence.final.time.minutes = 12.2;
+    sequence.final.feedMoves = 400;
+    sequence.final.rapidMoves = 3;
+    sequence.first.time.minutes = 0.96;
+    sequence.largestSecondCut = 0.21604;
+    sequence.secondCut95 = 0.12;
+    EXPECT_EQ(sequenceFiguresLine(sequence),
+              "Machining 12.2 min, 400 feed moves, 3 rapids, no collisions, roughing 1.0 min, "
+              "largest second cut 0.2160, 95% of second cut within 0.1200");
+    sequence.first.collisionLines = {40};
+    EXPECT_EQ(sequenceFiguresLine(sequence),
+              "Machining 12.2 min, 400 feed moves, 3 rapids, no collisions, roughing 1.0 min, "
+              "largest second cut 0.2160, 95% of second cut within 0.1200, roughing: 1 "
+              "collision at line 40");
+}

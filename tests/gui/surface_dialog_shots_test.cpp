@@ -1,8 +1,10 @@
 // Pictures of the surface dialog for the manual. Skipped unless CORVANE_MANUAL_IMAGES names
 // the folder to write them to; run it on a real display (xvfb-run) so that the window frame
 // and fonts look as the user sees them.
+#include "gui/relief/roughing_group.h"
 #include "surface_dialog_support.h"
 
+#include <QCheckBox>
 #include <QDir>
 #include <QEventLoop>
 
@@ -35,6 +37,21 @@ TEST_F(SurfaceDialogShots, BothModesForTheManual)
         dialog->SubWindow()->close();
         flushDeletes();
     }
+}
+
+TEST_F(SurfaceDialogShots, RoughingGroupForTheManual)
+{
+    const QString images = qEnvironmentVariable("CORVANE_MANUAL_IMAGES");
+    if (images.isEmpty())
+        GTEST_SKIP() << "set CORVANE_MANUAL_IMAGES to write the manual's pictures";
+    TfrmPicture* picture = OpenPicture(*frame, QStringLiteral(CORVANE_SAMPLES "/relief.bmp"));
+    ASSERT_TRUE(picture->TP->HasImage());
+    TDXF* dialog = openDialog(picture, true);
+    dialog->roughingGroup()->roughFirstCheck()->setChecked(true);
+    dialog->SubWindow()->move(20, 20);
+    settle();
+    EXPECT_TRUE(dialog->SubWindow()->grab().save(
+        QDir(images).filePath(QStringLiteral("surface-roughing.png"))));
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "relief/byte_sink.h"
 #include "relief/collapse_rapids.h"
 #include "relief/create_relief.h"
+#include "relief/create_roughing.h"
 #include "relief/protect_moves.h"
 #include "relief/raster_passes.h"
 #include "relief/raster_program.h"
@@ -43,6 +44,18 @@ dnc::DncProgram plannedProgram(const relief::TZGrid& grid, const relief::ReliefP
 {
     const std::string text = plannedProgramText(grid, params, control);
     return dnc::ParseDncProgram(text, control);
+}
+
+std::string plannedRoughingText(const relief::TZGrid& grid, const relief::ReliefParameters& params,
+                                const relief::RoughingParameters& roughing, RunControl& control)
+{
+    relief::StringSink sink;
+    sink.write(relief::rasterProgramHeader("preview", "preview", roughing.feedRate));
+    const relief::RoughingRun run =
+        relief::writeRoughingBody(grid, params, roughing, control, sink);
+    if (!run.completed || control.escapePressed())
+        return {};
+    return std::move(sink.text);
 }
 
 } // namespace corvane::simulation

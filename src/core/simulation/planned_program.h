@@ -6,6 +6,7 @@
 #include "common/run_control.h"
 #include "dnc/dnc_move.h"
 #include "relief/relief_parameters.h"
+#include "relief/roughing_parameters.h"
 #include "relief/zgrid.h"
 
 #include <string>
@@ -21,5 +22,11 @@ std::string plannedProgramText(const relief::TZGrid& grid, const relief::ReliefP
 // The same program as the reader's move list.
 dnc::DncProgram plannedProgram(const relief::TZGrid& grid, const relief::ReliefParameters& params,
                                RunControl& control);
+
+// The roughing program Create would write before the finishing program `params` (the
+// finishing values after roughing), in the same way. Throws corvane::Error for refused
+// parameters; an empty text when Esc or Cancel stopped the run.
+std::string plannedRoughingText(const relief::TZGrid& grid, const relief::ReliefParameters& params,
+                                const relief::RoughingParameters& roughing, RunControl& control);
 
 } // namespace corvane::simulation

@@ -57,4 +57,15 @@ std::string figuresLine(const Simulation& sim)
     return line;
 }
 
+std::string sequenceFiguresLine(const SequenceSimulation& sequence)
+{
+    std::string line = figuresLine(sequence.final) + ", roughing " +
+                       machiningTimeText(sequence.first.time.minutes) + ", largest second cut " +
+                       fixedText(sequence.largestSecondCut, 4) + ", 95% of second cut within " +
+                       fixedText(sequence.secondCut95, 4);
+    if (!sequence.first.collisionLines.empty())
+        line += ", roughing: " + collisionsText(sequence.first.collisionLines);
+    return line;
+}
+
 } // namespace corvane::simulation

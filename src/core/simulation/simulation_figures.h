@@ -4,6 +4,7 @@
 #pragma once
 
 #include "simulation/simulate_program.h"
+#include "simulation/simulate_sequence.h"
 
 #include <string>
 
@@ -20,5 +21,12 @@ std::string machiningTimeText(double minutes);
 // first line ("2 collisions at line 14 and after"); moves without a feed rate
 // are counted ("3 moves not timed: no feed rate").
 std::string figuresLine(const Simulation& sim);
+
+// A roughing program and then the finishing program: the final surface's line, then
+// ", roughing 1.0 min, largest second cut 0.2160, 95% of second cut within 0.1200" (the
+// first program's time, the largest depth the second removes at a cell and the depth 95 % of
+// the cells stay within), and the roughing program's collisions when it has any
+// (", roughing: 1 collision at line 40").
+std::string sequenceFiguresLine(const SequenceSimulation& sequence);
 
 } // namespace corvane::simulation

@@ -11,6 +11,7 @@
 #include "gui/picture/picture_window.h"
 #include "gui/picture/save_as_rules.h"
 #include "gui/picture/twisted_pixel.h"
+#include "gui/relief/roughing_group.h"
 #include "relief/parameter_checks.h"
 
 #include <QCheckBox>
@@ -232,6 +233,8 @@ void TDXF::buildControls()
         protectMovesCheck_->hide();
     }
 
+    buildRoughingGroup();
+
     progressBar_ = new QProgressBar(this);
     progressBar_->setObjectName(QStringLiteral("progressBar"));
     progressBar_->setRange(0, 100);
@@ -259,6 +262,7 @@ void TDXF::FormCreate()
             showModelText(edit);
         aspectRatio_ = model_.aspectRatio();
         keepAspectCheck_->setChecked(model_.keepAspectRatio());
+        showRoughingDefaults();
     }
     gougeCheck_->setChecked(model_.useGougeControl());
     model_.setProtectMoves(protectMovesChoice);
@@ -321,7 +325,9 @@ void TDXF::placeInFrame()
     systemMenu->addAction(QStringLiteral("&Close"), window, &QMdiSubWindow::close);
     window->setSystemMenu(systemMenu);
     frame_.AddChildWindow(window);
-    const QRect group = gougeGroup_->geometry();
+    QRect group = gougeGroup_->geometry();
+    if (model_.mode() == SurfaceMode::GCode)
+        group = group.united(roughingGroup_->geometry());
     window->setFixedSize(group.right() + 1 + 10, group.bottom() + 1 + 55);
     frame_.KeepChildInside(window);
 }
@@ -371,6 +377,7 @@ void TDXF::editChanged(SurfaceEdit edit)
     updating_ = true;
     for (SurfaceEdit other : rewritten)
         showModelText(other);
+    showRoughingDefaults();
     updating_ = false;
 }
 

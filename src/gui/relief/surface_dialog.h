@@ -4,6 +4,7 @@
 // hands the model's parameters and the shared height grid to the relief engine.
 #pragma once
 
+#include "relief/roughing_parameters.h"
 #include "relief/surface_dialog_model.h"
 
 #include <QMdiSubWindow>
@@ -28,7 +29,8 @@ class WindowFrame;
 class TfrmPicture;
 namespace corvane::gui {
 class LongRun;
-}
+class RoughingGroup;
+} // namespace corvane::gui
 
 class TDXF : public QWidget {
 public:
@@ -58,6 +60,7 @@ public:
     QPushButton* createButton() const { return createButton_; }   // Create
     QPushButton* cancelButton() const { return cancelButton_; }   // Cancel
     QPushButton* previewButton() const { return previewButton_; } // Preview (G-code only)
+    corvane::gui::RoughingGroup* roughingGroup() const { return roughingGroup_; } // G-code only
 
     // Size Y over Size X while Keep Aspect Ratio couples them.
     double AspectRatio() const { return aspectRatio_; }
@@ -113,6 +116,7 @@ private:
     QPushButton* createButton_ = nullptr;
     QPushButton* cancelButton_ = nullptr;
     QPushButton* previewButton_ = nullptr;
+    corvane::gui::RoughingGroup* roughingGroup_ = nullptr;
     void buildControls();
     QLineEdit* addEdit(corvane::relief::SurfaceEdit edit, int top);
     void FormCreate();
@@ -129,6 +133,17 @@ private:
     // refused or the grid is no longer this dialog's (the user has been told).
     std::optional<corvane::relief::ReliefParameters> valuesForRun();
     void runCreate(const corvane::relief::ReliefParameters& params);
+    // With "Rough First" (surface_dialog_roughing.cpp): the roughing group under the others,
+    // its defaults following the dialog's, and the runs that write or carve both programs.
+    void buildRoughingGroup();
+    void showRoughingDefaults();
+    std::optional<corvane::relief::RoughingParameters>
+    roughingForRun(const corvane::relief::ReliefParameters& params);
+    void runCreateWithRoughing(const corvane::relief::ReliefParameters& params,
+                               const corvane::relief::RoughingParameters& roughing);
+    void previewWithRoughing(const corvane::relief::ReliefParameters& params,
+                             const corvane::relief::RoughingParameters& roughing,
+                             const corvane::relief::SurfaceDialogModel::Tool& tool);
     void closeDialog();
     void warn(const QString& text);
 

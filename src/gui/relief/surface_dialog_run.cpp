@@ -8,6 +8,7 @@
 #include "gui/app/prompts.h"
 #include "gui/app/shared_state.h"
 #include "gui/app/window_frame.h"
+#include "gui/relief/roughing_group.h"
 #include "gui/relief/surface_dialog.h"
 #include "gui/simulation/run_simulation.h"
 #include "relief/create_relief.h"
@@ -54,8 +55,13 @@ void TDXF::Button1Click()
     // A second press while the first run lets events through would start a run inside it.
     if (Busy())
         return;
-    if (const auto params = valuesForRun())
+    const auto params = valuesForRun();
+    if (!params)
+        return;
+    if (!roughingGroup_->roughFirst())
         runCreate(*params);
+    else if (const auto roughing = roughingForRun(*params))
+        runCreateWithRoughing(*params, *roughing);
 }
 
 std::optional<corvane::relief::ReliefParameters> TDXF::valuesForRun()
@@ -127,6 +133,11 @@ void TDXF::PreviewClick()
         tool = model_.readTool();
     } catch (const corvane::Error& error) {
         warn(QString::fromStdString(error.what()));
+        return;
+    }
+    if (roughingGroup_->roughFirst()) {
+        if (const auto roughing = roughingForRun(params))
+            previewWithRoughing(params, *roughing, tool);
         return;
     }
     const corvane::relief::TZGrid& grid = shared().HeightGrid;

@@ -27,10 +27,30 @@ constexpr int kPreviewSide = 600;
 
 TfrmCutPreview::TfrmCutPreview(corvane::gui::WindowFrame& frame,
                                corvane::simulation::Simulation simulation, const QString& source)
+    : TfrmCutPreview(frame, std::move(simulation), std::nullopt,
+                     corvane::simulation::figuresLine(simulation), source)
+{
+}
+
+// The figures are read before the simulations are moved: the arguments only bind references.
+TfrmCutPreview::TfrmCutPreview(corvane::gui::WindowFrame& frame,
+                               corvane::simulation::SequenceSimulation sequence,
+                               const QString& source)
+    : TfrmCutPreview(frame, std::move(sequence.final), std::move(sequence.first),
+                     corvane::simulation::sequenceFiguresLine(sequence), source)
+{
+}
+
+TfrmCutPreview::TfrmCutPreview(corvane::gui::WindowFrame& frame,
+                               corvane::simulation::Simulation&& simulation,
+                               std::optional<corvane::simulation::Simulation>&& roughed,
+                               const std::string& figures, const QString& source)
     : TView3DWindow(frame), simulation_(std::move(simulation)),
       surface_(corvane::simulation::previewSurface(simulation_, kPreviewSide)),
-      figures_(QString::fromStdString(corvane::simulation::figuresLine(simulation_)))
+      roughed_(std::move(roughed)), figures_(QString::fromStdString(figures))
 {
+    if (roughed_)
+        roughedSurface_ = corvane::simulation::previewSurface(*roughed_, kPreviewSide);
     setObjectName(QStringLiteral("frmCutPreview"));
     corvane::gui::setHelpPage(*this, QStringLiteral("preview.html"));
 
@@ -53,6 +73,9 @@ TfrmCutPreview::TfrmCutPreview(corvane::gui::WindowFrame& frame,
     buildMenus();
     MenuItem(QStringLiteral("Deviation1"))->setEnabled(!surface_.deviation.empty());
     MenuItem(QStringLiteral("SaveDeviation1"))->setEnabled(!surface_.deviation.empty());
+    MenuItem(QStringLiteral("StockAfterRoughing1"))->setEnabled(roughed_.has_value());
+    MenuItem(QStringLiteral("FinalSurface1"))->setEnabled(roughed_.has_value());
+    MenuItem(QStringLiteral("FinalSurface1"))->setChecked(roughed_.has_value());
     setWindowTitle(source.isEmpty() ? QStringLiteral("Cut Preview")
                                     : QStringLiteral("Cut Preview - ") + source);
 
@@ -72,9 +95,19 @@ void TfrmCutPreview::FormActivate()
 
 // --- drawing ---
 
+const corvane::simulation::PreviewSurface& TfrmCutPreview::Surface() const
+{
+    return showRoughed_ ? *roughedSurface_ : surface_;
+}
+
+const corvane::simulation::Simulation& TfrmCutPreview::shownSimulation() const
+{
+    return showRoughed_ ? *roughed_ : simulation_;
+}
+
 corvane::Extents3D TfrmCutPreview::drawingExtents() const
 {
-    return corvane::gui::surfaceExtents(surface_);
+    return corvane::gui::surfaceExtents(Surface());
 }
 
 void TfrmCutPreview::paintView(corvane::gui::TCanvas3D& canvas)
@@ -87,7 +120,7 @@ void TfrmCutPreview::paintView(corvane::gui::TCanvas3D& canvas)
         return;
     }
     corvane::gui::Hourglass busy;
-    corvane::gui::drawCarvedSurface(canvas, surface_, view, byDeviation_);
+    corvane::gui::drawCarvedSurface(canvas, Surface(), view, byDeviation_);
 }
 
 // --- commands ---
@@ -98,6 +131,25 @@ void TfrmCutPreview::Deviation1Click()
     MenuItem(QStringLiteral("Deviation1"))->setChecked(byDeviation_);
     legend_->setVisible(byDeviation_);
     Draw3D().Repaint();
+}
+
+void TfrmCutPreview::showRoughed(bool roughed)
+{
+    showRoughed_ = roughed && roughedSurface_.has_value();
+    MenuItem(QStringLiteral("StockAfterRoughing1"))->setChecked(showRoughed_);
+    MenuItem(QStringLiteral("FinalSurface1"))->setChecked(roughed_ && !showRoughed_);
+    legend_->SetTolerance(Surface().tolerance);
+    Draw3D().Repaint();
+}
+
+void TfrmCutPreview::StockAfterRoughing1Click()
+{
+    showRoughed(true);
+}
+
+void TfrmCutPreview::FinalSurface1Click()
+{
+    showRoughed(false);
 }
 
 // --- menus ---
@@ -118,6 +170,13 @@ void TfrmCutPreview::buildMenus()
                                  [this] { Deviation1Click(); });
     deviation->setCheckable(true);
     deviation->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+    addSeparator(*view, QStringLiteral("N3"));
+    addItem(*view, QStringLiteral("StockAfterRoughing1"), QStringLiteral("Stock &After Roughing"),
+            [this] { StockAfterRoughing1Click(); })
+        ->setCheckable(true);
+    addItem(*view, QStringLiteral("FinalSurface1"), QStringLiteral("&Final Surface"), [this] {
+        FinalSurface1Click();
+    })->setCheckable(true);
 
     setMenus({file, newCopyMenu(), view});
 }

@@ -35,7 +35,7 @@ void TfrmCutPreview::SaveCarved1Click()
         return;
     try {
         corvane::gui::Hourglass busy;
-        corvane::simulation::writeCarvedPgm(simulation_.carved,
+        corvane::simulation::writeCarvedPgm(shownSimulation().carved,
                                             QFile::encodeName(*path).toStdString());
         frame_.StatusBar1().setText(0, figures_);
     } catch (const corvane::Error& error) {
@@ -45,15 +45,16 @@ void TfrmCutPreview::SaveCarved1Click()
 
 void TfrmCutPreview::SaveDeviation1Click()
 {
-    if (!simulation_.deviation)
+    const corvane::simulation::Simulation& shown = shownSimulation();
+    if (!shown.deviation)
         return;
     const auto path = askSaveName(QStringLiteral("PNG Files|*.png"), QStringLiteral("png"));
     if (!path)
         return;
     try {
         corvane::gui::Hourglass busy;
-        corvane::simulation::writeDeviationPng(simulation_.carved, simulation_.target,
-                                               simulation_.deviation->tolerance,
+        corvane::simulation::writeDeviationPng(shown.carved, shown.target,
+                                               shown.deviation->tolerance,
                                                QFile::encodeName(*path).toStdString());
         frame_.StatusBar1().setText(0, figures_);
     } catch (const corvane::Error& error) {

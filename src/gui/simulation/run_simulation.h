@@ -7,6 +7,7 @@
 
 #include "common/run_control.h"
 #include "simulation/simulate_program.h"
+#include "simulation/simulate_sequence.h"
 
 #include <QString>
 #include <functional>
@@ -23,5 +24,11 @@ class WindowFrame;
 using SimulationJob = std::function<std::optional<simulation::Simulation>(RunControl&)>;
 TfrmCutPreview* SimulateAndPreview(LongRun& run, WindowFrame& frame, const QString& source,
                                    const SimulationJob& job);
+
+// Two programs carved in order (a roughing program, then the finishing program): the window
+// shows the final surface and, on request, the stock after the first.
+using SequenceJob = std::function<std::optional<simulation::SequenceSimulation>(RunControl&)>;
+TfrmCutPreview* SimulateSequenceAndPreview(LongRun& run, WindowFrame& frame, const QString& source,
+                                           const SequenceJob& job);
 
 } // namespace corvane::gui
