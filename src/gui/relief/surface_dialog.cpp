@@ -39,7 +39,8 @@ namespace {
 
 // Form geometry in pixels. The left column holds the eight number edits, the right one the
 // buttons, the two check boxes and the "Gouge Control" group, whose bottom right corner
-// sets the window's size.
+// sets the window's size (in G-code mode the "Roughing" group's, across both columns
+// underneath).
 constexpr int kLabelLeft = 8;
 constexpr int kLabelWidth = 84;
 constexpr int kEditLeft = 96;
