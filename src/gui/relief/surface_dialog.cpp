@@ -6,6 +6,7 @@
 #include "gui/app/help_pages.h"
 #include "gui/app/hourglass.h"
 #include "gui/app/long_run.h"
+#include "gui/app/machine_group.h"
 #include "gui/app/shared_state.h"
 #include "gui/app/window_frame.h"
 #include "gui/picture/picture_window.h"
@@ -232,6 +233,16 @@ void TDXF::buildControls()
         protectMovesCheck_->hide();
     }
 
+    if (model_.mode() == SurfaceMode::GCode) {
+        // Below both columns, as wide as the form.
+        machineGroup_ =
+            new corvane::gui::MachineGroup(this, corvane::gui::MachineGroup::Shape::Wide);
+        const QRect gouge = gougeGroup_->geometry();
+        const int top = std::max(gouge.bottom(), rapidHeightEdit_->geometry().bottom()) + 1 + 6;
+        machineGroup_->setGeometry(kLabelLeft, top, gouge.right() + 1 - kLabelLeft,
+                                   machineGroup_->sizeHint().height());
+    }
+
     progressBar_ = new QProgressBar(this);
     progressBar_->setObjectName(QStringLiteral("progressBar"));
     progressBar_->setRange(0, 100);
@@ -321,7 +332,9 @@ void TDXF::placeInFrame()
     systemMenu->addAction(QStringLiteral("&Close"), window, &QMdiSubWindow::close);
     window->setSystemMenu(systemMenu);
     frame_.AddChildWindow(window);
-    const QRect group = gougeGroup_->geometry();
+    QRect group = gougeGroup_->geometry();
+    if (machineGroup_)
+        group = group.united(machineGroup_->geometry());
     window->setFixedSize(group.right() + 1 + 10, group.bottom() + 1 + 55);
     frame_.KeepChildInside(window);
 }

@@ -4,6 +4,7 @@
 // hands the model's parameters and the shared height grid to the relief engine.
 #pragma once
 
+#include "machine/machine_profile.h"
 #include "relief/surface_dialog_model.h"
 
 #include <QMdiSubWindow>
@@ -28,7 +29,8 @@ class WindowFrame;
 class TfrmPicture;
 namespace corvane::gui {
 class LongRun;
-}
+class MachineGroup;
+} // namespace corvane::gui
 
 class TDXF : public QWidget {
 public:
@@ -54,6 +56,8 @@ public:
     QSpinBox* includedAngleSpin() const { return includedAngleSpin_; }
     // Protect Moves Between Samples (G-code)
     QCheckBox* protectMovesCheck() const { return protectMovesCheck_; }
+    // Machine, Units, Spindle Speed, Plunge Feedrate (G-code)
+    corvane::gui::MachineGroup* machineGroup() const { return machineGroup_; }
     QProgressBar* progressBar() const { return progressBar_; }
     QPushButton* createButton() const { return createButton_; }   // Create
     QPushButton* cancelButton() const { return cancelButton_; }   // Cancel
@@ -109,6 +113,7 @@ private:
     QLineEdit* toolDiameterEdit_ = nullptr;
     QSpinBox* includedAngleSpin_ = nullptr;
     QCheckBox* protectMovesCheck_ = nullptr;
+    corvane::gui::MachineGroup* machineGroup_ = nullptr;
     QProgressBar* progressBar_ = nullptr;
     QPushButton* createButton_ = nullptr;
     QPushButton* cancelButton_ = nullptr;
@@ -128,7 +133,8 @@ private:
     // The values typed, read and checked, for a Create or a Preview; nothing when they are
     // refused or the grid is no longer this dialog's (the user has been told).
     std::optional<corvane::relief::ReliefParameters> valuesForRun();
-    void runCreate(const corvane::relief::ReliefParameters& params);
+    void runCreate(const corvane::relief::ReliefParameters& params,
+                   const corvane::machine::MachineSettings& machine);
     void closeDialog();
     void warn(const QString& text);
 
