@@ -1,8 +1,10 @@
 // Shared set-up of the GUI tests: a frame on a 24-bit screen composed as the program's is,
-// scripted prompts, clean shared variables, a scratch folder and pictures written to it.
+// scripted prompts, clean shared variables and remembered settings, a scratch folder and
+// pictures written to it.
 #pragma once
 
 #include "gui/app/frame.h"
+#include "gui/app/machine_group.h"
 #include "gui/app/shared_state.h"
 #include "gui/compose/compose_windows.h"
 #include "gui/picture/direction_dialog.h"
@@ -15,6 +17,7 @@
 #include <QEvent>
 #include <QFile>
 #include <QMdiSubWindow>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
@@ -68,6 +71,7 @@ protected:
     void SetUp() override
     {
         resetShared();
+        programSettings()->clear(); // every test starts from what a first session remembers
         ASSERT_TRUE(folder.isValid());
         frame = std::make_unique<TCorvaneFrame>(TCorvaneFrame::Options{24});
         windows = composeWindows(*frame);

@@ -2,6 +2,7 @@
 // Create / Undo / Clear / Esc, the regions drawn over the mesh, and the saved files, which
 // must be byte for byte those of corvane-cli regions for the same source and values.
 #include "gui/app/help_pages.h"
+#include "gui/app/machine_group.h"
 #include "gui/draw3d/draw3d_panel.h"
 #include "gui/mesh/dxf_view.h"
 #include "gui/picture/picture_window.h"
@@ -12,6 +13,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFile>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -446,6 +448,66 @@ TEST_F(ToolpathsDialogTest, SavedFilesAreThoseOfTheCommandLine)
     saveFromView(*view, "SaveDNC1", QStringLiteral("no such folder/out.dnc"));
     ASSERT_EQ(prompts.messages.size(), 1u);
     EXPECT_TRUE(prompts.messages[0].text.contains(QStringLiteral("out.dnc")));
+}
+
+TEST_F(ToolpathsDialogTest, SaveDncForAMachineIsTheCommandLinesProgram)
+{
+    TfrmDXFView* view = openPyramid();
+    TfrmToolPaths& d = dialog();
+    MachineGroup* group = d.machineGroup();
+    ASSERT_TRUE(group->isVisible());
+    EXPECT_EQ(group->machineCombo()->currentText(), QStringLiteral("As Written"));
+    EXPECT_FALSE(group->spindleSpeedEdit()->isEnabled());
+    d.SetStyleIndex(1);
+    setFields(QStringLiteral("1.5"), QStringLiteral("0.5"), QStringLiteral("0.2"));
+    d.feedrateEdit()->setText(QStringLiteral("20"));
+    d.rapidEdit()->setText(QStringLiteral("0.5"));
+    group->machineCombo()->setCurrentText(QStringLiteral("LinuxCNC"));
+    group->unitsCombo()->setCurrentText(QStringLiteral("inch"));
+
+    // A bad field is named before any region is made.
+    const std::size_t none = view->Regions().regions.size();
+    group->spindleSpeedEdit()->setText(QStringLiteral("-5"));
+    d.createButton()->click();
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_TRUE(prompts.messages[0].text.startsWith(QStringLiteral("Spindle Speed must be")))
+        << prompts.messages[0].text.toStdString();
+    EXPECT_EQ(view->Regions().regions.size(), none);
+
+    group->spindleSpeedEdit()->setText(QStringLiteral("12000"));
+    group->plungeFeedrateEdit()->setText(QStringLiteral("5"));
+    d.createButton()->click();
+    ASSERT_EQ(view->Regions().regions.size(), 4u);
+    view->FormActivate();
+    const QString dnc = saveFromView(*view, "SaveDNC1", QStringLiteral("window.ngc"));
+    ASSERT_EQ(prompts.saveRequests.size(), 1u);
+    EXPECT_EQ(prompts.saveRequests[0].filter,
+              QStringLiteral("LinuxCNC Programs|*.ngc|DNC Files|*.Dnc|GRBL Programs|*.nc;*.gcode|"
+                             "Mach3 Programs|*.tap"));
+    EXPECT_EQ(prompts.saveRequests[0].defaultExtension, QStringLiteral("ngc"));
+
+    const QStringList options{"--style",         "topography", "--op-depth",    "1.5",
+                              "--z-step",        "0.5",        "--cut-depth",   "0.2",
+                              "--feed",          "20",         "--rapid",       "0.5",
+                              "--machine",       "LinuxCNC",   "--units",       "inch",
+                              "--spindle-speed", "12000",      "--plunge-feed", "5"};
+    const QByteArray fromWindow = readAll(dnc);
+    EXPECT_TRUE(fromWindow.contains("\r\nG20\r\nT1 M6\r\n"));
+    EXPECT_TRUE(fromWindow.endsWith("M5\r\nM2\r\n"));
+    EXPECT_EQ(fromWindow, readAll(runCli(dxfPath, folder.filePath("cli.ngc"), options)));
+
+    // Save D&NC writes for the machine of the last Create: a choice made since waits for the
+    // next Create, as the Feedrate does.
+    group->machineCombo()->setCurrentText(QStringLiteral("As Written"));
+    saveFromView(*view, "SaveDNC1", QStringLiteral("again.ngc"));
+    EXPECT_EQ(readAll(folder.filePath("again.ngc")), fromWindow);
+    d.clearButton()->click();
+    d.createButton()->click();
+    ASSERT_EQ(view->Regions().regions.size(), 4u);
+    const QString plain = saveFromView(*view, "SaveDNC1", QStringLiteral("plain.dnc"));
+    EXPECT_EQ(prompts.saveRequests.back().filter, QStringLiteral("DNC Files|*.Dnc"));
+    const QStringList plainOptions = options.mid(0, 12);
+    EXPECT_EQ(readAll(plain), readAll(runCli(dxfPath, folder.filePath("cli.dnc"), plainOptions)));
 }
 
 TEST_F(ToolpathsDialogTest, RasterToVectorThroughToASavedProgram)

@@ -3,6 +3,7 @@
 // so that tests can put the program back into its start-up state with resetShared().
 #pragma once
 
+#include "machine/machine_profile.h"
 #include "mesh/raster_grid.h"
 #include "relief/zgrid.h"
 
@@ -51,10 +52,11 @@ struct SharedState {
     int VectorGridRows = 1;
     int SavedViewWidth = 0;
     int SavedViewHeight = 0;
-    // Feedrate and rapid height of the last toolpaths Create, written by every Save DNC of
-    // every mesh view until the next Create.
+    // Feedrate, rapid height and machine of the last toolpaths Create, written by every Save
+    // DNC of every mesh view until the next Create.
     double RegionFeedrate = 0;
     double RapidHeight = 0;
+    corvane::machine::MachineSettings RegionMachine;
 };
 
 // The one instance, alive for the whole program.

@@ -4,6 +4,7 @@
 #include "common/timestamp.h"
 #include "gui/app/hourglass.h"
 #include "gui/app/long_run.h"
+#include "gui/app/machine_group.h"
 #include "gui/app/prompts.h"
 #include "gui/app/shared_state.h"
 #include "gui/app/window_frame.h"
@@ -54,8 +55,9 @@ QString TfrmDXFView::documentFolder() const
 
 void TfrmDXFView::SaveDNC1Click()
 {
-    const auto path = askSaveName(frame_, QStringLiteral("DNC Files|*.Dnc"), QStringLiteral("Dnc"),
-                                  documentFolder());
+    const corvane::machine::MachineSettings machine = shared().RegionMachine;
+    const corvane::gui::ProgramSaveKinds kinds = corvane::gui::programSaveKinds(machine.machine);
+    const auto path = askSaveName(frame_, kinds.filter, kinds.defaultExtension, documentFolder());
     if (!path) {
         showStatus(QStringLiteral("Ready..."));
         return;
@@ -68,7 +70,7 @@ void TfrmDXFView::SaveDNC1Click()
     const corvane::gui::RunReport report = run.run([&](corvane::RunControl& control) {
         try {
             corvane::toolpaths::SaveDncProgram(QFile::encodeName(*path).toStdString(),
-                                               regions_.regions, header, control);
+                                               regions_.regions, header, control, machine);
         } catch (const corvane::Cancelled&) {
             throw; // Esc while ordering: nothing was written
         } catch (const corvane::Error& error) {

@@ -6,6 +6,7 @@
 #include "gui/app/help_pages.h"
 #include "gui/app/hourglass.h"
 #include "gui/app/long_run.h"
+#include "gui/app/machine_group.h"
 #include "gui/app/shared_state.h"
 #include "gui/app/window_frame.h"
 #include "gui/picture/picture_window.h"
@@ -235,6 +236,15 @@ void TDXF::buildControls()
     }
 
     buildRoughingGroup();
+    if (model_.mode() == SurfaceMode::GCode) {
+        // Below the Roughing group, as wide as the form.
+        machineGroup_ =
+            new corvane::gui::MachineGroup(this, corvane::gui::MachineGroup::Shape::Wide);
+        const QRect above = roughingGroup_->geometry();
+        machineGroup_->setGeometry(kLabelLeft, above.bottom() + 1 + 6,
+                                   above.right() + 1 - kLabelLeft,
+                                   machineGroup_->sizeHint().height());
+    }
 
     progressBar_ = new QProgressBar(this);
     progressBar_->setObjectName(QStringLiteral("progressBar"));
@@ -329,6 +339,8 @@ void TDXF::placeInFrame()
     QRect group = gougeGroup_->geometry();
     if (model_.mode() == SurfaceMode::GCode)
         group = group.united(roughingGroup_->geometry());
+    if (machineGroup_)
+        group = group.united(machineGroup_->geometry());
     window->setFixedSize(group.right() + 1 + 10, group.bottom() + 1 + 55);
     frame_.KeepChildInside(window);
 }

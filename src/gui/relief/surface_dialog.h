@@ -4,6 +4,7 @@
 // hands the model's parameters and the shared height grid to the relief engine.
 #pragma once
 
+#include "machine/machine_profile.h"
 #include "relief/roughing_parameters.h"
 #include "relief/surface_dialog_model.h"
 
@@ -29,6 +30,7 @@ class WindowFrame;
 class TfrmPicture;
 namespace corvane::gui {
 class LongRun;
+class MachineGroup;
 class RoughingGroup;
 } // namespace corvane::gui
 
@@ -56,6 +58,8 @@ public:
     QSpinBox* includedAngleSpin() const { return includedAngleSpin_; }
     // Protect Moves Between Samples (G-code)
     QCheckBox* protectMovesCheck() const { return protectMovesCheck_; }
+    // Machine, Units, Spindle Speed, Plunge Feedrate (G-code)
+    corvane::gui::MachineGroup* machineGroup() const { return machineGroup_; }
     QProgressBar* progressBar() const { return progressBar_; }
     QPushButton* createButton() const { return createButton_; }   // Create
     QPushButton* cancelButton() const { return cancelButton_; }   // Cancel
@@ -112,6 +116,7 @@ private:
     QLineEdit* toolDiameterEdit_ = nullptr;
     QSpinBox* includedAngleSpin_ = nullptr;
     QCheckBox* protectMovesCheck_ = nullptr;
+    corvane::gui::MachineGroup* machineGroup_ = nullptr;
     QProgressBar* progressBar_ = nullptr;
     QPushButton* createButton_ = nullptr;
     QPushButton* cancelButton_ = nullptr;
@@ -132,7 +137,8 @@ private:
     // The values typed, read and checked, for a Create or a Preview; nothing when they are
     // refused or the grid is no longer this dialog's (the user has been told).
     std::optional<corvane::relief::ReliefParameters> valuesForRun();
-    void runCreate(const corvane::relief::ReliefParameters& params);
+    void runCreate(const corvane::relief::ReliefParameters& params,
+                   const corvane::machine::MachineSettings& machine);
     // With "Rough First" (surface_dialog_roughing.cpp): the roughing group under the others,
     // its defaults following the dialog's, and the runs that write or carve both programs.
     void buildRoughingGroup();
@@ -140,7 +146,8 @@ private:
     std::optional<corvane::relief::RoughingParameters>
     roughingForRun(const corvane::relief::ReliefParameters& params);
     void runCreateWithRoughing(const corvane::relief::ReliefParameters& params,
-                               const corvane::relief::RoughingParameters& roughing);
+                               const corvane::relief::RoughingParameters& roughing,
+                               const corvane::machine::MachineSettings& machine);
     void previewWithRoughing(const corvane::relief::ReliefParameters& params,
                              const corvane::relief::RoughingParameters& roughing,
                              const corvane::relief::SurfaceDialogModel::Tool& tool);

@@ -7,6 +7,7 @@
 #include "dnc/dnc_reader.h"
 #include "gui/app/hourglass.h"
 #include "gui/app/long_run.h"
+#include "gui/app/machine_group.h"
 #include "gui/app/prompts.h"
 #include "gui/app/shared_state.h"
 #include "gui/app/window_frame.h"
@@ -39,12 +40,13 @@ constexpr int kGroupGap = 8;
 constexpr int kRoughingHeight = 138;
 
 std::optional<QString> askProgramName(corvane::gui::WindowFrame& frame, const QString& startName,
-                                      const QString& folder)
+                                      const QString& folder, corvane::machine::Machine machine)
 {
     corvane::gui::NormalCursor arrow; // a prompt shows the arrow, not the hourglass
+    const corvane::gui::ProgramSaveKinds kinds = corvane::gui::programSaveKinds(machine);
     corvane::gui::SaveRequest request;
-    request.filter = QStringLiteral("DNC Files|*.Dnc");
-    request.defaultExtension = QStringLiteral("Dnc");
+    request.filter = kinds.filter;
+    request.defaultExtension = kinds.defaultExtension;
     request.startName = startName;
     request.documentFolder = folder;
     const auto choice = frame.SaveDialog1().Execute(request);
@@ -87,7 +89,8 @@ std::optional<RoughingParameters> TDXF::roughingForRun(const ReliefParameters& p
     }
 }
 
-void TDXF::runCreateWithRoughing(const ReliefParameters& values, const RoughingParameters& roughing)
+void TDXF::runCreateWithRoughing(const ReliefParameters& values, const RoughingParameters& roughing,
+                                 const corvane::machine::MachineSettings& machine)
 {
     const ReliefParameters params = corvane::relief::finishingAfterRoughing(values, false);
     const corvane::relief::TZGrid& grid = shared().HeightGrid;
@@ -105,24 +108,29 @@ void TDXF::runCreateWithRoughing(const ReliefParameters& values, const RoughingP
         corvane::relief::CreateHooks hooks;
         hooks.showMessage = showMessage;
         hooks.askFileName = [&]() -> std::optional<std::string> {
-            const std::optional<QString> finishing = askProgramName(frame_, {}, sourceFolder_);
+            const std::optional<QString> finishing =
+                askProgramName(frame_, {}, sourceFolder_, machine.machine);
             if (!finishing)
                 return std::nullopt;
+            // Beside the finishing program, with its extension: NAME-rough.dnc, or .nc, .ngc...
             const QFileInfo beside(*finishing);
-            const std::optional<QString> roughPath =
-                askProgramName(frame_, beside.completeBaseName() + QStringLiteral("-rough.dnc"),
-                               beside.absolutePath());
+            const QString extension =
+                beside.suffix().isEmpty() ? QStringLiteral("dnc") : beside.suffix();
+            const std::optional<QString> roughPath = askProgramName(
+                frame_, beside.completeBaseName() + QStringLiteral("-rough.") + extension,
+                beside.absolutePath(), machine.machine);
             if (!roughPath)
                 return std::nullopt;
             rough = corvane::relief::CreateRoughingProgram(
                 grid, params, roughing, sourceName, control,
-                {[&] { return std::optional<std::string>(roughPath->toStdString()); },
-                 showMessage});
+                {[&] { return std::optional<std::string>(roughPath->toStdString()); }, showMessage},
+                machine);
             if (rough->create.outcome != corvane::relief::CreateOutcome::Saved)
                 return std::nullopt;
             return finishing->toStdString();
         };
-        result = corvane::relief::CreateRasterProgram(grid, params, sourceName, control, hooks);
+        result =
+            corvane::relief::CreateRasterProgram(grid, params, sourceName, control, hooks, machine);
         const bool roughStopped =
             rough && rough->create.outcome == corvane::relief::CreateOutcome::Stopped;
         return result.outcome != corvane::relief::CreateOutcome::Stopped && !roughStopped;

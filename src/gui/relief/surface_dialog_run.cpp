@@ -5,6 +5,7 @@
 #include "dnc/dnc_reader.h"
 #include "gui/app/hourglass.h"
 #include "gui/app/long_run.h"
+#include "gui/app/machine_group.h"
 #include "gui/app/prompts.h"
 #include "gui/app/shared_state.h"
 #include "gui/app/window_frame.h"
@@ -32,7 +33,6 @@ using corvane::relief::SurfaceMode;
 namespace {
 
 const QString kDxfFilter = QStringLiteral("DXF Files|*.Dxf");
-const QString kDncFilter = QStringLiteral("DNC Files|*.Dnc");
 
 } // namespace
 
@@ -58,10 +58,19 @@ void TDXF::Button1Click()
     const auto params = valuesForRun();
     if (!params)
         return;
+    corvane::machine::MachineSettings machine;
+    if (machineGroup_) {
+        try {
+            machine = machineGroup_->read(params->feedRate);
+        } catch (const corvane::Error& error) {
+            warn(QString::fromStdString(error.what()));
+            return;
+        }
+    }
     if (!roughingGroup_->roughFirst())
-        runCreate(*params);
+        runCreate(*params, machine);
     else if (const auto roughing = roughingForRun(*params))
-        runCreateWithRoughing(*params, *roughing);
+        runCreateWithRoughing(*params, *roughing, machine);
 }
 
 std::optional<corvane::relief::ReliefParameters> TDXF::valuesForRun()
@@ -82,16 +91,19 @@ std::optional<corvane::relief::ReliefParameters> TDXF::valuesForRun()
     return params;
 }
 
-void TDXF::runCreate(const corvane::relief::ReliefParameters& params)
+void TDXF::runCreate(const corvane::relief::ReliefParameters& params,
+                     const corvane::machine::MachineSettings& machine)
 {
     auto& saveDialog = frame_.SaveDialog1();
     const bool dxf = model_.mode() == SurfaceMode::DxfSurface;
     corvane::relief::CreateHooks hooks;
-    hooks.askFileName = [this, &saveDialog, dxf]() -> std::optional<std::string> {
+    hooks.askFileName = [this, &saveDialog, dxf, &machine]() -> std::optional<std::string> {
         corvane::gui::NormalCursor arrow; // a prompt shows the arrow, not the hourglass
+        const corvane::gui::ProgramSaveKinds program =
+            corvane::gui::programSaveKinds(machine.machine);
         corvane::gui::SaveRequest request;
-        request.filter = dxf ? kDxfFilter : kDncFilter;
-        request.defaultExtension = dxf ? QStringLiteral("Dxf") : QStringLiteral("Dnc");
+        request.filter = dxf ? kDxfFilter : program.filter;
+        request.defaultExtension = dxf ? QStringLiteral("Dxf") : program.defaultExtension;
         request.documentFolder = sourceFolder_;
         const auto choice = saveDialog.Execute(request);
         if (!choice)
@@ -108,7 +120,7 @@ void TDXF::runCreate(const corvane::relief::ReliefParameters& params)
         else
             result = corvane::relief::CreateRasterProgram(shared().HeightGrid, params,
                                                           shared().SourcePictureName.toStdString(),
-                                                          control, hooks);
+                                                          control, hooks, machine);
         return result.outcome != corvane::relief::CreateOutcome::Stopped;
     });
     // A run stopped by Cancel leaves no "Pass n" of its own behind: the dialog is ready for

@@ -6,6 +6,7 @@
 #include "gui/app/exception_hook.h"
 #include "gui/app/help_pages.h"
 #include "gui/app/long_run.h"
+#include "gui/app/machine_group.h"
 #include "gui/app/shared_state.h"
 #include "gui/app/window_frame.h"
 #include "gui/mesh/dxf_view.h"
@@ -180,9 +181,13 @@ void TfrmToolPaths::buildControls()
     middle->addWidget(regionDepthsGroup_);
     middle->addLayout(post);
     middle->addStretch();
+    // The Machine group under the buttons, where the column has room: below the form it
+    // would make the dialog taller than the frame's area at the frame's first size.
+    machineGroup_ = new corvane::gui::MachineGroup(this, corvane::gui::MachineGroup::Shape::Narrow);
     auto* right = new QVBoxLayout;
     for (QPushButton* b : {createButton_, undoButton_, clearButton_, cancelButton_})
         right->addWidget(b);
+    right->addWidget(machineGroup_);
     right->addStretch();
     auto* all = new QHBoxLayout(this);
     all->addLayout(left);

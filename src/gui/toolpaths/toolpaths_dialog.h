@@ -23,7 +23,8 @@ class WindowFrame;
 class TfrmDXFView;
 namespace corvane::gui {
 class LongRun;
-}
+class MachineGroup;
+} // namespace corvane::gui
 
 class TfrmToolPaths : public QDialog {
 public:
@@ -52,6 +53,8 @@ public:
     QLineEdit* curveFitEdit() const { return curveFitEdit_; }
     QCheckBox* filterCheck() const { return filterCheck_; }
     QLineEdit* filterEdit() const { return filterEdit_; }
+    // Machine, Units, Spindle Speed, Plunge Feedrate: the machine Save D&NC writes for
+    corvane::gui::MachineGroup* machineGroup() const { return machineGroup_; }
     QPushButton* createButton() const { return createButton_; }
     QPushButton* undoButton() const { return undoButton_; }
     QPushButton* clearButton() const { return clearButton_; }
@@ -105,6 +108,7 @@ private:
     QLineEdit* curveFitEdit_ = nullptr;
     QCheckBox* filterCheck_ = nullptr;
     QLineEdit* filterEdit_ = nullptr;
+    corvane::gui::MachineGroup* machineGroup_ = nullptr;
     QPushButton* createButton_ = nullptr;
     QPushButton* undoButton_ = nullptr;
     QPushButton* clearButton_ = nullptr;

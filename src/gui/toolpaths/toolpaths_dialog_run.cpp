@@ -3,6 +3,7 @@
 #include "common/error.h"
 #include "gui/app/hourglass.h"
 #include "gui/app/long_run.h"
+#include "gui/app/machine_group.h"
 #include "gui/app/prompts.h"
 #include "gui/app/shared_state.h"
 #include "gui/app/window_frame.h"
@@ -39,7 +40,17 @@ void TfrmToolPaths::Button1Click()
     }
     const corvane::toolpaths::ToolpathsRun run =
         corvane::toolpaths::readToolpathsFields(fields, grid, shared().VectorGridColumns);
+    // Judged now, before the slicing, though only Save D&NC uses it: the program the user
+    // saves is the one of this Create's values.
+    corvane::machine::MachineSettings machine;
+    try {
+        machine = machineGroup_->read(run.params.feedrate);
+    } catch (const corvane::Error& error) {
+        refuse(QString::fromStdString(error.what()));
+        return;
+    }
     shared().RapidHeight = run.rapidHeight;
+    shared().RegionMachine = machine;
 
     run_->run([&](corvane::RunControl& control) {
         if (grid)
