@@ -2,6 +2,7 @@
 // writing the roughing program beside the finishing program (the bytes the command line
 // writes) and Preview carving the two in order.
 #include "common/number_format.h"
+#include "gui/app/machine_group.h"
 #include "gui/relief/roughing_group.h"
 #include "gui/simulation/cut_preview.h"
 #include "simulation/preview_settings.h"
@@ -220,6 +221,75 @@ TEST_F(SurfaceDialogRoughingTest, CreateWritesBothProgramsAsTheCommandLineDoes)
     EXPECT_NE(rough, finish);
     EXPECT_EQ(finish, fileBytes(cliFinishing));
     EXPECT_EQ(rough, fileBytes(cliRoughing));
+}
+
+// With a controller chosen, both programs are that controller's, and the roughing program
+// is proposed with the finishing program's extension.
+TEST_F(SurfaceDialogRoughingTest, BothProgramsFollowTheMachineChosen)
+{
+    TfrmPicture* picture = loadBowl(40, 30);
+    TDXF* dialog = openDialog(picture, true);
+    type(dialog->depthEdit(), QStringLiteral(".2"));
+    type(dialog->depthPerPassEdit(), QStringLiteral(".08"));
+    dialog->toolTypeCombo()->setCurrentIndex(1); // Ball Mill
+    type(dialog->toolDiameterEdit(), QStringLiteral(".05"));
+    MachineGroup& machine = *dialog->machineGroup();
+    machine.machineCombo()->setCurrentText(QStringLiteral("LinuxCNC"));
+    machine.unitsCombo()->setCurrentText(QStringLiteral("mm"));
+    type(machine.spindleSpeedEdit(), QStringLiteral("12000"));
+    type(machine.plungeFeedrateEdit(), QStringLiteral("5"));
+    RoughingGroup& group = *dialog->roughingGroup();
+    group.roughFirstCheck()->setChecked(true);
+    type(group.diameterEdit(), QStringLiteral(".1"));
+    type(group.stockEdit(), QStringLiteral(".01"));
+    const QString finishing = folder.filePath(QStringLiteral("gui.ngc"));
+    const QString roughing = folder.filePath(QStringLiteral("gui-rough.ngc"));
+    answerSave(finishing);
+    answerSave(roughing);
+    dialog->createButton()->click();
+
+    ASSERT_EQ(prompts.saveRequests.size(), 2u);
+    EXPECT_EQ(prompts.saveRequests[1].fileName, QStringLiteral("gui-rough.ngc"));
+    EXPECT_EQ(prompts.saveRequests[1].filter, prompts.saveRequests[0].filter);
+    EXPECT_EQ(prompts.saveRequests[1].defaultExtension, QStringLiteral("ngc"));
+    for (const auto& message : prompts.messages)
+        ADD_FAILURE() << message.text.toStdString();
+
+    const QString cliFinishing = folder.filePath(QStringLiteral("cli.ngc"));
+    const QString cliRoughing = folder.filePath(QStringLiteral("cli-rough.ngc"));
+    ASSERT_EQ(runCli({QStringLiteral("gcode"),
+                      picturePath,
+                      QStringLiteral("-o"),
+                      cliFinishing,
+                      QStringLiteral("--depth"),
+                      QStringLiteral(".2"),
+                      QStringLiteral("--depth-per-pass"),
+                      QStringLiteral(".08"),
+                      QStringLiteral("--tool"),
+                      QStringLiteral("Ball Mill"),
+                      QStringLiteral("--diameter"),
+                      QStringLiteral(".05"),
+                      QStringLiteral("--rough"),
+                      cliRoughing,
+                      QStringLiteral("--rough-diameter"),
+                      QStringLiteral(".1"),
+                      QStringLiteral("--stock"),
+                      QStringLiteral(".01"),
+                      QStringLiteral("--machine"),
+                      QStringLiteral("LinuxCNC"),
+                      QStringLiteral("--units"),
+                      QStringLiteral("mm"),
+                      QStringLiteral("--spindle-speed"),
+                      QStringLiteral("12000"),
+                      QStringLiteral("--plunge-feed"),
+                      QStringLiteral("5")}),
+              0)
+        << cliErrors.toStdString();
+    const QByteArray rough = fileBytes(roughing);
+    EXPECT_TRUE(rough.contains("\r\nM3 S12000\r\n"));
+    EXPECT_TRUE(rough.endsWith("M5\r\nM2\r\n"));
+    EXPECT_EQ(rough, fileBytes(cliRoughing));
+    EXPECT_EQ(fileBytes(finishing), fileBytes(cliFinishing));
 }
 
 TEST_F(SurfaceDialogRoughingTest, CancellingEitherPromptWritesNothing)

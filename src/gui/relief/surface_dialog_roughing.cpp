@@ -115,7 +115,7 @@ void TDXF::runCreateWithRoughing(const ReliefParameters& values, const RoughingP
             // Beside the finishing program, with its extension: NAME-rough.dnc, or .nc, .ngc...
             const QFileInfo beside(*finishing);
             const QString extension =
-                beside.suffix().isEmpty() ? QStringLiteral("dnc") : beside.suffix();
+                beside.suffix().isEmpty() ? QStringLiteral("dnc") : beside.suffix().toLower();
             const std::optional<QString> roughPath = askProgramName(
                 frame_, beside.completeBaseName() + QStringLiteral("-rough.") + extension,
                 beside.absolutePath(), machine.machine);
