@@ -233,6 +233,57 @@ TEST(SweptEnvelope, OneCellListServesRaisedEndsAndTheStillTool)
         }
 }
 
+// The fast listing (the footprint table for moves between cell centres, the grey-value test
+// for the rest) against the reference: the same cells cut deeper than the floor, for the
+// move, its ends raised and the tool standing at either end.
+TEST(SweptEnvelope, FastListingFindsTheReferenceCuts)
+{
+    for (const ToolCase& t : Tools)
+        for (unsigned seed = 1; seed <= 3; ++seed) {
+            const TZGrid grid = relief_test::randomGrid(12, 14, seed);
+            // Cells of 0.01 by 0.0125: the tool reaches three columns and two rows.
+            SampleField field = sampleField(grid, 0.14, 0.15, 0.25);
+            const RowMaxima maxima = rowMaxima(grid);
+            field.maxima = &maxima;
+            const ToolProfile tool = toolProfile(t.shape, 0.0625, t.angle);
+            const FootprintTable table = footprintTable(field, tool);
+            SampleField tabled = field;
+            tabled.footprint = &table;
+            std::mt19937 random(seed);
+            std::uniform_int_distribution<int> col(-1, 14), row(-1, 12), near(-2, 2);
+            std::uniform_real_distribution<double> z(-0.3, 0.02), up(0, 0.01), off(-0.004, 0.004);
+            for (int i = 0; i < 150; ++i) {
+                // On cell centres: one step along a row or a column, a few steps, across;
+                // every fourth off them.
+                const int c0 = col(random), r0 = row(random);
+                const int c1 = c0 + (i % 3 == 1 ? 0 : near(random));
+                const int r1 = r0 + (i % 3 == 0 ? 0 : near(random));
+                const double jog = i % 4 == 3 ? off(random) : 0;
+                const TipSegment s{field.x(c0) + jog, field.y(r0),       z(random),
+                                   field.x(c1),       field.y(r1) - jog, z(random)};
+                const double floor = i % 5 == 0 ? NoCut : 0.0001 * (i % 7);
+                std::vector<CutCell> fast, reference;
+                cellsThatMayBeCut(tabled, tool, s, floor, fast);
+                cellsThatMayBeCutReference(field, tool, s, floor, reference);
+                const auto same = [&](const TipSegment& m, const char* what) {
+                    const double a = deepestCutOf(fast, tool, m);
+                    const double b = deepestCutOf(reference, tool, m);
+                    if (a > floor || b > floor) {
+                        EXPECT_EQ(a, b)
+                            << t.name << " seed " << seed << " move " << i << ' ' << what;
+                    }
+                    EXPECT_EQ(std::max(a, floor),
+                              std::max(deepestCut(tabled, tool, m, floor), floor))
+                        << t.name << " seed " << seed << " move " << i << ' ' << what;
+                };
+                same(s, "move");
+                same({s.x0, s.y0, s.z0 + up(random), s.x1, s.y1, s.z1 + up(random)}, "raised");
+                same({s.x0, s.y0, s.z0, s.x0, s.y0, s.z0}, "at the start");
+                same({s.x1, s.y1, s.z1, s.x1, s.y1, s.z1 + up(random)}, "at the end");
+            }
+        }
+}
+
 TEST(ProtectMoves, NoFeedMoveCutsACellOnRandomPictures)
 {
     for (const ToolCase& t : Tools)
@@ -277,6 +328,41 @@ TEST(ProtectMoves, PlaneAndGentleSlopeKeepTheirBytes)
             };
             EXPECT_EQ(text(true), text(false)) << t.name << " step " << step;
         }
+}
+
+// The protector's fast path writes the program of its reference twin, move for move: on
+// noise and on smooth ground, for every tool, at one and three pixels, with one and with
+// several passes, and with samples off the cell centres.
+TEST(ProtectMoves, FastPathWritesTheReferenceProgram)
+{
+    const TZGrid smooth = pictureGrid(30, 40, [](int r, int c) {
+        return int(128 + 90 * std::sin(c / 5.0) * std::cos(r / 7.0) + ((r / 8 + c / 8) % 2) * 20);
+    });
+    const TZGrid noise = relief_test::randomGrid(30, 40, 9);
+    for (const TZGrid* grid : {&smooth, &noise})
+        for (const ToolCase& t : Tools)
+            for (const double step : {0.01, 0.03, 0.0137})
+                for (const double perPass : {0.25, 0.1}) {
+                    const ReliefParameters p = paramsFor(*grid, t, step, perPass, true);
+                    const auto moves = [&](MoveProtector::Path path) {
+                        TZGrid gouged = *grid;
+                        applyGougeForRun(gouged, p, corvane::silentRunControl());
+                        MoveList list;
+                        const auto protector = protectorFor(*grid, p, list, path);
+                        GenerateRasterPasses(gouged, p, corvane::silentRunControl(), *protector);
+                        protector->finish();
+                        return list.moves;
+                    };
+                    const std::vector<RasterMove> fast = moves(MoveProtector::Path::Fast);
+                    const std::vector<RasterMove> reference = moves(MoveProtector::Path::Reference);
+                    ASSERT_EQ(fast.size(), reference.size()) << t.name << " step " << step;
+                    for (std::size_t i = 0; i < fast.size(); ++i) {
+                        const RasterMove &a = fast[i], &b = reference[i];
+                        ASSERT_TRUE(a.kind == b.kind && a.x == b.x && a.y == b.y && a.z == b.z)
+                            << t.name << " step " << step << " per pass " << perPass << " move "
+                            << i;
+                    }
+                }
 }
 
 // Cells on the samples: the cut simulation finds no gouge beyond the written numbers' last

@@ -8,13 +8,25 @@
 
 namespace corvane::relief {
 
+namespace {
+
+// std::floor for |v| < 2^63, without the library call the baseline instruction set needs.
+double floorOf(double v)
+{
+    const double whole = double(static_cast<long long>(v));
+    return whole > v ? whole - 1 : whole;
+}
+
+} // namespace
+
 double writtenValue(double v)
 {
     const double scaled = v * 1e4;
-    const double below = std::floor(scaled);
+    const bool inRange = std::abs(scaled) < 1e15;
+    const double below = inRange ? floorOf(scaled) : 0;
     // Near an exact half the product may have rounded across it: let the writer's own
     // rounding decide.
-    if (!(std::abs(scaled) < 1e15) || std::abs(scaled - below - 0.5) < 1e-6) {
+    if (!inRange || std::abs(scaled - below - 0.5) < 1e-6) {
         char text[MaxFixedLength];
         const char* end = formatFixed(text, v, 4);
         double read = v;
@@ -38,6 +50,12 @@ double writtenAtLeast(double v)
 TipSegment segment(const RasterMove& from, const RasterMove& to)
 {
     return {from.x, from.y, from.z, to.x, to.y, to.z};
+}
+
+bool sameSegment(const TipSegment& a, const TipSegment& b)
+{
+    return a.x0 == b.x0 && a.y0 == b.y0 && a.z0 == b.z0 && a.x1 == b.x1 && a.y1 == b.y1 &&
+           a.z1 == b.z1;
 }
 
 // The steepest rise per unit of t that a line from the start of s needs to clear cell q
@@ -75,10 +93,14 @@ double steepestRise(const ToolProfile& tool, const TipSegment& s, const CutCell&
         const double rho2 = r2 - b2, d2 = s0 * s0 + k * k;
         if (d2 > rho2) {
             const double along = rho2 / d2, across = std::sqrt(rho2 * (d2 - rho2)) / d2;
-            double best = std::max(ratio(lo), ratio(hi));
+            const double atLo = ratio(lo), atHi = ratio(hi);
+            double best = std::max(atLo, atHi);
             for (const double sign : {1.0, -1.0}) {
-                const double ts = s0 - along * s0 + sign * across * k;
-                best = std::max(best, ratio(std::clamp(ts / length, lo, hi)));
+                const double ts =
+                    std::clamp((s0 - along * s0 + sign * across * k) / length, lo, hi);
+                // A tangent point beyond the stretch is its end, already weighed.
+                if (ts != lo && ts != hi)
+                    best = std::max(best, ratio(ts));
             }
             return best;
         }
@@ -120,10 +142,14 @@ double peakNeed(const ToolProfile& tool, const TipSegment& s, const CutCell& q)
 
 } // namespace
 
-MoveProtector::MoveProtector(const SampleField& field, const ToolProfile& tool, MoveSink& next)
-    : maxima_(rowMaxima(*field.grid)), field_(field), tool_(tool), next_(next)
+MoveProtector::MoveProtector(const SampleField& field, const ToolProfile& tool, MoveSink& next,
+                             Path path)
+    : maxima_(rowMaxima(*field.grid)), footprint_(footprintTable(field, tool)), field_(field),
+      tool_(tool), next_(next), path_(path)
 {
     field_.maxima = &maxima_;
+    if (path_ == Path::Fast)
+        field_.footprint = &footprint_;
 }
 
 bool MoveProtector::listServes(const TipSegment& s) const
@@ -155,9 +181,12 @@ void MoveProtector::keepCellsNearTheAllowance()
     constexpr double Margin = 1e-7;
     std::size_t kept = 0;
     for (std::size_t i = 0; i < listedCells_.size(); ++i)
-        if (listedCuts_[i] > ProtectAllowance - Margin)
-            listedCells_[kept++] = listedCells_[i];
+        if (listedCuts_[i] > ProtectAllowance - Margin) {
+            listedCells_[kept] = listedCells_[i];
+            listedCuts_[kept++] = listedCuts_[i];
+        }
     listedCells_.resize(kept);
+    listedCuts_.resize(kept);
     listedWhole_ = false;
 }
 
@@ -196,7 +225,10 @@ void MoveProtector::add(const RasterMove& move)
     // it (its end standing still, its ends raised) is answered from that list.
     listedFor_ = segment(at(), step.written);
     listedCells_.clear();
-    cellsThatMayBeCut(field_, tool_, listedFor_, ProtectAllowance, listedCells_);
+    if (path_ == Path::Fast)
+        cellsThatMayBeCut(field_, tool_, listedFor_, ProtectAllowance, listedCells_);
+    else
+        cellsThatMayBeCutReference(field_, tool_, listedFor_, ProtectAllowance, listedCells_);
     listed_ = listedWhole_ = true;
     if (deepestCutOf(listedCells_, tool_, listedFor_, &listedCuts_) > ProtectAllowance) {
         const double z = step.written.z;
@@ -236,7 +268,12 @@ MoveProtector::Needs MoveProtector::needsOf(const RasterMove& end)
     const TipSegment s = segment(at(), end);
     const TipSegment back = segment(end, at());
     cells_.clear();
-    if (listServes(s)) {
+    if (path_ == Path::Fast && sameSegment(s, listedFor_)) {
+        // The move as listed: its cuts are known.
+        for (std::size_t i = 0; i < listedCells_.size(); ++i)
+            if (listedCuts_[i] > ProtectAllowance)
+                cells_.push_back(listedCells_[i]);
+    } else if (listServes(s)) {
         for (const CutCell& q : listedCells_) {
             const double lowest = lowestSurfaceOver(tool_, s, q.x, q.y);
             if (lowest != NeverUnderTool && q.z - lowest > ProtectAllowance)
@@ -347,13 +384,13 @@ bool protectsMoves(const ReliefParameters& params)
 }
 
 std::unique_ptr<MoveProtector> protectorFor(const TZGrid& original, const ReliefParameters& params,
-                                            MoveSink& next)
+                                            MoveSink& next, MoveProtector::Path path)
 {
     if (!protectsMoves(params))
         return nullptr;
     return std::make_unique<MoveProtector>(
         sampleField(original, params.sizeX, params.sizeY, params.depth),
-        toolProfile(params.tool, params.toolDiameter, params.includedAngle), next);
+        toolProfile(params.tool, params.toolDiameter, params.includedAngle), next, path);
 }
 
 } // namespace corvane::relief

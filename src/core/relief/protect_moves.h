@@ -53,8 +53,12 @@ double writtenValue(double v);
 
 class MoveProtector : public MoveSink {
 public:
+    // How the cells a move may cut are found: Fast in use, Reference the slower twin its
+    // tests compare with (the same program byte for byte).
+    enum class Path { Fast, Reference };
     // The field's grid (the one before gouge control) must outlive the protector.
-    MoveProtector(const SampleField& field, const ToolProfile& tool, MoveSink& next);
+    MoveProtector(const SampleField& field, const ToolProfile& tool, MoveSink& next,
+                  Path path = Path::Fast);
     // The latest move is held back until the next one arrives, which may lift its end.
     void add(const RasterMove& move) override;
     // Hands on the move still held. Call once after the last move.
@@ -86,6 +90,7 @@ private:
     void flushPending();
 
     RowMaxima maxima_;
+    FootprintTable footprint_;
     SampleField field_;
     ToolProfile tool_;
     MoveSink& next_;
@@ -93,10 +98,12 @@ private:
     std::vector<CutCell> cells_;
     // The cells the latest feed move may cut (cellsThatMayBeCut), for that move as it came.
     std::vector<CutCell> listedCells_;
-    std::vector<double> listedCuts_; // the depth of each cut, NoCut where never under the tool
+    // The depth of each cut by the move as listed for, NoCut where never under the tool.
+    std::vector<double> listedCuts_;
     TipSegment listedFor_;
     bool listed_ = false, listedWhole_ = false; // whole: not yet thinned
     long long changed_ = 0;
+    Path path_;
 };
 
 // Whether params ask for protected moves: Protect Moves with gouge control on, a tool and a
@@ -106,6 +113,7 @@ bool protectsMoves(const ReliefParameters& params);
 // A protector in front of `next` for a program made from `original` (the grid before gouge
 // control) when params ask for one, else nothing.
 std::unique_ptr<MoveProtector> protectorFor(const TZGrid& original, const ReliefParameters& params,
-                                            MoveSink& next);
+                                            MoveSink& next,
+                                            MoveProtector::Path path = MoveProtector::Path::Fast);
 
 } // namespace corvane::relief

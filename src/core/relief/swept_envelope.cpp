@@ -3,8 +3,10 @@
 #include "relief/row_progress.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cmath>
+#include <limits>
 
 namespace corvane::relief {
 
@@ -23,13 +25,13 @@ RowMaxima rowMaxima(const TZGrid& grid)
 {
     RowMaxima m;
     m.cols = grid.cols;
-    const std::vector<std::uint8_t>* previous = &grid.cells;
+    const std::vector<TZGrid::Cell>* previous = &grid.cells;
     for (int level = 1; level <= RowMaxima::Levels; ++level) {
         const int half = 1 << (level - 1);
-        std::vector<std::uint8_t> next(grid.cells.size());
+        std::vector<TZGrid::Cell> next(grid.cells.size());
         for (int r = 0; r < grid.rows; ++r) {
-            const std::uint8_t* from = previous->data() + std::size_t(r) * grid.cols;
-            std::uint8_t* to = next.data() + std::size_t(r) * grid.cols;
+            const TZGrid::Cell* from = previous->data() + std::size_t(r) * grid.cols;
+            TZGrid::Cell* to = next.data() + std::size_t(r) * grid.cols;
             for (int c = 0; c < grid.cols; ++c)
                 to[c] = c + half < grid.cols ? std::max(from[c], from[c + half]) : from[c];
         }
@@ -41,26 +43,79 @@ RowMaxima rowMaxima(const TZGrid& grid)
 
 namespace {
 
-// The largest value of grid row `row` over columns first..last (first <= last).
-int rowMaximum(const TZGrid& grid, const RowMaxima& m, int row, int first, int last)
+// How far, in cells, a position may lie past a cell centre and still count as on it: the
+// cell box is widened by that much against rounding, and the footprint table takes its
+// distances twice that much short.
+constexpr double OnCentre = 1e-6;
+
+// The widest reach in columns the footprint table is read for (a tool of 64 cells across).
+constexpr int MaxReach = 32;
+
+// A margin far below any length we work with, against rounding in the bounds.
+double slackOf(const ToolProfile& tool, double depth)
+{
+    return 1e-9 * (tool.radius + depth);
+}
+
+} // namespace
+
+FootprintTable footprintTable(const SampleField& field, const ToolProfile& tool)
+{
+    FootprintTable t;
+    t.perCol = 1 / field.cellWidth;
+    t.perRow = 1 / field.cellHeight;
+    const double r = tool.radius, r2 = r * r, slack = slackOf(tool, field.depth);
+    // Cells i columns beyond the box lie at least (i − 2·OnCentre) cells away.
+    const auto away = [](int cells, double size) {
+        return std::max(0.0, cells - 2 * OnCentre) * size;
+    };
+    const auto inside = [&](double d2) { return d2 < r2 + slack; };
+    while (inside(std::pow(away(t.reachCols + 1, field.cellWidth), 2)))
+        ++t.reachCols;
+    while (inside(std::pow(away(t.reachRows + 1, field.cellHeight), 2)))
+        ++t.reachRows;
+    const double greyPerUnit = GridWhite / field.depth;
+    for (int j = 0; j <= t.reachRows; ++j)
+        for (int i = 0; i <= t.reachCols; ++i) {
+            const double dx = away(i, field.cellWidth), dy = away(j, field.cellHeight);
+            const double d2 = dx * dx + dy * dy;
+            t.rise.push_back(inside(d2)
+                                 ? heightAboveTip(tool, std::min(d2, r2)) * greyPerUnit - 1e-9
+                                 : std::numeric_limits<double>::infinity());
+        }
+    return t;
+}
+
+namespace {
+
+// The largest value of grid row `row` over columns first..last, more than 2^Levels of them.
+int longRowMaximum(const TZGrid& grid, const RowMaxima& m, int row, int first, int last)
 {
     const std::size_t base = std::size_t(row) * std::size_t(grid.cols);
-    const int span = last - first + 1;
-    if (span <= 1 << RowMaxima::Levels) { // the common case: two reads of one level
-        const int level = std::bit_width(unsigned(span)) - 1;
-        const std::uint8_t* values = level == 0 ? grid.cells.data() : m.levels[level - 1].data();
-        return std::max(values[base + first], values[base + last + 1 - (1 << level)]);
-    }
     int best = 0;
     while (first <= last) {
         const int length = std::min(last - first + 1, 1 << RowMaxima::Levels);
         const int level = std::bit_width(unsigned(length)) - 1;
-        const std::uint8_t* values = level == 0 ? grid.cells.data() : m.levels[level - 1].data();
+        const TZGrid::Cell* values = level == 0 ? grid.cells.data() : m.levels[level - 1].data();
         best = std::max(
             {best, int(values[base + first]), int(values[base + first + length - (1 << level)])});
         first += length;
     }
     return best;
+}
+
+// The largest value of grid row `row` over columns first..last (first <= last). Inline: a
+// move asks it for every row its footprint covers.
+inline int rowMaximum(const TZGrid& grid, const RowMaxima& m, int row, int first, int last)
+{
+    const int span = last - first + 1;
+    if (span > 1 << RowMaxima::Levels)
+        return longRowMaximum(grid, m, row, first, last);
+    // The common case: two reads of one level.
+    const std::size_t base = std::size_t(row) * std::size_t(grid.cols);
+    const int level = std::bit_width(unsigned(span)) - 1;
+    const TZGrid::Cell* values = level == 0 ? grid.cells.data() : m.levels[level - 1].data();
+    return std::max(values[base + first], values[base + last + 1 - (1 << level)]);
 }
 
 // A grid index range [first, last] for positions lo..hi measured in cells, widened by a
@@ -92,6 +147,20 @@ IndexRange indexRange(double lo, double hi, int count)
     return {first, last};
 }
 
+// The cell box around [lo, hi] (positions in cells): from the last cell centre at or below
+// lo to the first at or above hi, each within OnCentre. A cell i cells beyond it lies at
+// least i − OnCentre cells from [lo, hi] (less rounding); a move between cell centres has
+// its ends for the box. False when the positions lie far outside any grid.
+bool cellBox(double lo, double hi, int& first, int& last)
+{
+    if (!(std::abs(lo) < 1e6 && std::abs(hi) < 1e6))
+        return false;
+    const double from = lo + OnCentre, to = hi - OnCentre;
+    first = int(from) - (from < 0 && from != int(from)); // floor
+    last = int(to) + (to > 0 && to != int(to));          // ceiling
+    return true;
+}
+
 // Calls visit(qx, qy, zq) for each cell that may be cut deeper than ignoreBelow. Why the
 // skips are safe: the tip never goes below zlow = min(z0, z1), and the distance from the
 // move to a cell is at least its distance to the move's bounding box; the height grows with
@@ -100,14 +169,13 @@ IndexRange indexRange(double lo, double hi, int count)
 // c·d² (c = 1/2R for the ball, whose height R − sqrt(R² − d²) = d² / (R + sqrt(R² − d²)) is
 // at least d²/2R; c = k/R for the cone, as d <= R; 0 for the flat end). Along the move
 // z(t) + c·d(t)² is a parabola in t whose least value takes no root.
-template <class Visit>
+template <bool Reference, class Visit>
 void forCellsThatMayBeCut(const SampleField& f, const ToolProfile& tool, const TipSegment& m,
                           double ignoreBelow, Visit visit)
 {
     const TZGrid& g = *f.grid;
     const double r = tool.radius, r2 = r * r;
-    // A margin far below any length we work with, against rounding in the bounds.
-    const double slack = 1e-9 * (r + f.depth);
+    const double slack = slackOf(tool, f.depth);
     const double xlo = std::min(m.x0, m.x1), xhi = std::max(m.x0, m.x1);
     const double ylo = std::min(m.y0, m.y1), yhi = std::max(m.y0, m.y1);
     const double zlow = std::min(m.z0, m.z1);
@@ -128,12 +196,72 @@ void forCellsThatMayBeCut(const SampleField& f, const ToolProfile& tool, const T
         const double t = std::clamp(t0 - shift, 0.0, 1.0);
         return m.z0 + mz * t + c * (a * (t - t0) * (t - t0) + b2);
     };
+    const double greyPerUnit = GridWhite / f.depth;
+    // The fast path. A cell it leaves out is provably cut no deeper than ignoreBelow (less
+    // a hair), though it may bound a cell more tightly than the reference and list fewer:
+    // the cells cut deeper are the same. The last test is made on the grey value itself,
+    // with no division per cell, widened by far more than the rounding of either form.
+    // v > (floor + ignoreBelow − slack + D) · greyPerUnit, widened by 1e-12 of the depth.
+    const double greyBase = (ignoreBelow - slack - 1e-12 * f.depth + f.depth) * greyPerUnit;
+    int cA = 0, cB = 0, rA = 0, rB = 0;
+    if (!Reference && f.footprint && f.footprint->reachCols <= MaxReach &&
+        cellBox(xlo * f.footprint->perCol, xhi * f.footprint->perCol, cA, cB) &&
+        cellBox((f.sizeY - yhi) * f.footprint->perRow, (f.sizeY - ylo) * f.footprint->perRow, rA,
+                rB)) {
+        // Every cell bounded at once by its distance from the move's cell box, read from the
+        // table: zq > zlow + height + ignoreBelow, in grey values.
+        const FootprintTable& t = *f.footprint;
+        const double base = (zlow + ignoreBelow - slack + f.depth) * greyPerUnit;
+        const int colFirst = std::max(0, cA - t.reachCols);
+        const int colLast = std::min(g.cols - 1, cB + t.reachCols);
+        const int rowFirst = std::max(0, rA - t.reachRows);
+        const int rowLast = std::min(g.rows - 1, rB + t.reachRows);
+        if (colFirst > colLast)
+            return;
+        for (int row = rowFirst; row <= rowLast; ++row) {
+            const int j = std::max(0, std::max(rA - row, row - rB));
+            const double* rise = t.rise.data() + std::size_t(j) * std::size_t(t.reachCols + 1);
+            const double least = base + rise[0];
+            if (!(least < GridWhite))
+                continue;
+            if (f.maxima && !(rowMaximum(g, *f.maxima, row, colFirst, colLast) > least))
+                continue;
+            const double qy = f.y(row);
+            const double dy = std::max({0.0, ylo - qy, qy - yhi});
+            const double dy2 = dy * dy;
+            // values[col] > base + rise[i] as a comparison of integers: v > x <=> v > floor(x).
+            std::array<int, MaxReach + 1> above;
+            for (int i = 0; i <= t.reachCols; ++i) {
+                const double x = std::min(base + rise[i], GridWhite);
+                above[std::size_t(i)] = x < 0 ? -1 : int(x);
+            }
+            const TZGrid::Cell* values = g[row];
+            const auto test = [&](int col) {
+                const double qx = f.x(col);
+                const double dx = std::max({0.0, xlo - qx, qx - xhi});
+                if (dx * dx + dy2 < r2 + slack &&
+                    values[col] > parabolaFloor(qx, qy) * greyPerUnit + greyBase)
+                    visit(qx, qy, f.z(values[col]));
+            };
+            // Left of the box, under it, right of it: i = cA − col, 0, col − cB.
+            const int left = std::min(cA - 1, colLast), right = std::max(cB + 1, colFirst);
+            for (int col = colFirst; col <= left; ++col)
+                if (values[col] > above[std::size_t(cA - col)])
+                    test(col);
+            for (int col = std::max(cA, colFirst); col <= std::min(cB, colLast); ++col)
+                if (values[col] > above[0])
+                    test(col);
+            for (int col = right; col <= colLast; ++col)
+                if (values[col] > above[std::size_t(col - cB)])
+                    test(col);
+        }
+        return;
+    }
     const IndexRange cols = indexRange((xlo - r) / f.cellWidth, (xhi + r) / f.cellWidth, g.cols);
     const IndexRange rows =
         indexRange((f.sizeY - yhi - r) / f.cellHeight, (f.sizeY - ylo + r) / f.cellHeight, g.rows);
     if (cols.first > cols.last) // the footprint misses the grid's columns: nothing to cut
         return;
-    const double greyPerUnit = 255.0 / f.depth;
     for (int row = rows.first; row <= rows.last; ++row) {
         const double qy = f.y(row);
         const double dy = std::max({0.0, ylo - qy, qy - yhi});
@@ -145,23 +273,19 @@ void forCellsThatMayBeCut(const SampleField& f, const ToolProfile& tool, const T
         // skips most rows before the exact height (a root for the ball and the cone) is
         // needed.
         double least = (zlow + ignoreBelow - slack + f.depth + c * rowDistance2) * greyPerUnit;
-        if (least >= 255)
+        if (!(least < GridWhite))
             continue;
-        if (f.maxima) {
-            const int highest = rowMaximum(g, *f.maxima, row, cols.first, cols.last);
-            if (!(highest > least))
-                continue;
-            least = (zlow + heightAboveTip(tool, rowDistance2) + ignoreBelow - slack + f.depth) *
-                    greyPerUnit;
-            if (!(highest > least))
-                continue;
-        } else {
-            least = (zlow + heightAboveTip(tool, rowDistance2) + ignoreBelow - slack + f.depth) *
-                    greyPerUnit;
-        }
-        // values[col] > least as a comparison of integers (0 <= least < 255 here or below 0).
+        const int highest =
+            f.maxima ? rowMaximum(g, *f.maxima, row, cols.first, cols.last) : int(GridWhite);
+        if (!(highest > least))
+            continue;
+        least = (zlow + heightAboveTip(tool, rowDistance2) + ignoreBelow - slack + f.depth) *
+                greyPerUnit;
+        if (!(highest > least))
+            continue;
+        // values[col] > least as a comparison of integers (0 <= least < white here or below 0).
         const int above = least < 0 ? 0 : int(least) + 1;
-        const std::uint8_t* values = g[row];
+        const TZGrid::Cell* values = g[row];
         for (int col = cols.first; col <= cols.last; ++col) {
             if (values[col] < above)
                 continue;
@@ -169,9 +293,13 @@ void forCellsThatMayBeCut(const SampleField& f, const ToolProfile& tool, const T
             const double dx = std::max({0.0, xlo - qx, qx - xhi});
             if (dx * dx + dy2 >= r2 + slack)
                 continue;
-            const double zq = f.z(values[col]);
-            if (zq - parabolaFloor(qx, qy) + slack > ignoreBelow)
-                visit(qx, qy, zq);
+            if constexpr (Reference) {
+                const double zq = f.z(values[col]);
+                if (zq - parabolaFloor(qx, qy) + slack > ignoreBelow)
+                    visit(qx, qy, zq);
+            } else if (values[col] > parabolaFloor(qx, qy) * greyPerUnit + greyBase) {
+                visit(qx, qy, f.z(values[col]));
+            }
         }
     }
 }
@@ -182,11 +310,12 @@ double deepestCut(const SampleField& field, const ToolProfile& tool, const TipSe
                   double ignoreBelow)
 {
     double deepest = NoCut;
-    forCellsThatMayBeCut(field, tool, move, ignoreBelow, [&](double qx, double qy, double zq) {
-        const double lowest = lowestSurfaceOver(tool, move, qx, qy);
-        if (lowest != NeverUnderTool)
-            deepest = std::max(deepest, zq - lowest);
-    });
+    forCellsThatMayBeCut<false>(field, tool, move, ignoreBelow,
+                                [&](double qx, double qy, double zq) {
+                                    const double lowest = lowestSurfaceOver(tool, move, qx, qy);
+                                    if (lowest != NeverUnderTool)
+                                        deepest = std::max(deepest, zq - lowest);
+                                });
     return deepest;
 }
 
@@ -222,19 +351,31 @@ double safeTipHeight(const SampleField& field, const ToolProfile& tool, double x
 void cellsCutDeeper(const SampleField& field, const ToolProfile& tool, const TipSegment& move,
                     double depthAbove, std::vector<CutCell>& cells)
 {
-    forCellsThatMayBeCut(field, tool, move, depthAbove, [&](double qx, double qy, double zq) {
-        const double lowest = lowestSurfaceOver(tool, move, qx, qy);
-        if (lowest != NeverUnderTool && zq - lowest > depthAbove)
-            cells.push_back({qx, qy, zq});
-    });
+    forCellsThatMayBeCut<false>(field, tool, move, depthAbove,
+                                [&](double qx, double qy, double zq) {
+                                    const double lowest = lowestSurfaceOver(tool, move, qx, qy);
+                                    if (lowest != NeverUnderTool && zq - lowest > depthAbove)
+                                        cells.push_back({qx, qy, zq});
+                                });
 }
 
 void cellsThatMayBeCut(const SampleField& field, const ToolProfile& tool, const TipSegment& move,
                        double ignoreBelow, std::vector<CutCell>& cells)
 {
-    forCellsThatMayBeCut(field, tool, move, ignoreBelow, [&](double qx, double qy, double zq) {
-        cells.push_back({qx, qy, zq});
-    });
+    forCellsThatMayBeCut<false>(field, tool, move, ignoreBelow,
+                                [&](double qx, double qy, double zq) {
+                                    cells.push_back({qx, qy, zq});
+                                });
+}
+
+void cellsThatMayBeCutReference(const SampleField& field, const ToolProfile& tool,
+                                const TipSegment& move, double ignoreBelow,
+                                std::vector<CutCell>& cells)
+{
+    forCellsThatMayBeCut<true>(field, tool, move, ignoreBelow,
+                               [&](double qx, double qy, double zq) {
+                                   cells.push_back({qx, qy, zq});
+                               });
 }
 
 double deepestCutOf(std::span<const CutCell> cells, const ToolProfile& tool, const TipSegment& move,

@@ -22,25 +22,43 @@ namespace corvane::relief {
 // row then costs two reads per 16 cells instead of one per cell.
 struct RowMaxima {
     static constexpr int Levels = 4;
-    std::vector<std::vector<std::uint8_t>> levels; // levels 1..Levels; level 0 is the grid
+    std::vector<std::vector<TZGrid::Cell>> levels; // levels 1..Levels; level 0 is the grid
     int cols = 0;
 };
 RowMaxima rowMaxima(const TZGrid& grid);
 
+// The grid's white level, the stock's top.
+inline constexpr double GridWhite = 255;
+
+// The least height of the tool above its tip over a cell i columns and j rows beyond a
+// move's cell box (the cell centres around it), in grey values and a hair low, for each
+// (i, j) within the tool's reach (+infinity outside the footprint): every cell of a move is
+// bounded with one read. Tight for the moves between cell centres of a raster program at
+// whole pixels, whose box is their own.
+struct FootprintTable {
+    int reachCols = 0, reachRows = 0; // the farthest cells beyond the box the tool covers
+    double perCol = 0, perRow = 0;    // 1 / the cell's width and height
+    std::vector<double> rise;         // (reachRows + 1) rows of reachCols + 1
+};
+
 struct SampleField {
     const TZGrid* grid = nullptr; // the heights the program was made from, before gouge control
-    const RowMaxima* maxima = nullptr;    // of grid; optional, lets whole rows be skipped
-    double cellWidth = 0, cellHeight = 0; // > 0
+    const RowMaxima* maxima = nullptr;         // of grid; optional, lets whole rows be skipped
+    const FootprintTable* footprint = nullptr; // footprintTable(*this, tool); optional, faster
+    double cellWidth = 0, cellHeight = 0;      // > 0
     double sizeY = 0;
     double depth = 0; // D > 0
 
     double x(int col) const { return col * cellWidth; }
     double y(int row) const { return sizeY - row * cellHeight; }
-    double z(int value) const { return -depth + depth * value / 255.0; }
+    double z(int value) const { return -depth + depth * value / GridWhite; }
 };
 
 // The field of a relief of sizeX by sizeY and depth D over `grid`.
 SampleField sampleField(const TZGrid& grid, double sizeX, double sizeY, double depth);
+
+// The footprint table of the tool over the field's cells.
+FootprintTable footprintTable(const SampleField& field, const ToolProfile& tool);
 
 inline constexpr double NoCut = -std::numeric_limits<double>::infinity();
 
@@ -78,6 +96,13 @@ void cellsCutDeeper(const SampleField& field, const ToolProfile& tool, const Tip
 // standing still at either end: the bounds that leave a cell out hold for those as well.
 void cellsThatMayBeCut(const SampleField& field, const ToolProfile& tool, const TipSegment& move,
                        double ignoreBelow, std::vector<CutCell>& cells);
+
+// The twin of cellsThatMayBeCut its tests compare with: row bounds only (no footprint
+// table) and each cell's last test made on its height rather than its grey value. The two
+// lists may differ in cells cut no deeper than ignoreBelow, never in the cells cut deeper.
+void cellsThatMayBeCutReference(const SampleField& field, const ToolProfile& tool,
+                                const TipSegment& move, double ignoreBelow,
+                                std::vector<CutCell>& cells);
 
 // deepestCut over the listed cells only: max of (zq − lowest surface over q), NoCut for none.
 // With `cuts`, the depth at each cell is left there too (NoCut where the tool never covers it).

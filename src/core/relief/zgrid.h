@@ -9,6 +9,8 @@
 namespace corvane::relief {
 
 struct TZGrid {
+    using Cell = std::uint8_t;
+
     int rows = 0;
     int cols = 0;
     std::vector<std::uint8_t> cells; // rows * cols, row by row
