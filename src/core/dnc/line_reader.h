@@ -118,11 +118,10 @@ public:
             return;
         if (w.has(F)) {
             w.read(F, s_.feed);
-            DncMove m;
+            DncMove& m = moves_.emplace_back();
             m.kind = DncFeedChange;
             m.line = s_.line;
             m.feed = s_.feed;
-            moves_.push_back(m);
         }
         if (w.has(G))
             gLine(w);
@@ -177,9 +176,11 @@ private:
         w.read(Z, s_.z);
     }
 
+    // Filled in place: a record built aside and copied in would be read back as wide words
+    // right after being written field by field, which stalls the processor on every line.
     DncMove& append()
     {
-        DncMove m;
+        DncMove& m = moves_.emplace_back();
         m.kind = s_.mode;
         m.line = s_.line;
         m.feed = s_.feed;
@@ -188,8 +189,7 @@ private:
         m.z = s_.z;
         m.i = s_.i;
         m.j = s_.j;
-        moves_.push_back(m);
-        return moves_.back();
+        return m;
     }
 
     void widenByEndPoint()
