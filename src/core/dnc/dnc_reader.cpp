@@ -58,7 +58,7 @@ DncProgram ParseDncProgram(std::string_view bytes, RunControl& control)
 {
     if (bytes.size() < TwoThreadBytes || std::thread::hardware_concurrency() < 2)
         return ParseDncProgramOnOneThread(bytes, control);
-    return ParseDncProgramFromSeam(bytes, bytes.size() / 2, control);
+    return ParseDncProgramFromSeam(bytes, bytes.size() / 100 * SeamPercent, control);
 }
 
 DncFile LoadDncProgram(const std::string& fileName, RunControl& control)
