@@ -2,6 +2,7 @@
 // (the parse alone) and from a file (reading included). Set CORVANE_BENCH_DNC_FILE to a
 // path to keep the program there, for timing other readers on the same file.
 #include "dnc/dnc_reader.h"
+#include "dnc/two_thread_read.h"
 #include "relief/raster_program.h"
 
 #include <benchmark/benchmark.h>
@@ -37,6 +38,7 @@ const std::string& rasterProgram()
     return text;
 }
 
+// The reading as the program does it: on two threads for a file this size.
 void BM_ParseRasterProgram(benchmark::State& state)
 {
     const std::string& text = rasterProgram();
@@ -47,7 +49,25 @@ void BM_ParseRasterProgram(benchmark::State& state)
     }
     state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(text.size()));
 }
-BENCHMARK(BM_ParseRasterProgram)->Unit(benchmark::kMillisecond)->Iterations(3);
+// Wall time for the rate, and the CPU time of both threads beside it.
+BENCHMARK(BM_ParseRasterProgram)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime();
+
+// Its twin on one thread: the rate per core.
+void BM_ParseRasterProgramOneThread(benchmark::State& state)
+{
+    const std::string& text = rasterProgram();
+    for (auto _ : state) {
+        const dnc::DncProgram p = dnc::ParseDncProgramOnOneThread(text, silentRunControl());
+        benchmark::DoNotOptimize(p.moves.data());
+        state.counters["records"] = double(p.moves.size());
+    }
+    state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(text.size()));
+}
+BENCHMARK(BM_ParseRasterProgramOneThread)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void BM_LoadRasterProgramFile(benchmark::State& state)
 {
@@ -65,6 +85,10 @@ void BM_LoadRasterProgramFile(benchmark::State& state)
     if (!keep)
         std::filesystem::remove(path);
 }
-BENCHMARK(BM_LoadRasterProgramFile)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_LoadRasterProgramFile)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime();
 
 } // namespace

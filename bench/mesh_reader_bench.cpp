@@ -2,10 +2,15 @@
 // from memory into a mesh: parsing, extents and the triangle sort, as the mesh view loads it.
 // Reports the bytes read per second, the size of the edge and triangle lists, and the
 // process's peak resident memory (which includes the file's text held by the benchmark).
+#include "mesh/dxf_face_scanner.h"
 #include "mesh/dxf_mesh_reader.h"
 #include "relief/dxf_surface.h"
 
 #include <benchmark/benchmark.h>
+#ifdef CORVANE_BENCH_ASSIMP
+#include <assimp/Importer.hpp>
+#include <assimp/scene.h>
+#endif
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -78,9 +83,64 @@ void loadSurfaceMeshFile(benchmark::State& state)
     state.counters["peakRssMB"] = peakResidentMegabytes();
 }
 
+#ifdef CORVANE_BENCH_ASSIMP
+// The peer on the same file: assimp's DXF importer without post-processing.
+void assimpReadSurfaceFile(benchmark::State& state)
+{
+    const std::string& text = surfaceText();
+    const std::filesystem::path path =
+        std::filesystem::temp_directory_path() /
+        ("corvane-bench-peer-" + std::to_string(::getpid()) + ".dxf");
+    std::ofstream(path, std::ios::binary) << text;
+    for (auto _ : state) {
+        Assimp::Importer importer;
+        const aiScene* scene = importer.ReadFile(path.string(), 0);
+        if (!scene)
+            state.SkipWithError(importer.GetErrorString());
+        benchmark::DoNotOptimize(scene);
+    }
+    std::filesystem::remove(path);
+    state.SetBytesProcessed(std::int64_t(state.iterations() * text.size()));
+}
+BENCHMARK(assimpReadSurfaceFile)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
+#endif
+
+// The reading alone (no sort), on one thread (the reference) and on two.
+void scanSurfaceFaces(benchmark::State& state)
+{
+    const std::string& text = surfaceText();
+    const std::size_t seam = state.range(0) == 1 ? mesh::NoSeam : text.size() / 2;
+    for (auto _ : state) {
+        FacetMesh mesh;
+        mesh::scanDxfFaces(text, "surface.dxf", mesh, seam);
+        benchmark::DoNotOptimize(mesh.extents);
+    }
+    state.SetBytesProcessed(std::int64_t(state.iterations() * text.size()));
+}
+
 } // namespace
 
-// CPU time, not wall time: the work is single-threaded, and on a busy machine the wall clock
-// measures the neighbours.
-BENCHMARK(loadSurfaceMesh)->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK(loadSurfaceMeshFile)->Unit(benchmark::kMillisecond)->Iterations(3);
+// Wall time and the CPU time of the whole process (both threads) are reported; bytes per
+// second follow the wall clock, which on a busy machine also measures the neighbours.
+BENCHMARK(loadSurfaceMesh)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
+BENCHMARK(loadSurfaceMeshFile)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
+BENCHMARK(scanSurfaceFaces)
+    ->ArgName("threads")
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();

@@ -1,13 +1,43 @@
 // Any bytes as a DXF mesh file: the reader gives a mesh or a corvane::Error, and a mesh it
-// gives keeps the orderings region slicing relies on.
+// gives keeps the orderings region slicing relies on. Read on two threads from a seam in the
+// middle, the bytes give exactly what one thread gives.
 #include "common/error.h"
+#include "mesh/dxf_face_scanner.h"
 #include "mesh/dxf_mesh_reader.h"
 #include "mesh/triangle_sort.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
+#include <string>
 #include <string_view>
+
+namespace {
+
+struct Reading {
+    corvane::FacetMesh mesh;
+    std::string error;
+};
+
+Reading scan(std::string_view bytes, std::size_t seam)
+{
+    Reading r;
+    try {
+        corvane::mesh::scanDxfFaces(bytes, "fuzz.dxf", r.mesh, seam);
+    } catch (const corvane::Error& e) {
+        r.error = std::to_string(e.line()) + e.reason();
+    }
+    return r;
+}
+
+template <class T> bool sameBits(const std::vector<T>& a, const std::vector<T>& b)
+{
+    return a.size() == b.size() &&
+           (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(T)) == 0);
+}
+
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -23,5 +53,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (const corvane::Triangle& t : mesh.triangles)
         if (!(t.c[0].z <= t.c[1].z && t.c[1].z <= t.c[2].z))
             std::abort();
+
+    const Reading one = scan(bytes, corvane::mesh::NoSeam), two = scan(bytes, size / 2);
+    if (one.error != two.error || !sameBits(one.mesh.edges, two.mesh.edges) ||
+        !sameBits(one.mesh.triangles, two.mesh.triangles) ||
+        std::memcmp(&one.mesh.extents, &two.mesh.extents, sizeof one.mesh.extents) != 0)
+        std::abort();
     return 0;
 }

@@ -1,6 +1,7 @@
 // The DXF mesh reader: files from our own surface writer, the layout's edge cases, bad
 // numbers, line ends, Esc, and the triangle sort it ends with.
 #include "common/error.h"
+#include "mesh/dxf_face_scanner.h"
 #include "mesh/dxf_mesh_reader.h"
 #include "mesh/facet_mesh_build.h"
 #include "mesh/triangle_sort.h"
@@ -11,6 +12,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <random>
 #include <sys/stat.h>
@@ -205,7 +207,6 @@ TEST(DxfMeshReader, LayoutEdgeCases)
     EXPECT_EQ(crlf.triangles.size(), lf.triangles.size());
     EXPECT_EQ(crlf.extents, lf.extents);
     EXPECT_EQ(crlf.extents.maxX, 7);
-
 }
 
 TEST(DxfMeshReader, BytesThatAreNoMeshOrEndInsideAFaceAreRefusedKeepingTheWholeFaces)
@@ -317,6 +318,97 @@ TEST(DxfMeshReader, NumbersReadExactlyAsFromChars)
         std::from_chars(texts[i].data(), texts[i].data() + texts[i].size(), expected);
         EXPECT_EQ(mesh.edges[3 * i].start.x, expected) << texts[i];
     }
+}
+
+namespace {
+
+// What one reading gave: the lists and the extents bit for bit (0 and -0 apart), or the error.
+struct Reading {
+    FacetMesh mesh;
+    std::string error;
+};
+
+Reading scanWithSeam(const std::string& bytes, std::size_t seam)
+{
+    Reading r;
+    try {
+        scanDxfFaces(bytes, "s.dxf", r.mesh, seam);
+    } catch (const Error& e) {
+        r.error = e.file() + ":" + std::to_string(e.line()) + ": " + e.reason();
+    }
+    return r;
+}
+
+template <class T> bool sameBits(const std::vector<T>& a, const std::vector<T>& b)
+{
+    return a.size() == b.size() &&
+           (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(T)) == 0);
+}
+
+void expectSameReading(const Reading& two, const Reading& one, const std::string& what)
+{
+    EXPECT_EQ(two.error, one.error) << what;
+    EXPECT_TRUE(sameBits(two.mesh.edges, one.mesh.edges)) << what;
+    EXPECT_TRUE(sameBits(two.mesh.triangles, one.mesh.triangles)) << what;
+    EXPECT_EQ(std::memcmp(&two.mesh.extents, &one.mesh.extents, sizeof(Extents3D)), 0) << what;
+}
+
+} // namespace
+
+TEST(DxfMeshReader, TwoThreadsReadExactlyAsOneWhereverTheSeamFalls)
+{
+    // Faces that leave coordinates to be carried over (the fourth corner, whole axes), a
+    // "3DFACE" that is the value of a group the reader skips, one with blanks around it,
+    // blank lines before a value, both line ends, -0 and 0 (the extents must keep the one met
+    // first), and faces after "EOF" that must not be read.
+    const std::vector<std::string> lines =
+        head + face({{0, 0, 0}, {1, 0, -0.0}, {1, 1, 2}, {0, 1, 3}}) +
+        std::vector<std::string>{"0",  "3DFACE", "8",       "3DFACE", "10",     "4",    "31",
+                                 "-0", "0",      " 3DFACE", "0",      "3DFACE", "20",   "",
+                                 "",   "7",      "0",       "3DFACE", "12",     "-1.5", "0"} +
+        face({{2, 2, 0}, {3, 2, 1}, {3, 3, 0}}) +
+        face({{5, 5, 1}, {6, 5, 0}, {6, 6, 2}, {5, 6, 0}}) +
+        std::vector<std::string>{"0", "3DFACE", "30", "9", "0", "ENDSEC", "0", "EOF"} +
+        face({{9, 9, 9}, {8, 9, 9}, {8, 8, 8}});
+    for (const std::string& eol : {std::string("\r\n"), std::string("\n")}) {
+        const std::string text = dxf(lines, eol);
+        const Reading one = scanWithSeam(text, NoSeam);
+        ASSERT_EQ(one.error, "");
+        ASSERT_EQ(one.mesh.edges.size(), 7 * 5u); // the triangle keeps the fourth corner before it
+        for (std::size_t seam = 0; seam <= text.size(); ++seam)
+            expectSameReading(scanWithSeam(text, seam), one, "seam at " + std::to_string(seam));
+    }
+
+    // Errors after the seam name the same line, with the faces before them kept the same: a
+    // file cut short inside a face, a bad number.
+    const std::string whole = dxf(head + face({{0, 0, 0}, {1, 0, 1}, {1, 1, 2}, {0, 1, 3}}) +
+                                  face({{5, 5, 0}, {6, 5, 1}, {6, 6, 2}, {5, 6, 3}}) +
+                                  face({{7, 7, 0}, {8, 7, 1}, {8, 8, 2}, {7, 8, 3}}) + tail);
+    std::string bad = whole;
+    bad.replace(bad.rfind("8.000000"), 8, "8,000000");
+    for (const std::string& text : {whole.substr(0, whole.rfind("8.000000") + 2), bad}) {
+        const Reading one = scanWithSeam(text, NoSeam);
+        ASSERT_NE(one.error, "");
+        for (std::size_t seam = 0; seam <= text.size(); ++seam)
+            expectSameReading(scanWithSeam(text, seam), one, "seam at " + std::to_string(seam));
+    }
+
+    // Faces that never give a fourth corner after the seam keep it from before the seam for
+    // good: the second thread cannot finish them and gives up; the result is still the same.
+    std::vector<std::string> triangles = head + face({{0, 0, 0}, {1, 0, 1}, {1, 1, 2}, {0, 1, 3}});
+    for (int k = 0; k < 5000; ++k) {
+        const auto next = face({{double(k), 0, 0}, {k + 1.0, 0, 1}, {double(k), 1, 2}});
+        triangles.insert(triangles.end(), next.begin(), next.end());
+    }
+    const std::string text = dxf(triangles + tail);
+    const Reading one = scanWithSeam(text, NoSeam);
+    for (std::size_t seam : {std::size_t(200), text.size() / 2, text.size() - 300})
+        expectSameReading(scanWithSeam(text, seam), one, "seam at " + std::to_string(seam));
+    // The surface a large file would be: every seam position in a face.
+    const std::string surface = writtenSurface(relief_test::randomGrid(30, 30, 17));
+    const Reading whole1 = scanWithSeam(surface, NoSeam);
+    for (std::size_t seam = surface.size() / 2; seam < surface.size() / 2 + 400; ++seam)
+        expectSameReading(scanWithSeam(surface, seam), whole1, "seam at " + std::to_string(seam));
 }
 
 TEST(DxfMeshReader, StatusProgressAndEsc)
@@ -465,6 +557,16 @@ TEST(TriangleSort, OrdersEveryShapeOfListAndGivesUpOnEsc)
         for (std::size_t i = 0; i < xs.size(); ++i)
             EXPECT_EQ(xs[i], double(i));
     }
+
+    // A list long enough to be sorted on two threads: the same order, ties included.
+    std::vector<double> many(std::size_t(1) << 21);
+    for (double& z : many)
+        z = double(random() % 1000);
+    TTriangleArray large = listOf(many), reference = large;
+    EXPECT_TRUE(sortByLowestZ(large, silentRunControl()));
+    referenceQuicksort(reference, 0, long(reference.size()) - 1);
+    for (std::size_t i = 0; i < large.size(); ++i)
+        ASSERT_EQ(large[i].c[0].x, reference[i].c[0].x) << "tie order differs at " << i;
 
     // Esc already set: gives up at once and leaves the list as it was.
     TTriangleArray list = listOf(descending);

@@ -10,6 +10,29 @@
 
 namespace corvane {
 
+// One partition of items[lo..hi] (lo < hi) around the key of its middle element: afterwards
+// [lo, first] holds no key above the pivot and [second, hi] none below it, and the two can be
+// sorted apart, even on two threads. Returns {first, second}.
+template <class T, class Key>
+std::pair<std::ptrdiff_t, std::ptrdiff_t>
+quickSortPartition(std::vector<T>& items, std::ptrdiff_t lo, std::ptrdiff_t hi, Key key)
+{
+    std::ptrdiff_t i = lo, j = hi;
+    const double pivot = key(items[std::size_t(lo + (hi - lo) / 2)]);
+    do {
+        while (key(items[std::size_t(i)]) < pivot)
+            ++i;
+        while (key(items[std::size_t(j)]) > pivot)
+            --j;
+        if (i <= j) {
+            std::swap(items[std::size_t(i)], items[std::size_t(j)]);
+            ++i;
+            --j;
+        }
+    } while (i <= j);
+    return {j, i};
+}
+
 // Sorts items[lo..hi] ascending by key(item). The smaller side is sorted by recursion and
 // the larger one by the loop, so the stack stays shallow on any input; the sides are
 // disjoint, so the order they are done in does not change the result.
@@ -22,19 +45,7 @@ bool quickSortBy(std::vector<T>& items, std::ptrdiff_t lo, std::ptrdiff_t hi, Ke
     while (lo < hi) {
         if (!keepGoing(std::size_t(hi - lo + 1)))
             return false;
-        std::ptrdiff_t i = lo, j = hi;
-        const double pivot = key(items[std::size_t(lo + (hi - lo) / 2)]);
-        do {
-            while (key(items[std::size_t(i)]) < pivot)
-                ++i;
-            while (key(items[std::size_t(j)]) > pivot)
-                --j;
-            if (i <= j) {
-                std::swap(items[std::size_t(i)], items[std::size_t(j)]);
-                ++i;
-                --j;
-            }
-        } while (i <= j);
+        const auto [j, i] = quickSortPartition(items, lo, hi, key);
         // Now [lo, j] and [i, hi] remain.
         if (j - lo < hi - i) {
             if (!quickSortBy(items, lo, j, key, keepGoing))

@@ -29,6 +29,24 @@ public:
         maxZ_ = std::max(maxZ_, p.z);
     }
 
+    // The box of the points added here and then those added to `later`: a tie keeps the value
+    // met first, as adding them one by one would (0 and -0 compare equal but print apart).
+    void add(const Bounds& later)
+    {
+        if (later.empty_)
+            return;
+        if (empty_) {
+            *this = later;
+            return;
+        }
+        minX_ = std::min(minX_, later.minX_);
+        maxX_ = std::max(maxX_, later.maxX_);
+        minY_ = std::min(minY_, later.minY_);
+        maxY_ = std::max(maxY_, later.maxY_);
+        minZ_ = std::min(minZ_, later.minZ_);
+        maxZ_ = std::max(maxZ_, later.maxZ_);
+    }
+
     // All zero when no point was added.
     Extents3D extents() const
     {

@@ -3,8 +3,11 @@
 #include "common/pages_ahead.h"
 #include "common/quick_sort.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -23,21 +26,68 @@ struct Key {
     std::uint64_t from;
 };
 
+// Below this many keys one thread sorts them all.
+constexpr std::size_t MinSplitKeys = std::size_t(1) << 20;
+
+// The ranges of keys that remain to be sorted; each is sorted apart from the others.
+struct KeyRange {
+    std::ptrdiff_t lo, hi;
+};
+
 // Sorts the keys by z, passing a checkpoint about every CheckpointStride keys scanned;
-// false when Esc stopped it.
+// false when Esc stopped it. A large list is partitioned until its pieces are small enough
+// to share out, and two threads sort the pieces; the partitions are the ones one thread would
+// make, and disjoint pieces do not affect each other, so the order is the same.
 bool sortKeys(std::vector<Key>& keys, RunControl& control)
 {
+    const auto keyOf = [](const Key& k) { return k.z; };
+    std::atomic<bool> stopped{false};
     std::size_t sinceCheckpoint = 0;
+    // Only this thread talks to `control`; the helper sees Esc through `stopped`.
     const auto keepGoing = [&](std::size_t scanned) {
         sinceCheckpoint += scanned;
         if (sinceCheckpoint >= CheckpointStride) {
             sinceCheckpoint = 0;
             control.checkpoint();
         }
-        return !control.escapePressed();
+        if (control.escapePressed())
+            stopped = true;
+        return !stopped;
     };
-    return quickSortBy(
-        keys, 0, std::ptrdiff_t(keys.size()) - 1, [](const Key& k) { return k.z; }, keepGoing);
+    const std::ptrdiff_t last = std::ptrdiff_t(keys.size()) - 1;
+    if (keys.size() < MinSplitKeys || std::thread::hardware_concurrency() < 2)
+        return quickSortBy(keys, 0, last, keyOf, keepGoing);
+
+    // Pieces of at most an eighth of the list, largest taken first.
+    const std::size_t pieceLimit = keys.size() / 8;
+    std::vector<KeyRange> pieces, open{{0, last}};
+    while (!open.empty()) {
+        const KeyRange r = open.back();
+        open.pop_back();
+        if (std::size_t(r.hi - r.lo + 1) <= pieceLimit || r.lo >= r.hi) {
+            pieces.push_back(r);
+            continue;
+        }
+        if (!keepGoing(std::size_t(r.hi - r.lo + 1)))
+            return false;
+        const auto [j, i] = quickSortPartition(keys, r.lo, r.hi, keyOf);
+        open.push_back({r.lo, j});
+        open.push_back({i, r.hi});
+    }
+    std::sort(pieces.begin(), pieces.end(),
+              [](const KeyRange& a, const KeyRange& b) { return a.hi - a.lo > b.hi - b.lo; });
+    std::atomic<std::size_t> next{0};
+    const auto helperKeepGoing = [&](std::size_t) { return !stopped.load(); };
+    std::thread helper([&] {
+        for (std::size_t k; (k = next++) < pieces.size();)
+            if (!quickSortBy(keys, pieces[k].lo, pieces[k].hi, keyOf, helperKeepGoing))
+                return;
+    });
+    for (std::size_t k; (k = next++) < pieces.size();)
+        if (!quickSortBy(keys, pieces[k].lo, pieces[k].hi, keyOf, keepGoing))
+            break;
+    helper.join();
+    return !stopped;
 }
 
 // The triangles in the order of the keys. Gathered into a new list: the reads are independent
