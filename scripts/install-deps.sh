@@ -14,6 +14,7 @@ packages=(
   clang libclang-rt-14-dev
   libturbojpeg0-dev libjpeg62-turbo-dev libpng-dev libtiff-dev
   assimp-utils xdotool imagemagick
+  libassimp-dev admesh
 )
 
 missing=()

@@ -144,20 +144,6 @@ void runGCode(const CLI::App& command, const ReliefOptions& options)
         throw Error(relief::ZeroDiameterMessage);
 }
 
-// The gouge grid as an 8-bit grey picture, for the PNM writer.
-imaging::Picture greyPicture(relief::TZGrid&& grid)
-{
-    imaging::Picture picture;
-    picture.width = grid.cols;
-    picture.height = grid.rows;
-    picture.bitCount = 8;
-    for (int v = 0; v < 256; ++v)
-        picture.palette.push_back({std::uint8_t(v), std::uint8_t(v), std::uint8_t(v)});
-    picture.pixels = std::move(grid.cells);
-    grid.clear();
-    return picture;
-}
-
 void runGouge(const CLI::App& command, const ReliefOptions& options)
 {
     const imaging::Picture picture = readSource(options.picture);
@@ -177,8 +163,8 @@ void runGouge(const CLI::App& command, const ReliefOptions& options)
     relief::applyGougeStep(grid, params, cellWidth, cellHeight, control);
     const int cols = grid.cols, rows = grid.rows;
     const std::string pgm = runWithMemoryFor(
-        "the PGM picture", cols, rows, "grid", 2 * std::uint64_t(cols) * std::uint64_t(rows),
-        [&] { return imaging::encodePnm(greyPicture(std::move(grid))); });
+        "the PGM picture", cols, rows, "grid", 4 * std::uint64_t(cols) * std::uint64_t(rows),
+        [&] { return imaging::encodePnm(relief::GridPicture(std::move(grid))); });
     AtomicFile file(options.output);
     file.write(pgm);
     file.commit();

@@ -53,7 +53,7 @@ bool applyGougeStep(TZGrid& grid, const ReliefParameters& params, double cellWid
     const TToolMask mask =
         runWithMemoryFor("gouge control", grid.cols, grid.rows, "grid", maskBytes, [&] {
             return BuildToolMask(params.tool, params.toolDiameter, cellWidth, cellHeight,
-                                 -params.depth, params.includedAngle);
+                                 -params.depth, params.includedAngle, grid.white);
         });
     return runWithMemoryFor("gouge control", grid.cols, grid.rows, "grid",
                             GougeControlMemory(grid, mask),
