@@ -4,6 +4,7 @@
 #include "cli/commands.h"
 #include "cli/stderr_run_control.h"
 #include "common/error.h"
+#include "imaging/depth_levels.h"
 #include "imaging/operation_table.h"
 #include "imaging/picture_io.h"
 #include "imaging/plugin_filter.h"
@@ -62,6 +63,12 @@ void runImage(const CLI::App& command, const ImageOptions& options)
 
     StderrRunControl control;
     imaging::Picture picture = imaging::readPicture(options.input, control);
+    // The operations and plug-ins work on 8 or 24 bits: a depth map goes to 256 levels first,
+    // and the user is told so.
+    if (picture.deep() && !steps.empty()) {
+        std::cerr << "corvane-cli: " << imaging::ReduceTo256LevelsMessage << "\n";
+        picture = imaging::reducedTo256Levels(picture);
+    }
     for (const Step& step : steps) {
         if (const auto* call = std::get_if<imaging::OperationCall>(&step)) {
             picture = call->operation->run(picture, call->arguments, control);

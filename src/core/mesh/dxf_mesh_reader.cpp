@@ -30,7 +30,8 @@ void readFaces(FacetMesh& mesh, std::string_view bytes, const std::string& fileN
     }
 }
 
-// The steps after the reading: extents and the sort, with the two points where Esc stops.
+} // namespace
+
 MeshLoadOutcome finishMesh(FacetMesh& mesh, RunControl& control)
 {
     control.checkpoint();
@@ -48,8 +49,6 @@ MeshLoadOutcome finishMesh(FacetMesh& mesh, RunControl& control)
         return MeshLoadOutcome::Cancelled;
     return MeshLoadOutcome::Loaded;
 }
-
-} // namespace
 
 MeshLoadOutcome LoadDxfMesh(FacetMesh& mesh, std::string_view bytes, const std::string& fileName,
                             RunControl& control)
