@@ -11,6 +11,7 @@
 #include "relief/create_relief.h"
 #include "relief/gouge_control.h"
 #include "relief/height_grid.h"
+#include "relief/stl_surface.h"
 #include "relief/surface_dialog_model.h"
 
 #include <filesystem>
@@ -32,6 +33,7 @@ struct ReliefOptions {
     bool noKeepAspect = false;
     bool noGouge = false;
     double cellWidth = 0, cellHeight = 0;         // gouge only; 0: one pixel
+    double baseThickness = relief::DefaultBaseThickness; // surface to STL only
     std::map<std::string, std::string> lastValue; // scratch for CLI11
     std::map<std::string, SurfaceEdit> editOf;    // option name -> the edit it types into
 };
@@ -119,13 +121,35 @@ relief::CreateHooks hooksFor(const std::string& output)
             [](const std::string& message) { std::cerr << "corvane-cli: " << message << "\n"; }};
 }
 
+bool isStlName(const std::string& path)
+{
+    std::string ext = std::filesystem::path(path).extension().string();
+    for (char& c : ext)
+        c = char(std::tolower(static_cast<unsigned char>(c)));
+    return ext == ".stl";
+}
+
+// The kind of file comes from the output's extension: .stl a closed binary STL solid,
+// anything else the DXF surface.
 void runSurface(const CLI::App& command, const ReliefOptions& options)
 {
+    const bool stl = isStlName(options.output);
+    if (!stl && command.count("--base") > 0)
+        throw Error(options.output, "--base applies to an STL surface only (-o OUT.stl)");
     const imaging::Picture picture = readSource(options.picture);
     const relief::ReliefParameters params =
         modelFor(command, options, SurfaceMode::DxfSurface, picture).read();
-    relief::TZGrid grid = relief::FillHeightGrid(picture, true);
     StderrRunControl control;
+    if (stl) {
+        // The solid's walls close the surface: no white frame.
+        const relief::TZGrid grid = relief::FillHeightGrid(picture, false);
+        const relief::CreateResult result = relief::CreateStlSurface(
+            grid, params, options.baseThickness, control, hooksFor(options.output));
+        if (result.outcome != relief::CreateOutcome::Saved)
+            throw Error(options.output, "stopped; nothing was written");
+        return;
+    }
+    relief::TZGrid grid = relief::FillHeightGrid(picture, true);
     relief::CreateDxfSurface(grid, params, control, hooksFor(options.output));
 }
 
@@ -179,8 +203,12 @@ void addReliefCommands(CLI::App& app)
     static ReliefOptions surface, gcode, gouge;
 
     CLI::App* surfaceCommand =
-        addReliefCommand(app, "surface", "Write a picture as a DXF surface mesh of 3DFACE entities",
+        addReliefCommand(app, "surface",
+                         "Write a picture as a DXF surface mesh of 3DFACE entities, or (-o "
+                         "OUT.stl) as a closed binary STL solid",
                          surface, SurfaceMode::DxfSurface);
+    surfaceCommand->add_option("--base", surface.baseThickness,
+                               "STL only: Base Thickness under the deepest point (default 0.1)");
     surfaceCommand->callback([surfaceCommand] { runSurface(*surfaceCommand, surface); });
 
     CLI::App* gcodeCommand =

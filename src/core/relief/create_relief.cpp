@@ -12,6 +12,7 @@
 #include "relief/raster_passes.h"
 #include "relief/raster_program.h"
 #include "relief/sampling.h"
+#include "relief/stl_surface.h"
 
 namespace corvane::relief {
 
@@ -116,6 +117,40 @@ CreateResult CreateDxfSurface(const TZGrid& grid, const ReliefParameters& params
                          return writeDxfFacets(sink, *surface, params, control);
                      });
     writeDxfTrailer(sink);
+    file.commit();
+    control.showStatus(finalStatus(control));
+    return {CreateOutcome::Saved, *fileName, true};
+}
+
+CreateResult CreateStlSurface(const TZGrid& grid, const ReliefParameters& params,
+                              double baseThickness, RunControl& control, const CreateHooks& hooks)
+{
+    checkSurfaceParameters(params);
+    if (grid.rows < 2 || grid.cols < 2)
+        throw Error("an STL surface needs a picture of at least 2 x 2 pixels");
+    const std::optional<std::string> fileName = hooks.askFileName();
+    if (!fileName)
+        return {CreateOutcome::SaveDeclined, {}, true};
+
+    ProgressReset reset(control);
+    AtomicFile file(*fileName);
+    AtomicFileSink sink(file);
+    std::optional<TZGrid> gouged;
+    const TZGrid* surface = &grid;
+    if (params.useGougeControl) {
+        if (params.toolDiameter == 0) {
+            if (hooks.showMessage)
+                hooks.showMessage(ZeroDiameterMessage);
+        } else {
+            surface = &gougedGrid(grid, params, control, gouged);
+        }
+    }
+    control.showStatus("Saving to File...");
+    // An STL cut short would be a broken solid: a stopped run keeps the old file.
+    if (!WriteStlSurface(sink, *surface, params, baseThickness, control)) {
+        control.showStatus("Process Cancelled...");
+        return {CreateOutcome::Stopped, {}, true};
+    }
     file.commit();
     control.showStatus(finalStatus(control));
     return {CreateOutcome::Saved, *fileName, true};
