@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (const corvane::Triangle& t : mesh.triangles)
         corners.insert(corners.end(), {t.c[0], t.c[1], t.c[2]});
     try {
-        corvane::mesh::renderDepthMap(corners, {0, 64, false});
+        corvane::mesh::renderDepthMap(corners, {}); // at most 1000 x 1000
     } catch (const corvane::Error&) {
         // no triangles, or no extent from above
     }

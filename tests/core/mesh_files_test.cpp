@@ -236,5 +236,16 @@ TEST(MeshFiles, HostileFilesAreRefusedWithTheReason)
     EXPECT_NE(reasonFor("OFF\n4000000000 1 0\n0 0 0\n", "off").find("announces"),
               std::string::npos);
     EXPECT_FALSE(reasonFor("OFF\n3 1 0\n0 0 0\n1 0 0\n", "off").empty());
+    // PLY headers the library would read for ever: no vertex element, end_header inside
+    // another line, a control character.
+    std::string noVertex = plyText();
+    noVertex.replace(noVertex.find("element vertex"), 14, "element tertex");
+    EXPECT_FALSE(reasonFor(noVertex, "ply").empty());
+    std::string glued = plyText();
+    glued.replace(glued.find("\nend_header"), 1, "J");
+    EXPECT_NE(reasonFor(glued, "ply").find("no end_header"), std::string::npos);
+    std::string control = plyText();
+    control.replace(control.find("property float y"), 1, std::string(1, '\0'));
+    EXPECT_NE(reasonFor(control, "ply").find("control character"), std::string::npos);
     EXPECT_FALSE(reasonFor(plyText().substr(0, 150), "ply").empty());
 }
