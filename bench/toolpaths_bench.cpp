@@ -1,13 +1,14 @@
 // The region engine at the sizes that matter: a 50-level topography over the surface of a
 // 2000 x 1000 picture (about 4 million triangles), sliced by the block walk and by the walk
 // over every triangle; and the cutting order of 100,000 regions by the tree search and by
-// the quadratic search.
+// the quadratic search, scattered and all on the same spot.
 #include "toolpaths/optimize_toolpaths.h"
 #include "toolpaths/slice_level.h"
 
 #include <algorithm>
 #include <benchmark/benchmark.h>
 #include <cmath>
+#include <cstdint>
 #include <random>
 
 using namespace corvane;
@@ -129,6 +130,27 @@ void orderRegions(benchmark::State& state, bool tree)
     }
 }
 
+// The loops of a straight wall, one a level: every first segment the same, so every
+// search ends in a tie among all the regions left.
+void orderIdenticalLoops(benchmark::State& state, bool tree)
+{
+    TRegionArray list = newRegionList();
+    for (std::int64_t i = 0; i < state.range(0); ++i) {
+        TRegion r;
+        r.depth = double(i) * 0.01;
+        const double corners[][2] = {{0, 0}, {0, 2}, {2, 2}, {2, 0}, {0, 0}};
+        for (std::size_t k = 1; k < 5; ++k)
+            r.entities.push_back(
+                makeSegment(corners[k - 1][0], corners[k - 1][1], corners[k][0], corners[k][1]));
+        recomputeBox(r);
+        list.push_back(std::move(r));
+    }
+    for (auto _ : state) {
+        auto order = tree ? OptimizeToolpaths(list) : OptimizeToolpathsDirect(list);
+        benchmark::DoNotOptimize(order);
+    }
+}
+
 } // namespace
 
 // The segments of every level only, then whole levels (segments chained into regions).
@@ -151,5 +173,10 @@ BENCHMARK_CAPTURE(sliceLevels, directWalkSmooth, false, false)
 BENCHMARK_CAPTURE(orderRegions, tree, true)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(orderRegions, quadratic, false)
     ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
+BENCHMARK_CAPTURE(orderIdenticalLoops, tree, true)->Arg(100002)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(orderIdenticalLoops, quadratic, false)
+    ->Arg(20000)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1);

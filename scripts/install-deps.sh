@@ -15,6 +15,7 @@ packages=(
   libturbojpeg0-dev libjpeg62-turbo-dev libpng-dev libtiff-dev
   assimp-utils xdotool imagemagick
   libassimp-dev admesh
+  linuxcnc-uspace  # rs274, LinuxCNC's interpreter: the tests run our programs through it
 )
 
 missing=()

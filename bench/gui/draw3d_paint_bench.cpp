@@ -45,7 +45,7 @@ void paintMesh(benchmark::State& state, bool boxOnly)
         gui::meshViewScale(mesh.extents, 800, 600, panel.DrawingBottom());
     panel.SetPaintHandler([&](gui::TCanvas3D& canvas) {
         if (boxOnly)
-            gui::drawExtentsBox(canvas, mesh.extents, view);
+            gui::drawExtentsBox(canvas, view);
         else
             gui::drawEdges(canvas, mesh.edges, view);
     });

@@ -3,6 +3,7 @@
 // record exactly as stored, for comparing readers: a line "extents" with the eight values,
 // then "kind line feed startAngle endAngle x y z i j" per record, numbers as "%.17g".
 #include "cli/commands.h"
+#include "cli/output_checks.h"
 #include "cli/stderr_run_control.h"
 #include "dnc/dnc_reader.h"
 
@@ -76,12 +77,12 @@ void printDump(const DncProgram& program)
             appendG17(out, v);
         out += '\n';
         if (out.size() > (1 << 20)) {
-            std::fwrite(out.data(), 1, out.size(), stdout);
+            writeStandardOutput(out);
             out.clear();
         }
     }
-    std::fwrite(out.data(), 1, out.size(), stdout);
-    std::fflush(stdout);
+    writeStandardOutput(out);
+    flushStandardOutput();
 }
 
 void printSummary(const DncOptions& options, const DncProgram& program)

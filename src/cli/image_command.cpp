@@ -4,13 +4,16 @@
 #include "cli/commands.h"
 #include "cli/stderr_run_control.h"
 #include "common/error.h"
+#include "common/out_of_memory.h"
 #include "imaging/depth_levels.h"
+#include "imaging/operation_chain.h"
 #include "imaging/operation_table.h"
 #include "imaging/picture_io.h"
 #include "imaging/plugin_filter.h"
 
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <variant>
 
 namespace corvane::cli {
@@ -46,6 +49,19 @@ std::vector<Step> stepsInOrder(const CLI::App& command, const ImageOptions& opti
     return steps;
 }
 
+// The steps' memory and the output's limits, before any step runs.
+void checkChain(imaging::PictureShape start, const std::vector<Step>& steps,
+                const std::string& output)
+{
+    std::vector<std::optional<imaging::OperationCall>> calls;
+    for (const Step& step : steps) {
+        const auto* call = std::get_if<imaging::OperationCall>(&step);
+        calls.push_back(call ? std::optional(*call) : std::nullopt);
+    }
+    imaging::checkOperationChain(start, calls, {imaging::fileTypeFromName(output), output},
+                                 imaging::availableMemory());
+}
+
 void runImage(const CLI::App& command, const ImageOptions& options)
 {
     if (options.listOps) {
@@ -69,11 +85,24 @@ void runImage(const CLI::App& command, const ImageOptions& options)
         std::cerr << "corvane-cli: " << imaging::ReduceTo256LevelsMessage << "\n";
         picture = imaging::reducedTo256Levels(picture);
     }
+    checkChain(picture.shape(), steps, options.output);
     for (const Step& step : steps) {
         if (const auto* call = std::get_if<imaging::OperationCall>(&step)) {
-            picture = call->operation->run(picture, call->arguments, control);
+            const imaging::PictureShape result = imaging::resultShape(*call, picture.shape());
+            picture =
+                runWithMemoryFor(call->operation->name, result.width, result.height, "picture",
+                                 imaging::workingMemory(*call, picture.shape()), [&] {
+                                     return call->operation->run(picture, call->arguments, control);
+                                 });
         } else {
-            picture = imaging::runPluginFilter(std::get<std::string>(step), picture, control);
+            const std::string& plugin = std::get<std::string>(step);
+            // Its input as a PNM file, what it writes back and the result: three 24-bit
+            // copies of a picture of about this size.
+            const std::uint64_t bytes =
+                9 * std::uint64_t(picture.width) * std::uint64_t(picture.height);
+            picture = runWithMemoryFor(
+                "plug-in " + imaging::pluginName(plugin), picture.width, picture.height, "picture",
+                bytes, [&] { return imaging::runPluginFilter(plugin, picture, control); });
         }
     }
     control.showStatus("Saving " + options.output + "...");

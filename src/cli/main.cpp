@@ -4,6 +4,7 @@
 #include "common/temporary_files.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <iostream>
 #include <new>
@@ -47,8 +48,9 @@ int main(int argc, char** argv)
     }
     // Output that could not be written (a full disk, a closed pipe) is a failure, not
     // success; the stream only finds out when it is flushed.
+    // A write that failed earlier leaves its mark on the stream and on stdout beneath it.
     errno = 0;
-    if (!(std::cout << std::flush)) {
+    if (!(std::cout << std::flush) || std::fflush(stdout) != 0 || std::ferror(stdout)) {
         std::cerr << "corvane-cli: cannot write the output"
                   << (errno ? std::string(": ") + std::strerror(errno) : std::string()) << "\n";
         return ExitFailure;

@@ -3,6 +3,7 @@
 // triangle count, the edge count and the extents; --json as one line of JSON; --dump adds
 // every triangle of the sorted list, for comparing meshes number by number.
 #include "cli/commands.h"
+#include "cli/output_checks.h"
 #include "cli/stderr_run_control.h"
 #include "common/error.h"
 #include "mesh/mesh_file_reader.h"
@@ -55,12 +56,12 @@ void printDump(const FacetMesh& mesh)
             out += i == 8 ? '\n' : ' ';
         }
         if (out.size() > (1 << 20)) {
-            std::fwrite(out.data(), 1, out.size(), stdout);
+            writeStandardOutput(out);
             out.clear();
         }
     }
-    std::fwrite(out.data(), 1, out.size(), stdout);
-    std::fflush(stdout);
+    writeStandardOutput(out);
+    flushStandardOutput();
 }
 
 void printSummary(const MeshOptions& options, const FacetMesh& mesh)

@@ -3,13 +3,14 @@
 // as the toolpaths dialog's Create makes them, then written as Save DNC (ordered) or Save
 // DXF (list order) write them, or dumped as numbers.
 #include "cli/commands.h"
+#include "cli/machine_options.h"
+#include "cli/output_checks.h"
 #include "cli/stderr_run_control.h"
 #include "common/error.h"
 #include "common/timestamp.h"
 #include "imaging/picture_io.h"
 #include "mesh/mesh_file_reader.h"
 #include "mesh/raster_grid.h"
-#include "relief/edit_number.h"
 #include "relief/height_grid.h"
 #include "toolpaths/dnc_writer.h"
 #include "toolpaths/dxf_polyline_writer.h"
@@ -34,6 +35,7 @@ struct RegionsOptions {
     std::map<std::string, std::string> reals;    // option -> text, for the dialog's fields
     std::map<std::string, std::string> switches; // --reduce, --curve-fit, --filter
     bool dump = false;
+    MachineOptions machine;
 };
 
 std::string lowerExtension(const std::string& path)
@@ -42,20 +44,6 @@ std::string lowerExtension(const std::string& path)
     std::transform(e.begin(), e.end(), e.begin(),
                    [](unsigned char c) { return char(std::tolower(c)); });
     return e;
-}
-
-std::string checkedReal(const std::string& option, const std::string& text)
-{
-    if (!relief::readEditNumber(text))
-        throw Error(option + ": \"" + text + "\" is not a number");
-    return text;
-}
-
-std::string checkedWhole(const std::string& option, const std::string& text)
-{
-    if (!relief::readEditInteger(text))
-        throw Error(option + ": \"" + text + "\" is not a whole number");
-    return text;
 }
 
 // The source's triangles, with what the dialog proposes for it.
@@ -74,6 +62,8 @@ Source loadSource(const std::string& path, RunControl& control)
         FacetMesh mesh;
         if (mesh::LoadMeshFile(mesh, path, control) == mesh::MeshLoadOutcome::NoFile)
             throw Error(path, "no such file");
+        if (mesh.triangles.empty())
+            throw Error(path, "no 3DFACE was found: there is nothing to slice");
         source.triangles = std::move(mesh.triangles);
         source.name = std::filesystem::path(path).filename().string();
         source.proposedOpDepth = proposedOpDepth(mesh.extents);
@@ -103,20 +93,19 @@ ToolpathsFields fieldsFor(const RegionsOptions& options, const Source& source)
         {"--feed", &f.feedrate},    {"--rapid", &f.rapid},  {"--width", &f.width},
         {"--depth", &f.depth}};
     for (const auto& [option, text] : options.reals)
-        *fieldOf.at(option) = checkedReal(option, text);
+        *fieldOf.at(option) = text;
     f.style = options.style == "topography" ? 1 : options.style == "vectorize" ? 2 : 0;
     f.regionDepths = options.depths == "multiple" ? 1 : 0;
     for (const auto& [option, text] : options.switches) {
-        const std::string value = checkedWhole(option, text);
         if (option == "--reduce") {
             f.reduce = true;
-            f.reduceValue = value;
+            f.reduceValue = text;
         } else if (option == "--curve-fit") {
             f.curveFit = true;
-            f.curveFitValue = value;
+            f.curveFitValue = text;
         } else {
             f.filter = true;
-            f.filterValue = value;
+            f.filterValue = text;
         }
     }
     return f;
@@ -162,19 +151,43 @@ public:
     }
 };
 
+// The kinds a G-code program is saved as, for any machine.
+bool isProgramKind(const std::string& extension)
+{
+    for (const std::string& e : machine::programExtensions(machine::Machine::AsWritten)) {
+        std::string lower = "." + e;
+        std::transform(lower.begin(), lower.end(), lower.begin(),
+                       [](unsigned char c) { return char(std::tolower(c)); });
+        if (lower == extension)
+            return true;
+    }
+    return false;
+}
+
 void runRegions(const RegionsOptions& options)
 {
     const std::string kind = lowerExtension(options.output);
+    const machine::MachineSettings machine = machineSettingsFor(options.machine);
+    const bool program = isProgramKind(kind);
     if (!options.dump) {
         if (options.output.empty())
             throw Error("-o OUT.dnc or OUT.dxf is required unless --dump is given");
-        if (kind != ".dnc" && kind != ".dxf")
-            throw Error(options.output, "the output must end in .dnc or .dxf");
+        if (!program && kind != ".dxf")
+            throw Error(options.output,
+                        "the output must end in .dnc, .nc, .gcode, .ngc, .tap or .dxf");
+        if (!program && machine.machine != machine::Machine::AsWritten)
+            throw Error(options.output, "--machine is for G-code programs, not DXF");
+        refuseOutputOverInput(options.output, {options.source});
     }
     RegionsRunControl control;
     const Source source = loadSource(options.source, control);
-    const ToolpathsRun run =
-        readToolpathsFields(fieldsFor(options, source), source.rasterGrid, source.gridColumns);
+    // The dialog's own checks, so a field is refused in the same words here and there.
+    const ToolpathsFields fields = fieldsFor(options, source);
+    if (const auto problem = toolpathsFieldsProblem(fields, source.rasterGrid))
+        throw Error(*problem);
+    const ToolpathsRun run = readToolpathsFields(fields, source.rasterGrid, source.gridColumns);
+    if (program)
+        machine::checkMachineSettings(machine, run.params.feedrate);
 
     RegionList list;
     const BuildResult result = RunToolpathsCreate(list, source.triangles, run, control);
@@ -182,13 +195,14 @@ void runRegions(const RegionsOptions& options)
         throw Error(NoRegionsMessage);
 
     if (options.dump) {
-        std::cout << dumpText(list.regions) << std::flush;
+        writeStandardOutput(dumpText(list.regions));
+        flushStandardOutput();
         return;
     }
-    if (kind == ".dnc") {
+    if (program) {
         const DncHeader header{programTimestamp(), source.name, run.params.feedrate,
                                run.rapidHeight};
-        SaveDncProgram(options.output, list.regions, header, control);
+        SaveDncProgram(options.output, list.regions, header, control, machine);
     } else {
         SaveDxfPolylines(options.output, list.regions);
         control.showStatus("Ready...");
@@ -204,7 +218,8 @@ void addRegionsCommand(CLI::App& app)
         "regions", "Slice contour regions from a mesh file or a picture; write G-code or DXF");
     command->add_option("SOURCE", options.source, "A mesh (DXF, STL, OBJ, PLY, OFF, 3MF), or a picture (its raster grid)")
         ->required();
-    command->add_option("-o,--output", options.output, "OUT.dnc (ordered G-code) or OUT.dxf");
+    command->add_option("-o,--output", options.output,
+                        "OUT.dnc (ordered G-code; also .nc, .gcode, .ngc, .tap) or OUT.dxf");
     command->add_option("--style", options.style, "Style")
         ->check(CLI::IsMember({"single", "topography", "vectorize"}));
     command->add_option("--depths", options.depths, "Region Depths")
@@ -226,6 +241,7 @@ void addRegionsCommand(CLI::App& app)
     for (const auto& [name, help] : switches)
         command->add_option(name, options.switches[name], help);
     command->add_flag("--dump", options.dump, "Print the regions instead of writing a file");
+    addMachineOptions(*command, options.machine);
     command->callback([command] {
         // Only the options given count; the maps hold an entry for every option.
         RegionsOptions given = options;

@@ -2,6 +2,8 @@
 // dialog drives it. The value options are typed into the dialog's model in the order given,
 // with its coupling, so the command line writes the same files as the desktop program.
 #include "cli/commands.h"
+#include "cli/machine_options.h"
+#include "cli/output_checks.h"
 #include "cli/stderr_run_control.h"
 #include "common/atomic_file.h"
 #include "common/error.h"
@@ -9,8 +11,10 @@
 #include "imaging/picture_io.h"
 #include "imaging/pnm_codec.h"
 #include "relief/create_relief.h"
+#include "relief/create_roughing.h"
 #include "relief/gouge_control.h"
 #include "relief/height_grid.h"
+#include "relief/parameter_checks.h"
 #include "relief/stl_surface.h"
 #include "relief/surface_dialog_model.h"
 
@@ -18,6 +22,7 @@
 #include <iostream>
 #include <map>
 #include <memory>
+#include <optional>
 
 namespace corvane::cli {
 
@@ -26,14 +31,27 @@ namespace {
 using relief::SurfaceEdit;
 using relief::SurfaceMode;
 
+// The roughing program of gcode: unset values take the engine's defaults for the finishing
+// program (relief/roughing_parameters.h).
+struct RoughingOptions {
+    std::string output; // empty: no roughing
+    std::optional<std::string> tool;
+    std::optional<double> diameter, stock, stepOver, stepDown, feed;
+    std::optional<int> angle;
+    bool keepDepthPerPass = false;
+};
+
 // The options of one relief command, as the texts the user would have typed.
 struct ReliefOptions {
     std::string picture;
     std::string output;
     bool noKeepAspect = false;
     bool noGouge = false;
+    bool protectMoves = false;                    // gcode only
     double cellWidth = 0, cellHeight = 0;         // gouge only; 0: one pixel
     double baseThickness = relief::DefaultBaseThickness; // surface to STL only
+    RoughingOptions rough;                        // gcode only
+    MachineOptions machine;                       // gcode only
     std::map<std::string, std::string> lastValue; // scratch for CLI11
     std::map<std::string, SurfaceEdit> editOf;    // option name -> the edit it types into
 };
@@ -57,6 +75,26 @@ void addToolOptions(CLI::App& command, ReliefOptions& options)
                   "V Bit included angle, whole degrees (5 to 179)");
 }
 
+void addRoughingOptions(CLI::App& command, RoughingOptions& rough)
+{
+    const auto& names = relief::toolShapeNames();
+    command.add_option("--rough", rough.output,
+                       "Also write a roughing program to this file; the finishing program then "
+                       "makes one depth pass");
+    command.add_option("--rough-tool", rough.tool, "Roughing tool type (End Mill)")
+        ->check(CLI::IsMember(std::vector<std::string>(names.begin(), names.end())));
+    command.add_option("--rough-diameter", rough.diameter, "Roughing tool diameter (0.25)");
+    command.add_option("--rough-angle", rough.angle, "Roughing V Bit included angle (60)");
+    command.add_option("--stock", rough.stock, "Stock to Leave for the finish (0.02)");
+    command.add_option("--rough-step-over", rough.stepOver,
+                       "Roughing Step Over (40 % of the roughing diameter)");
+    command.add_option("--rough-step-down", rough.stepDown,
+                       "Roughing Step Down (the Depth / Pass)");
+    command.add_option("--rough-feed", rough.feed, "Roughing Feedrate (the Feedrate)");
+    command.add_flag("--keep-depth-per-pass", rough.keepDepthPerPass,
+                     "With --rough, finish with the Depth / Pass instead of one pass");
+}
+
 CLI::App* addReliefCommand(CLI::App& app, const std::string& name, const std::string& help,
                            ReliefOptions& options, SurfaceMode mode)
 {
@@ -74,6 +112,10 @@ CLI::App* addReliefCommand(CLI::App& app, const std::string& name, const std::st
                       "Depth / Pass");
         addEditOption(*command, options, "--feed", SurfaceEdit::Feedrate, "Feedrate");
         addEditOption(*command, options, "--rapid", SurfaceEdit::RapidHeight, "Rapid Height");
+        command->add_flag("--protect-moves", options.protectMoves,
+                          "Check Protect Moves Between Samples (with gouge control)");
+        addRoughingOptions(*command, options.rough);
+        addMachineOptions(*command, options.machine);
     }
     command->add_flag("--no-keep-aspect", options.noKeepAspect,
                       "Uncheck Keep Aspect Ratio before any value is applied");
@@ -92,6 +134,7 @@ relief::SurfaceDialogModel modelFor(const CLI::App& command, const ReliefOptions
         model.setKeepAspectRatio(false);
     if (options.noGouge)
         model.setUseGougeControl(false);
+    model.setProtectMoves(options.protectMoves);
     std::map<const CLI::Option*, std::size_t> seen; // an option given twice counts twice
     for (const CLI::Option* option : command.parse_order()) {
         const std::string key = "--" + option->get_single_name();
@@ -107,8 +150,11 @@ relief::SurfaceDialogModel modelFor(const CLI::App& command, const ReliefOptions
     return model;
 }
 
-imaging::Picture readSource(const std::string& path)
+// The picture, once it is sure that the output will not replace it.
+imaging::Picture readSource(const ReliefOptions& options)
 {
+    const std::string& path = options.picture;
+    refuseOutputOverInput(options.output, {path});
     imaging::Picture picture = imaging::readPicture(path);
     if (picture.empty())
         throw Error(path, "the picture has no pixels");
@@ -136,7 +182,7 @@ void runSurface(const CLI::App& command, const ReliefOptions& options)
     const bool stl = isStlName(options.output);
     if (!stl && command.count("--base") > 0)
         throw Error(options.output, "--base applies to an STL surface only (-o OUT.stl)");
-    const imaging::Picture picture = readSource(options.picture);
+    const imaging::Picture picture = readSource(options);
     const relief::ReliefParameters params =
         modelFor(command, options, SurfaceMode::DxfSurface, picture).read();
     StderrRunControl control;
@@ -153,24 +199,57 @@ void runSurface(const CLI::App& command, const ReliefOptions& options)
     relief::CreateDxfSurface(grid, params, control, hooksFor(options.output));
 }
 
+relief::RoughingParameters roughingFor(const RoughingOptions& o,
+                                       const relief::ReliefParameters& finishing)
+{
+    relief::RoughingParameters r = relief::defaultRoughing(finishing);
+    if (o.tool)
+        r.tool = relief::toolShapeFromText(*o.tool);
+    if (o.diameter) {
+        r.toolDiameter = *o.diameter;
+        r.stepOver = relief::defaultStepOver(r.toolDiameter);
+    }
+    r.includedAngle = o.angle.value_or(r.includedAngle);
+    r.stockToLeave = o.stock.value_or(r.stockToLeave);
+    r.stepOver = o.stepOver.value_or(r.stepOver);
+    r.stepDown = o.stepDown.value_or(r.stepDown);
+    r.feedRate = o.feed.value_or(r.feedRate);
+    return r;
+}
+
 void runGCode(const CLI::App& command, const ReliefOptions& options)
 {
-    const imaging::Picture picture = readSource(options.picture);
-    const relief::ReliefParameters params =
+    const imaging::Picture picture = readSource(options);
+    relief::ReliefParameters params =
         modelFor(command, options, SurfaceMode::GCode, picture).read();
+    const machine::MachineSettings machine = machineSettingsFor(options.machine);
+    machine::checkMachineSettings(machine, params.feedRate);
     relief::TZGrid grid = relief::FillHeightGrid(picture, false);
     StderrRunControl control;
     const std::string sourceName = std::filesystem::path(options.picture).filename().string();
+    if (!options.rough.output.empty()) {
+        // Both programs' values are judged before either is written.
+        const relief::RoughingParameters roughing = roughingFor(options.rough, params);
+        params = relief::finishingAfterRoughing(params, options.rough.keepDepthPerPass);
+        relief::checkRasterParameters(params);
+        relief::checkRoughingParameters(roughing, params);
+        machine::checkMachineSettings(machine, roughing.feedRate);
+        const relief::RoughingResult rough = relief::CreateRoughingProgram(
+            grid, params, roughing, sourceName, control,
+            {[&] { return std::optional<std::string>(options.rough.output); }, {}}, machine);
+        if (rough.create.outcome != relief::CreateOutcome::Saved)
+            throw Error(options.rough.output, "the roughing program was not written");
+    }
     const relief::CreateResult result = relief::CreateRasterProgram(
         grid, params, sourceName, control,
-        {[&] { return std::optional<std::string>(options.output); }, {}});
+        {[&] { return std::optional<std::string>(options.output); }, {}}, machine);
     if (result.outcome == relief::CreateOutcome::ZeroDiameter)
         throw Error(relief::ZeroDiameterMessage);
 }
 
 void runGouge(const CLI::App& command, const ReliefOptions& options)
 {
-    const imaging::Picture picture = readSource(options.picture);
+    const imaging::Picture picture = readSource(options);
     // The tool, the Depth that sets the height scale and their defaults are the dialog's.
     // The surface's framed grid gives sizes above 0 even for a picture one pixel wide.
     const relief::SurfaceDialogModel model =

@@ -2,13 +2,16 @@
 // "key: value" line each or one JSON object; the carved surface and the deviation map go to
 // the files asked for.
 #include "cli/commands.h"
+#include "cli/output_checks.h"
 #include "cli/stderr_run_control.h"
 #include "common/error.h"
 #include "dnc/dnc_reader.h"
 #include "imaging/picture_io.h"
 #include "relief/height_grid.h"
+#include "simulation/between_samples.h"
 #include "simulation/carved_images.h"
 #include "simulation/simulate_program.h"
+#include "simulation/simulate_sequence.h"
 
 #include <charconv>
 #include <cmath>
@@ -34,6 +37,11 @@ struct SimulateOptions {
     std::string carvedFile;
     std::string deviationFile;
     bool json = false;
+    // A program carved before PROGRAM (roughing), with its own tool.
+    std::string first;
+    std::string firstTool;
+    double firstDiameter = 0;
+    double firstAngle = 60;
 };
 
 // Ten significant digits, "." whatever the locale.
@@ -71,8 +79,20 @@ void printFigures(const std::vector<std::pair<std::string, Value>>& figures, boo
     }
 }
 
+// Before any work: the outputs' kinds, and never an output over an input.
+void checkOutputs(const SimulateOptions& o)
+{
+    if (!o.carvedFile.empty())
+        requireExtension("-o", o.carvedFile, {".pgm"});
+    if (!o.deviationFile.empty())
+        requireExtension("--deviation", o.deviationFile, {".png"});
+    for (const std::string& output : {o.carvedFile, o.deviationFile})
+        refuseOutputOverInput(output, {o.program, o.target});
+}
+
 void run(const SimulateOptions& o)
 {
+    checkOutputs(o);
     StderrRunControl control;
     simulation::SimulationSettings settings;
     settings.cutter =
@@ -80,14 +100,23 @@ void run(const SimulateOptions& o)
     settings.cell = o.cell;
     settings.rapidRate = o.rapidRate;
     if (!o.target.empty()) {
-        if (!(o.depth > 0) || !std::isfinite(o.depth))
-            throw Error("--depth must be a number greater than 0");
         const imaging::Picture picture = imaging::readPicture(o.target, control);
         settings.target = simulation::TargetRelief{relief::FillHeightGrid(picture, false), o.sizeX,
                                                    o.sizeY, o.depth};
     }
     const dnc::DncFile file = dnc::LoadDncProgram(o.program, control);
-    const simulation::Simulation sim = SimulateProgram(file.program, settings, control);
+    std::optional<simulation::SequenceSimulation> sequence;
+    if (!o.first.empty()) {
+        const simulation::Cutter firstCutter = simulation::makeCutter(
+            relief::toolShapeFromText(o.firstTool), o.firstDiameter, o.firstAngle);
+        const dnc::DncFile firstFile = dnc::LoadDncProgram(o.first, control);
+        sequence = simulation::SimulateSequence(firstFile.program, firstCutter, file.program,
+                                                settings, control);
+        if (sequence->stopped)
+            throw Error("the simulation was cancelled");
+    }
+    const simulation::Simulation sim =
+        sequence ? std::move(sequence->final) : SimulateProgram(file.program, settings, control);
     if (sim.stopped)
         throw Error("the simulation was cancelled");
 
@@ -113,6 +142,22 @@ void run(const SimulateOptions& o)
                                        {"meanAbsoluteDeviation", d.meanAbsolute},
                                        {"tolerance", d.tolerance},
                                        {"withinTolerance", d.withinTolerance}});
+    }
+    if (sim.gougeBetweenSamples) {
+        figures.emplace_back("gougeBetweenSamples", *sim.gougeBetweenSamples);
+        if (simulation::protectMovesRemoves(*sim.gougeBetweenSamples))
+            figures.emplace_back("gougeBetweenSamplesNote",
+                                 std::string("Protect Moves removes it"));
+    }
+    if (sequence) {
+        figures.insert(figures.end(),
+                       {{"first", o.first},
+                        {"firstMachiningMinutes", sequence->first.time.minutes},
+                        {"firstCollisions", (long long)sequence->first.collisionLines.size()},
+                        {"largestSecondCut", sequence->largestSecondCut},
+                        {"secondCut95", sequence->secondCut95}});
+        if (sequence->firstLeastStock)
+            figures.emplace_back("firstLeastStock", *sequence->firstLeastStock);
     }
     if (!o.carvedFile.empty())
         simulation::writeCarvedPgm(sim.carved, o.carvedFile);
@@ -153,6 +198,19 @@ void addSimulateCommand(CLI::App& app)
     command->add_option("--deviation", o->deviationFile, "Deviation map, colour PNG")
         ->needs(target);
     command->add_flag("--json", o->json, "One JSON object");
+    CLI::Option* first = command->add_option(
+        "--first", o->first, "A program carved before PROGRAM (a roughing program)");
+    CLI::Option* firstTool =
+        command->add_option("--first-tool", o->firstTool, "Tool Type of the first program")
+            ->check(CLI::IsMember(std::vector<std::string>(names.begin(), names.end())));
+    CLI::Option* firstDiameter = command->add_option("--first-diameter", o->firstDiameter,
+                                                     "Tool diameter of the first program");
+    CLI::Option* firstAngle = command->add_option("--first-angle", o->firstAngle,
+                                                  "V Bit included angle of the first program (60)");
+    first->needs(firstTool)->needs(firstDiameter);
+    firstTool->needs(first);
+    firstDiameter->needs(first);
+    firstAngle->needs(first);
     command->callback([o] { run(*o); });
 }
 

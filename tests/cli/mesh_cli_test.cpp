@@ -81,6 +81,18 @@ TEST_F(MeshCli, FailuresExitWithOneAndSayWhere)
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.errors.find(bad + ":6: \"abc\" is not a number"), std::string::npos) << r.errors;
     EXPECT_EQ(mesh((dir / "missing.dxf").string()).exitCode, 1);
+    // Bytes with no face are no mesh; a face cut short names the line of its "3DFACE".
+    const std::string empty = write("empty.dxf", "");
+    const corvane::testing::CliRun none = mesh(empty);
+    EXPECT_EQ(none.exitCode, 1);
+    EXPECT_NE(none.errors.find(empty + ": no 3DFACE found: not a DXF surface mesh"),
+              std::string::npos)
+        << none.errors;
+    const std::string cut = write("cut.dxf", "0\n3DFACE\n10\n1\n0\n3DFACE\n10\n2\n20\n");
+    const corvane::testing::CliRun ends = mesh(cut);
+    EXPECT_EQ(ends.exitCode, 1);
+    EXPECT_NE(ends.errors.find(cut + ":6: the file ends inside this 3DFACE"), std::string::npos)
+        << ends.errors;
     EXPECT_EQ(mesh("").exitCode, 2);
 }
 

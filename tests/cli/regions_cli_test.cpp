@@ -4,7 +4,10 @@
 #include "scratch_folder.h"
 #include "test_files.h"
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -127,4 +130,85 @@ TEST_F(RegionsCli, DxfOutputAndPictureSourceAndErrors)
     EXPECT_EQ(cli("pyramid.dxf").exitCode, 1);
     EXPECT_EQ(cli("pyramid.dxf -o x.dnc --style spiral").exitCode, 2);
     EXPECT_FALSE(fs::exists(dir / "x.dnc"));
+}
+
+TEST_F(RegionsCli, RefusesFieldsInTheDialogsWordsAndNamesAnEmptyMesh)
+{
+    std::ofstream(dir / "dot.bmp", std::ios::binary)
+        << greyBmp({{255, 255, 255}, {255, 0, 255}, {255, 255, 255}});
+    const std::pair<const char*, const char*> cases[] = {
+        {"dot.bmp -o x.dnc --style topography --z-step -0.1 --op-depth 0.5",
+         "corvane-cli: Z Step can not be negative!\n"},
+        {"dot.bmp -o x.dnc --depth 0 --op-depth 0.5", "corvane-cli: Depth can not be 0!\n"},
+        {"dot.bmp -o x.dnc --depth 1e39 --op-depth 0.5",
+         "corvane-cli: Depth can not be more than 100000\n"},
+        {"dot.bmp -o x.dxf --width 1e39 --op-depth 0.5",
+         "corvane-cli: Width can not be more than 100000\n"},
+        {"pyramid.dxf -o x.dnc --style topography --z-step 1e-9",
+         "corvane-cli: Z Step is too small for the Op Depth: Topography would cut 1000000000 "
+         "levels, at most 100000 are allowed\n"},
+        {"pyramid.dxf -o x.dnc --style topography --op-depth 1e308 --z-step 0.1",
+         "corvane-cli: Z Step is too small for the Op Depth: Topography would cut more than "
+         "1E308 levels, at most 100000 are allowed\n"},
+        {"pyramid.dxf -o x.dnc --curve-fit 2147483647",
+         "corvane-cli: Curve Fit can not be more than 1000 points a span\n"},
+        {"pyramid.dxf -o x.dnc --op-depth 1,5", "corvane-cli: Op Depth is not a number: \"1,5\"\n"},
+    };
+    for (const auto& [arguments, message] : cases) {
+        const CliRun run = cli(arguments);
+        EXPECT_EQ(run.exitCode, 1) << arguments;
+        EXPECT_NE(run.errors.find(message), std::string::npos) << arguments << "\n" << run.errors;
+        EXPECT_EQ(run.errors.find("No Regions Created"), std::string::npos) << arguments;
+    }
+
+    // A DXF without any 3DFACE: the file is named, not the parameters blamed.
+    corvane::testing::writeFile(dir / "empty.dxf", "0\nSECTION\n2\nENTITIES\n0\nENDSEC\n0\nEOF\n");
+    const CliRun empty = cli("empty.dxf -o x.dnc");
+    EXPECT_EQ(empty.exitCode, 1);
+    EXPECT_NE(empty.errors.find("corvane-cli: empty.dxf: no 3DFACE found"), std::string::npos)
+        << empty.errors;
+    EXPECT_FALSE(fs::exists(dir / "x.dnc"));
+    EXPECT_FALSE(fs::exists(dir / "x.dxf"));
+}
+
+TEST_F(RegionsCli, DncHoldsEveryRegionTheDxfHoldsHoweverFarAway)
+{
+    // Three pyramids: a small one at the origin and two of 1e50 and 1e55 units, 1e50 and
+    // 1e60 units away (squared distances far beyond 1e99).
+    std::string mesh = "0\nSECTION\n2\nENTITIES\n";
+    const std::pair<double, double> placements[] = {{0, 1}, {1e50, 1e50}, {-1e60, 1e55}};
+    for (const auto& [offset, scale] : placements) {
+        auto face = [&](const std::array<std::array<double, 3>, 3>& corners) {
+            mesh += "0\n3DFACE\n8\n0\n";
+            for (int k = 0; k < 4; ++k) {
+                const auto& c = corners[std::size_t(std::min(k, 2))];
+                char text[200];
+                std::snprintf(text, sizeof text, "1%d\n%.17g\n2%d\n%.17g\n3%d\n%.17g\n", k,
+                              offset + c[0] * scale, k, c[1] * scale, k, c[2]);
+                mesh += text;
+            }
+        };
+        face({{{0, 0, 0}, {4, 0, 0}, {2, 2, 1}}});
+        face({{{4, 0, 0}, {4, 4, 0}, {2, 2, 1}}});
+        face({{{4, 4, 0}, {0, 4, 0}, {2, 2, 1}}});
+        face({{{0, 4, 0}, {0, 0, 0}, {2, 2, 1}}});
+    }
+    mesh += "0\nENDSEC\n0\nEOF\n";
+    corvane::testing::writeFile(dir / "far.dxf", mesh);
+    CliRun run = cli("far.dxf -o far-regions.dxf --op-depth 0.5");
+    ASSERT_EQ(run.exitCode, 0) << run.errors;
+    run = cli("far.dxf -o far.dnc --op-depth 0.5");
+    ASSERT_EQ(run.exitCode, 0) << run.errors;
+    const std::string dxf = read(dir / "far-regions.dxf"), dnc = read(dir / "far.dnc");
+    auto count = [](const std::string& text, const std::string& word) {
+        std::size_t n = 0;
+        for (std::size_t at = text.find(word); at != std::string::npos;
+             at = text.find(word, at + 1))
+            ++n;
+        return n;
+    };
+    // Far out the chaining may leave a loop in pieces; whatever the DXF holds, so must the
+    // program.
+    EXPECT_GE(count(dxf, "POLYLINE"), 3u);
+    EXPECT_EQ(count(dnc, "G01 Z"), count(dxf, "POLYLINE")) << dnc;
 }

@@ -3,9 +3,11 @@
 #include "scratch_folder.h"
 #include "test_files.h"
 
+#include <cerrno>
 #include <csignal>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
@@ -86,6 +88,30 @@ TEST_F(ReliefCli, GcodeWritesTheWorkedExampleAndAppliesOptionsInOrder)
     EXPECT_EQ(read(dir / "a.dnc"), read(dir / "b.dnc"));
 }
 
+namespace {
+
+// Empty when a pseudo-terminal can be opened; otherwise what failed. A container without
+// /dev/pts has the master device but cannot open a terminal's other end.
+std::string whyNoPseudoTerminal()
+{
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    if (master < 0)
+        return std::string("posix_openpt: ") + std::strerror(errno);
+    std::string why;
+    const char* name = nullptr;
+    if (::grantpt(master) != 0 || ::unlockpt(master) != 0 || !(name = ::ptsname(master))) {
+        why = std::string("grantpt: ") + std::strerror(errno);
+    } else if (const int terminal = ::open(name, O_RDWR | O_NOCTTY); terminal < 0) {
+        why = std::string(name) + ": " + std::strerror(errno);
+    } else {
+        ::close(terminal);
+    }
+    ::close(master);
+    return why;
+}
+
+} // namespace
+
 TEST_F(ReliefCli, ProgressIsOneLineAStatusInAFileAndCountsUpOnlyOnATerminal)
 {
     std::vector<std::vector<int>> ramp(40, std::vector<int>(60));
@@ -101,6 +127,9 @@ TEST_F(ReliefCli, ProgressIsOneLineAStatusInAFileAndCountsUpOnlyOnATerminal)
     // script(1) gives the command a terminal and copies what it shows.
     if (std::system("command -v script > /dev/null") != 0)
         GTEST_SKIP() << "script(1) is not installed";
+    if (const std::string why = whyNoPseudoTerminal(); !why.empty())
+        GTEST_SKIP() << "no pseudo-terminal can be made here (" << why
+                     << "), so the progress on a terminal cannot be seen";
     const std::string onTerminal = "cd " + dir.string() +
                                    " && script -qec '" CORVANE_CLI
                                    " gcode ramp.bmp -o tty.dnc' /dev/null > tty.txt";

@@ -16,6 +16,8 @@
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <random>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace corvane::dnc;
 using corvane::Extents3D;
@@ -263,6 +265,39 @@ TEST(DncReader, EscStopsAtAProgressPointAndTheFileEndsWithACheckpoint)
         } catch (const corvane::Error& e) {
             EXPECT_EQ(e.file(), bad);
         }
+    }
+}
+
+TEST(DncReader, AProgramShortenedOrAPipeIsRefusedNotHalfRead)
+{
+    // Shortens the file once it is open, before it is read, as another program would.
+    struct Truncating : corvane::RunControl {
+        std::string path;
+        void showStatus(const std::string&) override { ::truncate(path.c_str(), 20); }
+    };
+    const corvane::testing::ScratchFolder folder;
+    Truncating control;
+    control.path = (folder.path() / "p.dnc").string();
+    std::string text;
+    for (int k = 0; k < 1000; ++k)
+        text += "G01 X" + std::to_string(k) + "\n";
+    std::ofstream(control.path, std::ios::binary) << text;
+    try {
+        LoadDncProgram(control.path, control);
+        ADD_FAILURE() << "half a program must not pass for the whole";
+    } catch (const corvane::Error& e) {
+        EXPECT_EQ(e.file(), control.path);
+        EXPECT_EQ(e.reason(), "changed while it was read");
+    }
+
+    // A pipe would wait for a writer for ever.
+    const std::string pipe = (folder.path() / "pipe.dnc").string();
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    try {
+        LoadDncProgram(pipe, corvane::silentRunControl());
+        ADD_FAILURE() << "a pipe must be refused";
+    } catch (const corvane::Error& e) {
+        EXPECT_EQ(e.reason(), "is not a regular file");
     }
 }
 

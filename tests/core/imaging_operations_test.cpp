@@ -2,9 +2,11 @@
 // property of each result, deterministic output, and refused arguments.
 #include "common/error.h"
 #include "imaging/image_operations.h"
+#include "imaging/operation_chain.h"
 #include "imaging/operation_table.h"
 #include "imaging/palette_kinds.h"
 #include "imaging/picture_edit.h"
+#include "imaging/picture_io.h"
 #include "imaging_test_pictures.h"
 
 #include <algorithm>
@@ -205,6 +207,62 @@ TEST(ImageOperations, BadArgumentsAreRefusedWithTheAllowedValues)
                 << e.what();
         }
     }
+}
+
+TEST(ImageOperations, TheShapeForeseenIsTheShapeMadeAndAHopelessChainIsRefused)
+{
+    // The foreseen size is exact and the foreseen depth never above the real one, for every
+    // operation on a colour picture, a grey one and a palette one, at a few arguments.
+    Picture grey = palettePicture(7, 5, 8);
+    for (int i = 0; i < 256; ++i)
+        grey.palette[std::size_t(i)] = {std::uint8_t(i), std::uint8_t(i), std::uint8_t(i)};
+    for (const Picture& input : {colourPicture(7, 5), grey, palettePicture(7, 5, 4)}) {
+        for (const ImageOperation& op : imageOperations()) {
+            std::vector<std::vector<double>> argumentSets{{}};
+            for (const OperationArgument& a : op.arguments)
+                argumentSets[0].push_back(a.fallback);
+            if (std::string(op.name) == "resize-image")
+                argumentSets.push_back({2.6});
+            if (std::string(op.name) == "rotate-image")
+                argumentSets.push_back({-270});
+            if (std::string(op.name) == "convert-colors")
+                for (double method : {32, 64})
+                    argumentSets.push_back({method});
+            for (const std::vector<double>& arguments : argumentSets) {
+                const OperationCall call{&op, arguments};
+                const PictureShape foreseen = resultShape(call, input.shape());
+                const Picture made = op.run(input, arguments, silentRunControl());
+                EXPECT_EQ(foreseen.width, made.width) << op.name;
+                EXPECT_EQ(foreseen.height, made.height) << op.name;
+                EXPECT_LE(foreseen.bitCount, made.bitCount) << op.name << " " << input.bitCount;
+                EXPECT_GE(workingMemory(call, input.shape()), made.pixels.size()) << op.name;
+            }
+        }
+    }
+
+    const std::vector<std::optional<OperationCall>> enlarge{parseOperationCall("resize-image:100")};
+    const PictureShape photo{600, 400, 24};
+    const std::uint64_t plenty = std::uint64_t(1) << 50;
+    const auto reasonOf = [&](const std::vector<std::optional<OperationCall>>& steps,
+                              const ChainOutput& output, std::uint64_t memory) {
+        try {
+            checkOperationChain(photo, steps, output, memory);
+        } catch (const Error& e) {
+            return std::string(e.what());
+        }
+        return std::string();
+    };
+    // 60000 x 40000 in colour: 7.2 GB, more than a BMP file holds.
+    EXPECT_EQ(reasonOf(enlarge, {FileTypeBmp, "out.bmp"}, plenty),
+              "out.bmp: resize-image would make a 60000 x 40000 picture, too large for a BMP "
+              "file (4 GB at most); nothing was done");
+    EXPECT_EQ(reasonOf(enlarge, {FileTypePng, "out.png"}, plenty), "");
+    // The result, a colour copy of the input and the rows resampled across.
+    EXPECT_EQ(reasonOf(enlarge, {FileTypePng, "out.png"}, std::uint64_t(1) << 30),
+              "Not enough memory: resize-image for a 60000 x 40000 picture needs about 7.0 GB.");
+    // After a plug-in nothing is known: nothing is refused.
+    EXPECT_EQ(reasonOf({std::nullopt, enlarge[0]}, {FileTypeBmp, "out.bmp"}, 1), "");
+    EXPECT_EQ(reasonOf({}, {FileTypeBmp, "out.bmp"}, 1), "");
 }
 
 } // namespace

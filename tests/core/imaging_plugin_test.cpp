@@ -5,8 +5,10 @@
 #include "imaging/pnm_codec.h"
 #include "imaging_test_pictures.h"
 
+#include <csignal>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <thread>
 
 namespace corvane::imaging {
 namespace {
@@ -152,6 +154,57 @@ TEST_F(PluginFolder, FailuresNameThePluginAndLeaveThePictureAlone)
         EXPECT_EQ(model.undoLevels(), 0);
     }
     EXPECT_THROW(model.runPlugin(folder.file("not-there")), Error);
+}
+
+TEST_F(PluginFolder, ARunawayIsStoppedByThePicturesSizeAndItsWordsAreCutToALine)
+{
+    PictureModel model;
+    model.assign(colourPicture(40, 30));
+    try {
+        model.runPlugin(plugin("runaway", "cat >/dev/null; exec cat /dev/zero"));
+        ADD_FAILURE() << "a plug-in writing without end must be stopped";
+    } catch (const Error& e) {
+        // 16 times a 3.6 kB picture is far below the floor: stopped at 64 MB, not 4 GB.
+        EXPECT_NE(e.reason().find("wrote more than 64 MB"), std::string::npos) << e.what();
+    }
+
+    try {
+        model.runPlugin(
+            plugin("verbose", "cat >/dev/null; printf 'bad %05000d\\nmore' 0 >&2; exit 1"));
+        ADD_FAILURE() << "the plug-in failed";
+    } catch (const Error& e) {
+        const std::string reason = e.reason();
+        const std::size_t quoted = reason.find("bad 000");
+        ASSERT_NE(quoted, std::string::npos) << reason;
+        EXPECT_EQ(reason.size() - quoted, 203u) << reason; // 200 characters and "..."
+        EXPECT_EQ(reason.substr(reason.size() - 3), "...");
+    }
+}
+
+TEST_F(PluginFolder, WhatAPluginStartsEndsWithIt)
+{
+    // Leaves a program running with its output elsewhere, then does its work.
+    const std::string child = folder.file("child.pid");
+    const std::string script =
+        "sleep 600 >/dev/null 2>&1 </dev/null &\necho $! > '" + child + "'\nexec cat";
+    PictureModel model;
+    model.assign(colourPicture(40, 30));
+    model.runPlugin(plugin("leaves-a-child", script));
+    const std::string pidText = corvane::testing::readFile(child);
+    ASSERT_FALSE(pidText.empty());
+    const int pid = std::stoi(pidText);
+    // SIGKILL is delivered at once, but the process table shows it a moment later.
+    bool gone = false;
+    for (int tries = 0; tries < 1000 && !gone; ++tries) {
+        const std::string stat =
+            corvane::testing::readFile("/proc/" + std::to_string(pid) + "/stat");
+        gone = stat.empty() || stat.find(") Z") != std::string::npos;
+        if (!gone)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_TRUE(gone) << "the plug-in's child " << pid << " is still running";
+    if (!gone)
+        ::kill(pid, SIGKILL);
 }
 
 // Esc after a few checkpoints: stands for the user giving up on a plug-in that hangs.

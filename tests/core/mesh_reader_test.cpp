@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 #include <random>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace corvane;
 using namespace corvane::mesh;
@@ -174,14 +175,26 @@ TEST(DxfMeshReader, LayoutEdgeCases)
     EXPECT_EQ(carried.edges[5].end, (Point3D{4, 0, -2}));
 
     // Only the exact words count; EOF ends the reading, and without it the file is read to
-    // its end, a face cut short included.
+    // its end, where the last face must have been closed by its group 0.
     const auto one = face({{0, 0, 0}, {1, 0, 1}, {1, 1, 2}, {0, 1, 3}});
-    EXPECT_TRUE(
-        load(dxf(head + std::vector<std::string>{"0", " 3DFACE", "10", "1"} + tail)).edges.empty());
-    EXPECT_TRUE(load(dxf(std::vector<std::string>{"0", "3DFACE ", "0", "3dface"})).edges.empty());
-    EXPECT_TRUE(load(dxf(head + std::vector<std::string>{"EOF"} + one)).edges.empty());
-    EXPECT_EQ(load(dxf(head + one)).triangles.size(), 2u);
-    EXPECT_EQ(load("0\r\n3DFACE\r\n10\r\n1\r\n20\r\n").edges.size(), 3u);
+    const auto reasonOf = [](const std::string& text) {
+        FacetMesh mesh;
+        try {
+            LoadDxfMesh(mesh, text, "t.dxf", silentRunControl());
+        } catch (const Error& e) {
+            EXPECT_TRUE(mesh.edges.empty());
+            return e.reason();
+        }
+        return std::string("no error");
+    };
+    const std::string noFace = "no 3DFACE found: not a DXF surface mesh";
+    EXPECT_EQ(reasonOf(dxf(head + std::vector<std::string>{"0", " 3DFACE", "10", "1"} + tail)),
+              noFace);
+    EXPECT_EQ(reasonOf(dxf(std::vector<std::string>{"0", "3DFACE ", "0", "3dface"})), noFace);
+    EXPECT_EQ(reasonOf(dxf(head + std::vector<std::string>{"EOF"} + one)), noFace);
+    EXPECT_EQ(load(dxf(head + one + std::vector<std::string>{"0"})).triangles.size(), 2u);
+    EXPECT_EQ(reasonOf(dxf(head + one)), "the file ends inside this 3DFACE");
+    EXPECT_EQ(reasonOf("0\r\n3DFACE\r\n10\r\n1\r\n20\r\n"), "the file ends inside this 3DFACE");
 
     // LF alone reads the same as CR LF; blanks around numbers do no harm.
     const std::vector<std::string> file = head + one + face({{5, 5, 0}, {6, 5, 1}, {6, 6, 0}}) +
@@ -193,11 +206,52 @@ TEST(DxfMeshReader, LayoutEdgeCases)
     EXPECT_EQ(crlf.extents, lf.extents);
     EXPECT_EQ(crlf.extents.maxX, 7);
 
-    // No faces at all: empty lists and all-zero extents.
-    const FacetMesh none = load(dxf(head + tail));
-    EXPECT_TRUE(none.edges.empty() && none.triangles.empty());
-    EXPECT_EQ(none.extents, Extents3D{});
-    EXPECT_TRUE(load("").edges.empty());
+}
+
+TEST(DxfMeshReader, BytesThatAreNoMeshOrEndInsideAFaceAreRefusedKeepingTheWholeFaces)
+{
+    // No face at all (a DXF without one, nothing, random bytes): an error naming the file, and
+    // an empty mesh with all-zero extents.
+    std::mt19937 random(5);
+    std::string noise(4096, '\0');
+    for (char& c : noise)
+        c = char(random());
+    for (const std::string& bytes : {dxf(head + tail), std::string(), noise}) {
+        FacetMesh mesh;
+        try {
+            LoadDxfMesh(mesh, bytes, "none.dxf", silentRunControl());
+            ADD_FAILURE() << "no error";
+        } catch (const Error& e) {
+            EXPECT_EQ(e.file(), "none.dxf");
+            EXPECT_EQ(e.line(), 0);
+            EXPECT_EQ(e.reason(), "no 3DFACE found: not a DXF surface mesh");
+        }
+        EXPECT_TRUE(mesh.edges.empty() && mesh.triangles.empty());
+        EXPECT_EQ(mesh.extents, Extents3D{});
+    }
+
+    // Cut short inside the second face, wherever in it: the line of its "3DFACE" is named and
+    // the first face stays, whole and drawable.
+    const auto first = face({{0, 0, 0}, {1, 0, 1}, {1, 1, 2}, {0, 1, 3}});
+    const std::string whole =
+        dxf(head + first + face({{5, 5, 0}, {6, 5, 1}, {6, 6, 2}, {5, 6, 3}}) + tail);
+    const std::size_t secondFace = whole.find("3DFACE", whole.find("3DFACE") + 1);
+    for (std::size_t cut = secondFace + 6; cut < whole.size() - dxf(tail).size() + 1; ++cut) {
+        FacetMesh mesh;
+        try {
+            LoadDxfMesh(mesh, whole.substr(0, cut), "cut.dxf", silentRunControl());
+            ADD_FAILURE() << "no error, cut at " << cut;
+        } catch (const Error& e) {
+            EXPECT_EQ(e.line(), long(head.size() + first.size() + 2)) << cut;
+            EXPECT_EQ(e.reason(), "the file ends inside this 3DFACE");
+        }
+        ASSERT_EQ(mesh.edges.size(), 5u) << cut;
+        EXPECT_EQ(mesh.triangles.size(), 2u);
+        EXPECT_EQ(mesh.extents.maxX, 1);
+        expectOrdered(mesh);
+    }
+    // Closed by the group 0 of ENDSEC, a file without "EOF" is still whole.
+    EXPECT_EQ(load(dxf(head + first + std::vector<std::string>{"0", "ENDSEC"})).edges.size(), 5u);
 }
 
 TEST(DxfMeshReader, BadNumberNamesFileLineAndTextAndKeepsWhatWasRead)
@@ -228,7 +282,7 @@ TEST(DxfMeshReader, BadNumberNamesFileLineAndTextAndKeepsWhatWasRead)
         FacetMesh m;
         EXPECT_THROW(LoadDxfMesh(m, bad, "x.dxf", silentRunControl()), Error) << bad;
     }
-    EXPECT_EQ(load("0\n3DFACE\n+10\n+1.5E+1\n").extents.maxX, 15);
+    EXPECT_EQ(load("0\n3DFACE\n+10\n+1.5E+1\n0\nEOF\n").extents.maxX, 15);
 }
 
 TEST(DxfMeshReader, NumbersReadExactlyAsFromChars)
@@ -255,6 +309,7 @@ TEST(DxfMeshReader, NumbersReadExactlyAsFromChars)
     std::string file;
     for (const std::string& text : texts)
         file += "0\n3DFACE\n10\n" + text + "\n"; // a triangle: the other corners stay 0
+    file += "0\nEOF\n";
     const FacetMesh mesh = load(file);
     ASSERT_EQ(mesh.edges.size(), 3 * texts.size());
     for (std::size_t i = 0; i < texts.size(); ++i) {
@@ -300,13 +355,56 @@ TEST(DxfMeshReader, FilesOnDisk)
     EXPECT_EQ(LoadDxfMeshFile(mesh, (dir / "s.dxf").string(), silentRunControl()),
               MeshLoadOutcome::Loaded);
     EXPECT_EQ(mesh.edges.size(), 5 * countOf(text, "3DFACE"));
-    EXPECT_EQ(LoadDxfMeshFile(mesh, (dir / "empty.dxf").string(), silentRunControl()),
-              MeshLoadOutcome::Loaded);
+    EXPECT_THROW(LoadDxfMeshFile(mesh, (dir / "empty.dxf").string(), silentRunControl()), Error);
     EXPECT_TRUE(mesh.edges.empty());
     // A folder or a pipe is refused, not read (a pipe would wait for a writer for ever).
     ASSERT_EQ(::mkfifo((dir / "pipe.dxf").c_str(), 0600), 0);
     EXPECT_THROW(LoadDxfMeshFile(mesh, dir.string(), silentRunControl()), Error);
     EXPECT_THROW(LoadDxfMeshFile(mesh, (dir / "pipe.dxf").string(), silentRunControl()), Error);
+}
+
+namespace {
+
+// Shortens the file being read to `keep` bytes when the reading starts (the gauge at 5),
+// as another program would while the mesh is read.
+class TruncatingControl : public RunControl {
+public:
+    TruncatingControl(std::string path, off_t keep) : path_(std::move(path)), keep_(keep) {}
+    void showProgress(ProgressDisplay, int percent) override
+    {
+        if (percent == 5) {
+            EXPECT_EQ(::truncate(path_.c_str(), keep_), 0);
+        }
+    }
+
+private:
+    std::string path_;
+    off_t keep_;
+};
+
+} // namespace
+
+TEST(DxfMeshReader, AFileShortenedWhileReadIsReportedNotACrash)
+{
+    const corvane::testing::ScratchFolder folder;
+    const std::string name = (folder.path() / "s.dxf").string();
+    const std::string text = writtenSurface(relief_test::randomGrid(40, 40, 5));
+    ASSERT_GT(text.size(), 200000u);
+    // To nothing, and to the middle of a page in the middle of a face.
+    for (const off_t keep : {off_t(0), off_t(text.size() / 2 + 77)}) {
+        std::ofstream(name, std::ios::binary | std::ios::trunc) << text;
+        TruncatingControl control(name, keep);
+        FacetMesh mesh;
+        try {
+            LoadDxfMeshFile(mesh, name, control);
+            ADD_FAILURE() << "a file shortened while read must be refused";
+        } catch (const Error& e) {
+            EXPECT_EQ(e.file(), name);
+            EXPECT_EQ(e.reason(), "changed while it was read");
+        }
+        EXPECT_TRUE(mesh.triangles.empty());
+        EXPECT_TRUE(mesh.edges.empty());
+    }
 }
 
 namespace {

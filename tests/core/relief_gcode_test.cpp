@@ -19,6 +19,7 @@ using relief_test::gridOf;
 using relief_test::randomGrid;
 using relief_test::readFile;
 using relief_test::ScriptedControl;
+using relief_test::workedParameters;
 namespace fs = std::filesystem;
 
 namespace {
@@ -26,19 +27,6 @@ namespace {
 TZGrid workedGrid()
 {
     return gridOf({{255, 128, 0, 255}, {255, 255, 255, 255}});
-}
-
-ReliefParameters workedParameters()
-{
-    ReliefParameters p;
-    p.sizeX = 4;
-    p.sizeY = 2;
-    p.stepX = p.stepY = 1;
-    p.depth = 0.2;
-    p.depthPerPass = 0.1;
-    p.rapidHeight = 0.1;
-    p.feedRate = 10;
-    return p;
 }
 
 std::vector<RasterMove> passes(const TZGrid& grid, const ReliefParameters& p)

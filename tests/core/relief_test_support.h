@@ -2,6 +2,8 @@
 #pragma once
 
 #include "common/run_control.h"
+#include "relief/relief_parameters.h"
+#include "relief/tool_mask.h"
 #include "relief/zgrid.h"
 
 #include <cstdint>
@@ -50,18 +52,20 @@ inline corvane::relief::TZGrid gridOf(std::initializer_list<std::initializer_lis
     for (const auto& row : rows) {
         int c = 0;
         for (int v : row)
-            g[r][c++] = std::uint8_t(v);
+            g[r][c++] = corvane::relief::TZGrid::Cell(v);
         ++r;
     }
     return g;
 }
 
-inline corvane::relief::TZGrid randomGrid(int rows, int cols, unsigned seed)
+// Every cell drawn from 0..white (White8 or White16).
+inline corvane::relief::TZGrid randomGrid(int rows, int cols, unsigned seed,
+                                          int white = corvane::relief::White8)
 {
-    corvane::relief::TZGrid g(rows, cols);
+    corvane::relief::TZGrid g(rows, cols, 0, white);
     std::mt19937 random(seed);
     for (auto& v : g.cells)
-        v = std::uint8_t(random() % 256);
+        v = corvane::relief::TZGrid::Cell(random() % (unsigned(white) + 1));
     return g;
 }
 
@@ -89,5 +93,29 @@ inline std::vector<std::string> crlfLines(const std::string& text)
     return lines;
 }
 
+// The worked example's settings: a 4 x 2 relief in steps of 1, 0.2 deep in passes of 0.1.
+inline corvane::relief::ReliefParameters workedParameters()
+{
+    corvane::relief::ReliefParameters p;
+    p.sizeX = 4;
+    p.sizeY = 2;
+    p.stepX = p.stepY = 1;
+    p.depth = 0.2;
+    p.depthPerPass = 0.1;
+    p.rapidHeight = 0.1;
+    p.feedRate = 10;
+    return p;
+}
+
+// The four tools the programs are checked with: each shape, and the V bit at two angles.
+struct ToolCase {
+    const char* name;
+    corvane::relief::ToolShape shape;
+    int angle;
+};
+inline constexpr ToolCase Tools[] = {{"End Mill", corvane::relief::ToolShape::EndMill, 60},
+                                     {"Ball Mill", corvane::relief::ToolShape::BallMill, 60},
+                                     {"V Bit 60", corvane::relief::ToolShape::VBit, 60},
+                                     {"V Bit 90", corvane::relief::ToolShape::VBit, 90}};
 
 } // namespace relief_test

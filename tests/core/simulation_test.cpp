@@ -3,12 +3,15 @@
 #include "relief/gouge_control.h"
 #include "relief/tool_mask.h"
 #include "relief_test_support.h"
+#include "simulation/cut_comparison.h"
 #include "simulation/cut_sweep.h"
 #include "simulation/planned_program.h"
 #include "simulation/simulate_program.h"
+#include "simulation/z_map.h"
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <random>
 
@@ -24,13 +27,13 @@ corvane::dnc::DncProgram parse(const std::string& text)
     return corvane::dnc::ParseDncProgram(text, corvane::silentRunControl());
 }
 
-std::string randomProgram(unsigned seed)
+std::string randomProgram(unsigned seed, int lines = 40)
 {
     std::mt19937 rng(seed);
     std::uniform_real_distribution<double> xy(-0.5, 3.5), z(-0.6, 0.2), off(-1, 1);
     std::string text = "G90 T0 F12\n";
     char line[160];
-    for (int i = 0; i < 40; ++i) {
+    for (int i = 0; i < lines; ++i) {
         const int kind = int(rng() % 6); // more feeds than rapids and arcs
         const char* word = kind == 0 ? "G00" : kind == 1 ? "G02" : kind == 2 ? "G03" : "G01";
         if (kind == 1 || kind == 2)
@@ -122,6 +125,124 @@ TEST(CutSweep, FastSweepEqualsTheDirectOneOnRandomPrograms)
             const SweepResult b = SweepToolMovesDirectly(moves, cutter, direct);
             EXPECT_EQ(fast.heights, direct.heights) << "seed " << seed;
             EXPECT_EQ(a.collisionLines, b.collisionLines) << "seed " << seed;
+        }
+}
+
+// Bit for bit, so that not even the sign of a zero differs.
+bool sameBits(const ZMap& a, const ZMap& b)
+{
+    return a.heights.size() == b.heights.size() &&
+           std::memcmp(a.heights.data(), b.heights.data(), a.heights.size() * sizeof(double)) == 0;
+}
+
+TEST(CutSweep, RowByRowSweepOnTwoThreadsGivesTheDirectMapBitForBit)
+{
+    // Raster programs (moves along x, where a row's distance from the move is worked out
+    // once a row, with plunges and rapids between the lines) and long random programs
+    // (moves and arc chords in every direction), each big enough for the two threads.
+    const TZGrid picture = sharpPicture(7);
+    for (ToolShape shape : {ToolShape::EndMill, ToolShape::BallMill, ToolShape::VBit}) {
+        const ReliefParameters p = rasterParameters(picture, shape, false);
+        const auto program = plannedProgram(picture, p, corvane::silentRunControl());
+        const Cutter cutter = makeCutter(shape, p.toolDiameter, p.includedAngle);
+        const ZMap start =
+            zMapForTarget(TargetRelief{picture, p.sizeX, p.sizeY, p.depth}, 0.01);
+        ZMap held = start, streamed = start, direct = start;
+        const auto moves = toolMoves(program.moves, 0.01);
+        ASSERT_GT(moves.size(), 64u) << "the streamed sweep takes them on two threads";
+        const SweepResult a = SweepToolMoves(moves, cutter, held, corvane::silentRunControl());
+        const SweepResult b =
+            SweepProgram(program.moves, 0.01, cutter, streamed, corvane::silentRunControl());
+        const SweepResult c = SweepToolMovesDirectly(moves, cutter, direct);
+        EXPECT_TRUE(sameBits(held, direct)) << int(shape);
+        EXPECT_TRUE(sameBits(streamed, direct)) << int(shape);
+        EXPECT_EQ(a.collisionLines, c.collisionLines);
+        EXPECT_EQ(b.collisionLines, c.collisionLines);
+    }
+    for (unsigned seed = 11; seed <= 12; ++seed)
+        for (ToolShape shape : {ToolShape::EndMill, ToolShape::BallMill, ToolShape::VBit}) {
+            const auto program = parse(randomProgram(seed, 150));
+            const Cutter cutter = makeCutter(shape, 0.45, seed == 11 ? 60 : 150);
+            ZMap streamed = makeZMap(-0.5, 3.5, 0.1, 41, 42), direct = streamed;
+            const SweepResult a =
+                SweepProgram(program.moves, 0.1, cutter, streamed, corvane::silentRunControl());
+            const SweepResult b =
+                SweepToolMovesDirectly(toolMoves(program.moves, 0.1), cutter, direct);
+            EXPECT_TRUE(sameBits(streamed, direct)) << "seed " << seed << " " << int(shape);
+            EXPECT_EQ(a.collisionLines, b.collisionLines);
+        }
+}
+
+TEST(CutSweep, ArcsAreSweptAsTheirChordsAreMadeWithTheSameMap)
+{
+    // Full circles of many chords each, between feeds and a rapid through the stock:
+    // batches end inside arcs and between moves.
+    std::string text = "G90 T0 F10\nG00 X1 Y0 Z0.1\nG01 Z-0.1\n";
+    for (int k = 0; k < 12; ++k)
+        text += k % 2 ? "G02 X1 Y0 Z-0.2 I-1 J0\n" : "G03 X1 Y0 Z-0.1 I-1 J0\n";
+    text += "G00 X-1 Y0 Z-0.15\nG01 X0 Y-1 Z-0.3\n";
+    const auto program = parse(text);
+    const double cell = 0.01; // about 1257 chords a circle
+    const std::vector<ToolMove> all = toolMoves(program.moves, cell);
+
+    std::vector<ToolMove> streamed;
+    std::size_t largest = 0, lastDone = 0;
+    bool doneRises = true;
+    forEachToolMoveBatch(program.moves, cell, 1000,
+                         [&](const std::vector<ToolMove>& batch, std::size_t done) {
+                             largest = std::max(largest, batch.size());
+                             doneRises &= done >= lastDone && done <= program.moves.size();
+                             lastDone = done;
+                             streamed.insert(streamed.end(), batch.begin(), batch.end());
+                             return true;
+                         });
+    EXPECT_LE(largest, 1000u);
+    EXPECT_TRUE(doneRises);
+    EXPECT_EQ(lastDone, program.moves.size());
+    ASSERT_EQ(streamed.size(), all.size());
+    EXPECT_GT(all.size(), 12000u);
+    for (std::size_t i = 0; i < all.size(); ++i)
+        ASSERT_TRUE(std::memcmp(&streamed[i].segment, &all[i].segment, sizeof(Segment)) == 0 &&
+                    streamed[i].cuts == all[i].cuts && streamed[i].line == all[i].line)
+            << i;
+
+    // The whole simulation sweeps as it makes them: the same map, collisions and counts.
+    const Cutter cutter = makeCutter(ToolShape::BallMill, 0.2, 60);
+    ZMap held = makeZMap(-1.2, 1.2, 0.02, 121, 121), streamedMap = held;
+    const SweepResult a = SweepToolMoves(all, cutter, held, corvane::silentRunControl());
+    const SweepResult b =
+        SweepProgram(program.moves, cell, cutter, streamedMap, corvane::silentRunControl());
+    EXPECT_EQ(held.heights, streamedMap.heights);
+    EXPECT_EQ(a.collisionLines, b.collisionLines);
+    EXPECT_FALSE(b.collisionLines.empty());
+    EXPECT_EQ(b.feedMoves + b.rapidMoves, all.size());
+    EXPECT_EQ(b.rapidMoves, 2u);
+
+    // Stopping ends the making too.
+    std::size_t batches = 0;
+    forEachToolMoveBatch(program.moves, cell, 1000,
+                         [&](const std::vector<ToolMove>&, std::size_t) { return ++batches < 2; });
+    EXPECT_EQ(batches, 2u);
+}
+
+TEST(CutSweep, FastAndDirectSweepsAgreeOnCellsExactlyOnTheRim)
+{
+    // Row 0 lies exactly one radius above a move along y = 0. The exact distance is the
+    // radius, but the cell's own test computes it a hair short for these lengths: both
+    // sweeps must leave that to the cell, and so carve the same.
+    const std::pair<double, double> cases[] = {{0.2, 0.3},  {0.2, 0.7}, {0.35, 1.3},
+                                               {0.45, 2.9}, {0.3, 1.1}, {0.25, 0.75}};
+    for (const auto& [radius, length] : cases)
+        for (ToolShape shape : {ToolShape::EndMill, ToolShape::BallMill, ToolShape::VBit}) {
+            const Cutter cutter = makeCutter(shape, 2 * radius, 60);
+            ZMap fast = makeZMap(-0.5, radius, 0.05, 2 * int(radius / 0.05) + 3,
+                                 int((length + 1) / 0.05) + 1);
+            ZMap direct = fast;
+            const std::vector<ToolMove> moves = {{{0, 0, -0.1, length, 0, -0.1}, true, 1},
+                                                 {{length, 0, -0.1, 0, 0, -0.2}, true, 2}};
+            SweepToolMoves(moves, cutter, fast, corvane::silentRunControl());
+            SweepToolMovesDirectly(moves, cutter, direct);
+            EXPECT_EQ(fast.heights, direct.heights) << radius << " " << length;
         }
 }
 
@@ -262,6 +383,34 @@ TEST(CutSweep, WithoutGougeControlTheGougesLieWhereTheToolMaskPredicts)
         }
 }
 
+TEST(CutSweep, ToolAndCellAreJudgedByTheDialogsRulesWithTheirMessages)
+{
+    const auto refusal = [](const auto& make) -> std::string {
+        try {
+            make();
+        } catch (const corvane::Error& error) {
+            return error.what();
+        }
+        return "accepted";
+    };
+    EXPECT_EQ(refusal([] { makeCutter(ToolShape::EndMill, 0, 60); }),
+              "Diameter must be a number greater than 0");
+    EXPECT_EQ(refusal([] { makeCutter(ToolShape::VBit, 1, 180); }),
+              "Included Angle must lie between 5 and 179 degrees");
+    EXPECT_EQ(refusal([] { makeCutter(ToolShape::BallMill, 1, 180); }), "accepted");
+
+    // Every entry point that takes a cell size says the same about a bad one.
+    const std::string cell = "Cell Size must be a number greater than 0";
+    EXPECT_EQ(refusal([] { makeZMap(0, 0, 0, 1, 1); }), cell);
+    EXPECT_EQ(refusal([] { zMapForTarget(TargetRelief{TZGrid{}, 1, 1, 1}, -1); }), cell);
+    SimulationSettings s;
+    s.cutter = makeCutter(ToolShape::EndMill, 0.1, 60);
+    s.cell = 0;
+    EXPECT_EQ(
+        refusal([&] { SimulateProgram(parse("G01 X5 Y5\n"), s, corvane::silentRunControl()); }),
+        cell);
+}
+
 TEST(CutSweep, RefusesSettingsItCannotSimulate)
 {
     EXPECT_THROW(makeCutter(ToolShape::BallMill, 0, 60), corvane::Error);
@@ -275,4 +424,41 @@ TEST(CutSweep, RefusesSettingsItCannotSimulate)
     s.rapidRate = 0;
     EXPECT_THROW(SimulateProgram(parse("G01 X5 Y5\n"), s, corvane::silentRunControl()),
                  corvane::Error);
+}
+
+// The message of the error a call throws, or "" when it throws none.
+template <class F> std::string errorOf(F&& call)
+{
+    try {
+        call();
+    } catch (const corvane::Error& e) {
+        return e.what();
+    }
+    return "";
+}
+
+TEST(CutSweep, ValuesWhoseResultsCannotBeRepresentedAreRefusedByField)
+{
+    // A diameter this large made the map too large and blamed the cell size.
+    EXPECT_EQ(errorOf([] { makeCutter(ToolShape::BallMill, 1e308, 60); }),
+              "Diameter can not be more than 100000");
+    const auto program = parse("G90 T0 F10\nG00 X5 Y5\nG01 Z-1\n");
+    SimulationSettings s;
+    s.cutter = makeCutter(ToolShape::EndMill, 0.5, 60);
+    s.cell = 0.1;
+    // 1e-310 is above 0, but a rapid of length 7 would take infinitely many minutes.
+    s.rapidRate = 1e-310;
+    EXPECT_EQ(errorOf([&] {
+                  SimulateProgram(program, s, corvane::silentRunControl());
+              }).rfind("Rapid Rate is too small", 0),
+              0u);
+    s.rapidRate = 100;
+    s.target = TargetRelief{TZGrid(4, 4, 0), 5, 5, 1e308}; // heights of -1e308 overflow
+    EXPECT_EQ(errorOf([&] { SimulateProgram(program, s, corvane::silentRunControl()); }),
+              "Depth can not be more than 100000");
+    s.target->depth = 1;
+    const Simulation sim = SimulateProgram(program, s, corvane::silentRunControl());
+    ASSERT_TRUE(sim.deviation);
+    EXPECT_TRUE(std::isfinite(sim.deviation->largestGouge));
+    EXPECT_TRUE(std::isfinite(sim.time.minutes));
 }

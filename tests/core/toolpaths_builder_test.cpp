@@ -1,3 +1,4 @@
+#include "common/error.h"
 #include "relief_test_support.h"
 #include "toolpaths/region_builder.h"
 #include "toolpaths/toolpaths_fields.h"
@@ -260,4 +261,64 @@ TEST(ToolpathsFields, FieldsTheStyleDoesNotReadAreNotRefused)
                 << "style " << c.style << ", depths " << c.regionDepths << ": " << bad.*field;
         }
     }
+}
+
+TEST(ToolpathsFields, RefusesWhatCannotBeCutOrRepresentedNamingTheField)
+{
+    // Topography counts its levels first: a step a billion times smaller than Op Depth, or
+    // an Op Depth whose quotient overflows, is refused with the count and the field.
+    ToolpathsFields f;
+    f.style = 1;
+    f.opDepth = "1";
+    f.zStep = "1e-9";
+    EXPECT_EQ(toolpathsFieldsProblem(f, false).value_or(""),
+              "Z Step is too small for the Op Depth: Topography would cut 1000000000 levels, at "
+              "most 100000 are allowed");
+    f.opDepth = "1e308";
+    f.zStep = "0.1";
+    EXPECT_EQ(toolpathsFieldsProblem(f, false).value_or(""),
+              "Z Step is too small for the Op Depth: Topography would cut more than 1E308 "
+              "levels, at most 100000 are allowed");
+    f.opDepth = "10000";
+    EXPECT_FALSE(toolpathsFieldsProblem(f, false)); // 100000 levels are allowed
+    // The raster grid counts grey levels: the same quotient.
+    f.opDepth = "1";
+    f.zStep = "1e-9";
+    EXPECT_TRUE(toolpathsFieldsProblem(f, true));
+    // Single Depth has no levels to count.
+    f.style = 0;
+    EXPECT_FALSE(toolpathsFieldsProblem(f, false));
+
+    // The engine refuses them too, before cutting anything.
+    RegionList list;
+    ScriptedControl control;
+    EXPECT_THROW(CreateRegions(list, cone, topography(1e-9, 1, false), std::nullopt, control),
+                 corvane::Error);
+    EXPECT_EQ(regionCount(list.regions), 0u);
+    EXPECT_TRUE(control.statuses.empty());
+
+    // Width and Depth are read in single precision: beyond it they would be infinite.
+    f = ToolpathsFields{};
+    for (const char* big : {"1e39", "-1e39", "100001"}) {
+        f.depth = big;
+        EXPECT_EQ(toolpathsFieldsProblem(f, true).value_or(""), "Depth can not be more than 100000")
+            << big;
+        EXPECT_FALSE(toolpathsFieldsProblem(f, false)); // not used for a mesh
+        f.depth = "1";
+        f.width = big;
+        EXPECT_EQ(toolpathsFieldsProblem(f, true).value_or(""), "Width can not be more than 100000")
+            << big;
+        f.width = "1";
+    }
+
+    // Curve Fit samples each span that many times: beyond the limit it cannot be held.
+    f.curveFit = true;
+    f.curveFitValue = "2147483647";
+    EXPECT_EQ(toolpathsFieldsProblem(f, false).value_or(""),
+              "Curve Fit can not be more than 1000 points a span");
+    f.curveFitValue = "1000";
+    EXPECT_FALSE(toolpathsFieldsProblem(f, false));
+    f.curveFit = false;
+    f.curveFitValue = "2147483647"; // unchecked: not used
+    EXPECT_FALSE(toolpathsFieldsProblem(f, false));
 }

@@ -7,6 +7,7 @@
 #include "toolpaths/optimize_toolpaths.h"
 #include "toolpaths_test_support.h"
 
+#include <algorithm>
 #include <clocale>
 #include <cmath>
 #include <fstream>
@@ -127,6 +128,80 @@ TEST(OptimizeToolpaths, TreeSearchGivesExactlyTheQuadraticOrder)
         EXPECT_EQ(OptimizeToolpaths(list), OptimizeToolpathsDirect(list)) << seed;
     }
     EXPECT_TRUE(OptimizeToolpaths(newRegionList()).empty());
+}
+
+TEST(OptimizeToolpaths, RegionsHoweverFarAwayAreAllCut)
+{
+    // Squared distances of 1e100 and more: the search must not start from a finite "best".
+    for (const double far : {1e50, 1e120, 1e200}) {
+        TRegionArray list = newRegionList();
+        list.push_back(regionThrough({{0, 0}, {1, 0}}, true));
+        list.push_back(regionThrough({{far, far}, {far, far + 1}}, true));
+        list.push_back(regionThrough({{-far, 0}, {-far, 1}}, true));
+        const std::vector<std::size_t> order = OptimizeToolpaths(list);
+        EXPECT_EQ(order.size(), 3u) << far;
+        EXPECT_EQ(order, OptimizeToolpathsDirect(list)) << far;
+        const std::string program = dncProgramText(list, order, squareHeader);
+        std::size_t blocks = 0;
+        for (const std::string& line : relief_test::crlfLines(program))
+            blocks += line.starts_with("G01 Z");
+        EXPECT_EQ(blocks, 3u) << far;
+    }
+}
+
+TEST(OptimizeToolpaths, RegionsSharingFirstSegmentsKeepTheQuadraticOrder)
+{
+    // The loops of a straight wall, one a level, interleaved with others and with regions
+    // whose first segments coincide only in part (same start, other end; same points
+    // reversed).
+    for (unsigned seed : {4u, 5u}) {
+        std::mt19937 random(seed);
+        TRegionArray list = newRegionList();
+        for (int i = 0; i < 1500; ++i) {
+            const int kind = int(random() % 5);
+            const double x = double(random() % 6), y = double(random() % 6);
+            if (kind == 0)
+                list.push_back(regionThrough({{x, y}, {x + 1, y}, {x, y + 1}}, true));
+            else if (kind == 1)
+                list.push_back(regionThrough({{x + 1, y}, {x, y}, {x, y + 1}}, true));
+            else if (kind == 2)
+                list.push_back(regionThrough({{x, y}, {x, y + 2}, {x + 1, y}}, true));
+            else
+                list.push_back(regionThrough({{2, 2}, {2, 3}, {3, 3}, {2, 2}}, false, i * 0.1));
+        }
+        EXPECT_EQ(OptimizeToolpaths(list), OptimizeToolpathsDirect(list)) << seed;
+    }
+}
+
+TEST(OptimizeToolpaths, ManyIdenticalLoopsShowProgressAndStopOnEsc)
+{
+    TRegionArray list = newRegionList();
+    for (int i = 0; i < 100002; ++i)
+        list.push_back(regionThrough({{0, 0}, {0, 2}, {2, 2}, {2, 0}, {0, 0}}, false, i * 0.01));
+    relief_test::ScriptedControl control;
+    const std::vector<std::size_t> order = OptimizeToolpaths(list, control);
+    ASSERT_EQ(order.size(), 100002u);
+    for (std::size_t k = 0; k < order.size(); ++k)
+        ASSERT_EQ(order[k], k + 1); // equally near: the lower index first
+    ASSERT_FALSE(control.progress.empty());
+    EXPECT_TRUE(std::is_sorted(control.progress.begin(), control.progress.end()));
+    EXPECT_EQ(control.progress.front().first, corvane::ProgressDisplay::Gauge);
+    EXPECT_GT(control.checkpoints, 10);
+
+    relief_test::ScriptedControl esc;
+    esc.escapeFrom = 3;
+    EXPECT_THROW(OptimizeToolpaths(list, esc), corvane::Cancelled);
+    EXPECT_EQ(esc.checkpoints, 3);
+
+    // Saving stops too: nothing is written, and the status says so.
+    const corvane::testing::ScratchFolder folder;
+    relief_test::ScriptedControl saving;
+    saving.escapeFrom = 1;
+    EXPECT_THROW(SaveDncProgram((folder.path() / "walls.dnc").string(), list, squareHeader, saving),
+                 corvane::Cancelled);
+    EXPECT_FALSE(fs::exists(folder.path() / "walls.dnc"));
+    EXPECT_EQ(saving.statuses,
+              (std::vector<std::string>{"Optimizing toolpaths...", "Process Cancelled..."}));
 }
 
 TEST(DncWriter, SquareExampleExactlyAndNegativeDepths)

@@ -45,13 +45,13 @@ TEST_F(CutPreviewTest, PreviewShowsWhatCreateWritesWithoutWritingIt)
 {
     TfrmPicture* picture = loadPicture(40, 30);
     TDXF* dialog = openDialog(picture, true);
-    type(dialog->depthEdit, QStringLiteral(".2"));
-    type(dialog->depthPerPassEdit, QStringLiteral(".1"));
-    dialog->cmbType->setCurrentIndex(1); // Ball Mill
-    type(dialog->txtDia, QStringLiteral(".08"));
-    dialog->chkGouge->setChecked(false); // the sharp bands get gouged
-    ASSERT_TRUE(dialog->previewButton->isVisible());
-    dialog->previewButton->click();
+    type(dialog->depthEdit(), QStringLiteral(".2"));
+    type(dialog->depthPerPassEdit(), QStringLiteral(".1"));
+    dialog->toolTypeCombo()->setCurrentIndex(1); // Ball Mill
+    type(dialog->toolDiameterEdit(), QStringLiteral(".08"));
+    dialog->gougeCheck()->setChecked(false); // the sharp bands get gouged
+    ASSERT_TRUE(dialog->previewButton()->isVisible());
+    dialog->previewButton()->click();
 
     auto* preview = activeChild<TfrmCutPreview>();
     ASSERT_NE(preview, nullptr);
@@ -87,7 +87,7 @@ TEST_F(CutPreviewTest, PreviewShowsWhatCreateWritesWithoutWritingIt)
     frame->MdiArea().setActiveSubWindow(dialog->SubWindow());
     const QString written = folder.filePath(QStringLiteral("gui.Dnc"));
     answerSave(written);
-    dialog->createButton->click();
+    dialog->createButton()->click();
     QProcess cli;
     cli.start(QStringLiteral(CORVANE_CLI),
               {QStringLiteral("simulate"),
@@ -127,8 +127,8 @@ TEST_F(CutPreviewTest, CancelStopsThePreviewAndAToolThatCannotCutIsNamed)
 {
     TfrmPicture* picture = loadPicture(60, 40);
     TDXF* dialog = openDialog(picture, true);
-    duringRun([dialog] { dialog->cancelButton->click(); });
-    dialog->previewButton->click();
+    duringRun([dialog] { dialog->cancelButton()->click(); });
+    dialog->previewButton()->click();
     EXPECT_EQ(activeChild<TfrmCutPreview>(), nullptr);
     EXPECT_EQ(statusText(), QStringLiteral("Process Cancelled..."));
     EXPECT_TRUE(isOpen(dialog));
@@ -138,14 +138,14 @@ TEST_F(CutPreviewTest, CancelStopsThePreviewAndAToolThatCannotCutIsNamed)
         QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
         QApplication::sendEvent(dialog, &esc);
     });
-    dialog->previewButton->click();
+    dialog->previewButton()->click();
     EXPECT_EQ(activeChild<TfrmCutPreview>(), nullptr);
     EXPECT_EQ(statusText(), QStringLiteral("Process Cancelled..."));
     EXPECT_FALSE(shared().EscapePressed);
     EXPECT_TRUE(isOpen(dialog));
 
-    type(dialog->txtDia, QStringLiteral("0"));
-    dialog->previewButton->click();
+    type(dialog->toolDiameterEdit(), QStringLiteral("0"));
+    dialog->previewButton()->click();
     ASSERT_EQ(prompts.messages.size(), 1u);
     EXPECT_EQ(prompts.messages[0].text, QStringLiteral("Diameter must be a number greater than 0"));
     EXPECT_EQ(activeChild<TfrmCutPreview>(), nullptr);
@@ -244,13 +244,13 @@ TEST_F(CutPreviewTest, SamplePreviewForTheManual)
     if (images.isEmpty())
         GTEST_SKIP() << "set CORVANE_MANUAL_IMAGES to write the manual's pictures";
     frame->resize(1060, 640);
-    TfrmPicture* picture = frame->OpenPicture(QStringLiteral(CORVANE_SAMPLES "/relief.bmp"));
+    TfrmPicture* picture = OpenPicture(*frame, QStringLiteral(CORVANE_SAMPLES "/relief.bmp"));
     ASSERT_NE(picture, nullptr);
     TDXF* dialog = openDialog(picture, true);
-    dialog->cmbType->setCurrentIndex(1); // Ball Mill
-    type(dialog->txtDia, QStringLiteral(".0625"));
+    dialog->toolTypeCombo()->setCurrentIndex(1); // Ball Mill
+    type(dialog->toolDiameterEdit(), QStringLiteral(".0625"));
     dialog->SubWindow()->move(0, 0);
-    dialog->previewButton->click();
+    dialog->previewButton()->click();
     auto* preview = activeChild<TfrmCutPreview>();
     ASSERT_NE(preview, nullptr);
     preview->SubWindow()->setGeometry(dialog->SubWindow()->width() + 4, 0, 620, 480);

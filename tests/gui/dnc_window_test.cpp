@@ -76,11 +76,11 @@ TEST_F(DncViewTest, ImportShowsTheProgramAsTextAndAsAnIsometricDrawing)
     EXPECT_EQ(text.Line(0), QStringLiteral("( Created today From part.bmp)"));
     EXPECT_EQ(text.Line(3), QStringLiteral("G01 X4 Y2 Z-1"));
 
-    // The panel on the left takes a third of the window, the divider 8 pixels.
+    // The panel on the left takes a third of the window beside the divider of 8 pixels.
     const QList<int> sizes = view->Splitter1().sizes();
     EXPECT_EQ(view->Splitter1().widget(0), &view->Draw3D());
     EXPECT_EQ(view->Splitter1().handleWidth(), 8);
-    EXPECT_NEAR(sizes[0], view->width() / 3, 1);
+    EXPECT_NEAR(sizes[0], (view->width() - 8) / 3, 1);
     EXPECT_TRUE(view->SubWindow()->geometry().intersected(frame->MdiArea().viewport()->rect()) ==
                 view->SubWindow()->geometry());
 
@@ -140,15 +140,17 @@ TEST_F(DncViewTest, FeedsAreGreenRapidsBlueAndOnlyTheBoxWhileDragging)
     QImage picture = view->Draw3D().PictureOnWhite();
     EXPECT_GT(count(picture, kGreen), 10);
     EXPECT_GT(count(picture, kBlue), 10);
-    // The scale comes from the whole window, not the panel.
-    const QMdiSubWindow& window = *view->SubWindow();
-    const double scale = std::min(window.width() / 10.0, window.height() / 5.0);
-    EXPECT_DOUBLE_EQ(view->ViewScale().scale, scale);
+    // The scale comes from the drawing's own panel, not the window the text pane shares.
+    const TDraw3D& panel = view->Draw3D();
+    const auto panelScale = [&] { return std::min(panel.width() / 10.0, panel.height() / 5.0); };
+    EXPECT_DOUBLE_EQ(view->ViewScale().scale, panelScale());
     EXPECT_EQ(view->ViewScale().base, view->Draw3D().DrawingBottom());
-    // Moving the divider changes the panel, not the scale.
+    // Moving the divider changes the panel, and the scale with it.
+    const double before = view->ViewScale().scale;
     view->Splitter1().setSizes({view->width() / 2, view->width() / 2});
     view->Draw3D().PictureOnWhite();
-    EXPECT_DOUBLE_EQ(view->ViewScale().scale, scale);
+    EXPECT_DOUBLE_EQ(view->ViewScale().scale, panelScale());
+    EXPECT_NE(view->ViewScale().scale, before);
 
     // While a button is held only the box is drawn, in black.
     QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton,
@@ -170,9 +172,9 @@ TEST_F(DncViewTest, ArcOnlyAndFlatProgramsAreScaledButArcsAreNotDrawn)
     ASSERT_NE(arcs, nullptr);
     QImage picture = arcs->Draw3D().PictureOnWhite();
     EXPECT_EQ(count(picture, kGreen) + count(picture, kBlue), 0);
-    const QMdiSubWindow& window = *arcs->SubWindow();
+    const TDraw3D& panel = arcs->Draw3D();
     EXPECT_DOUBLE_EQ(arcs->ViewScale().scale,
-                     std::min(window.width() / 10.0, window.height() / 10.0));
+                     std::min(panel.width() / 10.0, panel.height() / 10.0));
 
     TfrmDnc* flat = open("G01 Y40\nG00 Y0\n"); // no extent in x
     ASSERT_NE(flat, nullptr);

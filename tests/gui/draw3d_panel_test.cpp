@@ -91,18 +91,23 @@ TEST_F(Draw3DPanel, ClipboardGetsThePictureOnWhite)
 
 TEST(MeshPaint, ScaleBaseLineAndCanvasPoints)
 {
-    Extents3D wide{0, 20, 0, 5, -1, 0, 5, 20};
+    const Extents3D wide{0, 20, 0, 5, -1, 0, 5, 20};
     const MeshViewScale fit = meshViewScale(wide, 400, 300, 280);
     EXPECT_EQ(fit.scale, 20); // min(400 / 20, 300 / 5)
     EXPECT_EQ(fit.base, 280);
 
-    // All on one line in y: scale 1 from base line 0, the box over 0..1.
-    Extents3D line{2, 9, 3, 3, 0, 0, 0, 7};
+    EXPECT_EQ(fit.box.maxX, 20); // the box drawn is the extents
+
+    // All on one line in y: scale 1 from base line 0, the box over 0..1. The extents are
+    // the document's: fitting them into a paint leaves them as they are.
+    const Extents3D line{2, 9, 3, 3, 0, 0, 0, 7};
     const MeshViewScale flat = meshViewScale(line, 400, 300, 280);
     EXPECT_EQ(flat.scale, 1);
     EXPECT_EQ(flat.base, 0);
-    EXPECT_EQ(line.minX, 0);
-    EXPECT_EQ(line.maxY, 1);
+    EXPECT_EQ(flat.box.minX, 0);
+    EXPECT_EQ(flat.box.maxY, 1);
+    EXPECT_EQ(line.minX, 2);
+    EXPECT_EQ(line.maxY, 3);
 
     // Halves go to the even neighbour; values far off the canvas are held at its limit.
     EXPECT_EQ(canvasCoordinate(1.25, 2), 2);

@@ -37,15 +37,15 @@ TEST_F(FrameStartTest, PictureToolsStartDisabledAndNewImageEnablesThem)
     frame->New1Click();
     for (int number : {3, 4, 6, 7})
         EXPECT_TRUE(frame->ToolButton(number)->isEnabled()) << "ToolButton" << number;
-    ASSERT_NE(frame->ActivePicture(), nullptr);
-    EXPECT_EQ(frame->ActivePicture()->Caption(), QStringLiteral("New Picture"));
+    ASSERT_NE(ActivePicture(*frame), nullptr);
+    EXPECT_EQ(ActivePicture(*frame)->Caption(), QStringLiteral("New Picture"));
     EXPECT_TRUE(shared().PictureChanged);
 }
 
 TEST_F(FrameStartTest, ClosingTheLastPictureDisablesThePictureToolsAgain)
 {
     frame->New1Click();
-    frame->ActivePicture()->mnuCloseClick();
+    ActivePicture(*frame)->mnuCloseClick();
     flushDeletes();
     EXPECT_TRUE(frame->MdiArea().subWindowList().isEmpty());
     EXPECT_FALSE(frame->ToolButton(3)->isEnabled());
@@ -53,7 +53,7 @@ TEST_F(FrameStartTest, ClosingTheLastPictureDisablesThePictureToolsAgain)
 
 TEST_F(FrameStartTest, ToolsStayOnWhileAnotherKindOfChildIsOpenAndThenDoNothing)
 {
-    TfrmPicture* picture = frame->NewPicture();
+    TfrmPicture* picture = NewPicture(*frame);
     frame->AddChildWindow(new QWidget); // stands for a mesh or DNC view
     picture->mnuCloseClick();
     flushDeletes();
@@ -119,7 +119,7 @@ TEST_F(FrameDialogsTest, LoadImageRemembersTheLastFileAndImportsClearIt)
     ASSERT_EQ(prompts.openRequests.size(), 1u);
     EXPECT_TRUE(prompts.openRequests[0].filter.startsWith(
         QStringLiteral("All image files|*.Bmp;*.Jpg;*.Tif;*.Pcx;*.Gif;*.Wmf;")));
-    EXPECT_EQ(frame->ActivePicture()->Caption(), picture);
+    EXPECT_EQ(ActivePicture(*frame)->Caption(), picture);
 
     frame->Load1Click(); // cancelled
     ASSERT_EQ(prompts.openRequests.size(), 2u);
@@ -159,12 +159,12 @@ TEST_F(FrameDialogsTest, SetPluginPathAsksForAFolderAndCancelEmptiesIt)
     EXPECT_EQ(prompts.folderTitles[0], QStringLiteral("Select Plug Ins Path"));
 
     frame->New1Click();
-    EXPECT_EQ(frame->ActivePicture()->TP->PluginPathName(), folder.path());
+    EXPECT_EQ(ActivePicture(*frame)->TP->PluginPathName(), folder.path());
 
     frame->SetPluginPath1Click(); // cancelled
     EXPECT_TRUE(shared().PluginPath.isEmpty());
     frame->New1Click();
-    EXPECT_TRUE(frame->ActivePicture()->TP->PluginPathName().isEmpty());
+    EXPECT_TRUE(ActivePicture(*frame)->TP->PluginPathName().isEmpty());
 }
 
 using FrameKeysTest = FrameTest;
@@ -172,7 +172,7 @@ using FrameKeysTest = FrameTest;
 TEST_F(FrameKeysTest, EscapeSetsEscapePressedWhicheverWidgetHasTheFocus)
 {
     frame->New1Click();
-    QTest::keyClick(frame->ActivePicture()->TP, Qt::Key_Escape);
+    QTest::keyClick(ActivePicture(*frame)->TP, Qt::Key_Escape);
     EXPECT_TRUE(shared().EscapePressed);
 }
 
@@ -197,10 +197,10 @@ TEST_F(FrameKeysTest, HelpOpensTheManualPageOfTheFocusedWindow)
 
     frame->Contents1Click();
     frame->New1Click();
-    QTest::keyClick(frame->ActivePicture()->TP, Qt::Key_F1);
-    frame->frmDirection().show();
-    QTest::keyClick(&frame->frmDirection(), Qt::Key_F1);
-    frame->frmDirection().hide();
+    QTest::keyClick(ActivePicture(*frame)->TP, Qt::Key_F1);
+    directionDialog().show();
+    QTest::keyClick(&directionDialog(), Qt::Key_F1);
+    directionDialog().hide();
     setUrlOpener({});
 
     ASSERT_EQ(opened.size(), 3u);
@@ -250,15 +250,15 @@ TEST_F(FrameChildrenTest, ActivePictureMenusReplaceTheFramesMenus)
     EXPECT_EQ(titles(), (QStringList{"&File", "&Window", "&Help"}));
     frame->New1Click();
     EXPECT_EQ(titles(), (QStringList{"&File", "&Edit", "&Image", "&Create", "&Window", "&Help"}));
-    frame->ActivePicture()->mnuCloseClick();
+    ActivePicture(*frame)->mnuCloseClick();
     flushDeletes();
     EXPECT_EQ(titles(), (QStringList{"&File", "&Window", "&Help"}));
 }
 
 TEST_F(FrameChildrenTest, ChildListPutsTheActiveWindowFirstAndRecordTargetIndexCountsFromIt)
 {
-    TfrmPicture* first = frame->NewPicture();
-    TfrmPicture* second = frame->NewPicture();
+    TfrmPicture* first = NewPicture(*frame);
+    TfrmPicture* second = NewPicture(*frame);
     ASSERT_EQ(frame->ChildWindows().size(), 2);
     EXPECT_EQ(frame->ChildWindows()[0], second->SubWindow());
 
@@ -269,7 +269,7 @@ TEST_F(FrameChildrenTest, ChildListPutsTheActiveWindowFirstAndRecordTargetIndexC
     frame->MdiArea().setActiveSubWindow(first->SubWindow());
     EXPECT_EQ(frame->ChildWindows()[0], first->SubWindow());
     EXPECT_EQ(frame->ChildWindows()[1], second->SubWindow());
-    EXPECT_EQ(frame->ActivePicture(), first);
+    EXPECT_EQ(ActivePicture(*frame), first);
     shared().TargetChildIndex = 0;
     first->RecordTargetIndex();
     EXPECT_EQ(shared().TargetChildIndex, 1);
@@ -277,8 +277,8 @@ TEST_F(FrameChildrenTest, ChildListPutsTheActiveWindowFirstAndRecordTargetIndexC
 
 TEST_F(FrameChildrenTest, TileStacksTheChildrenAtFullWidth)
 {
-    TfrmPicture* first = frame->NewPicture();
-    TfrmPicture* second = frame->NewPicture();
+    TfrmPicture* first = NewPicture(*frame);
+    TfrmPicture* second = NewPicture(*frame);
     frame->Tile1Click();
     const int areaWidth = frame->MdiArea().viewport()->width();
     EXPECT_EQ(first->SubWindow()->width(), areaWidth);
@@ -292,7 +292,7 @@ TEST_F(FrameChildrenTest, CommandLineFilesOpenByKindWithTheirFullName)
     QStringList opened;
     // The DNC view registers itself; this opener stands in for it.
     frame->RegisterFileKind(QStringLiteral("dnc"),
-                            [&](TCorvaneFrame&, const QString& name) { opened << name; });
+                            [&](WindowFrame&, const QString& name) { opened << name; });
     EXPECT_TRUE(frame->MenuItem(QStringLiteral("ImportDNCFile1"))->isEnabled());
 
     frame->OpenFile(QStringLiteral("part.DNC"));
@@ -302,8 +302,8 @@ TEST_F(FrameChildrenTest, CommandLineFilesOpenByKindWithTheirFullName)
     const QString picture =
         writeBmp(folder, QStringLiteral("p.bmp"), solidPicture(3, 3, {0, 0, 0}));
     frame->OpenFile(picture);
-    ASSERT_NE(frame->ActivePicture(), nullptr);
-    EXPECT_EQ(frame->ActivePicture()->Caption(), picture);
+    ASSERT_NE(ActivePicture(*frame), nullptr);
+    EXPECT_EQ(ActivePicture(*frame)->Caption(), picture);
 
     frame->OpenFile(folder.filePath(QStringLiteral("missing.bmp")));
     flushDeletes();
@@ -335,8 +335,8 @@ using FrameExitTest = FrameTest;
 
 TEST_F(FrameExitTest, ExitAsksEachModifiedPictureAndStopsAtCancel)
 {
-    TfrmPicture* first = frame->NewPicture();
-    TfrmPicture* second = frame->NewPicture();
+    TfrmPicture* first = NewPicture(*frame);
+    TfrmPicture* second = NewPicture(*frame);
     first->Modified = true;
     second->Modified = true;
 

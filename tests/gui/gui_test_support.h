@@ -1,9 +1,13 @@
-// Shared set-up of the GUI tests: a frame on a 24-bit screen, scripted prompts, clean shared
-// variables, a scratch folder and pictures written to it.
+// Shared set-up of the GUI tests: a frame on a 24-bit screen composed as the program's is,
+// scripted prompts, clean shared variables, a scratch folder and pictures written to it.
 #pragma once
 
 #include "gui/app/frame.h"
 #include "gui/app/shared_state.h"
+#include "gui/compose/compose_windows.h"
+#include "gui/picture/direction_dialog.h"
+#include "gui/picture/picture_window.h"
+#include "gui/toolpaths/toolpaths_dialog.h"
 #include "imaging/picture.h"
 #include "scripted_prompts.h"
 
@@ -22,6 +26,15 @@ imaging::Picture solidPicture(int width, int height, imaging::Rgb colour);
 
 // Writes the picture as a BMP into the folder and returns its full name.
 QString writeBmp(const QTemporaryDir& folder, const QString& name, const imaging::Picture& picture);
+
+// The window Fit Window makes for a picture of this size: the picture with the sub-window's
+// borders and title bar, but never smaller than 100 x 60.
+inline QSize fittedWindowSize(const QMdiSubWindow& window, QSize picture)
+{
+    const QMargins margins = window.contentsMargins();
+    return (picture + QSize(margins.left() + margins.right(), margins.top() + margins.bottom()))
+        .expandedTo(QSize(100, 60));
+}
 
 // Runs the deferred deletes of closed windows.
 inline void flushDeletes()
@@ -48,11 +61,16 @@ protected:
         return window ? dynamic_cast<Window*>(window->widget()) : nullptr;
     }
 
+    // The frame's long-lived dialogs.
+    TfrmToolPaths& toolpathsDialog() const { return *windows.toolpaths; }
+    TfrmDirection& directionDialog() const { return *windows.direction; }
+
     void SetUp() override
     {
         resetShared();
         ASSERT_TRUE(folder.isValid());
         frame = std::make_unique<TCorvaneFrame>(TCorvaneFrame::Options{24});
+        windows = composeWindows(*frame);
         frame->show();
     }
     void TearDown() override
@@ -64,6 +82,7 @@ protected:
     ScriptedPrompts prompts;
     QTemporaryDir folder;
     std::unique_ptr<TCorvaneFrame> frame;
+    ComposedWindows windows;
 };
 
 } // namespace corvane::gui::testing

@@ -54,7 +54,7 @@ class ImageCommandTest : public FrameTest {
 protected:
     TfrmPicture* openPicture(const Picture& picture)
     {
-        TfrmPicture* window = frame->NewPicture();
+        TfrmPicture* window = NewPicture(*frame);
         window->TP->Model().assign(picture);
         window->FitWindowToImage();
         return window;
@@ -69,8 +69,8 @@ protected:
     void chooseDirectionLater(int direction)
     {
         QTimer::singleShot(0, frame.get(), [this, direction] {
-            frame->frmDirection().RadioButton[direction - 1]->click();
-            frame->frmDirection().accept();
+            directionDialog().directionButton(direction - 1)->click();
+            directionDialog().accept();
         });
     }
     QString panel0() const { return frame->StatusBar1().text(0); }
@@ -198,8 +198,8 @@ TEST_F(ImageCommandTest, RotateNinetyFitsTheWindowToTheTurnedPicture)
     const QSize before = window->SubWindow()->size();
     run(window, "Flip901");
     EXPECT_EQ(window->TP->ImageWidth(), 20);
-    EXPECT_EQ(window->SubWindow()->size(),
-              QSize(before.height() - 27 + 8, before.width() - 8 + 27));
+    EXPECT_NE(window->SubWindow()->size(), before);
+    EXPECT_EQ(window->SubWindow()->size(), fittedWindowSize(*window->SubWindow(), {20, 60}));
     EXPECT_EQ(panel0(), QStringLiteral("Ready..."));
     window->Modified = false;
 }

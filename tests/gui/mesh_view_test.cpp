@@ -2,8 +2,8 @@
 // load, the menus, the mouse rules, the paint, and Raster to Vector's "Vector Conversion".
 #include "gui/app/help_pages.h"
 #include "gui/draw3d/draw3d_panel.h"
+#include "gui/draw3d/view_drag.h"
 #include "gui/mesh/dxf_view.h"
-#include "gui/mesh/mouse_rules.h"
 #include "gui/picture/picture_window.h"
 #include "gui/picture/twisted_pixel.h"
 #include "gui/toolpaths/toolpaths_dialog.h"
@@ -66,11 +66,14 @@ TEST_F(MeshViewTest, ImportLoadsTheFileIntoANewIsometricView)
     TfrmDXFView* view = activeView();
     ASSERT_NE(view, nullptr);
     EXPECT_EQ(shared().CurrentJob, JobMeshImport);
-    EXPECT_EQ(view->windowTitle(), path);
+    EXPECT_EQ(view->DocumentName(), path);
     EXPECT_EQ(view->Mesh().edges.size(), 10u);
     EXPECT_EQ(view->Mesh().triangles.size(), 2u);
     EXPECT_FALSE(view->BoxOnly());
-    EXPECT_EQ(view->Draw3D().View(), (ViewOptions{345, 300, 0, 100, 0, 0}));
+    // Isometric, the zoom and offsets fitting the mesh into the panel.
+    EXPECT_EQ(view->Draw3D().Rotation(), 345);
+    EXPECT_EQ(view->Draw3D().Elevation(), 300);
+    EXPECT_EQ(view->Draw3D().Tilt(), 0);
     EXPECT_EQ(frame->StatusBar1().text(0),
               path + " Succesfully loaded... 2 Facets displayed. Use mouse to change view.");
     EXPECT_EQ(frame->StatusBar1().text(1), QStringLiteral("Done"));
@@ -93,7 +96,7 @@ TEST_F(MeshViewTest, ImportLoadsTheFileIntoANewIsometricView)
     frame->OpenFile(path);
     ASSERT_NE(activeView(), view);
     ASSERT_NE(activeView(), nullptr);
-    EXPECT_EQ(activeView()->windowTitle(), QStringLiteral("%1").arg(path));
+    EXPECT_EQ(activeView()->DocumentName(), path);
     EXPECT_EQ(frame->MdiArea().subWindowList().size(), 3);
 }
 
@@ -114,6 +117,51 @@ TEST_F(MeshViewTest, BadNumberIsReportedAndWhatWasReadStays)
     EXPECT_EQ(view->Mesh().edges.size(), 5u);
     EXPECT_FALSE(view->BoxOnly());
     EXPECT_FALSE(frame->StatusBar1().gaugeVisible());
+}
+
+TEST_F(MeshViewTest, FilesThatAreNoMeshAreReportedAndTheirEmptyViewsClose)
+{
+    // Random bytes, an empty file, a folder, a file that is not there: nothing to show.
+    QByteArray noise(2048, '\0');
+    for (int i = 0; i < noise.size(); ++i)
+        noise[i] = char((i * 7919 + 13) % 251);
+    const QString random = writeDxf(QStringLiteral("random.dxf"), noise);
+    const QString empty = writeDxf(QStringLiteral("empty.dxf"), QByteArray());
+    const QString missing = folder.filePath(QStringLiteral("missing.dxf"));
+    const std::pair<QString, QString> cases[] = {
+        {random, QStringLiteral("no 3DFACE found: not a DXF surface mesh")},
+        {empty, QStringLiteral("no 3DFACE found: not a DXF surface mesh")},
+        {missing, QStringLiteral("There is no such file.")},
+        {folder.path(), QString()},
+    };
+    for (const auto& [path, reason] : cases) {
+        prompts.messages.clear();
+        corvane::gui::OpenDxfMeshFile(*frame, path);
+        flushDeletes();
+        EXPECT_TRUE(frame->MdiArea().subWindowList().isEmpty()) << path.toStdString();
+        ASSERT_EQ(prompts.messages.size(), 1u) << path.toStdString();
+        EXPECT_TRUE(
+            prompts.messages[0].text.startsWith(QStringLiteral("Could not read %1.\n").arg(path)))
+            << prompts.messages[0].text.toStdString();
+        EXPECT_TRUE(prompts.messages[0].text.endsWith(reason))
+            << prompts.messages[0].text.toStdString();
+        EXPECT_FALSE(frame->StatusBar1().gaugeVisible());
+    }
+
+    // Cut short inside the second face: the first stays, and the line of the cut face is named.
+    QByteArray text(kTwoQuads);
+    text.truncate(text.indexOf("0\r\nENDSEC"));
+    const QString cut = writeDxf(QStringLiteral("cut.dxf"), text);
+    prompts.messages.clear();
+    corvane::gui::OpenDxfMeshFile(*frame, cut);
+    TfrmDXFView* view = activeView();
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->Mesh().edges.size(), 5u);
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_EQ(prompts.messages[0].text,
+              QStringLiteral("Could not read all of %1.\nLine 32: the file ends inside this "
+                             "3DFACE\nThe 2 facets read before it are shown.")
+                  .arg(cut));
 }
 
 TEST_F(MeshViewTest, EscDuringTheLoadClosesTheView)
@@ -152,12 +200,18 @@ TEST_F(MeshViewTest, MouseRulesAndViews)
     corvane::gui::OpenDxfMeshFile(*frame, path);
     TfrmDXFView* view = activeView();
     ASSERT_NE(view, nullptr);
+    const ViewOptions fitted = view->Draw3D().View(); // isometric, fitted to the panel
     drag(*view, Qt::LeftButton, Qt::ControlModifier, {40, 40}, {90, 10});
-    EXPECT_EQ(view->Draw3D().View(), (ViewOptions{345, 300, 0, 100, 0, 0}));
+    EXPECT_EQ(view->Draw3D().View(), fitted);
     drag(*view, Qt::LeftButton, Qt::NoModifier, {40, 40}, {50, 45});
-    EXPECT_EQ(view->Draw3D().View(), (ViewOptions{335, 305, 0, 100, 0, 0}));
+    ViewOptions turned = fitted;
+    turned.rotation = 335;
+    turned.elevation = 305;
+    EXPECT_EQ(view->Draw3D().View(), turned);
     view->Top1Click();
-    EXPECT_EQ(view->Draw3D().View(), (ViewOptions{0, 0, 0, 100, 0, 0}));
+    EXPECT_EQ(view->Draw3D().Rotation(), 0);
+    EXPECT_EQ(view->Draw3D().Elevation(), 0);
+    EXPECT_EQ(view->Draw3D().Tilt(), 0);
 }
 
 TEST_F(MeshViewTest, PaintTogglesAndCopy)
@@ -200,7 +254,7 @@ TEST_F(MeshViewTest, RasterToVectorOpensAVectorConversionOverTheGrid)
 {
     imaging::Picture picture = solidPicture(2, 2, {255, 255, 255});
     picture.pixels[0] = picture.pixels[1] = picture.pixels[2] = 0; // top left black
-    TfrmPicture* source = frame->OpenPicture(writeBmp(folder, QStringLiteral("two.bmp"), picture));
+    TfrmPicture* source = OpenPicture(*frame, writeBmp(folder, QStringLiteral("two.bmp"), picture));
     ASSERT_TRUE(source->TP->HasImage());
     const QSize pictureSize = source->SubWindow()->size();
     shared().EscapePressed = true; // left over from an earlier Cancel
@@ -209,7 +263,7 @@ TEST_F(MeshViewTest, RasterToVectorOpensAVectorConversionOverTheGrid)
     TfrmDXFView* view = activeView();
     ASSERT_NE(view, nullptr);
     EXPECT_TRUE(view->IsVectorConversion());
-    EXPECT_EQ(view->windowTitle(), QStringLiteral("Vector Conversion"));
+    EXPECT_EQ(view->DocumentName(), QStringLiteral("Vector Conversion"));
     EXPECT_EQ(shared().CurrentJob, JobRasterToVector);
     EXPECT_EQ(shared().TargetChildIndex, 0);
     EXPECT_EQ(shared().SavedViewWidth, pictureSize.width());
@@ -223,7 +277,7 @@ TEST_F(MeshViewTest, RasterToVectorOpensAVectorConversionOverTheGrid)
     for (const QString& hidden : {QStringLiteral("Create1"), QStringLiteral("N2"),
                                   QStringLiteral("Mesh1"), QStringLiteral("Toolpaths2")})
         EXPECT_FALSE(view->MenuItem(hidden)->isVisible()) << hidden.toStdString();
-    EXPECT_TRUE(frame->frmToolPaths().isVisible());
+    EXPECT_TRUE(toolpathsDialog().isVisible());
 
     // A DXF view opened afterwards keeps its Create menu although CurrentJob is still 35.
     shared().CurrentJob = JobMeshImport;

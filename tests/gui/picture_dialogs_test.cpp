@@ -45,7 +45,7 @@ class PictureDialogTest : public FrameTest {
 protected:
     TfrmPicture* openPicture(const Picture& picture)
     {
-        TfrmPicture* window = frame->NewPicture();
+        TfrmPicture* window = NewPicture(*frame);
         window->TP->Model().assign(picture);
         window->FitWindowToImage();
         return window;
@@ -68,11 +68,11 @@ TEST_F(PictureDialogTest, ContrastPositionsGiveTheirLowAndHighEnds)
     p.row(0)[3] = p.row(0)[4] = p.row(0)[5] = 193;
     TfrmAdjustment1* dialog = openAdjustment(openPicture(p));
     ASSERT_TRUE(dialog);
-    dialog->Slider5->setValue(50);
-    EXPECT_EQ(dialog->Percent5->text(), QStringLiteral("50%"));
-    dialog->Button1->click();
-    EXPECT_EQ(dialog->TP->Picture().pixel(0, 0), (Rgb{0, 0, 0}));
-    EXPECT_EQ(dialog->TP->Picture().pixel(1, 0), (Rgb{255, 255, 255}));
+    dialog->contrastSlider()->setValue(50);
+    EXPECT_EQ(dialog->contrastPercent()->text(), QStringLiteral("50%"));
+    dialog->previewButton()->click();
+    EXPECT_EQ(dialog->preview()->Picture().pixel(0, 0), (Rgb{0, 0, 0}));
+    EXPECT_EQ(dialog->preview()->Picture().pixel(1, 0), (Rgb{255, 255, 255}));
 }
 
 TEST_F(PictureDialogTest, AdjustmentButtonsPreviewTwiceAndResetAll)
@@ -81,33 +81,33 @@ TEST_F(PictureDialogTest, AdjustmentButtonsPreviewTwiceAndResetAll)
     TfrmAdjustment1* dialog = openAdjustment(window);
     ASSERT_TRUE(dialog);
     EXPECT_TRUE(window->Modified); // opening counts as a change, even if cancelled
-    EXPECT_TRUE(dialog->RadioButton4->isChecked());
-    EXPECT_FALSE(dialog->Button2->isEnabled());
-    EXPECT_FALSE(dialog->Button4->isEnabled());
+    EXPECT_TRUE(dialog->allButton()->isChecked());
+    EXPECT_FALSE(dialog->resetButton()->isEnabled());
+    EXPECT_FALSE(dialog->applyButton()->isEnabled());
 
-    dialog->Button1->click(); // all sliders at 0: brightness only
-    EXPECT_EQ(dialog->TP->UndoLevels(), 1);
-    EXPECT_TRUE(dialog->Button2->isEnabled());
-    EXPECT_TRUE(dialog->Button4->isEnabled());
+    dialog->previewButton()->click(); // all sliders at 0: brightness only
+    EXPECT_EQ(dialog->preview()->UndoLevels(), 1);
+    EXPECT_TRUE(dialog->resetButton()->isEnabled());
+    EXPECT_TRUE(dialog->applyButton()->isEnabled());
 
-    dialog->Slider4->setValue(-10);
-    EXPECT_EQ(dialog->Percent4->text(), QStringLiteral("-10%"));
-    dialog->RadioButton1->click(); // red only
-    EXPECT_EQ(dialog->Channel, 2);
-    dialog->Button1->click();
-    dialog->Button1->click();
-    EXPECT_EQ(previewPixel(*dialog->TP), (Rgb{48, 100, 100})); // 100 - 26 - 26
-    for (int i = 0; i < 12; ++i)                               // more levels than the undo keeps
-        dialog->Button1->click();
-    dialog->Button2->click();
-    EXPECT_EQ(previewPixel(*dialog->TP), (Rgb{100, 100, 100}));
-    EXPECT_FALSE(dialog->Button2->isEnabled());
-    EXPECT_TRUE(dialog->Button4->isEnabled());
-    EXPECT_EQ(dialog->Slider4->value(), -10);
-    dialog->Slider5->setValue(5);
-    EXPECT_TRUE(dialog->Button2->isEnabled());
+    dialog->brightnessSlider()->setValue(-10);
+    EXPECT_EQ(dialog->brightnessPercent()->text(), QStringLiteral("-10%"));
+    dialog->redButton()->click(); // red only
+    EXPECT_EQ(dialog->Channel(), 2);
+    dialog->previewButton()->click();
+    dialog->previewButton()->click();
+    EXPECT_EQ(previewPixel(*dialog->preview()), (Rgb{48, 100, 100})); // 100 - 26 - 26
+    for (int i = 0; i < 12; ++i) // more levels than the undo keeps
+        dialog->previewButton()->click();
+    dialog->resetButton()->click();
+    EXPECT_EQ(previewPixel(*dialog->preview()), (Rgb{100, 100, 100}));
+    EXPECT_FALSE(dialog->resetButton()->isEnabled());
+    EXPECT_TRUE(dialog->applyButton()->isEnabled());
+    EXPECT_EQ(dialog->brightnessSlider()->value(), -10);
+    dialog->contrastSlider()->setValue(5);
+    EXPECT_TRUE(dialog->resetButton()->isEnabled());
 
-    dialog->Button3->click();
+    dialog->cancelButton()->click();
     flushDeletes();
     EXPECT_EQ(window->TP->Picture().pixel(0, 0), (Rgb{100, 100, 100}));
     EXPECT_TRUE(window->Modified);
@@ -124,13 +124,13 @@ TEST_F(PictureDialogTest, ApplyGoesToTheWindowTheDialogWasOpenedForAndLeavesTheC
               QStringLiteral("Color, Brightness, and Contrast Adjustment - first.bmp"));
     TfrmPicture* second = openPicture(solidPicture(6, 3, {10, 20, 30}));
     QGuiApplication::clipboard()->setText(QStringLiteral("the user's text"));
-    dialog->Slider4->setValue(50);
-    dialog->Button1->click();
+    dialog->brightnessSlider()->setValue(50);
+    dialog->previewButton()->click();
     // Focus went to the second picture, then back to the dialog: the window behind the
     // dialog is now the second one, but the dialog still works on the first.
     frame->MdiArea().setActiveSubWindow(second->SubWindow());
     frame->MdiArea().setActiveSubWindow(qobject_cast<QMdiSubWindow*>(dialog->parentWidget()));
-    dialog->Button4->click();
+    dialog->applyButton()->click();
     EXPECT_EQ(first->TP->Picture().pixel(0, 0), (Rgb{228, 228, 228}));
     EXPECT_EQ(second->TP->ImageWidth(), 6);
     EXPECT_EQ(second->TP->Picture().pixel(0, 0), (Rgb{10, 20, 30}));
@@ -164,8 +164,8 @@ TEST_F(PictureDialogTest, EveryPictureDialogClosesWithItsPictureOnly)
 
     // Resize acts on its own picture, whichever window is active.
     frame->MdiArea().setActiveSubWindow(second->SubWindow());
-    resize->Edit1->setText(QStringLiteral("0.5"));
-    resize->Button1->click();
+    resize->ratioEdit()->setText(QStringLiteral("0.5"));
+    resize->resizeButton()->click();
     EXPECT_EQ(first->TP->ImageWidth(), 4);
     EXPECT_EQ(second->TP->ImageWidth(), 8);
 
@@ -198,19 +198,19 @@ TEST_F(PictureDialogTest, AdjustmentAndShadeWorkOnTheSelectionAndPutItBackInPlac
     window->TP->Model().select(rightHalf);
     TfrmAdjustment1* dialog = openAdjustment(window);
     ASSERT_TRUE(dialog);
-    EXPECT_EQ(dialog->TP->ImageWidth(), 4);
-    EXPECT_EQ(dialog->TP->ImageHeight(), 8);
-    dialog->Slider4->setValue(10);
-    dialog->Button1->click();
+    EXPECT_EQ(dialog->preview()->ImageWidth(), 4);
+    EXPECT_EQ(dialog->preview()->ImageHeight(), 8);
+    dialog->brightnessSlider()->setValue(10);
+    dialog->previewButton()->click();
     // The user selects something else before Apply: the part goes back where it came from.
     window->TP->Model().select({0, 0, 2, 2});
-    dialog->Button4->click();
+    dialog->applyButton()->click();
     Picture expected = p;
     imaging::pasteInto(expected, imaging::adjustBrightness(right, 10, 3), rightHalf);
     EXPECT_EQ(window->TP->Picture().pixels, expected.pixels);
     EXPECT_EQ(window->TP->Picture().pixel(0, 0), (Rgb{40, 40, 40}));
     EXPECT_EQ(window->TP->Model().selection(), (imaging::PixelRect{0, 0, 2, 2}));
-    dialog->Button3->click();
+    dialog->cancelButton()->click();
 
     // The same for the texture shade, from a picture with nothing selected afterwards.
     window->TP->Model().assign(p);
@@ -218,10 +218,10 @@ TEST_F(PictureDialogTest, AdjustmentAndShadeWorkOnTheSelectionAndPutItBackInPlac
     window->MenuItem(QStringLiteral("mnu3dShade2"))->trigger();
     auto* shade = openedDialog<TfrmLambert>(*frame);
     ASSERT_TRUE(shade);
-    EXPECT_EQ(shade->TP->Picture().pixels, right.pixels);
-    shade->Button1->click();
+    EXPECT_EQ(shade->preview()->Picture().pixels, right.pixels);
+    shade->previewButton()->click();
     window->TP->ReleaseSelection();
-    shade->Button4->click();
+    shade->applyButton()->click();
     expected = p;
     imaging::pasteInto(expected, imaging::lambertShade(right, 45, 45, 3, 0.1f), rightHalf);
     EXPECT_EQ(window->TP->Picture().pixels, expected.pixels);
@@ -239,24 +239,25 @@ TEST_F(PictureDialogTest, TextureShadePreviewIsALongJobThatEscStops)
     ASSERT_TRUE(dialog);
 
     shared().EscapePressed = true; // an Esc that closed some dialog earlier
-    dialog->Button1->click();
+    dialog->previewButton()->click();
     EXPECT_TRUE(prompts.messages.empty());
-    EXPECT_EQ(dialog->TP->Picture().pixels, imaging::lambertShade(p, 45, 45, 3, 0.1f).pixels);
+    EXPECT_EQ(dialog->preview()->Picture().pixels,
+              imaging::lambertShade(p, 45, 45, 3, 0.1f).pixels);
     EXPECT_EQ(frame->StatusBar1().text(0), QStringLiteral("Ready..."));
 
-    dialog->Button2->click();
+    dialog->resetButton()->click();
     QTimer::singleShot(0, dialog, [dialog] {
         QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
         QApplication::sendEvent(dialog, &esc);
     });
     QPointer<TfrmLambert> alive(dialog);
-    dialog->Button1->click();
+    dialog->previewButton()->click();
     flushDeletes();
     EXPECT_TRUE(prompts.messages.empty());
     EXPECT_EQ(frame->StatusBar1().text(0), QStringLiteral("Process Cancelled..."));
     window->Modified = false;
     ASSERT_FALSE(alive.isNull()) << "Esc stops the job, not the dialog";
-    EXPECT_EQ(dialog->TP->Picture().pixels, p.pixels);
+    EXPECT_EQ(dialog->preview()->Picture().pixels, p.pixels);
 }
 
 TEST_F(PictureDialogTest, TextureShadeNamesAFieldOutOfRangeAsItIsLabelled)
@@ -269,19 +270,19 @@ TEST_F(PictureDialogTest, TextureShadeNamesAFieldOutOfRangeAsItIsLabelled)
         QLineEdit* edit;
         const char* text;
         const char* message;
-    } cases[] = {{dialog->Edit1, "500", "Lattitude must be -90 to 90, not 500"},
-                 {dialog->Edit2, "-91", "Longitude must be -90 to 90, not -91"},
-                 {dialog->Edit3, "1.5", "Roughness must be 0 to 1, not 1.5"}};
+    } cases[] = {{dialog->latitudeEdit(), "500", "Lattitude must be -90 to 90, not 500"},
+                 {dialog->longitudeEdit(), "-91", "Longitude must be -90 to 90, not -91"},
+                 {dialog->roughnessEdit(), "1.5", "Roughness must be 0 to 1, not 1.5"}};
     for (const auto& c : cases) {
         const QString kept = c.edit->text();
         c.edit->setText(QString::fromLatin1(c.text));
         prompts.messages.clear();
-        dialog->Button1->click();
+        dialog->previewButton()->click();
         ASSERT_EQ(prompts.messages.size(), 1u) << c.text;
         EXPECT_EQ(prompts.messages[0].kind, MessageKind::Warning);
         EXPECT_EQ(prompts.messages[0].title, QStringLiteral("Warning"));
         EXPECT_EQ(prompts.messages[0].text, QString::fromLatin1(c.message));
-        EXPECT_EQ(dialog->TP->UndoLevels(), 0);
+        EXPECT_EQ(dialog->preview()->UndoLevels(), 0);
         c.edit->setText(kept);
     }
     window->Modified = false;
@@ -295,17 +296,17 @@ TEST_F(PictureDialogTest, TextureShadeDefaultsAndReset)
     window->MenuItem(QStringLiteral("mnu3dShade2"))->trigger(); // "&3D Texture Shade"
     auto* dialog = openedDialog<TfrmLambert>(*frame);
     ASSERT_TRUE(dialog);
-    EXPECT_EQ(dialog->Edit3->text(), QStringLiteral(".1"));
-    dialog->Button1->click();
+    EXPECT_EQ(dialog->roughnessEdit()->text(), QStringLiteral(".1"));
+    dialog->previewButton()->click();
     const Picture expected = imaging::lambertShade(p, 45, 45, 3, 0.1f);
-    EXPECT_EQ(dialog->TP->Picture().pixels, expected.pixels);
-    dialog->Edit1->setText(QStringLiteral("30.9deg")); // leading whole number: 30
-    dialog->Button1->click();
-    EXPECT_EQ(dialog->TP->Picture().pixels,
+    EXPECT_EQ(dialog->preview()->Picture().pixels, expected.pixels);
+    dialog->latitudeEdit()->setText(QStringLiteral("30.9deg")); // leading whole number: 30
+    dialog->previewButton()->click();
+    EXPECT_EQ(dialog->preview()->Picture().pixels,
               imaging::lambertShade(expected, 30, 45, 3, 0.1f).pixels);
-    dialog->Button2->click();
-    EXPECT_EQ(dialog->TP->Picture().pixels, p.pixels);
-    dialog->Button4->click();
+    dialog->resetButton()->click();
+    EXPECT_EQ(dialog->preview()->Picture().pixels, p.pixels);
+    dialog->applyButton()->click();
     EXPECT_EQ(window->TP->Picture().pixels, p.pixels);
     window->Modified = false;
 }
@@ -316,36 +317,36 @@ TEST_F(PictureDialogTest, ResizeReadsTheRatioAndFitsTheWindow)
     window->MenuItem(QStringLiteral("Resize1"))->trigger();
     auto* dialog = openedDialog<TfrmResize>(*frame);
     ASSERT_TRUE(dialog);
-    EXPECT_EQ(dialog->Edit1->text(), QStringLiteral("1"));
-    dialog->Button1->click();
+    EXPECT_EQ(dialog->ratioEdit()->text(), QStringLiteral("1"));
+    dialog->resizeButton()->click();
     EXPECT_EQ(window->TP->UndoLevels(), 1);
     EXPECT_EQ(window->TP->ImageWidth(), 40);
     for (const char* nothing : {"0", "-2", "abc", ""}) {
-        dialog->Edit1->setText(QString::fromLatin1(nothing));
-        dialog->Button1->click();
+        dialog->ratioEdit()->setText(QString::fromLatin1(nothing));
+        dialog->resizeButton()->click();
         EXPECT_EQ(window->TP->UndoLevels(), 1) << nothing;
     }
-    dialog->Edit1->setText(QStringLiteral(".5x"));
-    dialog->Button1->click();
+    dialog->ratioEdit()->setText(QStringLiteral(".5x"));
+    dialog->resizeButton()->click();
     EXPECT_EQ(window->TP->ImageWidth(), 20);
     EXPECT_EQ(window->TP->ImageHeight(), 15);
-    EXPECT_EQ(window->SubWindow()->size(), QSize(20 + 8, 15 + 27));
+    EXPECT_EQ(window->SubWindow()->size(), fittedWindowSize(*window->SubWindow(), {20, 15}));
     window->Modified = false;
 }
 
 TEST_F(PictureDialogTest, DirectionStartsAtNorthAndKeepsTheChoice)
 {
-    TfrmDirection& direction = frame->frmDirection();
+    TfrmDirection& direction = directionDialog();
     EXPECT_EQ(direction.windowTitle(), QStringLiteral("Direction"));
-    EXPECT_TRUE(direction.RadioButton[0]->isChecked());
-    EXPECT_EQ(direction.RadioButton[0]->text(), QStringLiteral("North"));
-    direction.RadioButton[6]->click();
+    EXPECT_TRUE(direction.directionButton(0)->isChecked());
+    EXPECT_EQ(direction.directionButton(0)->text(), QStringLiteral("North"));
+    direction.directionButton(6)->click();
     EXPECT_EQ(shared().LightDirection, 7);
     direction.show();
-    direction.Button1->click();
+    direction.okButton()->click();
     EXPECT_FALSE(direction.isVisible());
     direction.show();
-    EXPECT_TRUE(direction.RadioButton[6]->isChecked());
+    EXPECT_TRUE(direction.directionButton(6)->isChecked());
     direction.hide();
 }
 

@@ -36,7 +36,7 @@ protected:
                              const QString& name = QStringLiteral("picture.bmp"))
     {
         const QString path = writeBmp(folder, name, solidPicture(width, height, colour));
-        TfrmPicture* picture = frame->OpenPicture(path);
+        TfrmPicture* picture = OpenPicture(*frame, path);
         EXPECT_TRUE(picture->TP->HasImage());
         return picture;
     }
@@ -55,9 +55,9 @@ TEST_F(PictureLoadTest, LoadedPictureNamesTheWindowAndFitsIt)
 {
     const QString path =
         writeBmp(folder, QStringLiteral("wide.bmp"), solidPicture(100, 50, {9, 9, 9}));
-    TfrmPicture* picture = frame->OpenPicture(path);
+    TfrmPicture* picture = OpenPicture(*frame, path);
     EXPECT_EQ(picture->Caption(), path);
-    EXPECT_EQ(picture->SubWindow()->size(), QSize(108, 77));
+    EXPECT_EQ(picture->SubWindow()->size(), QSize(108, 78));
     EXPECT_EQ(picture->TP->size(), QSize(100, 50));
     EXPECT_EQ(frame->StatusBar1().text(0), QStringLiteral("Ready..."));
     EXPECT_FALSE(frame->StatusBar1().gaugeVisible());
@@ -69,7 +69,7 @@ TEST_F(PictureLoadTest, FailedLoadSaysWhyAndLeavesAnEmptyNewPicture)
 {
     const QString path = writeFile(QStringLiteral("broken.bmp"), "BM this is no bitmap");
 
-    TfrmPicture* picture = frame->OpenPicture(path);
+    TfrmPicture* picture = OpenPicture(*frame, path);
     EXPECT_FALSE(picture->TP->HasImage());
     EXPECT_EQ(picture->Caption(), QStringLiteral("New Picture"));
     EXPECT_EQ(picture->SubWindow()->size(), QSize(250, 250));
@@ -124,7 +124,7 @@ TEST_F(PictureLoadTest, APictureLargerThanTheAreaOpensWithScrollBarsInsideIt)
 
     TfrmPicture* small = loadPicture(100, 50, {9, 9, 9}, QStringLiteral("small.bmp"));
     EXPECT_EQ(small->ViewMode, 0);
-    EXPECT_EQ(small->SubWindow()->size(), QSize(108, 77));
+    EXPECT_EQ(small->SubWindow()->size(), QSize(108, 78));
 }
 
 using PictureSaveTest = PictureWindowTest;
@@ -135,7 +135,7 @@ TEST_F(PictureSaveTest, SaveOfAKindWeCannotWriteGoesToSaveAs)
         writeFile(QStringLiteral("drawing.gif"),
                   QByteArray::fromHex(
                       "4749463839610100010080000000000000ffffff2c00000000010001000002024401003b"));
-    TfrmPicture* picture = frame->OpenPicture(gif);
+    TfrmPicture* picture = OpenPicture(*frame, gif);
     ASSERT_TRUE(picture->TP->HasImage());
     picture->Modified = true;
     const QString chosen = folder.filePath(QStringLiteral("drawing.bmp"));
@@ -222,7 +222,7 @@ TEST_F(PictureSaveTest, AnExistingFileUnderTheCompletedNameIsReplacedOnlyWhenCon
 TEST_F(PictureSaveTest, CancelledSaveOfANewPictureKeepsItModified)
 {
     frame->New1Click();
-    TfrmPicture* picture = frame->ActivePicture();
+    TfrmPicture* picture = ActivePicture(*frame);
     picture->Modified = true;
     EXPECT_FALSE(picture->mnuSaveClick()); // the save dialog is cancelled
     EXPECT_TRUE(picture->Modified);
@@ -295,7 +295,7 @@ TEST_F(PictureCloseTest, TheCloseQuestionsThreeAnswers)
 TEST_F(PictureCloseTest, ANewPictureStaysOpenWhenItsSaveIsCancelledOrFails)
 {
     frame->New1Click();
-    TfrmPicture* picture = frame->ActivePicture();
+    TfrmPicture* picture = ActivePicture(*frame);
     picture->Modified = true;
 
     prompts.answerMessage(ButtonYes); // and the save dialog is cancelled
@@ -318,7 +318,7 @@ TEST_F(PictureViewTest, FitWindowSnapsBackToThePictureSize)
 {
     TfrmPicture* picture = loadPicture(100, 50, {5, 5, 5});
     picture->SubWindow()->resize(300, 260);
-    EXPECT_EQ(picture->SubWindow()->size(), QSize(108, 77));
+    EXPECT_EQ(picture->SubWindow()->size(), QSize(108, 78));
 }
 
 TEST_F(PictureViewTest, FitPictureSizesTheControlToTheWindow)
@@ -328,14 +328,14 @@ TEST_F(PictureViewTest, FitPictureSizesTheControlToTheWindow)
     EXPECT_EQ(picture->ViewMode, 1);
     EXPECT_TRUE(picture->TP->FitToSize());
     EXPECT_TRUE(picture->MenuItem(QStringLiteral("FitPicture1"))->isChecked());
-    picture->SubWindow()->resize(300, 227);
-    EXPECT_EQ(picture->SubWindow()->size(), QSize(300, 227));
+    picture->SubWindow()->resize(300, 228);
+    EXPECT_EQ(picture->SubWindow()->size(), QSize(300, 228));
     EXPECT_EQ(picture->TP->size(), QSize(292, 200));
 
     picture->Fit1Click();
     EXPECT_EQ(picture->ViewMode, 0);
     EXPECT_FALSE(picture->TP->FitToSize());
-    EXPECT_EQ(picture->SubWindow()->size(), QSize(108, 77));
+    EXPECT_EQ(picture->SubWindow()->size(), QSize(108, 78));
 }
 
 TEST_F(PictureViewTest, ScrollBarsKeepThePictureAtItsOwnSize)
@@ -351,12 +351,62 @@ TEST_F(PictureViewTest, ScrollBarsKeepThePictureAtItsOwnSize)
     EXPECT_EQ(picture->TP->size(), QSize(100, 50));
 }
 
+TEST_F(PictureViewTest, EveryRowShowsInFitWindowAndFitPicture)
+{
+    TfrmPicture* picture = loadPicture(100, 50, {5, 5, 5});
+    // The window's inside is the picture, to the last row and column.
+    EXPECT_EQ(picture->size(), QSize(100, 50));
+    const QMargins decoration = picture->SubWindow()->contentsMargins();
+    EXPECT_EQ(picture->SubWindow()->size(), QSize(100 + decoration.left() + decoration.right(),
+                                                  50 + decoration.top() + decoration.bottom()));
+    picture->FitPicture1Click();
+    picture->SubWindow()->resize(300, 227);
+    EXPECT_EQ(picture->TP->size(), picture->size());
+}
+
+TEST_F(PictureViewTest, FitWindowKeepsAGrownPictureInsideTheAreaAndATinyOneGrabbable)
+{
+    const QSize area = frame->FreeAreaSize();
+    TfrmPicture* picture = loadPicture(40, 30, {5, 5, 5});
+    // A picture grown past the area (a Resize, a large paste) goes to the scroll-bar view.
+    const QImage large(area.width() + 300, area.height() + 200, QImage::Format_RGB32);
+    QApplication::clipboard()->setImage(large);
+    frame->New1Click();
+    TfrmPicture* pasted = ActivePicture(*frame);
+    pasted->mnuPasteClick();
+    ASSERT_EQ(pasted->TP->ImageWidth(), large.width());
+    EXPECT_EQ(pasted->ViewMode, 2);
+    EXPECT_TRUE(pasted->MenuItem(QStringLiteral("UseScrollBars1"))->isChecked());
+    EXPECT_TRUE(frame->MdiArea().viewport()->rect().contains(pasted->SubWindow()->geometry()));
+    EXPECT_EQ(frame->FreeAreaSize(), area) << "the frame stays as it was";
+
+    // A picture of a few pixels still makes a window whose title bar can be grabbed.
+    picture->TP->Process([](const imaging::Picture&) { return solidPicture(3, 2, {1, 1, 1}); });
+    picture->Fit1Click();
+    EXPECT_GE(picture->SubWindow()->width(), 100);
+    EXPECT_GE(picture->SubWindow()->height(), 60);
+    EXPECT_EQ(picture->TP->size(), QSize(3, 2));
+}
+
+TEST_F(PictureViewTest, UnsavedChangesMarkTheTitle)
+{
+    TfrmPicture* picture = loadPicture(8, 6, {200, 10, 10}, QStringLiteral("mark.bmp"));
+    EXPECT_FALSE(picture->isWindowModified());
+    EXPECT_TRUE(picture->windowTitle().endsWith(QStringLiteral("[*]")));
+    EXPECT_EQ(picture->Caption(), folder.filePath(QStringLiteral("mark.bmp")));
+    picture->mnuConvertToNegativeClick();
+    EXPECT_TRUE(picture->Modified);
+    EXPECT_TRUE(picture->isWindowModified());
+    EXPECT_TRUE(picture->mnuSaveClick());
+    EXPECT_FALSE(picture->isWindowModified());
+}
+
 using PictureProgressTest = PictureWindowTest;
 
 TEST_F(PictureProgressTest, ReportsMoveTheGaugeInStepsAndEndAbove95)
 {
     frame->New1Click();
-    TfrmPicture* picture = frame->ActivePicture();
+    TfrmPicture* picture = ActivePicture(*frame);
     auto& status = frame->StatusBar1();
     shared().ProgressStep = 0;
 
@@ -418,8 +468,8 @@ TEST_F(PictureHandOffTest, NothingHappensWithoutAPicture)
 {
     frame->New1Click();
     shared().CurrentJob = JobMeshImport;
-    frame->ActivePicture()->DXFSurface1Click();
-    frame->ActivePicture()->GCode1Click();
+    ActivePicture(*frame)->DXFSurface1Click();
+    ActivePicture(*frame)->GCode1Click();
     EXPECT_EQ(shared().CurrentJob, JobMeshImport);
     EXPECT_TRUE(shared().HeightGrid.empty());
 }
@@ -429,7 +479,7 @@ using PictureEditTest = PictureWindowTest;
 TEST_F(PictureEditTest, UndoAndCropWithoutWorkOnlyTellTheUser)
 {
     frame->New1Click();
-    TfrmPicture* picture = frame->ActivePicture();
+    TfrmPicture* picture = ActivePicture(*frame);
     picture->mnuUndoClick();
     EXPECT_EQ(frame->StatusBar1().text(0), QStringLiteral("Can Not Undo - At Top Level..."));
     picture->mnuCropClick();
@@ -445,11 +495,11 @@ TEST_F(PictureEditTest, CutAndPasteMarkTheirWindowsChanged)
     source->mnuCopyClick();
     EXPECT_FALSE(source->Modified) << "a copy changes nothing";
     frame->New1Click();
-    TfrmPicture* target = frame->ActivePicture();
+    TfrmPicture* target = ActivePicture(*frame);
     shared().PictureChanged = false;
     target->mnuPasteClick();
     EXPECT_TRUE(target->TP->HasImage());
-    EXPECT_EQ(target->SubWindow()->size(), QSize(38, 47));
+    EXPECT_EQ(target->SubWindow()->size(), fittedWindowSize(*target->SubWindow(), {30, 20}));
     EXPECT_TRUE(target->Modified);
     EXPECT_TRUE(shared().PictureChanged);
     source->mnuCutClick();
@@ -469,7 +519,7 @@ TEST_F(PictureEditTest, CropKeepsTheDraggedAreaFitsTheWindowAndCanBeUndone)
     const QSize cropped(picture->TP->ImageWidth(), picture->TP->ImageHeight());
     EXPECT_LT(cropped.width(), 100);
     EXPECT_LT(cropped.height(), 50);
-    EXPECT_EQ(picture->SubWindow()->size(), cropped + QSize(8, 27));
+    EXPECT_EQ(picture->SubWindow()->size(), fittedWindowSize(*picture->SubWindow(), cropped));
     EXPECT_TRUE(picture->Modified);
     EXPECT_TRUE(shared().PictureChanged);
     EXPECT_EQ(frame->StatusBar1().text(0), QStringLiteral("Ready..."));
@@ -479,7 +529,7 @@ TEST_F(PictureEditTest, CropKeepsTheDraggedAreaFitsTheWindowAndCanBeUndone)
     picture->mnuUndoClick();
     EXPECT_EQ(frame->StatusBar1().text(0), QStringLiteral("Ready..."));
     EXPECT_TRUE(picture->Modified) << "Undo leaves the document's state alone";
-    EXPECT_EQ(picture->SubWindow()->size(), QSize(108, 77)) << "the window follows the picture";
+    EXPECT_EQ(picture->SubWindow()->size(), QSize(108, 78)) << "the window follows the picture";
 }
 
 TEST_F(PictureEditTest, CropLeavesTheClipboardAlone)
@@ -514,7 +564,7 @@ TEST_F(PictureEditTest, APluginThatFailsIsToldWithItsNameAndWhatItSaid)
 TEST_F(PictureEditTest, LoadPluginsAsksForAFolderOnlyWhenNoneIsSet)
 {
     frame->New1Click();
-    TfrmPicture* picture = frame->ActivePicture();
+    TfrmPicture* picture = ActivePicture(*frame);
     frame->ShowReady();
     picture->LoadPlugins1Click(); // the folder browser is cancelled: nothing happens
     EXPECT_EQ(prompts.folderTitles.size(), 1u);

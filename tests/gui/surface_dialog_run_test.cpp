@@ -18,11 +18,11 @@ TEST_F(SurfaceDialogRunTest, DxfSurfaceWritesWhatTheCommandLineWritesAndCloses)
 {
     TfrmPicture* picture = loadPicture(40, 30);
     TDXF* dialog = openDialog(picture, false);
-    type(dialog->sizeXEdit, QStringLiteral("0.5"));
-    type(dialog->depthEdit, QStringLiteral(".3"));
+    type(dialog->sizeXEdit(), QStringLiteral("0.5"));
+    type(dialog->depthEdit(), QStringLiteral(".3"));
     const QString written = folder.filePath(QStringLiteral("gui.Dxf"));
     answerSave(written);
-    QTest::mouseClick(dialog->createButton, Qt::LeftButton);
+    QTest::mouseClick(dialog->createButton(), Qt::LeftButton);
 
     ASSERT_EQ(prompts.saveRequests.size(), 1u);
     EXPECT_EQ(prompts.saveRequests[0].filter, QStringLiteral("DXF Files|*.Dxf"));
@@ -53,19 +53,19 @@ TEST_F(SurfaceDialogRunTest, GCodeWritesWhatTheCommandLineWritesAfterThePasses)
 {
     TfrmPicture* picture = loadPicture(40, 30);
     TDXF* dialog = openDialog(picture, true);
-    type(dialog->depthEdit, QStringLiteral(".2"));
-    type(dialog->depthPerPassEdit, QStringLiteral(".08"));
-    type(dialog->feedrateEdit, QStringLiteral("25"));
-    dialog->cmbType->setCurrentIndex(2);
-    dialog->txtIncluded->setValue(90);
-    type(dialog->txtDia, QStringLiteral(".05"));
+    type(dialog->depthEdit(), QStringLiteral(".2"));
+    type(dialog->depthPerPassEdit(), QStringLiteral(".08"));
+    type(dialog->feedrateEdit(), QStringLiteral("25"));
+    dialog->toolTypeCombo()->setCurrentIndex(2);
+    dialog->includedAngleSpin()->setValue(90);
+    type(dialog->toolDiameterEdit(), QStringLiteral(".05"));
     const QString written = folder.filePath(QStringLiteral("gui.Dnc"));
     answerSave(written);
     QStringList statuses;
-    QObject::connect(dialog->progressBar, &QProgressBar::valueChanged, dialog,
+    QObject::connect(dialog->progressBar(), &QProgressBar::valueChanged, dialog,
                      [&](int) { statuses << statusText(); });
-    dialog->sizeXEdit->setFocus();
-    QTest::keyClick(dialog->sizeXEdit, Qt::Key_Return); // Create is the default button
+    dialog->sizeXEdit()->setFocus();
+    QTest::keyClick(dialog->sizeXEdit(), Qt::Key_Return); // Create is the default button
 
     ASSERT_EQ(prompts.saveRequests.size(), 1u);
     EXPECT_EQ(prompts.saveRequests[0].filter, QStringLiteral("DNC Files|*.Dnc"));
@@ -73,7 +73,7 @@ TEST_F(SurfaceDialogRunTest, GCodeWritesWhatTheCommandLineWritesAfterThePasses)
     EXPECT_TRUE(statuses.contains(QStringLiteral("Pass 3"))); // .2 in steps of .08
     EXPECT_FALSE(statuses.contains(QStringLiteral("Pass 4")));
     EXPECT_EQ(statusText(), QStringLiteral("Ready..."));
-    EXPECT_EQ(dialog->progressBar->value(), 0);
+    EXPECT_EQ(dialog->progressBar()->value(), 0);
     flushDeletes();
     EXPECT_FALSE(isOpen(dialog));
     EXPECT_TRUE(shared().HeightGrid.empty());
@@ -101,14 +101,14 @@ TEST_F(SurfaceDialogRunTest, CancelDuringThePassesSavesNothingAndKeepsTheDialogO
     bool gauge = false;
     QString firstStatus;
     duringRun([&] {
-        wasBusy = dialog->Busy;
+        wasBusy = dialog->Busy();
         hourglass = QApplication::overrideCursor() &&
                     QApplication::overrideCursor()->shape() == Qt::WaitCursor;
         gauge = frame->StatusBar1().gaugeVisible();
         firstStatus = statusText();
-        QTest::mouseClick(dialog->cancelButton, Qt::LeftButton);
+        QTest::mouseClick(dialog->cancelButton(), Qt::LeftButton);
     });
-    QTest::mouseClick(dialog->createButton, Qt::LeftButton);
+    QTest::mouseClick(dialog->createButton(), Qt::LeftButton);
 
     EXPECT_TRUE(wasBusy);
     EXPECT_TRUE(hourglass);
@@ -118,16 +118,16 @@ TEST_F(SurfaceDialogRunTest, CancelDuringThePassesSavesNothingAndKeepsTheDialogO
     EXPECT_FALSE(frame->StatusBar1().gaugeVisible());
     EXPECT_TRUE(prompts.saveRequests.empty());
     EXPECT_TRUE(isOpen(dialog));
-    EXPECT_FALSE(dialog->Busy);
-    EXPECT_FALSE(dialog->StopRequested);
-    EXPECT_EQ(dialog->progressBar->value(), 0);
+    EXPECT_FALSE(dialog->Busy());
+    EXPECT_FALSE(dialog->StopRequested());
+    EXPECT_EQ(dialog->progressBar()->value(), 0);
     EXPECT_EQ(statusText(), QStringLiteral("Ready...")) << "no \"Pass n\" of the stopped run";
     EXPECT_FALSE(QApplication::overrideCursor());
     // The grid as it was built stays for another try, which runs to the end.
     ASSERT_FALSE(shared().HeightGrid.empty());
     const QString written = folder.filePath(QStringLiteral("second.Dnc"));
     answerSave(written);
-    QTest::mouseClick(dialog->createButton, Qt::LeftButton);
+    QTest::mouseClick(dialog->createButton(), Qt::LeftButton);
     EXPECT_TRUE(fileBytes(written).startsWith("( Created "));
     flushDeletes();
     EXPECT_FALSE(isOpen(dialog));
@@ -137,11 +137,11 @@ TEST_F(SurfaceDialogRunTest, CancelDuringTheSurfaceFinishesAShorterFileAndCloses
 {
     TfrmPicture* picture = loadPicture(40, 30);
     TDXF* dialog = openDialog(picture, false);
-    dialog->chkGouge->setChecked(false);
-    duringRun([&] { QTest::mouseClick(dialog->cancelButton, Qt::LeftButton); });
+    dialog->gougeCheck()->setChecked(false);
+    duringRun([&] { QTest::mouseClick(dialog->cancelButton(), Qt::LeftButton); });
     const QString written = folder.filePath(QStringLiteral("short.Dxf"));
     answerSave(written);
-    QTest::mouseClick(dialog->createButton, Qt::LeftButton);
+    QTest::mouseClick(dialog->createButton(), Qt::LeftButton);
 
     const QByteArray bytes = fileBytes(written);
     EXPECT_TRUE(bytes.endsWith("0\r\nENDSEC\r\n0\r\nEOF\r\n"));
@@ -160,9 +160,9 @@ TEST_F(SurfaceDialogRunTest, EscElsewhereRunsThePassesButSavesNothing)
     shared().EscapePressed = true; // from an earlier job: Create starts afresh
     QStringList statuses;
     duringRun([&] { QTest::keyClick(picture->TP, Qt::Key_Escape); });
-    QObject::connect(dialog->progressBar, &QProgressBar::valueChanged, dialog,
+    QObject::connect(dialog->progressBar(), &QProgressBar::valueChanged, dialog,
                      [&](int) { statuses << statusText(); });
-    QTest::mouseClick(dialog->createButton, Qt::LeftButton);
+    QTest::mouseClick(dialog->createButton(), Qt::LeftButton);
 
     EXPECT_TRUE(statuses.contains(QStringLiteral("Pass 1"))); // the passes ran on
     EXPECT_TRUE(prompts.saveRequests.empty());
@@ -176,12 +176,12 @@ TEST_F(SurfaceDialogRunTest, EscInTheDialogAlsoPressesCancel)
 {
     TfrmPicture* picture = loadPicture(40, 30);
     TDXF* dialog = openDialog(picture, true);
-    duringRun([&] { QTest::keyClick(dialog->sizeYEdit, Qt::Key_Escape); });
-    QTest::mouseClick(dialog->createButton, Qt::LeftButton);
+    duringRun([&] { QTest::keyClick(dialog->sizeYEdit(), Qt::Key_Escape); });
+    QTest::mouseClick(dialog->createButton(), Qt::LeftButton);
     EXPECT_TRUE(shared().EscapePressed);
     EXPECT_TRUE(prompts.saveRequests.empty());
     EXPECT_TRUE(isOpen(dialog));
-    EXPECT_FALSE(dialog->Busy);
+    EXPECT_FALSE(dialog->Busy());
 }
 
 TEST_F(SurfaceDialogRunTest, CancelledSavePromptWritesNothingAndCloses)
@@ -190,7 +190,7 @@ TEST_F(SurfaceDialogRunTest, CancelledSavePromptWritesNothingAndCloses)
     TDXF* dialog = openDialog(picture, false);
     frame->StatusBar1().setText(0, QStringLiteral("before"));
     prompts.answerSave(std::nullopt);
-    QTest::mouseClick(dialog->createButton, Qt::LeftButton);
+    QTest::mouseClick(dialog->createButton(), Qt::LeftButton);
     EXPECT_EQ(prompts.saveRequests.size(), 1u);
     EXPECT_EQ(statusText(), QStringLiteral("before"));
     flushDeletes();
@@ -198,7 +198,7 @@ TEST_F(SurfaceDialogRunTest, CancelledSavePromptWritesNothingAndCloses)
 
     dialog = openDialog(picture, true);
     prompts.answerSave(std::nullopt);
-    QTest::mouseClick(dialog->createButton, Qt::LeftButton);
+    QTest::mouseClick(dialog->createButton(), Qt::LeftButton);
     EXPECT_EQ(prompts.saveRequests.size(), 2u);
     flushDeletes();
     EXPECT_FALSE(isOpen(dialog));
@@ -209,8 +209,8 @@ TEST_F(SurfaceDialogRunTest, ZeroDiameterStopsTheGCodeRunButNotTheSurface)
 {
     TfrmPicture* picture = loadPicture(20, 10);
     TDXF* dialog = openDialog(picture, true);
-    type(dialog->txtDia, QStringLiteral("0"));
-    QTest::mouseClick(dialog->createButton, Qt::LeftButton);
+    type(dialog->toolDiameterEdit(), QStringLiteral("0"));
+    QTest::mouseClick(dialog->createButton(), Qt::LeftButton);
     ASSERT_EQ(prompts.messages.size(), 1u);
     EXPECT_EQ(prompts.messages[0].text, QStringLiteral("Tool Diameter can not be 0!"));
     EXPECT_TRUE(prompts.saveRequests.empty());
@@ -219,10 +219,10 @@ TEST_F(SurfaceDialogRunTest, ZeroDiameterStopsTheGCodeRunButNotTheSurface)
 
     // The surface goes on without gouge control.
     dialog = openDialog(picture, false);
-    type(dialog->txtDia, QStringLiteral("0"));
+    type(dialog->toolDiameterEdit(), QStringLiteral("0"));
     const QString written = folder.filePath(QStringLiteral("flat.Dxf"));
     answerSave(written);
-    QTest::mouseClick(dialog->createButton, Qt::LeftButton);
+    QTest::mouseClick(dialog->createButton(), Qt::LeftButton);
     ASSERT_EQ(prompts.messages.size(), 2u);
     EXPECT_EQ(prompts.messages[1].text, QStringLiteral("Tool Diameter can not be 0!"));
     const QString expected = folder.filePath(QStringLiteral("nogouge.dxf"));
@@ -236,30 +236,30 @@ TEST_F(SurfaceDialogRunTest, RefusedValuesAndFailedWritesAreNamedAndTheDialogSta
 {
     TfrmPicture* picture = loadPicture(20, 10);
     TDXF* dialog = openDialog(picture, false);
-    type(dialog->stepXEdit, QStringLiteral("1,5"));
-    QTest::mouseClick(dialog->createButton, Qt::LeftButton);
+    type(dialog->stepXEdit(), QStringLiteral("1,5"));
+    QTest::mouseClick(dialog->createButton(), Qt::LeftButton);
     ASSERT_EQ(prompts.messages.size(), 1u);
     EXPECT_TRUE(prompts.messages[0].text.contains(QStringLiteral("Step X")));
     EXPECT_TRUE(prompts.saveRequests.empty());
     EXPECT_TRUE(isOpen(dialog));
 
-    type(dialog->stepXEdit, QStringLiteral("0.01"));
+    type(dialog->stepXEdit(), QStringLiteral("0.01"));
     answerSave(QStringLiteral("/dev/full"));
-    QTest::mouseClick(dialog->createButton, Qt::LeftButton);
+    QTest::mouseClick(dialog->createButton(), Qt::LeftButton);
     ASSERT_EQ(prompts.messages.size(), 2u);
     EXPECT_TRUE(prompts.messages[1].text.contains(QStringLiteral("/dev/full")));
     EXPECT_NE(statusText(), QStringLiteral("Ready..."));
-    EXPECT_FALSE(dialog->Busy);
+    EXPECT_FALSE(dialog->Busy());
     EXPECT_FALSE(QApplication::overrideCursor());
     EXPECT_TRUE(isOpen(dialog));
 
     // An unwritable folder, then a good file: the same dialog still works.
     answerSave(folder.filePath(QStringLiteral("missing/out.Dxf")));
     answerSave(folder.filePath(QStringLiteral("out.Dxf")));
-    QTest::mouseClick(dialog->createButton, Qt::LeftButton);
+    QTest::mouseClick(dialog->createButton(), Qt::LeftButton);
     ASSERT_EQ(prompts.messages.size(), 3u);
     EXPECT_TRUE(prompts.messages[2].text.contains(QStringLiteral("missing")));
-    QTest::mouseClick(dialog->createButton, Qt::LeftButton);
+    QTest::mouseClick(dialog->createButton(), Qt::LeftButton);
     EXPECT_EQ(statusText(), QStringLiteral("Ready..."));
     EXPECT_FALSE(fileBytes(folder.filePath(QStringLiteral("out.Dxf"))).isEmpty());
 }
@@ -284,7 +284,7 @@ TEST_F(SurfaceDialogRunTest, WhileBusyNothingElseCutsIn)
         QTest::mouseClick(&elsewhere, Qt::LeftButton);
     });
     answerSave(folder.filePath(QStringLiteral("busy.Dnc")));
-    QTest::mouseClick(dialog->createButton, Qt::LeftButton);
+    QTest::mouseClick(dialog->createButton(), Qt::LeftButton);
     EXPECT_FALSE(dialogClosed);
     EXPECT_FALSE(pictureClosed);
     EXPECT_FALSE(frameClosed);
@@ -303,7 +303,7 @@ TEST_F(SurfaceDialogRunTest, ADialogWhoseGridWasRebuiltRefusesToRun)
     TfrmPicture* picture = loadPicture(20, 10);
     TDXF* first = openDialog(picture, false);
     TDXF* second = openDialog(picture, true);
-    QTest::mouseClick(first->createButton, Qt::LeftButton);
+    QTest::mouseClick(first->createButton(), Qt::LeftButton);
     ASSERT_EQ(prompts.messages.size(), 1u);
     EXPECT_TRUE(prompts.messages[0].text.contains(QStringLiteral("Close this dialog")));
     EXPECT_TRUE(prompts.saveRequests.empty());
@@ -312,7 +312,7 @@ TEST_F(SurfaceDialogRunTest, ADialogWhoseGridWasRebuiltRefusesToRun)
     first->SubWindow()->close();
     ASSERT_FALSE(shared().HeightGrid.empty());
     answerSave(folder.filePath(QStringLiteral("second.Dnc")));
-    QTest::mouseClick(second->createButton, Qt::LeftButton);
+    QTest::mouseClick(second->createButton(), Qt::LeftButton);
     EXPECT_EQ(prompts.messages.size(), 1u);
     EXPECT_EQ(statusText(), QStringLiteral("Ready..."));
 }

@@ -23,7 +23,7 @@ TEST_F(SurfaceDialogShots, BothModesForTheManual)
     const QString images = qEnvironmentVariable("CORVANE_MANUAL_IMAGES");
     if (images.isEmpty())
         GTEST_SKIP() << "set CORVANE_MANUAL_IMAGES to write the manual's pictures";
-    TfrmPicture* picture = frame->OpenPicture(QStringLiteral(CORVANE_SAMPLES "/relief.bmp"));
+    TfrmPicture* picture = OpenPicture(*frame, QStringLiteral(CORVANE_SAMPLES "/relief.bmp"));
     ASSERT_TRUE(picture->TP->HasImage());
     for (const bool gcode : {false, true}) {
         TDXF* dialog = openDialog(picture, gcode);

@@ -65,7 +65,7 @@ protected:
                              const QString& name = QStringLiteral("relief.bmp"))
     {
         picturePath = writeBmp(folder, name, patternPicture(width, height));
-        TfrmPicture* picture = frame->OpenPicture(picturePath);
+        TfrmPicture* picture = OpenPicture(*frame, picturePath);
         EXPECT_TRUE(picture->TP->HasImage());
         return picture;
     }

@@ -63,7 +63,7 @@ protected:
         FrameTest::TearDown();
     }
 
-    TfrmToolPaths& dialog() { return frame->frmToolPaths(); }
+    TfrmToolPaths& dialog() { return toolpathsDialog(); }
 
     TfrmDXFView* openPyramid()
     {
@@ -83,9 +83,9 @@ protected:
 
     void setFields(const QString& opDepth, const QString& zStep, const QString& cutDepth)
     {
-        dialog().opDepthEdit->setText(opDepth);
-        dialog().zStepEdit->setText(zStep);
-        dialog().cutDepthEdit->setText(cutDepth);
+        dialog().opDepthEdit()->setText(opDepth);
+        dialog().zStepEdit()->setText(zStep);
+        dialog().cutDepthEdit()->setText(cutDepth);
     }
 
     // corvane-cli regions on the same source; returns the file it wrote.
@@ -121,64 +121,64 @@ TEST_F(ToolpathsDialogTest, ShowingProposesHalfTheMeshHeightAndTheFieldsFollowTh
     ASSERT_TRUE(d.isVisible());
     EXPECT_EQ(d.windowTitle(), QStringLiteral("Create Regions - pyramid.dxf"));
     EXPECT_EQ(shared().CurrentJob, JobMeshToolpaths);
-    EXPECT_EQ(d.opDepthEdit->text(), QStringLiteral("1"));
-    EXPECT_FALSE(d.undoButton->isEnabled());
-    EXPECT_TRUE(helpPageOf(d.opDepthEdit).toString().endsWith(QStringLiteral("/toolpaths.html")));
+    EXPECT_EQ(d.opDepthEdit()->text(), QStringLiteral("1"));
+    EXPECT_FALSE(d.undoButton()->isEnabled());
+    EXPECT_TRUE(helpPageOf(d.opDepthEdit()).toString().endsWith(QStringLiteral("/toolpaths.html")));
     const QWidget* area = frame->MdiArea().viewport();
     EXPECT_TRUE(QRect(area->mapToGlobal(QPoint(0, 0)), area->size()).contains(d.frameGeometry()));
-    EXPECT_FALSE(d.widthEdit->isEnabled());
-    EXPECT_FALSE(d.depthEdit->isEnabled());
+    EXPECT_FALSE(d.widthEdit()->isEnabled());
+    EXPECT_FALSE(d.depthEdit()->isEnabled());
 
     // Single Depth: neither Region Depths nor Z Step.
-    EXPECT_FALSE(d.TopGroup->isEnabled());
-    EXPECT_FALSE(d.zStepEdit->isEnabled());
-    EXPECT_TRUE(d.cutDepthEdit->isEnabled());
+    EXPECT_FALSE(d.regionDepthsGroup()->isEnabled());
+    EXPECT_FALSE(d.zStepEdit()->isEnabled());
+    EXPECT_TRUE(d.cutDepthEdit()->isEnabled());
     d.SetStyleIndex(1);
-    EXPECT_TRUE(d.TopGroup->isEnabled());
-    EXPECT_TRUE(d.zStepEdit->isEnabled());
-    EXPECT_TRUE(d.cutDepthEdit->isEnabled());
+    EXPECT_TRUE(d.regionDepthsGroup()->isEnabled());
+    EXPECT_TRUE(d.zStepEdit()->isEnabled());
+    EXPECT_TRUE(d.cutDepthEdit()->isEnabled());
     d.SetRegionDepthsIndex(1);
-    EXPECT_FALSE(d.cutDepthEdit->isEnabled());
+    EXPECT_FALSE(d.cutDepthEdit()->isEnabled());
     d.SetStyleIndex(2); // Vectorize with Multiple Depths: only Region Depths
-    EXPECT_FALSE(d.opDepthEdit->isEnabled());
-    EXPECT_FALSE(d.zStepEdit->isEnabled());
-    EXPECT_FALSE(d.cutDepthEdit->isEnabled());
+    EXPECT_FALSE(d.opDepthEdit()->isEnabled());
+    EXPECT_FALSE(d.zStepEdit()->isEnabled());
+    EXPECT_FALSE(d.cutDepthEdit()->isEnabled());
     d.SetStyleIndex(0);
-    EXPECT_FALSE(d.TopGroup->isEnabled());
+    EXPECT_FALSE(d.regionDepthsGroup()->isEnabled());
     EXPECT_EQ(toolpaths::styleCode(d.Fields().style, d.Fields().regionDepths), 1);
 
-    EXPECT_FALSE(d.reduceEdit->isEnabled());
-    d.reduceCheck->click();
-    EXPECT_TRUE(d.reduceEdit->isEnabled());
-    d.reduceCheck->click();
-    EXPECT_FALSE(d.reduceEdit->isEnabled());
+    EXPECT_FALSE(d.reduceEdit()->isEnabled());
+    d.reduceCheck()->click();
+    EXPECT_TRUE(d.reduceEdit()->isEnabled());
+    d.reduceCheck()->click();
+    EXPECT_FALSE(d.reduceEdit()->isEnabled());
 
     // Op Depth, Z Step and Feedrate take digits and "." only, not even Backspace.
-    d.feedrateEdit->clear();
-    QTest::keyClicks(d.feedrateEdit, QStringLiteral("-1a2.5e"));
-    EXPECT_EQ(d.feedrateEdit->text(), QStringLiteral("12.5"));
-    QTest::keyClick(d.feedrateEdit, Qt::Key_Backspace);
-    EXPECT_EQ(d.feedrateEdit->text(), QStringLiteral("12.5"));
-    QTest::keyClicks(d.cutDepthEdit, QStringLiteral("-")); // Cut Depth is free
-    EXPECT_TRUE(d.cutDepthEdit->text().endsWith(QLatin1Char('-')));
+    d.feedrateEdit()->clear();
+    QTest::keyClicks(d.feedrateEdit(), QStringLiteral("-1a2.5e"));
+    EXPECT_EQ(d.feedrateEdit()->text(), QStringLiteral("12.5"));
+    QTest::keyClick(d.feedrateEdit(), Qt::Key_Backspace);
+    EXPECT_EQ(d.feedrateEdit()->text(), QStringLiteral("12.5"));
+    QTest::keyClicks(d.cutDepthEdit(), QStringLiteral("-")); // Cut Depth is free
+    EXPECT_TRUE(d.cutDepthEdit()->text().endsWith(QLatin1Char('-')));
 
     // Esc and Cancel both set Esc and dismiss the idle dialog; opening it again resets.
     d.SetStyleIndex(1);
     shared().EscapePressed = false;
-    QTest::keyClick(d.opDepthEdit, Qt::Key_Escape);
+    QTest::keyClick(d.opDepthEdit(), Qt::Key_Escape);
     EXPECT_TRUE(shared().EscapePressed);
     EXPECT_FALSE(d.isVisible());
     view->MenuItem(QStringLiteral("Toolpaths1"))->trigger();
     EXPECT_EQ(d.StyleIndex(), 0);
     d.SetStyleIndex(1);
     shared().EscapePressed = false;
-    d.cancelButton->click();
+    d.cancelButton()->click();
     EXPECT_TRUE(shared().EscapePressed);
     EXPECT_FALSE(d.isVisible());
     view->MenuItem(QStringLiteral("Toolpaths1"))->trigger();
     EXPECT_TRUE(d.isVisible());
     EXPECT_EQ(d.StyleIndex(), 0);
-    EXPECT_FALSE(d.zStepEdit->isEnabled());
+    EXPECT_FALSE(d.zStepEdit()->isEnabled());
 }
 
 TEST_F(ToolpathsDialogTest, AShowTheWindowSystemRepeatsKeepsWhatTheUserTyped)
@@ -186,8 +186,8 @@ TEST_F(ToolpathsDialogTest, AShowTheWindowSystemRepeatsKeepsWhatTheUserTyped)
     openPyramid();
     TfrmToolPaths& d = dialog();
     d.SetStyleIndex(1);
-    d.opDepthEdit->setText(QStringLiteral("0.7"));
-    d.reduceCheck->click();
+    d.opDepthEdit()->setText(QStringLiteral("0.7"));
+    d.reduceCheck()->click();
     // The frame minimised and restored: its dialogs are hidden and shown again by the window
     // system, and then by the frame itself.
     frame->showMinimized();
@@ -197,10 +197,10 @@ TEST_F(ToolpathsDialogTest, AShowTheWindowSystemRepeatsKeepsWhatTheUserTyped)
     d.hide();
     d.show();
     EXPECT_EQ(d.StyleIndex(), 1);
-    EXPECT_TRUE(d.zStepEdit->isEnabled());
-    EXPECT_TRUE(d.TopGroup->isEnabled());
-    EXPECT_EQ(d.opDepthEdit->text(), QStringLiteral("0.7"));
-    EXPECT_TRUE(d.reduceEdit->isEnabled());
+    EXPECT_TRUE(d.zStepEdit()->isEnabled());
+    EXPECT_TRUE(d.regionDepthsGroup()->isEnabled());
+    EXPECT_EQ(d.opDepthEdit()->text(), QStringLiteral("0.7"));
+    EXPECT_TRUE(d.reduceEdit()->isEnabled());
 }
 
 TEST_F(ToolpathsDialogTest, TheDialogServesTheViewItWasOpenedForAndGoesWithIt)
@@ -217,7 +217,7 @@ TEST_F(ToolpathsDialogTest, TheDialogServesTheViewItWasOpenedForAndGoesWithIt)
 
     // The user clicked the other view before Create: the regions still go to the first.
     frame->MdiArea().setActiveSubWindow(second->SubWindow());
-    d.createButton->click();
+    d.createButton()->click();
     EXPECT_EQ(first->Regions().regions.size(), 2u);
     EXPECT_EQ(second->Regions().regions.size(), 1u);
 
@@ -227,7 +227,7 @@ TEST_F(ToolpathsDialogTest, TheDialogServesTheViewItWasOpenedForAndGoesWithIt)
     first->Close1Click();
     flushDeletes();
     EXPECT_TRUE(d.isVisible());
-    d.createButton->click();
+    d.createButton()->click();
     EXPECT_EQ(second->Regions().regions.size(), 2u);
 
     // Its own view's closing hides it, and a button pressed then does nothing.
@@ -235,8 +235,8 @@ TEST_F(ToolpathsDialogTest, TheDialogServesTheViewItWasOpenedForAndGoesWithIt)
     flushDeletes();
     EXPECT_FALSE(d.isVisible());
     EXPECT_EQ(d.TargetView(), nullptr);
-    d.createButton->click();
-    d.btnClear->click();
+    d.createButton()->click();
+    d.clearButton()->click();
     EXPECT_TRUE(prompts.messages.empty());
 }
 
@@ -244,10 +244,10 @@ TEST_F(ToolpathsDialogTest, CancelAndEscDismissTheDialogWhileAnotherKindOfWindow
 {
     openPyramid();
     TfrmToolPaths& d = dialog();
-    TfrmPicture* picture = frame->NewPicture();
-    ASSERT_EQ(frame->ActivePicture(), picture);
+    TfrmPicture* picture = NewPicture(*frame);
+    ASSERT_EQ(ActivePicture(*frame), picture);
     ASSERT_TRUE(d.isVisible());
-    d.cancelButton->click();
+    d.cancelButton()->click();
     EXPECT_FALSE(d.isVisible());
 
     auto* view = dynamic_cast<TfrmDXFView*>(frame->ChildWindows().value(1)->widget());
@@ -266,19 +266,19 @@ TEST_F(ToolpathsDialogTest, FieldsTheStyleDoesNotUseDoNotBlockCreate)
     TfrmToolPaths& d = dialog();
     // Single Depth reads no Z Step.
     setFields(QStringLiteral("1"), QStringLiteral("0..3"), QStringLiteral("0"));
-    d.createButton->click();
+    d.createButton()->click();
     EXPECT_TRUE(prompts.messages.empty());
     EXPECT_EQ(view->Regions().regions.size(), 2u);
     // Topography with Multiple Depths reads no Cut Depth.
     d.SetStyleIndex(1);
     d.SetRegionDepthsIndex(1);
     setFields(QStringLiteral("1"), QStringLiteral("0.5"), QStringLiteral("deep"));
-    d.createButton->click();
+    d.createButton()->click();
     EXPECT_TRUE(prompts.messages.empty());
     EXPECT_EQ(view->Regions().regions.size(), 4u);
     // ... but it does read Z Step.
     setFields(QStringLiteral("1"), QStringLiteral("0..3"), QStringLiteral("0"));
-    d.createButton->click();
+    d.createButton()->click();
     ASSERT_EQ(prompts.messages.size(), 1u);
     EXPECT_TRUE(prompts.messages[0].text.contains(QStringLiteral("Z Step")));
 }
@@ -297,26 +297,26 @@ TEST_F(ToolpathsDialogTest, CreateShowsItsRegionsAndOffersToSaveThemAtOnce)
     QAction* toolpaths = view->MenuItem(QStringLiteral("Toolpaths2"));
     toolpaths->trigger();
     ASSERT_FALSE(toolpaths->isChecked());
-    d.createButton->click();
+    d.createButton()->click();
     ASSERT_EQ(view->Regions().regions.size(), 2u);
     EXPECT_TRUE(toolpaths->isChecked());
     EXPECT_GT(countPixels(view->Draw3D().PictureOnWhite(), qRgb(0, 0, 255)), 0);
     EXPECT_TRUE(saveDnc->isEnabled());
     EXPECT_TRUE(saveDxf->isEnabled());
 
-    d.undoButton->click();
+    d.undoButton()->click();
     EXPECT_FALSE(saveDnc->isEnabled());
     EXPECT_FALSE(saveDxf->isEnabled());
-    d.createButton->click();
+    d.createButton()->click();
     EXPECT_TRUE(saveDnc->isEnabled());
-    d.btnClear->click();
+    d.clearButton()->click();
     EXPECT_FALSE(saveDnc->isEnabled());
     EXPECT_FALSE(saveDxf->isEnabled());
 
     // A Create that finds nothing leaves View > Toolpaths as the user set it.
     toolpaths->trigger();
     setFields(QStringLiteral("50"), QStringLiteral("0"), QStringLiteral("0"));
-    d.createButton->click();
+    d.createButton()->click();
     EXPECT_FALSE(toolpaths->isChecked());
 }
 
@@ -326,7 +326,7 @@ TEST_F(ToolpathsDialogTest, CreateUndoAndClearChangeTheViewsRegions)
     TfrmToolPaths& d = dialog();
     d.SetStyleIndex(1);
     setFields(QStringLiteral("1"), QStringLiteral("0"), QStringLiteral("0"));
-    d.createButton->click();
+    d.createButton()->click();
     EXPECT_EQ(status(0), QStringLiteral("No Regions Created...Check Parameters..."));
     EXPECT_EQ(status(1), QStringLiteral("0"));
     EXPECT_FALSE(view->RegionsExist());
@@ -334,10 +334,10 @@ TEST_F(ToolpathsDialogTest, CreateUndoAndClearChangeTheViewsRegions)
     // Z Step 0.3 up to Op Depth 1: the levels 0.3, 0.6 and 0.9, each its own depth.
     d.SetRegionDepthsIndex(1);
     setFields(QStringLiteral("1"), QStringLiteral("0.3"), QStringLiteral("0"));
-    d.createButton->click();
+    d.createButton()->click();
     EXPECT_EQ(status(0), QStringLiteral("3 Regions Created..."));
     EXPECT_EQ(status(1), QStringLiteral("3"));
-    EXPECT_TRUE(d.undoButton->isEnabled());
+    EXPECT_TRUE(d.undoButton()->isEnabled());
     const auto& regions = view->Regions().regions;
     ASSERT_EQ(regions.size(), 4u);
     EXPECT_NEAR(regions[1].depth, 0.3, 1e-9);
@@ -359,7 +359,7 @@ TEST_F(ToolpathsDialogTest, CreateUndoAndClearChangeTheViewsRegions)
     EXPECT_TRUE(view->MenuItem(QStringLiteral("SaveDNC1"))->isEnabled());
     EXPECT_TRUE(view->MenuItem(QStringLiteral("SaveDXF1"))->isEnabled());
 
-    d.btnClear->click();
+    d.clearButton()->click();
     EXPECT_EQ(regions.size(), 1u);
     EXPECT_EQ(status(0), QStringLiteral("Ready..."));
     EXPECT_EQ(status(1), QStringLiteral("0"));
@@ -367,13 +367,13 @@ TEST_F(ToolpathsDialogTest, CreateUndoAndClearChangeTheViewsRegions)
     // Seven levels, 0.25 to 1.75; Undo takes all seven back, once.
     d.SetRegionDepthsIndex(0);
     setFields(QStringLiteral("1.75"), QStringLiteral("0.25"), QStringLiteral("0.1"));
-    d.createButton->click();
+    d.createButton()->click();
     ASSERT_EQ(regions.size(), 8u);
     EXPECT_EQ(regions[7].depth, 0.1);
-    d.undoButton->click();
+    d.undoButton()->click();
     EXPECT_EQ(status(0), QStringLiteral("The last 7 Regions were removed.."));
     EXPECT_EQ(regions.size(), 1u);
-    EXPECT_FALSE(d.undoButton->isEnabled());
+    EXPECT_FALSE(d.undoButton()->isEnabled());
     view->FormActivate();
     EXPECT_FALSE(view->MenuItem(QStringLiteral("SaveDNC1"))->isEnabled());
 }
@@ -382,15 +382,15 @@ TEST_F(ToolpathsDialogTest, BadFieldsAreRefusedAndEscLeavesTheRegionsAsTheyWere)
 {
     TfrmDXFView* view = openPyramid();
     TfrmToolPaths& d = dialog();
-    d.createButton->click(); // Single Depth at Op Depth 1
+    d.createButton()->click(); // Single Depth at Op Depth 1
     ASSERT_EQ(view->Regions().regions.size(), 2u);
 
     // Pasted text the typing filter never sees.
     d.SetStyleIndex(1);
     setFields(QStringLiteral("1"), QStringLiteral("-0.5"), QStringLiteral("0"));
-    d.createButton->click();
+    d.createButton()->click();
     setFields(QStringLiteral("1"), QStringLiteral("0.5"), QStringLiteral("0,2"));
-    d.createButton->click();
+    d.createButton()->click();
     ASSERT_EQ(prompts.messages.size(), 2u);
     EXPECT_EQ(prompts.messages[0].text, QStringLiteral("Z Step can not be negative!"));
     EXPECT_TRUE(prompts.messages[1].text.contains(QStringLiteral("Cut Depth")));
@@ -402,7 +402,7 @@ TEST_F(ToolpathsDialogTest, BadFieldsAreRefusedAndEscLeavesTheRegionsAsTheyWere)
         QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
         QApplication::sendEvent(&d, &esc);
     });
-    d.createButton->click();
+    d.createButton()->click();
     EXPECT_EQ(status(0), QStringLiteral("Process Cancelled..."));
     EXPECT_FALSE(shared().EscapePressed);
     EXPECT_EQ(view->Regions().regions.size(), 2u);
@@ -415,9 +415,9 @@ TEST_F(ToolpathsDialogTest, SavedFilesAreThoseOfTheCommandLine)
     TfrmToolPaths& d = dialog();
     d.SetStyleIndex(1);
     setFields(QStringLiteral("1.5"), QStringLiteral("0.5"), QStringLiteral("0.2"));
-    d.feedrateEdit->setText(QStringLiteral("20"));
-    d.rapidEdit->setText(QStringLiteral("0.5"));
-    d.createButton->click();
+    d.feedrateEdit()->setText(QStringLiteral("20"));
+    d.rapidEdit()->setText(QStringLiteral("0.5"));
+    d.createButton()->click();
     ASSERT_EQ(view->Regions().regions.size(), 4u);
     view->FormActivate();
 
@@ -460,26 +460,26 @@ TEST_F(ToolpathsDialogTest, RasterToVectorThroughToASavedProgram)
             p[0] = p[1] = p[2] = grey;
         }
     const QString bmp = writeBmp(folder, QStringLiteral("disc.bmp"), picture);
-    TfrmPicture* source = frame->OpenPicture(bmp);
+    TfrmPicture* source = OpenPicture(*frame, bmp);
     source->MenuItem(QStringLiteral("RastertoDXF1"))->trigger();
     auto* view = dynamic_cast<TfrmDXFView*>(frame->ActiveChild()->widget());
     ASSERT_TRUE(view && view->IsVectorConversion());
     TfrmToolPaths& d = dialog();
     ASSERT_TRUE(d.isVisible());
-    EXPECT_TRUE(d.widthEdit->isEnabled());
-    EXPECT_TRUE(d.depthEdit->isEnabled());
+    EXPECT_TRUE(d.widthEdit()->isEnabled());
+    EXPECT_TRUE(d.depthEdit()->isEnabled());
 
-    d.depthEdit->setText(QStringLiteral("0"));
-    d.createButton->click();
+    d.depthEdit()->setText(QStringLiteral("0"));
+    d.createButton()->click();
     ASSERT_EQ(prompts.messages.size(), 1u);
     EXPECT_EQ(prompts.messages[0].text, QStringLiteral("Depth can not be 0!"));
 
-    d.widthEdit->setText(QStringLiteral("6"));
-    d.depthEdit->setText(QStringLiteral("2"));
+    d.widthEdit()->setText(QStringLiteral("6"));
+    d.depthEdit()->setText(QStringLiteral("2"));
     d.SetStyleIndex(1);
     d.SetRegionDepthsIndex(1);
     setFields(QStringLiteral("1.5"), QStringLiteral("0.5"), QStringLiteral("0"));
-    d.createButton->click();
+    d.createButton()->click();
     ASSERT_GE(view->Regions().regions.size(), 2u);
     EXPECT_EQ(view->Mesh().extents.maxX, 11 * 0.5); // the grid's extents, in units
 

@@ -67,12 +67,12 @@ TEST_F(ToolpathsShots, RegionsOverAMeshForTheManual)
     ASSERT_NE(view, nullptr);
     view->SubWindow()->setGeometry(0, 0, 620, 440);
     view->MenuItem(QStringLiteral("Toolpaths1"))->trigger();
-    TfrmToolPaths& dialog = frame->frmToolPaths();
+    TfrmToolPaths& dialog = toolpathsDialog();
     dialog.SetStyleIndex(1);
     dialog.SetRegionDepthsIndex(1); // each ring at its own height, on the hills
-    dialog.opDepthEdit->setText(QStringLiteral("2.5"));
-    dialog.zStepEdit->setText(QStringLiteral("0.25"));
-    dialog.createButton->click();
+    dialog.opDepthEdit()->setText(QStringLiteral("2.5"));
+    dialog.zStepEdit()->setText(QStringLiteral("0.25"));
+    dialog.createButton()->click();
     ASSERT_GT(view->Regions().regions.size(), 5u);
     settle();
     EXPECT_TRUE(view->SubWindow()->grab().save(QDir(images).filePath("toolpaths-regions.png")));

@@ -1,11 +1,13 @@
 #include "common/atomic_file.h"
 
 #include "common/error.h"
+#include "common/regular_file.h"
 #include "common/temporary_files.h"
 
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <climits>
 #include <cstdint>
 #include <cstring>
 #include <fcntl.h>
@@ -75,6 +77,25 @@ std::string randomSuffix()
     return suffix;
 }
 
+// The part of the target's name the hidden temporary file starts with: "." + name + "." +
+// the twelve letters of the suffix must stay within the folder's longest name, or a target
+// whose own name is near that limit could never be saved. A cut never splits a UTF-8
+// character.
+std::string temporaryStem(const std::string& name, const std::string& folder)
+{
+    constexpr std::size_t added = 14; // the two dots and the suffix
+    long longest = ::pathconf(folder.c_str(), _PC_NAME_MAX);
+    if (longest <= 0)
+        longest = NAME_MAX;
+    const std::size_t room = std::size_t(longest) > added ? std::size_t(longest) - added : 1;
+    if (name.size() <= room)
+        return name;
+    std::size_t cut = room;
+    while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80)
+        --cut;
+    return name.substr(0, cut);
+}
+
 // Creates prefix + a random suffix exclusively, registering the name for removal on an
 // interrupt before the file exists: registering after mkstemp would leave a moment in which
 // an interrupt finds a file it does not know. Returns the descriptor, or -1 with errno set.
@@ -109,9 +130,7 @@ AtomicFile::AtomicFile(std::string targetPath) : target_(std::move(targetPath))
             throw Error(target_, "is a folder, not a file");
         inPlace_ = true;
         workingPath_ = target_;
-        file_ = std::fopen(target_.c_str(), "wb");
-        if (!file_)
-            fail("cannot open for writing", errno);
+        file_ = openInPlaceForWriting(target_, "cannot open for writing");
         return;
     }
     replaced_ = followLinks(target_, target_);
@@ -128,8 +147,9 @@ AtomicFile::AtomicFile(std::string targetPath) : target_(std::move(targetPath))
     std::string folder = target.parent_path().string();
     if (folder.empty())
         folder = ".";
-    const int fd = createRegisteredSibling(folder + "/." + target.filename().string() + ".",
-                                           workingPath_, registration_);
+    const int fd = createRegisteredSibling(
+        folder + "/." + temporaryStem(target.filename().string(), folder) + ".", workingPath_,
+        registration_);
     if (fd < 0)
         fail("cannot create a file in " + folder, errno);
     // Keep the owner and group where the system lets us (root may; others may keep a group

@@ -1,7 +1,8 @@
 // Writing a file so that a failure never leaves a half-written file under the chosen name
 // and never destroys the file that was there: the data go to a temporary file in the same
 // folder, which replaces the target only when complete (commit). A target that exists and is
-// not a regular file (a device such as /dev/full, a pipe) is written in place instead.
+// not a regular file (a device such as /dev/full, a pipe) is written in place instead; a
+// pipe that no program reads from is refused rather than waited on.
 //
 // As a save in any editor: a symbolic link is followed and the file it names is replaced
 // (the link stays), the replaced file's permissions (and owner, where allowed) are kept, and

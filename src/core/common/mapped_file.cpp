@@ -1,58 +1,42 @@
 #include "common/mapped_file.h"
 
 #include "common/error.h"
+#include "common/mapping_guard.h"
 
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace corvane {
 
-namespace {
-
-// Closes the descriptor on every way out; the mapping stays valid without it.
-struct Descriptor {
-    int fd;
-    ~Descriptor()
-    {
-        if (fd >= 0)
-            ::close(fd);
-    }
-};
-
-} // namespace
-
-MappedFile::MappedFile(const std::string& path)
+MappedFile::MappedFile(const std::string& path) : file_(path, "cannot open the file")
 {
-    // O_NONBLOCK: opening a FIFO must not wait for a writer before we can refuse it.
-    const Descriptor file{::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)};
-    if (file.fd < 0)
-        throw Error(path, std::string("cannot open the file: ") + std::strerror(errno));
-    struct stat info {};
-    if (::fstat(file.fd, &info) != 0)
-        throw Error(path, std::string("cannot read the file: ") + std::strerror(errno));
-    if (!S_ISREG(info.st_mode))
-        throw Error(path, "is not a regular file");
-    size_ = std::size_t(info.st_size);
+    size_ = std::size_t(file_.size());
     if (size_ == 0)
         return; // mmap refuses a length of 0
-    data_ = ::mmap(nullptr, size_, PROT_READ, MAP_PRIVATE, file.fd, 0);
+    data_ = ::mmap(nullptr, size_, PROT_READ, MAP_PRIVATE, file_.descriptor(), 0);
     if (data_ == MAP_FAILED) {
         data_ = nullptr;
         size_ = 0;
         throw Error(path, std::string("cannot map the file: ") + std::strerror(errno));
     }
+    guard_ = guardMapping(data_, size_);
     // Read ahead generously: the readers go through the bytes once, front to back.
     ::madvise(data_, size_, MADV_SEQUENTIAL);
 }
 
 MappedFile::~MappedFile()
 {
+    unguardMapping(guard_);
     if (data_)
         ::munmap(data_, size_);
+}
+
+void MappedFile::checkUnchanged() const
+{
+    if (mappingLostPages(guard_))
+        throwChangedWhileRead(file_.path());
+    file_.checkUnchanged();
 }
 
 } // namespace corvane

@@ -1,5 +1,7 @@
 #include "common/temporary_files.h"
 
+#include "common/child_processes.h"
+
 #include <atomic>
 #include <csignal>
 #include <cstring>
@@ -27,6 +29,7 @@ Slot slots[SlotCount];
 
 extern "C" void removeAndReraise(int signalNumber)
 {
+    endChildGroups(); // first: a plug-in must not go on writing where we clean up
     removeTemporaryFiles();
     // SA_RESETHAND has restored the default action; the raised signal is delivered as soon
     // as the handler returns and ends the process.

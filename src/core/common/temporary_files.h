@@ -15,8 +15,9 @@ void forgetTemporaryFile(int registration);
 // Removes every remembered file. Async-signal-safe.
 void removeTemporaryFiles();
 
-// On SIGINT, SIGTERM and SIGHUP: removes the remembered files, then ends the process by the
-// same signal, so that the caller sees it was interrupted (a shell reports 130 or 143).
+// On SIGINT, SIGTERM and SIGHUP: ends the programs we started (child_processes.h), removes
+// the remembered files, then ends the process by the same signal, so that the caller sees it
+// was interrupted (a shell reports 130 or 143).
 void removeTemporaryFilesOnInterrupt();
 
 } // namespace corvane

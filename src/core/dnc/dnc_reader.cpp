@@ -1,6 +1,7 @@
 #include "dnc/dnc_reader.h"
 
 #include "common/error.h"
+#include "common/regular_file.h"
 #include "dnc/dnc_words.h"
 #include "dnc/number_scan.h"
 
@@ -12,7 +13,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
-#include <sys/stat.h>
+#include <unistd.h>
 
 namespace corvane::dnc {
 
@@ -219,48 +220,28 @@ private:
     float i_ = 0, j_ = 0;
 };
 
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-
-[[noreturn]] void failReading(const std::string& fileName, int err)
-{
-    throw Error(fileName, std::string("cannot be read: ") + std::strerror(err));
-}
-
-using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
-
-// Opens the file for reading and tells its size. A device or a pipe could deliver bytes for
-// ever, so only regular files are taken.
-FileHandle openProgramFile(const std::string& fileName, std::size_t& size)
-{
-    FileHandle file(std::fopen(fileName.c_str(), "rb"));
-    if (!file)
-        throw Error(fileName, std::string("cannot be opened: ") + std::strerror(errno));
-    struct stat info {};
-    if (fstat(fileno(file.get()), &info) != 0)
-        failReading(fileName, errno);
-    if (!S_ISREG(info.st_mode))
-        throw Error(fileName, "is not a regular file");
-    size = std::size_t(info.st_size);
-    return file;
-}
-
-std::string readAll(std::FILE* file, std::size_t size, const std::string& fileName)
+// The whole file as it was when opened. A file that another program shortens, lengthens or
+// rewrites while it is read would give half a program that looks whole: it is refused.
+std::string readAll(const RegularFile& file)
 {
     std::string bytes;
     try {
-        bytes.resize(size);
+        bytes.resize(std::size_t(file.size()));
     } catch (const std::exception&) {
-        throw Error(fileName, "is too large to load");
+        throw Error(file.path(), "is too large to load");
     }
-    std::size_t got = std::fread(bytes.data(), 1, bytes.size(), file);
-    bytes.resize(got); // the file may have shrunk since it was measured, or grown:
-    char chunk[1 << 16];
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0)
-        bytes.append(chunk, got);
-    if (std::ferror(file))
-        failReading(fileName, errno);
+    std::size_t got = 0;
+    while (got < bytes.size()) {
+        const ssize_t n = ::read(file.descriptor(), bytes.data() + got, bytes.size() - got);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            throw Error(file.path(), std::string("cannot be read: ") + std::strerror(errno));
+        if (n == 0)
+            throwChangedWhileRead(file.path()); // shorter than it was
+        got += std::size_t(n);
+    }
+    file.checkUnchanged();
     return bytes;
 }
 
@@ -305,11 +286,11 @@ DncProgram ParseDncProgram(std::string_view bytes, RunControl& control)
 
 DncFile LoadDncProgram(const std::string& fileName, RunControl& control)
 {
-    std::size_t size = 0;
-    const FileHandle file = openProgramFile(fileName, size);
+    // A device or a pipe could deliver bytes for ever, so only regular files are taken.
+    const RegularFile file(fileName, "cannot be opened");
     control.showStatus("Loading " + fileName + "... Esc to Cancel.");
     DncFile result;
-    result.bytes = readAll(file.get(), size, fileName);
+    result.bytes = readAll(file);
     result.program = ParseDncProgram(result.bytes, control);
     control.checkpoint();
     return result;

@@ -24,7 +24,9 @@ struct DncFile {
 
 // Reads the file whole and parses it, showing "Loading <name>... Esc to Cancel." first. Ends
 // with a checkpoint, so that an Esc typed during the read is seen by the caller. Throws
-// corvane::Error naming the file when it cannot be opened or read, or is not a regular file.
+// corvane::Error naming the file when it cannot be opened or read, is not a regular file
+// (a FIFO is refused at once, without waiting for a writer), or changes while it is read
+// ("changed while it was read").
 DncFile LoadDncProgram(const std::string& fileName, RunControl& control);
 
 } // namespace corvane::dnc

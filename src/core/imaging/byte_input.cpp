@@ -1,11 +1,11 @@
 #include "imaging/byte_input.h"
 
 #include "common/error.h"
+#include "common/regular_file.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <sys/stat.h>
 
 namespace corvane::imaging {
 
@@ -28,16 +28,13 @@ bool MemoryInput::seek(std::uint64_t offset)
 
 FileInput::FileInput(const std::string& path)
 {
-    file_ = std::fopen(path.c_str(), "rb");
+    // Opened without waiting: a FIFO put in a picture's place is refused, not waited on.
+    RegularFile file(path, "cannot open");
+    size_ = file.size();
+    file_ = ::fdopen(file.descriptor(), "rb");
     if (!file_)
         throw Error(path, std::string("cannot open: ") + std::strerror(errno));
-    struct stat st {};
-    if (::fstat(fileno(file_), &st) != 0) {
-        const int err = errno;
-        std::fclose(file_);
-        throw Error(path, std::string("cannot open: ") + std::strerror(err));
-    }
-    size_ = std::uint64_t(st.st_size);
+    file.release();
     // Large blocks: the decoders ask for a row or a few kilobytes at a time.
     std::setvbuf(file_, nullptr, _IOFBF, std::size_t(1) << 20);
 }

@@ -88,6 +88,14 @@ Picture lambertShade(const Picture& picture, float latitude, float longitude, in
                      float roughness, RunControl& control = silentRunControl());
 // Lanczos resampling to round(width x ratio) by round(height x ratio) (at least 1 x 1).
 Picture resizeImage(const Picture& picture, double ratio);
+// That size, as doubles: a large ratio gives sizes beyond int.
+struct ResizedSize {
+    double width, height;
+};
+ResizedSize resizedSize(int width, int height, double ratio);
+// The sides resize-image gives at most: beyond them a picture's rows no longer fit the
+// library's or our int sizes.
+constexpr double LargestResizedSide = 65500;
 // Clockwise by a multiple of 90 degrees, pixel for pixel.
 Picture rotateImage(const Picture& picture, float degrees);
 

@@ -30,9 +30,21 @@ OperationArgument channel()
     return {"channel", 0, 3, true, 3};
 }
 
+// A result of the input's size in the given depth.
+auto depth(int bitCount)
+{
+    return [bitCount](PictureShape in, const Args&) {
+        return PictureShape{in.width, in.height, bitCount};
+    };
+}
+
+// The filters: 24 bits.
 template <Picture (*Filter)(const Picture&, RunControl&)> ImageOperation plain(const char* name)
 {
-    return {name, {}, [](const Picture& p, const Args&, RunControl& c) { return Filter(p, c); }};
+    return {name,
+            {},
+            [](const Picture& p, const Args&, RunControl& c) { return Filter(p, c); },
+            depth(24)};
 }
 
 std::vector<ImageOperation> buildTable()
@@ -45,25 +57,34 @@ std::vector<ImageOperation> buildTable()
                   {"blue-weight", 0, 1, false, 0.11}},
                  [](const Picture& p, const Args& a, RunControl& c) {
                      return convertToGray(p, whole(a[0]), float(a[1]), float(a[2]), float(a[3]), c);
-                 }});
-    t.push_back({"convert-colors",
-                 {{"method", 1, 128, true, 2, {1, 2, 4, 8, 16, 32, 64, 128}}},
-                 [](const Picture& p, const Args& a, RunControl& c) {
-                     return convertColors(p, whole(a[0]), c);
-                 }});
-    t.push_back({"convert-to-24-bit", {}, [](const Picture& p, const Args&, RunControl&) {
-                     return convertTo24Bit(p);
-                 }});
+                 },
+                 depth(8)});
+    t.push_back(
+        {"convert-colors",
+         {{"method", 1, 128, true, 2, {1, 2, 4, 8, 16, 32, 64, 128}}},
+         [](const Picture& p, const Args& a, RunControl& c) {
+             return convertColors(p, whole(a[0]), c);
+         },
+         [](PictureShape in, const Args& a) {
+             const int method = whole(a[0]);
+             return PictureShape{in.width, in.height, method == 32 ? 1 : method == 64 ? 4 : 8};
+         }});
+    t.push_back({"convert-to-24-bit",
+                 {},
+                 [](const Picture& p, const Args&, RunControl&) { return convertTo24Bit(p); },
+                 depth(24)});
     t.push_back({"reduce-to-8-colors",
                  {{"dither", 0, 100, true, 100}},
                  [](const Picture& p, const Args& a, RunControl& c) {
                      return reduceTo8Colors(p, whole(a[0]), c);
-                 }});
+                 },
+                 depth(4)});
     t.push_back({"reduce-gray-shades",
                  {{"shades", 2, 256, true, 64}},
                  [](const Picture& p, const Args& a, RunControl& c) {
                      return reduceGrayShades(p, whole(a[0]), c);
-                 }});
+                 },
+                 depth(8)});
     t.push_back(
         {"negative", {{"flags", 0, 0, true, 0}}, [](const Picture& p, const Args& a, RunControl&) {
              return negative(p, whole(a[0]));
@@ -99,24 +120,31 @@ std::vector<ImageOperation> buildTable()
                  {{"shift", 1, 32, true, 3}},
                  [](const Picture& p, const Args& a, RunControl& c) {
                      return shiftDifference(p, whole(a[0]), c);
-                 }});
+                 },
+                 depth(24)});
     t.push_back({"matched-filter",
                  {{"threshold", 0, 255, true, 0}},
                  [](const Picture& p, const Args& a, RunControl& c) {
                      return matchedFilter(p, whole(a[0]), c);
-                 }});
+                 },
+                 depth(24)});
     t.push_back({"sobel",
                  {{"threshold", 0, 255, true, 10}, {"inverted", 0, 1, true, 0}},
                  [](const Picture& p, const Args& a, RunControl& c) {
                      return sobel(p, whole(a[0]), a[1] != 0, c);
-                 }});
+                 },
+                 depth(24)});
+    t.push_back({"gradient-edge",
+                 {direction()},
+                 [](const Picture& p, const Args& a, RunControl& c) {
+                     return gradientEdge(p, whole(a[0]), c);
+                 },
+                 depth(24)});
     t.push_back(
-        {"gradient-edge", {direction()}, [](const Picture& p, const Args& a, RunControl& c) {
-             return gradientEdge(p, whole(a[0]), c);
-         }});
-    t.push_back({"emboss", {direction()}, [](const Picture& p, const Args& a, RunControl& c) {
-                     return emboss(p, whole(a[0]), c);
-                 }});
+        {"emboss",
+         {direction()},
+         [](const Picture& p, const Args& a, RunControl& c) { return emboss(p, whole(a[0]), c); },
+         depth(24)});
     t.push_back(plain<enhanceEdges>("enhance-edges"));
     t.push_back(plain<despeckle>("despeckle"));
     t.push_back({"lambert-shade",
@@ -126,15 +154,32 @@ std::vector<ImageOperation> buildTable()
                   {"roughness", 0, 1, false, 0.1}},
                  [](const Picture& p, const Args& a, RunControl& c) {
                      return lambertShade(p, float(a[0]), float(a[1]), whole(a[2]), float(a[3]), c);
-                 }});
+                 },
+                 depth(24)});
     t.push_back(
         {"resize-image",
          {{"ratio", 0.0001, 100, false, 1}},
-         [](const Picture& p, const Args& a, RunControl&) { return resizeImage(p, a[0]); }});
+         [](const Picture& p, const Args& a, RunControl&) { return resizeImage(p, a[0]); },
+         // A grey palette picture stays 8 bits; every other comes out in 24.
+         [](PictureShape in, const Args& a) {
+             const auto [w, h] = resizedSize(in.width, in.height, a[0]);
+             return PictureShape{int(std::min(w, LargestResizedSide + 1)),
+                                 int(std::min(h, LargestResizedSide + 1)),
+                                 in.bitCount == 24 ? 24 : 8};
+         },
+         // The rows resampled across, as three floats a pixel, before they are resampled down.
+         [](PictureShape in, PictureShape out) {
+             return std::uint64_t(out.width) * 3 * sizeof(float) * std::uint64_t(in.height);
+         }});
     t.push_back(
         {"rotate-image",
          {{"degrees", -360, 360, false, 90, {-270, -180, -90, 0, 90, 180, 270}}},
-         [](const Picture& p, const Args& a, RunControl&) { return rotateImage(p, float(a[0])); }});
+         [](const Picture& p, const Args& a, RunControl&) { return rotateImage(p, float(a[0])); },
+         [](PictureShape in, const Args& a) {
+             return std::fmod(std::fabs(a[0]), 180) == 90
+                        ? PictureShape{in.height, in.width, in.bitCount}
+                        : in;
+         }});
     return t;
 }
 
@@ -231,6 +276,23 @@ OperationCall parseOperationCall(std::string_view text)
     if (name == "adjust-contrast" && call.arguments[0] >= call.arguments[1])
         throw Error("adjust-contrast: low must be below high (" + usage(*found) + ")");
     return call;
+}
+
+PictureShape resultShape(const OperationCall& call, PictureShape input)
+{
+    return call.operation->shape ? call.operation->shape(input, call.arguments) : input;
+}
+
+std::uint64_t workingMemory(const OperationCall& call, PictureShape input)
+{
+    const PictureShape result = resultShape(call, input);
+    const auto bytes = [](PictureShape s) {
+        const std::uint64_t pixels = std::uint64_t(s.width) * std::uint64_t(s.height);
+        return s.bitCount == 24 ? 3 * pixels : pixels;
+    };
+    const std::uint64_t scratch =
+        call.operation->scratch ? call.operation->scratch(input, result) : 0;
+    return bytes({input.width, input.height, 24}) + bytes(result) + scratch;
 }
 
 } // namespace corvane::imaging

@@ -5,6 +5,7 @@
 #include "common/run_control.h"
 #include "imaging/picture.h"
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -24,6 +25,11 @@ struct ImageOperation {
     const char* name; // lower case with dashes: "adjust-contrast"
     std::vector<OperationArgument> arguments;
     std::function<Picture(const Picture&, const std::vector<double>&, RunControl&)> run;
+    // The result's size and the smallest depth it can have, from the input's (the depth
+    // rules of image_operations.h); empty: the input's size and depth.
+    std::function<PictureShape(PictureShape, const std::vector<double>&)> shape{};
+    // Bytes held besides a 24-bit copy of the input and the result; empty: none.
+    std::function<std::uint64_t(PictureShape input, PictureShape result)> scratch{};
 };
 
 // Every operation, in the order --list-ops prints them.
@@ -41,5 +47,10 @@ struct OperationCall {
 // trailing arguments take their defaults. Throws corvane::Error naming the operation and the
 // allowed values for an unknown name, a bad number, one out of range or too many.
 OperationCall parseOperationCall(std::string_view text);
+
+// What a call gives, and about how much memory it holds while it runs (a 24-bit copy of the
+// input, the result and any scratch), known from its input's shape before it runs.
+PictureShape resultShape(const OperationCall& call, PictureShape input);
+std::uint64_t workingMemory(const OperationCall& call, PictureShape input);
 
 } // namespace corvane::imaging

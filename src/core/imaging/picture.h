@@ -18,6 +18,14 @@ struct Rgb {
     friend bool operator==(const Rgb&, const Rgb&) = default;
 };
 
+// A picture's size and depth without its pixels: what a chain of operations is checked
+// with before it runs.
+struct PictureShape {
+    int width = 0;
+    int height = 0;
+    int bitCount = 24;
+};
+
 struct Picture {
     int width = 0;
     int height = 0;
@@ -27,6 +35,7 @@ struct Picture {
     std::vector<std::uint8_t> pixels; // rowStride() bytes a row, height rows
 
     bool empty() const { return width <= 0 || height <= 0; }
+    PictureShape shape() const { return {width, height, bitCount}; }
     bool indexed() const { return bitCount <= 8; }
     bool deep() const { return bitCount == 16; }
     std::size_t bytesPerPixel() const { return indexed() ? 1 : deep() ? 2 : 3; }

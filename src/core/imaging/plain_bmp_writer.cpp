@@ -1,6 +1,8 @@
 #include "imaging/plain_bmp_writer.h"
 
 #include "common/error.h"
+#include "imaging/file_limits.h"
+#include "imaging/picture_io.h"
 #include "imaging/rows_written.h"
 
 #include <cmath>
@@ -61,8 +63,8 @@ void writePlainBmp(const Picture& p, AtomicFile& file, RunControl& control)
     const std::uint32_t paletteBytes = p.indexed() ? 4u << p.bitCount : 0;
     const std::uint32_t offset = 14 + 40 + paletteBytes;
     const std::uint64_t imageBytes = stride * std::uint64_t(p.height);
-    if (offset + imageBytes > 0xFFFFFFFFull)
-        throw Error(file.targetPath(), "picture is too large for a BMP file (4 GB at most)");
+    if (const std::string problem = fileLimitProblem(FileTypeBmp, p.shape()); !problem.empty())
+        throw Error(file.targetPath(), "picture is " + problem);
 
     std::string header;
     header += "BM";

@@ -1,6 +1,8 @@
 #include "imaging/plugin_filter.h"
 
+#include "common/child_processes.h"
 #include "common/error.h"
+#include "common/out_of_memory.h"
 #include "imaging/pnm_codec.h"
 
 #include <algorithm>
@@ -12,6 +14,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <poll.h>
 #include <pthread.h>
 #include <spawn.h>
@@ -28,9 +31,23 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// More than any sane filter writes for a picture we can hold; a runaway program is stopped.
-constexpr std::size_t maxOutputBytes = std::size_t(4) << 30;
+// What a plug-in may write, by the size of the picture it was given: a filter that enlarges
+// the picture 4 times each way (16 times the bytes) still fits, as does any result of a
+// small picture up to 64 MB; a runaway program is stopped long before it fills the memory.
+// Never more than 4 GB, the most a picture we can hold takes.
+constexpr std::size_t outputFactor = 16;
+constexpr std::size_t smallestOutputCap = std::size_t(64) << 20;
+constexpr std::size_t largestOutputCap = std::size_t(4) << 30;
 constexpr std::size_t maxErrorTextBytes = 4096;
+// The plug-in's own words quoted in our message: one line a person reads, not a page.
+constexpr std::size_t quotedErrorChars = 200;
+
+std::size_t outputCap(std::size_t inputBytes)
+{
+    const std::size_t scaled =
+        inputBytes > largestOutputCap / outputFactor ? largestOutputCap : inputBytes * outputFactor;
+    return std::clamp(scaled, smallestOutputCap, largestOutputCap);
+}
 
 // A file descriptor that closes itself.
 class Fd {
@@ -105,7 +122,7 @@ struct Captured {
 
 // Reads the program's output and error streams until both are closed, giving the caller a
 // checkpoint whenever nothing arrived for a tenth of a second (and at least that often).
-Captured capture(Fd output, Fd errors, pid_t pid, RunControl& control,
+Captured capture(Fd output, Fd errors, pid_t group, std::size_t maxOutputBytes, RunControl& control,
                  const std::function<void()>& showProgress)
 {
     Captured c;
@@ -123,7 +140,7 @@ Captured capture(Fd output, Fd errors, pid_t pid, RunControl& control,
             showProgress();
             control.checkpoint();
             if (control.escapePressed() || control.takeStopRequest()) {
-                ::kill(pid, SIGKILL);
+                ::kill(-group, SIGKILL);
                 c.stopped = true;
                 return c;
             }
@@ -146,8 +163,11 @@ Captured capture(Fd output, Fd errors, pid_t pid, RunControl& control,
             if (into.size() + std::size_t(n) > limit) {
                 if (i == 0) {
                     c.overflow = true;
-                    return c; // closing the pipe stops the program with SIGPIPE
+                    ::kill(-group, SIGKILL);
+                    return c;
                 }
+                // The error text's start is what is quoted: keep it, drop the rest.
+                into.append(buffer, limit - std::min(limit, into.size()));
                 continue;
             }
             into.append(buffer, std::size_t(n));
@@ -156,11 +176,37 @@ Captured capture(Fd output, Fd errors, pid_t pid, RunControl& control,
     return c;
 }
 
+// The first line of what the plug-in wrote on its error stream, cut to a length a person
+// reads (never inside a UTF-8 character) with "..." where it was cut.
 std::string firstLine(const std::string& text)
 {
     std::string line = text.substr(0, text.find_first_of("\r\n"));
-    return line;
+    if (line.size() <= quotedErrorChars)
+        return line;
+    std::size_t cut = quotedErrorChars;
+    while (cut > 0 && (static_cast<unsigned char>(line[cut]) & 0xC0) == 0x80)
+        --cut;
+    return line.substr(0, cut) + "...";
 }
+
+// The plug-in's process group, which holds it and whatever it starts: remembered for the
+// interrupt handler while it may run, and ended on every way out, so that nothing the
+// plug-in started outlives the filter.
+class ChildGroup {
+public:
+    explicit ChildGroup(pid_t group) : group_(group), registration_(registerChildGroup(group)) {}
+    ~ChildGroup()
+    {
+        ::kill(-group_, SIGKILL);
+        forgetChildGroup(registration_);
+    }
+    ChildGroup(const ChildGroup&) = delete;
+    ChildGroup& operator=(const ChildGroup&) = delete;
+
+private:
+    pid_t group_;
+    int registration_;
+};
 
 pid_t spawn(const std::string& programPath, Pipe& in, Pipe& out, Pipe& err)
 {
@@ -171,8 +217,16 @@ pid_t spawn(const std::string& programPath, Pipe& in, Pipe& out, Pipe& err)
     posix_spawn_file_actions_adddup2(&actions, err.write.get(), STDERR_FILENO);
     std::string program = programPath;
     char* argv[] = {program.data(), nullptr};
+    // A group of its own (numbered by the plug-in's process id), so that it can be ended
+    // with everything it starts. It then no longer gets the terminal's Ctrl+C: the interrupt
+    // handler ends it instead.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+    posix_spawnattr_setpgroup(&attributes, 0);
     pid_t pid = 0;
-    const int status = posix_spawn(&pid, programPath.c_str(), &actions, nullptr, argv, environ);
+    const int status = posix_spawn(&pid, programPath.c_str(), &actions, &attributes, argv, environ);
+    posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     if (status != 0)
         throw Error(pluginName(programPath),
@@ -239,6 +293,9 @@ Picture runPluginFilter(const std::string& programPath, const Picture& picture, 
     std::string input = encodePnm(picture);
     Pipe in = makePipe(name), out = makePipe(name), err = makePipe(name);
     const pid_t pid = spawn(programPath, in, out, err);
+    // Remembered at once, though an interrupt in the moment between the start and this line
+    // still misses it.
+    std::optional<ChildGroup> group(std::in_place, pid);
     in.read.reset();
     out.write.reset();
     err.write.reset();
@@ -253,15 +310,17 @@ Picture runPluginFilter(const std::string& programPath, const Picture& picture, 
     std::thread feeder(feedInput, std::move(in.write), std::cref(input), std::ref(fed));
     Captured captured;
     try {
-        captured = capture(std::move(out.read), std::move(err.read), pid, control, showProgress);
+        captured = capture(std::move(out.read), std::move(err.read), pid, outputCap(input.size()),
+                           control, showProgress);
     } catch (...) {
-        ::kill(pid, SIGKILL); // a checkpoint threw: the program must not outlive the run
+        ::kill(-pid, SIGKILL); // a checkpoint threw: the program must not outlive the run
         waitFor(pid);
         feeder.join();
         control.endProgress(ProgressDisplay::Gauge);
         throw;
     }
     const int status = waitFor(pid);
+    group.reset(); // what the plug-in left running goes with it
     feeder.join();
     control.endProgress(ProgressDisplay::Gauge);
     if (captured.stopped)
@@ -269,7 +328,8 @@ Picture runPluginFilter(const std::string& programPath, const Picture& picture, 
 
     const std::string detail = captured.errors.empty() ? "" : ": " + firstLine(captured.errors);
     if (captured.overflow)
-        throw Error(name, "plug-in wrote more than any picture needs; stopped");
+        throw Error(name, "plug-in wrote more than " + memoryText(outputCap(input.size())) +
+                              ", more than any result of this picture needs; stopped");
     if (WIFSIGNALED(status))
         throw Error(name,
                     "plug-in crashed (signal " + std::to_string(WTERMSIG(status)) + ")" + detail);

@@ -132,16 +132,19 @@ Picture lambertShade(const Picture& picture, float latitude, float longitude, in
     return out;
 }
 
+ResizedSize resizedSize(int width, int height, double ratio)
+{
+    return {std::max(1.0, std::nearbyint(width * ratio)),
+            std::max(1.0, std::nearbyint(height * ratio))};
+}
+
 Picture resizeImage(const Picture& picture, double ratio)
 {
     detail::requireImage("resize-image", picture);
     if (!(ratio > 0) || !std::isfinite(ratio))
         throw Error("resize-image: ratio must be greater than 0");
-    const double newWidth = std::max(1.0, std::nearbyint(picture.width * ratio));
-    const double newHeight = std::max(1.0, std::nearbyint(picture.height * ratio));
-    // Beyond this a picture's rows no longer fit the library's or our int sizes.
-    constexpr double largest = 65500;
-    if (newWidth > largest || newHeight > largest)
+    const auto [newWidth, newHeight] = resizedSize(picture.width, picture.height, ratio);
+    if (newWidth > LargestResizedSide || newHeight > LargestResizedSide)
         throw Error("resize-image: the result of " + std::to_string(long(newWidth)) + " x " +
                     std::to_string(long(newHeight)) + " pixels would be too large");
     const bool grey = hasGreyPalette(picture);

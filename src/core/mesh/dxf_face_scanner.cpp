@@ -66,8 +66,9 @@ public:
         while (p_ < end_) {
             const std::string_view line = nextLine();
             if (line == "EOF")
-                return;
+                break;
             if (line == "3DFACE") {
+                const char* const faceStart = line.data();
                 if ((++facesRead & 0xFFF) == 0) {
                     pages.reached(0, (mesh.edges.size() - edgesBefore) * sizeof(Edge));
                     pages.reached(1, (mesh.triangles.size() - trianglesBefore) * sizeof(Triangle));
@@ -76,7 +77,10 @@ public:
                         mesh.triangles.capacity() != triangleRoom)
                         pages.stop();
                 }
-                readFace();
+                // A face the bytes end inside was cut short: its corners are not all there,
+                // and whatever followed it is lost.
+                if (!readFace())
+                    throw Error(fileName_, lineOf(faceStart), "the file ends inside this 3DFACE");
                 const std::size_t first = mesh.edges.size();
                 addFace(mesh, corners_);
                 // The starts of a face's edges are its corners, z negated.
@@ -84,6 +88,8 @@ public:
                     bounds_.add(mesh.edges[i].start);
             }
         }
+        if (facesRead == 0)
+            throw Error(fileName_, "no 3DFACE found: not a DXF surface mesh");
     }
 
 private:
@@ -155,25 +161,26 @@ private:
         return token;
     }
 
-    // Reads group codes and values until the face ends (code 0 or 9, or the end of the bytes).
-    void readFace()
+    // Reads group codes and values until the face ends with code 0 or 9; false when the bytes
+    // end first.
+    bool readFace()
     {
         for (;;) {
             const Token codeToken = nextToken();
             if (codeToken.text.empty())
-                return;
+                return false;
             const int code = codeToken.plain && codeToken.decimals == 0 &&
                                      codeToken.digits > -1000000 && codeToken.digits < 1000000
                                  ? int(codeToken.digits)
                                  : parseCode(codeToken.text);
             skipRestOfLine();
             if (code == 0 || code == 9)
-                return;
+                return true;
             const int corner = code % 10, axis = code / 10 - 1;
             if (code >= 10 && code <= 33 && corner <= 3) {
                 const Token valueToken = nextToken();
                 if (valueToken.text.empty())
-                    return; // the file ends where the value should be
+                    return false; // the file ends where the value should be
                 double& target = axis == 0   ? corners_[corner].x
                                  : axis == 1 ? corners_[corner].y
                                              : corners_[corner].z;
@@ -216,9 +223,11 @@ private:
         return value;
     }
 
+    long lineOf(const char* at) const { return 1 + long(std::count(begin_, at, '\n')); }
+
     [[noreturn]] void notANumber(std::string_view text) const
     {
-        const long line = 1 + long(std::count(begin_, text.data(), '\n'));
+        const long line = lineOf(text.data());
         std::string quoted;
         for (char c : text.substr(0, QuotedTextLimit))
             quoted += (static_cast<unsigned char>(c) < 0x7f) ? c : '?';

@@ -30,6 +30,18 @@ void readFaces(FacetMesh& mesh, std::string_view bytes, const std::string& fileN
     }
 }
 
+// What was read from a file that changed while it was read mixes two files (or zeros, where
+// it was shortened): nothing of it is kept.
+void checkUnchangedOrEmpty(const MappedFile& file, FacetMesh& mesh)
+{
+    try {
+        file.checkUnchanged();
+    } catch (const Error&) {
+        mesh = FacetMesh{};
+        throw;
+    }
+}
+
 } // namespace
 
 MeshLoadOutcome finishMesh(FacetMesh& mesh, RunControl& control)
@@ -65,7 +77,14 @@ MeshLoadOutcome LoadDxfMeshFile(FacetMesh& mesh, const std::string& path, RunCon
     {
         // Unmapped before the sort, which needs memory of its own.
         const MappedFile file(path);
-        readFaces(mesh, file.bytes(), path, control);
+        try {
+            readFaces(mesh, file.bytes(), path, control);
+        } catch (const Error&) {
+            // A bad number in a file that changed under us is the change's doing.
+            checkUnchangedOrEmpty(file, mesh);
+            throw;
+        }
+        checkUnchangedOrEmpty(file, mesh);
     }
     return finishMesh(mesh, control);
 }

@@ -8,7 +8,9 @@
 // are read as numbers, skipping blanks and line ends before them: 0 or 9 ends the face, 10 to
 // 13 / 20 to 23 / 30 to 33 give x / y / z of corners 1 to 4, and the value line of any other
 // code is skipped. A coordinate a face does not give keeps its value from the previous face
-// (0 before the first). Lines may end in CR LF or in LF alone.
+// (0 before the first). Lines may end in CR LF or in LF alone. A file without an "EOF" line is
+// read to its end, but every face must be closed by its group 0 (or 9): bytes that end inside a
+// face are a file cut short, not a mesh, and neither are bytes without a single 3DFACE.
 #pragma once
 
 #include "common/run_control.h"
@@ -31,14 +33,17 @@ enum class MeshLoadOutcome {
 // reading, 85 after the extents; Esc is tested after the checkpoints at those two points and
 // inside the sort. Leaves the "Succesfully loaded..." text to the caller (loadedMessage).
 //
-// A group code or a coordinate that is not a number throws corvane::Error with the file, the
-// line number and the text. The mesh then keeps every face read before it, with its extents
-// taken and its triangles sorted, so what was read can be shown and used.
+// Throws corvane::Error naming the file when there is no 3DFACE at all ("no 3DFACE found: ..."),
+// and naming the file and the line when a group code or a coordinate is not a number (with the
+// text) or when the bytes end inside a face ("the file ends inside this 3DFACE", the line of
+// its "3DFACE"). The mesh then keeps every whole face read before it, with its extents taken
+// and its triangles sorted, so what was read can be shown and used.
 MeshLoadOutcome LoadDxfMesh(FacetMesh& mesh, std::string_view bytes, const std::string& fileName,
                             RunControl& control);
 
 // The same for a file on disk (mapped, not copied). A file that cannot be opened or is not a
-// regular file throws corvane::Error.
+// regular file throws corvane::Error. So does a file that another program shortens or
+// rewrites while it is read ("changed while it was read"); the mesh is then left empty.
 MeshLoadOutcome LoadDxfMeshFile(FacetMesh& mesh, const std::string& path, RunControl& control);
 
 // The steps after the reading that every mesh file shares: "Processing Mesh... Esc to

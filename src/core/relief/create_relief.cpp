@@ -9,6 +9,7 @@
 #include "relief/gouge_control.h"
 #include "relief/parameter_checks.h"
 #include "relief/program_spool.h"
+#include "relief/protect_moves.h"
 #include "relief/raster_passes.h"
 #include "relief/raster_program.h"
 #include "relief/sampling.h"
@@ -50,7 +51,7 @@ bool applyGougeStep(TZGrid& grid, const ReliefParameters& params, double cellWid
     const double maskCells =
         (params.toolDiameter / cellWidth + 2) * (params.toolDiameter / cellHeight + 2);
     const std::uint64_t maskBytes =
-        maskCells > 0 && maskCells < 1e18 ? std::uint64_t(maskCells) : 0;
+        maskCells > 0 && maskCells < 1e18 ? sizeof(TZGrid::Cell) * std::uint64_t(maskCells) : 0;
     const TToolMask mask =
         runWithMemoryFor("gouge control", grid.cols, grid.rows, "grid", maskBytes, [&] {
             return BuildToolMask(params.tool, params.toolDiameter, cellWidth, cellHeight,
@@ -77,7 +78,8 @@ namespace {
 const TZGrid& gougedGrid(const TZGrid& grid, const ReliefParameters& params, RunControl& control,
                          std::optional<TZGrid>& copy)
 {
-    runWithMemoryFor("gouge control", grid.cols, grid.rows, "grid", grid.cells.size(), [&] {
+    runWithMemoryFor("gouge control", grid.cols, grid.rows, "grid",
+                     sizeof(TZGrid::Cell) * grid.cells.size(), [&] {
         copy.emplace(grid);
         return true;
     });
@@ -158,9 +160,10 @@ CreateResult CreateStlSurface(const TZGrid& grid, const ReliefParameters& params
 
 CreateResult CreateRasterProgram(const TZGrid& grid, const ReliefParameters& params,
                                  const std::string& sourceName, RunControl& control,
-                                 const CreateHooks& hooks)
+                                 const CreateHooks& hooks, const machine::MachineSettings& machine)
 {
     checkRasterParameters(params);
+    machine::checkMachineSettings(machine, params.feedRate);
     samplingFor(grid, params);
     ProgressReset reset(control);
     std::optional<TZGrid> gouged;
@@ -179,13 +182,17 @@ CreateResult CreateRasterProgram(const TZGrid& grid, const ReliefParameters& par
     // of hundreds of millions of moves never sits in memory; the same bytes a move list
     // would give.
     ProgramSpool spool;
-    RasterProgramBody body(spool);
+    RasterProgramBody body = rasterProgramBody(spool, machine, params.feedRate, params.rapidHeight);
     RapidCollapser collapser(body);
+    const std::unique_ptr<MoveProtector> protector = protectorFor(grid, params, collapser);
+    MoveSink& moves = protector ? static_cast<MoveSink&>(*protector) : collapser;
     const bool passesDone = runWithMemoryFor(
         "the G-code passes", grid.cols, grid.rows, "grid", rasterPassesMemory(grid.cols),
-        [&] { return GenerateRasterPasses(*surface, params, control, collapser); });
+        [&] { return GenerateRasterPasses(*surface, params, control, moves); });
     if (!passesDone)
         return {CreateOutcome::Stopped, {}, false};
+    if (protector)
+        protector->finish();
     collapser.finish();
     body.flush();
     gouged.reset(); // the copy is not needed while the prompt is up
@@ -199,12 +206,18 @@ CreateResult CreateRasterProgram(const TZGrid& grid, const ReliefParameters& par
         return {CreateOutcome::SaveDeclined, {}, true};
     control.showStatus("Writing to file...");
     AtomicFile file(*fileName);
-    file.write(rasterProgramHeader(programTimestamp(), sourceName, params.feedRate));
+    const bool withTool = params.useGougeControl || params.protectMoves;
+    file.write(rasterProgramStart(
+        machine,
+        rasterFacts(sourceName, params, withTool ? params.tool : std::optional<ToolShape>(),
+                    params.toolDiameter, params.feedRate, body.cuttingMinutes()),
+        params.rapidHeight));
     if (!spool.copyTo(file, control)) {
         file.discard();
         control.showStatus(finalStatus(control));
         return {CreateOutcome::Abandoned, {}, true};
     }
+    file.write(rasterProgramEnd(machine, body, params.rapidHeight));
     file.commit();
     control.showStatus(finalStatus(control));
     return {CreateOutcome::Saved, *fileName, true};

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "common/run_control.h"
+#include "machine/machine_profile.h"
 #include "relief/relief_parameters.h"
 #include "relief/zgrid.h"
 
@@ -54,10 +55,12 @@ CreateResult CreateStlSurface(const TZGrid& grid, const ReliefParameters& params
 // The G-code branch: gouge control on a copy of `grid`, the passes streamed through the
 // rapid filter into a temporary spool, then, unless Esc was pressed, the save prompt and the
 // program moved into place whole. `grid` is never changed. sourceName is the picture's file
-// name, quoted in the header.
+// name, quoted in the header. `machine` is the controller the program is written for
+// (checked with the other parameters, before any work).
 CreateResult CreateRasterProgram(const TZGrid& grid, const ReliefParameters& params,
                                  const std::string& sourceName, RunControl& control,
-                                 const CreateHooks& hooks);
+                                 const CreateHooks& hooks,
+                                 const machine::MachineSettings& machine = {});
 
 // The gouge step, for callers that want only that step: shows "Applying Gouge Control.
 // Please Wait...", builds the tool of params (tool, diameter > 0, included angle) with the

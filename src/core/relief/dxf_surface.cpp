@@ -145,8 +145,8 @@ bool writeDxfFacets(ByteSink& out, const TZGrid& grid, const ReliefParameters& p
         }
         const Number yTop(s.sizeY - y);
         const Number yBottom(s.sizeY - y - s.stepY);
-        const std::uint16_t* top = grid[r0];
-        const std::uint16_t* bottom = grid[r1];
+        const TZGrid::Cell* top = grid[r0];
+        const TZGrid::Cell* bottom = grid[r1];
         for (const CellColumns& cell : cells) {
             writer.reserve(MaxFacetBytes);
             writer.put("0\r\n3DFACE\r\n10\r\n");

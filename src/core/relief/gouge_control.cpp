@@ -38,7 +38,7 @@ struct PaddedGrid {
         bytes.assign(std::size_t(grid.rows + mask.rows) * std::size_t(stride), 0);
         for (int r = 0; r < grid.rows; ++r)
             std::transform(grid[r], grid[r] + grid.cols, row(r + hr) + hc,
-                           [](std::uint16_t v) { return Sample(v); }); // v <= white fits
+                           [](TZGrid::Cell v) { return Sample(v); }); // v <= white fits
     }
     const Sample* row(int paddedRow) const
     {
@@ -402,7 +402,7 @@ bool ApplyGougeControlDirect(TZGrid& grid, const TToolMask& mask, RunControl& co
                     }
                 }
             }
-            grid[p][j] = std::uint16_t(std::min(v + raise, white));
+            grid[p][j] = TZGrid::Cell(std::min(v + raise, white));
         }
     }
     control.endProgress(ProgressDisplay::Gauge);

@@ -15,10 +15,10 @@ TZGrid FillHeightGrid(const imaging::Picture& picture, bool withWhiteFrame)
     const int frame = withWhiteFrame ? 1 : 0;
     const int rows = h + 2 * frame, cols = w + 2 * frame;
     TZGrid grid = runWithMemoryFor("the height grid", w, h, "picture",
-                                   std::uint64_t(rows) * std::uint64_t(cols),
+                                   sizeof(TZGrid::Cell) * std::uint64_t(rows) * std::uint64_t(cols),
                                    [&] {
                                        const int white = picture.deep() ? White16 : White8;
-                                       return TZGrid(rows, cols, std::uint16_t(white), white);
+                                       return TZGrid(rows, cols, TZGrid::Cell(white), white);
                                    });
 
     // Only the red component counts: a pure blue area is full depth, a pure red one none.
@@ -28,7 +28,7 @@ TZGrid FillHeightGrid(const imaging::Picture& picture, bool withWhiteFrame)
 
     for (int y = 0; y < h; ++y) {
         const std::uint8_t* src = picture.row(y);
-        std::uint16_t* dst = grid[y + frame] + frame;
+        TZGrid::Cell* dst = grid[y + frame] + frame;
         if (picture.deep()) {
             std::copy_n(picture.samples(y), w, dst);
         } else if (picture.indexed()) {

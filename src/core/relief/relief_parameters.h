@@ -16,6 +16,9 @@ struct ReliefParameters {
     double feedRate = 0;     // G-code only: written as the program's F word
     double rapidHeight = 0;  // G-code only: z of rapid moves
     bool useGougeControl = false;
+    // G-code with gouge control only: no feed move cuts below a cell of the grid the program
+    // is made from (protect_moves.h). Off keeps the program byte for byte as before.
+    bool protectMoves = false;
     ToolShape tool = ToolShape::EndMill;
     double toolDiameter = 0; // 0 with gouge control on: the caller's "can not be 0" case
     int includedAngle = 60;  // V Bit only, degrees

@@ -248,6 +248,7 @@ ReliefParameters SurfaceDialogModel::read() const
         p.rapidHeight = readField(text(SurfaceEdit::RapidHeight), SurfaceEdit::RapidHeight);
     }
     p.useGougeControl = useGouge_;
+    p.protectMoves = mode_ == SurfaceMode::GCode && useGouge_ && protectMoves_;
     p.tool = toolShapeFromText(toolText_);
     if (useGouge_) {
         const Tool tool = readTool();

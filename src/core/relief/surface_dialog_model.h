@@ -77,6 +77,10 @@ public:
     void setKeepAspectRatio(bool checked) { keepAspect_ = checked; }
     bool useGougeControl() const { return useGouge_; }
     void setUseGougeControl(bool checked) { useGouge_ = checked; }
+    // "Protect Moves Between Samples" (G-code mode, enabled with gouge control): read as
+    // ReliefParameters::protectMoves. Off by default.
+    bool protectMoves() const { return protectMoves_; }
+    void setProtectMoves(bool checked) { protectMoves_ = checked; }
 
     static const std::array<std::string, 3>& toolItems(); // "End Mill", "Ball Mill", "V Bit"
     const std::string& toolText() const { return toolText_; }
@@ -111,6 +115,7 @@ private:
     double aspectRatio_ = 1;
     bool keepAspect_ = true;
     bool useGouge_ = true;
+    bool protectMoves_ = false;
     bool updating_ = false;
     std::string toolText_ = toolShapeNames()[0];
     int toolIndex_ = 0;

@@ -57,7 +57,7 @@ std::uint16_t quantize(double steps, int white)
 TToolMask BuildToolMask(ToolShape shape, double diameter, double cellWidth, double cellHeight,
                         double negatedDepth, double includedAngle, int white)
 {
-    if (white != 255 && white != 65535)
+    if (white != White8 && white != White16)
         throw Error("the height grid's white must be 255 or 65535");
     checkToolDiameter(diameter);
     if (diameter == 0)
@@ -83,7 +83,7 @@ TToolMask BuildToolMask(ToolShape shape, double diameter, double cellWidth, doub
     mask.rows = nr + 1;
     mask.cols = nc + 1;
     mask.white = white;
-    mask.entries.assign(std::size_t(mask.rows) * std::size_t(mask.cols), std::uint16_t(white));
+    mask.entries.assign(std::size_t(mask.rows) * std::size_t(mask.cols), TZGrid::Cell(white));
     for (int a = 0; a <= nr; ++a) {
         for (int b = 0; b <= nc; ++b) {
             const double dx = (b - nc / 2) * cellWidth;
@@ -91,7 +91,7 @@ TToolMask BuildToolMask(ToolShape shape, double diameter, double cellWidth, doub
             const double d2 = dx * dx + dy * dy;
             if (d2 >= r2)
                 continue;            // outside the footprint: the boundary counts as outside
-            std::uint16_t height = 0; // the tip itself, and every entry of an End Mill
+            TZGrid::Cell height = 0; // the tip itself, and every entry of an End Mill
             if (d2 > 0 && shape == ToolShape::VBit)
                 height = quantize(k * std::sqrt(d2) * coneSlope, white);
             else if (d2 > 0 && shape == ToolShape::BallMill)

@@ -5,6 +5,8 @@
 // footprint; they never constrain anything.
 #pragma once
 
+#include "relief/zgrid.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
@@ -25,10 +27,10 @@ inline constexpr const char* ZeroDiameterMessage = "Tool Diameter can not be 0!"
 struct TToolMask {
     int rows = 1;                         // nr + 1, always odd
     int cols = 1;                         // nc + 1, always odd
-    int white = 255;                       // the grid's white; also the mark for "outside"
-    std::vector<std::uint16_t> entries{0}; // rows * cols, row by row, each 0..white
+    int white = White8;                    // the grid's white; also the mark for "outside"
+    std::vector<TZGrid::Cell> entries{0};  // rows * cols, row by row, each 0..white
 
-    std::uint16_t at(int row, int col) const { return entries[std::size_t(row) * cols + col]; }
+    TZGrid::Cell at(int row, int col) const { return entries[std::size_t(row) * cols + col]; }
 };
 
 // Largest mask side we build: a tool that spans more cells than this is a sign of a cell
@@ -40,6 +42,6 @@ inline constexpr int MaxToolMaskSide = 2049;
 // white is the grid's white, 255 or 65535: the mask's steps are the grid's levels.
 // Throws corvane::Error on values outside those ranges (parameter_checks.h).
 TToolMask BuildToolMask(ToolShape shape, double diameter, double cellWidth, double cellHeight,
-                        double negatedDepth, double includedAngle, int white = 255);
+                        double negatedDepth, double includedAngle, int white = White8);
 
 } // namespace corvane::relief

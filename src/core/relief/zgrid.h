@@ -15,13 +15,16 @@ inline constexpr int White8 = 255;
 inline constexpr int White16 = 65535;
 
 struct TZGrid {
+    // Wide enough for a 16-bit depth map's samples; an 8-bit grid uses 0..255 of it.
+    using Cell = std::uint16_t;
+
     int rows = 0;
     int cols = 0;
-    int white = White8;               // White8 or White16
-    std::vector<std::uint16_t> cells; // rows * cols, row by row, each 0..white
+    int white = White8;       // White8 or White16
+    std::vector<Cell> cells;  // rows * cols, row by row, each 0..white
 
     TZGrid() = default;
-    TZGrid(int rowCount, int colCount, std::uint16_t fill = 0, int whiteLevel = White8)
+    TZGrid(int rowCount, int colCount, Cell fill = 0, int whiteLevel = White8)
         : rows(rowCount), cols(colCount), white(whiteLevel),
           cells(std::size_t(rowCount) * std::size_t(colCount), fill)
     {
@@ -29,11 +32,11 @@ struct TZGrid {
 
     bool empty() const { return rows == 0 || cols == 0; }
     bool deep() const { return white == White16; }
-    std::uint16_t* operator[](int row)
+    Cell* operator[](int row)
     {
         return cells.data() + std::size_t(row) * std::size_t(cols);
     }
-    const std::uint16_t* operator[](int row) const
+    const Cell* operator[](int row) const
     {
         return cells.data() + std::size_t(row) * std::size_t(cols);
     }
@@ -41,7 +44,7 @@ struct TZGrid {
     void clear()
     {
         rows = cols = 0;
-        std::vector<std::uint16_t>().swap(cells);
+        std::vector<Cell>().swap(cells);
     }
 };
 

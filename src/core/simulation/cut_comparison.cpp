@@ -12,8 +12,7 @@ ZMap zMapForTarget(const TargetRelief& target, double cell)
 {
     if (!(target.sizeX > 0) || !(target.sizeY > 0))
         throw Error("the relief's size must be greater than 0");
-    if (!(cell > 0) || !std::isfinite(cell))
-        throw Error("the cell size must be a number greater than 0");
+    checkCellSize(cell);
     const double cols = std::max(1.0, std::round(target.sizeX / cell));
     const double rows = std::max(1.0, std::round(target.sizeY / cell));
     if (!(cols < 1e9 && rows < 1e9))

@@ -1,7 +1,11 @@
 #include "simulation/cut_sweep.h"
 
+#include "simulation/move_rows.h"
+
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <limits>
 #include <thread>
 
 namespace corvane::simulation {
@@ -44,16 +48,18 @@ void sweepBand(const std::vector<ToolMove>& moves, std::size_t first, std::size_
         const ToolMove& move = moves[i];
         const Segment& s = move.segment;
         // One cell of slack on each side: the cells themselves decide exactly.
-        const int c0 =
-            clampIndex(std::floor((std::min(s.x0, s.x1) - r - map.left) / map.cell) - 1, map.cols);
-        const int c1 =
-            clampIndex(std::ceil((std::max(s.x0, s.x1) + r - map.left) / map.cell) + 2, map.cols);
         const int r0 = std::max(
             rowBegin,
             clampIndex(std::floor((map.top - std::max(s.y0, s.y1) - r) / map.cell) - 1, map.rows));
         const int r1 = std::min(
             rowEnd,
             clampIndex(std::ceil((map.top - std::min(s.y0, s.y1) + r) / map.cell) + 2, map.rows));
+        if (r0 >= r1)
+            continue; // another band's move
+        const int c0 =
+            clampIndex(std::floor((std::min(s.x0, s.x1) - r - map.left) / map.cell) - 1, map.cols);
+        const int c1 =
+            clampIndex(std::ceil((std::max(s.x0, s.x1) + r - map.left) / map.cell) + 2, map.cols);
         const double yLow = std::min(s.y0, s.y1), yHigh = std::max(s.y0, s.y1);
         const double xLow = std::min(s.x0, s.x1), xHigh = std::max(s.x0, s.x1);
         bool collided = false;
@@ -61,16 +67,23 @@ void sweepBand(const std::vector<ToolMove>& moves, std::size_t first, std::size_
             const double y = map.y(row);
             // A spot within the radius of the segment lies within sqrt(r² − gap²) of its x
             // range, gap being the row's distance from the segment's y range: a disc's
-            // width, not the box's, on each row.
+            // width, not the box's, on each row. Whether a spot exactly on the rim is cut is
+            // the cell's own test to decide (its rounding may put the spot a hair inside),
+            // so a row is passed over only when it lies clearly beyond the radius, and a
+            // row on the rim keeps the one-cell slack on either side.
             const double gap = y < yLow ? yLow - y : y > yHigh ? y - yHigh : 0;
-            if (gap >= r)
+            if (gap > r * (1 + 1e-9))
                 continue;
-            const double halfWidth = std::sqrt(r * r - gap * gap);
+            const double halfWidth = std::sqrt(std::max(0.0, r * r - gap * gap));
             const int from = std::max(
                 c0, clampIndex(std::floor((xLow - halfWidth - map.left) / map.cell) - 1, map.cols));
             const int to = std::min(
                 c1, clampIndex(std::ceil((xHigh + halfWidth - map.left) / map.cell) + 2, map.cols));
             double* heights = &map.at(row, 0);
+            if (move.cuts) {
+                cutRow(cutter, s, {map.left, map.cell}, y, heights, from, to);
+                continue;
+            }
             for (int col = from; col < to; ++col)
                 collided |= visitCell(cutter, move, heights[col], map.x(col), y);
         }
@@ -87,31 +100,98 @@ void sortLines(std::vector<int>& lines)
 
 } // namespace
 
+namespace {
+
+// The rows the moves [first, last) can reach, as sweepBand bounds them.
+std::pair<int, int> rowsReached(const std::vector<ToolMove>& moves, std::size_t first,
+                                std::size_t last, double radius, const ZMap& map)
+{
+    double high = -std::numeric_limits<double>::infinity(), low = -high;
+    for (std::size_t i = first; i < last; ++i) {
+        const Segment& s = moves[i].segment;
+        high = std::max({high, s.y0, s.y1});
+        low = std::min({low, s.y0, s.y1});
+    }
+    return {clampIndex(std::floor((map.top - high - radius) / map.cell) - 1, map.rows),
+            clampIndex(std::ceil((map.top - low + radius) / map.cell) + 2, map.rows)};
+}
+
+// One batch of moves, after the batches before it. The rows it reaches are cut into bands
+// that two threads take in turn, each band with all the batch's moves in program order: a
+// batch of a raster program reaches only a strip of the map, so halving the whole map
+// would leave one thread idle, and taking bands in turn keeps both busy when another
+// program holds a core for a while.
+void sweepBatch(const std::vector<ToolMove>& moves, std::size_t first, std::size_t last,
+                const Cutter& cutter, ZMap& map, std::vector<int>& upperLines,
+                std::vector<int>& lowerLines)
+{
+    const auto reached = rowsReached(moves, first, last, cutter.radius, map);
+    const int rowBegin = reached.first, rowEnd = reached.second;
+    const int rows = rowEnd - rowBegin;
+    if (rows < 2 || last - first <= 64) {
+        sweepBand(moves, first, last, cutter, map, rowBegin, rowEnd, upperLines);
+        return;
+    }
+    // Every band scans the batch's moves for those that reach it: a few dozen bands keep
+    // that scan small beside the cells.
+    const int bands = std::clamp(rows / 8, 2, 32);
+    std::atomic<int> nextBand{0};
+    auto work = [&](std::vector<int>& lines) {
+        for (int b = nextBand++; b < bands; b = nextBand++)
+            sweepBand(moves, first, last, cutter, map, rowBegin + int(long(rows) * b / bands),
+                      rowBegin + int(long(rows) * (b + 1) / bands), lines);
+    };
+    std::thread other([&] { work(lowerLines); });
+    work(upperLines);
+    other.join();
+}
+
+bool stopWanted(RunControl& control, int percent)
+{
+    control.showProgress(ProgressDisplay::Gauge, percent);
+    control.checkpoint();
+    return control.escapePressed() || control.takeStopRequest();
+}
+
+} // namespace
+
 SweepResult SweepToolMoves(const std::vector<ToolMove>& moves, const Cutter& cutter, ZMap& map,
                            RunControl& control)
 {
     SweepResult result;
-    const int middle = map.rows / 2;
     // Chunks of moves between progress points; each chunk runs on two threads.
     const std::size_t chunk = std::max<std::size_t>(moves.size() / 50, 1);
     std::vector<int> lowerLines;
     for (std::size_t first = 0; first < moves.size(); first += chunk) {
         const std::size_t last = std::min(moves.size(), first + chunk);
-        if (map.rows > 1 && last - first > 64) {
-            std::thread lower(
-                [&] { sweepBand(moves, first, last, cutter, map, middle, map.rows, lowerLines); });
-            sweepBand(moves, first, last, cutter, map, 0, middle, result.collisionLines);
-            lower.join();
-        } else {
-            sweepBand(moves, first, last, cutter, map, 0, map.rows, result.collisionLines);
-        }
-        control.showProgress(ProgressDisplay::Gauge, int(last * 100 / moves.size()));
-        control.checkpoint();
-        if (control.escapePressed() || control.takeStopRequest()) {
+        sweepBatch(moves, first, last, cutter, map, result.collisionLines, lowerLines);
+        if (stopWanted(control, int(last * 100 / moves.size()))) {
             result.stopped = true;
             break;
         }
     }
+    control.endProgress(ProgressDisplay::Gauge);
+    result.collisionLines.insert(result.collisionLines.end(), lowerLines.begin(), lowerLines.end());
+    sortLines(result.collisionLines);
+    return result;
+}
+
+SweepResult SweepProgram(const dnc::TGCodeArray& program, double cell, const Cutter& cutter,
+                         ZMap& map, RunControl& control)
+{
+    SweepResult result;
+    // About fifty progress points, and batches big enough to be worth two threads yet
+    // small enough to hold: 65536 moves are a few megabytes.
+    const std::size_t batchSize = std::clamp<std::size_t>(program.size() / 50, 4096, 65536);
+    std::vector<int> lowerLines;
+    forEachToolMoveBatch(
+        program, cell, batchSize, [&](const std::vector<ToolMove>& batch, std::size_t done) {
+            for (const ToolMove& m : batch)
+                ++(m.cuts ? result.feedMoves : result.rapidMoves);
+            sweepBatch(batch, 0, batch.size(), cutter, map, result.collisionLines, lowerLines);
+            result.stopped = stopWanted(control, int(done * 100 / program.size()));
+            return !result.stopped;
+        });
     control.endProgress(ProgressDisplay::Gauge);
     result.collisionLines.insert(result.collisionLines.end(), lowerLines.begin(), lowerLines.end());
     sortLines(result.collisionLines);

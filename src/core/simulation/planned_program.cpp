@@ -5,6 +5,7 @@
 #include "relief/byte_sink.h"
 #include "relief/collapse_rapids.h"
 #include "relief/create_relief.h"
+#include "relief/protect_moves.h"
 #include "relief/raster_passes.h"
 #include "relief/raster_program.h"
 
@@ -24,8 +25,12 @@ std::string plannedProgramText(const relief::TZGrid& grid, const relief::ReliefP
     sink.write(relief::rasterProgramHeader("preview", "preview", params.feedRate));
     relief::RasterProgramBody body(sink);
     relief::RapidCollapser collapser(body);
-    if (!relief::GenerateRasterPasses(adjusted, params, control, collapser))
+    const auto protector = relief::protectorFor(grid, params, collapser);
+    relief::MoveSink& moves = protector ? static_cast<relief::MoveSink&>(*protector) : collapser;
+    if (!relief::GenerateRasterPasses(adjusted, params, control, moves))
         return {};
+    if (protector)
+        protector->finish();
     collapser.finish();
     body.flush();
     if (control.escapePressed())

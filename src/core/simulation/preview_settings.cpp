@@ -25,6 +25,8 @@ SimulationSettings previewSettings(const relief::TZGrid& grid,
     settings.cutter = makeCutter(tool.shape, tool.diameter, tool.includedAngle);
     settings.cell = previewCell(grid, params);
     settings.target = TargetRelief{grid, params.sizeX, params.sizeY, params.depth};
+    // Without gouge control the samples themselves cut; Protect Moves is no answer to that.
+    settings.measureBetweenSamples = params.useGougeControl && !params.protectMoves;
     return settings;
 }
 

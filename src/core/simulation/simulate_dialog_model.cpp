@@ -96,7 +96,6 @@ SimulationSettings readSimulateDialog(const SimulateDialogTexts& texts)
                     " and " + names[2]);
     const relief::ToolShape shape = relief::toolShapeFromText(texts.tool);
     const double diameter = readNumber(texts, SimulateField::Diameter);
-    relief::checkSize(diameter, "Diameter");
     double angle = 60;
     if (shape == relief::ToolShape::VBit) {
         const std::optional<int> degrees =
@@ -104,14 +103,13 @@ SimulationSettings readSimulateDialog(const SimulateDialogTexts& texts)
         if (!degrees)
             throw Error("Included Angle: \"" + texts[SimulateField::IncludedAngle] +
                         "\" is not a whole number of degrees");
-        relief::checkIncludedAngle(*degrees);
         angle = *degrees;
     }
 
     SimulationSettings settings;
     settings.cutter = makeCutter(shape, diameter, angle);
     settings.cell = readNumber(texts, SimulateField::CellSize);
-    relief::checkSize(settings.cell, "Cell Size");
+    checkCellSize(settings.cell);
     settings.rapidRate = readNumber(texts, SimulateField::RapidRate);
     relief::checkSize(settings.rapidRate, "Rapid Rate");
 

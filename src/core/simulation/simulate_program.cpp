@@ -1,6 +1,8 @@
 #include "simulation/simulate_program.h"
 
 #include "common/error.h"
+#include "relief/parameter_checks.h"
+#include "simulation/between_samples.h"
 #include "simulation/cut_sweep.h"
 
 #include <algorithm>
@@ -43,29 +45,43 @@ ZMap zMapForStock(const Stock& stock, double cell)
 Simulation SimulateProgram(const dnc::DncProgram& program, const SimulationSettings& settings,
                            RunControl& control)
 {
-    if (!(settings.cell > 0) || !std::isfinite(settings.cell))
-        throw Error("the cell size must be a number greater than 0");
-    if (!(settings.rapidRate > 0) || !std::isfinite(settings.rapidRate))
-        throw Error("the rapid rate must be a number greater than 0");
+    // The simulate dialog's rules, so every caller is refused in the dialog's words.
+    checkCellSize(settings.cell);
+    relief::checkSize(settings.rapidRate, "Rapid Rate");
+    if (settings.target) {
+        relief::checkSize(settings.target->sizeX, "Size X");
+        relief::checkSize(settings.target->sizeY, "Size Y");
+        relief::checkSize(settings.target->depth, "Depth");
+    }
     if (settings.tolerance && !(*settings.tolerance >= 0))
         throw Error("the tolerance must not be negative");
 
     Simulation sim;
-    sim.carved = settings.target  ? zMapForTarget(*settings.target, settings.cell)
-                 : settings.stock ? zMapForStock(*settings.stock, settings.cell)
-                                  : zMapForProgram(program, settings);
+    sim.time = machiningTime(program.moves, settings.rapidRate);
+    if (!std::isfinite(sim.time.rapidMinutes))
+        throw Error("Rapid Rate is too small: the rapids would take more minutes than can "
+                    "be counted");
+    if (!std::isfinite(sim.time.minutes))
+        throw Error("the program's feed rates are too small: its machining time can not be "
+                    "counted");
+    sim.carved = settings.startMap ? *settings.startMap
+                 : settings.target ? zMapForTarget(*settings.target, settings.cell)
+                 : settings.stock  ? zMapForStock(*settings.stock, settings.cell)
+                                   : zMapForProgram(program, settings);
     control.showStatus("Simulating...");
-    const std::vector<ToolMove> moves = toolMoves(program.moves, settings.cell);
-    for (const ToolMove& m : moves)
-        ++(m.cuts ? sim.feedMoves : sim.rapidMoves);
-    SweepResult sweep = SweepToolMoves(moves, settings.cutter, sim.carved, control);
+    SweepResult sweep =
+        SweepProgram(program.moves, settings.cell, settings.cutter, sim.carved, control);
+    sim.feedMoves = sweep.feedMoves;
+    sim.rapidMoves = sweep.rapidMoves;
     sim.collisionLines = std::move(sweep.collisionLines);
     sim.stopped = sweep.stopped;
-    sim.time = machiningTime(program.moves, settings.rapidRate);
     if (settings.target && !sim.stopped) {
         sim.target = targetHeights(*settings.target, sim.carved);
         sim.deviation = compareWithTarget(
             sim.carved, sim.target, settings.tolerance.value_or(settings.target->depth / 100));
+        if (settings.measureBetweenSamples)
+            sim.gougeBetweenSamples = gougeBetweenSamples(
+                program.moves, settings.cell, settings.cutter, *settings.target, control);
     }
     return sim;
 }

@@ -29,13 +29,19 @@ struct SimulationSettings {
     std::optional<TargetRelief> target;
     std::optional<double> tolerance; // default: a hundredth of the target's depth
     std::optional<Stock> stock;      // ignored with a target, which sets the area itself
+    // With a target: measure the cut between samples (between_samples.h).
+    bool measureBetweenSamples = true;
+    // The stock as an earlier program left it, carved on instead of a fresh map; it must be
+    // the map the target, the stock or the program would give (simulate_sequence.h).
+    std::optional<ZMap> startMap;
 };
 
 struct Simulation {
     ZMap carved;
     std::vector<double> target; // per cell of carved; empty without a target
     std::optional<Deviation> deviation;
-    std::vector<int> collisionLines; // rapids that pass below the surface
+    std::optional<double> gougeBetweenSamples; // with a target, when measured
+    std::vector<int> collisionLines;           // rapids that pass below the surface
     MachiningTime time;
     std::size_t feedMoves = 0, rapidMoves = 0;
     bool stopped = false; // Esc

@@ -1,6 +1,7 @@
 #include "simulation/simulation_figures.h"
 
 #include "common/number_format.h"
+#include "simulation/between_samples.h"
 
 #include <cmath>
 
@@ -42,6 +43,9 @@ std::string figuresLine(const Simulation& sim)
                fixedText(d.meanAbsolute, 4) + ", " + fixedText(100 * d.withinTolerance, 1) +
                "% within " + fixedText(d.tolerance, 4) + ", machining " +
                machiningTimeText(sim.time.minutes);
+        if (sim.gougeBetweenSamples && protectMovesRemoves(*sim.gougeBetweenSamples))
+            line += ", gouge between samples " + fixedText(*sim.gougeBetweenSamples, 4) +
+                    " (Protect Moves removes it)";
     } else {
         line = "Machining " + machiningTimeText(sim.time.minutes) + ", " +
                std::to_string(sim.feedMoves) + " feed moves, " + std::to_string(sim.rapidMoves) +

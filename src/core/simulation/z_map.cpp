@@ -1,6 +1,7 @@
 #include "simulation/z_map.h"
 
 #include "common/error.h"
+#include "relief/parameter_checks.h"
 
 #include <cmath>
 #include <new>
@@ -8,10 +9,14 @@
 
 namespace corvane::simulation {
 
+void checkCellSize(double cell)
+{
+    relief::checkSize(cell, "Cell Size");
+}
+
 ZMap makeZMap(double left, double top, double cell, long long rows, long long cols)
 {
-    if (!(cell > 0) || !std::isfinite(cell))
-        throw Error("the cell size must be a number greater than 0");
+    checkCellSize(cell);
     // 200 million cells (1.6 GB) is beyond any sensible preview.
     constexpr long long MaxCells = 200'000'000;
     if (rows < 1 || cols < 1 || rows > MaxCells / cols)

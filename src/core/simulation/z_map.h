@@ -21,6 +21,11 @@ struct ZMap {
     double at(int row, int col) const { return heights[std::size_t(row) * cols + col]; }
 };
 
+// The one rule for a cell size, wherever one is typed or passed in: a number greater than 0
+// and at most MaxParameterValue. Throws corvane::Error "Cell Size must be a number greater
+// than 0" (or the like for the other refusals).
+void checkCellSize(double cell);
+
 // A map of rows x cols cells at the stock top z = 0. Throws corvane::Error when the map
 // would be empty or too large to hold.
 ZMap makeZMap(double left, double top, double cell, long long rows, long long cols);

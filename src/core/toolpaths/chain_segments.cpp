@@ -1,6 +1,7 @@
 #include "toolpaths/chain_segments.h"
 
 #include "common/quick_sort.h"
+#include "toolpaths/grow_chain.h"
 
 #include <algorithm>
 #include <cmath>
@@ -83,59 +84,51 @@ TRegion chainFrom(const Batch& batch, std::size_t seed, double level)
     region.maxX = first.maxX;
     region.minY = first.minY;
     region.maxY = first.maxY;
-    const double sx0 = first.x1, sy0 = first.y1;
-    double sx = first.x1, sy = first.y1, ex = first.x2, ey = first.y2;
-    bool closed = false;
-
-    // Each appended segment runs from E to its far end; matched ends are snapped exactly.
-    while (!closed) {
-        const Match m = findSegment(batch, seed, ex, ey);
+    // The available segment with an end on `at`, taken, turned to run on from `at` (onwards)
+    // or into it (backwards), that end set exactly onto `at`.
+    const auto take = [&](ChainEnd at, bool onwards) -> std::optional<TMyEntity> {
+        const Match m = findSegment(batch, seed, at.x, at.y);
         if (m.end == EndMatch::None)
-            break;
+            return std::nullopt;
         TMyEntity s = segments[m.index];
         segments[m.index].available = false;
-        if (m.end == EndMatch::End)
-            reverseSegment(s);
-        s.x1 = ex;
-        s.y1 = ey;
-        if (pointsMatch(s.x2, s.y2, sx0, sy0)) {
-            s.x2 = sx0;
-            s.y2 = sy0;
-            closed = true;
-        }
-        setBox(s);
         s.available = false;
-        widenBox(region, s);
-        region.entities.push_back(s);
-        ex = s.x2;
-        ey = s.y2;
-    }
-
-    if (!closed) {
-        // Backwards each found segment ends at S; they run in the reverse of the order found.
-        TMyEntityArray backward;
-        for (;;) {
-            const Match m = findSegment(batch, seed, sx, sy);
-            if (m.end == EndMatch::None)
-                break;
-            TMyEntity s = segments[m.index];
-            segments[m.index].available = false;
-            if (m.end == EndMatch::Start)
-                reverseSegment(s);
-            s.x2 = sx;
-            s.y2 = sy;
-            setBox(s);
-            s.available = false;
-            widenBox(region, s);
-            backward.push_back(s);
-            sx = s.x1;
-            sy = s.y1;
-        }
-        if (!backward.empty()) {
-            std::reverse(backward.begin(), backward.end());
-            backward.insert(backward.end(), region.entities.begin(), region.entities.end());
-            region.entities = std::move(backward);
-        }
+        if ((m.end == EndMatch::End) == onwards)
+            reverseSegment(s);
+        (onwards ? s.x1 : s.x2) = at.x;
+        (onwards ? s.y1 : s.y2) = at.y;
+        return s;
+    };
+    // Backwards each found segment ends at S; they run in the reverse of the order found.
+    TMyEntityArray backward;
+    const bool closed = growChain(
+        {first.x1, first.y1}, {first.x2, first.y2},
+        [&](ChainEnd at, ChainEnd start) -> std::optional<ChainEnd> {
+            std::optional<TMyEntity> s = take(at, true);
+            if (!s)
+                return std::nullopt;
+            if (pointsMatch(s->x2, s->y2, start.x, start.y)) {
+                s->x2 = start.x;
+                s->y2 = start.y;
+            }
+            setBox(*s);
+            widenBox(region, *s);
+            region.entities.push_back(*s);
+            return ChainEnd{s->x2, s->y2};
+        },
+        [&](ChainEnd at) -> std::optional<ChainEnd> {
+            std::optional<TMyEntity> s = take(at, false);
+            if (!s)
+                return std::nullopt;
+            setBox(*s);
+            widenBox(region, *s);
+            backward.push_back(*s);
+            return ChainEnd{s->x1, s->y1};
+        });
+    if (!backward.empty()) {
+        std::reverse(backward.begin(), backward.end());
+        backward.insert(backward.end(), region.entities.begin(), region.entities.end());
+        region.entities = std::move(backward);
     }
 
     region.open = !closed;

@@ -1,4 +1,5 @@
 #include "toolpaths/chain_segments.h"
+#include "toolpaths/grow_chain.h"
 
 #include <algorithm>
 #include <utility>
@@ -87,60 +88,52 @@ TRegion joinFrom(TRegionArray& list, std::size_t seed, Candidates& candidates)
     TRegion m = std::move(list[seed]);
     list[seed].marked = false;
     m.marked = false;
-    Ends e = endsOf(m);
-    const double sx = e.sx, sy = e.sy;
-    bool closed = false;
-
-    while (!closed) {
-        const auto [index, end] = candidates.find(e.ex, e.ey);
+    const Ends e = endsOf(m);
+    // The open chain with an end on `at`, taken, turned to run on from `at` (onwards) or
+    // into it (backwards), that end set exactly onto `at`, and boxed in with the chain.
+    const auto take = [&](ChainEnd at, bool onwards) -> TRegion* {
+        const auto [index, end] = candidates.find(at.x, at.y);
         if (end == EndMatch::None)
-            break;
+            return nullptr;
         TRegion& r = list[index];
         r.marked = false;
-        if (end == EndMatch::Start) {
-            setStart(r, e.ex, e.ey);
-        } else {
-            setEnd(r, e.ex, e.ey);
+        if (end == EndMatch::Start)
+            setStart(r, at.x, at.y);
+        else
+            setEnd(r, at.x, at.y);
+        if ((end == EndMatch::End) == onwards)
             reverseRegion(r);
-        }
         widenBox(m, r);
-        append(m.entities, std::move(r.entities));
-        e.ex = m.entities.back().x2;
-        e.ey = m.entities.back().y2;
-        if (pointsMatch(e.ex, e.ey, sx, sy)) {
-            setEnd(m, sx, sy);
-            closed = true;
-        }
-    }
-
-    if (!closed) {
-        // Pieces found backwards go before the chain, the last found first.
-        std::vector<TMyEntityArray> pieces;
-        double bx = sx, by = sy;
-        for (;;) {
-            const auto [index, end] = candidates.find(bx, by);
-            if (end == EndMatch::None)
-                break;
-            TRegion& r = list[index];
-            r.marked = false;
-            if (end == EndMatch::Start) {
-                setStart(r, bx, by);
-                reverseRegion(r);
-            } else {
-                setEnd(r, bx, by);
-            }
-            widenBox(m, r);
-            bx = r.entities.front().x1;
-            by = r.entities.front().y1;
-            pieces.push_back(std::move(r.entities));
-        }
-        if (!pieces.empty()) {
-            TMyEntityArray all;
-            for (auto piece = pieces.rbegin(); piece != pieces.rend(); ++piece)
-                append(all, std::move(*piece));
-            append(all, std::move(m.entities));
-            m.entities = std::move(all);
-        }
+        return &r;
+    };
+    // Pieces found backwards go before the chain, the last found first.
+    std::vector<TMyEntityArray> pieces;
+    const bool closed = growChain(
+        {e.sx, e.sy}, {e.ex, e.ey},
+        [&](ChainEnd at, ChainEnd start) -> std::optional<ChainEnd> {
+            TRegion* r = take(at, true);
+            if (!r)
+                return std::nullopt;
+            append(m.entities, std::move(r->entities));
+            const TMyEntity& last = m.entities.back();
+            if (pointsMatch(last.x2, last.y2, start.x, start.y))
+                setEnd(m, start.x, start.y);
+            return ChainEnd{m.entities.back().x2, m.entities.back().y2};
+        },
+        [&](ChainEnd at) -> std::optional<ChainEnd> {
+            TRegion* r = take(at, false);
+            if (!r)
+                return std::nullopt;
+            const ChainEnd near{r->entities.front().x1, r->entities.front().y1};
+            pieces.push_back(std::move(r->entities));
+            return near;
+        });
+    if (!pieces.empty()) {
+        TMyEntityArray all;
+        for (auto piece = pieces.rbegin(); piece != pieces.rend(); ++piece)
+            append(all, std::move(*piece));
+        append(all, std::move(m.entities));
+        m.entities = std::move(all);
     }
 
     m.open = !closed;

@@ -1,14 +1,17 @@
 #include "toolpaths/optimize_toolpaths.h"
 
+#include "common/error.h"
+
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 
 namespace corvane::toolpaths {
 
 namespace {
-
-constexpr double noneYet = 1e99;
 
 struct Point {
     double x, y;
@@ -52,22 +55,64 @@ double lowerBound(const Box& b, Point p)
     return dx * dx + dy * dy;
 }
 
-// A bounding-volume tree over the regions' first segments, with a count of the regions
-// still to be taken below each node so that emptied branches are passed over.
+// Regions with the same first segment (bit for bit) lie at the same distance from every
+// point, so of them only the lowest index still to be taken can ever win a search: they
+// share one entry, which hands out its regions in ascending order.
+struct SameStart {
+    std::vector<std::size_t> regions; // ascending
+    std::size_t next = 0;             // regions[next] is the next to cut
+
+    bool empty() const { return next == regions.size(); }
+    std::size_t front() const { return regions[next]; }
+};
+
+std::array<std::uint64_t, 4> startKey(const TMyEntity& s)
+{
+    return {std::bit_cast<std::uint64_t>(s.x1), std::bit_cast<std::uint64_t>(s.y1),
+            std::bit_cast<std::uint64_t>(s.x2), std::bit_cast<std::uint64_t>(s.y2)};
+}
+
+std::vector<SameStart> groupSameStarts(const TRegionArray& regions)
+{
+    std::vector<std::size_t> indices;
+    for (std::size_t i = 1; i < regions.size(); ++i)
+        if (!regions[i].entities.empty())
+            indices.push_back(i);
+    std::stable_sort(indices.begin(), indices.end(), [&](std::size_t a, std::size_t b) {
+        return startKey(regions[a].entities[0]) < startKey(regions[b].entities[0]);
+    });
+    std::vector<SameStart> groups;
+    for (std::size_t k = 0; k < indices.size(); ++k) {
+        if (k == 0 || startKey(regions[indices[k]].entities[0]) !=
+                          startKey(regions[indices[k - 1]].entities[0]))
+            groups.emplace_back();
+        groups.back().regions.push_back(indices[k]); // ascending: the sort was stable
+    }
+    return groups;
+}
+
+// A bounding-volume tree over the groups' first segments, with a count of the groups still
+// holding a region to be taken below each node so that emptied branches are passed over.
 class FirstSegmentTree {
 public:
-    explicit FirstSegmentTree(const TRegionArray& regions) : regions_(regions)
+    explicit FirstSegmentTree(const TRegionArray& regions)
+        : regions_(regions), groups_(groupSameStarts(regions))
     {
-        for (std::size_t i = 1; i < regions.size(); ++i)
-            if (!regions[i].entities.empty())
-                items_.push_back(i);
-        leafOf_.assign(regions.size(), -1);
-        taken_.assign(regions.size(), false);
+        for (std::size_t g = 0; g < groups_.size(); ++g) {
+            items_.push_back(g);
+            count_ += groups_[g].regions.size();
+        }
+        leafOf_.assign(groups_.size(), -1);
+        groupOf_.assign(regions.size(), 0);
+        for (std::size_t g = 0; g < groups_.size(); ++g)
+            for (std::size_t region : groups_[g].regions)
+                groupOf_[region] = g;
         if (!items_.empty())
             build(0, items_.size(), -1);
     }
 
-    std::size_t size() const { return items_.size(); }
+    // The regions with a first segment.
+    std::size_t size() const { return count_; }
 
     // The region to cut next from P, or 0 when none is left. Branches are passed over only
     // when their bound exceeds the best distance by more than `margin`.
@@ -81,9 +126,12 @@ public:
 
     void take(std::size_t region)
     {
-        for (int n = leafOf_[region]; n >= 0; n = nodes_[std::size_t(n)].parent)
+        SameStart& group = groups_[groupOf_[region]];
+        ++group.next;
+        if (!group.empty())
+            return;
+        for (int n = leafOf_[groupOf_[region]]; n >= 0; n = nodes_[std::size_t(n)].parent)
             --nodes_[std::size_t(n)].alive;
-        taken_[region] = true;
     }
 
     Box sceneBox() const { return nodes_.empty() ? Box{0, 0, 0, 0} : nodes_[0].box; }
@@ -97,17 +145,22 @@ private:
         std::size_t alive;
     };
     struct Best {
-        double distance = noneYet;
-        std::size_t region = 0;
+        double distance = std::numeric_limits<double>::infinity();
+        std::size_t region = 0; // 0: nothing found yet
     };
+
+    const TMyEntity& firstSegment(std::size_t group) const
+    {
+        return regions_[groups_[group].regions[0]].entities[0];
+    }
 
     int build(std::size_t begin, std::size_t end, int parent)
     {
         const int index = int(nodes_.size());
         nodes_.push_back({});
-        Box box = boxOf(regions_[items_[begin]].entities[0]);
+        Box box = boxOf(firstSegment(items_[begin]));
         for (std::size_t k = begin + 1; k < end; ++k)
-            box = unite(box, boxOf(regions_[items_[k]].entities[0]));
+            box = unite(box, boxOf(firstSegment(items_[k])));
         {
             Node& node = nodes_.back();
             node.box = box;
@@ -123,8 +176,8 @@ private:
         }
         const bool alongX = box.maxX - box.minX >= box.maxY - box.minY;
         const std::size_t middle = begin + (end - begin) / 2;
-        auto centre = [&](std::size_t region) {
-            const Box b = boxOf(regions_[region].entities[0]);
+        auto centre = [&](std::size_t group) {
+            const Box b = boxOf(firstSegment(group));
             return alongX ? b.minX + b.maxX : b.minY + b.maxY;
         };
         std::nth_element(items_.begin() + std::ptrdiff_t(begin),
@@ -145,12 +198,13 @@ private:
             return;
         if (node.left < 0) {
             for (std::size_t k = node.begin; k < node.end; ++k) {
-                const std::size_t region = items_[k];
-                if (taken_[region])
+                const SameStart& group = groups_[items_[k]];
+                if (group.empty())
                     continue;
+                const std::size_t region = group.front();
                 const double d = segmentDistance(p.x, p.y, regions_[region].entities[0]);
-                if (d < best.distance ||
-                    (d == best.distance && best.region != 0 && region < best.region)) {
+                if (best.region == 0 || d < best.distance ||
+                    (d == best.distance && region < best.region)) {
                     best.distance = d;
                     best.region = region;
                 }
@@ -169,10 +223,12 @@ private:
     }
 
     const TRegionArray& regions_;
-    std::vector<std::size_t> items_;
+    std::vector<SameStart> groups_;
+    std::vector<std::size_t> items_; // group indices, in tree order
     std::vector<Node> nodes_;
-    std::vector<int> leafOf_;
-    std::vector<bool> taken_;
+    std::vector<int> leafOf_;          // per group
+    std::vector<std::size_t> groupOf_; // per region
+    std::size_t count_ = 0;
 };
 
 } // namespace
@@ -196,14 +252,14 @@ double segmentDistance(double px, double py, const TMyEntity& s)
 int NearestRegion(const TRegionArray& work, double px, double py, bool onlyMarked,
                   std::size_t& owner)
 {
-    double best = noneYet;
+    double best = std::numeric_limits<double>::infinity();
     int result = -1;
     for (std::size_t i = 1; i < work.size(); ++i) {
         if (onlyMarked && !work[i].marked)
             continue;
         for (std::size_t k = 0; k < work[i].entities.size(); ++k) {
             const double d = segmentDistance(px, py, work[i].entities[k]);
-            if (d < best) {
+            if (result < 0 || d < best) {
                 best = d;
                 owner = i;
                 result = int(k);
@@ -236,7 +292,7 @@ std::vector<std::size_t> OptimizeToolpathsDirect(const TRegionArray& regions)
     return order;
 }
 
-std::vector<std::size_t> OptimizeToolpaths(const TRegionArray& regions)
+std::vector<std::size_t> OptimizeToolpaths(const TRegionArray& regions, RunControl& control)
 {
     std::vector<std::size_t> order;
     if (regions.size() < 2)
@@ -251,7 +307,18 @@ std::vector<std::size_t> OptimizeToolpaths(const TRegionArray& regions)
                              (scene.maxY - scene.minY) * (scene.maxY - scene.minY);
     const double margin = 1e-9 * diagonal2;
     order.reserve(tree.size());
+    // About a hundred progress points, and never fewer than a thousand picks between
+    // checks, so the checks cost nothing next to the searches.
+    const std::size_t stride = std::max<std::size_t>(tree.size() / 100, 1024);
     for (std::size_t k = 0; k < tree.size(); ++k) {
+        if (k % stride == 0 && k > 0) {
+            control.showProgress(ProgressDisplay::Gauge, int(k * 100 / tree.size()));
+            control.checkpoint();
+            if (control.escapePressed() || control.takeStopRequest()) {
+                control.endProgress(ProgressDisplay::Gauge);
+                throw Cancelled();
+            }
+        }
         const std::size_t region = tree.nearest(p, margin);
         if (region == 0)
             break;
@@ -259,6 +326,7 @@ std::vector<std::size_t> OptimizeToolpaths(const TRegionArray& regions)
         order.push_back(region);
         p = {regions[region].entities[0].x1, regions[region].entities[0].y1};
     }
+    control.endProgress(ProgressDisplay::Gauge);
     return order;
 }
 

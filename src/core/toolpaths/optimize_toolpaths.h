@@ -5,8 +5,11 @@
 // Distance of a point P to a segment A->B: with l = (P - A).(B - A) and L = |B - A|^2, the
 // squared perpendicular distance |A - P|^2 - l^2 / L (at least 0) when 0 < l / L < 1, and
 // |A - P|^2 otherwise, so a point beyond B is measured to A. Ties go to the lowest index.
+// The first pick has no distance to beat: a region however far away is taken (a starting
+// "best so far" of some large number would leave out regions beyond it).
 #pragma once
 
+#include "common/run_control.h"
 #include "toolpaths/region.h"
 
 #include <cstddef>
@@ -17,15 +20,20 @@ namespace corvane::toolpaths {
 double segmentDistance(double px, double py, const TMyEntity& segment);
 
 // Searches the segments of regions 1 to the last of `work` (only the marked ones when
-// onlyMarked is set) for the one nearest to (px, py), strictly better than 1e99. Returns
-// its index within its region, or -1 when there is none; owner receives the region's index.
+// onlyMarked is set) for the one nearest to (px, py); the first segment searched wins
+// against nothing, however far away. Returns its index within its region, or -1 when there
+// is none; owner receives the region's index.
 int NearestRegion(const TRegionArray& work, double px, double py, bool onlyMarked,
                   std::size_t& owner);
 
 // Region indices (1 to the last) in cutting order. Regions without segments are left out.
 // Uses a bounding-volume tree over the first segments; the order is exactly that of
-// OptimizeToolpathsDirect.
-std::vector<std::size_t> OptimizeToolpaths(const TRegionArray& regions);
+// OptimizeToolpathsDirect. Regions whose first segments are the same (the loops of a
+// straight wall, one a level) are one entry of the tree that hands out its regions lowest
+// index first: they are always equally near, so ties among them cost nothing.
+// Progress goes to the status bar's gauge; Esc stops the search with corvane::Cancelled.
+std::vector<std::size_t> OptimizeToolpaths(const TRegionArray& regions,
+                                           RunControl& control = silentRunControl());
 
 // The same by the quadratic search over all regions left at each step: the reference.
 std::vector<std::size_t> OptimizeToolpathsDirect(const TRegionArray& regions);

@@ -1,8 +1,11 @@
 #include "toolpaths/region_builder.h"
 
+#include "common/error.h"
+#include "common/general_number.h"
 #include "toolpaths/slice_level.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace corvane::toolpaths {
 
@@ -122,10 +125,33 @@ std::optional<double> nextTopographyLevel(double level, double zStep, double opD
     return next;
 }
 
+double topographyLevelCount(double zStep, double opDepth)
+{
+    if (!(zStep > 0))
+        return 0;
+    // The levels zStep, 2 zStep, ... up to opDepth; the first one always. A quotient a
+    // rounding short of a whole number (1 / 1e-9) counts as that number.
+    return std::max(1.0, std::floor(opDepth / zStep * (1 + 1e-12)));
+}
+
+std::optional<std::string> topographyLevelsProblem(const BuildParameters& params)
+{
+    if (params.styleCode != 2 && params.styleCode != 3)
+        return std::nullopt;
+    const double count = topographyLevelCount(params.zStep, params.opDepth);
+    if (count <= MaxTopographyLevels)
+        return std::nullopt;
+    const std::string counted = std::isfinite(count) ? formatGeneral(count) : "more than 1E308";
+    return "Z Step is too small for the Op Depth: Topography would cut " + counted +
+           " levels, at most " + formatGeneral(MaxTopographyLevels) + " are allowed";
+}
+
 BuildResult CreateRegions(RegionList& list, const TTriangleArray& triangles,
                           const BuildParameters& params, const std::optional<GridScaling>& grid,
                           RunControl& control, const BuildHooks& hooks)
 {
+    if (const auto problem = topographyLevelsProblem(params))
+        throw Error(*problem);
     BuildResult result;
     const bool hadNone = regionCount(list.regions) == 0;
     list.firstNewRegion = list.regions.size();

@@ -70,9 +70,23 @@ struct BuildResult {
 std::optional<double> firstTopographyLevel(double zStep);
 std::optional<double> nextTopographyLevel(double level, double zStep, double opDepth);
 
+// More levels than this are refused before any is cut: every level walks the triangles and
+// keeps its regions, so a Z Step mistyped a million times too small would run for hours and
+// fill the memory.
+inline constexpr double MaxTopographyLevels = 100000;
+
+// How many levels Topography cuts: 0 for a step that is not positive, otherwise Op Depth /
+// Z Step, at least the one first level (infinite when the quotient overflows).
+double topographyLevelCount(double zStep, double opDepth);
+
+// Why Topography cannot cut these levels, naming the count and the field; nothing when it
+// can (and for the other styles).
+std::optional<std::string> topographyLevelsProblem(const BuildParameters& params);
+
 // A Create over the view's own triangles (grid empty) or over the raster grid (grid set):
 // sets list.firstNewRegion, builds the regions, post-processes them, sets their depths and
-// appends them. Status: "N Regions Created..." or NoRegionsMessage.
+// appends them. Status: "N Regions Created..." or NoRegionsMessage. Throws corvane::Error
+// with topographyLevelsProblem's words, before anything is cut, for too many levels.
 BuildResult CreateRegions(RegionList& list, const TTriangleArray& triangles,
                           const BuildParameters& params, const std::optional<GridScaling>& grid,
                           RunControl& control, const BuildHooks& hooks = {});

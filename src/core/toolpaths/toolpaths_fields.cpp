@@ -2,8 +2,10 @@
 
 #include "common/general_number.h"
 #include "relief/edit_number.h"
+#include "relief/parameter_checks.h"
 
 #include <algorithm>
+#include <cmath>
 #include <tuple>
 #include <utility>
 
@@ -52,11 +54,23 @@ std::optional<std::string> toolpathsFieldsProblem(const ToolpathsFields& fields,
     for (const auto& [label, checked, text] : wholes)
         if (checked && !relief::readEditInteger(*text))
             return std::string(label) + " is not a whole number: \"" + *text + "\"";
-    if (rasterGrid && float(real(fields.depth)) == 0)
-        return std::string("Depth can not be 0!");
+    if (fields.curveFit && whole(fields.curveFitValue) > MaxCurveFitPoints)
+        return "Curve Fit can not be more than " + std::to_string(MaxCurveFitPoints) +
+               " points a span";
+    if (rasterGrid) {
+        // Read in single precision: beyond its range they become infinite, and so would
+        // every coordinate or depth scaled by them.
+        for (const auto& [label, text] :
+             {std::pair{"Width", &fields.width}, std::pair{"Depth", &fields.depth}})
+            if (!(std::abs(real(*text)) <= relief::MaxParameterValue))
+                return std::string(label) + " can not be more than " +
+                       formatGeneral(relief::MaxParameterValue);
+        if (float(real(fields.depth)) == 0)
+            return std::string("Depth can not be 0!");
+    }
     if (topography && real(fields.zStep) < 0)
         return std::string("Z Step can not be negative!");
-    return std::nullopt;
+    return topographyLevelsProblem(readToolpathsFields(fields, rasterGrid, 1).params);
 }
 
 ToolpathsRun readToolpathsFields(const ToolpathsFields& fields, bool rasterGrid, int gridColumns)

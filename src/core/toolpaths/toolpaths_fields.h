@@ -30,13 +30,19 @@ struct ToolpathsFields {
 // extents of the drawn edges hold negated z), in the general conversion.
 std::string proposedOpDepth(const Extents3D& edgeExtents);
 
+// Curve Fit samples each span this many times at most: more would only multiply the
+// segments (2147483647 a span cannot be held at all).
+inline constexpr int MaxCurveFitPoints = 1000;
+
 // Why a Create cannot run on these fields, in words for the user; nothing when it can. A
 // field that is not a number (only the fields the style reads and the checked
 // post-processing values count: Z Step for Topography, Op Depth except for Vectorize, Cut
-// Depth for Single Depth and for One Depth, Width and Depth for the raster grid), a Depth of 0
-// for the raster grid (no level can become a grey level) and, for Topography, a negative
-// Z Step (the field takes no sign, but one can be pasted; the levels would never end) are
-// refused before anything is cut.
+// Depth for Single Depth and for One Depth, Width and Depth for the raster grid), a Curve Fit
+// above MaxCurveFitPoints, for the raster grid a Width or Depth beyond the surface dialog's
+// limit (single precision would make them infinite) or a Depth of 0 (no level can become a
+// grey level) and, for Topography, a negative Z Step (the field takes no sign, but one can
+// be pasted; the levels would never end) or more levels than MaxTopographyLevels are
+// refused before anything is cut. The command line calls this too.
 std::optional<std::string> toolpathsFieldsProblem(const ToolpathsFields& fields, bool rasterGrid);
 
 struct ToolpathsRun {

@@ -6,10 +6,16 @@
 
 CorvaneApplication::CorvaneApplication(int& argc, char** argv) : QApplication(argc, argv)
 {
-    setApplicationName(QStringLiteral("Corvane"));
-    setApplicationDisplayName(QStringLiteral("Corvane"));
+    nameApplication();
     setApplicationVersion(QStringLiteral(CORVANE_VERSION));
     setWindowIcon(QIcon(QStringLiteral(":/corvane/corvane.png")));
+}
+
+void nameApplication()
+{
+    QCoreApplication::setApplicationName(QStringLiteral("Corvane"));
+    // No display name: the window system would add it to every title that does not end in
+    // it, and a maximised child's "Corvane - [picture]" would read "... — Corvane".
 }
 
 bool CorvaneApplication::notify(QObject* receiver, QEvent* event)

@@ -11,3 +11,6 @@ public:
 
     bool notify(QObject* receiver, QEvent* event) override;
 };
+
+// The program's name, as settings and the window system see it.
+void nameApplication();

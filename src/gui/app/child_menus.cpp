@@ -1,8 +1,8 @@
 #include "gui/app/child_menus.h"
 
-#include "gui/app/frame.h"
 #include "gui/app/menu_items.h"
 #include "gui/app/tool_icons.h"
+#include "gui/app/window_frame.h"
 
 #include <QAction>
 #include <QKeySequence>
@@ -10,13 +10,26 @@
 
 namespace corvane::gui {
 
-void addCloseAndExit(MenuItems& items, QMenu& file, QWidget& owner, TCorvaneFrame& frame,
+void addFrameFileItems(MenuItems& items, QMenu& file, WindowFrame& frame)
+{
+    for (const char* name : {"New1", "Load1", "ImportDNCFile1", "ImportDXFMesh1"})
+        items.share(file, QString::fromLatin1(name), frame.MenuItem(QString::fromLatin1(name)));
+}
+
+void addCloseAndExit(MenuItems& items, QMenu& file, QWidget& owner, WindowFrame& frame,
                      std::function<void()> close)
 {
     items.add(file, owner, QStringLiteral("Close1"), QStringLiteral("&Close"), std::move(close))
-        ->setShortcut(QKeySequence::Close);
-    items.add(file, owner, QStringLiteral("Exit1"), QStringLiteral("&Exit"),
-              [&frame] { frame.Exit1Click(); });
+        ->setShortcut(kCloseKey);
+    items.share(file, QStringLiteral("Exit1"), frame.MenuItem(QStringLiteral("Exit1")));
+}
+
+void addZoomToFit(MenuItems& items, QMenu& view, QWidget& owner, std::function<void()> fit)
+{
+    items
+        .add(view, owner, QStringLiteral("ZoomToFit1"), QStringLiteral("&Zoom to Fit"),
+             std::move(fit))
+        ->setShortcut(kZoomToFitKey);
 }
 
 QMenu* makeCopyMenu(MenuItems& items, QWidget& owner, std::function<void()> copy)
@@ -29,25 +42,19 @@ QMenu* makeCopyMenu(MenuItems& items, QWidget& owner, std::function<void()> copy
     return edit;
 }
 
-QMenu* makeWindowMenu(MenuItems& items, QWidget& owner, TCorvaneFrame& frame)
+QMenu* makeWindowMenu(MenuItems& items, QWidget& owner, WindowFrame& frame)
 {
     auto* window = new QMenu(QStringLiteral("&Window"), &owner);
-    items.add(*window, owner, QStringLiteral("Tile1"), QStringLiteral("&Tile"),
-              [&frame] { frame.Tile1Click(); });
-    items.add(*window, owner, QStringLiteral("Cascade1"), QStringLiteral("&Cascade"),
-              [&frame] { frame.Cascade1Click(); });
+    items.share(*window, QStringLiteral("Tile1"), frame.MenuItem(QStringLiteral("Tile1")));
+    items.share(*window, QStringLiteral("Cascade1"), frame.MenuItem(QStringLiteral("Cascade1")));
     return window;
 }
 
-QMenu* makeHelpMenu(MenuItems& items, QWidget& owner, TCorvaneFrame& frame)
+QMenu* makeHelpMenu(MenuItems& items, QWidget& owner, WindowFrame& frame)
 {
     auto* help = new QMenu(QStringLiteral("&Help"), &owner);
-    items
-        .add(*help, owner, QStringLiteral("Contents1"), QStringLiteral("&Contents"),
-             [&frame] { frame.Contents1Click(); })
-        ->setIcon(toolIcon(IconHelp));
-    items.add(*help, owner, QStringLiteral("About1"), QStringLiteral("&About"),
-              [&frame] { frame.About1Click(); });
+    items.share(*help, QStringLiteral("Contents1"), frame.MenuItem(QStringLiteral("Contents1")));
+    items.share(*help, QStringLiteral("About1"), frame.MenuItem(QStringLiteral("About1")));
     return help;
 }
 

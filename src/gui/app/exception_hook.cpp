@@ -1,12 +1,12 @@
 #include "gui/app/exception_hook.h"
 
 #include "common/error.h"
+#include "gui/app/child_window.h"
 #include "gui/app/frame.h"
 #include "gui/app/prompts.h"
-#include "gui/picture/picture_window.h"
-#include "gui/picture/twisted_pixel.h"
 
 #include <QApplication>
+#include <QMdiSubWindow>
 #include <exception>
 #include <new>
 
@@ -18,8 +18,9 @@ void AppException(const QString& what)
     while (QApplication::overrideCursor())
         QApplication::restoreOverrideCursor();
     if (TCorvaneFrame* frame = CorvaneFrame()) {
-        if (TfrmPicture* picture = frame->ActivePicture())
-            picture->TP->RecoverFromError();
+        if (QMdiSubWindow* window = frame->ActiveChild())
+            if (auto* child = dynamic_cast<TChildWindow*>(window->widget()))
+                child->RecoverFromError();
         frame->StatusBar1().setGaugeVisible(false);
         frame->StatusBar1().setText(0, QStringLiteral("Failed: ") + what);
     }

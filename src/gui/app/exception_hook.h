@@ -1,6 +1,6 @@
 // What happens to an error that escapes an event handler: the handler is abandoned, the
 // user is told in one message box what failed, the status bar says so (never "Ready..."),
-// and the active picture's imaging control recovers its state.
+// and the active child window recovers its state (a picture's imaging control, for one).
 #pragma once
 
 #include <QString>

@@ -6,13 +6,6 @@
 #include "gui/app/prompts.h"
 #include "gui/app/shared_state.h"
 #include "gui/app/tool_icons.h"
-#include "gui/dnc/dnc_window.h"
-#include "gui/mesh/dxf_view.h"
-#include "gui/picture/direction_dialog.h"
-#include "gui/picture/picture_window.h"
-#include "gui/picture/twisted_pixel.h"
-#include "gui/relief/surface_dialog.h"
-#include "gui/toolpaths/toolpaths_dialog.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -21,6 +14,7 @@
 #include <QKeyEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
 #include <QStatusBar>
@@ -82,13 +76,8 @@ TCorvaneFrame::TCorvaneFrame(Options options) : options_(options)
 
     FormCreate();
 
-    // The long-lived dialogs, created once and kept until the program ends.
-    frmToolPaths_ = new TfrmToolPaths(*this);
-    frmDirection_ = new TfrmDirection(this);
+    // Created once and kept until the program ends.
     frmAbout_ = new TfrmAbout(this);
-
-    RegisterFileKind(QStringLiteral("dxf"), corvane::gui::OpenDxfMeshFile);
-    RegisterFileKind(QStringLiteral("dnc"), corvane::gui::OpenDncFile);
 }
 
 TCorvaneFrame::~TCorvaneFrame()
@@ -151,16 +140,45 @@ void TCorvaneFrame::DisablePictureTools(bool disable)
         toolButtons_.at(number)->setEnabled(!disable);
 }
 
-TDXF* TCorvaneFrame::OpenSurfaceDialog()
+// --- the windows of other folders ---
+
+QWidget* TCorvaneFrame::NewPicture()
 {
-    // Owned by its sub-window, which frees both when the dialog closes.
-    return new TDXF(*this);
+    return openers_.newPicture ? openers_.newPicture() : nullptr;
 }
 
-TfrmDXFView* TCorvaneFrame::OpenMeshView()
+QWidget* TCorvaneFrame::OpenPictureFile(const QString& fileName)
 {
-    // Owned by its sub-window, which frees both when the view closes.
-    return new TfrmDXFView(*this);
+    return openers_.openPictureFile ? openers_.openPictureFile(fileName) : nullptr;
+}
+
+void TCorvaneFrame::OpenSurfaceDialog()
+{
+    if (openers_.openSurfaceDialog)
+        openers_.openSurfaceDialog();
+}
+
+QWidget* TCorvaneFrame::OpenMeshView()
+{
+    return openers_.openMeshView ? openers_.openMeshView() : nullptr;
+}
+
+void TCorvaneFrame::ShowToolpathsDialog(QWidget& meshView)
+{
+    if (openers_.showToolpathsDialog)
+        openers_.showToolpathsDialog(meshView);
+}
+
+void TCorvaneFrame::MeshViewClosing(QWidget& meshView)
+{
+    if (openers_.meshViewClosing)
+        openers_.meshViewClosing(meshView);
+}
+
+void TCorvaneFrame::ChooseLightDirection()
+{
+    if (openers_.chooseLightDirection)
+        openers_.chooseLightDirection();
 }
 
 // --- child windows ---
@@ -169,6 +187,11 @@ QMdiSubWindow* TCorvaneFrame::AddChildWindow(QWidget* content)
 {
     QMdiSubWindow* window = mdiArea_->addSubWindow(content);
     window->setAttribute(Qt::WA_DeleteOnClose);
+    // The window menu's own keys (Ctrl+W among them) would clash with the child's File menu,
+    // and Qt answers a clash with nothing at all: the child's menu carries the keys.
+    if (QMenu* system = window->systemMenu())
+        for (QAction* action : system->actions())
+            action->setShortcuts({});
     window->show();
     mdiArea_->setActiveSubWindow(window);
     KeepChildInside(window);
@@ -237,25 +260,6 @@ QMdiSubWindow* TCorvaneFrame::ActiveChild() const
     return mdiArea_->currentSubWindow();
 }
 
-TfrmPicture* TCorvaneFrame::ActivePicture() const
-{
-    QMdiSubWindow* window = ActiveChild();
-    return window ? dynamic_cast<TfrmPicture*>(window->widget()) : nullptr;
-}
-
-TfrmPicture* TCorvaneFrame::NewPicture()
-{
-    // Owned by its sub-window, which frees both when the user closes it.
-    return new TfrmPicture(*this);
-}
-
-TfrmPicture* TCorvaneFrame::OpenPicture(const QString& fileName)
-{
-    TfrmPicture* picture = NewPicture();
-    picture->LoadFile(fileName);
-    return picture;
-}
-
 void TCorvaneFrame::RegisterFileKind(const QString& extension, FileOpener opener)
 {
     fileKinds_[extension.toLower()] = std::move(opener);
@@ -279,10 +283,7 @@ void TCorvaneFrame::OpenFile(const QString& fileName)
         kind->second(*this, fullName);
         return;
     }
-    // The user has been told why the file did not open; the empty window would be in the way.
-    TfrmPicture* picture = OpenPicture(fullName);
-    if (!picture->TP->HasImage())
-        picture->mnuCloseClick();
+    OpenPictureFile(fullName);
 }
 
 void TCorvaneFrame::onSubWindowActivated(QMdiSubWindow* window)
@@ -326,10 +327,7 @@ void TCorvaneFrame::Load1Click()
     const auto choice = openDialog_.Execute(corvane::gui::imageFileFilter());
     if (!choice)
         return;
-    // The user has been told why the file did not open; the empty window would be in the way.
-    TfrmPicture* picture = OpenPicture(choice->path);
-    if (!picture->TP->HasImage())
-        picture->mnuCloseClick();
+    OpenPictureFile(choice->path);
 }
 
 void TCorvaneFrame::ImportDXFMesh1Click()
@@ -405,28 +403,31 @@ void TCorvaneFrame::About1Click()
     frmAbout_->raise();
 }
 
+void TCorvaneFrame::toolClick(FrameTool tool)
+{
+    if (QMdiSubWindow* window = ActiveChild())
+        if (auto* child = dynamic_cast<TChildWindow*>(window->widget()))
+            child->ToolClick(tool);
+}
+
 void TCorvaneFrame::ToolButton3Click()
 {
-    if (TfrmPicture* picture = ActivePicture())
-        picture->mnuSaveClick();
+    toolClick(FrameTool::Save);
 }
 
 void TCorvaneFrame::ToolButton4Click()
 {
-    if (TfrmPicture* picture = ActivePicture())
-        picture->mnuCutClick();
+    toolClick(FrameTool::Cut);
 }
 
 void TCorvaneFrame::ToolButton6Click()
 {
-    if (TfrmPicture* picture = ActivePicture())
-        picture->mnuCopyClick();
+    toolClick(FrameTool::Copy);
 }
 
 void TCorvaneFrame::ToolButton7Click()
 {
-    if (TfrmPicture* picture = ActivePicture())
-        picture->mnuPasteClick();
+    toolClick(FrameTool::Paste);
 }
 
 // --- closing and keys ---
@@ -444,12 +445,17 @@ void TCorvaneFrame::closeEvent(QCloseEvent* event)
     event->accept();
 }
 
+void TCorvaneFrame::PressEscape()
+{
+    shared().EscapePressed = true;
+}
+
 bool TCorvaneFrame::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Escape && !meantForModalPrompt(watched))
-            shared().EscapePressed = true; // and let the focused widget see it too
+            PressEscape(); // and let the focused widget see it too
         if (key->key() == Qt::Key_F1 && !key->isAutoRepeat()) {
             openHelpFor(qobject_cast<QWidget*>(watched));
             return true;
@@ -463,5 +469,11 @@ void TCorvaneFrame::openHelpFor(const QWidget* receiver)
     // Key strokes go to the focused widget, so the receiver is the one the user works in.
     if (!receiver)
         receiver = QApplication::focusWidget();
+    // With the focus on the frame itself (its tool bar, the empty area) the active child is
+    // still the window the user works in.
+    const bool inFrame = !receiver || receiver == this || isAncestorOf(receiver);
+    if (QMdiSubWindow* active = ActiveChild();
+        active && inFrame && receiver != active && !active->isAncestorOf(receiver))
+        receiver = active;
     corvane::gui::showManualPage(corvane::gui::helpPageOf(receiver));
 }

@@ -1,4 +1,5 @@
 // The frame's menu bar and tool bar: captions, icons, hints and the handlers behind them.
+#include "gui/app/child_menus.h"
 #include "gui/app/exception_hook.h"
 #include "gui/app/frame.h"
 #include "gui/app/tool_icons.h"
@@ -34,7 +35,9 @@ void TCorvaneFrame::buildMenus()
             corvane::gui::guardedCall(this, &TCorvaneFrame::New1Click));
     item = addMenuItem(*file, menuItems_, QStringLiteral("Load1"), QStringLiteral("&Load Image"));
     item->setIcon(toolIcon(corvane::gui::IconOpen));
-    item->setShortcut(QKeySequence::Open);
+    item->setShortcut(corvane::gui::kLoadKey);
+    // Also the frame's own: the key works while a child's menu bar stands in for the frame's.
+    addAction(item);
     connect(item, &QAction::triggered, this,
             corvane::gui::guardedCall(this, &TCorvaneFrame::Load1Click));
     // The mesh and DNC views register their file kinds, which enables these two.
@@ -55,7 +58,8 @@ void TCorvaneFrame::buildMenus()
             corvane::gui::guardedCall(this, &TCorvaneFrame::SetPluginPath1Click));
     file->addSeparator();
     item = addMenuItem(*file, menuItems_, QStringLiteral("Exit1"), QStringLiteral("&Exit"));
-    item->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    item->setShortcut(corvane::gui::kExitKey);
+    addAction(item);
     connect(item, &QAction::triggered, this,
             corvane::gui::guardedCall(this, &TCorvaneFrame::Exit1Click));
 

@@ -9,8 +9,9 @@
 
 namespace corvane::gui {
 
-GuiRunControl::GuiRunControl(TStatusPanels& status, QProgressBar* dialogBar, bool* stopRequest)
-    : status_(status), dialogBar_(dialogBar), stopRequest_(stopRequest)
+GuiRunControl::GuiRunControl(TStatusPanels& status, QProgressBar* dialogBar, bool* stopRequest,
+                             const bool* abandoned)
+    : status_(status), dialogBar_(dialogBar), stopRequest_(stopRequest), abandoned_(abandoned)
 {
 }
 
@@ -49,7 +50,7 @@ void GuiRunControl::checkpoint()
 
 bool GuiRunControl::escapePressed()
 {
-    return shared().EscapePressed;
+    return shared().EscapePressed || (abandoned_ && *abandoned_);
 }
 
 bool GuiRunControl::takeStopRequest()
@@ -57,6 +58,7 @@ bool GuiRunControl::takeStopRequest()
     if (!stopRequest_ || !*stopRequest_)
         return false;
     *stopRequest_ = false;
+    stopTaken_ = true;
     return true;
 }
 

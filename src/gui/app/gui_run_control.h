@@ -16,8 +16,9 @@ class GuiRunControl : public corvane::RunControl {
 public:
     // dialogBar: the running dialog's own progress bar (may be null: its percentages then go
     // to the gauge). stopRequest: the flag the dialog's Cancel button sets (may be null).
+    // abandoned: set when the running window closes, which counts as Esc (may be null).
     explicit GuiRunControl(TStatusPanels& status, QProgressBar* dialogBar = nullptr,
-                           bool* stopRequest = nullptr);
+                           bool* stopRequest = nullptr, const bool* abandoned = nullptr);
 
     void showStatus(const std::string& text) override;
     void showProgress(ProgressDisplay where, int percent) override;
@@ -25,11 +26,15 @@ public:
     void checkpoint() override;
     bool escapePressed() override;
     bool takeStopRequest() override;
+    // Whether the job has taken a stop request.
+    bool stopRequestTaken() const { return stopTaken_; }
 
 private:
     TStatusPanels& status_;
     QProgressBar* dialogBar_;
     bool* stopRequest_;
+    const bool* abandoned_;
+    bool stopTaken_ = false;
 };
 
 } // namespace corvane::gui

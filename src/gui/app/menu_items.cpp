@@ -17,6 +17,14 @@ QAction* MenuItems::add(QMenu& menu, QObject& owner, const QString& name, const 
     return action;
 }
 
+QAction* MenuItems::share(QMenu& menu, const QString& name, QAction* action)
+{
+    if (action)
+        menu.addAction(action);
+    items_[name] = action;
+    return action;
+}
+
 QAction* MenuItems::find(const QString& name) const
 {
     const auto found = items_.find(name);

@@ -17,6 +17,9 @@ public:
     // Adds an item to the menu; `owner` ends the connection when it goes.
     QAction* add(QMenu& menu, QObject& owner, const QString& name, const QString& caption,
                  std::function<void()> handler);
+    // Puts an action made elsewhere (one of the frame's own commands) into the menu under
+    // that name, so that its state and shortcut are one and the same in both menu bars.
+    QAction* share(QMenu& menu, const QString& name, QAction* action);
     // Names an action made elsewhere (a separator, a submenu's own action).
     void remember(const QString& name, QAction* action) { items_[name] = action; }
     // Null when there is no item of that name.

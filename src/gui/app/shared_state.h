@@ -26,7 +26,8 @@ struct SharedState {
     // Position, in the frame's child list (most recently active first), of the window a
     // dialog works on, counted as it will be once the new dialog is active.
     int TargetChildIndex = 0;
-    // Set by Esc anywhere in the program; cleared by whoever starts a long job.
+    // Set by Esc anywhere in the program (the frame's key filter, nothing else); cleared by
+    // LongRun as a job starts and when Esc has stopped it (see gui/app/long_run.h).
     bool EscapePressed = false;
     // Set by every picture edit, creation and close; nothing clears it.
     bool PictureChanged = false;

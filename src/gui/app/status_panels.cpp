@@ -66,12 +66,19 @@ TStatusPanels::TStatusPanels(QStatusBar& bar) : bar_(bar)
     panel0_ = makeTextPanel(bar, 200, 1);
     panel1_ = makeTextPanel(bar, 50, 0);
     panel1_->setMinimumWidth(50);
+    // Its width is its own (setWidth): a layout that may ignore it lays the gauge over it.
+    panel1_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
     gauge_ = new QProgressBar(&bar);
     gauge_->setRange(0, 100);
     gauge_->setValue(0);
     gauge_->setAlignment(Qt::AlignCenter);
     gauge_->setFixedWidth(50);
     gauge_->setTextVisible(false);
+    // The gauge's place is kept while it is hidden: showing it in the middle of a long job
+    // (which paints the bar at once, before any layout runs) must not lay it over panel 1.
+    QSizePolicy keepPlace = gauge_->sizePolicy();
+    keepPlace.setRetainSizeWhenHidden(true);
+    gauge_->setSizePolicy(keepPlace);
     bar.addWidget(gauge_);
     gauge_->setVisible(false);
 }

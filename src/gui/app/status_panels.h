@@ -1,6 +1,6 @@
 // StatusBar1 of the frame: panel 0 the message line ("Ready..." and the texts of running
 // work), panel 1 a short result ("Done"), panel 2 a 0..100 gauge shown only while progress
-// is reported. Other windows write to it through the frame.
+// is reported (its place stays empty otherwise). Other windows write to it through the frame.
 #pragma once
 
 #include <QObject>

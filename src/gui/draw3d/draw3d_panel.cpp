@@ -88,6 +88,25 @@ void TDraw3D::SetColor(const QColor& background)
     Repaint();
 }
 
+void TDraw3D::SetFitBoxHandler(FitBoxHandler handler)
+{
+    fitBox_ = std::move(handler);
+}
+
+void TDraw3D::FitView(const ViewOptions& angles)
+{
+    ViewOptions view = angles;
+    const std::optional<CanvasBox> box = fitBox_ ? fitBox_() : std::nullopt;
+    if (box && view3D_) {
+        // Room for the bevel's neighbours: a line on the panel's edge would be hard to see.
+        constexpr double Margin = 8;
+        const QRect area = contentsRect();
+        view = fitView(view, *box, area.left(), area.top(), area.width(), area.height(), Margin);
+    }
+    changeView(view);
+    fitted_ = view_;
+}
+
 void TDraw3D::SetPaintHandler(PaintHandler handler)
 {
     paint_ = std::move(handler);
@@ -170,6 +189,9 @@ void TDraw3D::resizeEvent(QResizeEvent* event)
 {
     QFrame::resizeEvent(event);
     bufferValid_ = false;
+    // A fitted drawing stays fitted when the window grows or shrinks (a maximised window).
+    if (fitted_ && *fitted_ == view_)
+        FitView(view_);
 }
 
 void TDraw3D::mousePressEvent(QMouseEvent* event)

@@ -21,6 +21,7 @@
 #include <QFrame>
 #include <QImage>
 #include <functional>
+#include <optional>
 
 class QMouseEvent;
 
@@ -58,6 +59,18 @@ public:
     void SetView3D(bool on);
     QColor Color() const { return color_; }
     void SetColor(const QColor& background);
+
+    // --- fitting the drawing into the panel ---
+    // The owner's drawing as a canvas box for the panel's current size; none while there is
+    // nothing to fit.
+    using FitBoxHandler = std::function<std::optional<CanvasBox>()>;
+    void SetFitBoxHandler(FitBoxHandler handler);
+    // Turns the view to the angles of `angles` with the zoom and offsets that show the whole
+    // drawing, centred, in the panel. The fit is kept when the panel is resized, until the
+    // view is changed in another way.
+    void FitView(const ViewOptions& angles);
+    // The same at the current angles.
+    void ZoomToFit() { FitView(view_); }
 
     // --- drawing ---
     using PaintHandler = std::function<void(TCanvas3D&)>;
@@ -97,6 +110,8 @@ private:
     bool view3D_ = true;
     QColor color_{Qt::white};
     PaintHandler paint_;
+    FitBoxHandler fitBox_;
+    std::optional<ViewOptions> fitted_; // the view the last fit gave
     MouseHandler mouseDown_, mouseMove_, mouseUp_;
     QImage buffer_;
     bool bufferValid_ = false;

@@ -1,6 +1,8 @@
 #include "gui/draw3d/view_projection.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 namespace corvane::gui {
@@ -51,6 +53,49 @@ ViewProjection::ViewProjection(const ViewOptions& view, double centreX, double c
     // The centre stays where it is (before the offsets).
     ox_ = centreX + view.horizOffset - (xx_ * centreX + xy_ * centreY);
     oy_ = centreY + view.vertOffset - (yx_ * centreX + yy_ * centreY);
+}
+
+ViewOptions fitView(ViewOptions view, const CanvasBox& box, double left, double top, double width,
+                    double height, double margin)
+{
+    // At zoom k and offsets d a point p lands at c + d + k * q(p), where q(p) is where it lands
+    // at zoom 100 without offsets, less the centre c: fit the box of q over the eight corners.
+    const double cx = left + width / 2, cy = top + height / 2;
+    ViewOptions unit = view;
+    unit.zoom = 100;
+    unit.horizOffset = unit.vertOffset = 0;
+    const ViewProjection projection(unit, cx, cy);
+    double lowX = std::numeric_limits<double>::infinity(), highX = -lowX;
+    double lowY = lowX, highY = -lowX;
+    for (const double x : {box.minX, box.maxX})
+        for (const double y : {box.minY, box.maxY})
+            for (const double z : {box.minZ, box.maxZ}) {
+                const ScreenPoint p = projection.project(x, y, z);
+                lowX = std::min(lowX, p.x - cx);
+                highX = std::max(highX, p.x - cx);
+                lowY = std::min(lowY, p.y - cy);
+                highY = std::max(highY, p.y - cy);
+            }
+    if (!std::isfinite(lowX) || !std::isfinite(highX) || !std::isfinite(lowY) ||
+        !std::isfinite(highY))
+        return view;
+    const double roomX = std::max(width - 2 * margin, 1.0),
+                 roomY = std::max(height - 2 * margin, 1.0);
+    // The largest zoom that keeps both spans inside their room; a span of nothing sets no limit.
+    double k = std::numeric_limits<double>::infinity();
+    if (highX - lowX > 1e-9)
+        k = std::min(k, roomX / (highX - lowX));
+    if (highY - lowY > 1e-9)
+        k = std::min(k, roomY / (highY - lowY));
+    if (std::isfinite(k)) {
+        // A zoom past a thousandfold only magnifies the canvas's whole units.
+        view.zoom = int(std::clamp(std::floor(k * 100), 1.0, 100000.0));
+    }
+    const double scale = view.zoom / 100.0;
+    const auto whole = [](double v) { return int(std::clamp(std::round(v), -1e9, 1e9)); };
+    view.horizOffset = whole(-scale * (lowX + highX) / 2);
+    view.vertOffset = whole(-scale * (lowY + highY) / 2);
+    return view;
 }
 
 } // namespace corvane::gui

@@ -29,6 +29,13 @@ struct ScreenPoint {
     double y = 0;
 };
 
+// A box in canvas coordinates, as a view draws its drawing: what the view options fit.
+struct CanvasBox {
+    double minX = 0, maxX = 0;
+    double minY = 0, maxY = 0;
+    double minZ = 0, maxZ = 0;
+};
+
 class ViewProjection {
 public:
     // centreX, centreY: the centre of the drawing area, in the same pixels as the canvas.
@@ -48,5 +55,13 @@ private:
     double yx_, yy_, yz_, oy_;
     double zx_, zy_, zz_;
 };
+
+// The view with the angles of `view` and the zoom and offsets that show the whole box,
+// centred, in the drawing area (left, top, width, height in pixels; its centre is the
+// projection's), less `margin` pixels on every side. The zoom is whole percent, rounded
+// down so that the box stays inside; a box that projects to a point keeps the zoom and is
+// only centred.
+ViewOptions fitView(ViewOptions view, const CanvasBox& box, double left, double top, double width,
+                    double height, double margin);
 
 } // namespace corvane::gui

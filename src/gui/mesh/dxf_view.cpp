@@ -1,15 +1,13 @@
 #include "gui/mesh/dxf_view.h"
 
 #include "common/error.h"
-#include "gui/app/frame.h"
-#include "gui/app/gui_run_control.h"
 #include "gui/app/help_pages.h"
 #include "gui/app/hourglass.h"
+#include "gui/app/long_run.h"
 #include "gui/app/prompts.h"
 #include "gui/app/shared_state.h"
+#include "gui/app/window_frame.h"
 #include "gui/draw3d/draw3d_panel.h"
-#include "gui/mesh/mouse_rules.h"
-#include "gui/toolpaths/toolpaths_dialog.h"
 #include "mesh/dxf_mesh_reader.h"
 
 #include <QAction>
@@ -18,7 +16,6 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
-#include <QMouseEvent>
 #include <QPalette>
 #include <QVBoxLayout>
 
@@ -31,43 +28,28 @@ constexpr int kDefaultHeight = 360;
 
 } // namespace
 
-TfrmDXFView::TfrmDXFView(TCorvaneFrame& frame) : frame_(frame)
+TfrmDXFView::TfrmDXFView(corvane::gui::WindowFrame& frame) : TView3DWindow(frame)
 {
     setObjectName(QStringLiteral("frmDXFView"));
     corvane::gui::setHelpContext(*this, corvane::gui::HelpMeshView);
     vectorConversion_ = shared().CurrentJob == corvane::gui::JobRasterToVector;
 
-    draw3D_ = new corvane::gui::TDraw3D(this);
-    draw3D_->SetOrthogonal(false);
-    draw3D_->SetPerspective(0);
-    draw3D_->SetColor(Qt::white);
-    draw3D_->SetView({0, 0, 0, draw3D_->Zoom(), 0, 0});
-    draw3D_->SetPaintHandler([this](corvane::gui::TCanvas3D& canvas) { Draw3DPaint(canvas); });
-    draw3D_->SetMouseHandlers([this](QMouseEvent& e) { Draw3DMouseDown(e); },
-                              [this](QMouseEvent& e) { Draw3DMouseMove(e); },
-                              [this](QMouseEvent& e) { Draw3DMouseUp(e); });
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(draw3D_);
+    layout->addWidget(&Draw3D());
 
     buildMenus();
     MenuItem(QStringLiteral("SaveDNC1"))->setEnabled(false);
     MenuItem(QStringLiteral("SaveDXF1"))->setEnabled(false);
-    setWindowTitle(vectorConversion_ ? QStringLiteral("Vector Conversion")
-                                     : QStringLiteral("DXF Surface Mesh"));
+    setDocumentName(vectorConversion_ ? QStringLiteral("Vector Conversion")
+                                      : QStringLiteral("DXF Surface Mesh"));
 
-    QMdiSubWindow* window = frame_.AddChildWindow(this);
     const bool saved = vectorConversion_ && shared().SavedViewWidth > 0;
-    frame_.PlaceChildInside(*window, saved ? shared().SavedViewWidth : kDefaultWidth,
-                            saved ? shared().SavedViewHeight : kDefaultHeight);
+    showInFrame(saved ? shared().SavedViewWidth : kDefaultWidth,
+                saved ? shared().SavedViewHeight : kDefaultHeight);
 }
 
 TfrmDXFView::~TfrmDXFView() = default;
-
-QMdiSubWindow* TfrmDXFView::SubWindow() const
-{
-    return qobject_cast<QMdiSubWindow*>(parentWidget());
-}
 
 void TfrmDXFView::showStatus(const QString& text)
 {
@@ -77,117 +59,116 @@ void TfrmDXFView::showStatus(const QString& text)
 
 // --- loading ---
 
-void TfrmDXFView::LoadDxfMesh(const QString& fileName)
+bool TfrmDXFView::LoadDxfMesh(const QString& fileName)
 {
-    corvane::gui::GuiRunControl control(frame_.StatusBar1());
     corvane::mesh::MeshLoadOutcome outcome = corvane::mesh::MeshLoadOutcome::NoFile;
-    loading_ = true; // nothing is drawn from half-built lists
-    try {
-        corvane::gui::Hourglass busy;
-        outcome = corvane::mesh::LoadDxfMeshFile(mesh_, QFile::encodeName(fileName).toStdString(),
-                                                 control);
-    } catch (const corvane::Error& error) {
-        loading_ = false;
-        control.endProgress(corvane::ProgressDisplay::Gauge);
-        // The faces before the bad number are kept and shown.
+    std::optional<corvane::Error> fault;
+    // Nothing is drawn from half-built lists meanwhile (BoxOnly).
+    const corvane::gui::RunReport report = runLoad([&](corvane::RunControl& control) {
+        try {
+            outcome = corvane::mesh::LoadDxfMeshFile(
+                mesh_, QFile::encodeName(fileName).toStdString(), control);
+        } catch (const corvane::Cancelled&) {
+            throw; // a stop, not a fault of the file
+        } catch (const corvane::Error& error) {
+            fault = error;
+        }
+        return outcome != corvane::mesh::MeshLoadOutcome::Cancelled;
+    });
+    if (report.outcome == corvane::gui::RunOutcome::Stopped)
+        return false;
+    if (report.outcome == corvane::gui::RunOutcome::Failed)
+        return !mesh_.edges.empty(); // told by the run
+    auto& status = frame_.StatusBar1();
+    if (fault) {
+        status.setGaugeVisible(false);
+        const QString reason =
+            (fault->line() > 0 ? QStringLiteral("Line %1: ").arg(fault->line()) : QString()) +
+            QString::fromStdString(fault->reason());
+        showStatus(QStringLiteral("Failed: ") + QString::fromStdString(fault->what()));
+        if (mesh_.edges.empty()) {
+            warn(QStringLiteral("Could not read %1.\n%2").arg(fileName, reason));
+            return false;
+        }
+        // The faces before the fault are kept and shown.
         finishLoad(fileName);
-        showStatus(QStringLiteral("Failed: ") + QString::fromStdString(error.what()));
-        corvane::gui::prompts().message(
-            corvane::gui::MessageKind::Warning, QStringLiteral("Warning"),
-            QStringLiteral("Could not read all of %1.\nLine %2: %3\nThe %4 facets read before "
-                           "it are shown.")
-                .arg(fileName)
-                .arg(error.line())
-                .arg(QString::fromStdString(error.reason()))
-                .arg(mesh_.triangles.size()),
-            corvane::gui::ButtonOk);
-        return;
+        warn(QStringLiteral("Could not read all of %1.\n%2\nThe %3 facets read before it are "
+                            "shown.")
+                 .arg(fileName, reason)
+                 .arg(mesh_.triangles.size()));
+        return true;
     }
-    loading_ = false;
-    if (outcome == corvane::mesh::MeshLoadOutcome::NoFile)
-        return;
-    if (outcome == corvane::mesh::MeshLoadOutcome::Cancelled)
-        return; // the caller closes the window
+    if (outcome == corvane::mesh::MeshLoadOutcome::NoFile) {
+        warn(QStringLiteral("Could not read %1.\nThere is no such file.").arg(fileName));
+        return false;
+    }
     finishLoad(fileName);
-    frame_.StatusBar1().setText(1, QStringLiteral("Done"));
+    status.setText(1, QStringLiteral("Done"));
     showStatus(QString::fromStdString(
         corvane::mesh::loadedMessage(fileName.toStdString(), mesh_.triangles.size())));
-    frame_.StatusBar1().setGaugePosition(100);
-    control.endProgress(corvane::ProgressDisplay::Gauge);
+    status.setGaugePosition(100);
+    status.setGaugeVisible(false);
+    status.repaintNow();
+    return true;
+}
+
+void TfrmDXFView::warn(const QString& text)
+{
+    corvane::gui::prompts().message(corvane::gui::MessageKind::Warning, QStringLiteral("Warning"),
+                                    text, corvane::gui::ButtonOk);
+}
+
+QString TfrmDXFView::DocumentName() const
+{
+    return windowTitle().remove(QStringLiteral("[*]"));
+}
+
+void TfrmDXFView::setDocumentName(const QString& name)
+{
+    // "[*]" shows as "*" while regions wait to be saved.
+    setWindowTitle(name + QStringLiteral("[*]"));
 }
 
 void TfrmDXFView::finishLoad(const QString& fileName)
 {
-    setWindowTitle(fileName);
+    setDocumentName(fileName);
     frame_.StatusBar1().setGaugePosition(95);
     Isometric1Click();
-    draw3D_->Repaint();
+    Draw3D().Repaint();
 }
 
 // --- drawing ---
 
-void TfrmDXFView::Draw3DPaint(corvane::gui::TCanvas3D& canvas)
+void TfrmDXFView::paintView(corvane::gui::TCanvas3D& canvas)
 {
-    // The panel fills the window, so its size stands for the window's.
-    scale_ = corvane::gui::meshViewScale(mesh_.extents, draw3D_->width(), draw3D_->height(),
-                                         draw3D_->DrawingBottom());
+    const corvane::gui::MeshViewScale& view = fitDrawing();
     const bool toolpaths = MenuItem(QStringLiteral("Toolpaths2"))->isChecked();
     // With toolpaths to show, the mesh fades behind them.
     canvas.SetPen(RegionsExist() && toolpaths ? palette().color(QPalette::Button)
                                               : QColor(Qt::black));
     canvas.SetBrush(Qt::black);
     if (BoxOnly()) {
-        corvane::gui::drawExtentsBox(canvas, mesh_.extents, scale_);
+        corvane::gui::drawExtentsBox(canvas, view);
         return;
     }
     corvane::gui::Hourglass busy;
     if (MenuItem(QStringLiteral("Mesh1"))->isChecked())
-        corvane::gui::drawEdges(canvas, mesh_.edges, scale_);
+        corvane::gui::drawEdges(canvas, mesh_.edges, view);
     if (toolpaths)
         DrawRegions(canvas);
 }
 
-void TfrmDXFView::Draw3DMouseDown(QMouseEvent& event)
-{
-    drag_.press(event);
-}
-
-void TfrmDXFView::Draw3DMouseMove(QMouseEvent& event)
-{
-    drag_.move(*draw3D_, event);
-}
-
-void TfrmDXFView::Draw3DMouseUp(QMouseEvent&)
-{
-    drag_.release(*draw3D_);
-}
-
-// --- views and toggles ---
-
-void TfrmDXFView::Top1Click()
-{
-    draw3D_->SetView(corvane::gui::topView(draw3D_->View()));
-}
-
-void TfrmDXFView::Isometric1Click()
-{
-    draw3D_->SetView(corvane::gui::isometricView(draw3D_->View()));
-}
+// --- toggles ---
 
 void TfrmDXFView::Mesh1Click()
 {
     // The item's check mark has already been turned by the click.
-    draw3D_->Repaint();
+    Draw3D().Repaint();
 }
 
 void TfrmDXFView::Toolpaths2Click()
 {
-    draw3D_->Repaint();
-}
-
-void TfrmDXFView::Copy1Click()
-{
-    draw3D_->CopyToClipboard();
+    Draw3D().Repaint();
 }
 
 // --- activation, the toolpaths dialog, closing ---
@@ -212,54 +193,29 @@ void TfrmDXFView::ToolPaths1Click()
         }
     }
     shared().CurrentJob = corvane::gui::JobMeshToolpaths;
-    frame_.frmToolPaths().ShowFor(*this);
+    frame_.ShowToolpathsDialog(*this);
 }
 
 void TfrmDXFView::closeEvent(QCloseEvent* event)
 {
-    if (loading_) {
-        // The lists are being filled: closing acts as Esc, and the window closes once the
-        // reader has stopped.
-        shared().EscapePressed = true;
-        event->ignore();
+    if (closeWhileLoading(*event))
         return;
-    }
     mesh_ = corvane::FacetMesh{};
+    // The region count belongs to this window.
+    frame_.StatusBar1().setText(1, QString());
     showStatus(QStringLiteral("Ready..."));
-    frame_.frmToolPaths().ViewClosing(*this);
+    frame_.MeshViewClosing(*this);
     event->accept();
-}
-
-void TfrmDXFView::Close1Click()
-{
-    if (QMdiSubWindow* window = SubWindow())
-        window->close();
-    showStatus(QStringLiteral("Ready..."));
-}
-
-void TfrmDXFView::Exit1Click()
-{
-    frame_.Exit1Click();
 }
 
 // --- opening a file ---
 
 namespace corvane::gui {
 
-void OpenDxfMeshFile(TCorvaneFrame& frame, const QString& fileName)
+void OpenDxfMeshFile(corvane::gui::WindowFrame& frame, const QString& fileName)
 {
-    TfrmDXFView* view = frame.OpenMeshView();
-    view->Draw3D().SetView3D(true);
-    view->Draw3D().SetRotation(0);
-    view->Draw3D().SetElevation(0);
-    shared().EscapePressed = false;
-    view->LoadDxfMesh(fileName);
-    if (shared().EscapePressed) {
-        shared().EscapePressed = false;
-        view->Close1Click();
-        frame.StatusBar1().setGaugeVisible(false);
-        frame.StatusBar1().setText(0, QStringLiteral("Process Cancelled..."));
-    }
+    auto* view = new TfrmDXFView(frame); // owned by its sub-window
+    finishOpening(frame, *view, view->LoadDxfMesh(fileName));
 }
 
 } // namespace corvane::gui

@@ -1,45 +1,36 @@
-// TfrmDXFView: the child window that shows a surface mesh as a rotatable 3D wire-frame on the
-// 3D panel. Opened by "&Import DXF Mesh" (and by a .dxf file on the command line), which
-// loads a DXF file into it, or by a picture's "&Raster to Vector", which makes it a "Vector
+// TfrmDXFView: the child window that shows a surface mesh as a rotatable 3D wire-frame, a 3D
+// window (TView3DWindow). Opened by "&Import DXF Mesh" (and by a .dxf file on the command line),
+// which loads a DXF file into it, or by a picture's "&Raster to Vector", which makes it a "Vector
 // Conversion" window over the program's grid surface with fewer commands. The mouse turns,
 // pans and zooms the view; while a button is held (and while a file loads) only the mesh's
 // bounding box is drawn, so dragging stays fluid on meshes of millions of edges.
 #pragma once
 
 #include "geometry/mesh_records.h"
-#include "gui/app/child_window.h"
-#include "gui/app/menu_items.h"
+#include "gui/draw3d/view3d_window.h"
 #include "gui/mesh/mesh_paint.h"
-#include "gui/mesh/mouse_rules.h"
 #include "toolpaths/toolpaths_fields.h"
 
 #include <QString>
-#include <QWidget>
-#include <functional>
-#include <map>
-
-class QAction;
-class QMdiSubWindow;
-class QMenu;
-class QMouseEvent;
-class TCorvaneFrame;
+#include <memory>
 
 namespace corvane::gui {
-class TCanvas3D;
-class TDraw3D;
-} // namespace corvane::gui
+class WindowFrame;
+}
 
-class TfrmDXFView : public QWidget, public TChildWindow {
+class TfrmDXFView : public corvane::gui::TView3DWindow {
 public:
     // Creates the window in the frame, shown and active; a "Vector Conversion" window when
     // the shared CurrentJob is raster to vector.
-    explicit TfrmDXFView(TCorvaneFrame& frame);
+    explicit TfrmDXFView(corvane::gui::WindowFrame& frame);
     ~TfrmDXFView() override;
 
-    // Reads the DXF file into this window (once, right after creation). Esc stops it: the
-    // shared EscapePressed is then set and the caller closes the window. A bad number is
-    // reported to the user; the window keeps and shows what was read.
-    void LoadDxfMesh(const QString& fileName);
+    // Reads the DXF file into this window (once, right after creation). Esc, or closing the
+    // window, stops it (LoadStopped; the caller closes the window). A fault in the file is
+    // reported to the user; the window keeps and shows the faces read before it. False when
+    // there is nothing to show (stopped, no such file, no face, a file that cannot be read):
+    // the user has been told, and the caller closes the window.
+    bool LoadDxfMesh(const QString& fileName);
 
     // --- the regions built over this mesh (the toolpaths dialog's Create, Undo, Clear) ---
     // A Create over the view's own triangles, or over the program's raster grid for a
@@ -57,46 +48,33 @@ public:
     void DrawRegion(corvane::gui::TCanvas3D& canvas, const corvane::toolpaths::TRegion& region);
 
     // --- handlers ---
-    void Top1Click();
-    void Isometric1Click();
     void Mesh1Click();
     void Toolpaths2Click();
     void ToolPaths1Click();
-    void Copy1Click();
-    void Close1Click();
-    void Exit1Click();
     void SaveDNC1Click();
     void SaveDXF1Click();
-    void Draw3DPaint(corvane::gui::TCanvas3D& canvas);
-    void Draw3DMouseDown(QMouseEvent& event);
-    void Draw3DMouseMove(QMouseEvent& event);
-    void Draw3DMouseUp(QMouseEvent& event);
 
     // TChildWindow
-    QList<QMenu*> ChildMenus() const override { return menus_; }
     void FormActivate() override;
 
     // --- what tests and the toolpath commands look at ---
-    corvane::gui::TDraw3D& Draw3D() const { return *draw3D_; }
     const corvane::FacetMesh& Mesh() const { return mesh_; }
-    // While the view is dragged, and while a file loads (nothing is drawn from half-built
-    // lists), only the mesh's box is drawn.
-    bool BoxOnly() const { return drag_.boxOnly() || loading_; }
     bool IsVectorConversion() const { return vectorConversion_; }
-    // The scale and base line of the last paint.
-    const corvane::gui::MeshViewScale& ViewScale() const { return scale_; }
-    QMdiSubWindow* SubWindow() const;
-    // Menu items by name (Top1, Mesh1, SaveDNC1, Create1, N2, ...).
-    QAction* MenuItem(const QString& name) const;
+    // The caption without its unsaved-changes mark: the file name, "DXF Surface Mesh" or
+    // "Vector Conversion". The window is marked modified while it holds regions that have
+    // not been saved (as DNC or DXF) since they last changed.
+    QString DocumentName() const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    corvane::Extents3D drawingExtents() const override { return mesh_.extents; }
+    void paintView(corvane::gui::TCanvas3D& canvas) override;
 
 private:
     void buildMenus();
-    QAction* addItem(QMenu& menu, const QString& name, const QString& caption,
-                     std::function<void()> handler);
     void finishLoad(const QString& fileName);
+    void setDocumentName(const QString& name);
+    void warn(const QString& text);
     void showStatus(const QString& text);
     corvane::toolpaths::BuildResult runCreate(const corvane::TTriangleArray& triangles,
                                               const corvane::toolpaths::ToolpathsRun& run,
@@ -107,24 +85,18 @@ private:
     // The folder of the mesh file, where the save prompts start; empty for a grid window.
     QString documentFolder() const;
 
-    TCorvaneFrame& frame_;
-    corvane::gui::TDraw3D* draw3D_ = nullptr;
     corvane::FacetMesh mesh_;
     corvane::toolpaths::RegionList regions_;
     // What a running Create has found so far, drawn with the regions until it ends.
     corvane::toolpaths::TRegionArray pending_;
-    corvane::gui::MeshViewScale scale_;
-    corvane::gui::ViewDrag drag_;
-    bool loading_ = false;
     bool vectorConversion_ = false;
-    QList<QMenu*> menus_;
-    corvane::gui::MenuItems items_;
 };
 
 namespace corvane::gui {
 
 // The frame's way of opening a DXF file (import and command line): a new mesh view in 3D
-// mode, rotation and elevation 0, that loads the file; closed again when Esc stopped it.
-void OpenDxfMeshFile(TCorvaneFrame& frame, const QString& fileName);
+// mode, rotation and elevation 0, that loads the file; closed again when Esc stopped it or
+// when the file gave nothing to show.
+void OpenDxfMeshFile(corvane::gui::WindowFrame& frame, const QString& fileName);
 
 } // namespace corvane::gui

@@ -1,7 +1,7 @@
 // The mesh view's regions: the toolpaths dialog's Create, Undo and Clear act here, the
 // builder itself is the core's; this file only connects it to the panel and the status bar.
-#include "gui/app/frame.h"
 #include "gui/app/shared_state.h"
+#include "gui/app/window_frame.h"
 #include "gui/draw3d/draw3d_panel.h"
 #include "gui/mesh/dxf_view.h"
 
@@ -17,7 +17,7 @@ bool TfrmDXFView::RegionsExist() const
 
 void TfrmDXFView::DrawRegion(corvane::gui::TCanvas3D& canvas, const tp::TRegion& region)
 {
-    corvane::gui::drawRegion(canvas, region, scale_);
+    corvane::gui::drawRegion(canvas, region, ViewScale());
 }
 
 void TfrmDXFView::DrawRegions(corvane::gui::TCanvas3D& canvas)
@@ -48,16 +48,16 @@ tp::BuildResult TfrmDXFView::runCreate(const corvane::TTriangleArray& triangles,
 {
     shared().RegionFeedrate = run.params.feedrate;
     tp::BuildHooks hooks;
-    hooks.repaintView = [this] { draw3D_->Repaint(); };
+    hooks.repaintView = [this] { Draw3D().Repaint(); };
     // The panel draws only in its paint: a level's regions wait in pending_ until the next
     // checkpoint lets the paint through.
     hooks.drawRegion = [this](const tp::TRegion& region) {
         pending_.push_back(region);
-        draw3D_->Invalidate();
+        Draw3D().Invalidate();
     };
     hooks.drawRegions = [this](const tp::RegionList&) {
         pending_.clear();
-        draw3D_->Repaint();
+        Draw3D().Repaint();
     };
     const std::size_t before = tp::regionCount(regions_.regions);
     tp::BuildResult result;
@@ -65,18 +65,20 @@ tp::BuildResult TfrmDXFView::runCreate(const corvane::TTriangleArray& triangles,
         result = tp::RunToolpathsCreate(regions_, triangles, run, control, hooks);
     } catch (...) {
         pending_.clear();
-        draw3D_->Invalidate();
+        Draw3D().Invalidate();
         throw;
     }
     if (!pending_.empty()) {
         pending_.clear();
-        draw3D_->Invalidate();
+        Draw3D().Invalidate();
     }
+    if (tp::regionCount(regions_.regions) != before)
+        setWindowModified(RegionsExist());
     // Regions the user has just asked for are shown, even if View > Toolpaths was off.
     QAction* toolpaths = MenuItem(QStringLiteral("Toolpaths2"));
     if (tp::regionCount(regions_.regions) > before && !toolpaths->isChecked()) {
         toolpaths->setChecked(true);
-        draw3D_->Repaint();
+        Draw3D().Repaint();
     }
     showRegionCount();
     return result;
@@ -98,24 +100,27 @@ tp::BuildResult TfrmDXFView::CreateGridRegions(const tp::ToolpathsRun& run,
                       &extents.maxZ, &extents.rangeY, &extents.rangeX})
         *v *= scale;
     mesh_.extents = extents;
-    draw3D_->Repaint();
+    Draw3D().Repaint();
     frame_.StatusBar1().setGaugeVisible(true);
-    shared().EscapePressed = false;
     return runCreate(shared().VectorGrid.triangles, run, control);
 }
 
 void TfrmDXFView::UndoRegions()
 {
+    const std::size_t before = tp::regionCount(regions_.regions);
     const std::string removed = tp::UndoRegions(regions_);
+    if (tp::regionCount(regions_.regions) != before)
+        setWindowModified(RegionsExist());
     frame_.StatusBar1().setText(0, QString::fromStdString(removed));
-    draw3D_->Repaint();
+    Draw3D().Repaint();
     showRegionCount();
 }
 
 void TfrmDXFView::ClearRegions()
 {
     tp::ClearRegions(regions_);
-    draw3D_->Repaint();
+    setWindowModified(false);
+    Draw3D().Repaint();
     frame_.StatusBar1().setText(1, QStringLiteral("0"));
     enableSaveItems();
     frame_.StatusBar1().setText(0, QStringLiteral("Ready..."));

@@ -2,11 +2,11 @@
 // prompt of their own. A file that cannot be written is reported with its name and reason.
 #include "common/error.h"
 #include "common/timestamp.h"
-#include "gui/app/frame.h"
-#include "gui/app/gui_run_control.h"
 #include "gui/app/hourglass.h"
+#include "gui/app/long_run.h"
 #include "gui/app/prompts.h"
 #include "gui/app/shared_state.h"
+#include "gui/app/window_frame.h"
 #include "gui/mesh/dxf_view.h"
 #include "toolpaths/dnc_writer.h"
 #include "toolpaths/dxf_polyline_writer.h"
@@ -19,7 +19,7 @@ using corvane::gui::shared;
 
 namespace {
 
-std::optional<QString> askSaveName(TCorvaneFrame& frame, const QString& filter,
+std::optional<QString> askSaveName(corvane::gui::WindowFrame& frame, const QString& filter,
                                    const QString& extension, const QString& folder)
 {
     corvane::gui::SaveRequest request;
@@ -32,7 +32,7 @@ std::optional<QString> askSaveName(TCorvaneFrame& frame, const QString& filter,
     return choice->path;
 }
 
-void reportFailure(TCorvaneFrame& frame, const corvane::Error& error)
+void reportFailure(corvane::gui::WindowFrame& frame, const corvane::Error& error)
 {
     frame.StatusBar1().setText(0,
                                QStringLiteral("Failed: ") + QString::fromStdString(error.what()));
@@ -48,7 +48,7 @@ QString TfrmDXFView::documentFolder() const
 {
     if (vectorConversion_)
         return {};
-    const QFileInfo file(windowTitle());
+    const QFileInfo file(DocumentName());
     return file.isAbsolute() ? file.absolutePath() : QString();
 }
 
@@ -61,16 +61,25 @@ void TfrmDXFView::SaveDNC1Click()
         return;
     }
     const corvane::toolpaths::DncHeader header{corvane::programTimestamp(),
-                                               QFileInfo(windowTitle()).fileName().toStdString(),
+                                               QFileInfo(DocumentName()).fileName().toStdString(),
                                                shared().RegionFeedrate, shared().RapidHeight};
-    corvane::gui::GuiRunControl control(frame_.StatusBar1());
-    try {
-        corvane::gui::Hourglass busy;
-        corvane::toolpaths::SaveDncProgram(QFile::encodeName(*path).toStdString(), regions_.regions,
-                                           header, control);
-    } catch (const corvane::Error& error) {
-        reportFailure(frame_, error);
-    }
+    std::optional<corvane::Error> failure;
+    corvane::gui::LongRun run(frame_);
+    const corvane::gui::RunReport report = run.run([&](corvane::RunControl& control) {
+        try {
+            corvane::toolpaths::SaveDncProgram(QFile::encodeName(*path).toStdString(),
+                                               regions_.regions, header, control);
+        } catch (const corvane::Cancelled&) {
+            throw; // Esc while ordering: nothing was written
+        } catch (const corvane::Error& error) {
+            failure = error;
+        }
+        return true;
+    });
+    if (failure)
+        reportFailure(frame_, *failure);
+    else if (report.outcome == corvane::gui::RunOutcome::Completed)
+        setWindowModified(false);
 }
 
 void TfrmDXFView::SaveDXF1Click()
@@ -85,6 +94,7 @@ void TfrmDXFView::SaveDXF1Click()
         corvane::gui::Hourglass busy;
         corvane::toolpaths::SaveDxfPolylines(QFile::encodeName(*path).toStdString(),
                                              regions_.regions);
+        setWindowModified(false);
         showStatus(QStringLiteral("Ready..."));
     } catch (const corvane::Error& error) {
         reportFailure(frame_, error);

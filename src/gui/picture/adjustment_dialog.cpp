@@ -2,9 +2,9 @@
 
 #include "common/round_half_even.h"
 #include "gui/app/exception_hook.h"
-#include "gui/app/frame.h"
 #include "gui/app/help_pages.h"
 #include "gui/app/hourglass.h"
+#include "gui/app/window_frame.h"
 #include "gui/picture/picture_dialog_frame.h"
 #include "gui/picture/picture_window.h"
 #include "gui/picture/preview_support.h"
@@ -23,29 +23,29 @@
 
 namespace img = corvane::imaging;
 
-TfrmAdjustment1::TfrmAdjustment1(TCorvaneFrame& frame, TfrmPicture& target)
+TfrmAdjustment1::TfrmAdjustment1(corvane::gui::WindowFrame& frame, TfrmPicture& target)
     : frame_(frame), target_(&target)
 {
     setObjectName(QStringLiteral("frmAdjustment1"));
     setWindowTitle(QStringLiteral("Color, Brightness, and Contrast Adjustment"));
     corvane::gui::setHelpPage(*this, QStringLiteral("dialogs.html"));
 
-    Slider1 =
-        addSlider(QStringLiteral("Red"), QStringLiteral("Adjust Red Intensity"), 8, -100, Percent1);
-    Slider2 = addSlider(QStringLiteral("Green"), QStringLiteral("Adjust Green Intensity"), 46, -100,
-                        Percent2);
-    Slider3 = addSlider(QStringLiteral("Blue"), QStringLiteral("Adjust Blue Intensity"), 84, -100,
-                        Percent3);
-    Slider4 = addSlider(QStringLiteral("Brightness"), QStringLiteral("Adjust Brightness"), 122,
-                        -100, Percent4);
-    Slider5 = addSlider(QStringLiteral("Contrast"), QStringLiteral("Increase Contrast"), 160, 0,
-                        Percent5);
-    Slider5->setTickInterval(10);
+    redSlider_ = addSlider(QStringLiteral("Red"), QStringLiteral("Adjust Red Intensity"), 8, -100,
+                           redPercent_);
+    greenSlider_ = addSlider(QStringLiteral("Green"), QStringLiteral("Adjust Green Intensity"), 46,
+                             -100, greenPercent_);
+    blueSlider_ = addSlider(QStringLiteral("Blue"), QStringLiteral("Adjust Blue Intensity"), 84,
+                            -100, bluePercent_);
+    brightnessSlider_ = addSlider(QStringLiteral("Brightness"), QStringLiteral("Adjust Brightness"),
+                                  122, -100, brightnessPercent_);
+    contrastSlider_ = addSlider(QStringLiteral("Contrast"), QStringLiteral("Increase Contrast"),
+                                160, 0, contrastPercent_);
+    contrastSlider_->setTickInterval(10);
 
-    TP = new TTwistedPixel(this);
-    TP->setObjectName(QStringLiteral("TP"));
-    TP->setGeometry(244, 8, 121, 122);
-    TP->SetFitToSize(true);
+    preview_ = new TTwistedPixel(this);
+    preview_->setObjectName(QStringLiteral("TP"));
+    preview_->setGeometry(244, 8, 121, 122);
+    preview_->SetFitToSize(true);
 
     auto* channels = new QGroupBox(QStringLiteral("Channel"), this);
     channels->setGeometry(244, 134, 121, 62);
@@ -54,17 +54,17 @@ TfrmAdjustment1::TfrmAdjustment1(TCorvaneFrame& frame, TfrmPicture& target)
         radio->setGeometry(x, y, 56, 20);
         return radio;
     };
-    RadioButton1 = addRadio(QStringLiteral("Red"), 6, 16);
-    RadioButton2 = addRadio(QStringLiteral("Green"), 62, 16);
-    RadioButton3 = addRadio(QStringLiteral("Blue"), 6, 36);
-    RadioButton4 = addRadio(QStringLiteral("All"), 62, 36);
+    redButton_ = addRadio(QStringLiteral("Red"), 6, 16);
+    greenButton_ = addRadio(QStringLiteral("Green"), 62, 16);
+    blueButton_ = addRadio(QStringLiteral("Blue"), 6, 36);
+    allButton_ = addRadio(QStringLiteral("All"), 62, 36);
     auto* group = new QButtonGroup(this);
     const std::pair<QRadioButton*, std::uint8_t> channelOf[] = {
-        {RadioButton1, 2}, {RadioButton2, 1}, {RadioButton3, 0}, {RadioButton4, 3}};
+        {redButton_, 2}, {greenButton_, 1}, {blueButton_, 0}, {allButton_, 3}};
     for (const auto& [radio, channel] : channelOf) {
         group->addButton(radio);
         const std::uint8_t value = channel;
-        connect(radio, &QRadioButton::clicked, this, [this, value] { Channel = value; });
+        connect(radio, &QRadioButton::clicked, this, [this, value] { channel_ = value; });
     }
 
     auto addButton = [this](const QString& caption, const QString& hint, int x) {
@@ -73,19 +73,20 @@ TfrmAdjustment1::TfrmAdjustment1(TCorvaneFrame& frame, TfrmPicture& target)
         button->setGeometry(x, 206, 84, 25);
         return button;
     };
-    Button1 = addButton(QStringLiteral("Preview"), QStringLiteral("Preview Settings"), 8);
-    Button2 = addButton(QStringLiteral("Reset"), QStringLiteral("Undo All Changes to Preview"), 98);
-    Button3 = addButton(QStringLiteral("Cancel"), QString(), 188);
-    Button4 = addButton(QStringLiteral("Apply"),
-                        QStringLiteral("Copy Adjusted Image to Work Image"), 281);
-    Button1->setDefault(true);
-    connect(Button1, &QPushButton::clicked, this,
+    previewButton_ = addButton(QStringLiteral("Preview"), QStringLiteral("Preview Settings"), 8);
+    resetButton_ =
+        addButton(QStringLiteral("Reset"), QStringLiteral("Undo All Changes to Preview"), 98);
+    cancelButton_ = addButton(QStringLiteral("Cancel"), QString(), 188);
+    applyButton_ = addButton(QStringLiteral("Apply"),
+                             QStringLiteral("Copy Adjusted Image to Work Image"), 281);
+    previewButton_->setDefault(true);
+    connect(previewButton_, &QPushButton::clicked, this,
             corvane::gui::guardedCall(this, &TfrmAdjustment1::Button1Click));
-    connect(Button2, &QPushButton::clicked, this,
+    connect(resetButton_, &QPushButton::clicked, this,
             corvane::gui::guardedCall(this, &TfrmAdjustment1::Button2Click));
-    connect(Button3, &QPushButton::clicked, this,
+    connect(cancelButton_, &QPushButton::clicked, this,
             corvane::gui::guardedCall(this, &TfrmAdjustment1::Button3Click));
-    connect(Button4, &QPushButton::clicked, this,
+    connect(applyButton_, &QPushButton::clicked, this,
             corvane::gui::guardedCall(this, &TfrmAdjustment1::Button4Click));
 
     FormCreate(target);
@@ -116,18 +117,18 @@ QSlider* TfrmAdjustment1::addSlider(const QString& label, const QString& hint, i
 void TfrmAdjustment1::FormCreate(TfrmPicture& target)
 {
     source_ = corvane::gui::takePreviewSource(*target.TP);
-    TP->PastePicture(source_.picture);
-    RadioButton4->setChecked(true);
-    Channel = 3;
-    Button2->setEnabled(false);
-    Button4->setEnabled(false);
+    preview_->PastePicture(source_.picture);
+    allButton_->setChecked(true);
+    channel_ = 3;
+    resetButton_->setEnabled(false);
+    applyButton_->setEnabled(false);
 }
 
 void TfrmAdjustment1::SliderChange(QSlider* slider, QLabel* percent)
 {
     percent->setText(QString::number(slider->value()) + QLatin1Char('%'));
-    if (slider == Slider5)
-        Button2->setEnabled(true);
+    if (slider == contrastSlider_)
+        resetButton_->setEnabled(true);
 }
 
 int TfrmAdjustment1::ContrastLow(int position)
@@ -137,51 +138,44 @@ int TfrmAdjustment1::ContrastLow(int position)
 
 void TfrmAdjustment1::Button1Click()
 {
-    Button2->setEnabled(true);
+    resetButton_->setEnabled(true);
     corvane::gui::Hourglass busy;
-    const int red = Slider1->value(), green = Slider2->value(), blue = Slider3->value();
-    const int channel = Channel;
+    const int red = redSlider_->value(), green = greenSlider_->value(), blue = blueSlider_->value();
+    const int channel = channel_;
     // Each call is one level of the preview's undo, so Reset can step back over all of them.
     if (red != 0 || green != 0 || blue != 0)
-        TP->Process([=](const img::Picture& p) { return img::adjustColor(p, red, green, blue); });
-    if (const int c = Slider5->value(); c != 0) {
+        preview_->Process(
+            [=](const img::Picture& p) { return img::adjustColor(p, red, green, blue); });
+    if (const int c = contrastSlider_->value(); c != 0) {
         const int low = ContrastLow(c);
-        TP->Process(
+        preview_->Process(
             [=](const img::Picture& p) { return img::adjustContrast(p, low, 255 - low, channel); });
     }
-    const int brightness = Slider4->value();
-    TP->Process(
+    const int brightness = brightnessSlider_->value();
+    preview_->Process(
         [=](const img::Picture& p) { return img::adjustBrightness(p, brightness, channel); });
-    Button4->setEnabled(true);
+    applyButton_->setEnabled(true);
 }
 
 void TfrmAdjustment1::Button2Click()
 {
-    corvane::gui::undoAllPreviews(*TP, source_.picture);
-    Button2->setEnabled(false);
+    corvane::gui::undoAllPreviews(*preview_, source_.picture);
+    resetButton_->setEnabled(false);
 }
 
 void TfrmAdjustment1::Button3Click()
 {
-    if (QMdiSubWindow* window = qobject_cast<QMdiSubWindow*>(parentWidget()))
-        window->close();
+    corvane::gui::closePictureDialog(*this);
 }
 
 void TfrmAdjustment1::Button4Click()
 {
-    corvane::gui::applyPreview(target_, *TP, source_);
+    corvane::gui::applyPreview(target_, *preview_, source_);
 }
 
 void TfrmAdjustment1::keyPressEvent(QKeyEvent* event)
 {
     // Enter previews (the default button), Esc cancels, as in a dialog box.
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        Button1->click();
-        return;
-    }
-    if (event->key() == Qt::Key_Escape) {
-        Button3->click();
-        return;
-    }
-    QWidget::keyPressEvent(event);
+    if (!corvane::gui::pressDialogKey(*event, previewButton_, cancelButton_))
+        QWidget::keyPressEvent(event);
 }

@@ -32,12 +32,12 @@ TfrmDirection::TfrmDirection(QWidget* owner)
         // A click sets the direction at once.
         connect(radio, &QRadioButton::clicked, this,
                 [direction] { corvane::gui::shared().LightDirection = direction; });
-        RadioButton[i] = radio;
+        directionButtons_[i] = radio;
     }
-    Button1 = new QPushButton(QStringLiteral("OK"), this);
-    Button1->setGeometry(69, 132, 75, 25);
-    Button1->setDefault(true);
-    connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
+    okButton_ = new QPushButton(QStringLiteral("OK"), this);
+    okButton_->setGeometry(69, 132, 75, 25);
+    okButton_->setDefault(true);
+    connect(okButton_, &QPushButton::clicked, this, &QDialog::accept);
     FormCreate();
 }
 
@@ -45,7 +45,7 @@ void TfrmDirection::FormCreate()
 {
     const int direction = corvane::gui::shared().LightDirection;
     if (direction >= 1 && direction <= 8)
-        RadioButton[direction - 1]->setChecked(true);
+        directionButtons_[direction - 1]->setChecked(true);
 }
 
 void TfrmDirection::showEvent(QShowEvent* event)

@@ -12,14 +12,18 @@ class TfrmDirection : public QDialog {
 public:
     explicit TfrmDirection(QWidget* owner);
 
-    // RadioButton1 .. RadioButton8: North, North East, East, South East, South, South West,
-    // West, North West (LightDirection 1..8).
-    QRadioButton* RadioButton[8] = {};
-    QPushButton* Button1 = nullptr; // OK
+    // --- controls, for tests ---
+    // Index 0 .. 7: North, North East, East, South East, South, South West, West, North West
+    // (LightDirection 1..8).
+    QRadioButton* directionButton(int index) const { return directionButtons_[index]; }
+    QPushButton* okButton() const { return okButton_; }
 
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
     void FormCreate();
+
+    QRadioButton* directionButtons_[8] = {};
+    QPushButton* okButton_ = nullptr;
 };

@@ -2,15 +2,16 @@
 // ending. The operations themselves are in the picture model (core/imaging).
 #include "common/error.h"
 #include "gui/app/exception_hook.h"
-#include "gui/app/frame.h"
-#include "gui/app/gui_run_control.h"
 #include "gui/app/hourglass.h"
+#include "gui/app/long_run.h"
 #include "gui/app/prompts.h"
 #include "gui/app/shared_state.h"
-#include "gui/picture/direction_dialog.h"
+#include "gui/app/window_frame.h"
+#include "gui/picture/adjustment_dialog.h"
+#include "gui/picture/lambert_dialog.h"
 #include "gui/picture/picture_window.h"
+#include "gui/picture/resize_dialog.h"
 #include "gui/picture/twisted_pixel.h"
-#include "gui/relief/run_input_guard.h"
 #include "imaging/image_operations.h"
 
 #include <QAction>
@@ -101,26 +102,15 @@ bool TfrmPicture::runImageCommand(const QString& status, const ImageStep& step, 
     // closing it ask to save nothing.
     if (!TP->HasImage())
         return false;
-    shared().EscapePressed = false;
-    bool cancelled = false;
-    {
-        corvane::gui::Hourglass busy;
-        if (!status.isEmpty())
-            showStatus(status);
-        // Events are processed at the operation's checkpoints; only Esc may reach the
-        // program until it is over.
-        corvane::gui::RunInputGuard guard(nullptr);
-        corvane::gui::GuiRunControl control(frame_.StatusBar1());
-        try {
-            TP->Process([&](const Picture& picture) { return step(picture, control); });
-        } catch (const corvane::Cancelled&) {
-            cancelled = true;
-        }
-    }
-    if (cancelled) {
-        showStatus(QStringLiteral("Process Cancelled..."));
+    if (!status.isEmpty())
+        showStatus(status);
+    corvane::gui::LongRun run(frame_);
+    const corvane::gui::RunReport report = run.run([&](RunControl& control) {
+        TP->Process([&](const Picture& picture) { return step(picture, control); });
+        return true;
+    });
+    if (report.outcome != corvane::gui::RunOutcome::Completed)
         return false;
-    }
     if (withReady)
         frame_.ShowReady();
     markChanged();
@@ -129,8 +119,7 @@ bool TfrmPicture::runImageCommand(const QString& status, const ImageStep& step, 
 
 void TfrmPicture::showDirectionDialog()
 {
-    // However it is closed, the command goes on with the direction it leaves.
-    frame_.frmDirection().exec();
+    frame_.ChooseLightDirection();
 }
 
 namespace {
@@ -295,7 +284,7 @@ void TfrmPicture::mnuAdjustImgeClick()
 {
     if (!TP->HasImage())
         return;
-    frame_.OpenAdjustment(*this);
+    new TfrmAdjustment1(frame_, *this); // owned by its sub-window
     markChanged();
 }
 
@@ -304,7 +293,7 @@ void TfrmPicture::mnu3dShadeClick()
     const int bits = TP->ImageBitCount();
     if (!informUnless(bits == 24 || bits == 8, QStringLiteral("Works on 24 and 8 Bit Images only")))
         return;
-    frame_.OpenTextureShade(*this);
+    new TfrmLambert(frame_, *this); // owned by its sub-window
     markChanged();
 }
 
@@ -312,7 +301,7 @@ void TfrmPicture::Resize1Click()
 {
     if (!TP->HasImage())
         return;
-    frame_.OpenResize(*this);
+    new TfrmResize(frame_, *this); // owned by its sub-window
     markChanged();
 }
 
@@ -379,40 +368,29 @@ void TfrmPicture::mnu3dShade2Click()
 {
     if (!TP->HasImage())
         return;
-    shared().EscapePressed = false;
-    bool cancelled = false;
+    showStatus(QStringLiteral("Processing 3D Shade..."));
+    // Each step is its own undo level, as the separate calls always were.
     {
         corvane::gui::Hourglass busy;
-        showStatus(QStringLiteral("Processing 3D Shade..."));
-        try {
-            // Each step is its own undo level, as the separate calls always were.
-            corvane::gui::GuiRunControl control(frame_.StatusBar1());
-            if (TP->ImageBitCount() != 24)
-                TP->Process([](const Picture& p) { return img::convertTo24Bit(p); });
-            {
-                corvane::gui::NormalCursor prompt;
-                showDirectionDialog();
-            }
-            // Esc closes the dialog only; it must not stop the steps that follow.
-            shared().EscapePressed = false;
-            const int direction = shared().LightDirection;
-            corvane::gui::RunInputGuard guard(nullptr);
-            TP->Process([](const Picture& p) { return img::negative(p, 0); });
-            TP->Process([&](const Picture& p) { return img::emboss(p, direction, control); });
-            TP->Process([&](const Picture& p) {
-                return img::convertToGray(p, 4, 0.3f, 0.59f, 0.11f, control);
-            });
-        } catch (const corvane::Cancelled&) {
-            cancelled = true;
-        }
+        if (TP->ImageBitCount() != 24)
+            TP->Process([](const Picture& p) { return img::convertTo24Bit(p); });
     }
-    if (cancelled) {
-        showStatus(QStringLiteral("Process Cancelled..."));
-        markChanged(); // the steps before Esc did change the picture
-        return;
-    }
-    frame_.ShowReady();
+    // Asked before the run starts: an Esc that closes the dialog is not meant for the steps.
+    showDirectionDialog();
+    const int direction = shared().LightDirection;
+    corvane::gui::LongRun run(frame_);
+    const corvane::gui::RunReport report = run.run([&](RunControl& control) {
+        TP->Process([](const Picture& p) { return img::negative(p, 0); });
+        TP->Process([&](const Picture& p) { return img::emboss(p, direction, control); });
+        TP->Process([&](const Picture& p) {
+            return img::convertToGray(p, 4, 0.3f, 0.59f, 0.11f, control);
+        });
+        return true;
+    });
+    // The steps before a stop or failure did change the picture.
     markChanged();
+    if (report.outcome == corvane::gui::RunOutcome::Completed)
+        frame_.ShowReady();
 }
 
 void TfrmPicture::mnuDespeckleClick()

@@ -1,19 +1,15 @@
 #include "gui/picture/lambert_dialog.h"
 
-#include "common/error.h"
 #include "common/leading_number.h"
 #include "gui/app/exception_hook.h"
-#include "gui/app/frame.h"
-#include "gui/app/gui_run_control.h"
 #include "gui/app/help_pages.h"
-#include "gui/app/hourglass.h"
+#include "gui/app/long_run.h"
 #include "gui/app/prompts.h"
-#include "gui/app/shared_state.h"
+#include "gui/app/window_frame.h"
 #include "gui/picture/picture_dialog_frame.h"
 #include "gui/picture/picture_window.h"
 #include "gui/picture/preview_support.h"
 #include "gui/picture/twisted_pixel.h"
-#include "gui/relief/run_input_guard.h"
 #include "imaging/image_operations.h"
 #include "imaging/operation_table.h"
 
@@ -57,7 +53,7 @@ std::optional<QString> shadeFieldProblem(float latitude, float longitude, float 
 
 } // namespace
 
-TfrmLambert::TfrmLambert(TCorvaneFrame& frame, TfrmPicture& target)
+TfrmLambert::TfrmLambert(corvane::gui::WindowFrame& frame, TfrmPicture& target)
     : frame_(frame), target_(&target)
 {
     setObjectName(QStringLiteral("frmLambert"));
@@ -72,17 +68,19 @@ TfrmLambert::TfrmLambert(TCorvaneFrame& frame, TfrmPicture& target)
         edit->setGeometry(100, top, 100, 21);
         return edit;
     };
-    Edit1 = addEdit(QStringLiteral("Lattitude"),
-                    QStringLiteral("Angle of Light Source Y Direction"), QStringLiteral("45"), 12);
-    Edit2 = addEdit(QStringLiteral("Longitude"),
-                    QStringLiteral("Angle of Light Source X Direction"), QStringLiteral("45"), 42);
-    Edit3 = addEdit(QStringLiteral("Roughness"), QStringLiteral("Amount of Texture"),
-                    QStringLiteral(".1"), 72);
+    latitudeEdit_ =
+        addEdit(QStringLiteral("Lattitude"), QStringLiteral("Angle of Light Source Y Direction"),
+                QStringLiteral("45"), 12);
+    longitudeEdit_ =
+        addEdit(QStringLiteral("Longitude"), QStringLiteral("Angle of Light Source X Direction"),
+                QStringLiteral("45"), 42);
+    roughnessEdit_ = addEdit(QStringLiteral("Roughness"), QStringLiteral("Amount of Texture"),
+                             QStringLiteral(".1"), 72);
 
-    TP = new TTwistedPixel(this);
-    TP->setObjectName(QStringLiteral("TP"));
-    TP->setGeometry(215, 10, 160, 160);
-    TP->SetFitToSize(true);
+    preview_ = new TTwistedPixel(this);
+    preview_->setObjectName(QStringLiteral("TP"));
+    preview_->setGeometry(215, 10, 160, 160);
+    preview_->SetFitToSize(true);
 
     auto addButton = [this](const QString& caption, const QString& hint, int x, int y) {
         auto* button = new QPushButton(caption, this);
@@ -90,80 +88,70 @@ TfrmLambert::TfrmLambert(TCorvaneFrame& frame, TfrmPicture& target)
         button->setGeometry(x, y, 96, 25);
         return button;
     };
-    Button1 = addButton(QStringLiteral("Preview"), QStringLiteral("Preview Settings"), 8, 112);
-    Button2 = addButton(QStringLiteral("Reset"), QStringLiteral("Undo All Changes"), 108, 112);
-    Button3 = addButton(QStringLiteral("Cancel"), QString(), 8, 145);
-    Button4 = addButton(QStringLiteral("Apply"), QStringLiteral("Copy Preview Image to Work Image"),
-                        108, 145);
-    connect(Button1, &QPushButton::clicked, this,
+    previewButton_ =
+        addButton(QStringLiteral("Preview"), QStringLiteral("Preview Settings"), 8, 112);
+    resetButton_ = addButton(QStringLiteral("Reset"), QStringLiteral("Undo All Changes"), 108, 112);
+    cancelButton_ = addButton(QStringLiteral("Cancel"), QString(), 8, 145);
+    applyButton_ = addButton(QStringLiteral("Apply"),
+                             QStringLiteral("Copy Preview Image to Work Image"), 108, 145);
+    connect(previewButton_, &QPushButton::clicked, this,
             corvane::gui::guardedCall(this, &TfrmLambert::Button1Click));
-    connect(Button2, &QPushButton::clicked, this,
+    connect(resetButton_, &QPushButton::clicked, this,
             corvane::gui::guardedCall(this, &TfrmLambert::Button2Click));
-    connect(Button3, &QPushButton::clicked, this,
+    connect(cancelButton_, &QPushButton::clicked, this,
             corvane::gui::guardedCall(this, &TfrmLambert::Button3Click));
-    connect(Button4, &QPushButton::clicked, this,
+    connect(applyButton_, &QPushButton::clicked, this,
             corvane::gui::guardedCall(this, &TfrmLambert::Button4Click));
 
     // FormCreate: the preview starts as the part of the picture the dialog works on.
     source_ = corvane::gui::takePreviewSource(*target.TP);
-    TP->PastePicture(source_.picture);
+    preview_->PastePicture(source_.picture);
     corvane::gui::placePictureDialog(frame_, *this, QSize(383, 181), target);
 }
 
 void TfrmLambert::Button1Click()
 {
-    const float latitude = float(corvane::leadingNumber(Edit1->text().toStdString(), true));
-    const float longitude = float(corvane::leadingNumber(Edit2->text().toStdString(), true));
-    const float roughness = float(corvane::leadingNumber(Edit3->text().toStdString(), false));
+    const float latitude = float(corvane::leadingNumber(latitudeEdit_->text().toStdString(), true));
+    const float longitude =
+        float(corvane::leadingNumber(longitudeEdit_->text().toStdString(), true));
+    const float roughness =
+        float(corvane::leadingNumber(roughnessEdit_->text().toStdString(), false));
     if (const auto problem = shadeFieldProblem(latitude, longitude, roughness)) {
         corvane::gui::prompts().message(corvane::gui::MessageKind::Warning,
                                         QStringLiteral("Warning"), *problem,
                                         corvane::gui::ButtonOk);
         return;
     }
-    // An Esc that closed some dialog earlier must not stop this job before it starts.
-    corvane::gui::shared().EscapePressed = false;
-    bool cancelled = false;
-    {
-        corvane::gui::Hourglass busy;
-        // Events pass at the shading's checkpoints; only Esc may act until it is over.
-        corvane::gui::RunInputGuard guard(nullptr);
-        corvane::gui::GuiRunControl control(frame_.StatusBar1());
-        try {
-            TP->Process([&](const img::Picture& p) {
-                return img::lambertShade(p, latitude, longitude, 3, roughness, control);
-            });
-        } catch (const corvane::Cancelled&) {
-            cancelled = true;
-        }
-    }
-    if (cancelled)
-        frame_.StatusBar1().setText(0, QStringLiteral("Process Cancelled..."));
-    else
+    // A run of its own: an Esc that closed some dialog earlier does not stop it before it
+    // starts. Events pass at the shading's checkpoints; only Esc may act until it is over.
+    corvane::gui::LongRun run(frame_);
+    const corvane::gui::RunReport report = run.run([&](corvane::RunControl& control) {
+        preview_->Process([&](const img::Picture& p) {
+            return img::lambertShade(p, latitude, longitude, 3, roughness, control);
+        });
+        return true;
+    });
+    if (report.outcome == corvane::gui::RunOutcome::Completed)
         frame_.ShowReady();
 }
 
 void TfrmLambert::Button2Click()
 {
-    corvane::gui::undoAllPreviews(*TP, source_.picture);
+    corvane::gui::undoAllPreviews(*preview_, source_.picture);
 }
 
 void TfrmLambert::Button3Click()
 {
-    if (QMdiSubWindow* window = qobject_cast<QMdiSubWindow*>(parentWidget()))
-        window->close();
+    corvane::gui::closePictureDialog(*this);
 }
 
 void TfrmLambert::Button4Click()
 {
-    corvane::gui::applyPreview(target_, *TP, source_);
+    corvane::gui::applyPreview(target_, *preview_, source_);
 }
 
 void TfrmLambert::keyPressEvent(QKeyEvent* event)
 {
-    if (event->key() == Qt::Key_Escape) {
-        Button3->click();
-        return;
-    }
-    QWidget::keyPressEvent(event);
+    if (!corvane::gui::pressDialogKey(*event, nullptr, cancelButton_))
+        QWidget::keyPressEvent(event);
 }

@@ -10,7 +10,9 @@
 
 class QLineEdit;
 class QPushButton;
-class TCorvaneFrame;
+namespace corvane::gui {
+class WindowFrame;
+}
 class TfrmPicture;
 class TTwistedPixel;
 
@@ -18,16 +20,17 @@ class TfrmLambert : public QWidget {
 public:
     // Shown and active in its own sub-window, previewing a copy of the target's selection
     // (or of its whole picture); works on the target until either closes.
-    TfrmLambert(TCorvaneFrame& frame, TfrmPicture& target);
+    TfrmLambert(corvane::gui::WindowFrame& frame, TfrmPicture& target);
 
-    QLineEdit* Edit1 = nullptr; // latitude
-    QLineEdit* Edit2 = nullptr; // longitude
-    QLineEdit* Edit3 = nullptr; // roughness
-    TTwistedPixel* TP = nullptr;
-    QPushButton* Button1 = nullptr; // Preview
-    QPushButton* Button2 = nullptr; // Reset
-    QPushButton* Button3 = nullptr; // Cancel
-    QPushButton* Button4 = nullptr; // Apply
+    // --- controls, for tests ---
+    QLineEdit* latitudeEdit() const { return latitudeEdit_; }
+    QLineEdit* longitudeEdit() const { return longitudeEdit_; }
+    QLineEdit* roughnessEdit() const { return roughnessEdit_; }
+    TTwistedPixel* preview() const { return preview_; }
+    QPushButton* previewButton() const { return previewButton_; }
+    QPushButton* resetButton() const { return resetButton_; }
+    QPushButton* cancelButton() const { return cancelButton_; }
+    QPushButton* applyButton() const { return applyButton_; }
 
     // Preview: a long job (Esc stops it). A field out of range is refused first, named as
     // the dialog labels it.
@@ -40,7 +43,15 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    TCorvaneFrame& frame_;
+    QLineEdit* latitudeEdit_ = nullptr;
+    QLineEdit* longitudeEdit_ = nullptr;
+    QLineEdit* roughnessEdit_ = nullptr;
+    TTwistedPixel* preview_ = nullptr;
+    QPushButton* previewButton_ = nullptr;
+    QPushButton* resetButton_ = nullptr;
+    QPushButton* cancelButton_ = nullptr;
+    QPushButton* applyButton_ = nullptr;
+    corvane::gui::WindowFrame& frame_;
     QPointer<TfrmPicture> target_;
     corvane::gui::PreviewSource source_;
 };

@@ -2,14 +2,18 @@
 
 #include "gui/app/dialog_title.h"
 #include "gui/app/frame.h"
+#include "gui/app/window_frame.h"
 #include "gui/picture/picture_window.h"
 
+#include <QKeyEvent>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QPushButton>
+#include <QWidget>
 
 namespace corvane::gui {
 
-QMdiSubWindow* placePictureDialog(TCorvaneFrame& frame, QWidget& dialog, QSize clientArea,
+QMdiSubWindow* placePictureDialog(WindowFrame& frame, QWidget& dialog, QSize clientArea,
                                   TfrmPicture& target)
 {
     auto* window =
@@ -28,7 +32,7 @@ QMdiSubWindow* placePictureDialog(TCorvaneFrame& frame, QWidget& dialog, QSize c
             window->close();
     });
     window->setWidget(&dialog);
-    window->setWindowIcon(frame.windowIcon());
+    window->setWindowIcon(frame.Widget().windowIcon());
     auto* systemMenu = new QMenu(window);
     systemMenu->addAction(QStringLiteral("&Close"), window, &QMdiSubWindow::close);
     window->setSystemMenu(systemMenu);
@@ -37,6 +41,26 @@ QMdiSubWindow* placePictureDialog(TCorvaneFrame& frame, QWidget& dialog, QSize c
     window->setFixedSize(window->sizeHint());
     frame.KeepChildInside(window);
     return window;
+}
+
+bool pressDialogKey(const QKeyEvent& event, QPushButton* enterButton, QPushButton* escButton)
+{
+    const bool enter = event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter;
+    if (enter && enterButton) {
+        enterButton->click();
+        return true;
+    }
+    if (event.key() == Qt::Key_Escape) {
+        escButton->click();
+        return true;
+    }
+    return false;
+}
+
+void closePictureDialog(QWidget& dialog)
+{
+    if (auto* window = qobject_cast<QMdiSubWindow*>(dialog.parentWidget()))
+        window->close();
 }
 
 } // namespace corvane::gui

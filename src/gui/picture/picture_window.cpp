@@ -1,16 +1,15 @@
 #include "gui/picture/picture_window.h"
 
 #include "common/error.h"
-#include "gui/app/frame.h"
-#include "gui/app/gui_run_control.h"
 #include "gui/app/help_pages.h"
 #include "gui/app/hourglass.h"
+#include "gui/app/long_run.h"
 #include "gui/app/prompts.h"
 #include "gui/app/shared_state.h"
+#include "gui/app/window_frame.h"
 #include "gui/picture/progress_steps.h"
 #include "gui/picture/save_as_rules.h"
 #include "gui/picture/twisted_pixel.h"
-#include "gui/relief/run_input_guard.h"
 #include "relief/height_grid.h"
 
 #include <QCloseEvent>
@@ -30,13 +29,13 @@ using corvane::gui::shared;
 
 namespace {
 
-// What the window's frame adds around the picture: the borders and the title bar.
-constexpr int kFrameWidth = 8;
-constexpr int kFrameHeight = 27;
+// The smallest window Fit Window makes: room for the title bar's buttons and a grip.
+constexpr int kMinWindowWidth = 100;
+constexpr int kMinWindowHeight = 60;
 
 } // namespace
 
-TfrmPicture::TfrmPicture(TCorvaneFrame& frame) : frame_(frame)
+TfrmPicture::TfrmPicture(corvane::gui::WindowFrame& frame) : frame_(frame)
 {
     setObjectName(QStringLiteral("frmPicture"));
     corvane::gui::setHelpPage(*this, QStringLiteral("picture.html"));
@@ -67,12 +66,13 @@ TfrmPicture::~TfrmPicture() = default;
 
 QString TfrmPicture::Caption() const
 {
-    return windowTitle();
+    return windowTitle().remove(QStringLiteral("[*]"));
 }
 
 void TfrmPicture::SetCaption(const QString& caption)
 {
-    setWindowTitle(caption);
+    // "[*]" shows as "*" while the picture has unsaved changes.
+    setWindowTitle(caption + QStringLiteral("[*]"));
 }
 
 QMdiSubWindow* TfrmPicture::SubWindow() const
@@ -109,6 +109,29 @@ void TfrmPicture::FormActivate()
     frame_.DisablePictureTools(false);
 }
 
+void TfrmPicture::ToolClick(FrameTool tool)
+{
+    switch (tool) {
+    case FrameTool::Save:
+        mnuSaveClick();
+        break;
+    case FrameTool::Cut:
+        mnuCutClick();
+        break;
+    case FrameTool::Copy:
+        mnuCopyClick();
+        break;
+    case FrameTool::Paste:
+        mnuPasteClick();
+        break;
+    }
+}
+
+void TfrmPicture::RecoverFromError()
+{
+    TP->RecoverFromError();
+}
+
 void TfrmPicture::showStatus(const QString& text)
 {
     frame_.StatusBar1().setText(0, text);
@@ -137,27 +160,24 @@ void TfrmPicture::setWindowScrollBars(bool visible)
 
 bool TfrmPicture::LoadFile(const QString& fileName)
 {
-    shared().EscapePressed = false;
     auto& status = frame_.StatusBar1();
     status.setGaugeVisible(true);
     // Shown before the read starts, so the user sees it while the picture loads.
     showStatus(QStringLiteral("Loading ") + fileName + QStringLiteral("... Esc to Cancel."));
     bool loaded = false;
-    {
-        corvane::gui::Hourglass busy;
-        // Events are processed at the read's progress points, so that Esc can stop it;
-        // nothing else may reach the program meanwhile.
-        corvane::gui::RunInputGuard guard(nullptr);
-        corvane::gui::GuiRunControl control(status);
+    corvane::gui::LongRun::Options options;
+    options.tellFailure = false; // told below, with the file's name
+    corvane::gui::LongRun run(frame_, options);
+    const corvane::gui::RunReport report = run.run([&](corvane::RunControl& control) {
         loaded = TP->LoadImage(fileName, control) && TP->HasImage();
-    }
+        return loaded || !TP->LoadStopped();
+    });
     status.setGaugeVisible(false);
-    if (!loaded && TP->LoadStopped()) {
-        showStatus(QStringLiteral("Process Cancelled..."));
+    if (report.outcome == corvane::gui::RunOutcome::Stopped)
         return false;
-    }
     if (!loaded) {
-        const QString reason = TP->LastError();
+        const QString reason =
+            report.outcome == corvane::gui::RunOutcome::Failed ? report.text : TP->LastError();
         showStatus(QStringLiteral("Could not load ") + fileName);
         prompts().message(MessageKind::Warning, QStringLiteral("Warning"),
                           QStringLiteral("Could not load ") + fileName +
@@ -167,20 +187,7 @@ bool TfrmPicture::LoadFile(const QString& fileName)
     }
     SetCaption(fileName);
     lastTypeCode_ = TP->GetFileType(fileName);
-    const QSize area = frame_.FreeAreaSize();
-    if (ViewMode == 0 && (TP->ImageWidth() + kFrameWidth > area.width() ||
-                          TP->ImageHeight() + kFrameHeight > area.height())) {
-        // A scan larger than the free area would open as a window beyond the frame with no
-        // way to see the rest: it opens in the scroll-bar view, as large as the area allows.
-        UseScrollBars1Click();
-        if (QMdiSubWindow* window = SubWindow()) {
-            window->move(0, 0);
-            window->resize(std::min(TP->ImageWidth() + kFrameWidth, area.width()),
-                           std::min(TP->ImageHeight() + kFrameHeight, area.height()));
-        }
-    } else {
-        FitWindowToImage();
-    }
+    FitWindowToImage();
     if (QMdiSubWindow* window = SubWindow()) {
         window->show();
         frame_.KeepChildInside(window);
@@ -216,26 +223,20 @@ void TfrmPicture::TPPluginFilterComplete()
 
 bool TfrmPicture::writePicture(const QString& fileName, int typeCode)
 {
-    shared().EscapePressed = false;
-    try {
-        corvane::gui::Hourglass busy;
-        // Events are processed at the rows' progress points, so that Esc can stop a long
-        // save; nothing else may reach the program meanwhile.
-        corvane::gui::RunInputGuard guard(nullptr);
-        corvane::gui::GuiRunControl control(frame_.StatusBar1());
+    // A stop or failure leaves the file on disk as it was, and the picture unsaved.
+    corvane::gui::LongRun::Options options;
+    options.tellFailure = false; // told below, with the file's name
+    corvane::gui::LongRun run(frame_, options);
+    const corvane::gui::RunReport report = run.run([&](corvane::RunControl& control) {
         TP->SaveImage(fileName, typeCode, control);
-    } catch (const corvane::Cancelled&) {
-        // The file on disk stays as it was, and the picture unsaved.
-        shared().EscapePressed = false;
-        showStatus(QStringLiteral("Process Cancelled..."));
+        return true;
+    });
+    if (report.outcome == corvane::gui::RunOutcome::Stopped)
         return false;
-    } catch (const std::exception& error) {
-        // The picture stays unsaved and the file on disk stays as it was.
+    if (report.outcome == corvane::gui::RunOutcome::Failed) {
         showStatus(QStringLiteral("Failed: could not save ") + fileName);
         prompts().message(MessageKind::Warning, QStringLiteral("Warning"),
-                          QStringLiteral("Could not save the picture.\n") +
-                              QString::fromStdString(error.what()),
-                          ButtonOk);
+                          QStringLiteral("Could not save the picture.\n") + report.text, ButtonOk);
         return false;
     }
     lastTypeCode_ = typeCode;
@@ -350,25 +351,14 @@ void TfrmPicture::LoadPlugins1Click()
 
 bool TfrmPicture::RunPlugin(const QString& programPath)
 {
-    shared().EscapePressed = false;
     bool ran = false;
-    bool cancelled = false;
-    {
-        corvane::gui::Hourglass busy;
-        // Events are processed while the plug-in runs; nothing but Esc may reach the
-        // program until it is over.
-        corvane::gui::RunInputGuard guard(nullptr);
-        corvane::gui::GuiRunControl control(frame_.StatusBar1());
-        try {
-            ran = TP->RunPlugin(programPath, control);
-        } catch (const corvane::Cancelled&) {
-            cancelled = true;
-        }
-    }
-    if (cancelled) {
-        showStatus(QStringLiteral("Process Cancelled..."));
+    corvane::gui::LongRun run(frame_);
+    const corvane::gui::RunReport report = run.run([&](corvane::RunControl& control) {
+        ran = TP->RunPlugin(programPath, control);
+        return true;
+    });
+    if (report.outcome != corvane::gui::RunOutcome::Completed)
         return false;
-    }
     if (!ran) {
         showStatus(QStringLiteral("Failed: ") + TP->LastError());
         prompts().message(MessageKind::Warning, QStringLiteral("Warning"), TP->LastError(),
@@ -437,11 +427,34 @@ bool TfrmPicture::Require24Bit()
 
 // --- view modes ---
 
+QSize TfrmPicture::frameDecoration() const
+{
+    // The sub-window keeps its borders and title bar as its contents margins.
+    const QMdiSubWindow* window = SubWindow();
+    const QMargins margins = window ? window->contentsMargins() : QMargins();
+    return {margins.left() + margins.right(), margins.top() + margins.bottom()};
+}
+
 void TfrmPicture::FitWindowToImage()
 {
     if (!TP->HasImage())
         return;
-    setWindowSize(TP->ImageWidth() + kFrameWidth, TP->ImageHeight() + kFrameHeight);
+    const QSize decoration = frameDecoration();
+    const QSize whole(TP->ImageWidth() + decoration.width(),
+                      TP->ImageHeight() + decoration.height());
+    const QSize area = frame_.FreeAreaSize();
+    if (whole.width() > area.width() || whole.height() > area.height()) {
+        // A picture larger than the free area would make a window beyond the frame with no
+        // way to see the rest: it goes to the scroll-bar view, as large as the area allows.
+        UseScrollBars1Click();
+        if (QMdiSubWindow* window = SubWindow()) {
+            window->move(0, 0);
+            window->resize(whole.boundedTo(area));
+        }
+        return;
+    }
+    setWindowSize(std::max(whole.width(), kMinWindowWidth),
+                  std::max(whole.height(), kMinWindowHeight));
     setControlSize(TP->ImageWidth(), TP->ImageHeight());
 }
 
@@ -459,8 +472,7 @@ void TfrmPicture::FitPicture1Click()
     MenuItem(QStringLiteral("FitPicture1"))->setChecked(true);
     ViewMode = 1;
     TP->SetFitToSize(true);
-    if (QMdiSubWindow* window = SubWindow())
-        setControlSize(window->width() - kFrameWidth, window->height() - kFrameHeight);
+    setControlSize(width(), height());
     TP->SetTool(1);
     setWindowScrollBars(false);
 }
@@ -470,8 +482,7 @@ void TfrmPicture::UseScrollBars1Click()
     setWindowScrollBars(true);
     TP->SetFitToSize(false);
     QMdiSubWindow* window = SubWindow();
-    if (window)
-        setControlSize(window->width() - kFrameWidth, window->height() - kFrameHeight);
+    setControlSize(width(), height());
     ViewMode = 2;
     MenuItem(QStringLiteral("UseScrollBars1"))->setChecked(true);
     if (window)
@@ -486,14 +497,13 @@ void TfrmPicture::resizeEvent(QResizeEvent* event)
 
 void TfrmPicture::FormResize()
 {
-    QMdiSubWindow* window = SubWindow();
     switch (ViewMode) {
     case 0:
         FitWindowToImage();
         break;
     case 1:
-        if (window)
-            setControlSize(window->width() - kFrameWidth, window->height() - kFrameHeight);
+        // The window's whole inside, every row of it.
+        setControlSize(width(), height());
         break;
     default:
         setControlSize(TP->ImageWidth(), TP->ImageHeight());
@@ -541,3 +551,37 @@ void TfrmPicture::GCode1Click()
     FillHeightGrid(false);
     frame_.OpenSurfaceDialog();
 }
+
+// --- finding picture windows ---
+
+namespace corvane::gui {
+
+TfrmPicture* NewPicture(WindowFrame& frame)
+{
+    // Owned by its sub-window, which frees both when the user closes it.
+    return new TfrmPicture(frame);
+}
+
+TfrmPicture* OpenPicture(WindowFrame& frame, const QString& fileName)
+{
+    TfrmPicture* picture = NewPicture(frame);
+    picture->LoadFile(fileName);
+    return picture;
+}
+
+TfrmPicture* OpenPictureFile(WindowFrame& frame, const QString& fileName)
+{
+    TfrmPicture* picture = OpenPicture(frame, fileName);
+    if (picture->TP->HasImage())
+        return picture;
+    picture->mnuCloseClick();
+    return nullptr;
+}
+
+TfrmPicture* ActivePicture(const WindowFrame& frame)
+{
+    QMdiSubWindow* window = frame.ActiveChild();
+    return window ? dynamic_cast<TfrmPicture*>(window->widget()) : nullptr;
+}
+
+} // namespace corvane::gui

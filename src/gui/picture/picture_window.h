@@ -18,17 +18,38 @@ class QActionGroup;
 class QMdiSubWindow;
 class QMenu;
 class QScrollArea;
-class TCorvaneFrame;
+namespace corvane::gui {
+class WindowFrame;
+}
 class TTwistedPixel;
 
 class TfrmPicture : public QWidget, public TChildWindow {
 public:
     // Creates an empty "New Picture" window in the frame, shown and active.
-    explicit TfrmPicture(TCorvaneFrame& frame);
+    explicit TfrmPicture(corvane::gui::WindowFrame& frame);
     ~TfrmPicture() override;
 
     // --- document state ---
-    bool Modified = false;
+    // Unsaved changes: a flag that also marks the caption with "*".
+    class ModifiedMark {
+    public:
+        explicit ModifiedMark(QWidget& window) : window_(window) {}
+        ModifiedMark(const ModifiedMark&) = delete;
+        // Takes the other flag's value, not its window (a = b = false).
+        ModifiedMark& operator=(const ModifiedMark& other) { return *this = bool(other); }
+        ModifiedMark& operator=(bool on)
+        {
+            on_ = on;
+            window_.setWindowModified(on);
+            return *this;
+        }
+        operator bool() const { return on_; }
+
+    private:
+        QWidget& window_;
+        bool on_ = false;
+    };
+    ModifiedMark Modified{*this};
     int ViewMode = 0; // 0 Fit Window, 1 Fit Picture, 2 Use Scroll Bars
     TTwistedPixel* TP = nullptr;
 
@@ -41,6 +62,9 @@ public:
     // --- operations ---
     // Loads the file; on failure tells the user why and stays an empty "New Picture".
     bool LoadFile(const QString& fileName);
+    // Fit Window: the window takes the picture's size (never less than a small minimum);
+    // a picture larger than the frame's free area switches to the scroll-bar view instead,
+    // the window as large as the area allows.
     void FitWindowToImage();
     bool Require24Bit();
     void RecordTargetIndex();
@@ -115,6 +139,8 @@ public:
     // TChildWindow
     QList<QMenu*> ChildMenus() const override { return menus_; }
     void FormActivate() override;
+    void ToolClick(FrameTool tool) override;
+    void RecoverFromError() override;
 
     // Menu items by name (mnuSave, Fit1, DXFSurface1, mnuSharpen, ...).
     QAction* MenuItem(const QString& name) const;
@@ -131,6 +157,8 @@ private:
                      std::function<void()> handler);
     // Puts the frame's action `frameName` into the menu, found here under `name`.
     void shareFrameItem(QMenu& menu, const QString& name, const QString& frameName);
+    // What the sub-window adds around this window: its borders and title bar.
+    QSize frameDecoration() const;
     void setControlSize(int width, int height);
     void setWindowSize(int width, int height);
     void setWindowScrollBars(bool visible);
@@ -151,7 +179,7 @@ private:
     // Writes the picture; on failure tells the user and returns false.
     bool writePicture(const QString& fileName, int typeCode);
 
-    TCorvaneFrame& frame_;
+    corvane::gui::WindowFrame& frame_;
     QScrollArea* scrollArea_ = nullptr;
     QList<QMenu*> menus_;
     std::map<QString, QAction*> items_;
@@ -160,3 +188,17 @@ private:
     // does not tell the type.
     int lastTypeCode_ = 0;
 };
+
+namespace corvane::gui {
+
+// An empty "New Picture" window in the frame, shown and active.
+TfrmPicture* NewPicture(WindowFrame& frame);
+// A picture window loading the file; it stays, empty, when the file did not load.
+TfrmPicture* OpenPicture(WindowFrame& frame, const QString& fileName);
+// As OpenPicture, but a window whose file did not load closes again (the user has been told
+// why; the empty window would be in the way): null then.
+TfrmPicture* OpenPictureFile(WindowFrame& frame, const QString& fileName);
+// The active child if it is a picture window, else null.
+TfrmPicture* ActivePicture(const WindowFrame& frame);
+
+} // namespace corvane::gui

@@ -1,8 +1,9 @@
 // The picture window's menu bar, which takes the place of the frame's while the window is
 // active: captions, shortcuts, icons and the handlers behind them.
+#include "gui/app/child_menus.h"
 #include "gui/app/exception_hook.h"
-#include "gui/app/frame.h"
 #include "gui/app/tool_icons.h"
+#include "gui/app/window_frame.h"
 #include "gui/picture/image_menu.h"
 #include "gui/picture/picture_window.h"
 
@@ -59,8 +60,9 @@ void TfrmPicture::buildMenus()
     addItem(*file, QStringLiteral("mnuSaveAs"), QStringLiteral("Save &As"),
             [this] { mnuSaveAsClick(); });
     file->addSeparator();
-    addItem(*file, QStringLiteral("mnuClose"), QStringLiteral("&Close"),
-            [this] { mnuCloseClick(); });
+    addItem(*file, QStringLiteral("mnuClose"), QStringLiteral("&Close"), [this] {
+        mnuCloseClick();
+    })->setShortcut(corvane::gui::kCloseKey);
     shareFrameItem(*file, QStringLiteral("mnuExit"), QStringLiteral("Exit1"));
 
     auto* edit = new QMenu(QStringLiteral("&Edit"), this);

@@ -1,14 +1,12 @@
 // Create > Raster to Vector: the picture becomes the program's grid surface (one grid point
 // per pixel, its height the darkness), and a "Vector Conversion" window opens on it with the
 // toolpaths dialog.
-#include "gui/app/frame.h"
-#include "gui/app/gui_run_control.h"
 #include "gui/app/hourglass.h"
+#include "gui/app/long_run.h"
 #include "gui/app/shared_state.h"
-#include "gui/mesh/dxf_view.h"
+#include "gui/app/window_frame.h"
 #include "gui/picture/picture_window.h"
 #include "gui/picture/twisted_pixel.h"
-#include "gui/toolpaths/toolpaths_dialog.h"
 #include "mesh/raster_grid.h"
 
 #include <QMdiSubWindow>
@@ -23,31 +21,31 @@ void TfrmPicture::RastertoDXF1Click()
         shared().SavedViewWidth = window->width();
         shared().SavedViewHeight = window->height();
     }
-    TfrmDXFView* view = nullptr;
+    showStatus(QStringLiteral("Mapping 3D Grid... Please Wait..."));
+    if (corvane::mesh::needsRebuild(shared().VectorGrid, shared().PictureChanged)) {
+        FillHeightGrid(false);
+        shared().VectorGridColumns = shared().HeightGrid.cols;
+        shared().VectorGridRows = shared().HeightGrid.rows;
+        // The run starts with no Esc left over from earlier work: it would stop the sort at
+        // once, and an unsorted list makes slicing miss triangles without a word. A stop
+        // marks the surface to be built again next time.
+        corvane::gui::LongRun run(frame_);
+        const corvane::gui::RunReport report = run.run([](corvane::RunControl& control) {
+            return corvane::mesh::buildGridSurface(shared().VectorGrid, shared().HeightGrid,
+                                                   control);
+        });
+        if (report.outcome != corvane::gui::RunOutcome::Completed)
+            return;
+    }
+    QWidget* view = nullptr;
     {
         corvane::gui::Hourglass busy;
-        showStatus(QStringLiteral("Mapping 3D Grid... Please Wait..."));
-        // An Esc or Cancel left over from earlier work would stop the sort at once, and an
-        // unsorted list makes slicing miss triangles without a word.
-        shared().EscapePressed = false;
-        if (corvane::mesh::needsRebuild(shared().VectorGrid, shared().PictureChanged)) {
-            FillHeightGrid(false);
-            shared().VectorGridColumns = shared().HeightGrid.cols;
-            shared().VectorGridRows = shared().HeightGrid.rows;
-            corvane::gui::GuiRunControl control(frame_.StatusBar1());
-            if (!corvane::mesh::buildGridSurface(shared().VectorGrid, shared().HeightGrid,
-                                                 control)) {
-                // Esc during the sort: the surface is marked to be built again next time.
-                shared().EscapePressed = false;
-                showStatus(QStringLiteral("Process Cancelled..."));
-                return;
-            }
-        }
         shared().CurrentJob = corvane::gui::JobRasterToVector;
         view = frame_.OpenMeshView();
     }
     RecordTargetIndex();
     shared().TargetChildIndex -= 1;
     showStatus(QStringLiteral("Done..."));
-    frame_.frmToolPaths().ShowFor(*view);
+    if (view)
+        frame_.ShowToolpathsDialog(*view);
 }

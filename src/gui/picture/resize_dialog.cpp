@@ -2,9 +2,9 @@
 
 #include "common/leading_number.h"
 #include "gui/app/exception_hook.h"
-#include "gui/app/frame.h"
 #include "gui/app/help_pages.h"
 #include "gui/app/hourglass.h"
+#include "gui/app/window_frame.h"
 #include "gui/picture/picture_dialog_frame.h"
 #include "gui/picture/picture_window.h"
 #include "gui/picture/twisted_pixel.h"
@@ -16,7 +16,8 @@
 #include <QMdiSubWindow>
 #include <QPushButton>
 
-TfrmResize::TfrmResize(TCorvaneFrame& frame, TfrmPicture& target) : frame_(frame), target_(&target)
+TfrmResize::TfrmResize(corvane::gui::WindowFrame& frame, TfrmPicture& target)
+    : frame_(frame), target_(&target)
 {
     setObjectName(QStringLiteral("frmResize"));
     setWindowTitle(QStringLiteral("Resize"));
@@ -26,16 +27,16 @@ TfrmResize::TfrmResize(TCorvaneFrame& frame, TfrmPicture& target) : frame_(frame
     bold.setBold(true);
     label->setFont(bold);
     label->setGeometry(10, 12, 40, 21);
-    Edit1 = new QLineEdit(QStringLiteral("1"), this);
-    Edit1->setGeometry(56, 12, 105, 21);
-    Button1 = new QPushButton(QStringLiteral("Resize"), this);
-    Button1->setGeometry(8, 45, 75, 25);
-    Button1->setDefault(true);
-    Button2 = new QPushButton(QStringLiteral("Cancel"), this);
-    Button2->setGeometry(88, 45, 75, 25);
-    connect(Button1, &QPushButton::clicked, this,
+    ratioEdit_ = new QLineEdit(QStringLiteral("1"), this);
+    ratioEdit_->setGeometry(56, 12, 105, 21);
+    resizeButton_ = new QPushButton(QStringLiteral("Resize"), this);
+    resizeButton_->setGeometry(8, 45, 75, 25);
+    resizeButton_->setDefault(true);
+    cancelButton_ = new QPushButton(QStringLiteral("Cancel"), this);
+    cancelButton_->setGeometry(88, 45, 75, 25);
+    connect(resizeButton_, &QPushButton::clicked, this,
             corvane::gui::guardedCall(this, &TfrmResize::Button1Click));
-    connect(Button2, &QPushButton::clicked, this,
+    connect(cancelButton_, &QPushButton::clicked, this,
             corvane::gui::guardedCall(this, &TfrmResize::Button2Click));
     corvane::gui::placePictureDialog(frame_, *this, QSize(171, 78), target);
 }
@@ -45,7 +46,7 @@ void TfrmResize::Button1Click()
     TfrmPicture* target = target_;
     if (!target)
         return;
-    const double ratio = corvane::leadingNumber(Edit1->text().toStdString(), false);
+    const double ratio = corvane::leadingNumber(ratioEdit_->text().toStdString(), false);
     if (!(ratio > 0))
         return;
     {
@@ -59,19 +60,11 @@ void TfrmResize::Button1Click()
 
 void TfrmResize::Button2Click()
 {
-    if (QMdiSubWindow* window = qobject_cast<QMdiSubWindow*>(parentWidget()))
-        window->close();
+    corvane::gui::closePictureDialog(*this);
 }
 
 void TfrmResize::keyPressEvent(QKeyEvent* event)
 {
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        Button1->click();
-        return;
-    }
-    if (event->key() == Qt::Key_Escape) {
-        Button2->click();
-        return;
-    }
-    QWidget::keyPressEvent(event);
+    if (!corvane::gui::pressDialogKey(*event, resizeButton_, cancelButton_))
+        QWidget::keyPressEvent(event);
 }

@@ -6,17 +6,20 @@
 
 class QLineEdit;
 class QPushButton;
-class TCorvaneFrame;
+namespace corvane::gui {
+class WindowFrame;
+}
 class TfrmPicture;
 
 class TfrmResize : public QWidget {
 public:
     // Works on the target until either closes.
-    TfrmResize(TCorvaneFrame& frame, TfrmPicture& target);
+    TfrmResize(corvane::gui::WindowFrame& frame, TfrmPicture& target);
 
-    QLineEdit* Edit1 = nullptr;     // ratio
-    QPushButton* Button1 = nullptr; // Resize
-    QPushButton* Button2 = nullptr; // Cancel
+    // --- controls, for tests ---
+    QLineEdit* ratioEdit() const { return ratioEdit_; }
+    QPushButton* resizeButton() const { return resizeButton_; }
+    QPushButton* cancelButton() const { return cancelButton_; }
 
     void Button1Click();
     void Button2Click();
@@ -25,6 +28,9 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    TCorvaneFrame& frame_;
+    QLineEdit* ratioEdit_ = nullptr;
+    QPushButton* resizeButton_ = nullptr;
+    QPushButton* cancelButton_ = nullptr;
+    corvane::gui::WindowFrame& frame_;
     QPointer<TfrmPicture> target_;
 };

@@ -3,10 +3,11 @@
 #include "gui/relief/surface_dialog.h"
 
 #include "gui/app/exception_hook.h"
-#include "gui/app/frame.h"
 #include "gui/app/help_pages.h"
 #include "gui/app/hourglass.h"
+#include "gui/app/long_run.h"
 #include "gui/app/shared_state.h"
+#include "gui/app/window_frame.h"
 #include "gui/picture/picture_window.h"
 #include "gui/picture/save_as_rules.h"
 #include "gui/picture/twisted_pixel.h"
@@ -24,6 +25,7 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSpinBox>
+#include <algorithm>
 
 using corvane::gui::shared;
 using corvane::relief::SurfaceControl;
@@ -56,6 +58,9 @@ constexpr int kGroupFieldLeft = 112;
 constexpr int kGroupFieldWidth = 90;
 constexpr int kProgressHeight = 16;
 
+// "Protect Moves Between Samples" as last set: kept for the session, off at start.
+bool protectMovesChoice = false;
+
 SurfaceMode modeOfCurrentJob()
 {
     return shared().CurrentJob == corvane::gui::JobGCode ? SurfaceMode::GCode
@@ -64,7 +69,7 @@ SurfaceMode modeOfCurrentJob()
 
 // The picture window that issued the command. The dialog is not in the child list yet, so
 // the picture stands one place before where TargetChildIndex will find it later.
-TfrmPicture* pictureBeforeDialogIsActive(const TCorvaneFrame& frame)
+TfrmPicture* pictureBeforeDialogIsActive(const corvane::gui::WindowFrame& frame)
 {
     const QList<QMdiSubWindow*> children = frame.ChildWindows();
     const int position = shared().TargetChildIndex - 1;
@@ -87,7 +92,7 @@ SurfaceSource sourceFor(const TfrmPicture* picture, SurfaceMode mode)
 
 } // namespace
 
-TDXF::TDXF(TCorvaneFrame& frame)
+TDXF::TDXF(corvane::gui::WindowFrame& frame)
     : frame_(frame),
       model_(modeOfCurrentJob(), sourceFor(pictureBeforeDialogIsActive(frame), modeOfCurrentJob()))
 {
@@ -100,12 +105,27 @@ TDXF::TDXF(TCorvaneFrame& frame)
     corvane::gui::setHelpPage(*this, QStringLiteral("surface.html"));
     heightGridStamp_ = shared().HeightGridStamp;
     buildControls();
+    corvane::gui::LongRun::Options run;
+    run.window = this;
+    run.bar = progressBar_;
+    run.stoppedStatus.clear(); // a stopped Create or Preview says "Ready..." itself
+    run_ = std::make_unique<corvane::gui::LongRun>(frame_, run);
     FormCreate();
     placeInFrame();
-    sizeXEdit->setFocus();
+    sizeXEdit_->setFocus();
 }
 
 TDXF::~TDXF() = default;
+
+bool TDXF::Busy() const
+{
+    return run_->running();
+}
+
+bool TDXF::StopRequested() const
+{
+    return run_->stopRequested();
+}
 
 QLineEdit* TDXF::addEdit(SurfaceEdit edit, int top)
 {
@@ -124,95 +144,109 @@ void TDXF::buildControls()
 {
     // The edits in the order of the form, top to bottom; the G-code ones come last so that
     // hiding them in DXF mode leaves no hole between the others.
-    sizeXEdit = addEdit(SurfaceEdit::SizeX, kRowTop);
-    sizeYEdit = addEdit(SurfaceEdit::SizeY, kRowTop + kRowPitch);
-    stepXEdit = addEdit(SurfaceEdit::StepX, kRowTop + 2 * kRowPitch);
-    stepYEdit = addEdit(SurfaceEdit::StepY, kRowTop + 3 * kRowPitch);
-    depthEdit = addEdit(SurfaceEdit::Depth, kRowTop + 4 * kRowPitch);
-    depthPerPassEdit = addEdit(SurfaceEdit::DepthPerPass, kRowTop + 5 * kRowPitch);
-    feedrateEdit = addEdit(SurfaceEdit::Feedrate, kRowTop + 6 * kRowPitch);
-    rapidHeightEdit = addEdit(SurfaceEdit::RapidHeight, kRowTop + 7 * kRowPitch);
-    sizeXEdit->setObjectName(QStringLiteral("sizeXEdit"));
-    sizeYEdit->setObjectName(QStringLiteral("sizeYEdit"));
-    stepXEdit->setObjectName(QStringLiteral("stepXEdit"));
-    stepYEdit->setObjectName(QStringLiteral("stepYEdit"));
-    depthEdit->setObjectName(QStringLiteral("depthEdit"));
-    feedrateEdit->setObjectName(QStringLiteral("feedrateEdit"));
-    depthPerPassEdit->setObjectName(QStringLiteral("depthPerPassEdit"));
-    rapidHeightEdit->setObjectName(QStringLiteral("rapidHeightEdit"));
+    sizeXEdit_ = addEdit(SurfaceEdit::SizeX, kRowTop);
+    sizeYEdit_ = addEdit(SurfaceEdit::SizeY, kRowTop + kRowPitch);
+    stepXEdit_ = addEdit(SurfaceEdit::StepX, kRowTop + 2 * kRowPitch);
+    stepYEdit_ = addEdit(SurfaceEdit::StepY, kRowTop + 3 * kRowPitch);
+    depthEdit_ = addEdit(SurfaceEdit::Depth, kRowTop + 4 * kRowPitch);
+    depthPerPassEdit_ = addEdit(SurfaceEdit::DepthPerPass, kRowTop + 5 * kRowPitch);
+    feedrateEdit_ = addEdit(SurfaceEdit::Feedrate, kRowTop + 6 * kRowPitch);
+    rapidHeightEdit_ = addEdit(SurfaceEdit::RapidHeight, kRowTop + 7 * kRowPitch);
+    sizeXEdit_->setObjectName(QStringLiteral("sizeXEdit"));
+    sizeYEdit_->setObjectName(QStringLiteral("sizeYEdit"));
+    stepXEdit_->setObjectName(QStringLiteral("stepXEdit"));
+    stepYEdit_->setObjectName(QStringLiteral("stepYEdit"));
+    depthEdit_->setObjectName(QStringLiteral("depthEdit"));
+    feedrateEdit_->setObjectName(QStringLiteral("feedrateEdit"));
+    depthPerPassEdit_->setObjectName(QStringLiteral("depthPerPassEdit"));
+    rapidHeightEdit_->setObjectName(QStringLiteral("rapidHeightEdit"));
 
-    createButton = new QPushButton(QStringLiteral("Create"), this);
-    createButton->setObjectName(QStringLiteral("createButton"));
-    createButton->setGeometry(kRightLeft, kRowTop, kButtonWidth, kButtonHeight);
-    createButton->setDefault(true);
-    cancelButton = new QPushButton(QStringLiteral("Cancel"), this);
-    cancelButton->setObjectName(QStringLiteral("cancelButton"));
-    cancelButton->setGeometry(kRightLeft + kGroupWidth - kButtonWidth, kRowTop, kButtonWidth,
-                              kButtonHeight);
+    createButton_ = new QPushButton(QStringLiteral("Create"), this);
+    createButton_->setObjectName(QStringLiteral("createButton"));
+    createButton_->setGeometry(kRightLeft, kRowTop, kButtonWidth, kButtonHeight);
+    createButton_->setDefault(true);
+    cancelButton_ = new QPushButton(QStringLiteral("Cancel"), this);
+    cancelButton_->setObjectName(QStringLiteral("cancelButton"));
+    cancelButton_->setGeometry(kRightLeft + kGroupWidth - kButtonWidth, kRowTop, kButtonWidth,
+                               kButtonHeight);
 
     // G-code mode fits a Preview button between the two, all three a third of the row.
-    previewButton = new QPushButton(QStringLiteral("Preview"), this);
-    previewButton->setObjectName(QStringLiteral("previewButton"));
-    previewButton->setToolTip(
+    previewButton_ = new QPushButton(QStringLiteral("Preview"), this);
+    previewButton_->setObjectName(QStringLiteral("previewButton"));
+    previewButton_->setToolTip(
         QStringLiteral("Shows what the program will carve, without writing it"));
     if (model_.mode() == SurfaceMode::GCode) {
         const int third = (kGroupWidth - 2 * kButtonGap) / 3;
-        createButton->setGeometry(kRightLeft, kRowTop, third, kButtonHeight);
-        previewButton->setGeometry(kRightLeft + third + kButtonGap, kRowTop, third, kButtonHeight);
-        cancelButton->setGeometry(kRightLeft + kGroupWidth - third, kRowTop, third, kButtonHeight);
+        createButton_->setGeometry(kRightLeft, kRowTop, third, kButtonHeight);
+        previewButton_->setGeometry(kRightLeft + third + kButtonGap, kRowTop, third, kButtonHeight);
+        cancelButton_->setGeometry(kRightLeft + kGroupWidth - third, kRowTop, third, kButtonHeight);
     } else {
-        previewButton->hide();
+        previewButton_->hide();
     }
 
-    keepAspectCheck = new QCheckBox(QStringLiteral("Keep Aspect Ratio"), this);
-    keepAspectCheck->setObjectName(QStringLiteral("keepAspectCheck"));
-    keepAspectCheck->setGeometry(kRightLeft, kGroupTop - 48, kGroupWidth, kFieldHeight);
-    keepAspectCheck->setToolTip(QStringLiteral("Keeps Width x Height Constant"));
-    chkGouge = new QCheckBox(QStringLiteral("Use Gouge Control"), this);
-    chkGouge->setObjectName(QStringLiteral("chkGouge"));
-    chkGouge->setGeometry(kRightLeft, kGroupTop - 24, kGroupWidth, kFieldHeight);
+    keepAspectCheck_ = new QCheckBox(QStringLiteral("Keep Aspect Ratio"), this);
+    keepAspectCheck_->setObjectName(QStringLiteral("keepAspectCheck"));
+    keepAspectCheck_->setGeometry(kRightLeft, kGroupTop - 48, kGroupWidth, kFieldHeight);
+    keepAspectCheck_->setToolTip(QStringLiteral("Keeps Width x Height Constant"));
+    gougeCheck_ = new QCheckBox(QStringLiteral("Use Gouge Control"), this);
+    gougeCheck_->setObjectName(QStringLiteral("chkGouge"));
+    gougeCheck_->setGeometry(kRightLeft, kGroupTop - 24, kGroupWidth, kFieldHeight);
 
-    gougeGroup = new QGroupBox(QStringLiteral("Gouge Control"), this);
-    gougeGroup->setObjectName(QStringLiteral("gougeGroup"));
-    gougeGroup->setGeometry(kRightLeft, kGroupTop, kGroupWidth, kGroupHeight);
+    gougeGroup_ = new QGroupBox(QStringLiteral("Gouge Control"), this);
+    gougeGroup_->setObjectName(QStringLiteral("gougeGroup"));
+    gougeGroup_->setGeometry(kRightLeft, kGroupTop, kGroupWidth, kGroupHeight);
     auto groupRow = [this](const QString& caption, QWidget* field, int top) {
-        auto* label = new QLabel(caption, gougeGroup);
+        auto* label = new QLabel(caption, gougeGroup_);
         label->setGeometry(10, top + 3, kGroupLabelWidth, kFieldHeight - 4);
         label->setBuddy(field);
         field->setGeometry(kGroupFieldLeft, top, kGroupFieldWidth, kFieldHeight);
         labels_[field] = label;
     };
-    cmbType = new QComboBox(gougeGroup);
-    cmbType->setObjectName(QStringLiteral("cmbType"));
-    cmbType->setEditable(true);
-    cmbType->setInsertPolicy(QComboBox::NoInsert);
-    groupRow(QStringLiteral("Tool Type"), cmbType, 24);
-    txtDia = new QLineEdit(gougeGroup);
-    txtDia->setObjectName(QStringLiteral("txtDia"));
-    groupRow(QStringLiteral("Diameter"), txtDia, 58);
-    edits_[SurfaceEdit::Diameter] = txtDia;
-    txtIncluded = new QSpinBox(gougeGroup);
-    txtIncluded->setObjectName(QStringLiteral("txtIncluded"));
-    txtIncluded->setRange(corvane::relief::MinIncludedAngle, corvane::relief::MaxIncludedAngle);
-    groupRow(QStringLiteral("Included Angle"), txtIncluded, 92);
-    edits_[SurfaceEdit::IncludedAngle] = txtIncluded;
+    toolTypeCombo_ = new QComboBox(gougeGroup_);
+    toolTypeCombo_->setObjectName(QStringLiteral("cmbType"));
+    toolTypeCombo_->setEditable(true);
+    toolTypeCombo_->setInsertPolicy(QComboBox::NoInsert);
+    groupRow(QStringLiteral("Tool Type"), toolTypeCombo_, 24);
+    toolDiameterEdit_ = new QLineEdit(gougeGroup_);
+    toolDiameterEdit_->setObjectName(QStringLiteral("txtDia"));
+    groupRow(QStringLiteral("Diameter"), toolDiameterEdit_, 58);
+    edits_[SurfaceEdit::Diameter] = toolDiameterEdit_;
+    includedAngleSpin_ = new QSpinBox(gougeGroup_);
+    includedAngleSpin_->setObjectName(QStringLiteral("txtIncluded"));
+    includedAngleSpin_->setRange(corvane::relief::MinIncludedAngle,
+                                 corvane::relief::MaxIncludedAngle);
+    groupRow(QStringLiteral("Included Angle"), includedAngleSpin_, 92);
+    edits_[SurfaceEdit::IncludedAngle] = includedAngleSpin_;
+    protectMovesCheck_ =
+        new QCheckBox(QStringLiteral("Protect Moves Between Samples"), gougeGroup_);
+    protectMovesCheck_->setObjectName(QStringLiteral("chkProtectMoves"));
+    protectMovesCheck_->setToolTip(
+        QStringLiteral("Keeps every move above the relief between the samples too"));
+    if (model_.mode() == SurfaceMode::GCode) {
+        // The caption is longer than the group is wide in most fonts: the group (and with it
+        // the dialog) grows to show it whole.
+        const int width = std::max(kGroupWidth, protectMovesCheck_->sizeHint().width() + 20);
+        protectMovesCheck_->setGeometry(10, 120, width - 20, kFieldHeight);
+        gougeGroup_->setGeometry(kRightLeft, kGroupTop, width, kGroupHeight + 24);
+    } else {
+        protectMovesCheck_->hide();
+    }
 
-    progressBar = new QProgressBar(this);
-    progressBar->setObjectName(QStringLiteral("progressBar"));
-    progressBar->setRange(0, 100);
-    progressBar->setValue(0);
-    progressBar->setTextVisible(false);
+    progressBar_ = new QProgressBar(this);
+    progressBar_->setObjectName(QStringLiteral("progressBar"));
+    progressBar_->setRange(0, 100);
+    progressBar_->setValue(0);
+    progressBar_->setTextVisible(false);
 }
 
 void TDXF::FormCreate()
 {
-    SurfaceMode = model_.mode();
     {
         corvane::gui::Hourglass hourglass;
         // The defaults go in with the coupling off, so that filling one edit does not
         // rewrite the others.
-        AspectRatio = 1;
-        keepAspectCheck->setChecked(false);
+        aspectRatio_ = 1;
+        keepAspectCheck_->setChecked(false);
         if (TfrmPicture* picture = pictureBeforeDialogIsActive(frame_)) {
             if (picture->TP->HasImage()) {
                 if (picture->TP->ImageXRes() != model_.xRes())
@@ -223,13 +257,15 @@ void TDXF::FormCreate()
         }
         for (const auto& [edit, widget] : edits_)
             showModelText(edit);
-        AspectRatio = model_.aspectRatio();
-        keepAspectCheck->setChecked(model_.keepAspectRatio());
+        aspectRatio_ = model_.aspectRatio();
+        keepAspectCheck_->setChecked(model_.keepAspectRatio());
     }
-    chkGouge->setChecked(model_.useGougeControl());
+    gougeCheck_->setChecked(model_.useGougeControl());
+    model_.setProtectMoves(protectMovesChoice);
+    protectMovesCheck_->setChecked(protectMovesChoice);
     for (const std::string& item : SurfaceDialogModel::toolItems())
-        cmbType->addItem(QString::fromStdString(item));
-    cmbType->setCurrentIndex(model_.toolIndex());
+        toolTypeCombo_->addItem(QString::fromStdString(item));
+    toolTypeCombo_->setCurrentIndex(model_.toolIndex());
 
     setWindowTitle(QString::fromUtf8(model_.caption()));
     for (const auto& [edit, widget] : edits_) {
@@ -238,28 +274,33 @@ void TDXF::FormCreate()
     }
     showEnabling();
 
-    connect(sizeXEdit, &QLineEdit::textChanged, this, &TDXF::Edit1Change);
-    connect(sizeYEdit, &QLineEdit::textChanged, this, &TDXF::Edit2Change);
-    connect(stepXEdit, &QLineEdit::textChanged, this, &TDXF::Edit3Change);
-    connect(stepYEdit, &QLineEdit::textChanged, this, &TDXF::Edit4Change);
-    connect(depthEdit, &QLineEdit::textChanged, this, &TDXF::Edit5Change);
-    connect(feedrateEdit, &QLineEdit::textChanged, this,
+    connect(sizeXEdit_, &QLineEdit::textChanged, this, &TDXF::Edit1Change);
+    connect(sizeYEdit_, &QLineEdit::textChanged, this, &TDXF::Edit2Change);
+    connect(stepXEdit_, &QLineEdit::textChanged, this, &TDXF::Edit3Change);
+    connect(stepYEdit_, &QLineEdit::textChanged, this, &TDXF::Edit4Change);
+    connect(depthEdit_, &QLineEdit::textChanged, this, &TDXF::Edit5Change);
+    connect(feedrateEdit_, &QLineEdit::textChanged, this,
             [this] { editChanged(SurfaceEdit::Feedrate); });
-    connect(depthPerPassEdit, &QLineEdit::textChanged, this,
+    connect(depthPerPassEdit_, &QLineEdit::textChanged, this,
             [this] { editChanged(SurfaceEdit::DepthPerPass); });
-    connect(rapidHeightEdit, &QLineEdit::textChanged, this,
+    connect(rapidHeightEdit_, &QLineEdit::textChanged, this,
             [this] { editChanged(SurfaceEdit::RapidHeight); });
-    connect(txtDia, &QLineEdit::textChanged, this, [this] { editChanged(SurfaceEdit::Diameter); });
-    connect(txtIncluded, &QSpinBox::textChanged, this,
+    connect(toolDiameterEdit_, &QLineEdit::textChanged, this,
+            [this] { editChanged(SurfaceEdit::Diameter); });
+    connect(includedAngleSpin_, &QSpinBox::textChanged, this,
             [this] { editChanged(SurfaceEdit::IncludedAngle); });
-    connect(keepAspectCheck, &QCheckBox::toggled, this,
+    connect(keepAspectCheck_, &QCheckBox::toggled, this,
             [this](bool checked) { model_.setKeepAspectRatio(checked); });
-    connect(chkGouge, &QCheckBox::toggled, this, &TDXF::chkGougeClick);
-    connect(cmbType, &QComboBox::editTextChanged, this, &TDXF::cmbTypeChange);
-    connect(createButton, &QPushButton::clicked, this,
+    connect(gougeCheck_, &QCheckBox::toggled, this, &TDXF::chkGougeClick);
+    connect(protectMovesCheck_, &QCheckBox::toggled, this, [this](bool checked) {
+        model_.setProtectMoves(checked);
+        protectMovesChoice = checked;
+    });
+    connect(toolTypeCombo_, &QComboBox::editTextChanged, this, &TDXF::cmbTypeChange);
+    connect(createButton_, &QPushButton::clicked, this,
             corvane::gui::guardedCall(this, &TDXF::Button1Click));
-    connect(cancelButton, &QPushButton::clicked, this, &TDXF::Button2Click);
-    connect(previewButton, &QPushButton::clicked, this,
+    connect(cancelButton_, &QPushButton::clicked, this, &TDXF::Button2Click);
+    connect(previewButton_, &QPushButton::clicked, this,
             corvane::gui::guardedCall(this, &TDXF::PreviewClick));
 
     // Key preview: the dialog sees every key press before the control with the focus.
@@ -275,12 +316,12 @@ void TDXF::placeInFrame()
         new QMdiSubWindow(nullptr, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                                        Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     window->setWidget(this);
-    window->setWindowIcon(frame_.windowIcon());
+    window->setWindowIcon(frame_.Widget().windowIcon());
     auto* systemMenu = new QMenu(window);
     systemMenu->addAction(QStringLiteral("&Close"), window, &QMdiSubWindow::close);
     window->setSystemMenu(systemMenu);
     frame_.AddChildWindow(window);
-    const QRect group = gougeGroup->geometry();
+    const QRect group = gougeGroup_->geometry();
     window->setFixedSize(group.right() + 1 + 10, group.bottom() + 1 + 55);
     frame_.KeepChildInside(window);
 }
@@ -299,7 +340,7 @@ QLabel* TDXF::LabelFor(const QWidget* control) const
 void TDXF::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    progressBar->setGeometry(0, height() - kProgressHeight, width(), kProgressHeight);
+    progressBar_->setGeometry(0, height() - kProgressHeight, width(), kProgressHeight);
 }
 
 // --- the edits and the model ---
@@ -317,7 +358,7 @@ void TDXF::showModelText(SurfaceEdit edit)
 
 void TDXF::editChanged(SurfaceEdit edit)
 {
-    if (Updating)
+    if (updating_)
         return;
     QWidget* widget = edits_.at(edit);
     QString text;
@@ -327,10 +368,10 @@ void TDXF::editChanged(SurfaceEdit edit)
         text = spin->text();
     const std::vector<SurfaceEdit> rewritten = model_.setText(edit, text.toStdString());
     // The rewritten edits are refreshed without running their own handlers.
-    Updating = true;
+    updating_ = true;
     for (SurfaceEdit other : rewritten)
         showModelText(other);
-    Updating = false;
+    updating_ = false;
 }
 
 void TDXF::Edit1Change()
@@ -356,13 +397,13 @@ void TDXF::Edit5Change()
 
 void TDXF::chkGougeClick()
 {
-    model_.setUseGougeControl(chkGouge->isChecked());
+    model_.setUseGougeControl(gougeCheck_->isChecked());
     showEnabling();
 }
 
 void TDXF::cmbTypeChange()
 {
-    model_.setToolText(cmbType->currentText().toStdString());
+    model_.setToolText(toolTypeCombo_->currentText().toStdString());
     showEnabling();
 }
 
@@ -373,8 +414,8 @@ void TDXF::showEnabling()
         if (QLabel* label = LabelFor(control))
             label->setEnabled(on);
     };
-    gougeGroup->setEnabled(model_.isEnabled(SurfaceControl::GougeGroup));
-    enable(cmbType, model_.isEnabled(SurfaceControl::ToolList));
-    enable(txtDia, model_.isEnabled(SurfaceControl::DiameterEdit));
-    enable(txtIncluded, model_.isEnabled(SurfaceControl::IncludedAngleEdit));
+    gougeGroup_->setEnabled(model_.isEnabled(SurfaceControl::GougeGroup));
+    enable(toolTypeCombo_, model_.isEnabled(SurfaceControl::ToolList));
+    enable(toolDiameterEdit_, model_.isEnabled(SurfaceControl::DiameterEdit));
+    enable(includedAngleSpin_, model_.isEnabled(SurfaceControl::IncludedAngleEdit));
 }

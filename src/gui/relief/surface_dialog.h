@@ -10,6 +10,7 @@
 #include <QPointer>
 #include <QWidget>
 #include <map>
+#include <memory>
 #include <optional>
 
 class QCheckBox;
@@ -21,42 +22,49 @@ class QMdiSubWindow;
 class QProgressBar;
 class QPushButton;
 class QSpinBox;
-class TCorvaneFrame;
+namespace corvane::gui {
+class WindowFrame;
+}
 class TfrmPicture;
+namespace corvane::gui {
+class LongRun;
+}
 
 class TDXF : public QWidget {
 public:
     // Builds the dialog for the job in CurrentJob over the grid the picture window has just
     // filled, and places it in the frame as a fixed-size sub-window, shown and active.
-    explicit TDXF(TCorvaneFrame& frame);
+    explicit TDXF(corvane::gui::WindowFrame& frame);
     ~TDXF() override;
 
-    // --- named controls ---
-    QLineEdit* sizeXEdit = nullptr;        // Size X
-    QLineEdit* sizeYEdit = nullptr;        // Size Y
-    QLineEdit* stepXEdit = nullptr;        // Step X
-    QLineEdit* stepYEdit = nullptr;        // Step Y
-    QLineEdit* depthEdit = nullptr;        // Depth
-    QLineEdit* feedrateEdit = nullptr;     // Feedrate (G-code)
-    QLineEdit* depthPerPassEdit = nullptr; // Depth / Pass (G-code)
-    QLineEdit* rapidHeightEdit = nullptr;  // Rapid Height (G-code)
-    QCheckBox* keepAspectCheck = nullptr;  // Keep Aspect Ratio
-    QCheckBox* chkGouge = nullptr;         // Use Gouge Control
-    QGroupBox* gougeGroup = nullptr;       // Gouge Control
-    QComboBox* cmbType = nullptr;
-    QLineEdit* txtDia = nullptr;
-    QSpinBox* txtIncluded = nullptr;
-    QProgressBar* progressBar = nullptr;
-    QPushButton* createButton = nullptr;  // Create
-    QPushButton* cancelButton = nullptr;  // Cancel
-    QPushButton* previewButton = nullptr; // Preview (G-code only)
+    // --- controls, for tests ---
+    QLineEdit* sizeXEdit() const { return sizeXEdit_; }               // Size X
+    QLineEdit* sizeYEdit() const { return sizeYEdit_; }               // Size Y
+    QLineEdit* stepXEdit() const { return stepXEdit_; }               // Step X
+    QLineEdit* stepYEdit() const { return stepYEdit_; }               // Step Y
+    QLineEdit* depthEdit() const { return depthEdit_; }               // Depth
+    QLineEdit* feedrateEdit() const { return feedrateEdit_; }         // Feedrate (G-code)
+    QLineEdit* depthPerPassEdit() const { return depthPerPassEdit_; } // Depth / Pass (G-code)
+    QLineEdit* rapidHeightEdit() const { return rapidHeightEdit_; }   // Rapid Height (G-code)
+    QCheckBox* keepAspectCheck() const { return keepAspectCheck_; }   // Keep Aspect Ratio
+    QCheckBox* gougeCheck() const { return gougeCheck_; }             // Use Gouge Control
+    QGroupBox* gougeGroup() const { return gougeGroup_; }             // Gouge Control
+    QComboBox* toolTypeCombo() const { return toolTypeCombo_; }
+    QLineEdit* toolDiameterEdit() const { return toolDiameterEdit_; }
+    QSpinBox* includedAngleSpin() const { return includedAngleSpin_; }
+    // Protect Moves Between Samples (G-code)
+    QCheckBox* protectMovesCheck() const { return protectMovesCheck_; }
+    QProgressBar* progressBar() const { return progressBar_; }
+    QPushButton* createButton() const { return createButton_; }   // Create
+    QPushButton* cancelButton() const { return cancelButton_; }   // Cancel
+    QPushButton* previewButton() const { return previewButton_; } // Preview (G-code only)
 
-    // --- fields ---
-    corvane::relief::SurfaceMode SurfaceMode = corvane::relief::SurfaceMode::DxfSurface;
-    double AspectRatio = 1;
-    bool Updating = false;
-    bool Busy = false;
-    bool StopRequested = false;
+    // Size Y over Size X while Keep Aspect Ratio couples them.
+    double AspectRatio() const { return aspectRatio_; }
+    // A Create or Preview is running.
+    bool Busy() const;
+    // The Cancel of the running job has not been seen by it yet.
+    bool StopRequested() const;
 
     // The label shown beside a control ("Size X", "Tool Type", ...); null if there is none.
     QLabel* LabelFor(const QWidget* control) const;
@@ -75,8 +83,6 @@ public:
     void Button2Click();
     // Preview: simulates the program Create would write and shows it in a Cut Preview.
     void PreviewClick();
-    // Every key press that reaches the dialog or one of its controls passes here first.
-    void FormKeyPress(QChar key);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -84,6 +90,29 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    double aspectRatio_ = 1;
+    // The dialog is writing the model's texts into the edits: their change signals are not
+    // the user's.
+    bool updating_ = false;
+    QLineEdit* sizeXEdit_ = nullptr;
+    QLineEdit* sizeYEdit_ = nullptr;
+    QLineEdit* stepXEdit_ = nullptr;
+    QLineEdit* stepYEdit_ = nullptr;
+    QLineEdit* depthEdit_ = nullptr;
+    QLineEdit* feedrateEdit_ = nullptr;
+    QLineEdit* depthPerPassEdit_ = nullptr;
+    QLineEdit* rapidHeightEdit_ = nullptr;
+    QCheckBox* keepAspectCheck_ = nullptr;
+    QCheckBox* gougeCheck_ = nullptr;
+    QGroupBox* gougeGroup_ = nullptr;
+    QComboBox* toolTypeCombo_ = nullptr;
+    QLineEdit* toolDiameterEdit_ = nullptr;
+    QSpinBox* includedAngleSpin_ = nullptr;
+    QCheckBox* protectMovesCheck_ = nullptr;
+    QProgressBar* progressBar_ = nullptr;
+    QPushButton* createButton_ = nullptr;
+    QPushButton* cancelButton_ = nullptr;
+    QPushButton* previewButton_ = nullptr;
     void buildControls();
     QLineEdit* addEdit(corvane::relief::SurfaceEdit edit, int top);
     void FormCreate();
@@ -103,8 +132,10 @@ private:
     void closeDialog();
     void warn(const QString& text);
 
-    TCorvaneFrame& frame_;
+    corvane::gui::WindowFrame& frame_;
     corvane::relief::SurfaceDialogModel model_;
+    // Create and Preview, with this dialog the one window that takes input meanwhile.
+    std::unique_ptr<corvane::gui::LongRun> run_;
     std::map<corvane::relief::SurfaceEdit, QWidget*> edits_;
     std::map<const QWidget*, QLabel*> labels_;
     // The HeightGridStamp that the grid had when this dialog opened.

@@ -1,14 +1,13 @@
-// The surface dialog at work: "Create" runs the relief engine on the shared height grid,
-// "Cancel" and Esc stop it, and the dialog stays put while a run is going.
+// The surface dialog at work: "Create" runs the relief engine on the shared height grid
+// through the dialog's LongRun, "Cancel" and Esc stop it, and the dialog stays put while a
+// run is going.
 #include "common/error.h"
 #include "dnc/dnc_reader.h"
-#include "gui/app/exception_hook.h"
-#include "gui/app/frame.h"
-#include "gui/app/gui_run_control.h"
 #include "gui/app/hourglass.h"
+#include "gui/app/long_run.h"
 #include "gui/app/prompts.h"
 #include "gui/app/shared_state.h"
-#include "gui/relief/run_input_guard.h"
+#include "gui/app/window_frame.h"
 #include "gui/relief/surface_dialog.h"
 #include "gui/simulation/run_simulation.h"
 #include "relief/create_relief.h"
@@ -30,8 +29,6 @@ using corvane::gui::shared;
 using corvane::relief::SurfaceMode;
 
 namespace {
-
-constexpr QChar kEscape(27);
 
 const QString kDxfFilter = QStringLiteral("DXF Files|*.Dxf");
 const QString kDncFilter = QStringLiteral("DNC Files|*.Dnc");
@@ -55,9 +52,8 @@ bool TDXF::ownsHeightGrid() const
 void TDXF::Button1Click()
 {
     // A second press while the first run lets events through would start a run inside it.
-    if (Busy)
+    if (Busy())
         return;
-    shared().EscapePressed = false;
     if (const auto params = valuesForRun())
         runCreate(*params);
 }
@@ -82,9 +78,8 @@ std::optional<corvane::relief::ReliefParameters> TDXF::valuesForRun()
 
 void TDXF::runCreate(const corvane::relief::ReliefParameters& params)
 {
-    auto& status = frame_.StatusBar1();
     auto& saveDialog = frame_.SaveDialog1();
-    const bool dxf = SurfaceMode == SurfaceMode::DxfSurface;
+    const bool dxf = model_.mode() == SurfaceMode::DxfSurface;
     corvane::relief::CreateHooks hooks;
     hooks.askFileName = [this, &saveDialog, dxf]() -> std::optional<std::string> {
         corvane::gui::NormalCursor arrow; // a prompt shows the arrow, not the hourglass
@@ -100,46 +95,28 @@ void TDXF::runCreate(const corvane::relief::ReliefParameters& params)
     hooks.showMessage = [this](const std::string& text) { warn(QString::fromStdString(text)); };
 
     corvane::relief::CreateResult result;
-    std::optional<QString> failure;
-    {
-        Busy = true;
-        StopRequested = false;
-        corvane::gui::Hourglass hourglass;
-        corvane::gui::RunInputGuard guard(this);
-        corvane::gui::GuiRunControl control(status, progressBar, &StopRequested);
-        repaint();
-        failure = corvane::gui::failureOf([&] {
-            if (dxf)
-                result =
-                    corvane::relief::CreateDxfSurface(shared().HeightGrid, params, control, hooks);
-            else
-                result = corvane::relief::CreateRasterProgram(
-                    shared().HeightGrid, params, shared().SourcePictureName.toStdString(), control,
-                    hooks);
-        });
-        if (failure) {
-            status.setGaugeVisible(false);
-            status.setText(0, QStringLiteral("Failed: ") + *failure);
-            // Busy stays set while the message is up, so that the dialog cannot be closed
-            // under it and the message box is the only thing the user can answer.
-            warn(*failure);
-        }
-        Busy = false;
-        StopRequested = false;
-        progressBar->setValue(0);
-    }
+    repaint();
+    const corvane::gui::RunReport report = run_->run([&](corvane::RunControl& control) {
+        if (dxf)
+            result = corvane::relief::CreateDxfSurface(shared().HeightGrid, params, control, hooks);
+        else
+            result = corvane::relief::CreateRasterProgram(shared().HeightGrid, params,
+                                                          shared().SourcePictureName.toStdString(),
+                                                          control, hooks);
+        return result.outcome != corvane::relief::CreateOutcome::Stopped;
+    });
     // A run stopped by Cancel leaves no "Pass n" of its own behind: the dialog is ready for
     // the next Create.
-    if (!failure && result.outcome == corvane::relief::CreateOutcome::Stopped)
+    if (report.outcome == corvane::gui::RunOutcome::Stopped)
         frame_.ShowReady();
     // A failed run leaves the dialog open, so the user can choose another file or values.
-    if (!failure && result.closeDialog)
+    if (report.outcome != corvane::gui::RunOutcome::Failed && result.closeDialog)
         closeDialog();
 }
 
 void TDXF::PreviewClick()
 {
-    if (Busy)
+    if (Busy())
         return;
     const auto values = valuesForRun();
     if (!values)
@@ -152,18 +129,6 @@ void TDXF::PreviewClick()
         warn(QString::fromStdString(error.what()));
         return;
     }
-    Busy = true;
-    StopRequested = false;
-    // However the preview ends (an error reaches guardedCall too), the dialog is free again.
-    struct Done {
-        TDXF& dialog;
-        ~Done()
-        {
-            dialog.Busy = false;
-            dialog.StopRequested = false;
-            dialog.progressBar->setValue(0);
-        }
-    } done{*this};
     const corvane::relief::TZGrid& grid = shared().HeightGrid;
     const auto job =
         [&](corvane::RunControl& control) -> std::optional<corvane::simulation::Simulation> {
@@ -177,8 +142,8 @@ void TDXF::PreviewClick()
             return std::nullopt;
         return corvane::simulation::SimulateProgram(program, settings, control);
     };
-    corvane::gui::SimulateAndPreview(frame_, QFileInfo(shared().SourcePictureName).fileName(),
-                                     {this, progressBar, &StopRequested}, job);
+    corvane::gui::SimulateAndPreview(*run_, frame_,
+                                     QFileInfo(shared().SourcePictureName).fileName(), job);
 }
 
 void TDXF::closeDialog()
@@ -192,17 +157,11 @@ void TDXF::closeDialog()
 
 void TDXF::Button2Click()
 {
-    if (Busy) {
-        StopRequested = true;
+    if (Busy()) {
+        run_->requestStop();
         return;
     }
     closeDialog();
-}
-
-void TDXF::FormKeyPress(QChar key)
-{
-    if (key == kEscape)
-        shared().EscapePressed = true;
 }
 
 bool TDXF::eventFilter(QObject* watched, QEvent* event)
@@ -211,17 +170,15 @@ bool TDXF::eventFilter(QObject* watched, QEvent* event)
         return QWidget::eventFilter(watched, event);
     const auto* key = static_cast<QKeyEvent*>(event);
     if (key->key() == Qt::Key_Escape) {
-        FormKeyPress(kEscape);
-        // "Cancel" is the dialog's cancel button: Esc presses it.
-        cancelButton->click();
+        // "Cancel" is the dialog's cancel button: Esc presses it (and, through the frame,
+        // stops what the run is doing).
+        cancelButton_->click();
         return true;
     }
-    if (!key->text().isEmpty())
-        FormKeyPress(key->text().front());
     if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
         // Enter presses the button that has the focus, else "Create", the default button.
         auto* focusedButton = qobject_cast<QPushButton*>(watched);
-        (focusedButton ? focusedButton : createButton)->click();
+        (focusedButton ? focusedButton : createButton_)->click();
         return true;
     }
     return QWidget::eventFilter(watched, event);
@@ -231,7 +188,7 @@ void TDXF::closeEvent(QCloseEvent* event)
 {
     // A run lets events through at its checkpoints; closing then would empty the grid
     // under the running loop.
-    if (Busy) {
+    if (Busy()) {
         event->ignore();
         return;
     }
@@ -239,7 +196,7 @@ void TDXF::closeEvent(QCloseEvent* event)
     event->accept();
     // Without this the area brings forward the oldest child, burying the picture the user
     // worked on. Once the dialog's own window is gone.
-    QTimer::singleShot(0, &frame_, [window = sourceWindow_, &area = frame_.MdiArea()] {
+    QTimer::singleShot(0, &frame_.Widget(), [window = sourceWindow_, &area = frame_.MdiArea()] {
         if (window)
             area.setActiveSubWindow(window);
     });

@@ -2,9 +2,9 @@
 // deepest cell) and the deviation map as a colour PNG, the pictures corvane-cli simulate
 // writes. A file that cannot be written is reported with its name and the reason.
 #include "common/error.h"
-#include "gui/app/frame.h"
 #include "gui/app/hourglass.h"
 #include "gui/app/prompts.h"
+#include "gui/app/window_frame.h"
 #include "gui/simulation/cut_preview.h"
 #include "simulation/carved_images.h"
 

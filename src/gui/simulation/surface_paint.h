@@ -5,7 +5,7 @@
 
 #include "geometry/extents3d.h"
 #include "gui/draw3d/canvas3d.h"
-#include "gui/mesh/mesh_paint.h"
+#include "gui/draw3d/view_scale.h"
 #include "simulation/preview_surface.h"
 
 namespace corvane::gui {

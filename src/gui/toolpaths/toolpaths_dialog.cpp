@@ -4,9 +4,10 @@
 
 #include "gui/app/dialog_title.h"
 #include "gui/app/exception_hook.h"
-#include "gui/app/frame.h"
 #include "gui/app/help_pages.h"
+#include "gui/app/long_run.h"
 #include "gui/app/shared_state.h"
+#include "gui/app/window_frame.h"
 #include "gui/mesh/dxf_view.h"
 
 #include <QButtonGroup>
@@ -26,9 +27,9 @@ using corvane::gui::shared;
 
 namespace {
 
-QLineEdit* newEdit(QWidget* parent, const char* name, const char* text)
+QLineEdit* newEdit(QWidget* parent, const char* name, const std::string& text)
 {
-    auto* edit = new QLineEdit(QString::fromLatin1(text), parent);
+    auto* edit = new QLineEdit(QString::fromStdString(text), parent);
     edit->setObjectName(QString::fromLatin1(name));
     edit->setFixedWidth(72);
     return edit;
@@ -80,7 +81,8 @@ bool isRefusedTyping(const QKeyEvent& key)
 
 } // namespace
 
-TfrmToolPaths::TfrmToolPaths(TCorvaneFrame& frame) : QDialog(&frame), frame_(frame)
+TfrmToolPaths::TfrmToolPaths(corvane::gui::WindowFrame& frame)
+    : QDialog(&frame.Widget()), frame_(frame)
 {
     setObjectName(QStringLiteral("frmToolPaths"));
     setWindowTitle(QStringLiteral("Create Regions"));
@@ -90,25 +92,32 @@ TfrmToolPaths::TfrmToolPaths(TCorvaneFrame& frame) : QDialog(&frame), frame_(fra
     corvane::gui::setHelpPage(*this, QStringLiteral("toolpaths.html"));
     buildControls();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
+    corvane::gui::LongRun::Options run;
+    run.window = this;
+    run_ = std::make_unique<corvane::gui::LongRun>(frame_, run);
 }
+
+TfrmToolPaths::~TfrmToolPaths() = default;
 
 void TfrmToolPaths::buildControls()
 {
-    widthEdit = newEdit(this, "widthEdit", "1");
-    depthEdit = newEdit(this, "depthEdit", "1");
-    opDepthEdit = newEdit(this, "opDepthEdit", "0");
-    zStepEdit = newEdit(this, "zStepEdit", "0");
-    cutDepthEdit = newEdit(this, "cutDepthEdit", "0");
-    feedrateEdit = newEdit(this, "feedrateEdit", "10");
-    rapidEdit = newEdit(this, "rapidEdit", ".25");
-    for (QLineEdit* unsignedField : {opDepthEdit, zStepEdit, feedrateEdit})
+    // The fields start as the core's defaults, which the command line shares.
+    const corvane::toolpaths::ToolpathsFields start;
+    widthEdit_ = newEdit(this, "widthEdit", start.width);
+    depthEdit_ = newEdit(this, "depthEdit", start.depth);
+    opDepthEdit_ = newEdit(this, "opDepthEdit", start.opDepth);
+    zStepEdit_ = newEdit(this, "zStepEdit", start.zStep);
+    cutDepthEdit_ = newEdit(this, "cutDepthEdit", start.cutDepth);
+    feedrateEdit_ = newEdit(this, "feedrateEdit", start.feedrate);
+    rapidEdit_ = newEdit(this, "rapidEdit", start.rapid);
+    for (QLineEdit* unsignedField : {opDepthEdit_, zStepEdit_, feedrateEdit_})
         unsignedField->installEventFilter(this);
 
     auto* fields = new QGridLayout;
     const std::pair<const char*, QLineEdit*> rows[] = {
-        {"Width", widthEdit},  {"Depth", depthEdit},        {"Op Depth", opDepthEdit},
-        {"Z Step", zStepEdit}, {"Cut Depth", cutDepthEdit}, {"Feedrate", feedrateEdit},
-        {"Rapid", rapidEdit}};
+        {"Width", widthEdit_},  {"Depth", depthEdit_},        {"Op Depth", opDepthEdit_},
+        {"Z Step", zStepEdit_}, {"Cut Depth", cutDepthEdit_}, {"Feedrate", feedrateEdit_},
+        {"Rapid", rapidEdit_}};
     int row = 0;
     for (const auto& [caption, edit] : rows) {
         auto* label = new QLabel(QString::fromLatin1(caption), this);
@@ -118,11 +127,11 @@ void TfrmToolPaths::buildControls()
         ++row;
     }
 
-    styleGroup = radioGroup(
+    styleGroup_ = radioGroup(
         this, "styleGroup", QStringLiteral("Style"),
         {QStringLiteral("Single Depth"), QStringLiteral("Topography"), QStringLiteral("Vectorize")},
         styleButtons_);
-    TopGroup =
+    regionDepthsGroup_ =
         radioGroup(this, "TopGroup", QStringLiteral("Region Depths"),
                    {QStringLiteral("One Depth"), QStringLiteral("Multiple Depths")}, depthButtons_);
     connect(styleButtons_, &QButtonGroup::idClicked, this, &TfrmToolPaths::RadioGroup1Click);
@@ -130,7 +139,7 @@ void TfrmToolPaths::buildControls()
 
     auto* post = new QGridLayout;
     auto postRow = [this, post](int at, const char* name, const QString& caption, QLineEdit*& edit,
-                                const char* editName, const char* text,
+                                const char* editName, const std::string& text,
                                 void (TfrmToolPaths::*handler)()) {
         auto* box = new QCheckBox(caption, this);
         box->setObjectName(QString::fromLatin1(name));
@@ -141,12 +150,12 @@ void TfrmToolPaths::buildControls()
         post->addWidget(edit, at, 1);
         return box;
     };
-    reduceCheck = postRow(0, "reduceCheck", QStringLiteral("Reduce"), reduceEdit, "reduceEdit", "2",
-                          &TfrmToolPaths::CheckBox2Click);
-    curveFitCheck = postRow(1, "curveFitCheck", QStringLiteral("Curve Fit"), curveFitEdit,
-                            "curveFitEdit", "1", &TfrmToolPaths::CheckBox1Click);
-    filterCheck = postRow(2, "filterCheck", QStringLiteral("Filter"), filterEdit, "filterEdit", "5",
-                          &TfrmToolPaths::CheckBox3Click);
+    reduceCheck_ = postRow(0, "reduceCheck", QStringLiteral("Reduce"), reduceEdit_, "reduceEdit",
+                           start.reduceValue, &TfrmToolPaths::CheckBox2Click);
+    curveFitCheck_ = postRow(1, "curveFitCheck", QStringLiteral("Curve Fit"), curveFitEdit_,
+                             "curveFitEdit", start.curveFitValue, &TfrmToolPaths::CheckBox1Click);
+    filterCheck_ = postRow(2, "filterCheck", QStringLiteral("Filter"), filterEdit_, "filterEdit",
+                           start.filterValue, &TfrmToolPaths::CheckBox3Click);
 
     auto button = [this](const char* name, const QString& caption,
                          void (TfrmToolPaths::*handler)()) {
@@ -156,23 +165,23 @@ void TfrmToolPaths::buildControls()
         connect(b, &QPushButton::clicked, this, corvane::gui::guardedCall(this, handler));
         return b;
     };
-    createButton = button("createButton", QStringLiteral("Create"), &TfrmToolPaths::Button1Click);
-    createButton->setDefault(true);
-    undoButton = button("undoButton", QStringLiteral("Undo"), &TfrmToolPaths::Button3Click);
-    btnClear = button("btnClear", QStringLiteral("Clear"), &TfrmToolPaths::btnClearClick);
-    cancelButton = button("cancelButton", QStringLiteral("Cancel"), &TfrmToolPaths::Button2Click);
-    undoButton->setEnabled(false);
+    createButton_ = button("createButton", QStringLiteral("Create"), &TfrmToolPaths::Button1Click);
+    createButton_->setDefault(true);
+    undoButton_ = button("undoButton", QStringLiteral("Undo"), &TfrmToolPaths::Button3Click);
+    clearButton_ = button("btnClear", QStringLiteral("Clear"), &TfrmToolPaths::btnClearClick);
+    cancelButton_ = button("cancelButton", QStringLiteral("Cancel"), &TfrmToolPaths::Button2Click);
+    undoButton_->setEnabled(false);
 
     auto* left = new QVBoxLayout;
     left->addLayout(fields);
     left->addStretch();
     auto* middle = new QVBoxLayout;
-    middle->addWidget(styleGroup);
-    middle->addWidget(TopGroup);
+    middle->addWidget(styleGroup_);
+    middle->addWidget(regionDepthsGroup_);
     middle->addLayout(post);
     middle->addStretch();
     auto* right = new QVBoxLayout;
-    for (QPushButton* b : {createButton, undoButton, btnClear, cancelButton})
+    for (QPushButton* b : {createButton_, undoButton_, clearButton_, cancelButton_})
         right->addWidget(b);
     right->addStretch();
     auto* all = new QHBoxLayout(this);
@@ -206,21 +215,21 @@ void TfrmToolPaths::SetRegionDepthsIndex(int item)
 corvane::toolpaths::ToolpathsFields TfrmToolPaths::Fields() const
 {
     corvane::toolpaths::ToolpathsFields f;
-    f.width = widthEdit->text().toStdString();
-    f.depth = depthEdit->text().toStdString();
-    f.opDepth = opDepthEdit->text().toStdString();
-    f.zStep = zStepEdit->text().toStdString();
-    f.cutDepth = cutDepthEdit->text().toStdString();
-    f.feedrate = feedrateEdit->text().toStdString();
-    f.rapid = rapidEdit->text().toStdString();
+    f.width = widthEdit_->text().toStdString();
+    f.depth = depthEdit_->text().toStdString();
+    f.opDepth = opDepthEdit_->text().toStdString();
+    f.zStep = zStepEdit_->text().toStdString();
+    f.cutDepth = cutDepthEdit_->text().toStdString();
+    f.feedrate = feedrateEdit_->text().toStdString();
+    f.rapid = rapidEdit_->text().toStdString();
     f.style = StyleIndex();
     f.regionDepths = RegionDepthsIndex();
-    f.reduce = reduceCheck->isChecked();
-    f.curveFit = curveFitCheck->isChecked();
-    f.filter = filterCheck->isChecked();
-    f.reduceValue = reduceEdit->text().toStdString();
-    f.curveFitValue = curveFitEdit->text().toStdString();
-    f.filterValue = filterEdit->text().toStdString();
+    f.reduce = reduceCheck_->isChecked();
+    f.curveFit = curveFitCheck_->isChecked();
+    f.filter = filterCheck_->isChecked();
+    f.reduceValue = reduceEdit_->text().toStdString();
+    f.curveFitValue = curveFitEdit_->text().toStdString();
+    f.filterValue = filterEdit_->text().toStdString();
     return f;
 }
 
@@ -261,19 +270,20 @@ void TfrmToolPaths::ViewClosing(const TfrmDXFView& view)
 
 void TfrmToolPaths::FormShow(const TfrmDXFView& view)
 {
-    undoButton->setEnabled(false);
-    opDepthEdit->setEnabled(true);
-    cutDepthEdit->setEnabled(true);
-    for (QLineEdit* off : {zStepEdit, reduceEdit, curveFitEdit, filterEdit, widthEdit, depthEdit})
+    undoButton_->setEnabled(false);
+    opDepthEdit_->setEnabled(true);
+    cutDepthEdit_->setEnabled(true);
+    for (QLineEdit* off :
+         {zStepEdit_, reduceEdit_, curveFitEdit_, filterEdit_, widthEdit_, depthEdit_})
         off->setEnabled(false);
     styleButtons_->button(0)->setChecked(true);
     depthButtons_->button(0)->setChecked(true);
-    TopGroup->setEnabled(false);
+    regionDepthsGroup_->setEnabled(false);
     if (view.IsVectorConversion()) {
-        widthEdit->setEnabled(true);
-        depthEdit->setEnabled(true);
+        widthEdit_->setEnabled(true);
+        depthEdit_->setEnabled(true);
     }
-    opDepthEdit->setText(
+    opDepthEdit_->setText(
         QString::fromStdString(corvane::toolpaths::proposedOpDepth(view.Mesh().extents)));
 }
 
@@ -295,47 +305,47 @@ void TfrmToolPaths::placeInsideFrame()
 
 void TfrmToolPaths::RadioGroup1Click()
 {
-    opDepthEdit->setEnabled(false);
-    zStepEdit->setEnabled(false);
-    cutDepthEdit->setEnabled(false);
+    opDepthEdit_->setEnabled(false);
+    zStepEdit_->setEnabled(false);
+    cutDepthEdit_->setEnabled(false);
     const bool oneDepth = RegionDepthsIndex() == 0;
     switch (StyleIndex()) {
     case 0: // Single Depth
-        opDepthEdit->setEnabled(true);
-        cutDepthEdit->setEnabled(true);
-        TopGroup->setEnabled(false);
+        opDepthEdit_->setEnabled(true);
+        cutDepthEdit_->setEnabled(true);
+        regionDepthsGroup_->setEnabled(false);
         break;
     case 1: // Topography
-        opDepthEdit->setEnabled(true);
-        zStepEdit->setEnabled(true);
-        TopGroup->setEnabled(true);
-        cutDepthEdit->setEnabled(oneDepth);
+        opDepthEdit_->setEnabled(true);
+        zStepEdit_->setEnabled(true);
+        regionDepthsGroup_->setEnabled(true);
+        cutDepthEdit_->setEnabled(oneDepth);
         break;
     default: // Vectorize
-        TopGroup->setEnabled(true);
-        cutDepthEdit->setEnabled(oneDepth);
+        regionDepthsGroup_->setEnabled(true);
+        cutDepthEdit_->setEnabled(oneDepth);
         break;
     }
 }
 
 void TfrmToolPaths::TopGroupClick()
 {
-    cutDepthEdit->setEnabled(RegionDepthsIndex() == 0);
+    cutDepthEdit_->setEnabled(RegionDepthsIndex() == 0);
 }
 
 void TfrmToolPaths::CheckBox1Click()
 {
-    curveFitEdit->setEnabled(curveFitCheck->isChecked());
+    curveFitEdit_->setEnabled(curveFitCheck_->isChecked());
 }
 
 void TfrmToolPaths::CheckBox2Click()
 {
-    reduceEdit->setEnabled(reduceCheck->isChecked());
+    reduceEdit_->setEnabled(reduceCheck_->isChecked());
 }
 
 void TfrmToolPaths::CheckBox3Click()
 {
-    filterEdit->setEnabled(filterCheck->isChecked());
+    filterEdit_->setEnabled(filterCheck_->isChecked());
 }
 
 // --- keys ---
@@ -349,11 +359,11 @@ bool TfrmToolPaths::eventFilter(QObject* watched, QEvent* event)
 
 void TfrmToolPaths::keyPressEvent(QKeyEvent* event)
 {
-    // Esc stops a running Create, and the dialog stays open to show how it ended; otherwise
-    // Esc dismisses the dialog as Cancel does, whatever window is active.
+    // Esc (seen first by the frame, which stops a running Create with it) leaves the dialog
+    // open to show how the Create ended; otherwise Esc dismisses the dialog as Cancel does,
+    // whatever window is active.
     if (event->key() == Qt::Key_Escape) {
-        shared().EscapePressed = true;
-        if (!running_)
+        if (!run_->running())
             hide();
         event->accept();
         return;

@@ -10,39 +10,52 @@
 #include <QDialog>
 #include <QMetaObject>
 #include <QPointer>
+#include <memory>
 
 class QButtonGroup;
 class QCheckBox;
 class QGroupBox;
 class QLineEdit;
 class QPushButton;
-class TCorvaneFrame;
+namespace corvane::gui {
+class WindowFrame;
+}
 class TfrmDXFView;
+namespace corvane::gui {
+class LongRun;
+}
 
 class TfrmToolPaths : public QDialog {
 public:
-    explicit TfrmToolPaths(TCorvaneFrame& frame);
+    explicit TfrmToolPaths(corvane::gui::WindowFrame& frame);
+    ~TfrmToolPaths() override;
 
-    // --- named controls ---
-    QLineEdit* widthEdit = nullptr;    // Width (raster grid)
-    QLineEdit* depthEdit = nullptr;    // Depth (raster grid)
-    QLineEdit* opDepthEdit = nullptr;  // Op Depth
-    QLineEdit* zStepEdit = nullptr;    // Z Step
-    QLineEdit* cutDepthEdit = nullptr; // Cut Depth
-    QLineEdit* feedrateEdit = nullptr; // Feedrate
-    QLineEdit* rapidEdit = nullptr;    // Rapid
-    QGroupBox* styleGroup = nullptr;   // Style: Single Depth, Topography, Vectorize
-    QGroupBox* TopGroup = nullptr;     // Region Depths: One Depth, Multiple Depths
-    QCheckBox* reduceCheck = nullptr;
-    QLineEdit* reduceEdit = nullptr;
-    QCheckBox* curveFitCheck = nullptr;
-    QLineEdit* curveFitEdit = nullptr;
-    QCheckBox* filterCheck = nullptr;
-    QLineEdit* filterEdit = nullptr;
-    QPushButton* createButton = nullptr;
-    QPushButton* undoButton = nullptr;
-    QPushButton* btnClear = nullptr;
-    QPushButton* cancelButton = nullptr;
+    // --- controls, for tests ---
+    QLineEdit* widthEdit() const { return widthEdit_; }       // Width (raster grid)
+    QLineEdit* depthEdit() const { return depthEdit_; }       // Depth (raster grid)
+    QLineEdit* opDepthEdit() const { return opDepthEdit_; }   // Op Depth
+    QLineEdit* zStepEdit() const { return zStepEdit_; }       // Z Step
+    QLineEdit* cutDepthEdit() const { return cutDepthEdit_; } // Cut Depth
+    QLineEdit* feedrateEdit() const { return feedrateEdit_; } // Feedrate
+    QLineEdit* rapidEdit() const { return rapidEdit_; }       // Rapid
+    QGroupBox* styleGroup() const
+    {
+        return styleGroup_;
+    } // Style: Single Depth, Topography, Vectorize
+    QGroupBox* regionDepthsGroup() const
+    {
+        return regionDepthsGroup_;
+    } // Region Depths: One Depth, Multiple Depths
+    QCheckBox* reduceCheck() const { return reduceCheck_; }
+    QLineEdit* reduceEdit() const { return reduceEdit_; }
+    QCheckBox* curveFitCheck() const { return curveFitCheck_; }
+    QLineEdit* curveFitEdit() const { return curveFitEdit_; }
+    QCheckBox* filterCheck() const { return filterCheck_; }
+    QLineEdit* filterEdit() const { return filterEdit_; }
+    QPushButton* createButton() const { return createButton_; }
+    QPushButton* undoButton() const { return undoButton_; }
+    QPushButton* clearButton() const { return clearButton_; }
+    QPushButton* cancelButton() const { return cancelButton_; }
 
     // The selected item of Style and of Region Depths; setting one acts as a click on it.
     int StyleIndex() const;
@@ -77,15 +90,36 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    QLineEdit* widthEdit_ = nullptr;
+    QLineEdit* depthEdit_ = nullptr;
+    QLineEdit* opDepthEdit_ = nullptr;
+    QLineEdit* zStepEdit_ = nullptr;
+    QLineEdit* cutDepthEdit_ = nullptr;
+    QLineEdit* feedrateEdit_ = nullptr;
+    QLineEdit* rapidEdit_ = nullptr;
+    QGroupBox* styleGroup_ = nullptr;
+    QGroupBox* regionDepthsGroup_ = nullptr;
+    QCheckBox* reduceCheck_ = nullptr;
+    QLineEdit* reduceEdit_ = nullptr;
+    QCheckBox* curveFitCheck_ = nullptr;
+    QLineEdit* curveFitEdit_ = nullptr;
+    QCheckBox* filterCheck_ = nullptr;
+    QLineEdit* filterEdit_ = nullptr;
+    QPushButton* createButton_ = nullptr;
+    QPushButton* undoButton_ = nullptr;
+    QPushButton* clearButton_ = nullptr;
+    QPushButton* cancelButton_ = nullptr;
+
     void buildControls();
     void FormShow(const TfrmDXFView& view);
     void placeInsideFrame();
     void refuse(const QString& text);
 
-    TCorvaneFrame& frame_;
+    corvane::gui::WindowFrame& frame_;
     QButtonGroup* styleButtons_ = nullptr;
     QButtonGroup* depthButtons_ = nullptr;
-    bool running_ = false;
+    // Create, with this dialog the one window that takes input meanwhile.
+    std::unique_ptr<corvane::gui::LongRun> run_;
     QPointer<TfrmDXFView> target_;
     QMetaObject::Connection targetTitle_;
 };

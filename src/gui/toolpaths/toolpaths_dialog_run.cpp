@@ -1,14 +1,12 @@
 // The dialog's buttons: Create reads the fields and has the target mesh view build its
 // regions; Undo and Clear act on the view's list; Cancel and Esc stop a running Create.
 #include "common/error.h"
-#include "gui/app/exception_hook.h"
-#include "gui/app/frame.h"
-#include "gui/app/gui_run_control.h"
 #include "gui/app/hourglass.h"
+#include "gui/app/long_run.h"
 #include "gui/app/prompts.h"
 #include "gui/app/shared_state.h"
+#include "gui/app/window_frame.h"
 #include "gui/mesh/dxf_view.h"
-#include "gui/relief/run_input_guard.h"
 #include "gui/toolpaths/toolpaths_dialog.h"
 
 #include <QLineEdit>
@@ -30,9 +28,8 @@ void TfrmToolPaths::Button1Click()
     TfrmDXFView* view = TargetView();
     // The builder lets events through: a second Create, an Undo or a Clear then would change
     // the list the first one appends to.
-    if (!view || running_)
+    if (!view || run_->running())
         return;
-    shared().EscapePressed = false;
     // What the window was opened as decides the source, not the job another window started.
     const bool grid = view->IsVectorConversion();
     const corvane::toolpaths::ToolpathsFields fields = Fields();
@@ -44,52 +41,37 @@ void TfrmToolPaths::Button1Click()
         corvane::toolpaths::readToolpathsFields(fields, grid, shared().VectorGridColumns);
     shared().RapidHeight = run.rapidHeight;
 
-    std::optional<QString> failure;
-    running_ = true;
-    {
-        corvane::gui::Hourglass busy;
-        corvane::gui::RunInputGuard guard(this);
-        corvane::gui::GuiRunControl control(frame_.StatusBar1());
-        failure = corvane::gui::failureOf([&] {
-            if (grid)
-                view->CreateGridRegions(run, control);
-            else
-                view->CreateRegions(run, control);
-        });
-        if (failure) {
-            frame_.StatusBar1().setGaugeVisible(false);
-            frame_.StatusBar1().setText(0, QStringLiteral("Failed: ") + *failure);
-        }
-    }
-    running_ = false;
-    if (shared().EscapePressed)
-        frame_.StatusBar1().setText(0, QStringLiteral("Process Cancelled..."));
-    shared().EscapePressed = false;
-    undoButton->setEnabled(true);
-    if (failure)
-        refuse(*failure);
+    run_->run([&](corvane::RunControl& control) {
+        if (grid)
+            view->CreateGridRegions(run, control);
+        else
+            view->CreateRegions(run, control);
+        return !control.escapePressed();
+    });
+    undoButton_->setEnabled(true);
 }
 
 void TfrmToolPaths::Button3Click()
 {
     TfrmDXFView* view = TargetView();
-    if (!view || running_)
+    if (!view || run_->running())
         return;
     view->UndoRegions();
-    undoButton->setEnabled(false);
+    undoButton_->setEnabled(false);
 }
 
 void TfrmToolPaths::btnClearClick()
 {
     TfrmDXFView* view = TargetView();
-    if (!view || running_)
+    if (!view || run_->running())
         return;
     view->ClearRegions();
 }
 
 void TfrmToolPaths::Button2Click()
 {
-    // Stops a running Create; always dismisses the dialog, even when its view is gone.
-    shared().EscapePressed = true;
+    // Cancel stands for Esc: a running Create stops. It always dismisses the dialog, even
+    // when its view is gone.
+    frame_.PressEscape();
     hide();
 }

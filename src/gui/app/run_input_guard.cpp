@@ -1,4 +1,4 @@
-#include "gui/relief/run_input_guard.h"
+#include "gui/app/run_input_guard.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -1,4 +1,4 @@
-#include "gui/mesh/mouse_rules.h"
+#include "gui/draw3d/view_drag.h"
 
 #include "common/round_half_even.h"
 #include "gui/draw3d/draw3d_panel.h"

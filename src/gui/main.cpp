@@ -1,9 +1,10 @@
-// Start-up: the splash, the frame with its long-lived dialogs, then the event loop. Files
-// named on the command line open in their own windows.
+// Start-up: the splash, the frame composed with the windows it opens, then the event loop.
+// Files named on the command line open in their own windows.
 #include "common/temporary_files.h"
 #include "gui/app/application.h"
 #include "gui/app/frame.h"
 #include "gui/app/splash.h"
+#include "gui/compose/compose_windows.h"
 
 #include <QEventLoop>
 #include <QStringList>
@@ -51,6 +52,7 @@ int main(int argc, char** argv)
     }
 
     TCorvaneFrame frame;
+    corvane::gui::composeWindows(frame);
 
     if (splash) {
         waitMilliseconds(1000);

@@ -1,4 +1,4 @@
-// What a mouse drag on the mesh view does to the panel's view options. The buttons and keys
+// What a mouse drag on a 3D window does to the panel's view options. The buttons and keys
 // held are compared as a whole, so an extra key or button makes a drag do nothing:
 //   right button alone       zoom: dragging up zooms in, by 100 percent per panel height
 //   Shift with left button   pan: the offsets follow the mouse

@@ -1,0 +1,274 @@
+#include "relief/swept_envelope.h"
+
+#include "relief/row_progress.h"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+
+namespace corvane::relief {
+
+SampleField sampleField(const TZGrid& grid, double sizeX, double sizeY, double depth)
+{
+    SampleField field;
+    field.grid = &grid;
+    field.cellWidth = sizeX / grid.cols;
+    field.cellHeight = sizeY / grid.rows;
+    field.sizeY = sizeY;
+    field.depth = depth;
+    return field;
+}
+
+RowMaxima rowMaxima(const TZGrid& grid)
+{
+    RowMaxima m;
+    m.cols = grid.cols;
+    const std::vector<TZGrid::Cell>* previous = &grid.cells;
+    for (int level = 1; level <= RowMaxima::Levels; ++level) {
+        const int half = 1 << (level - 1);
+        std::vector<TZGrid::Cell> next(grid.cells.size());
+        for (int r = 0; r < grid.rows; ++r) {
+            const TZGrid::Cell* from = previous->data() + std::size_t(r) * grid.cols;
+            TZGrid::Cell* to = next.data() + std::size_t(r) * grid.cols;
+            for (int c = 0; c < grid.cols; ++c)
+                to[c] = c + half < grid.cols ? std::max(from[c], from[c + half]) : from[c];
+        }
+        m.levels.push_back(std::move(next));
+        previous = &m.levels.back();
+    }
+    return m;
+}
+
+namespace {
+
+// The largest value of grid row `row` over columns first..last (first <= last).
+int rowMaximum(const TZGrid& grid, const RowMaxima& m, int row, int first, int last)
+{
+    const std::size_t base = std::size_t(row) * std::size_t(grid.cols);
+    const int span = last - first + 1;
+    if (span <= 1 << RowMaxima::Levels) { // the common case: two reads of one level
+        const int level = std::bit_width(unsigned(span)) - 1;
+        const TZGrid::Cell* values = level == 0 ? grid.cells.data() : m.levels[level - 1].data();
+        return std::max(values[base + first], values[base + last + 1 - (1 << level)]);
+    }
+    int best = 0;
+    while (first <= last) {
+        const int length = std::min(last - first + 1, 1 << RowMaxima::Levels);
+        const int level = std::bit_width(unsigned(length)) - 1;
+        const TZGrid::Cell* values = level == 0 ? grid.cells.data() : m.levels[level - 1].data();
+        best = std::max(
+            {best, int(values[base + first]), int(values[base + first + length - (1 << level)])});
+        first += length;
+    }
+    return best;
+}
+
+// A grid index range [first, last] for positions lo..hi measured in cells, widened by a
+// hair so that rounding never leaves out a cell; empty when it misses the grid.
+struct IndexRange {
+    int first = 0, last = -1;
+};
+
+IndexRange indexRange(double lo, double hi, int count)
+{
+    // Rounding by conversion, as the values lie within the grid once clamped (std::ceil and
+    // std::floor are calls on the baseline instruction set); NaN takes the whole range.
+    lo -= 1e-6;
+    hi += 1e-6;
+    int first = 0, last = count - 1;
+    if (lo > 0) {
+        if (!(lo < count))
+            return {};
+        first = int(lo);
+        first += first < lo;
+    }
+    if (hi < count - 1) {
+        if (!(hi >= 0))
+            return {};
+        last = int(hi);
+    }
+    if (first > last)
+        return {};
+    return {first, last};
+}
+
+// Calls visit(qx, qy, zq) for each cell that may be cut deeper than ignoreBelow. Why the
+// skips are safe: the tip never goes below zlow = min(z0, z1), and the distance from the
+// move to a cell is at least its distance to the move's bounding box; the height grows with
+// the distance. For a whole row the distance is at least the row's distance in Y. A cell
+// that passes is then bounded once more, with the height replaced by a parabola below it:
+// c·d² (c = 1/2R for the ball, whose height R − sqrt(R² − d²) = d² / (R + sqrt(R² − d²)) is
+// at least d²/2R; c = k/R for the cone, as d <= R; 0 for the flat end). Along the move
+// z(t) + c·d(t)² is a parabola in t whose least value takes no root.
+template <class Visit>
+void forCellsThatMayBeCut(const SampleField& f, const ToolProfile& tool, const TipSegment& m,
+                          double ignoreBelow, Visit visit)
+{
+    const TZGrid& g = *f.grid;
+    const double r = tool.radius, r2 = r * r;
+    // A margin far below any length we work with, against rounding in the bounds.
+    const double slack = 1e-9 * (r + f.depth);
+    const double xlo = std::min(m.x0, m.x1), xhi = std::max(m.x0, m.x1);
+    const double ylo = std::min(m.y0, m.y1), yhi = std::max(m.y0, m.y1);
+    const double zlow = std::min(m.z0, m.z1);
+    const double mx = m.x1 - m.x0, my = m.y1 - m.y0, mz = m.z1 - m.z0;
+    const double a = mx * mx + my * my;
+    const double c = tool.shape == ToolShape::BallMill ? 1 / (2 * r)
+                     : tool.shape == ToolShape::VBit   ? tool.coneSlope / r
+                                                       : 0;
+    const bool along = a > 0 && c > 0;
+    const double perA = along ? 1 / a : 0, shift = along ? mz / (2 * c * a) : 0;
+    const auto parabolaFloor = [&](double qx, double qy) {
+        const double wx = qx - m.x0, wy = qy - m.y0;
+        const double w2 = wx * wx + wy * wy;
+        if (!along)
+            return zlow + c * w2;
+        const double t0 = (wx * mx + wy * my) * perA;
+        const double b2 = std::max(0.0, w2 - a * t0 * t0);
+        const double t = std::clamp(t0 - shift, 0.0, 1.0);
+        return m.z0 + mz * t + c * (a * (t - t0) * (t - t0) + b2);
+    };
+    const IndexRange cols = indexRange((xlo - r) / f.cellWidth, (xhi + r) / f.cellWidth, g.cols);
+    const IndexRange rows =
+        indexRange((f.sizeY - yhi - r) / f.cellHeight, (f.sizeY - ylo + r) / f.cellHeight, g.rows);
+    if (cols.first > cols.last) // the footprint misses the grid's columns: nothing to cut
+        return;
+    const double greyPerUnit = g.white / f.depth;
+    for (int row = rows.first; row <= rows.last; ++row) {
+        const double qy = f.y(row);
+        const double dy = std::max({0.0, ylo - qy, qy - yhi});
+        const double dy2 = dy * dy;
+        if (dy2 >= r2 + slack)
+            continue;
+        const double rowDistance2 = std::min(dy2, r2);
+        // zq > zlow + rowBound + ignoreBelow, in grey values. The parabola below the profile
+        // skips most rows before the exact height (a root for the ball and the cone) is
+        // needed.
+        double least = (zlow + ignoreBelow - slack + f.depth + c * rowDistance2) * greyPerUnit;
+        if (least >= g.white)
+            continue;
+        if (f.maxima) {
+            const int highest = rowMaximum(g, *f.maxima, row, cols.first, cols.last);
+            if (!(highest > least))
+                continue;
+            least = (zlow + heightAboveTip(tool, rowDistance2) + ignoreBelow - slack + f.depth) *
+                    greyPerUnit;
+            if (!(highest > least))
+                continue;
+        } else {
+            least = (zlow + heightAboveTip(tool, rowDistance2) + ignoreBelow - slack + f.depth) *
+                    greyPerUnit;
+        }
+        // values[col] > least as a comparison of integers (0 <= least < white here or below 0).
+        const int above = least < 0 ? 0 : int(least) + 1;
+        const TZGrid::Cell* values = g[row];
+        for (int col = cols.first; col <= cols.last; ++col) {
+            if (values[col] < above)
+                continue;
+            const double qx = f.x(col);
+            const double dx = std::max({0.0, xlo - qx, qx - xhi});
+            if (dx * dx + dy2 >= r2 + slack)
+                continue;
+            const double zq = f.z(values[col]);
+            if (zq - parabolaFloor(qx, qy) + slack > ignoreBelow)
+                visit(qx, qy, zq);
+        }
+    }
+}
+
+} // namespace
+
+double deepestCut(const SampleField& field, const ToolProfile& tool, const TipSegment& move,
+                  double ignoreBelow)
+{
+    double deepest = NoCut;
+    forCellsThatMayBeCut(field, tool, move, ignoreBelow, [&](double qx, double qy, double zq) {
+        const double lowest = lowestSurfaceOver(tool, move, qx, qy);
+        if (lowest != NeverUnderTool)
+            deepest = std::max(deepest, zq - lowest);
+    });
+    return deepest;
+}
+
+double deepestCutDense(const SampleField& field, const ToolProfile& tool, const TipSegment& move,
+                       int samples)
+{
+    const TZGrid& g = *field.grid;
+    const double r2 = tool.radius * tool.radius;
+    double deepest = NoCut;
+    for (int i = 0; i <= samples; ++i) {
+        const double t = double(i) / samples;
+        const double x = move.x0 + t * (move.x1 - move.x0);
+        const double y = move.y0 + t * (move.y1 - move.y0);
+        const double z = move.z0 + t * (move.z1 - move.z0);
+        for (int row = 0; row < g.rows; ++row)
+            for (int col = 0; col < g.cols; ++col) {
+                const double dx = field.x(col) - x, dy = field.y(row) - y;
+                const double d2 = dx * dx + dy * dy;
+                if (d2 < r2)
+                    deepest =
+                        std::max(deepest, field.z(g[row][col]) - z - heightAboveTip(tool, d2));
+            }
+    }
+    return deepest;
+}
+
+double safeTipHeight(const SampleField& field, const ToolProfile& tool, double x, double y)
+{
+    // Standing still at z = 0, the deepest cut is the height the tip must rise to.
+    return deepestCut(field, tool, {x, y, 0, x, y, 0});
+}
+
+void cellsCutDeeper(const SampleField& field, const ToolProfile& tool, const TipSegment& move,
+                    double depthAbove, std::vector<CutCell>& cells)
+{
+    forCellsThatMayBeCut(field, tool, move, depthAbove, [&](double qx, double qy, double zq) {
+        const double lowest = lowestSurfaceOver(tool, move, qx, qy);
+        if (lowest != NeverUnderTool && zq - lowest > depthAbove)
+            cells.push_back({qx, qy, zq});
+    });
+}
+
+void cellsThatMayBeCut(const SampleField& field, const ToolProfile& tool, const TipSegment& move,
+                       double ignoreBelow, std::vector<CutCell>& cells)
+{
+    forCellsThatMayBeCut(field, tool, move, ignoreBelow, [&](double qx, double qy, double zq) {
+        cells.push_back({qx, qy, zq});
+    });
+}
+
+double deepestCutOf(std::span<const CutCell> cells, const ToolProfile& tool, const TipSegment& move,
+                    std::vector<double>* cuts)
+{
+    if (cuts)
+        cuts->clear();
+    double deepest = NoCut;
+    for (const CutCell& q : cells) {
+        const double lowest = lowestSurfaceOver(tool, move, q.x, q.y);
+        const double cut = lowest != NeverUnderTool ? q.z - lowest : NoCut;
+        deepest = std::max(deepest, cut);
+        if (cuts)
+            cuts->push_back(cut);
+    }
+    return deepest;
+}
+
+DeepestCut deepestCutOfMoves(const SampleField& field, const ToolProfile& tool,
+                             std::span<const TipSegment> moves, RunControl& control)
+{
+    DeepestCut result;
+    const long long n = static_cast<long long>(moves.size());
+    ProgressStride stride(0, (n - 1) / 10);
+    for (long long i = 0; i < n; ++i) {
+        if (stride.due(i) && gaugePointStopsForEscape(control, i, n - 1)) {
+            result.stopped = true;
+            break;
+        }
+        result.depth =
+            std::max(result.depth, deepestCut(field, tool, moves[std::size_t(i)], result.depth));
+    }
+    control.endProgress(ProgressDisplay::Gauge);
+    return result;
+}
+
+} // namespace corvane::relief

@@ -1,0 +1,96 @@
+// The swept envelope of a straight move against the height grid: how deep the tool's
+// surface, carried along the move, passes below the cells it sweeps over. Each cell is a
+// point at its centre, as gouge control and the cut simulation see it:
+//   cell (r, c) at X = c·w, Y = SizeY − r·h, z = −D + D·v/white
+// with w = SizeX / columns and h = SizeY / rows (Y = SizeY at the top row). The depth of a
+// cut into cell q along a move is zq − (lowest surface over q along the move); the envelope
+// is the largest of these over the cells the footprint passes.
+#pragma once
+
+#include "common/run_control.h"
+#include "relief/tool_profile.h"
+#include "relief/zgrid.h"
+
+#include <limits>
+#include <span>
+#include <vector>
+
+namespace corvane::relief {
+
+// The largest value of each row over windows of 2, 4, 8 and 16 cells: level i holds at
+// [r][c] the largest of grid[r][c .. c + 2^i - 1] (cut at the row's end). A range of a
+// row then costs two reads per 16 cells instead of one per cell.
+struct RowMaxima {
+    static constexpr int Levels = 4;
+    std::vector<std::vector<TZGrid::Cell>> levels; // levels 1..Levels; level 0 is the grid
+    int cols = 0;
+};
+RowMaxima rowMaxima(const TZGrid& grid);
+
+struct SampleField {
+    const TZGrid* grid = nullptr; // the heights the program was made from, before gouge control
+    const RowMaxima* maxima = nullptr;    // of grid; optional, lets whole rows be skipped
+    double cellWidth = 0, cellHeight = 0; // > 0
+    double sizeY = 0;
+    double depth = 0; // D > 0
+
+    double x(int col) const { return col * cellWidth; }
+    double y(int row) const { return sizeY - row * cellHeight; }
+    double z(int value) const { return -depth + depth * value / double(grid->white); }
+};
+
+// The field of a relief of sizeX by sizeY and depth D over `grid`.
+SampleField sampleField(const TZGrid& grid, double sizeX, double sizeY, double depth);
+
+inline constexpr double NoCut = -std::numeric_limits<double>::infinity();
+
+// The deepest cut of the move into any cell, exact (NoCut when no cell comes under the
+// tool; negative when the tool clears them all). Cells that provably cannot be cut deeper
+// than `ignoreBelow` are skipped without the exact test, so the answer is exact when it is
+// above ignoreBelow and otherwise some value <= ignoreBelow. The fast path: a cell of row r
+// is only tested when its height beats the lowest tip height of the move plus the tool's
+// height at the row's distance from the move, a bound read straight from the cells.
+double deepestCut(const SampleField& field, const ToolProfile& tool, const TipSegment& move,
+                  double ignoreBelow = NoCut);
+
+// The reference: the move sampled at samples + 1 evenly spaced tip positions, each tested
+// against every cell of the grid. Never above deepestCut; approaches it as samples grows.
+double deepestCutDense(const SampleField& field, const ToolProfile& tool, const TipSegment& move,
+                       int samples);
+
+// The lowest height at which the tip may stand over (x, y) and cut no cell:
+// max over the cells under the footprint of (zq − height at their distance). NoCut when
+// no cell lies under it.
+double safeTipHeight(const SampleField& field, const ToolProfile& tool, double x, double y);
+
+// A cell the move cuts: its point and height.
+struct CutCell {
+    double x = 0, y = 0, z = 0;
+};
+
+// The cells the move cuts deeper than `depthAbove`, appended to `cells`.
+void cellsCutDeeper(const SampleField& field, const ToolProfile& tool, const TipSegment& move,
+                    double depthAbove, std::vector<CutCell>& cells);
+
+// The cells deepestCut(field, tool, move, ignoreBelow) tests exactly, appended to `cells` in
+// the same order: every other cell provably is cut no deeper than ignoreBelow. The list
+// also serves, exactly, any move over the same line whose ends are not lower, and the tool
+// standing still at either end: the bounds that leave a cell out hold for those as well.
+void cellsThatMayBeCut(const SampleField& field, const ToolProfile& tool, const TipSegment& move,
+                       double ignoreBelow, std::vector<CutCell>& cells);
+
+// deepestCut over the listed cells only: max of (zq − lowest surface over q), NoCut for none.
+// With `cuts`, the depth at each cell is left there too (NoCut where the tool never covers it).
+double deepestCutOf(std::span<const CutCell> cells, const ToolProfile& tool,
+                    const TipSegment& move, std::vector<double>* cuts = nullptr);
+
+// The deepest cut of any of the moves (NoCut for none). Progress on the status bar gauge;
+// Esc stops it (stopped is set, the answer covers the moves done).
+struct DeepestCut {
+    double depth = NoCut;
+    bool stopped = false;
+};
+DeepestCut deepestCutOfMoves(const SampleField& field, const ToolProfile& tool,
+                             std::span<const TipSegment> moves, RunControl& control);
+
+} // namespace corvane::relief
