@@ -2,6 +2,7 @@
 // a command or a file kind needs them, and the full precision all the way into the relief.
 #include "common/error.h"
 #include "imaging/depth_levels.h"
+#include "imaging/operation_chain.h"
 #include "imaging/picture_io.h"
 #include "imaging/picture_model.h"
 #include "imaging_test_pictures.h"
@@ -12,6 +13,7 @@
 #include "relief/raster_move.h"
 #include "relief/raster_passes.h"
 #include "scratch_folder.h"
+#include "simulation/planned_program.h"
 
 #include <gtest/gtest.h>
 #include <set>
@@ -145,6 +147,18 @@ TEST(DepthMap, RampOf4096LevelsGives4096DistinctDepths)
             depths.insert(m.z);
     EXPECT_EQ(depths.size(), 4096u);
 
+    // The program as written, through gouge control and Protect Moves: every level keeps a
+    // Z word of its own (beside the Rapid Height and the stock top).
+    p.useGougeControl = p.protectMoves = true;
+    p.tool = relief::ToolShape::BallMill;
+    p.toolDiameter = 0.5;
+    const std::string program = simulation::plannedProgramText(grid, p, silentRunControl());
+    std::set<std::string> zWords;
+    for (std::size_t at = program.find('Z'); at != std::string::npos;
+         at = program.find('Z', at + 1))
+        zWords.insert(program.substr(at + 1, program.find_first_of(" \r", at) - at - 1));
+    EXPECT_GE(zWords.size(), 4096u);
+
     // The DXF surface too: far more heights than 256 (its sampling of the framed grid passes
     // over a column or two).
     relief::StringSink dxf;
@@ -182,4 +196,14 @@ TEST(DepthMap, GougeControlAtSixteenBits)
         relief::BuildToolMask(relief::ToolShape::BallMill, 0.3, 0.02, 0.025, -0.5, 90);
     relief::TZGrid wrongKind = grid;
     EXPECT_THROW(relief::ApplyGougeControl(wrongKind, eight, silentRunControl()), Error);
+}
+
+// A depth map goes into a BMP file at 256 levels, a byte a pixel: the largest one a BMP file
+// holds at 8 bits is not refused as if it took two.
+TEST(DepthMap, BmpLimitCountsTheLevelsItWrites)
+{
+    const std::uint64_t plenty = std::uint64_t(1) << 50;
+    EXPECT_NO_THROW(checkOperationChain({60000, 70000, 16}, {}, {FileTypeBmp, "deep.bmp"}, plenty));
+    EXPECT_THROW(checkOperationChain({70000, 70000, 16}, {}, {FileTypeBmp, "deep.bmp"}, plenty),
+                 Error);
 }
