@@ -8,6 +8,7 @@
 #include "scratch_folder.h"
 
 #include <cstring>
+#include <unistd.h>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <limits>
@@ -188,6 +189,57 @@ TEST(MeshFiles, FilesOnDiskByTheirExtension)
     TriangleSoup soup;
     EXPECT_TRUE(readMeshTriangles(folder.file("t.obj"), soup, silentRunControl()));
     EXPECT_EQ(soup.corners.size(), 12u); // the flat face too
+}
+
+namespace {
+
+// Shortens the file to `keep` bytes the first time the reader looks at Esc.
+class TruncatingControl : public RunControl {
+public:
+    TruncatingControl(std::string path, off_t keep) : path_(std::move(path)), keep_(keep) {}
+    bool escapePressed() override
+    {
+        if (!done_) {
+            done_ = true;
+            EXPECT_EQ(::truncate(path_.c_str(), keep_), 0);
+        }
+        return false;
+    }
+
+private:
+    std::string path_;
+    off_t keep_;
+    bool done_ = false;
+};
+
+} // namespace
+
+// The reader first looks at Esc a million triangles in; the file is cut in half then, so
+// the rest reads as zeros.
+TEST(MeshFiles, AnStlShortenedWhileReadIsRefusedAndNothingKept)
+{
+    const corvane::testing::ScratchFolder folder;
+    const std::string name = folder.file("big.stl");
+    const std::string one = binaryStl(tetTriangles());
+    const std::string record = one.substr(84, 50);
+    const std::uint32_t count = (1u << 20) + 16;
+    std::string bytes = one.substr(0, 80);
+    bytes.append(reinterpret_cast<const char*>(&count), 4);
+    bytes.reserve(84 + std::size_t(count) * 50);
+    for (std::uint32_t t = 0; t < count; ++t)
+        bytes += record;
+    std::ofstream(name, std::ios::binary) << bytes;
+    TruncatingControl control(name, off_t(bytes.size() / 2));
+    FacetMesh mesh;
+    try {
+        LoadMeshFile(mesh, name, control);
+        ADD_FAILURE() << "a file shortened while read must be refused";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.file(), name);
+        EXPECT_EQ(e.reason(), "changed while it was read");
+    }
+    EXPECT_TRUE(mesh.triangles.empty());
+    EXPECT_TRUE(mesh.edges.empty());
 }
 
 TEST(MeshFiles, HostileFilesAreRefusedWithTheReason)

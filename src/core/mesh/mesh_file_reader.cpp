@@ -100,8 +100,18 @@ bool readMeshTriangles(const std::string& path, TriangleSink& out, RunControl& c
 {
     switch (meshKindFromName(path)) {
     case MeshFileKind::Stl: {
+        // What was read from a file that changed under us mixes two files (or zeros where it
+        // was shortened): refused, and a bad record in it is the change's doing.
         const MappedFile file(path);
-        return readStl(file.bytes(), path, out, control);
+        bool completed = false;
+        try {
+            completed = readStl(file.bytes(), path, out, control);
+        } catch (const Error&) {
+            file.checkUnchanged();
+            throw;
+        }
+        file.checkUnchanged();
+        return completed;
     }
     case MeshFileKind::Assimp:
         if (!std::filesystem::is_regular_file(path))
