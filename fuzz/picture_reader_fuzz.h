@@ -22,8 +22,8 @@ constexpr std::uint64_t memoryLimit = std::uint64_t(64) << 20;
 
 inline void checkPicture(const Picture& p)
 {
-    const bool depthKnown =
-        p.bitCount == 1 || p.bitCount == 4 || p.bitCount == 8 || p.bitCount == 24;
+    const bool depthKnown = p.bitCount == 1 || p.bitCount == 4 || p.bitCount == 8 ||
+                            p.bitCount == 16 || p.bitCount == 24;
     const bool paletteRight =
         p.indexed() ? p.palette.size() == std::size_t(1) << p.bitCount : p.palette.empty();
     if (p.empty() || !depthKnown || !paletteRight ||

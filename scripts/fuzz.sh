@@ -11,6 +11,7 @@ CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug 
 cmake --build build-fuzz --target fuzz_targets -j "$(nproc)"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+export LSAN_OPTIONS="suppressions=$PWD/fuzz/lsan-suppressions.txt"
 for source in fuzz/*_fuzz.cpp; do
   target="$(basename "$source" .cpp)"
   name="${target%_fuzz}"

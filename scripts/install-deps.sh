@@ -13,7 +13,8 @@ packages=(
   python3 python3-ezdxf python3-pil
   clang libclang-rt-14-dev
   libturbojpeg0-dev libjpeg62-turbo-dev libpng-dev libtiff-dev
-  assimp-utils libassimp-dev xdotool imagemagick
+  assimp-utils xdotool imagemagick
+  libassimp-dev admesh
   linuxcnc-uspace  # rs274, LinuxCNC's interpreter: the tests run our programs through it
 )
 

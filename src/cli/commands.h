@@ -11,6 +11,7 @@ enum ExitCode : int { ExitOk = 0, ExitFailure = 1, ExitUsage = 2 };
 void addInfoCommand(CLI::App& app);
 void addReliefCommands(CLI::App& app); // surface, gcode, gouge
 void addMeshCommand(CLI::App& app);
+void addDepthMapCommand(CLI::App& app);
 void addDncCommand(CLI::App& app);
 void addRegionsCommand(CLI::App& app);
 void addImageCommand(CLI::App& app);

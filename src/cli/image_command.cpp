@@ -5,6 +5,7 @@
 #include "cli/stderr_run_control.h"
 #include "common/error.h"
 #include "common/out_of_memory.h"
+#include "imaging/depth_levels.h"
 #include "imaging/operation_chain.h"
 #include "imaging/operation_table.h"
 #include "imaging/picture_io.h"
@@ -78,6 +79,12 @@ void runImage(const CLI::App& command, const ImageOptions& options)
 
     StderrRunControl control;
     imaging::Picture picture = imaging::readPicture(options.input, control);
+    // The operations and plug-ins work on 8 or 24 bits: a depth map goes to 256 levels first,
+    // and the user is told so.
+    if (picture.deep() && !steps.empty()) {
+        std::cerr << "corvane-cli: " << imaging::ReduceTo256LevelsMessage << "\n";
+        picture = imaging::reducedTo256Levels(picture);
+    }
     checkChain(picture.shape(), steps, options.output);
     for (const Step& step : steps) {
         if (const auto* call = std::get_if<imaging::OperationCall>(&step)) {

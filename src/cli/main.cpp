@@ -20,6 +20,7 @@ int main(int argc, char** argv)
     addInfoCommand(app);
     addReliefCommands(app);
     addMeshCommand(app);
+    addDepthMapCommand(app);
     addDncCommand(app);
     addRegionsCommand(app);
     addImageCommand(app);

@@ -1,11 +1,12 @@
-// corvane-cli mesh FILE.dxf: reads a DXF surface mesh as the mesh view does and prints the
+// corvane-cli mesh FILE: reads a mesh file (DXF, STL, OBJ, PLY, OFF, 3MF) as the mesh view does
+// and prints the
 // triangle count, the edge count and the extents; --json as one line of JSON; --dump adds
 // every triangle of the sorted list, for comparing meshes number by number.
 #include "cli/commands.h"
 #include "cli/output_checks.h"
 #include "cli/stderr_run_control.h"
 #include "common/error.h"
-#include "mesh/dxf_mesh_reader.h"
+#include "mesh/mesh_file_reader.h"
 
 #include <charconv>
 #include <cstdio>
@@ -97,7 +98,7 @@ void runMesh(const MeshOptions& options)
 {
     StderrRunControl control;
     FacetMesh mesh;
-    if (mesh::LoadDxfMeshFile(mesh, options.file, control) == mesh::MeshLoadOutcome::NoFile)
+    if (mesh::LoadMeshFile(mesh, options.file, control) == mesh::MeshLoadOutcome::NoFile)
         throw Error(options.file, "no such file");
     control.showStatus(mesh::loadedMessage(options.file, mesh.triangles.size()));
     if (options.dump)
@@ -112,8 +113,10 @@ void addMeshCommand(CLI::App& app)
 {
     auto options = std::make_shared<MeshOptions>();
     CLI::App* command =
-        app.add_subcommand("mesh", "Read a DXF surface mesh and show its size and extents");
-    command->add_option("FILE", options->file, "DXF file of 3DFACE entities")->required();
+        app.add_subcommand("mesh", "Read a mesh file and show its size and extents");
+    command->add_option("FILE", options->file,
+                        "Mesh file: DXF of 3DFACE entities, STL, OBJ, PLY, OFF or 3MF")
+        ->required();
     command->add_flag("--json", options->json, "One line of JSON instead of text");
     command->add_flag("--dump", options->dump,
                       "Print the counts, the extents and every triangle of the sorted list");

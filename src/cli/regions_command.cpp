@@ -1,4 +1,5 @@
-// corvane-cli regions: contour regions over a DXF mesh, or over a picture's raster grid, made
+// corvane-cli regions: contour regions over a mesh file (DXF, STL, OBJ, PLY, OFF, 3MF), or
+// over a picture's raster grid, made
 // as the toolpaths dialog's Create makes them, then written as Save DNC (ordered) or Save
 // DXF (list order) write them, or dumped as numbers.
 #include "cli/commands.h"
@@ -8,7 +9,7 @@
 #include "common/error.h"
 #include "common/timestamp.h"
 #include "imaging/picture_io.h"
-#include "mesh/dxf_mesh_reader.h"
+#include "mesh/mesh_file_reader.h"
 #include "mesh/raster_grid.h"
 #include "relief/height_grid.h"
 #include "toolpaths/dnc_writer.h"
@@ -57,9 +58,9 @@ struct Source {
 Source loadSource(const std::string& path, RunControl& control)
 {
     Source source;
-    if (lowerExtension(path) == ".dxf") {
+    if (mesh::meshKindFromName(path) != mesh::MeshFileKind::Unknown) {
         FacetMesh mesh;
-        if (mesh::LoadDxfMeshFile(mesh, path, control) == mesh::MeshLoadOutcome::NoFile)
+        if (mesh::LoadMeshFile(mesh, path, control) == mesh::MeshLoadOutcome::NoFile)
             throw Error(path, "no such file");
         if (mesh.triangles.empty())
             throw Error(path, "no 3DFACE was found: there is nothing to slice");
@@ -214,8 +215,8 @@ void addRegionsCommand(CLI::App& app)
 {
     static RegionsOptions options;
     CLI::App* command = app.add_subcommand(
-        "regions", "Slice contour regions from a DXF mesh or a picture; write G-code or DXF");
-    command->add_option("SOURCE", options.source, "A DXF mesh, or a picture (its raster grid)")
+        "regions", "Slice contour regions from a mesh file or a picture; write G-code or DXF");
+    command->add_option("SOURCE", options.source, "A mesh (DXF, STL, OBJ, PLY, OFF, 3MF), or a picture (its raster grid)")
         ->required();
     command->add_option("-o,--output", options.output,
                         "OUT.dnc (ordered G-code; also .nc, .gcode, .ngc, .tap) or OUT.dxf");

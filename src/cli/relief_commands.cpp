@@ -15,6 +15,7 @@
 #include "relief/gouge_control.h"
 #include "relief/height_grid.h"
 #include "relief/parameter_checks.h"
+#include "relief/stl_surface.h"
 #include "relief/surface_dialog_model.h"
 
 #include <filesystem>
@@ -48,6 +49,7 @@ struct ReliefOptions {
     bool noGouge = false;
     bool protectMoves = false;                    // gcode only
     double cellWidth = 0, cellHeight = 0;         // gouge only; 0: one pixel
+    double baseThickness = relief::DefaultBaseThickness; // surface to STL only
     RoughingOptions rough;                        // gcode only
     MachineOptions machine;                       // gcode only
     std::map<std::string, std::string> lastValue; // scratch for CLI11
@@ -165,13 +167,35 @@ relief::CreateHooks hooksFor(const std::string& output)
             [](const std::string& message) { std::cerr << "corvane-cli: " << message << "\n"; }};
 }
 
+bool isStlName(const std::string& path)
+{
+    std::string ext = std::filesystem::path(path).extension().string();
+    for (char& c : ext)
+        c = char(std::tolower(static_cast<unsigned char>(c)));
+    return ext == ".stl";
+}
+
+// The kind of file comes from the output's extension: .stl a closed binary STL solid,
+// anything else the DXF surface.
 void runSurface(const CLI::App& command, const ReliefOptions& options)
 {
+    const bool stl = isStlName(options.output);
+    if (!stl && command.count("--base") > 0)
+        throw Error(options.output, "--base applies to an STL surface only (-o OUT.stl)");
     const imaging::Picture picture = readSource(options);
     const relief::ReliefParameters params =
         modelFor(command, options, SurfaceMode::DxfSurface, picture).read();
-    relief::TZGrid grid = relief::FillHeightGrid(picture, true);
     StderrRunControl control;
+    if (stl) {
+        // The solid's walls close the surface: no white frame.
+        const relief::TZGrid grid = relief::FillHeightGrid(picture, false);
+        const relief::CreateResult result = relief::CreateStlSurface(
+            grid, params, options.baseThickness, control, hooksFor(options.output));
+        if (result.outcome != relief::CreateOutcome::Saved)
+            throw Error(options.output, "stopped; nothing was written");
+        return;
+    }
+    relief::TZGrid grid = relief::FillHeightGrid(picture, true);
     relief::CreateDxfSurface(grid, params, control, hooksFor(options.output));
 }
 
@@ -223,20 +247,6 @@ void runGCode(const CLI::App& command, const ReliefOptions& options)
         throw Error(relief::ZeroDiameterMessage);
 }
 
-// The gouge grid as an 8-bit grey picture, for the PNM writer.
-imaging::Picture greyPicture(relief::TZGrid&& grid)
-{
-    imaging::Picture picture;
-    picture.width = grid.cols;
-    picture.height = grid.rows;
-    picture.bitCount = 8;
-    for (int v = 0; v < 256; ++v)
-        picture.palette.push_back({std::uint8_t(v), std::uint8_t(v), std::uint8_t(v)});
-    picture.pixels = std::move(grid.cells);
-    grid.clear();
-    return picture;
-}
-
 void runGouge(const CLI::App& command, const ReliefOptions& options)
 {
     const imaging::Picture picture = readSource(options);
@@ -256,8 +266,8 @@ void runGouge(const CLI::App& command, const ReliefOptions& options)
     relief::applyGougeStep(grid, params, cellWidth, cellHeight, control);
     const int cols = grid.cols, rows = grid.rows;
     const std::string pgm = runWithMemoryFor(
-        "the PGM picture", cols, rows, "grid", 2 * std::uint64_t(cols) * std::uint64_t(rows),
-        [&] { return imaging::encodePnm(greyPicture(std::move(grid))); });
+        "the PGM picture", cols, rows, "grid", 4 * std::uint64_t(cols) * std::uint64_t(rows),
+        [&] { return imaging::encodePnm(relief::GridPicture(std::move(grid))); });
     AtomicFile file(options.output);
     file.write(pgm);
     file.commit();
@@ -272,8 +282,12 @@ void addReliefCommands(CLI::App& app)
     static ReliefOptions surface, gcode, gouge;
 
     CLI::App* surfaceCommand =
-        addReliefCommand(app, "surface", "Write a picture as a DXF surface mesh of 3DFACE entities",
+        addReliefCommand(app, "surface",
+                         "Write a picture as a DXF surface mesh of 3DFACE entities, or (-o "
+                         "OUT.stl) as a closed binary STL solid",
                          surface, SurfaceMode::DxfSurface);
+    surfaceCommand->add_option("--base", surface.baseThickness,
+                               "STL only: Base Thickness under the deepest point (default 0.1)");
     surfaceCommand->callback([surfaceCommand] { runSurface(*surfaceCommand, surface); });
 
     CLI::App* gcodeCommand =

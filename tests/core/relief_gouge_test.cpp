@@ -94,7 +94,7 @@ TEST(GougeControl, RaisesCellsTheToolCannotReach)
 
     // At the edge only the neighbours that exist count.
     const TZGrid edge = gridOf({{0, 255}});
-    EXPECT_EQ(gouged(edge, vbit).cells, (std::vector<std::uint8_t>{237, 255}));
+    EXPECT_EQ(gouged(edge, vbit).cells, (std::vector<std::uint16_t>{237, 255}));
 }
 
 TEST(GougeControl, FastSweepEqualsTheDirectSweep)

@@ -88,21 +88,24 @@ double simulatedGouge(const TZGrid& grid, const ReliefParameters& p, double step
     return s.deviation->largestGouge;
 }
 
-TZGrid pictureGrid(int rows, int cols, auto value)
+TZGrid pictureGrid(int rows, int cols, auto value, int white = White8)
 {
-    TZGrid g(rows, cols);
+    TZGrid g(rows, cols, 0, white);
     for (int r = 0; r < rows; ++r)
         for (int c = 0; c < cols; ++c)
-            g[r][c] = std::uint8_t(std::clamp(value(r, c), 0, 255));
+            g[r][c] = TZGrid::Cell(std::clamp(value(r, c), 0, white));
     return g;
 }
 
-TZGrid dome()
+TZGrid dome(int white = White8)
 {
-    return pictureGrid(32, 48, [](int r, int c) {
-        const double x = (c - 24) / 24.0, y = (r - 16) / 16.0;
-        return int(255 * std::sqrt(std::max(0.0, 1 - x * x - y * y)));
-    });
+    return pictureGrid(
+        32, 48,
+        [white](int r, int c) {
+            const double x = (c - 24) / 24.0, y = (r - 16) / 16.0;
+            return int(white * std::sqrt(std::max(0.0, 1 - x * x - y * y)));
+        },
+        white);
 }
 
 TZGrid checkerboard()
@@ -151,8 +154,10 @@ TEST(SweptEnvelope, FastPathEqualsTheDenseTwin)
 {
     constexpr int Samples = 4000;
     for (const ToolCase& t : Tools) {
-        for (unsigned seed = 1; seed <= 3; ++seed) {
-            const TZGrid grid = relief_test::randomGrid(9, 11, seed);
+        for (unsigned seed = 1; seed <= 6; ++seed) {
+            // Seeds 4 to 6 on a depth map's 65535 levels.
+            const TZGrid grid =
+                relief_test::randomGrid(9, 11, seed, seed <= 3 ? White8 : White16);
             const SampleField field = sampleField(grid, 0.11, 0.09, 0.25);
             const RowMaxima maxima = rowMaxima(grid);
             const ToolProfile tool = toolProfile(t.shape, 0.0625, t.angle);
@@ -286,24 +291,26 @@ TEST(SweptEnvelope, FastListingFindsTheReferenceCuts)
 
 TEST(ProtectMoves, NoFeedMoveCutsACellOnRandomPictures)
 {
-    for (const ToolCase& t : Tools)
-        for (const double step : {0.01, 0.03})
-            for (const double perPass : {0.25, 0.1}) {
-                const TZGrid grid =
-                    relief_test::randomGrid(20, 26, unsigned(step * 1000 + perPass * 10));
-                const ReliefParameters off = paramsFor(grid, t, step, perPass, false);
-                const ReliefParameters on = paramsFor(grid, t, step, perPass, true);
-                const std::vector<RasterMove> plain = programMoves(grid, off);
-                const std::vector<RasterMove> guarded = programMoves(grid, on);
-                EXPECT_GT(deepestFeedCut(grid, off, plain), 0.001) << t.name; // the fault
-                EXPECT_LE(deepestFeedCut(grid, on, guarded), ProtectAllowance + 1e-12)
-                    << t.name << " step " << step << " per pass " << perPass;
-                // Only heights are raised: the same floors, never a lower point.
-                double lowest = 0;
-                for (const RasterMove& m : guarded)
-                    lowest = std::min(lowest, m.z);
-                EXPECT_GE(lowest, -0.25 - 1e-9);
-            }
+    for (const int white : {White8, White16})
+        for (const ToolCase& t : Tools)
+            for (const double step : {0.01, 0.03})
+                for (const double perPass : {0.25, 0.1}) {
+                    const TZGrid grid = relief_test::randomGrid(
+                        20, 26, unsigned(step * 1000 + perPass * 10), white);
+                    const ReliefParameters off = paramsFor(grid, t, step, perPass, false);
+                    const ReliefParameters on = paramsFor(grid, t, step, perPass, true);
+                    const std::vector<RasterMove> plain = programMoves(grid, off);
+                    const std::vector<RasterMove> guarded = programMoves(grid, on);
+                    EXPECT_GT(deepestFeedCut(grid, off, plain), 0.001) << t.name; // the fault
+                    EXPECT_LE(deepestFeedCut(grid, on, guarded), ProtectAllowance + 1e-12)
+                        << t.name << " step " << step << " per pass " << perPass << " white "
+                        << white;
+                    // Only heights are raised: the same floors, never a lower point.
+                    double lowest = 0;
+                    for (const RasterMove& m : guarded)
+                        lowest = std::min(lowest, m.z);
+                    EXPECT_GE(lowest, -0.25 - 1e-9);
+                }
 }
 
 TEST(ProtectMoves, PlaneAndGentleSlopeKeepTheirBytes)
@@ -317,8 +324,14 @@ TEST(ProtectMoves, PlaneAndGentleSlopeKeepTheirBytes)
     // from the one before).
     const TZGrid across = pictureGrid(21, 30, [](int r, int) { return 120 - r / 3; });
     const TZGrid along = pictureGrid(20, 30, [](int r, int c) { return 120 + c / 3 - r / 3; });
+    // The same two as depth maps: 257 levels of 65535 for each grey step.
+    const TZGrid deepPlane = pictureGrid(20, 30, [](int, int) { return 128 * 257; }, White16);
+    const TZGrid deepAcross =
+        pictureGrid(21, 30, [](int r, int) { return (120 - r / 3) * 257; }, White16);
     const std::pair<const TZGrid*, double> cases[] = {
-        {&plane, 0.01}, {&plane, 0.03}, {&across, 0.01}, {&across, 0.03}, {&along, 0.01}};
+        {&plane, 0.01},     {&plane, 0.03},      {&across, 0.01},    {&across, 0.03},
+        {&along, 0.01},     {&deepPlane, 0.01},  {&deepPlane, 0.03}, {&deepAcross, 0.01},
+        {&deepAcross, 0.03}};
     for (const auto& [grid, step] : cases)
         for (const ToolCase& t : {Tools[1], Tools[2], Tools[3]}) {
             const auto text = [&](bool protect) {
@@ -373,7 +386,9 @@ TEST(ProtectMoves, SimulationFindsNoGougeAtTheSamples)
         {"dome", dome()},
         {"checkerboard", checkerboard()},
         {"text", textLike()},
-        {"noise", relief_test::randomGrid(32, 48, 5)}};
+        {"noise", relief_test::randomGrid(32, 48, 5)},
+        {"16-bit dome", dome(White16)},
+        {"16-bit noise", relief_test::randomGrid(32, 48, 5, White16)}};
     for (const auto& [name, grid] : pictures)
         for (const ToolCase& t : Tools)
             for (const double step : {0.01, 0.03})

@@ -29,12 +29,13 @@ using relief_test::ToolCase;
 using relief_test::Tools;
 
 // Hills and pits with noise on top: wide hollows the tool fits in, and walls it must not cut.
-TZGrid hillyGrid(int rows, int cols, unsigned seed)
+// The heights are worked out on 0..255 and kept at the grid's full precision.
+TZGrid hillyGrid(int rows, int cols, unsigned seed, int white = White8)
 {
     std::mt19937 random(seed);
     std::uniform_real_distribution<double> unit(0, 1);
     const double a = 3 + 4 * unit(random), b = 2 + 3 * unit(random), phase = 6 * unit(random);
-    TZGrid g(rows, cols);
+    TZGrid g(rows, cols, 0, white);
     for (int r = 0; r < rows; ++r)
         for (int c = 0; c < cols; ++c) {
             const double x = double(c) / cols, y = double(r) / rows;
@@ -42,7 +43,7 @@ TZGrid hillyGrid(int rows, int cols, unsigned seed)
             v += 20 * (unit(random) - 0.5);
             if ((r / 9 + c / 13) % 3 == 0)
                 v += 40; // steps
-            g[r][c] = std::uint8_t(std::clamp(v, 0.0, 255.0));
+            g[r][c] = TZGrid::Cell(std::clamp(v * (white / 255.0), 0.0, double(white)));
         }
     return g;
 }
@@ -127,9 +128,11 @@ TEST(RoughingFloor, EqualsTheSweptEnvelopeOfEachPiece)
     std::mt19937 random(7);
     std::uniform_real_distribution<double> unit(0, 1);
     for (const ToolCase& t : Tools)
-        for (unsigned seed = 1; seed <= 4; ++seed) {
-            const TZGrid grid =
-                seed % 2 ? relief_test::randomGrid(23, 31, seed) : hillyGrid(23, 31, seed);
+        for (unsigned seed = 1; seed <= 8; ++seed) {
+            // Seeds 5 to 8 on a depth map's 65535 levels.
+            const int white = seed <= 4 ? White8 : White16;
+            const TZGrid grid = seed % 2 ? relief_test::randomGrid(23, 31, seed, white)
+                                         : hillyGrid(23, 31, seed, white);
             const double sizeX = 0.3 + unit(random), sizeY = 0.2 + unit(random);
             SampleField field = sampleField(grid, sizeX, sizeY, 0.3 + unit(random));
             const ToolProfile tool =
@@ -162,17 +165,19 @@ TEST(RoughingFloor, LevelsRunFromTheTopToTheDeepestPointPlusStock)
     EXPECT_TRUE(roughingLevels(-0.01, 0.02, 0.1).empty());
 }
 
-// For every roughing tool, on random pictures: every feed move keeps above the relief +
-// stock (swept envelope of the written moves), the simulated stock after roughing too, no
-// rapid collides, and the finish carves the same surface with or without roughing first.
+// For every roughing tool, on random pictures of 256 and of 65536 levels: every feed move
+// keeps above the relief + stock (swept envelope of the written moves), the simulated stock
+// after roughing too, no rapid collides, and the finish carves the same surface with or
+// without roughing first.
 TEST(RoughingProgram, LeavesTheStockAndChangesNothingTheFinishLeaves)
 {
     for (const ToolCase& t : Tools)
-        for (unsigned seed = 1; seed <= 2; ++seed) {
+        for (unsigned seed = 1; seed <= 4; ++seed) {
             SCOPED_TRACE(std::string(t.name) + " seed " + std::to_string(seed));
-            const TZGrid grid = hillyGrid(36, 48, seed);
+            // Seeds 3 and 4 on a depth map's 65535 levels.
+            const TZGrid grid = hillyGrid(36, 48, seed, seed <= 2 ? White8 : White16);
             const ReliefParameters p = reliefFor(grid);
-            const RoughingParameters r = roughingWith(t, seed == 1 ? 0.25 : 0.15);
+            const RoughingParameters r = roughingWith(t, seed % 2 ? 0.25 : 0.15);
             RoughingRun run;
             const auto rough = parsed(roughingText(grid, p, r, &run));
             EXPECT_GT(run.feedMoves, 0);

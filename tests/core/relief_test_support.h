@@ -52,18 +52,20 @@ inline corvane::relief::TZGrid gridOf(std::initializer_list<std::initializer_lis
     for (const auto& row : rows) {
         int c = 0;
         for (int v : row)
-            g[r][c++] = std::uint8_t(v);
+            g[r][c++] = corvane::relief::TZGrid::Cell(v);
         ++r;
     }
     return g;
 }
 
-inline corvane::relief::TZGrid randomGrid(int rows, int cols, unsigned seed)
+// Every cell drawn from 0..white (White8 or White16).
+inline corvane::relief::TZGrid randomGrid(int rows, int cols, unsigned seed,
+                                          int white = corvane::relief::White8)
 {
-    corvane::relief::TZGrid g(rows, cols);
+    corvane::relief::TZGrid g(rows, cols, 0, white);
     std::mt19937 random(seed);
     for (auto& v : g.cells)
-        v = std::uint8_t(random() % 256);
+        v = corvane::relief::TZGrid::Cell(random() % (unsigned(white) + 1));
     return g;
 }
 

@@ -9,11 +9,12 @@ namespace corvane::imaging {
 std::string fileLimitProblem(int fileType, PictureShape shape)
 {
     if (fileType == FileTypeBmp) {
+        // A depth map goes into a BMP file as 256 levels of grey.
+        const int bits = shape.bitCount == 16 ? 8 : shape.bitCount;
         // Rows padded to 4 bytes; the file's size and offsets are 32-bit.
         const std::uint64_t stride =
-            (std::uint64_t(shape.width) * std::uint64_t(shape.bitCount) + 31) / 32 * 4;
-        const std::uint64_t paletteBytes =
-            shape.bitCount == 24 ? 0 : std::uint64_t(4) << shape.bitCount;
+            (std::uint64_t(shape.width) * std::uint64_t(bits) + 31) / 32 * 4;
+        const std::uint64_t paletteBytes = bits == 24 ? 0 : std::uint64_t(4) << bits;
         if (14 + 40 + paletteBytes + stride * std::uint64_t(shape.height) > 0xFFFFFFFFull)
             return "too large for a BMP file (4 GB at most)";
     }

@@ -13,7 +13,7 @@ bool isConsistent(const Picture& picture)
     if (picture.empty())
         return picture.pixels.empty();
     if (picture.bitCount != 1 && picture.bitCount != 4 && picture.bitCount != 8 &&
-        picture.bitCount != 24)
+        picture.bitCount != 16 && picture.bitCount != 24)
         return false;
     if (picture.pixels.size() != picture.rowStride() * std::size_t(picture.height))
         return false;
@@ -40,7 +40,7 @@ Picture cropped(const Picture& picture, PixelRect area)
     out.width = area.width;
     out.height = area.height;
     out.pixels.resize(out.rowStride() * std::size_t(out.height));
-    const std::size_t bytesPerPixel = picture.indexed() ? 1 : 3;
+    const std::size_t bytesPerPixel = picture.bytesPerPixel();
     for (int y = 0; y < area.height; ++y)
         std::memcpy(out.row(y), picture.row(area.y + y) + area.x * bytesPerPixel, out.rowStride());
     return out;
@@ -71,6 +71,8 @@ void fill(Picture& picture, PixelRect area, Rgb colour)
         for (int x = area.x; x < area.x + area.width; ++x) {
             if (picture.indexed()) {
                 row[x] = index;
+            } else if (picture.deep()) {
+                picture.samples(y)[x] = std::uint16_t(colour.r * 257);
             } else {
                 row[3 * x] = colour.r;
                 row[3 * x + 1] = colour.g;
@@ -98,6 +100,9 @@ void pasteInto(Picture& target, const Picture& source, PixelRect area)
             const int tx = area.x + x;
             if (samePalette) {
                 out[tx] = in[x];
+            } else if (target.deep()) {
+                target.samples(area.y + y)[tx] =
+                    source.deep() ? source.samples(y)[x] : std::uint16_t(source.pixel(x, y).r * 257);
             } else if (!target.indexed()) {
                 const Rgb c = source.pixel(x, y);
                 out[3 * tx] = c.r;

@@ -14,12 +14,13 @@ bool isConsistent(const Picture& picture);
 Picture cropped(const Picture& picture, PixelRect area);
 
 // area (clamped) painted with colour: the colour itself in a 24-bit picture, the nearest
-// palette entry in a palette picture.
+// palette entry in a palette picture, its red as a sample in a 16-bit depth map.
 void fill(Picture& picture, PixelRect area, Rgb colour);
 
 // source drawn with its top-left corner at the top-left of area, cut off at the area's
 // edges. A palette target keeps its depth and palette: pixels take the nearest entry
-// (or the same index when both pictures share the palette).
+// (or the same index when both pictures share the palette); a 16-bit target takes 16-bit
+// samples as they are and the red of anything else.
 void pasteInto(Picture& target, const Picture& source, PixelRect area);
 
 // The palette entry closest to colour (squared RGB distance).

@@ -2,7 +2,7 @@
 // libraries (and our own code for BMP and netpbm) straight into the picture, row by row;
 // PCX, GIF, WMF and the rarer kinds of BMP through the image library (Magick). Readers keep
 // the bit depth a file has: a 4-bit BMP comes back as a 4-bit picture with its 16-entry
-// palette.
+// palette, a 16-bit grey PNG, TIFF or PGM as a 16-bit depth map.
 #pragma once
 
 #include "common/run_control.h"
@@ -47,6 +47,8 @@ struct WriteOptions {
     int jpegQuality = 90; // 1..100
 };
 
+// A 16-bit depth map keeps its 16 bits in PNG, TIFF and netpbm, and goes into the other
+// kinds as 256 levels.
 // Writes to a temporary file beside the target and moves it into place only when complete,
 // so a failed write never destroys an existing file. Throws corvane::Error on failure, and
 // corvane::Cancelled when Esc stopped it (progress by rows on the gauge).

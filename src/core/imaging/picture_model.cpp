@@ -1,6 +1,7 @@
 #include "imaging/picture_model.h"
 
 #include "common/error.h"
+#include "imaging/depth_levels.h"
 #include "imaging/picture_edit.h"
 #include "imaging/plugin_filter.h"
 
@@ -56,11 +57,23 @@ void PictureModel::clear()
 
 void PictureModel::process(const std::function<Picture(const Picture&)>& operation)
 {
+    // The image commands and plug-ins work on 8 or 24 bits; handing them 16-bit samples
+    // would read them as palette indexes or colours.
+    if (picture_.deep())
+        throw Error(NeedsReductionMessage);
     Picture next = operation(picture_);
     // A broken result would crash the drawing later; refuse it while the old picture is here.
     if (!isConsistent(next))
         throw Error("the operation produced a damaged picture; the picture is unchanged");
     replace(std::move(next));
+}
+
+bool PictureModel::reduceTo256Levels()
+{
+    if (!picture_.deep())
+        return false;
+    replace(reducedTo256Levels(picture_));
+    return true;
 }
 
 void PictureModel::replace(Picture next)

@@ -50,7 +50,15 @@ public:
     // Runs an operation on the picture and keeps the result; the previous picture becomes
     // one undo level. If the operation throws, or returns a picture that does not hold
     // together (corvane::Error), nothing changes. The selection survives when the size does.
+    // A 16-bit depth map is refused with NeedsReductionMessage (corvane::Error): the caller
+    // asks, calls reduceTo256Levels() and runs the operation again.
     void process(const std::function<Picture(const Picture&)>& operation);
+    static constexpr const char* NeedsReductionMessage =
+        "The picture is a 16-bit depth map; reduce it to 256 levels first.";
+
+    // A 16-bit depth map becomes an 8-bit grey picture of its nearest levels (one undo
+    // level); false, and nothing changes, for any other picture.
+    bool reduceTo256Levels();
 
     // --- undo ---
     int undoSize() const { return undoSize_; }

@@ -3,6 +3,7 @@
 // image library (Magick).
 #include "common/atomic_file.h"
 #include "common/error.h"
+#include "imaging/depth_levels.h"
 #include "imaging/jpeg_codec.h"
 #include "imaging/magick_library.h"
 #include "imaging/picture_io.h"
@@ -24,7 +25,8 @@ void checkConsistent(const Picture& picture, const std::string& path)
     if (picture.empty())
         throw Error(path, "there is no picture to save");
     const bool depthKnown = picture.bitCount == 1 || picture.bitCount == 4 ||
-                            picture.bitCount == 8 || picture.bitCount == 24;
+                            picture.bitCount == 8 || picture.bitCount == 16 ||
+                            picture.bitCount == 24;
     if (!depthKnown || picture.pixels.size() != picture.rowStride() * std::size_t(picture.height) ||
         (picture.indexed() && (picture.palette.empty() || picture.palette.size() > 256)))
         throw Error(path, "the picture in memory is inconsistent; nothing was written");
@@ -132,6 +134,13 @@ void writePicture(const Picture& picture, const std::string& path, int fileType,
         throw Error(path, "cannot save a picture in this kind of file (save it as BMP, JPEG, "
                           "PCX, PNG, PNM or TIFF)");
     checkConsistent(picture, path);
+    // BMP, JPEG and PCX hold at most 8 bits of grey: a depth map goes there as 256 levels.
+    const bool keepsSixteenBits =
+        fileType == FileTypePng || fileType == FileTypeTiff || fileType == FileTypePnm;
+    if (picture.deep() && !keepsSixteenBits) {
+        writePicture(reducedTo256Levels(picture), path, fileType, options, control);
+        return;
+    }
     AtomicFile file(path);
     switch (fileType) {
     case FileTypeBmp:

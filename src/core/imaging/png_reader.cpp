@@ -3,6 +3,7 @@
 #include "imaging/resolution.h"
 
 #include <algorithm>
+#include <bit>
 #include <new>
 #include <vector>
 
@@ -41,9 +42,17 @@ Layout chooseLayout(png_structp png, png_infop info, Picture& p)
     const int depth = png_get_bit_depth(png, info);
     const int colourType = png_get_color_type(png, info);
     const bool transparency = png_get_valid(png, info, PNG_INFO_tRNS) != 0;
+    Layout l;
+    if (depth == 16 && colourType == PNG_COLOR_TYPE_GRAY && !transparency) {
+        // A depth map: every sample kept, in the machine's byte order.
+        if constexpr (std::endian::native == std::endian::little)
+            png_set_swap(png);
+        l.bitCount = 16;
+        l.channels = 2;
+        return l;
+    }
     if (depth == 16)
         png_set_scale_16(png);
-    Layout l;
     const int indexBits = depth == 1 ? 1 : depth <= 4 ? 4 : 8;
     if (colourType == PNG_COLOR_TYPE_PALETTE) {
         png_set_packing(png);

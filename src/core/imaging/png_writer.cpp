@@ -4,6 +4,7 @@
 #include "imaging/png_library.h"
 #include "imaging/rows_written.h"
 
+#include <bit>
 #include <cmath>
 #include <vector>
 
@@ -32,12 +33,13 @@ png_uint_32 perMetre(int pixelsPerInch)
 
 void describe(png_structp png, png_infop info, const Picture& p)
 {
-    const bool grey = isGreyRamp(p);
-    const int colourType = !p.indexed() ? PNG_COLOR_TYPE_RGB
+    const bool grey = p.deep() || isGreyRamp(p);
+    const int colourType = p.deep()       ? PNG_COLOR_TYPE_GRAY
+                           : !p.indexed() ? PNG_COLOR_TYPE_RGB
                            : grey       ? PNG_COLOR_TYPE_GRAY
                                         : PNG_COLOR_TYPE_PALETTE;
     png_set_IHDR(png, info, png_uint_32(p.width), png_uint_32(p.height),
-                 p.indexed() ? p.bitCount : 8, colourType, PNG_INTERLACE_NONE,
+                 p.indexed() || p.deep() ? p.bitCount : 8, colourType, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     if (colourType == PNG_COLOR_TYPE_PALETTE) {
         std::vector<png_color> colours(std::size_t(1) << p.bitCount, png_color{0, 0, 0});
@@ -65,6 +67,8 @@ void writePng(const Picture& p, AtomicFile& file, RunControl& control)
         png_write_info(s.png, s.info);
         if (p.indexed() && p.bitCount < 8)
             png_set_packing(s.png); // our one byte a pixel into the file's bits
+        if (p.deep() && std::endian::native == std::endian::little)
+            png_set_swap(s.png); // PNG samples are big-endian
         RowsWritten rows(control, file.targetPath(), p.height);
         for (int y = 0; y < p.height; ++y) {
             png_write_row(s.png, p.row(y));

@@ -81,6 +81,8 @@ struct PnmHeader {
     bool plain() const { return kind <= '3'; }
     bool bits() const { return kind == '1' || kind == '4'; }
     int channels() const { return kind == '3' || kind == '6' ? 3 : 1; }
+    // Grey of more than 8 bits is a depth map and keeps 16 bits a sample.
+    bool deepGrey() const { return (kind == '2' || kind == '5') && maxval > 255; }
 };
 
 long long headerNumber(TextReader& text, const ReadJob& job, const char* what)
@@ -135,11 +137,17 @@ void checkEnoughData(const PnmHeader& h, std::uint64_t available, const ReadJob&
                               " x " + std::to_string(h.height) + ")");
 }
 
+// Samples above maxval (invalid) count as maxval.
 std::uint8_t scaled(unsigned long sample, unsigned long maxval)
 {
-    // Samples above maxval (invalid) count as maxval.
     const unsigned long clipped = std::min(sample, maxval);
     return std::uint8_t((clipped * 255 + maxval / 2) / maxval);
+}
+
+std::uint16_t scaledTo16(unsigned long sample, unsigned long maxval)
+{
+    const unsigned long clipped = std::min(sample, maxval);
+    return std::uint16_t((clipped * 65535 + maxval / 2) / maxval);
 }
 
 void readPlainRows(TextReader& text, const PnmHeader& h, Picture& p, const ReadJob& job)
@@ -148,6 +156,7 @@ void readPlainRows(TextReader& text, const PnmHeader& h, Picture& p, const ReadJ
     const std::size_t perRow = std::size_t(h.width) * h.channels();
     for (int y = 0; y < p.height; ++y) {
         std::uint8_t* out = p.row(y);
+        std::uint16_t* deepOut = h.deepGrey() ? p.samples(y) : nullptr;
         for (std::size_t i = 0; i < perRow; ++i) {
             const int first = text.skipBlanks();
             if (h.kind == '1') { // digits need no blanks between them
@@ -159,7 +168,10 @@ void readPlainRows(TextReader& text, const PnmHeader& h, Picture& p, const ReadJ
             const long long v = text.number(first);
             if (v < 0)
                 throwDamaged(job, "bad sample in row " + std::to_string(y));
-            out[i] = scaled((unsigned long)v, (unsigned long)h.maxval);
+            if (deepOut)
+                deepOut[i] = scaledTo16((unsigned long)v, (unsigned long)h.maxval);
+            else
+                out[i] = scaled((unsigned long)v, (unsigned long)h.maxval);
         }
         progress.advance(y + 1);
     }
@@ -184,6 +196,10 @@ void readRawRows(ByteInput& in, const PnmHeader& h, Picture& p, const ReadJob& j
         if (h.kind == '4')
             for (int x = 0; x < p.width; ++x)
                 out[x] = (raw[std::size_t(x) >> 3] >> (7 - (x & 7))) & 1;
+        else if (h.deepGrey())
+            for (std::size_t i = 0; i < perRow; ++i)
+                p.samples(y)[i] = scaledTo16((unsigned long)raw[2 * i] << 8 | raw[2 * i + 1],
+                                             (unsigned long)h.maxval);
         else if (wide)
             for (std::size_t i = 0; i < perRow; ++i)
                 out[i] = scaled((unsigned long)raw[2 * i] << 8 | raw[2 * i + 1],
@@ -205,6 +221,12 @@ void encodeRow(const Picture& p, int y, char kind, std::uint8_t* out)
         for (int x = 0; x < p.width; ++x)
             if ((in[x] == 0) == zeroIsBlack) // a set bit is black
                 out[x >> 3] |= std::uint8_t(0x80 >> (x & 7));
+    } else if (kind == '5' && p.deep()) {
+        const std::uint16_t* samples = p.samples(y);
+        for (int x = 0; x < p.width; ++x) { // big-endian
+            out[2 * x] = std::uint8_t(samples[x] >> 8);
+            out[2 * x + 1] = std::uint8_t(samples[x] & 0xFF);
+        }
     } else if (kind == '5') {
         for (int x = 0; x < p.width; ++x)
             out[x] = p.palette[in[x]].r;
@@ -223,13 +245,13 @@ void encodeRow(const Picture& p, int y, char kind, std::uint8_t* out)
 std::size_t encodedRowSize(const Picture& p, char kind)
 {
     const auto w = std::size_t(p.width);
-    return kind == '4' ? (w + 7) / 8 : kind == '5' ? w : w * 3;
+    return kind == '4' ? (w + 7) / 8 : kind == '5' ? w * p.bytesPerPixel() : w * 3;
 }
 
 std::string header(const Picture& p, char kind)
 {
     return std::string("P") + kind + "\n" + std::to_string(p.width) + " " +
-           std::to_string(p.height) + "\n" + (kind == '4' ? "" : "255\n");
+           std::to_string(p.height) + "\n" + (kind == '4' ? "" : p.deep() ? "65535\n" : "255\n");
 }
 
 } // namespace
@@ -242,7 +264,12 @@ Picture readPnm(ReadJob& job)
     if (h.width > std::numeric_limits<int>::max() / 3 || h.height > std::numeric_limits<int>::max())
         throw Error(job.name, "picture size is out of range");
     Picture p;
-    allocatePixels(p, int(h.width), int(h.height), h.bits() ? 1 : h.channels() == 3 ? 24 : 8, job);
+    allocatePixels(p, int(h.width), int(h.height),
+                   h.bits()              ? 1
+                   : h.channels() == 3   ? 24
+                   : h.deepGrey()        ? 16
+                                         : 8,
+                   job);
     if (h.bits())
         p.palette = {{255, 255, 255}, {0, 0, 0}};
     else if (p.indexed())
@@ -259,7 +286,10 @@ Picture readPnm(ReadJob& job)
 
 void writePnm(const Picture& picture, AtomicFile& file, RunControl& control)
 {
-    const char kind = isBlackAndWhite(picture) ? '4' : hasGreyPalette(picture) ? '5' : '6';
+    const char kind = picture.deep()                ? '5'
+                      : isBlackAndWhite(picture)    ? '4'
+                      : hasGreyPalette(picture)     ? '5'
+                                                    : '6';
     file.write(header(picture, kind));
     std::vector<std::uint8_t> row(encodedRowSize(picture, kind));
     RowsWritten rows(control, file.targetPath(), picture.height);
@@ -272,7 +302,7 @@ void writePnm(const Picture& picture, AtomicFile& file, RunControl& control)
 
 std::string encodePnm(const Picture& picture)
 {
-    const char kind = hasGreyPalette(picture) ? '5' : '6';
+    const char kind = picture.deep() || hasGreyPalette(picture) ? '5' : '6';
     std::string out = header(picture, kind);
     const std::size_t start = out.size(), rowSize = encodedRowSize(picture, kind);
     out.resize(start + rowSize * std::size_t(picture.height));

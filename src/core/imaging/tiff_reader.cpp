@@ -65,7 +65,12 @@ struct Fields {
                (rgb() || (greyOrPalette() &&
                           (bits == 1 || bits == 2 || bits == 4 || bits == 8 || bits == 16)));
     }
-    int bitCount() const { return rgb() ? 24 : bits == 1 ? 1 : bits <= 4 ? 4 : 8; }
+    // 16-bit grey is a depth map and keeps every sample.
+    bool deepGrey() const { return samples == 1 && bits == 16 && photometric != PHOTOMETRIC_PALETTE; }
+    int bitCount() const
+    {
+        return rgb() ? 24 : deepGrey() ? 16 : bits == 1 ? 1 : bits <= 4 ? 4 : 8;
+    }
 };
 
 Fields readFields(TIFF* tif)
@@ -135,6 +140,12 @@ void convertRow(const std::uint8_t* in, std::uint8_t* out, const Fields& f, int 
     const auto* wide = reinterpret_cast<const std::uint16_t*>(in);
     const std::size_t count = std::size_t(width) * f.samples;
     const bool invert = f.photometric == PHOTOMETRIC_MINISWHITE;
+    if (f.deepGrey()) {
+        auto* samples = reinterpret_cast<std::uint16_t*>(out);
+        for (std::size_t i = 0; i < count; ++i)
+            samples[i] = invert ? std::uint16_t(65535 - wide[i]) : wide[i];
+        return;
+    }
     for (std::size_t i = 0; i < count; ++i) {
         const auto v = std::uint8_t((unsigned(wide[i]) * 255 + 32767) / 65535);
         out[i] = invert ? std::uint8_t(255 - v) : v;
@@ -174,7 +185,7 @@ void readTiles(TIFF* tif, const Fields& f, Picture& p, const ReadJob& job,
         std::uint64_t(TIFFTileSize64(tif)) != tileRowBytes * tileHeight)
         throwDamaged(job, "unexpected tile size");
     std::vector<std::uint8_t> tile(std::size_t(tileRowBytes * tileHeight));
-    const std::size_t pixelBytes = f.rgb() ? 3 : 1;
+    const std::size_t pixelBytes = f.rgb() ? 3 : f.deepGrey() ? 2 : 1;
     std::vector<std::uint8_t> widened(std::size_t(tileWidth) * pixelBytes);
     RowProgress progress(job, p.height);
     for (std::uint32_t y0 = 0; y0 < std::uint32_t(p.height); y0 += tileHeight) {
@@ -255,7 +266,7 @@ Picture readTiff(ReadJob& job)
         throw Error(job.name, "picture size is out of range");
     Picture p;
     if (f.direct()) {
-        if (!f.rgb())
+        if (!f.rgb() && !f.deepGrey())
             p.palette = paletteOf(tif.get(), f, job);
         allocatePixels(p, int(f.width), int(f.height), f.bitCount(), job);
         if (f.tiled)

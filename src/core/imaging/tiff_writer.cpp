@@ -22,20 +22,20 @@ void packRow(const std::uint8_t* in, std::uint8_t* out, int width, int bits)
 
 void describe(TIFF* tif, const Picture& p)
 {
-    const bool grey = isGreyRamp(p);
+    const bool grey = p.deep() || isGreyRamp(p);
     TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, std::uint32_t(p.width));
     TIFFSetField(tif, TIFFTAG_IMAGELENGTH, std::uint32_t(p.height));
-    TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, std::uint16_t(p.indexed() ? p.bitCount : 8));
-    TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, std::uint16_t(p.indexed() ? 1 : 3));
+    TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, std::uint16_t(p.indexed() || p.deep() ? p.bitCount : 8));
+    TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, std::uint16_t(p.indexed() || p.deep() ? 1 : 3));
     TIFFSetField(tif, TIFFTAG_PHOTOMETRIC,
-                 !p.indexed() ? PHOTOMETRIC_RGB
+                 !p.indexed() && !p.deep() ? PHOTOMETRIC_RGB
                  : grey       ? PHOTOMETRIC_MINISBLACK
                               : PHOTOMETRIC_PALETTE);
     TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
     TIFFSetField(tif, TIFFTAG_COMPRESSION, COMPRESSION_NONE);
     TIFFSetField(tif, TIFFTAG_ORIENTATION, ORIENTATION_TOPLEFT);
     // Strips of about 256 kB: few enough for big pictures, small enough for any reader.
-    const std::size_t rowBytes = (std::size_t(p.width) * (p.indexed() ? p.bitCount : 24) + 7) / 8;
+    const std::size_t rowBytes = (std::size_t(p.width) * (p.indexed() || p.deep() ? p.bitCount : 24) + 7) / 8;
     TIFFSetField(
         tif, TIFFTAG_ROWSPERSTRIP,
         std::uint32_t(std::clamp<std::size_t>((256u << 10) / rowBytes, 1, std::size_t(p.height))));

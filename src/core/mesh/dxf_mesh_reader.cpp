@@ -30,7 +30,20 @@ void readFaces(FacetMesh& mesh, std::string_view bytes, const std::string& fileN
     }
 }
 
-// The steps after the reading: extents and the sort, with the two points where Esc stops.
+// What was read from a file that changed while it was read mixes two files (or zeros, where
+// it was shortened): nothing of it is kept.
+void checkUnchangedOrEmpty(const MappedFile& file, FacetMesh& mesh)
+{
+    try {
+        file.checkUnchanged();
+    } catch (const Error&) {
+        mesh = FacetMesh{};
+        throw;
+    }
+}
+
+} // namespace
+
 MeshLoadOutcome finishMesh(FacetMesh& mesh, RunControl& control)
 {
     control.checkpoint();
@@ -48,20 +61,6 @@ MeshLoadOutcome finishMesh(FacetMesh& mesh, RunControl& control)
         return MeshLoadOutcome::Cancelled;
     return MeshLoadOutcome::Loaded;
 }
-
-// What was read from a file that changed while it was read mixes two files (or zeros, where
-// it was shortened): nothing of it is kept.
-void checkUnchangedOrEmpty(const MappedFile& file, FacetMesh& mesh)
-{
-    try {
-        file.checkUnchanged();
-    } catch (const Error&) {
-        mesh = FacetMesh{};
-        throw;
-    }
-}
-
-} // namespace
 
 MeshLoadOutcome LoadDxfMesh(FacetMesh& mesh, std::string_view bytes, const std::string& fileName,
                             RunControl& control)

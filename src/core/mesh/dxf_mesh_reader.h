@@ -46,6 +46,11 @@ MeshLoadOutcome LoadDxfMesh(FacetMesh& mesh, std::string_view bytes, const std::
 // rewrites while it is read ("changed while it was read"); the mesh is then left empty.
 MeshLoadOutcome LoadDxfMeshFile(FacetMesh& mesh, const std::string& path, RunControl& control);
 
+// The steps after the reading that every mesh file shares: "Processing Mesh... Esc to
+// Cancel." at 25, 85, then the sort by lowest z; Esc is tested at the two points and inside
+// the sort. The extents must already be taken.
+MeshLoadOutcome finishMesh(FacetMesh& mesh, RunControl& control);
+
 // "<name> Succesfully loaded... <n> Facets displayed. Use mouse to change view."
 std::string loadedMessage(const std::string& fileName, std::size_t triangleCount);
 

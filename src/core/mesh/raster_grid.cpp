@@ -15,7 +15,10 @@ TTriangleArray gridTriangles(const relief::TZGrid& grid)
         return triangles;
     // Most pictures have large flat areas, so the list starts small and grows geometrically.
     triangles.reserve(std::min<std::size_t>(2 * std::size_t(w) * std::size_t(h), 10000));
-    const auto z = [&](int r, int k) { return 255.0 - grid[r][k]; };
+    // A depth map's 65535 levels are scaled into the same 0..255 span, so regions keep their
+    // units; for an 8-bit grid the scale is exactly 1.
+    const double white = grid.white, scale = 255.0 / white;
+    const auto z = [&](int r, int k) { return (white - grid[r][k]) * scale; };
     const auto add = [&](const Point3D& a, const Point3D& b, const Point3D& c) {
         const Triangle t = sortedByZ(a, b, c);
         if (t.c[0].z != t.c[2].z)

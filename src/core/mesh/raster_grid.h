@@ -1,7 +1,8 @@
 // A height grid as a triangulated surface, without going through a file: each sample is a
 // grid point whose height is its darkness. Grid units: x is the column index, y is the number
 // of rows minus the row index (the top row lies at y = rows, the bottom row at y = 1), and
-// z = 255 - sample, so black is highest (255) and white lowest (0).
+// z = 255 - sample, so black is highest (255) and white lowest (0); a 16-bit grid's samples
+// are scaled to the same span, (65535 - sample) * 255 / 65535.
 #pragma once
 
 #include "common/run_control.h"

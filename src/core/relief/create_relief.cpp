@@ -13,6 +13,7 @@
 #include "relief/raster_passes.h"
 #include "relief/raster_program.h"
 #include "relief/sampling.h"
+#include "relief/stl_surface.h"
 
 namespace corvane::relief {
 
@@ -50,11 +51,11 @@ bool applyGougeStep(TZGrid& grid, const ReliefParameters& params, double cellWid
     const double maskCells =
         (params.toolDiameter / cellWidth + 2) * (params.toolDiameter / cellHeight + 2);
     const std::uint64_t maskBytes =
-        maskCells > 0 && maskCells < 1e18 ? std::uint64_t(maskCells) : 0;
+        maskCells > 0 && maskCells < 1e18 ? sizeof(TZGrid::Cell) * std::uint64_t(maskCells) : 0;
     const TToolMask mask =
         runWithMemoryFor("gouge control", grid.cols, grid.rows, "grid", maskBytes, [&] {
             return BuildToolMask(params.tool, params.toolDiameter, cellWidth, cellHeight,
-                                 -params.depth, params.includedAngle);
+                                 -params.depth, params.includedAngle, grid.white);
         });
     return runWithMemoryFor("gouge control", grid.cols, grid.rows, "grid",
                             GougeControlMemory(grid, mask),
@@ -77,7 +78,8 @@ namespace {
 const TZGrid& gougedGrid(const TZGrid& grid, const ReliefParameters& params, RunControl& control,
                          std::optional<TZGrid>& copy)
 {
-    runWithMemoryFor("gouge control", grid.cols, grid.rows, "grid", grid.cells.size(), [&] {
+    runWithMemoryFor("gouge control", grid.cols, grid.rows, "grid",
+                     sizeof(TZGrid::Cell) * grid.cells.size(), [&] {
         copy.emplace(grid);
         return true;
     });
@@ -117,6 +119,40 @@ CreateResult CreateDxfSurface(const TZGrid& grid, const ReliefParameters& params
                          return writeDxfFacets(sink, *surface, params, control);
                      });
     writeDxfTrailer(sink);
+    file.commit();
+    control.showStatus(finalStatus(control));
+    return {CreateOutcome::Saved, *fileName, true};
+}
+
+CreateResult CreateStlSurface(const TZGrid& grid, const ReliefParameters& params,
+                              double baseThickness, RunControl& control, const CreateHooks& hooks)
+{
+    checkSurfaceParameters(params);
+    if (grid.rows < 2 || grid.cols < 2)
+        throw Error("an STL surface needs a picture of at least 2 x 2 pixels");
+    const std::optional<std::string> fileName = hooks.askFileName();
+    if (!fileName)
+        return {CreateOutcome::SaveDeclined, {}, true};
+
+    ProgressReset reset(control);
+    AtomicFile file(*fileName);
+    AtomicFileSink sink(file);
+    std::optional<TZGrid> gouged;
+    const TZGrid* surface = &grid;
+    if (params.useGougeControl) {
+        if (params.toolDiameter == 0) {
+            if (hooks.showMessage)
+                hooks.showMessage(ZeroDiameterMessage);
+        } else {
+            surface = &gougedGrid(grid, params, control, gouged);
+        }
+    }
+    control.showStatus("Saving to File...");
+    // An STL cut short would be a broken solid: a stopped run keeps the old file.
+    if (!WriteStlSurface(sink, *surface, params, baseThickness, control)) {
+        control.showStatus("Process Cancelled...");
+        return {CreateOutcome::Stopped, {}, true};
+    }
     file.commit();
     control.showStatus(finalStatus(control));
     return {CreateOutcome::Saved, *fileName, true};

@@ -46,6 +46,12 @@ struct CreateResult {
 CreateResult CreateDxfSurface(const TZGrid& grid, const ReliefParameters& params,
                               RunControl& control, const CreateHooks& hooks);
 
+// The STL branch (stl_surface.h): the same steps as the DXF branch, writing the closed solid
+// of `grid` (without the white frame) with a base of baseThickness. A run stopped by Cancel
+// or Esc keeps whatever file was there (Stopped) and ends with "Process Cancelled...".
+CreateResult CreateStlSurface(const TZGrid& grid, const ReliefParameters& params,
+                              double baseThickness, RunControl& control, const CreateHooks& hooks);
+
 // The G-code branch: gouge control on a copy of `grid`, the passes streamed through the
 // rapid filter into a temporary spool, then, unless Esc was pressed, the save prompt and the
 // program moved into place whole. `grid` is never changed. sourceName is the picture's file

@@ -98,7 +98,7 @@ constexpr std::size_t MaxFacetBytes = 200 + 12 * (MaxFixedLength + 2);
 
 std::uint64_t dxfFacetsMemory(int gridCols)
 {
-    return (std::uint64_t(gridCols) + 1) * sizeof(CellColumns) + 256 * sizeof(Number) +
+    return (std::uint64_t(gridCols) + 1) * sizeof(CellColumns) + 65536 * sizeof(Number) +
            BlockWriter::BlockSize;
 }
 
@@ -116,11 +116,13 @@ bool writeDxfFacets(ByteSink& out, const TZGrid& grid, const ReliefParameters& p
 {
     const Sampling s = samplingFor(grid, params);
     const double depth = params.depth;
-    // Only 256 heights exist: format them once. v*D first, then / 255, as the height rule says.
+    // Only white + 1 heights exist (256, or 65536 for a depth map): format them once. v*D
+    // first, then / white, as the height rule says.
+    const double white = grid.white;
     std::vector<Number> heights;
-    heights.reserve(256);
-    for (int v = 0; v < 256; ++v)
-        heights.emplace_back(depth - v * depth / 255.0);
+    heights.reserve(std::size_t(grid.white) + 1);
+    for (int v = 0; v <= grid.white; ++v)
+        heights.emplace_back(depth - v * depth / white);
     const std::vector<CellColumns> cells = bandCells(s, grid.cols);
 
     BlockWriter writer(out);
@@ -143,8 +145,8 @@ bool writeDxfFacets(ByteSink& out, const TZGrid& grid, const ReliefParameters& p
         }
         const Number yTop(s.sizeY - y);
         const Number yBottom(s.sizeY - y - s.stepY);
-        const std::uint8_t* top = grid[r0];
-        const std::uint8_t* bottom = grid[r1];
+        const TZGrid::Cell* top = grid[r0];
+        const TZGrid::Cell* bottom = grid[r1];
         for (const CellColumns& cell : cells) {
             writer.reserve(MaxFacetBytes);
             writer.put("0\r\n3DFACE\r\n10\r\n");

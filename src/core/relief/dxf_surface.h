@@ -1,6 +1,6 @@
 // The height grid as a DXF surface mesh: a minimal R12 head, empty TABLES and BLOCKS, and
 // one 3DFACE quadrilateral per sample cell, in bands from the top of the picture down, each
-// band from left to right. z = D - D*v/255: white at 0, black rising to +D. Lines end in
+// band from left to right. z = D - D*v/white: white at 0, black rising to +D. Lines end in
 // CR LF; numbers have four decimals and "." whatever the locale.
 #pragma once
 

@@ -1,5 +1,6 @@
 #include "relief/gouge_control.h"
 
+#include "common/error.h"
 #include "relief/row_progress.h"
 
 #include <algorithm>
@@ -17,15 +18,18 @@ namespace corvane::relief {
 
 namespace {
 
-// Column blocks are processed this many bytes at a time (the widest vector we use).
+// Column blocks are processed this many cells at a time (the widest vector we use, in bytes).
+// The sweep works on the grid's own sample size: bytes for an 8-bit grid, so the vector
+// kernels take 32 cells at once, and 16-bit samples for a depth map.
 constexpr int BlockBytes = 32;
 
 // The grid copied into a frame of zeros wide enough for the whole mask to be read around
 // every cell. A zero neighbour contributes max(0, 0 - m) = 0 <= v, exactly as a neighbour
 // outside the grid that is ignored. Rows are padded to whole blocks.
+template <class Sample>
 struct PaddedGrid {
-    int stride = 0; // bytes a padded row
-    std::vector<std::uint8_t> bytes;
+    int stride = 0; // cells a padded row
+    std::vector<Sample> bytes;
 
     PaddedGrid(const TZGrid& grid, const TToolMask& mask, int blockCols)
     {
@@ -33,13 +37,14 @@ struct PaddedGrid {
         stride = blockCols + mask.cols + BlockBytes;
         bytes.assign(std::size_t(grid.rows + mask.rows) * std::size_t(stride), 0);
         for (int r = 0; r < grid.rows; ++r)
-            std::copy_n(grid[r], grid.cols, row(r + hr) + hc);
+            std::transform(grid[r], grid[r] + grid.cols, row(r + hr) + hc,
+                           [](TZGrid::Cell v) { return Sample(v); }); // v <= white fits
     }
-    const std::uint8_t* row(int paddedRow) const
+    const Sample* row(int paddedRow) const
     {
         return bytes.data() + std::size_t(paddedRow) * std::size_t(stride);
     }
-    std::uint8_t* row(int paddedRow)
+    Sample* row(int paddedRow)
     {
         return bytes.data() + std::size_t(paddedRow) * std::size_t(stride);
     }
@@ -49,35 +54,39 @@ struct PaddedGrid {
 // holds at each byte the largest of the 2^i bytes starting there. A flat stretch of the mask
 // (an End Mill is all flat) then costs two reads instead of one per cell it covers. Windows
 // that would run past a row never get read: every window used lies inside its padded row.
+template <class Sample>
 struct WindowMaxima {
-    static constexpr int MaxLevel = 4;            // windows of up to 16 cells
-    std::vector<std::vector<std::uint8_t>> extra; // levels 1..; level 0 is the grid itself
-    const PaddedGrid& grid;
+    static constexpr int MaxLevel = 4;      // windows of up to 16 cells
+    std::vector<std::vector<Sample>> extra; // levels 1..; level 0 is the grid itself
+    const PaddedGrid<Sample>& grid;
 
-    WindowMaxima(const PaddedGrid& padded, int levels) : grid(padded)
+    WindowMaxima(const PaddedGrid<Sample>& padded, int levels) : grid(padded)
     {
-        const std::vector<std::uint8_t>* previous = &padded.bytes;
+        const std::vector<Sample>* previous = &padded.bytes;
         for (int level = 1; level < levels; ++level) {
             const std::size_t half = std::size_t(1) << (level - 1);
-            const std::vector<std::uint8_t>& from = *previous;
-            std::vector<std::uint8_t> to(from.size());
+            const std::vector<Sample>& from = *previous;
+            std::vector<Sample> to(from.size());
             for (std::size_t j = 0; j < from.size(); ++j)
                 to[j] = j + half < from.size() ? std::max(from[j], from[j + half]) : from[j];
             extra.push_back(std::move(to));
             previous = &extra.back();
         }
     }
-    const std::uint8_t* level(int i) const
+    const Sample* level(int i) const
     {
         return i == 0 ? grid.bytes.data() : extra[std::size_t(i - 1)].data();
     }
 };
 
-// The mask entries that can constrain a cell (not 255), grouped into flat stretches: runs of
+constexpr int MaxWindowLevel = 4;
+
+// The mask entries that can constrain a cell (not white), grouped into flat stretches: runs of
 // equal heights side by side in a mask row. A stretch of length L reads the window maxima of
 // level i = floor(log2 L) at its start and, when L is not a power of two, at its end; the two
 // windows overlap and together cover it exactly. Offsets count from the top-left corner of
 // the footprint in the padded grid; heights are repeated across a vector.
+template <class Sample>
 struct MaskTaps {
     struct Window {
         int level;
@@ -85,31 +94,31 @@ struct MaskTaps {
     };
     // Single cells and short stretches (most of a rounded tool) read the grid itself.
     std::vector<std::ptrdiff_t> cells;
-    std::vector<std::uint8_t> cellHeights; // BlockBytes copies of each cell's height
+    std::vector<Sample> cellHeights; // BlockBytes copies of each cell's height
     std::vector<Window> windows;
-    std::vector<std::uint8_t> windowHeights; // BlockBytes copies of each stretch's height
+    std::vector<Sample> windowHeights; // BlockBytes copies of each stretch's height
     int levels = 1;
     static constexpr int ShortestWindow = 4;
 
     MaskTaps(const TToolMask& mask, int stride)
     {
-        const int longest = 2 << WindowMaxima::MaxLevel; // two windows of the widest level
+        const int longest = 2 << MaxWindowLevel; // two windows of the widest level
         for (int a = 0; a < mask.rows; ++a) {
             for (int b = 0; b < mask.cols;) {
-                const std::uint8_t height = mask.at(a, b);
+                const std::uint16_t height = mask.at(a, b);
                 int end = b + 1;
                 while (end < mask.cols && end - b < longest && mask.at(a, end) == height)
                     ++end;
-                // Entries of 255 never constrain anything: orig - 255 <= 0 <= v.
-                if (height != 255)
-                    add(std::ptrdiff_t(a) * stride + b, end - b, height);
+                // Entries of white never constrain anything: orig - white <= 0 <= v.
+                if (height != mask.white)
+                    add(std::ptrdiff_t(a) * stride + b, end - b, Sample(height));
                 b = end;
             }
         }
     }
 
 private:
-    void add(std::ptrdiff_t start, int length, std::uint8_t height)
+    void add(std::ptrdiff_t start, int length, Sample height)
     {
         // Short stretches are cheaper cell by cell than through another table.
         if (length < ShortestWindow) {
@@ -120,7 +129,7 @@ private:
             return;
         }
         int level = 0;
-        while ((2 << level) <= length && level < WindowMaxima::MaxLevel)
+        while ((2 << level) <= length && level < MaxWindowLevel)
             ++level;
         windows.push_back({level, start, start + length - (1 << level)});
         windowHeights.insert(windowHeights.end(), BlockBytes, height);
@@ -131,26 +140,28 @@ private:
 // One output row: out[j] = max(centre[j], max over stretches of (their window maximum at j
 // less their height)), subtraction saturating at 0, for j in [0, blockCols). corners[i] is
 // level i at the top-left corner of the footprint.
-using RowKernel = void (*)(std::uint8_t* out, const std::uint8_t* centre,
-                           const std::uint8_t* const* corners, const MaskTaps& taps, int blockCols);
+template <class Sample>
+using RowKernel = void (*)(Sample* out, const Sample* centre, const Sample* const* corners,
+                           const MaskTaps<Sample>& taps, int blockCols);
 
-void dilateRowPlain(std::uint8_t* out, const std::uint8_t* centre,
-                    const std::uint8_t* const* corners, const MaskTaps& taps, int blockCols)
+template <class Sample>
+void dilateRowPlain(Sample* out, const Sample* centre, const Sample* const* corners,
+                    const MaskTaps<Sample>& taps, int blockCols)
 {
-    const auto apply = [&](const std::uint8_t* first, const std::uint8_t* second, int height) {
+    const auto apply = [&](const Sample* first, const Sample* second, int height) {
         for (int j = 0; j < blockCols; ++j) {
-            const int g = std::max(first[j], second[j]) - height;
-            if (g > out[j])
-                out[j] = std::uint8_t(g);
+            const int g = int(std::max(first[j], second[j])) - height;
+            if (g > int(out[j]))
+                out[j] = Sample(g);
         }
     };
     std::copy_n(centre, blockCols, out);
     for (std::size_t t = 0; t < taps.cells.size(); ++t) {
-        const std::uint8_t* cell = corners[0] + taps.cells[t];
+        const Sample* cell = corners[0] + taps.cells[t];
         apply(cell, cell, taps.cellHeights[t * BlockBytes]);
     }
     for (std::size_t t = 0; t < taps.windows.size(); ++t) {
-        const MaskTaps::Window& w = taps.windows[t];
+        const typename MaskTaps<Sample>::Window& w = taps.windows[t];
         apply(corners[w.level] + w.first, corners[w.level] + w.second,
               taps.windowHeights[t * BlockBytes]);
     }
@@ -160,7 +171,8 @@ void dilateRowPlain(std::uint8_t* out, const std::uint8_t* centre,
 // The running maximum of a block stays in a register while every stretch is applied to it.
 __attribute__((target("sse2"))) void dilateRowSse2(std::uint8_t* out, const std::uint8_t* centre,
                                                    const std::uint8_t* const* corners,
-                                                   const MaskTaps& taps, int blockCols)
+                                                   const MaskTaps<std::uint8_t>& taps,
+                                                   int blockCols)
 {
     const std::uint8_t* grid = corners[0];
     for (int j = 0; j < blockCols; j += 16) {
@@ -173,7 +185,7 @@ __attribute__((target("sse2"))) void dilateRowSse2(std::uint8_t* out, const std:
             acc = _mm_max_epu8(acc, _mm_subs_epu8(s, h));
         }
         for (std::size_t t = 0; t < taps.windows.size(); ++t) {
-            const MaskTaps::Window& w = taps.windows[t];
+            const MaskTaps<std::uint8_t>::Window& w = taps.windows[t];
             const std::uint8_t* level = corners[w.level] + j;
             const __m128i s =
                 _mm_max_epu8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(level + w.first)),
@@ -188,7 +200,8 @@ __attribute__((target("sse2"))) void dilateRowSse2(std::uint8_t* out, const std:
 
 __attribute__((target("avx2"))) void dilateRowAvx2(std::uint8_t* out, const std::uint8_t* centre,
                                                    const std::uint8_t* const* corners,
-                                                   const MaskTaps& taps, int blockCols)
+                                                   const MaskTaps<std::uint8_t>& taps,
+                                                   int blockCols)
 {
     const std::uint8_t* grid = corners[0];
     for (int j = 0; j < blockCols; j += 32) {
@@ -201,7 +214,7 @@ __attribute__((target("avx2"))) void dilateRowAvx2(std::uint8_t* out, const std:
             acc = _mm256_max_epu8(acc, _mm256_subs_epu8(s, h));
         }
         for (std::size_t t = 0; t < taps.windows.size(); ++t) {
-            const MaskTaps::Window& w = taps.windows[t];
+            const MaskTaps<std::uint8_t>::Window& w = taps.windows[t];
             const std::uint8_t* level = corners[w.level] + j;
             const __m256i s = _mm256_max_epu8(
                 _mm256_loadu_si256(reinterpret_cast<const __m256i*>(level + w.first)),
@@ -215,30 +228,35 @@ __attribute__((target("avx2"))) void dilateRowAvx2(std::uint8_t* out, const std:
 }
 #endif
 
-RowKernel kernelFor(GougeKernel choice)
+template <class Sample>
+RowKernel<Sample> kernelFor(GougeKernel choice)
 {
 #if defined(CORVANE_X86_SIMD)
-    if (choice == GougeKernel::Fastest && __builtin_cpu_supports("avx2"))
-        return dilateRowAvx2;
-    if (choice != GougeKernel::Plain && __builtin_cpu_supports("sse2"))
-        return dilateRowSse2;
+    if constexpr (sizeof(Sample) == 1) {
+        if (choice == GougeKernel::Fastest && __builtin_cpu_supports("avx2"))
+            return dilateRowAvx2;
+        if (choice != GougeKernel::Plain && __builtin_cpu_supports("sse2"))
+            return dilateRowSse2;
+    }
 #endif
+    // 16-bit samples: the plain loop, which the compiler vectorises for the machine.
     (void)choice;
-    return dilateRowPlain;
+    return dilateRowPlain<Sample>;
 }
 
 // Fills grid rows [first, last) from the padded copy of the original grid.
-void dilateRows(RowKernel kernel, TZGrid& grid, const WindowMaxima& maxima, const MaskTaps& taps,
-                int hr, int hc, int blockCols, int first, int last)
+template <class Sample>
+void dilateRows(RowKernel<Sample> kernel, TZGrid& grid, const WindowMaxima<Sample>& maxima,
+                const MaskTaps<Sample>& taps, int hr, int hc, int blockCols, int first, int last)
 {
-    std::vector<std::uint8_t> row(static_cast<std::size_t>(blockCols));
-    std::vector<const std::uint8_t*> corners(static_cast<std::size_t>(taps.levels));
+    std::vector<Sample> row(static_cast<std::size_t>(blockCols));
+    std::vector<const Sample*> corners(static_cast<std::size_t>(taps.levels));
     const std::size_t stride = static_cast<std::size_t>(maxima.grid.stride);
     for (int p = first; p < last; ++p) {
         for (int i = 0; i < taps.levels; ++i)
             corners[std::size_t(i)] = maxima.level(i) + std::size_t(p) * stride;
         // The cell itself is the starting maximum: a cell is never lowered. The result never
-        // exceeds 255, and a white cell stays white, by construction.
+        // exceeds white, and a white cell stays white, by construction.
         kernel(row.data(), maxima.grid.row(p + hr) + hc, corners.data(), taps, blockCols);
         std::copy_n(row.data(), grid.cols, grid[p]);
     }
@@ -288,26 +306,26 @@ std::uint64_t GougeControlMemory(const TZGrid& grid, const TToolMask& mask)
         (std::uint64_t(grid.cols) + BlockBytes - 1) / BlockBytes * BlockBytes;
     const std::uint64_t padded = (std::uint64_t(grid.rows) + std::uint64_t(mask.rows)) *
                                  (blockCols + std::uint64_t(mask.cols) + BlockBytes);
-    // Entries of 255 never become taps; each other one may be a tap of its own.
-    const auto constraining = std::uint64_t(
-        std::count_if(mask.entries.begin(), mask.entries.end(), [](auto h) { return h != 255; }));
+    // Entries of white never become taps; each other one may be a tap of its own.
+    const auto constraining = std::uint64_t(std::count_if(
+        mask.entries.begin(), mask.entries.end(), [&](auto h) { return h != mask.white; }));
     const std::uint64_t taps = constraining * (sizeof(std::ptrdiff_t) + BlockBytes);
-    return padded * (WindowMaxima::MaxLevel + 1) + taps + 2 * blockCols;
+    const std::uint64_t sampleBytes = grid.deep() ? 2 : 1;
+    return (padded * (MaxWindowLevel + 1) + taps + 2 * blockCols) * sampleBytes;
 }
 
-bool ApplyGougeControl(TZGrid& grid, const TToolMask& mask, RunControl& control, int threads,
+namespace {
+
+template <class Sample>
+bool applyGougeControl(TZGrid& grid, const TToolMask& mask, RunControl& control, int threads,
                        GougeKernel kernelChoice)
 {
-    if (grid.empty())
-        return true;
-    if (threads <= 0)
-        threads = defaultThreads();
     const int hr = mask.rows / 2, hc = mask.cols / 2;
     const int blockCols = (grid.cols + BlockBytes - 1) / BlockBytes * BlockBytes;
-    const PaddedGrid orig(grid, mask, blockCols);
-    const MaskTaps taps(mask, orig.stride);
-    const WindowMaxima maxima(orig, taps.levels);
-    const RowKernel kernel = kernelFor(kernelChoice);
+    const PaddedGrid<Sample> orig(grid, mask, blockCols);
+    const MaskTaps<Sample> taps(mask, orig.stride);
+    const WindowMaxima<Sample> maxima(orig, taps.levels);
+    const RowKernel<Sample> kernel = kernelFor<Sample>(kernelChoice);
     ProgressStride stride(0, (grid.rows - 1) / 10);
     bool completed = true;
     int first = 0;
@@ -333,9 +351,28 @@ bool ApplyGougeControl(TZGrid& grid, const TToolMask& mask, RunControl& control,
     return completed;
 }
 
+} // namespace
+
+bool ApplyGougeControl(TZGrid& grid, const TToolMask& mask, RunControl& control, int threads,
+                       GougeKernel kernelChoice)
+{
+    if (grid.empty())
+        return true;
+    if (mask.white != grid.white)
+        throw Error("the tool mask was built for another kind of height grid");
+    if (threads <= 0)
+        threads = defaultThreads();
+    if (grid.deep())
+        return applyGougeControl<std::uint16_t>(grid, mask, control, threads, kernelChoice);
+    return applyGougeControl<std::uint8_t>(grid, mask, control, threads, kernelChoice);
+}
+
 bool ApplyGougeControlDirect(TZGrid& grid, const TToolMask& mask, RunControl& control)
 {
+    if (mask.white != grid.white)
+        throw Error("the tool mask was built for another kind of height grid");
     const TZGrid orig = grid;
+    const int white = grid.white;
     const int hr = mask.rows / 2, hc = mask.cols / 2;
     ProgressStride stride(0, (grid.rows - 1) / 10);
     bool completed = true;
@@ -346,10 +383,10 @@ bool ApplyGougeControlDirect(TZGrid& grid, const TToolMask& mask, RunControl& co
         }
         for (int j = 0; j < grid.cols; ++j) {
             const int v = orig[p][j];
-            if (v == 255)
+            if (v == white)
                 continue;
             int raise = 0;
-            for (int a = 0; a < mask.rows && v + raise <= 254; ++a) {
+            for (int a = 0; a < mask.rows && v + raise < white; ++a) {
                 const int q = p - hr + a;
                 if (q < 0 || q >= grid.rows)
                     continue;
@@ -360,12 +397,12 @@ bool ApplyGougeControlDirect(TZGrid& grid, const TToolMask& mask, RunControl& co
                     const int g = orig[q][s] - v - mask.at(a, b);
                     if (g > raise) {
                         raise = g;
-                        if (v + raise > 254)
+                        if (v + raise >= white)
                             break;
                     }
                 }
             }
-            grid[p][j] = std::uint8_t(std::min(v + raise, 255));
+            grid[p][j] = TZGrid::Cell(std::min(v + raise, white));
         }
     }
     control.endProgress(ProgressDisplay::Gauge);

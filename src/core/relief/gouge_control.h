@@ -1,7 +1,8 @@
 // Gouge control: raising every cell of the height grid to the lowest height at which the
 // tool, with its axis on that cell, clears all the cells under its footprint:
-//   new = min(255, max(v, max over the footprint of (orig[q][s] - mask[a][b])))
-// with v = orig[p][j], cells outside the grid ignored and white (255) cells kept. All tests
+//   new = min(white, max(v, max over the footprint of (orig[q][s] - mask[a][b])))
+// with v = orig[p][j], cells outside the grid ignored and white (255 or 65535) cells kept; an
+// 8-bit grid is swept a byte a cell, a 16-bit one two bytes a cell. All tests
 // read the grid as it was before the sweep. This is a grey-scale dilation by the mask as a
 // non-flat structuring element.
 #pragma once

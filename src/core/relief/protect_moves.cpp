@@ -296,12 +296,12 @@ std::vector<RasterMove> MoveProtector::repair(Step& step)
     Needs needs = needsOf(step.written);
     if (std::isfinite(needs.rise) && std::isfinite(needs.fall)) {
         // Raising either end onto the line the other end needs clears the move with no
-        // new point; worth it while the material left there stays within one grey step of
-        // the picture, which its heights cannot tell apart anyway.
+        // new point; worth it while the material left there stays within one level of the
+        // grid, which its heights cannot tell apart anyway.
         const double z0 = at().z, z1 = step.written.z;
         const double startTo = writtenAtLeast(z1 + needs.fall);
         const double endTo = writtenAtLeast(z0 + needs.rise);
-        if (std::min(startTo - z0, endTo - z1) <= field_.depth / 255) {
+        if (std::min(startTo - z0, endTo - z1) <= field_.depth / field_.grid->white) {
             if (startTo - z0 <= endTo - z1) {
                 pending_->written.z = startTo;
                 pending_->changed = true;

@@ -15,7 +15,7 @@
 //   L1, the same line seen from the end;
 //   H, the highest point any of those cells asks for.
 // Raising a point of the program never makes any move cut deeper. So when raising the start
-// onto L1 or the end onto L0 costs at most one grey step of the picture (D / 255), the
+// onto L1 or the end onto L0 costs at most one level of the grid (D / white), the
 // cheaper one is raised (the start is the previous move's end, held back for that) and the
 // program keeps its length. Otherwise points go in between: each of the three lines clears
 // every cell on its own (those the move did not cut as well: each line lies above the

@@ -36,7 +36,7 @@ std::vector<ColumnSample> columnTable(const Sampling& s, int cols)
 class PassGenerator {
 public:
     PassGenerator(const TZGrid& grid, const ReliefParameters& p, MoveSink& out)
-        : grid_(grid), depth_(p.depth), rapid_(p.rapidHeight), out_(out)
+        : grid_(grid), depth_(p.depth), rapid_(p.rapidHeight), white_(grid.white), out_(out)
     {
     }
 
@@ -89,7 +89,7 @@ private:
     void sample(const ColumnSample& c, int row, double y)
     {
         const int v = grid_[row][c.column];
-        const double surface = -depth_ + v * depth_ / 255.0;
+        const double surface = -depth_ + v * depth_ / white_;
         double target;
         bool skipped = false;
         if (passLevel_ + surface < 0) {
@@ -138,6 +138,7 @@ private:
 
     const TZGrid& grid_;
     const double depth_, rapid_;
+    const double white_; // 255, or 65535 for a depth map
     MoveSink& out_;
     double curX_ = 0, curZ_ = 0;
     bool toolUp_ = true, cutting_ = false;

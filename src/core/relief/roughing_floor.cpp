@@ -3,7 +3,6 @@
 #include "relief/protect_moves.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <deque>
 
@@ -19,8 +18,8 @@ ToolProfile guardedTool(const ToolProfile& tool)
 namespace {
 
 // out[c] = the largest of values[c − before .. c + after], clipped to the row.
-void slidingMaximum(const std::uint8_t* values, int count, int before, int after,
-                    std::vector<std::uint8_t>& out)
+void slidingMaximum(const TZGrid::Cell* values, int count, int before, int after,
+                    std::vector<TZGrid::Cell>& out)
 {
     out.assign(std::size_t(count), 0);
     std::deque<int> window; // indices, their values falling from front to back
@@ -63,11 +62,11 @@ std::vector<double> pieceFloors(const SampleField& f, const ToolProfile& tool, d
     std::vector<double> floors(pieces, NoCut);
     if (pieces == 0)
         return floors;
-    std::array<double, 256> zOf;
-    for (int v = 0; v < 256; ++v)
+    std::vector<double> zOf(std::size_t(g.white) + 1);
+    for (int v = 0; v <= g.white; ++v)
         zOf[std::size_t(v)] = f.z(v);
     const double r2 = tool.radius * tool.radius, w = f.cellWidth;
-    std::vector<std::uint8_t> reachMax;
+    std::vector<TZGrid::Cell> reachMax;
     for (const int r : rowsInReach(f, tool.radius, y)) {
         const double dy = y - f.y(r), dy2 = dy * dy;
         const double rise = heightAboveTip(tool, dy2); // the least height over this row
@@ -75,7 +74,7 @@ std::vector<double> pieceFloors(const SampleField& f, const ToolProfile& tool, d
         // Cells in reach of piece c lie within halfChord of [xs[c], xs[c + 1]]; the window
         // is widened by a column each way against the rounding of the positions.
         const int k = int(std::ceil(halfChord / w)) + 1;
-        const std::uint8_t* values = g[r];
+        const TZGrid::Cell* values = g[r];
         slidingMaximum(values, g.cols, k, k + 1, reachMax);
         for (std::size_t c = 0; c < pieces; ++c) {
             const int centre = std::clamp(int(std::lround(xs[c] / w)), 0, g.cols - 1);

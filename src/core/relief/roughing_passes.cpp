@@ -23,8 +23,8 @@ double upToLastDigit(double z)
 
 double deepestPoint(const TZGrid& grid, double depth)
 {
-    const std::uint8_t lowest = *std::min_element(grid.cells.begin(), grid.cells.end());
-    return -depth + depth * lowest / 255.0;
+    const TZGrid::Cell lowest = *std::min_element(grid.cells.begin(), grid.cells.end());
+    return -depth + depth * lowest / double(grid.white);
 }
 
 // The Y of the rows, top down: SizeY, SizeY − StepOver, ..., the last at the lowest grid row.

@@ -74,7 +74,7 @@ FootprintTable footprintTable(const SampleField& field, const ToolProfile& tool)
         ++t.reachCols;
     while (inside(std::pow(away(t.reachRows + 1, field.cellHeight), 2)))
         ++t.reachRows;
-    const double greyPerUnit = GridWhite / field.depth;
+    const double greyPerUnit = field.grid->white / field.depth;
     for (int j = 0; j <= t.reachRows; ++j)
         for (int i = 0; i <= t.reachCols; ++i) {
             const double dx = away(i, field.cellWidth), dy = away(j, field.cellHeight);
@@ -196,7 +196,8 @@ void forCellsThatMayBeCut(const SampleField& f, const ToolProfile& tool, const T
         const double t = std::clamp(t0 - shift, 0.0, 1.0);
         return m.z0 + mz * t + c * (a * (t - t0) * (t - t0) + b2);
     };
-    const double greyPerUnit = GridWhite / f.depth;
+    const double white = g.white; // the stock's top
+    const double greyPerUnit = white / f.depth;
     // The fast path. A cell it leaves out is provably cut no deeper than ignoreBelow (less
     // a hair), though it may bound a cell more tightly than the reference and list fewer:
     // the cells cut deeper are the same. The last test is made on the grey value itself,
@@ -222,7 +223,7 @@ void forCellsThatMayBeCut(const SampleField& f, const ToolProfile& tool, const T
             const int j = std::max(0, std::max(rA - row, row - rB));
             const double* rise = t.rise.data() + std::size_t(j) * std::size_t(t.reachCols + 1);
             const double least = base + rise[0];
-            if (!(least < GridWhite))
+            if (!(least < white))
                 continue;
             if (f.maxima && !(rowMaximum(g, *f.maxima, row, colFirst, colLast) > least))
                 continue;
@@ -232,7 +233,7 @@ void forCellsThatMayBeCut(const SampleField& f, const ToolProfile& tool, const T
             // values[col] > base + rise[i] as a comparison of integers: v > x <=> v > floor(x).
             std::array<int, MaxReach + 1> above;
             for (int i = 0; i <= t.reachCols; ++i) {
-                const double x = std::min(base + rise[i], GridWhite);
+                const double x = std::min(base + rise[i], white);
                 above[std::size_t(i)] = x < 0 ? -1 : int(x);
             }
             const TZGrid::Cell* values = g[row];
@@ -273,10 +274,10 @@ void forCellsThatMayBeCut(const SampleField& f, const ToolProfile& tool, const T
         // skips most rows before the exact height (a root for the ball and the cone) is
         // needed.
         double least = (zlow + ignoreBelow - slack + f.depth + c * rowDistance2) * greyPerUnit;
-        if (!(least < GridWhite))
+        if (!(least < g.white))
             continue;
         const int highest =
-            f.maxima ? rowMaximum(g, *f.maxima, row, cols.first, cols.last) : int(GridWhite);
+            f.maxima ? rowMaximum(g, *f.maxima, row, cols.first, cols.last) : g.white;
         if (!(highest > least))
             continue;
         least = (zlow + heightAboveTip(tool, rowDistance2) + ignoreBelow - slack + f.depth) *

@@ -1,7 +1,7 @@
 // The swept envelope of a straight move against the height grid: how deep the tool's
 // surface, carried along the move, passes below the cells it sweeps over. Each cell is a
 // point at its centre, as gouge control and the cut simulation see it:
-//   cell (r, c) at X = c·w, Y = SizeY − r·h, z = −D + D·v/255
+//   cell (r, c) at X = c·w, Y = SizeY − r·h, z = −D + D·v/white
 // with w = SizeX / columns and h = SizeY / rows (Y = SizeY at the top row). The depth of a
 // cut into cell q along a move is zq − (lowest surface over q along the move); the envelope
 // is the largest of these over the cells the footprint passes.
@@ -27,9 +27,6 @@ struct RowMaxima {
 };
 RowMaxima rowMaxima(const TZGrid& grid);
 
-// The grid's white level, the stock's top.
-inline constexpr double GridWhite = 255;
-
 // The least height of the tool above its tip over a cell i columns and j rows beyond a
 // move's cell box (the cell centres around it), in grey values and a hair low, for each
 // (i, j) within the tool's reach (+infinity outside the footprint): every cell of a move is
@@ -51,7 +48,7 @@ struct SampleField {
 
     double x(int col) const { return col * cellWidth; }
     double y(int row) const { return sizeY - row * cellHeight; }
-    double z(int value) const { return -depth + depth * value / GridWhite; }
+    double z(int value) const { return -depth + depth * value / double(grid->white); }
 };
 
 // The field of a relief of sizeX by sizeY and depth D over `grid`.
@@ -67,7 +64,7 @@ inline constexpr double NoCut = -std::numeric_limits<double>::infinity();
 // than `ignoreBelow` are skipped without the exact test, so the answer is exact when it is
 // above ignoreBelow and otherwise some value <= ignoreBelow. The fast path: a cell of row r
 // is only tested when its height beats the lowest tip height of the move plus the tool's
-// height at the row's distance from the move, a bound read straight from the bytes.
+// height at the row's distance from the move, a bound read straight from the cells.
 double deepestCut(const SampleField& field, const ToolProfile& tool, const TipSegment& move,
                   double ignoreBelow = NoCut);
 

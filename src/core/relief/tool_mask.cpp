@@ -41,22 +41,24 @@ int evenSpan(double diameter, double cell)
     return int(n);
 }
 
-// Rounds a height in grey steps and limits it to 0..255 (huge values never reach the cast).
-std::uint8_t quantize(double steps)
+// Rounds a height in grey steps and limits it to 0..white (huge values never reach the cast).
+std::uint16_t quantize(double steps, int white)
 {
-    if (!(steps < 256))
-        return 255;
+    if (!(steps < white + 1))
+        return std::uint16_t(white);
     if (steps < 0)
         return 0;
     const long long rounded = roundHalfEven(steps);
-    return std::uint8_t(rounded > 255 ? 255 : rounded);
+    return std::uint16_t(rounded > white ? white : rounded);
 }
 
 } // namespace
 
 TToolMask BuildToolMask(ToolShape shape, double diameter, double cellWidth, double cellHeight,
-                        double negatedDepth, double includedAngle)
+                        double negatedDepth, double includedAngle, int white)
 {
+    if (white != White8 && white != White16)
+        throw Error("the height grid's white must be 255 or 65535");
     checkToolDiameter(diameter);
     if (diameter == 0)
         throw Error(ZeroDiameterMessage);
@@ -65,14 +67,14 @@ TToolMask BuildToolMask(ToolShape shape, double diameter, double cellWidth, doub
         throw Error("the grid cell size must be positive");
     const double depth = -negatedDepth;
     checkDepth(depth);
-    if (depth == 0) // the height scale 256 / D would be infinite
+    if (depth == 0) // the height scale (white + 1) / D would be infinite
         throw Error("Depth must be a number greater than 0 for gouge control");
     if (shape == ToolShape::VBit)
         checkIncludedAngle(includedAngle);
 
     const double radius = diameter / 2;
     const double r2 = radius * radius;
-    const double k = 256 / depth; // grey steps per unit length
+    const double k = (white + 1.0) / depth; // grey steps per unit length
     const int nc = evenSpan(diameter, cellWidth);
     const int nr = evenSpan(diameter, cellHeight);
     const double coneSlope = std::tan((90 - includedAngle / 2) * std::numbers::pi / 180);
@@ -80,7 +82,8 @@ TToolMask BuildToolMask(ToolShape shape, double diameter, double cellWidth, doub
     TToolMask mask;
     mask.rows = nr + 1;
     mask.cols = nc + 1;
-    mask.entries.assign(std::size_t(mask.rows) * std::size_t(mask.cols), 255);
+    mask.white = white;
+    mask.entries.assign(std::size_t(mask.rows) * std::size_t(mask.cols), TZGrid::Cell(white));
     for (int a = 0; a <= nr; ++a) {
         for (int b = 0; b <= nc; ++b) {
             const double dx = (b - nc / 2) * cellWidth;
@@ -88,12 +91,12 @@ TToolMask BuildToolMask(ToolShape shape, double diameter, double cellWidth, doub
             const double d2 = dx * dx + dy * dy;
             if (d2 >= r2)
                 continue;            // outside the footprint: the boundary counts as outside
-            std::uint8_t height = 0; // the tip itself, and every entry of an End Mill
+            TZGrid::Cell height = 0; // the tip itself, and every entry of an End Mill
             if (d2 > 0 && shape == ToolShape::VBit)
-                height = quantize(k * std::sqrt(d2) * coneSlope);
+                height = quantize(k * std::sqrt(d2) * coneSlope, white);
             else if (d2 > 0 && shape == ToolShape::BallMill)
                 // The sphere's surface above its lowest point at distance sqrt(d2).
-                height = quantize(k * (radius - std::sqrt(r2 - d2)));
+                height = quantize(k * (radius - std::sqrt(r2 - d2)), white);
             mask.entries[std::size_t(a) * mask.cols + b] = height;
         }
     }

@@ -45,7 +45,7 @@ std::vector<double> targetHeights(const TargetRelief& target, const ZMap& map)
         for (int col = 0; col < map.cols; ++col) {
             const int c = nearestIndex(map.x(col) * cpu, g.cols);
             heights[std::size_t(row) * map.cols + col] =
-                -target.depth + target.depth * g[r][c] / 255.0;
+                -target.depth + target.depth * g[r][c] / double(g.white);
         }
     }
     return heights;

@@ -1,5 +1,5 @@
 // How the carved surface compares with the relief the program was made from: for each cell
-// carved − target, where the target is the height grid of the picture (z = −D + D·v/255,
+// carved − target, where the target is the height grid of the picture (z = −D + D·v/white,
 // the picture spread over SizeX by SizeY with Y = SizeY at its top edge).
 #pragma once
 

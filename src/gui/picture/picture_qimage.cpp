@@ -96,7 +96,9 @@ QImage viewOf(const Picture& picture)
         return {};
     QImage view(picture.pixels.data(), picture.width, picture.height,
                 qsizetype(picture.rowStride()),
-                picture.indexed() ? QImage::Format_Indexed8 : QImage::Format_RGB888);
+                picture.indexed() ? QImage::Format_Indexed8
+                : picture.deep()  ? QImage::Format_Grayscale16 // samples in the machine's order
+                                  : QImage::Format_RGB888);
     if (picture.indexed())
         view.setColorTable(colourTable(picture));
     return view;

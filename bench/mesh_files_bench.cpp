@@ -1,0 +1,129 @@
+// Mesh files and printable reliefs: reading a binary STL of 2 M triangles (about 100 MB)
+// from memory into the mesh view's lists (sides, triangles, extents and the sort), the depth
+// map of a 2 M-triangle mesh at 2000 x 2000 samples, and writing the STL solid of a
+// 4000 x 4000 relief (about 1.6 GB) into a sink that only counts the bytes.
+#include "mesh/depth_map.h"
+#include "mesh/mesh_file_reader.h"
+#include "mesh/stl_reader.h"
+#include "relief/byte_sink.h"
+#include "relief/stl_surface.h"
+
+#include <benchmark/benchmark.h>
+#include <cmath>
+#include <cstring>
+#include <random>
+
+using namespace corvane;
+
+namespace {
+
+// A wavy height field of n x n cells, two triangles a cell: 2 n^2 triangles.
+std::vector<Point3D> waveMesh(int n)
+{
+    std::vector<Point3D> corners;
+    corners.reserve(std::size_t(6) * n * n);
+    const auto z = [&](int i, int j) { return std::sin(i * 0.05) * std::cos(j * 0.07) * 10; };
+    for (int j = 0; j < n; ++j)
+        for (int i = 0; i < n; ++i) {
+            const Point3D a{double(i), double(j), z(i, j)}, b{i + 1.0, double(j), z(i + 1, j)},
+                c{i + 1.0, j + 1.0, z(i + 1, j + 1)}, d{double(i), j + 1.0, z(i, j + 1)};
+            corners.insert(corners.end(), {a, b, c, a, c, d});
+        }
+    return corners;
+}
+
+const std::vector<Point3D>& twoMillionTriangles()
+{
+    static const std::vector<Point3D> corners = waveMesh(1000);
+    return corners;
+}
+
+const std::string& binaryStl()
+{
+    static const std::string bytes = [] {
+        const std::vector<Point3D>& corners = twoMillionTriangles();
+        std::string out(80, ' ');
+        const auto count = std::uint32_t(corners.size() / 3);
+        out.append(reinterpret_cast<const char*>(&count), 4);
+        out.reserve(84 + 50 * std::size_t(count));
+        for (std::size_t t = 0; t < count; ++t) {
+            float record[12] = {};
+            for (int c = 0; c < 3; ++c) {
+                const Point3D& p = corners[3 * t + std::size_t(c)];
+                record[3 + 3 * c] = float(p.x);
+                record[4 + 3 * c] = float(p.y);
+                record[5 + 3 * c] = float(p.z);
+            }
+            out.append(reinterpret_cast<const char*>(record), sizeof record);
+            out.append(2, '\0');
+        }
+        return out;
+    }();
+    return bytes;
+}
+
+void BM_ReadBinaryStl(benchmark::State& state)
+{
+    const std::string& bytes = binaryStl();
+    for (auto _ : state) {
+        FacetMesh mesh;
+        mesh::LoadMeshBytes(mesh, bytes, "stl", "bench.stl", silentRunControl());
+        benchmark::DoNotOptimize(mesh.triangles.data());
+    }
+    state.SetBytesProcessed(state.iterations() * std::int64_t(bytes.size()));
+}
+
+// Parsing alone, into a sink that keeps nothing: the reader's own speed.
+void BM_ParseBinaryStl(benchmark::State& state)
+{
+    struct Count : mesh::TriangleSink {
+        double sum = 0;
+        void add(const Point3D& a, const Point3D&, const Point3D&) override { sum += a.z; }
+    };
+    const std::string& bytes = binaryStl();
+    for (auto _ : state) {
+        Count sink;
+        mesh::readStl(bytes, "bench.stl", sink);
+        benchmark::DoNotOptimize(sink.sum);
+    }
+    state.SetBytesProcessed(state.iterations() * std::int64_t(bytes.size()));
+}
+
+void BM_DepthMap2000(benchmark::State& state)
+{
+    const std::vector<Point3D>& corners = twoMillionTriangles();
+    for (auto _ : state) {
+        const imaging::Picture map = mesh::renderDepthMap(corners, {0, 2000, false});
+        benchmark::DoNotOptimize(map.pixels.data());
+    }
+    state.SetItemsProcessed(state.iterations() * std::int64_t(corners.size() / 3));
+}
+
+void BM_WriteStl4000(benchmark::State& state)
+{
+    struct Counting : relief::ByteSink {
+        std::size_t bytes = 0;
+        void write(std::string_view b) override { bytes += b.size(); }
+    };
+    relief::TZGrid grid(4000, 4000, 0, relief::White16);
+    std::mt19937 random(4000);
+    for (auto& v : grid.cells)
+        v = std::uint16_t(random());
+    relief::ReliefParameters p;
+    p.sizeX = p.sizeY = 400;
+    p.depth = 25;
+    std::size_t written = 0;
+    for (auto _ : state) {
+        Counting sink;
+        relief::WriteStlSurface(sink, grid, p, relief::DefaultBaseThickness, silentRunControl());
+        written = sink.bytes;
+    }
+    state.SetBytesProcessed(state.iterations() * std::int64_t(written));
+}
+
+} // namespace
+
+BENCHMARK(BM_ReadBinaryStl)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ParseBinaryStl)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_DepthMap2000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_WriteStl4000)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);

@@ -1,0 +1,128 @@
+#include "mesh/mesh_file_reader.h"
+
+#include "common/error.h"
+#include "common/mapped_file.h"
+#include "mesh/assimp_reader.h"
+#include "mesh/facet_mesh_build.h"
+#include "mesh/stl_reader.h"
+
+#include <algorithm>
+#include <filesystem>
+
+namespace corvane::mesh {
+
+namespace {
+
+std::string lowerExtension(const std::string& path)
+{
+    std::string ext = std::filesystem::path(path).extension().string();
+    std::transform(ext.begin(), ext.end(), ext.begin(),
+                   [](unsigned char c) { return char(std::tolower(c)); });
+    return ext.empty() ? ext : ext.substr(1);
+}
+
+MeshFileKind kindOfExtension(const std::string& ext)
+{
+    if (ext == "dxf")
+        return MeshFileKind::Dxf;
+    if (ext == "stl")
+        return MeshFileKind::Stl;
+    if (ext == "obj" || ext == "ply" || ext == "off" || ext == "3mf")
+        return MeshFileKind::Assimp;
+    return MeshFileKind::Unknown;
+}
+
+[[noreturn]] void unknownKind(const std::string& fileName)
+{
+    throw Error(fileName, std::string("not a kind of mesh file this program reads (") +
+                              MeshKindsText + ")");
+}
+
+// Reading into the lists, then the extents; what was read goes when the file is refused.
+template <class Read>
+MeshLoadOutcome loadThrough(FacetMesh& mesh, const std::string& fileName, RunControl& control,
+                            Read&& read)
+{
+    control.showStatus("Loading " + fileName + "... Esc to Cancel.");
+    control.showProgress(ProgressDisplay::Gauge, 10);
+    mesh = FacetMesh{};
+    control.showProgress(ProgressDisplay::Gauge, 5);
+    try {
+        FacetMeshSink sink(mesh);
+        if (!read(sink))
+            return MeshLoadOutcome::Cancelled;
+    } catch (...) {
+        mesh = FacetMesh{};
+        throw;
+    }
+    mesh.extents = edgeExtents(mesh.edges);
+    return finishMesh(mesh, control);
+}
+
+} // namespace
+
+MeshFileKind meshKindFromName(const std::string& path)
+{
+    return kindOfExtension(lowerExtension(path));
+}
+
+MeshLoadOutcome LoadMeshFile(FacetMesh& mesh, const std::string& path, RunControl& control)
+{
+    const MeshFileKind kind = meshKindFromName(path);
+    if (kind == MeshFileKind::Dxf)
+        return LoadDxfMeshFile(mesh, path, control);
+    std::error_code error;
+    if (!std::filesystem::exists(path, error))
+        return MeshLoadOutcome::NoFile;
+    if (kind == MeshFileKind::Unknown)
+        unknownKind(path);
+    return loadThrough(mesh, path, control,
+                       [&](TriangleSink& sink) { return readMeshTriangles(path, sink, control); });
+}
+
+MeshLoadOutcome LoadMeshBytes(FacetMesh& mesh, std::string_view bytes, const std::string& extension,
+                              const std::string& fileName, RunControl& control)
+{
+    const MeshFileKind kind = kindOfExtension(extension);
+    if (kind == MeshFileKind::Dxf)
+        return LoadDxfMesh(mesh, bytes, fileName, control);
+    if (kind == MeshFileKind::Unknown)
+        unknownKind(fileName);
+    return loadThrough(mesh, fileName, control, [&](TriangleSink& sink) {
+        if (kind == MeshFileKind::Stl)
+            return readStl(bytes, fileName, sink, control);
+        readMeshThroughAssimp(bytes, extension, fileName, sink);
+        return true;
+    });
+}
+
+bool readMeshTriangles(const std::string& path, TriangleSink& out, RunControl& control)
+{
+    switch (meshKindFromName(path)) {
+    case MeshFileKind::Stl: {
+        // What was read from a file that changed under us mixes two files (or zeros where it
+        // was shortened): refused, and a bad record in it is the change's doing.
+        const MappedFile file(path);
+        bool completed = false;
+        try {
+            completed = readStl(file.bytes(), path, out, control);
+        } catch (const Error&) {
+            file.checkUnchanged();
+            throw;
+        }
+        file.checkUnchanged();
+        return completed;
+    }
+    case MeshFileKind::Assimp:
+        if (!std::filesystem::is_regular_file(path))
+            throw Error(path, "no such file");
+        readMeshThroughAssimp(path, out);
+        return true;
+    case MeshFileKind::Dxf:
+        throw Error(path, "a DXF mesh cannot be read as plain triangles; convert it to STL");
+    default:
+        unknownKind(path);
+    }
+}
+
+} // namespace corvane::mesh
