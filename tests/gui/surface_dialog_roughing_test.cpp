@@ -42,6 +42,50 @@ protected:
         picturePath = writeBmp(folder, QStringLiteral("bowl.bmp"), bowlPicture(width, height));
         return OpenPicture(*frame, picturePath);
     }
+
+    // A 40 x 30 bowl's dialog, a 1/20 ball finishing after a .1 end mill that leaves .01.
+    TDXF* openBowlWithRoughing()
+    {
+        TDXF* dialog = openDialog(loadBowl(40, 30), true);
+        type(dialog->depthEdit(), QStringLiteral(".2"));
+        type(dialog->depthPerPassEdit(), QStringLiteral(".08"));
+        type(dialog->feedrateEdit(), QStringLiteral("25"));
+        dialog->toolTypeCombo()->setCurrentIndex(1); // Ball Mill
+        type(dialog->toolDiameterEdit(), QStringLiteral(".05"));
+        RoughingGroup& group = *dialog->roughingGroup();
+        group.roughFirstCheck()->setChecked(true);
+        type(group.diameterEdit(), QStringLiteral(".1"));
+        type(group.stockEdit(), QStringLiteral(".01"));
+        type(group.feedrateEdit(), QStringLiteral("40"));
+        return dialog;
+    }
+
+    // The command line that writes what openBowlWithRoughing's Create writes.
+    QStringList bowlWithRoughingCommand(const QString& finishing, const QString& roughing) const
+    {
+        return {QStringLiteral("gcode"),
+                picturePath,
+                QStringLiteral("-o"),
+                finishing,
+                QStringLiteral("--depth"),
+                QStringLiteral(".2"),
+                QStringLiteral("--depth-per-pass"),
+                QStringLiteral(".08"),
+                QStringLiteral("--feed"),
+                QStringLiteral("25"),
+                QStringLiteral("--tool"),
+                QStringLiteral("Ball Mill"),
+                QStringLiteral("--diameter"),
+                QStringLiteral(".05"),
+                QStringLiteral("--rough"),
+                roughing,
+                QStringLiteral("--rough-diameter"),
+                QStringLiteral(".1"),
+                QStringLiteral("--stock"),
+                QStringLiteral(".01"),
+                QStringLiteral("--rough-feed"),
+                QStringLiteral("40")};
+    }
 };
 
 std::vector<QWidget*> roughingFields(const RoughingGroup& group)
@@ -161,18 +205,7 @@ TEST_F(SurfaceDialogRoughingTest, BadRoughingValuesAreRefusedNamingTheFieldBefor
 
 TEST_F(SurfaceDialogRoughingTest, CreateWritesBothProgramsAsTheCommandLineDoes)
 {
-    TfrmPicture* picture = loadBowl(40, 30);
-    TDXF* dialog = openDialog(picture, true);
-    type(dialog->depthEdit(), QStringLiteral(".2"));
-    type(dialog->depthPerPassEdit(), QStringLiteral(".08"));
-    type(dialog->feedrateEdit(), QStringLiteral("25"));
-    dialog->toolTypeCombo()->setCurrentIndex(1); // Ball Mill
-    type(dialog->toolDiameterEdit(), QStringLiteral(".05"));
-    RoughingGroup& group = *dialog->roughingGroup();
-    group.roughFirstCheck()->setChecked(true);
-    type(group.diameterEdit(), QStringLiteral(".1"));
-    type(group.stockEdit(), QStringLiteral(".01"));
-    type(group.feedrateEdit(), QStringLiteral("40"));
+    TDXF* dialog = openBowlWithRoughing();
     const QString finishing = folder.filePath(QStringLiteral("gui.Dnc"));
     const QString roughing = folder.filePath(QStringLiteral("gui-rough.dnc"));
     answerSave(finishing);
@@ -191,29 +224,7 @@ TEST_F(SurfaceDialogRoughingTest, CreateWritesBothProgramsAsTheCommandLineDoes)
 
     const QString cliFinishing = folder.filePath(QStringLiteral("cli.dnc"));
     const QString cliRoughing = folder.filePath(QStringLiteral("cli-rough.dnc"));
-    ASSERT_EQ(runCli({QStringLiteral("gcode"),
-                      picturePath,
-                      QStringLiteral("-o"),
-                      cliFinishing,
-                      QStringLiteral("--depth"),
-                      QStringLiteral(".2"),
-                      QStringLiteral("--depth-per-pass"),
-                      QStringLiteral(".08"),
-                      QStringLiteral("--feed"),
-                      QStringLiteral("25"),
-                      QStringLiteral("--tool"),
-                      QStringLiteral("Ball Mill"),
-                      QStringLiteral("--diameter"),
-                      QStringLiteral(".05"),
-                      QStringLiteral("--rough"),
-                      cliRoughing,
-                      QStringLiteral("--rough-diameter"),
-                      QStringLiteral(".1"),
-                      QStringLiteral("--stock"),
-                      QStringLiteral(".01"),
-                      QStringLiteral("--rough-feed"),
-                      QStringLiteral("40")}),
-              0)
+    ASSERT_EQ(runCli(bowlWithRoughingCommand(cliFinishing, cliRoughing)), 0)
         << cliErrors.toStdString();
     const QByteArray finish = fileBytes(finishing);
     const QByteArray rough = fileBytes(roughing);
@@ -227,21 +238,12 @@ TEST_F(SurfaceDialogRoughingTest, CreateWritesBothProgramsAsTheCommandLineDoes)
 // is proposed with the finishing program's extension.
 TEST_F(SurfaceDialogRoughingTest, BothProgramsFollowTheMachineChosen)
 {
-    TfrmPicture* picture = loadBowl(40, 30);
-    TDXF* dialog = openDialog(picture, true);
-    type(dialog->depthEdit(), QStringLiteral(".2"));
-    type(dialog->depthPerPassEdit(), QStringLiteral(".08"));
-    dialog->toolTypeCombo()->setCurrentIndex(1); // Ball Mill
-    type(dialog->toolDiameterEdit(), QStringLiteral(".05"));
+    TDXF* dialog = openBowlWithRoughing();
     MachineGroup& machine = *dialog->machineGroup();
     machine.machineCombo()->setCurrentText(QStringLiteral("LinuxCNC"));
     machine.unitsCombo()->setCurrentText(QStringLiteral("mm"));
     type(machine.spindleSpeedEdit(), QStringLiteral("12000"));
     type(machine.plungeFeedrateEdit(), QStringLiteral("5"));
-    RoughingGroup& group = *dialog->roughingGroup();
-    group.roughFirstCheck()->setChecked(true);
-    type(group.diameterEdit(), QStringLiteral(".1"));
-    type(group.stockEdit(), QStringLiteral(".01"));
     const QString finishing = folder.filePath(QStringLiteral("gui.ngc"));
     const QString roughing = folder.filePath(QStringLiteral("gui-rough.ngc"));
     answerSave(finishing);
@@ -257,32 +259,9 @@ TEST_F(SurfaceDialogRoughingTest, BothProgramsFollowTheMachineChosen)
 
     const QString cliFinishing = folder.filePath(QStringLiteral("cli.ngc"));
     const QString cliRoughing = folder.filePath(QStringLiteral("cli-rough.ngc"));
-    ASSERT_EQ(runCli({QStringLiteral("gcode"),
-                      picturePath,
-                      QStringLiteral("-o"),
-                      cliFinishing,
-                      QStringLiteral("--depth"),
-                      QStringLiteral(".2"),
-                      QStringLiteral("--depth-per-pass"),
-                      QStringLiteral(".08"),
-                      QStringLiteral("--tool"),
-                      QStringLiteral("Ball Mill"),
-                      QStringLiteral("--diameter"),
-                      QStringLiteral(".05"),
-                      QStringLiteral("--rough"),
-                      cliRoughing,
-                      QStringLiteral("--rough-diameter"),
-                      QStringLiteral(".1"),
-                      QStringLiteral("--stock"),
-                      QStringLiteral(".01"),
-                      QStringLiteral("--machine"),
-                      QStringLiteral("LinuxCNC"),
-                      QStringLiteral("--units"),
-                      QStringLiteral("mm"),
-                      QStringLiteral("--spindle-speed"),
-                      QStringLiteral("12000"),
-                      QStringLiteral("--plunge-feed"),
-                      QStringLiteral("5")}),
+    ASSERT_EQ(runCli(bowlWithRoughingCommand(cliFinishing, cliRoughing) +
+                     QStringList{"--machine", "LinuxCNC", "--units", "mm", "--spindle-speed",
+                                 "12000", "--plunge-feed", "5"}),
               0)
         << cliErrors.toStdString();
     const QByteArray rough = fileBytes(roughing);
