@@ -80,11 +80,27 @@ const TZGrid& gougedGrid(const TZGrid& grid, const ReliefParameters& params, Run
 {
     runWithMemoryFor("gouge control", grid.cols, grid.rows, "grid",
                      sizeof(TZGrid::Cell) * grid.cells.size(), [&] {
-        copy.emplace(grid);
-        return true;
-    });
+                         copy.emplace(grid);
+                         return true;
+                     });
     applyGougeForRun(*copy, params, control);
     return *copy;
+}
+
+// The heights a surface file is written from: the grid, or its gouge-controlled copy. A zero
+// diameter with gouge control on is told and the grid is written as it is.
+const TZGrid& surfaceHeights(const TZGrid& grid, const ReliefParameters& params,
+                             RunControl& control, const CreateHooks& hooks,
+                             std::optional<TZGrid>& copy)
+{
+    if (!params.useGougeControl)
+        return grid;
+    if (params.toolDiameter == 0) {
+        if (hooks.showMessage)
+            hooks.showMessage(ZeroDiameterMessage);
+        return grid;
+    }
+    return gougedGrid(grid, params, control, copy);
 }
 
 } // namespace
@@ -103,15 +119,7 @@ CreateResult CreateDxfSurface(const TZGrid& grid, const ReliefParameters& params
     AtomicFileSink sink(file);
     writeDxfHead(sink);
     std::optional<TZGrid> gouged;
-    const TZGrid* surface = &grid;
-    if (params.useGougeControl) {
-        if (params.toolDiameter == 0) {
-            if (hooks.showMessage)
-                hooks.showMessage(ZeroDiameterMessage);
-        } else {
-            surface = &gougedGrid(grid, params, control, gouged);
-        }
-    }
+    const TZGrid* surface = &surfaceHeights(grid, params, control, hooks, gouged);
     control.showStatus("Saving to File...");
     runWithMemoryFor("the DXF surface", grid.cols, grid.rows, "grid", dxfFacetsMemory(grid.cols),
                      [&] {
@@ -138,15 +146,7 @@ CreateResult CreateStlSurface(const TZGrid& grid, const ReliefParameters& params
     AtomicFile file(*fileName);
     AtomicFileSink sink(file);
     std::optional<TZGrid> gouged;
-    const TZGrid* surface = &grid;
-    if (params.useGougeControl) {
-        if (params.toolDiameter == 0) {
-            if (hooks.showMessage)
-                hooks.showMessage(ZeroDiameterMessage);
-        } else {
-            surface = &gougedGrid(grid, params, control, gouged);
-        }
-    }
+    const TZGrid* surface = &surfaceHeights(grid, params, control, hooks, gouged);
     control.showStatus("Saving to File...");
     // An STL cut short would be a broken solid: a stopped run keeps the old file.
     if (!WriteStlSurface(sink, *surface, params, baseThickness, control)) {
