@@ -1,6 +1,7 @@
 #include "toolpaths/chain_segments.h"
 
 #include "common/quick_sort.h"
+#include "toolpaths/end_point_grid.h"
 #include "toolpaths/grow_chain.h"
 
 #include <algorithm>
@@ -39,17 +40,24 @@ struct Match {
 // One batch: segments [begin, end) sorted by minX, and the widest x span among them.
 struct Batch {
     TMyEntityArray& segments;
-    std::size_t end;
+    std::size_t begin, end;
     double widest;
 };
 
+// No segment that starts more than the widest span (and a rounding margin) left of x - eps
+// can reach x.
+double reachOf(const Batch& batch, double x)
+{
+    return x - eps - batch.widest * (1 + 1e-12) - 1e-12 * std::abs(x);
+}
+
 // The first available segment after `seed` with an end on (x, y). No segment beyond the
-// first with minX > x + eps can reach the point, and none that starts more than the widest
-// span (and a rounding margin) left of x - eps, so the scan covers only that window.
-Match findSegment(const Batch& batch, std::size_t seed, double x, double y)
+// first with minX > x + eps can reach the point, nor any with minX below the reach, so the
+// scan covers only that window.
+Match scanForSegment(const Batch& batch, std::size_t seed, double x, double y)
 {
     const TMyEntityArray& segments = batch.segments;
-    const double reach = x - eps - batch.widest * (1 + 1e-12) - 1e-12 * std::abs(x);
+    const double reach = reachOf(batch, x);
     const auto first = std::partition_point(segments.begin() + std::ptrdiff_t(seed + 1),
                                             segments.begin() + std::ptrdiff_t(batch.end),
                                             [reach](const TMyEntity& s) { return s.minX < reach; });
@@ -69,38 +77,64 @@ Match findSegment(const Batch& batch, std::size_t seed, double x, double y)
     return {};
 }
 
-// Grows a region from segments[seed] through the available segments of [seed + 1, end):
-// first onwards from its end, then backwards from its start.
-TRegion chainFrom(const Batch& batch, std::size_t seed, double level)
+// The same answer from the grid of the batch's end points, numbered 2 (j - begin) for the
+// start of segment j and one more for its end, so that the smallest number is the scan's
+// first match. On a batch sorted by minX the scan's window (from the partition point up to
+// the first minX > x + eps) holds exactly the segments that pass the same tests one by one,
+// so each candidate is put to those tests.
+Match gridForSegment(const Batch& batch, const EndPointGrid& grid, std::size_t seed, double x,
+                     double y)
 {
-    TMyEntityArray& segments = batch.segments;
+    const double reach = reachOf(batch, x);
+    const std::size_t p = grid.firstMatch(x, y, [&](std::size_t number) {
+        const std::size_t j = batch.begin + number / 2;
+        const TMyEntity& s = batch.segments[j];
+        return j > seed && s.available && !(s.minX < reach) && !(s.minX > x + eps) &&
+               !(s.maxX <= x - eps);
+    });
+    if (p == EndPointGrid::none)
+        return {};
+    return {batch.begin + p / 2, p % 2 == 0 ? EndMatch::Start : EndMatch::End};
+}
+
+// Working lists of chainFrom, kept from one region to the next to spare allocations.
+struct ChainBuffers {
+    TMyEntityArray onwards, backwards;
+};
+
+// Grows a region from segments[seed] through the available segments after it that
+// find(seed, x, y) returns: first onwards from its end, then backwards from its start.
+template <class Find>
+TRegion chainFrom(TMyEntityArray& segments, std::size_t seed, double level, Find&& find,
+                  ChainBuffers& buffers)
+{
     TRegion region;
     region.depth = level;
-    region.entities.reserve(8); // most loops are short; spares the first few regrowths
     TMyEntity& first = segments[seed];
     first.available = false;
-    region.entities.push_back(first);
     region.minX = first.minX;
     region.maxX = first.maxX;
     region.minY = first.minY;
     region.maxY = first.maxY;
+    TMyEntityArray& onwards = buffers.onwards;
+    TMyEntityArray& backwards = buffers.backwards; // each ends where the one before starts
+    onwards.assign(1, first);
+    backwards.clear();
     // The available segment with an end on `at`, taken, turned to run on from `at` (onwards)
     // or into it (backwards), that end set exactly onto `at`.
-    const auto take = [&](ChainEnd at, bool onwards) -> std::optional<TMyEntity> {
-        const Match m = findSegment(batch, seed, at.x, at.y);
+    const auto take = [&](ChainEnd at, bool isOnwards) -> std::optional<TMyEntity> {
+        const Match m = find(seed, at.x, at.y);
         if (m.end == EndMatch::None)
             return std::nullopt;
         TMyEntity s = segments[m.index];
         segments[m.index].available = false;
         s.available = false;
-        if ((m.end == EndMatch::End) == onwards)
+        if ((m.end == EndMatch::End) == isOnwards)
             reverseSegment(s);
-        (onwards ? s.x1 : s.x2) = at.x;
-        (onwards ? s.y1 : s.y2) = at.y;
+        (isOnwards ? s.x1 : s.x2) = at.x;
+        (isOnwards ? s.y1 : s.y2) = at.y;
         return s;
     };
-    // Backwards each found segment ends at S; they run in the reverse of the order found.
-    TMyEntityArray backward;
     const bool closed = growChain(
         {first.x1, first.y1}, {first.x2, first.y2},
         [&](ChainEnd at, ChainEnd start) -> std::optional<ChainEnd> {
@@ -113,7 +147,7 @@ TRegion chainFrom(const Batch& batch, std::size_t seed, double level)
             }
             setBox(*s);
             widenBox(region, *s);
-            region.entities.push_back(*s);
+            onwards.push_back(*s);
             return ChainEnd{s->x2, s->y2};
         },
         [&](ChainEnd at) -> std::optional<ChainEnd> {
@@ -122,14 +156,14 @@ TRegion chainFrom(const Batch& batch, std::size_t seed, double level)
                 return std::nullopt;
             setBox(*s);
             widenBox(region, *s);
-            backward.push_back(*s);
+            backwards.push_back(*s);
             return ChainEnd{s->x1, s->y1};
         });
-    if (!backward.empty()) {
-        std::reverse(backward.begin(), backward.end());
-        backward.insert(backward.end(), region.entities.begin(), region.entities.end());
-        region.entities = std::move(backward);
-    }
+    // Backwards the pieces run in the reverse of the order found; one allocation of the
+    // final size.
+    region.entities.reserve(backwards.size() + onwards.size());
+    region.entities.assign(backwards.rbegin(), backwards.rend());
+    region.entities.insert(region.entities.end(), onwards.begin(), onwards.end());
 
     region.open = !closed;
     if (closed)
@@ -137,19 +171,47 @@ TRegion chainFrom(const Batch& batch, std::size_t seed, double level)
     return region;
 }
 
+// The grid answers only for a batch sorted by minX (no NaN among them) whose coordinates
+// it can index; any other batch is scanned.
+bool indexBatch(const Batch& batch, std::vector<ChainEnd>& points, EndPointGrid& grid)
+{
+    const TMyEntityArray& segments = batch.segments;
+    points.clear();
+    for (std::size_t k = batch.begin; k < batch.end; ++k) {
+        if (k > batch.begin && !(segments[k].minX >= segments[k - 1].minX))
+            return false;
+        points.push_back({segments[k].x1, segments[k].y1});
+        points.push_back({segments[k].x2, segments[k].y2});
+    }
+    return grid.build(points);
+}
+
+// The grid, its list of points and the chaining lists, reused from batch to batch.
+struct BatchWork {
+    bool useGrid = true;
+    EndPointGrid grid;
+    std::vector<ChainEnd> points;
+    ChainBuffers buffers;
+};
+
 void chainBatch(TMyEntityArray& segments, std::size_t begin, std::size_t end, double level,
-                TRegionArray& out)
+                TRegionArray& out, BatchWork& work)
 {
     double widest = 0;
     for (std::size_t k = begin; k < end; ++k) {
         segments[k].available = true;
         widest = std::max(widest, segments[k].maxX - segments[k].minX);
     }
-    const Batch batch{segments, end, widest};
+    const Batch batch{segments, begin, end, widest};
+    const bool gridded = work.useGrid && indexBatch(batch, work.points, work.grid);
+    const auto find = [&](std::size_t seed, double x, double y) {
+        return gridded ? gridForSegment(batch, work.grid, seed, x, y)
+                       : scanForSegment(batch, seed, x, y);
+    };
     // Every segment before a seed is taken already, so a seed's search starts after it.
     for (std::size_t k = begin; k < end; ++k)
         if (segments[k].available)
-            out.push_back(chainFrom(batch, k, level));
+            out.push_back(chainFrom(segments, k, level, find, work.buffers));
 }
 
 bool stopPoint(RunControl& control, std::size_t done, std::size_t total)
@@ -159,10 +221,8 @@ bool stopPoint(RunControl& control, std::size_t done, std::size_t total)
     return control.escapePressed();
 }
 
-} // namespace
-
-bool ChainSegments(TMyEntityArray& segments, TRegionArray& regions, double level,
-                   RunControl& control)
+bool chainSegments(TMyEntityArray& segments, TRegionArray& regions, double level,
+                   RunControl& control, bool useGrid)
 {
     if (segments.empty())
         return true;
@@ -171,6 +231,8 @@ bool ChainSegments(TMyEntityArray& segments, TRegionArray& regions, double level
 
     // Batch lists flattened as they are made: batch order, region order within a batch.
     TRegionArray flat;
+    BatchWork work;
+    work.useGrid = useGrid;
     for (std::size_t b = 0; b < batching.count; ++b) {
         if (b % stride == 0 && b > 0 && stopPoint(control, b, batching.count))
             return false;
@@ -178,7 +240,7 @@ bool ChainSegments(TMyEntityArray& segments, TRegionArray& regions, double level
         if (begin >= segments.size())
             break; // the last batch may be empty
         const std::size_t end = std::min(segments.size(), begin + batching.size);
-        chainBatch(segments, begin, end, level, flat);
+        chainBatch(segments, begin, end, level, flat, work);
     }
 
     for (TRegion& r : flat)
@@ -186,11 +248,25 @@ bool ChainSegments(TMyEntityArray& segments, TRegionArray& regions, double level
     quickSortBy(flat, [](const TRegion& r) { return r.minX; });
 
     TRegionArray joined;
-    if (!JoinChains(flat, joined, control))
+    if (!(useGrid ? JoinChains(flat, joined, control) : JoinChainsDirect(flat, joined, control)))
         return false;
     for (TRegion& r : joined)
         regions.push_back(std::move(r));
     return true;
+}
+
+} // namespace
+
+bool ChainSegments(TMyEntityArray& segments, TRegionArray& regions, double level,
+                   RunControl& control)
+{
+    return chainSegments(segments, regions, level, control, true);
+}
+
+bool ChainSegmentsDirect(TMyEntityArray& segments, TRegionArray& regions, double level,
+                         RunControl& control)
+{
+    return chainSegments(segments, regions, level, control, false);
 }
 
 } // namespace corvane::toolpaths
