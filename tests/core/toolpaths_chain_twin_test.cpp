@@ -48,6 +48,7 @@ void expectSameRegions(const TRegionArray& fast, const TRegionArray& direct,
         const std::string where = what + ", region " + std::to_string(i);
         ASSERT_EQ(a.entities.size(), b.entities.size()) << where;
         EXPECT_EQ(a.open, b.open) << where;
+        EXPECT_EQ(a.marked, b.marked) << where;
         EXPECT_EQ(a.depth, b.depth) << where;
         EXPECT_TRUE(same(a.minX, b.minX) && same(a.maxX, b.maxX) && same(a.minY, b.minY) &&
                     same(a.maxY, b.maxY))

@@ -1,6 +1,7 @@
 #include "toolpaths/chain_segments.h"
 
 #include "common/quick_sort.h"
+#include "toolpaths/chain_pieces.h"
 #include "toolpaths/end_point_grid.h"
 #include "toolpaths/grow_chain.h"
 
@@ -97,27 +98,33 @@ Match gridForSegment(const Batch& batch, const EndPointGrid& grid, std::size_t s
     return {batch.begin + p / 2, p % 2 == 0 ? EndMatch::Start : EndMatch::End};
 }
 
-// Working lists of chainFrom, kept from one region to the next to spare allocations.
+// Working lists of growFrom, kept from one chain to the next to spare allocations.
 struct ChainBuffers {
-    TMyEntityArray onwards, backwards;
+    TMyEntityArray onwards;   // in travel order, the seed first
+    TMyEntityArray backwards; // each ends where the one before starts
 };
 
-// Grows a region from segments[seed] through the available segments after it that
+struct Grown {
+    bool closed = false;
+    double minX = 0, minY = 0, maxY = 0, maxX = 0;
+};
+
+// Grows a chain from segments[seed] through the available segments after it that
 // find(seed, x, y) returns: first onwards from its end, then backwards from its start.
 template <class Find>
-TRegion chainFrom(TMyEntityArray& segments, std::size_t seed, double level, Find&& find,
-                  ChainBuffers& buffers)
+Grown growFrom(TMyEntityArray& segments, std::size_t seed, Find&& find, ChainBuffers& buffers)
 {
-    TRegion region;
-    region.depth = level;
     TMyEntity& first = segments[seed];
     first.available = false;
-    region.minX = first.minX;
-    region.maxX = first.maxX;
-    region.minY = first.minY;
-    region.maxY = first.maxY;
+    Grown box{false, first.minX, first.minY, first.maxY, first.maxX};
+    const auto widen = [&box](const TMyEntity& s) {
+        box.minX = std::min(box.minX, s.minX);
+        box.maxX = std::max(box.maxX, s.maxX);
+        box.minY = std::min(box.minY, s.minY);
+        box.maxY = std::max(box.maxY, s.maxY);
+    };
     TMyEntityArray& onwards = buffers.onwards;
-    TMyEntityArray& backwards = buffers.backwards; // each ends where the one before starts
+    TMyEntityArray& backwards = buffers.backwards;
     onwards.assign(1, first);
     backwards.clear();
     // The available segment with an end on `at`, taken, turned to run on from `at` (onwards)
@@ -135,7 +142,7 @@ TRegion chainFrom(TMyEntityArray& segments, std::size_t seed, double level, Find
         (isOnwards ? s.y1 : s.y2) = at.y;
         return s;
     };
-    const bool closed = growChain(
+    box.closed = growChain(
         {first.x1, first.y1}, {first.x2, first.y2},
         [&](ChainEnd at, ChainEnd start) -> std::optional<ChainEnd> {
             std::optional<TMyEntity> s = take(at, true);
@@ -146,7 +153,7 @@ TRegion chainFrom(TMyEntityArray& segments, std::size_t seed, double level, Find
                 s->y2 = start.y;
             }
             setBox(*s);
-            widenBox(region, *s);
+            widen(*s);
             onwards.push_back(*s);
             return ChainEnd{s->x2, s->y2};
         },
@@ -155,18 +162,33 @@ TRegion chainFrom(TMyEntityArray& segments, std::size_t seed, double level, Find
             if (!s)
                 return std::nullopt;
             setBox(*s);
-            widenBox(region, *s);
+            widen(*s);
             backwards.push_back(*s);
             return ChainEnd{s->x1, s->y1};
         });
-    // Backwards the pieces run in the reverse of the order found; one allocation of the
-    // final size.
-    region.entities.reserve(backwards.size() + onwards.size());
-    region.entities.assign(backwards.rbegin(), backwards.rend());
-    region.entities.insert(region.entities.end(), onwards.begin(), onwards.end());
+    return box;
+}
 
-    region.open = !closed;
-    if (closed)
+// The chain just grown, in travel order: the backwards part, last found first, then the
+// onwards part.
+void appendChain(TMyEntityArray& to, const ChainBuffers& buffers)
+{
+    to.insert(to.end(), buffers.backwards.rbegin(), buffers.backwards.rend());
+    to.insert(to.end(), buffers.onwards.begin(), buffers.onwards.end());
+}
+
+TRegion regionOf(const ChainBuffers& buffers, const Grown& grown, double level)
+{
+    TRegion region;
+    region.depth = level;
+    region.minX = grown.minX;
+    region.maxX = grown.maxX;
+    region.minY = grown.minY;
+    region.maxY = grown.maxY;
+    region.entities.reserve(buffers.backwards.size() + buffers.onwards.size());
+    appendChain(region.entities, buffers);
+    region.open = !grown.closed;
+    if (grown.closed)
         OrientClosedRegion(region);
     return region;
 }
@@ -188,30 +210,66 @@ bool indexBatch(const Batch& batch, std::vector<ChainEnd>& points, EndPointGrid&
 
 // The grid, its list of points and the chaining lists, reused from batch to batch.
 struct BatchWork {
-    bool useGrid = true;
     EndPointGrid grid;
     std::vector<ChainEnd> points;
     ChainBuffers buffers;
 };
 
-void chainBatch(TMyEntityArray& segments, std::size_t begin, std::size_t end, double level,
-                TRegionArray& out, BatchWork& work)
+Batch startBatch(TMyEntityArray& segments, std::size_t begin, std::size_t end)
 {
     double widest = 0;
     for (std::size_t k = begin; k < end; ++k) {
         segments[k].available = true;
         widest = std::max(widest, segments[k].maxX - segments[k].minX);
     }
-    const Batch batch{segments, begin, end, widest};
-    const bool gridded = work.useGrid && indexBatch(batch, work.points, work.grid);
+    return {segments, begin, end, widest};
+}
+
+// The reference: every search a scan, every chain a region.
+void chainBatchDirect(TMyEntityArray& segments, std::size_t begin, std::size_t end, double level,
+                      TRegionArray& out, ChainBuffers& buffers)
+{
+    const Batch batch = startBatch(segments, begin, end);
+    const auto find = [&](std::size_t seed, double x, double y) {
+        return scanForSegment(batch, seed, x, y);
+    };
+    // Every segment before a seed is taken already, so a seed's search starts after it.
+    for (std::size_t k = begin; k < end; ++k)
+        if (segments[k].available) {
+            const Grown grown = growFrom(segments, k, find, buffers);
+            out.push_back(regionOf(buffers, grown, level));
+        }
+}
+
+// The same chains as pieces: closed loops as regions, open chains into the shared list.
+void chainBatch(TMyEntityArray& segments, std::size_t begin, std::size_t end, double level,
+                ChainPieces& out, BatchWork& work)
+{
+    const Batch batch = startBatch(segments, begin, end);
+    const bool gridded = indexBatch(batch, work.points, work.grid);
     const auto find = [&](std::size_t seed, double x, double y) {
         return gridded ? gridForSegment(batch, work.grid, seed, x, y)
                        : scanForSegment(batch, seed, x, y);
     };
-    // Every segment before a seed is taken already, so a seed's search starts after it.
     for (std::size_t k = begin; k < end; ++k)
-        if (segments[k].available)
-            out.push_back(chainFrom(segments, k, level, find, work.buffers));
+        if (segments[k].available) {
+            const Grown grown = growFrom(segments, k, find, work.buffers);
+            ChainPiece piece;
+            piece.minX = grown.minX;
+            piece.maxX = grown.maxX;
+            piece.minY = grown.minY;
+            piece.maxY = grown.maxY;
+            piece.open = !grown.closed;
+            if (grown.closed) {
+                piece.loop = out.loops.size();
+                out.loops.push_back(regionOf(work.buffers, grown, level));
+            } else {
+                piece.begin = out.segments.size();
+                appendChain(out.segments, work.buffers);
+                piece.end = out.segments.size();
+            }
+            out.pieces.push_back(piece);
+        }
 }
 
 bool stopPoint(RunControl& control, std::size_t done, std::size_t total)
@@ -221,37 +279,20 @@ bool stopPoint(RunControl& control, std::size_t done, std::size_t total)
     return control.escapePressed();
 }
 
-bool chainSegments(TMyEntityArray& segments, TRegionArray& regions, double level,
-                   RunControl& control, bool useGrid)
+// Calls chain(begin, end) for each batch; false when Esc stopped it.
+template <class ChainBatch>
+bool forEachBatch(std::size_t segmentCount, RunControl& control, ChainBatch&& chain)
 {
-    if (segments.empty())
-        return true;
-    const Batching batching = batchingFor(segments.size());
+    const Batching batching = batchingFor(segmentCount);
     const std::size_t stride = std::max<std::size_t>(batching.count / 10, 1);
-
-    // Batch lists flattened as they are made: batch order, region order within a batch.
-    TRegionArray flat;
-    BatchWork work;
-    work.useGrid = useGrid;
     for (std::size_t b = 0; b < batching.count; ++b) {
         if (b % stride == 0 && b > 0 && stopPoint(control, b, batching.count))
             return false;
         const std::size_t begin = b * batching.size;
-        if (begin >= segments.size())
+        if (begin >= segmentCount)
             break; // the last batch may be empty
-        const std::size_t end = std::min(segments.size(), begin + batching.size);
-        chainBatch(segments, begin, end, level, flat, work);
+        chain(begin, std::min(segmentCount, begin + batching.size));
     }
-
-    for (TRegion& r : flat)
-        r.marked = true;
-    quickSortBy(flat, [](const TRegion& r) { return r.minX; });
-
-    TRegionArray joined;
-    if (!(useGrid ? JoinChains(flat, joined, control) : JoinChainsDirect(flat, joined, control)))
-        return false;
-    for (TRegion& r : joined)
-        regions.push_back(std::move(r));
     return true;
 }
 
@@ -260,13 +301,46 @@ bool chainSegments(TMyEntityArray& segments, TRegionArray& regions, double level
 bool ChainSegments(TMyEntityArray& segments, TRegionArray& regions, double level,
                    RunControl& control)
 {
-    return chainSegments(segments, regions, level, control, true);
+    if (segments.empty())
+        return true;
+    // Chains in batch order, chain order within a batch.
+    ChainPieces chains;
+    chains.segments.reserve(segments.size());
+    BatchWork work;
+    if (!forEachBatch(segments.size(), control, [&](std::size_t begin, std::size_t end) {
+            chainBatch(segments, begin, end, level, chains, work);
+        }))
+        return false;
+
+    for (ChainPiece& p : chains.pieces)
+        p.marked = true;
+    quickSortBy(chains.pieces, [](const ChainPiece& p) { return p.minX; });
+    return JoinChainPieces(chains, level, regions, control);
 }
 
 bool ChainSegmentsDirect(TMyEntityArray& segments, TRegionArray& regions, double level,
                          RunControl& control)
 {
-    return chainSegments(segments, regions, level, control, false);
+    if (segments.empty())
+        return true;
+    // Batch lists flattened as they are made: batch order, region order within a batch.
+    TRegionArray flat;
+    ChainBuffers buffers;
+    if (!forEachBatch(segments.size(), control, [&](std::size_t begin, std::size_t end) {
+            chainBatchDirect(segments, begin, end, level, flat, buffers);
+        }))
+        return false;
+
+    for (TRegion& r : flat)
+        r.marked = true;
+    quickSortBy(flat, [](const TRegion& r) { return r.minX; });
+
+    TRegionArray joined;
+    if (!JoinChains(flat, joined, control))
+        return false;
+    for (TRegion& r : joined)
+        regions.push_back(std::move(r));
+    return true;
 }
 
 } // namespace corvane::toolpaths

@@ -32,7 +32,7 @@ bool EndPointGrid::build(const std::vector<ChainEnd>& points)
         return true; // nothing to index: every question is answered with none
 
     // About two bands a point over the span of y, a power of two, at most 2^16 a unit.
-    const double wanted = double(2 * n + 1) / std::max(high - low, 1 / finest);
+    const double wanted = double(8 * n + 1) / std::max(high - low, 1 / finest);
     int exponent = 0;
     std::frexp(wanted, &exponent); // wanted = m 2^exponent, 0.5 <= m < 1
     scale_ = std::ldexp(1.0, std::clamp(exponent - 1, -60, 16));
