@@ -2,6 +2,7 @@
 // its reference twin (every search a scan): the same regions, segment for segment, bit for
 // bit, on surfaces and on random segment soups built to be awkward.
 #include "common/quick_sort.h"
+#include "relief_test_support.h"
 #include "toolpaths/chain_segments.h"
 #include "toolpaths/end_point_grid.h"
 #include "toolpaths/slice_level.h"
@@ -174,6 +175,36 @@ TEST(ChainTwins, RandomSegmentSoupsChainIdentically)
         expectSameRegions(fast, direct, "round " + std::to_string(round));
         if (HasFailure())
             return;
+    }
+}
+
+TEST(ChainTwins, EscAtAnyCheckpointStopsBothAlikeAndAddsNothing)
+{
+    const TTriangleArray surface = randomSurface(120, 90, 4);
+    TMyEntityArray cut;
+    ASSERT_TRUE(CutSegments(surface, nullptr, 127.5, cut, silentRunControl()));
+    corvane::quickSortBy(cut, [](const TMyEntity& s) { return s.minX; });
+
+    relief_test::ScriptedControl counting;
+    TMyEntityArray all = cut;
+    TRegionArray whole = newRegionList();
+    ASSERT_TRUE(ChainSegments(all, whole, 127.5, counting));
+    ASSERT_GT(counting.checkpoints, 10); // batches and join both check
+
+    for (int from = 1; from <= counting.checkpoints + 1; ++from) {
+        relief_test::ScriptedControl fastControl, directControl;
+        fastControl.escapeFrom = directControl.escapeFrom = from;
+        TMyEntityArray a = cut, b = cut;
+        TRegionArray fast = newRegionList(), direct = newRegionList();
+        const bool fastDone = ChainSegments(a, fast, 127.5, fastControl);
+        const bool directDone = ChainSegmentsDirect(b, direct, 127.5, directControl);
+        ASSERT_EQ(fastDone, directDone) << "Esc from checkpoint " << from;
+        EXPECT_EQ(fastControl.checkpoints, directControl.checkpoints) << from;
+        EXPECT_EQ(fastControl.progress, directControl.progress) << from;
+        if (!fastDone)
+            ASSERT_EQ(fast.size(), 1u) << "Esc from checkpoint " << from << " added regions";
+        else
+            expectSameRegions(fast, direct, "Esc from checkpoint " + std::to_string(from));
     }
 }
 

@@ -44,7 +44,7 @@ public:
         // Far outside the bands no point is within the tolerance; NaN fails too.
         if (!(std::abs(y) <= largest + 1))
             return none;
-        const std::int64_t band = std::int64_t(std::floor(y * scale_)) - firstBand_;
+        const std::int64_t band = floorOf(y * scale_) - firstBand_;
         if (band < 0 || band >= std::int64_t(heads_.size()))
             return none;
         for (std::uint32_t k = heads_[std::size_t(band)]; k != endOfList; k = entries_[k].next) {
@@ -66,6 +66,13 @@ private:
     };
 
     void clear();
+
+    // std::floor for |f| < 2^62, as an integer; a library call on plain x86-64, this is not.
+    static std::int64_t floorOf(double f)
+    {
+        const auto whole = std::int64_t(f); // towards zero
+        return double(whole) > f ? whole - 1 : whole;
+    }
 
     double scale_ = 1;           // bands per unit, a power of two
     std::int64_t firstBand_ = 0; // the band numbered 0 in heads_

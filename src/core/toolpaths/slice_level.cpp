@@ -87,10 +87,14 @@ void removeDuplicates(TMyEntityArray& segments)
             }
         }
     }
+    // Nothing moves up to the first one dropped (usually none is).
     std::size_t kept = 0;
     for (std::size_t i = 0; i < segments.size(); ++i)
-        if (!dropped[i])
-            segments[kept++] = segments[i];
+        if (!dropped[i]) {
+            if (kept != i)
+                segments[kept] = segments[i];
+            ++kept;
+        }
     segments.resize(kept);
 }
 
