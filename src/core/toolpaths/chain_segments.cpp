@@ -1,6 +1,8 @@
 #include "toolpaths/chain_segments.h"
 
 #include "common/quick_sort.h"
+#include "toolpaths/chain_pieces.h"
+#include "toolpaths/end_point_grid.h"
 #include "toolpaths/grow_chain.h"
 
 #include <algorithm>
@@ -39,17 +41,24 @@ struct Match {
 // One batch: segments [begin, end) sorted by minX, and the widest x span among them.
 struct Batch {
     TMyEntityArray& segments;
-    std::size_t end;
+    std::size_t begin, end;
     double widest;
 };
 
+// No segment that starts more than the widest span (and a rounding margin) left of x - eps
+// can reach x.
+double reachOf(const Batch& batch, double x)
+{
+    return x - eps - batch.widest * (1 + 1e-12) - 1e-12 * std::abs(x);
+}
+
 // The first available segment after `seed` with an end on (x, y). No segment beyond the
-// first with minX > x + eps can reach the point, and none that starts more than the widest
-// span (and a rounding margin) left of x - eps, so the scan covers only that window.
-Match findSegment(const Batch& batch, std::size_t seed, double x, double y)
+// first with minX > x + eps can reach the point, nor any with minX below the reach, so the
+// scan covers only that window.
+Match scanForSegment(const Batch& batch, std::size_t seed, double x, double y)
 {
     const TMyEntityArray& segments = batch.segments;
-    const double reach = x - eps - batch.widest * (1 + 1e-12) - 1e-12 * std::abs(x);
+    const double reach = reachOf(batch, x);
     const auto first = std::partition_point(segments.begin() + std::ptrdiff_t(seed + 1),
                                             segments.begin() + std::ptrdiff_t(batch.end),
                                             [reach](const TMyEntity& s) { return s.minX < reach; });
@@ -69,39 +78,71 @@ Match findSegment(const Batch& batch, std::size_t seed, double x, double y)
     return {};
 }
 
-// Grows a region from segments[seed] through the available segments of [seed + 1, end):
-// first onwards from its end, then backwards from its start.
-TRegion chainFrom(const Batch& batch, std::size_t seed, double level)
+// The same answer from the grid of the batch's end points, numbered 2 (j - begin) for the
+// start of segment j and one more for its end, so that the smallest number is the scan's
+// first match. On a batch sorted by minX the scan's window (from the partition point up to
+// the first minX > x + eps) holds exactly the segments that pass the same tests one by one,
+// so each candidate is put to those tests.
+Match gridForSegment(const Batch& batch, const EndPointGrid& grid, std::size_t seed, double x,
+                     double y)
 {
-    TMyEntityArray& segments = batch.segments;
-    TRegion region;
-    region.depth = level;
-    region.entities.reserve(8); // most loops are short; spares the first few regrowths
+    const double reach = reachOf(batch, x);
+    const std::size_t p = grid.firstMatch(x, y, [&](std::size_t number) {
+        const std::size_t j = batch.begin + number / 2;
+        const TMyEntity& s = batch.segments[j];
+        return j > seed && s.available && !(s.minX < reach) && !(s.minX > x + eps) &&
+               !(s.maxX <= x - eps);
+    });
+    if (p == EndPointGrid::none)
+        return {};
+    return {batch.begin + p / 2, p % 2 == 0 ? EndMatch::Start : EndMatch::End};
+}
+
+// Working lists of growFrom, kept from one chain to the next to spare allocations.
+struct ChainBuffers {
+    TMyEntityArray onwards;   // in travel order, the seed first
+    TMyEntityArray backwards; // each ends where the one before starts
+};
+
+struct Grown {
+    bool closed = false;
+    double minX = 0, minY = 0, maxY = 0, maxX = 0;
+};
+
+// Grows a chain from segments[seed] through the available segments after it that
+// find(seed, x, y) returns: first onwards from its end, then backwards from its start.
+template <class Find>
+Grown growFrom(TMyEntityArray& segments, std::size_t seed, Find&& find, ChainBuffers& buffers)
+{
     TMyEntity& first = segments[seed];
     first.available = false;
-    region.entities.push_back(first);
-    region.minX = first.minX;
-    region.maxX = first.maxX;
-    region.minY = first.minY;
-    region.maxY = first.maxY;
+    Grown box{false, first.minX, first.minY, first.maxY, first.maxX};
+    const auto widen = [&box](const TMyEntity& s) {
+        box.minX = std::min(box.minX, s.minX);
+        box.maxX = std::max(box.maxX, s.maxX);
+        box.minY = std::min(box.minY, s.minY);
+        box.maxY = std::max(box.maxY, s.maxY);
+    };
+    TMyEntityArray& onwards = buffers.onwards;
+    TMyEntityArray& backwards = buffers.backwards;
+    onwards.assign(1, first);
+    backwards.clear();
     // The available segment with an end on `at`, taken, turned to run on from `at` (onwards)
     // or into it (backwards), that end set exactly onto `at`.
-    const auto take = [&](ChainEnd at, bool onwards) -> std::optional<TMyEntity> {
-        const Match m = findSegment(batch, seed, at.x, at.y);
+    const auto take = [&](ChainEnd at, bool isOnwards) -> std::optional<TMyEntity> {
+        const Match m = find(seed, at.x, at.y);
         if (m.end == EndMatch::None)
             return std::nullopt;
         TMyEntity s = segments[m.index];
         segments[m.index].available = false;
         s.available = false;
-        if ((m.end == EndMatch::End) == onwards)
+        if ((m.end == EndMatch::End) == isOnwards)
             reverseSegment(s);
-        (onwards ? s.x1 : s.x2) = at.x;
-        (onwards ? s.y1 : s.y2) = at.y;
+        (isOnwards ? s.x1 : s.x2) = at.x;
+        (isOnwards ? s.y1 : s.y2) = at.y;
         return s;
     };
-    // Backwards each found segment ends at S; they run in the reverse of the order found.
-    TMyEntityArray backward;
-    const bool closed = growChain(
+    box.closed = growChain(
         {first.x1, first.y1}, {first.x2, first.y2},
         [&](ChainEnd at, ChainEnd start) -> std::optional<ChainEnd> {
             std::optional<TMyEntity> s = take(at, true);
@@ -112,8 +153,8 @@ TRegion chainFrom(const Batch& batch, std::size_t seed, double level)
                 s->y2 = start.y;
             }
             setBox(*s);
-            widenBox(region, *s);
-            region.entities.push_back(*s);
+            widen(*s);
+            onwards.push_back(*s);
             return ChainEnd{s->x2, s->y2};
         },
         [&](ChainEnd at) -> std::optional<ChainEnd> {
@@ -121,35 +162,114 @@ TRegion chainFrom(const Batch& batch, std::size_t seed, double level)
             if (!s)
                 return std::nullopt;
             setBox(*s);
-            widenBox(region, *s);
-            backward.push_back(*s);
+            widen(*s);
+            backwards.push_back(*s);
             return ChainEnd{s->x1, s->y1};
         });
-    if (!backward.empty()) {
-        std::reverse(backward.begin(), backward.end());
-        backward.insert(backward.end(), region.entities.begin(), region.entities.end());
-        region.entities = std::move(backward);
-    }
+    return box;
+}
 
-    region.open = !closed;
-    if (closed)
+// The chain just grown, in travel order: the backwards part, last found first, then the
+// onwards part.
+void appendChain(TMyEntityArray& to, const ChainBuffers& buffers)
+{
+    to.insert(to.end(), buffers.backwards.rbegin(), buffers.backwards.rend());
+    to.insert(to.end(), buffers.onwards.begin(), buffers.onwards.end());
+}
+
+TRegion regionOf(const ChainBuffers& buffers, const Grown& grown, double level)
+{
+    TRegion region;
+    region.depth = level;
+    region.minX = grown.minX;
+    region.maxX = grown.maxX;
+    region.minY = grown.minY;
+    region.maxY = grown.maxY;
+    region.entities.reserve(buffers.backwards.size() + buffers.onwards.size());
+    appendChain(region.entities, buffers);
+    region.open = !grown.closed;
+    if (grown.closed)
         OrientClosedRegion(region);
     return region;
 }
 
-void chainBatch(TMyEntityArray& segments, std::size_t begin, std::size_t end, double level,
-                TRegionArray& out)
+// The grid answers only for a batch sorted by minX (no NaN among them) whose coordinates
+// it can index; any other batch is scanned.
+bool indexBatch(const Batch& batch, std::vector<ChainEnd>& points, EndPointGrid& grid)
+{
+    const TMyEntityArray& segments = batch.segments;
+    points.clear();
+    for (std::size_t k = batch.begin; k < batch.end; ++k) {
+        if (k > batch.begin && !(segments[k].minX >= segments[k - 1].minX))
+            return false;
+        points.push_back({segments[k].x1, segments[k].y1});
+        points.push_back({segments[k].x2, segments[k].y2});
+    }
+    return grid.build(points);
+}
+
+// The grid, its list of points and the chaining lists, reused from batch to batch.
+struct BatchWork {
+    EndPointGrid grid;
+    std::vector<ChainEnd> points;
+    ChainBuffers buffers;
+};
+
+Batch startBatch(TMyEntityArray& segments, std::size_t begin, std::size_t end)
 {
     double widest = 0;
     for (std::size_t k = begin; k < end; ++k) {
         segments[k].available = true;
         widest = std::max(widest, segments[k].maxX - segments[k].minX);
     }
-    const Batch batch{segments, end, widest};
+    return {segments, begin, end, widest};
+}
+
+// The reference: every search a scan, every chain a region.
+void chainBatchDirect(TMyEntityArray& segments, std::size_t begin, std::size_t end, double level,
+                      TRegionArray& out, ChainBuffers& buffers)
+{
+    const Batch batch = startBatch(segments, begin, end);
+    const auto find = [&](std::size_t seed, double x, double y) {
+        return scanForSegment(batch, seed, x, y);
+    };
     // Every segment before a seed is taken already, so a seed's search starts after it.
     for (std::size_t k = begin; k < end; ++k)
-        if (segments[k].available)
-            out.push_back(chainFrom(batch, k, level));
+        if (segments[k].available) {
+            const Grown grown = growFrom(segments, k, find, buffers);
+            out.push_back(regionOf(buffers, grown, level));
+        }
+}
+
+// The same chains as pieces: closed loops as regions, open chains into the shared list.
+void chainBatch(TMyEntityArray& segments, std::size_t begin, std::size_t end, double level,
+                ChainPieces& out, BatchWork& work)
+{
+    const Batch batch = startBatch(segments, begin, end);
+    const bool gridded = indexBatch(batch, work.points, work.grid);
+    const auto find = [&](std::size_t seed, double x, double y) {
+        return gridded ? gridForSegment(batch, work.grid, seed, x, y)
+                       : scanForSegment(batch, seed, x, y);
+    };
+    for (std::size_t k = begin; k < end; ++k)
+        if (segments[k].available) {
+            const Grown grown = growFrom(segments, k, find, work.buffers);
+            ChainPiece piece;
+            piece.minX = grown.minX;
+            piece.maxX = grown.maxX;
+            piece.minY = grown.minY;
+            piece.maxY = grown.maxY;
+            piece.open = !grown.closed;
+            if (grown.closed) {
+                piece.loop = out.loops.size();
+                out.loops.push_back(regionOf(work.buffers, grown, level));
+            } else {
+                piece.begin = out.segments.size();
+                appendChain(out.segments, work.buffers);
+                piece.end = out.segments.size();
+            }
+            out.pieces.push_back(piece);
+        }
 }
 
 bool stopPoint(RunControl& control, std::size_t done, std::size_t total)
@@ -159,6 +279,23 @@ bool stopPoint(RunControl& control, std::size_t done, std::size_t total)
     return control.escapePressed();
 }
 
+// Calls chain(begin, end) for each batch; false when Esc stopped it.
+template <class ChainBatch>
+bool forEachBatch(std::size_t segmentCount, RunControl& control, ChainBatch&& chain)
+{
+    const Batching batching = batchingFor(segmentCount);
+    const std::size_t stride = std::max<std::size_t>(batching.count / 10, 1);
+    for (std::size_t b = 0; b < batching.count; ++b) {
+        if (b % stride == 0 && b > 0 && stopPoint(control, b, batching.count))
+            return false;
+        const std::size_t begin = b * batching.size;
+        if (begin >= segmentCount)
+            break; // the last batch may be empty
+        chain(begin, std::min(segmentCount, begin + batching.size));
+    }
+    return true;
+}
+
 } // namespace
 
 bool ChainSegments(TMyEntityArray& segments, TRegionArray& regions, double level,
@@ -166,20 +303,33 @@ bool ChainSegments(TMyEntityArray& segments, TRegionArray& regions, double level
 {
     if (segments.empty())
         return true;
-    const Batching batching = batchingFor(segments.size());
-    const std::size_t stride = std::max<std::size_t>(batching.count / 10, 1);
+    // Chains in batch order, chain order within a batch.
+    ChainPieces chains;
+    chains.segments.reserve(segments.size());
+    BatchWork work;
+    if (!forEachBatch(segments.size(), control, [&](std::size_t begin, std::size_t end) {
+            chainBatch(segments, begin, end, level, chains, work);
+        }))
+        return false;
 
+    for (ChainPiece& p : chains.pieces)
+        p.marked = true;
+    quickSortBy(chains.pieces, [](const ChainPiece& p) { return p.minX; });
+    return JoinChainPieces(chains, level, regions, control);
+}
+
+bool ChainSegmentsDirect(TMyEntityArray& segments, TRegionArray& regions, double level,
+                         RunControl& control)
+{
+    if (segments.empty())
+        return true;
     // Batch lists flattened as they are made: batch order, region order within a batch.
     TRegionArray flat;
-    for (std::size_t b = 0; b < batching.count; ++b) {
-        if (b % stride == 0 && b > 0 && stopPoint(control, b, batching.count))
-            return false;
-        const std::size_t begin = b * batching.size;
-        if (begin >= segments.size())
-            break; // the last batch may be empty
-        const std::size_t end = std::min(segments.size(), begin + batching.size);
-        chainBatch(segments, begin, end, level, flat);
-    }
+    ChainBuffers buffers;
+    if (!forEachBatch(segments.size(), control, [&](std::size_t begin, std::size_t end) {
+            chainBatchDirect(segments, begin, end, level, flat, buffers);
+        }))
+        return false;
 
     for (TRegion& r : flat)
         r.marked = true;

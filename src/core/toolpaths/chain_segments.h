@@ -14,15 +14,23 @@ namespace corvane::toolpaths {
 // the batches and of the join).
 //
 // Chaining searches only within batches of 100 consecutive segments (at most about 500
-// batches; bigger levels get bigger batches), which bounds the quadratic search; a segment
-// takes the first match in batch order.
+// batches; bigger levels get bigger batches); a segment takes the first match in batch
+// order. The search looks the match up in a grid of the batch's end points
+// (EndPointGrid), falling back to scanning a batch that the grid cannot index; the chains
+// of all batches share one list of segments until they are joined (JoinChainPieces).
 bool ChainSegments(TMyEntityArray& segments, TRegionArray& regions, double level,
                    RunControl& control);
+
+// The same, each search scanning the window of the batch that could hold a match, every
+// chain a region of its own, joined by JoinChains. The reference that ChainSegments is
+// checked against.
+bool ChainSegmentsDirect(TMyEntityArray& segments, TRegionArray& regions, double level,
+                         RunControl& control);
 
 // Joins open chains whose ends meet (within MatchTolerance) into longer chains or closed
 // loops. `list` has no placeholder, is sorted by minX, and its open regions to be joined
 // are marked. Returns the closed regions in list order followed by the joined chains; or
-// nothing when Esc stopped it.
+// nothing when Esc stopped it. A chain end takes the first match in list order.
 bool JoinChains(TRegionArray& list, TRegionArray& joined, RunControl& control);
 
 // Reverses a closed region unless its interior already lies on the right of its direction

@@ -1,7 +1,7 @@
 #include "toolpaths/slice_level.h"
 
-#include "toolpaths/chain_segments.h"
 #include "common/quick_sort.h"
+#include "toolpaths/chain_segments.h"
 
 #include <algorithm>
 #include <cmath>
@@ -87,11 +87,36 @@ void removeDuplicates(TMyEntityArray& segments)
             }
         }
     }
+    // Nothing moves up to the first one dropped (usually none is).
     std::size_t kept = 0;
     for (std::size_t i = 0; i < segments.size(); ++i)
-        if (!dropped[i])
-            segments[kept++] = segments[i];
+        if (!dropped[i]) {
+            if (kept != i)
+                segments[kept] = segments[i];
+            ++kept;
+        }
     segments.resize(kept);
+}
+
+// Sorts the segments by minX with quickSortBy moving only keys and positions: the sort
+// compares the same keys and swaps the same places whatever it moves, so the segments end
+// up in exactly the order that sorting them whole gives.
+void sortByMinX(TMyEntityArray& segments)
+{
+    struct Keyed {
+        double minX;
+        std::size_t index;
+    };
+    std::vector<Keyed> keys;
+    keys.reserve(segments.size());
+    for (std::size_t i = 0; i < segments.size(); ++i)
+        keys.push_back({segments[i].minX, i});
+    quickSortBy(keys, [](const Keyed& k) { return k.minX; });
+    TMyEntityArray sorted;
+    sorted.reserve(segments.size());
+    for (const Keyed& k : keys)
+        sorted.push_back(segments[k.index]);
+    segments = std::move(sorted);
 }
 
 bool regionsOfLevel(TMyEntityArray& segments, TRegionArray& regions, double level,
@@ -99,9 +124,20 @@ bool regionsOfLevel(TMyEntityArray& segments, TRegionArray& regions, double leve
 {
     if (segments.empty())
         return true;
-    quickSortBy(segments, [](const TMyEntity& s) { return s.minX; });
+    sortByMinX(segments);
     removeDuplicates(segments);
     return ChainSegments(segments, regions, level, control);
+}
+
+// The reference: the segments sorted whole, and the chaining that scans.
+bool regionsOfLevelDirect(TMyEntityArray& segments, TRegionArray& regions, double level,
+                          RunControl& control)
+{
+    if (segments.empty())
+        return true;
+    quickSortBy(segments, [](const TMyEntity& s) { return s.minX; });
+    removeDuplicates(segments);
+    return ChainSegmentsDirect(segments, regions, level, control);
 }
 
 double highestOf(const Triangle& t, double highest)
@@ -169,7 +205,7 @@ bool SliceAtLevelDirect(const TTriangleArray& triangles, TRegionArray& regions, 
     TMyEntityArray segments;
     if (!CutSegments(triangles, nullptr, level, segments, control))
         return false;
-    return regionsOfLevel(segments, regions, level, control);
+    return regionsOfLevelDirect(segments, regions, level, control);
 }
 
 bool VectorizeEdges(const TTriangleArray& triangles, TRegionArray& regions, RunControl& control)

@@ -30,7 +30,8 @@ bool SliceAtLevel(const TTriangleArray& triangles, const TriangleBlocks& blocks,
                   TRegionArray& regions, double level, RunControl& control);
 
 // The same, walking every triangle from the start of the list up to the first whose lowest
-// z exceeds the level. The reference that the block walk is checked against.
+// z exceeds the level, and chaining the segments by scanning (ChainSegmentsDirect). The
+// reference that the block walk and its chaining are checked against.
 bool SliceAtLevelDirect(const TTriangleArray& triangles, TRegionArray& regions, double level,
                         RunControl& control);
 
