@@ -1,7 +1,7 @@
 // A 16-bit depth map in the picture window: Picture Information, Save at 16 bits or, for
 // kinds that hold 256 levels, only once the user agrees to the reduction; image commands
-// that ask before they reduce it; and the surface dialog writing the same G-code as the command
-// line from it.
+// that ask before they reduce it; and the surface dialog writing the same G-code and STL as
+// the command line from it.
 #include "gui/picture/picture_information.h"
 #include "imaging/depth_levels.h"
 #include "imaging/picture_io.h"
@@ -202,6 +202,58 @@ TEST_F(DepthMapWindowTest, TheDialogWritesTheCommandLinesProgramFromADepthMap)
     const QByteArray bytes = fileBytes(written);
     EXPECT_GT(bytes.size(), 1000);
     EXPECT_EQ(bytes, fileBytes(expected));
+}
+
+TEST_F(DepthMapWindowTest, TheDialogWritesTheCommandLinesStl)
+{
+    const Picture ramp = depthRamp(30, 17);
+    for (const bool byType : {true, false}) {
+        TfrmPicture* window = openDepthMap(ramp);
+        TDXF* dialog = openDialog(window, false);
+        ASSERT_TRUE(dialog->baseThicknessEdit());
+        EXPECT_TRUE(dialog->baseThicknessEdit()->isVisibleTo(dialog));
+        EXPECT_EQ(dialog->baseThicknessEdit()->text(), QStringLiteral("0.1"));
+        type(dialog->sizeXEdit(), QStringLiteral("3"));
+        type(dialog->depthEdit(), QStringLiteral(".4"));
+        type(dialog->baseThicknessEdit(), QStringLiteral(".25"));
+        // The STL type with the DXF extension a dialog adds, or an .stl name under the DXF type.
+        const QString stem = folder.filePath(byType ? QStringLiteral("typed")
+                                                    : QStringLiteral("named"));
+        prompts.answerSave(byType ? FileChoice{stem + QStringLiteral(".Dxf"), 2}
+                                  : FileChoice{stem + QStringLiteral(".stl"), 1});
+        QTest::mouseClick(dialog->createButton(), Qt::LeftButton);
+        const QString written = stem + (byType ? QStringLiteral(".Stl") : QStringLiteral(".stl"));
+        EXPECT_FALSE(QFileInfo::exists(stem + QStringLiteral(".Dxf")));
+
+        const QString expected = folder.filePath(QStringLiteral("cli.stl"));
+        ASSERT_EQ(runCli({QStringLiteral("surface"), picturePath, QStringLiteral("-o"), expected,
+                          QStringLiteral("--size-x"), QStringLiteral("3"),
+                          QStringLiteral("--depth"), QStringLiteral(".4"),
+                          QStringLiteral("--base"), QStringLiteral(".25")}),
+                  0)
+            << cliErrors.toStdString();
+        const QByteArray bytes = fileBytes(written);
+        // 80-byte header, count, 50 bytes a triangle.
+        ASSERT_GT(bytes.size(), 84);
+        EXPECT_EQ((bytes.size() - 84) % 50, 0);
+        EXPECT_EQ(bytes, fileBytes(expected)) << byType;
+        flushDeletes();
+        EXPECT_FALSE(isOpen(dialog));
+    }
+}
+
+TEST_F(DepthMapWindowTest, ABaseThicknessThatIsNoNumberIsNamedAndNothingIsWritten)
+{
+    TfrmPicture* window = openDepthMap(depthRamp(10, 10));
+    TDXF* dialog = openDialog(window, false);
+    for (const char* text : {"abc", "0", "-1"}) {
+        type(dialog->baseThicknessEdit(), QString::fromLatin1(text));
+        QTest::mouseClick(dialog->createButton(), Qt::LeftButton);
+        EXPECT_TRUE(prompts.saveRequests.empty()) << text;
+        ASSERT_FALSE(prompts.messages.empty()) << text;
+        EXPECT_TRUE(prompts.messages.back().text.contains(QStringLiteral("Base Thickness")));
+        EXPECT_TRUE(isOpen(dialog));
+    }
 }
 
 } // namespace

@@ -51,6 +51,8 @@ public:
     QLineEdit* depthPerPassEdit() const { return depthPerPassEdit_; } // Depth / Pass (G-code)
     QLineEdit* rapidHeightEdit() const { return rapidHeightEdit_; }   // Rapid Height (G-code)
     QCheckBox* keepAspectCheck() const { return keepAspectCheck_; }   // Keep Aspect Ratio
+    // Base Thickness of an STL solid (DXF mode only; null in G-code mode)
+    QLineEdit* baseThicknessEdit() const { return baseThicknessEdit_; }
     QCheckBox* gougeCheck() const { return gougeCheck_; }             // Use Gouge Control
     QGroupBox* gougeGroup() const { return gougeGroup_; }             // Gouge Control
     QComboBox* toolTypeCombo() const { return toolTypeCombo_; }
@@ -109,6 +111,7 @@ private:
     QLineEdit* feedrateEdit_ = nullptr;
     QLineEdit* depthPerPassEdit_ = nullptr;
     QLineEdit* rapidHeightEdit_ = nullptr;
+    QLineEdit* baseThicknessEdit_ = nullptr;
     QCheckBox* keepAspectCheck_ = nullptr;
     QCheckBox* gougeCheck_ = nullptr;
     QGroupBox* gougeGroup_ = nullptr;
