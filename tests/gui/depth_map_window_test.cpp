@@ -67,8 +67,8 @@ TEST_F(DepthMapWindowTest, PictureInformationTellsTheDepth)
     run(window, "PictureInformation1");
     ASSERT_EQ(prompts.messages.size(), 1u);
     EXPECT_EQ(prompts.messages[0].kind, MessageKind::Information);
-    EXPECT_TRUE(prompts.messages[0].text.contains(QStringLiteral("16 bits"))) <<
-        prompts.messages[0].text.toStdString();
+    EXPECT_TRUE(prompts.messages[0].text.contains(QStringLiteral("16 bits")))
+        << prompts.messages[0].text.toStdString();
     EXPECT_TRUE(prompts.messages[0].text.contains(QStringLiteral("Width: 33 pixels")));
     EXPECT_TRUE(prompts.messages[0].text.contains(QStringLiteral("Height: 7 pixels")));
 
@@ -217,8 +217,8 @@ TEST_F(DepthMapWindowTest, TheDialogWritesTheCommandLinesStl)
         type(dialog->depthEdit(), QStringLiteral(".4"));
         type(dialog->baseThicknessEdit(), QStringLiteral(".25"));
         // The STL type with the DXF extension a dialog adds, or an .stl name under the DXF type.
-        const QString stem = folder.filePath(byType ? QStringLiteral("typed")
-                                                    : QStringLiteral("named"));
+        const QString stem =
+            folder.filePath(byType ? QStringLiteral("typed") : QStringLiteral("named"));
         prompts.answerSave(byType ? FileChoice{stem + QStringLiteral(".Dxf"), 2}
                                   : FileChoice{stem + QStringLiteral(".stl"), 1});
         QTest::mouseClick(dialog->createButton(), Qt::LeftButton);
@@ -226,11 +226,11 @@ TEST_F(DepthMapWindowTest, TheDialogWritesTheCommandLinesStl)
         EXPECT_FALSE(QFileInfo::exists(stem + QStringLiteral(".Dxf")));
 
         const QString expected = folder.filePath(QStringLiteral("cli.stl"));
-        ASSERT_EQ(runCli({QStringLiteral("surface"), picturePath, QStringLiteral("-o"), expected,
-                          QStringLiteral("--size-x"), QStringLiteral("3"),
-                          QStringLiteral("--depth"), QStringLiteral(".4"),
-                          QStringLiteral("--base"), QStringLiteral(".25")}),
-                  0)
+        ASSERT_EQ(
+            runCli({QStringLiteral("surface"), picturePath, QStringLiteral("-o"), expected,
+                    QStringLiteral("--size-x"), QStringLiteral("3"), QStringLiteral("--depth"),
+                    QStringLiteral(".4"), QStringLiteral("--base"), QStringLiteral(".25")}),
+            0)
             << cliErrors.toStdString();
         const QByteArray bytes = fileBytes(written);
         // 80-byte header, count, 50 bytes a triangle.

@@ -167,10 +167,14 @@ void TDXF::buildControls()
         // In the row the hidden Depth / Pass leaves free: the base under an STL solid.
         const int top = kRowTop + 5 * kRowPitch;
         auto* label = new QLabel(QStringLiteral("Base Thickness"), this);
-        label->setGeometry(kLabelLeft, top + 3, kLabelWidth, kFieldHeight - 4);
+        // Its caption is longer than the others: the edit gives way, its right edge in line.
+        const int labelWidth = std::max(kLabelWidth, label->sizeHint().width());
+        label->setGeometry(kLabelLeft, top + 3, labelWidth, kFieldHeight - 4);
+        const int editLeft = std::max(kEditLeft, kLabelLeft + labelWidth + 4);
         baseThicknessEdit_ = new QLineEdit(QStringLiteral("0.1"), this);
         baseThicknessEdit_->setObjectName(QStringLiteral("baseThicknessEdit"));
-        baseThicknessEdit_->setGeometry(kEditLeft, top, kEditWidth, kFieldHeight);
+        baseThicknessEdit_->setGeometry(editLeft, top, kEditLeft + kEditWidth - editLeft,
+                                        kFieldHeight);
         baseThicknessEdit_->setToolTip(
             QStringLiteral("Solid under the deepest point of an STL surface"));
         label->setBuddy(baseThicknessEdit_);

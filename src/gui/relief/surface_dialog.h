@@ -51,8 +51,6 @@ public:
     QLineEdit* depthPerPassEdit() const { return depthPerPassEdit_; } // Depth / Pass (G-code)
     QLineEdit* rapidHeightEdit() const { return rapidHeightEdit_; }   // Rapid Height (G-code)
     QCheckBox* keepAspectCheck() const { return keepAspectCheck_; }   // Keep Aspect Ratio
-    // Base Thickness of an STL solid (DXF mode only; null in G-code mode)
-    QLineEdit* baseThicknessEdit() const { return baseThicknessEdit_; }
     QCheckBox* gougeCheck() const { return gougeCheck_; }             // Use Gouge Control
     QGroupBox* gougeGroup() const { return gougeGroup_; }             // Gouge Control
     QComboBox* toolTypeCombo() const { return toolTypeCombo_; }
@@ -67,6 +65,8 @@ public:
     QPushButton* cancelButton() const { return cancelButton_; }   // Cancel
     QPushButton* previewButton() const { return previewButton_; } // Preview (G-code only)
     corvane::gui::RoughingGroup* roughingGroup() const { return roughingGroup_; } // G-code only
+    // Base Thickness of an STL solid (DXF mode only; null in G-code mode)
+    QLineEdit* baseThicknessEdit() const { return baseThicknessEdit_; }
 
     // Size Y over Size X while Keep Aspect Ratio couples them.
     double AspectRatio() const { return aspectRatio_; }

@@ -176,9 +176,9 @@ void TDXF::runCreate(const corvane::relief::ReliefParameters& params,
                 stlHooks.askFileName = [&stlName] {
                     return std::optional<std::string>(stlName.toStdString());
                 };
-                result = corvane::relief::CreateStlSurface(insideWhiteFrame(shared().HeightGrid),
-                                                           params, baseThickness, control,
-                                                           stlHooks);
+                result =
+                    corvane::relief::CreateStlSurface(insideWhiteFrame(shared().HeightGrid), params,
+                                                      baseThickness, control, stlHooks);
             }
         } else
             result = corvane::relief::CreateRasterProgram(shared().HeightGrid, params,
