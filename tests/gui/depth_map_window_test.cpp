@@ -115,7 +115,7 @@ TEST_F(DepthMapWindowTest, SaveToAKindOf256LevelsAsksFirst)
     prompts.answerMessage(ButtonNo);
     window->Modified = true;
     EXPECT_FALSE(window->mnuSaveAsClick());
-    EXPECT_EQ(confirms(), 1u);
+    ASSERT_EQ(confirms(), 1u);
     EXPECT_TRUE(prompts.messages.back().text.contains(QStringLiteral("BMP")));
     EXPECT_FALSE(QFileInfo::exists(bmp));
     EXPECT_EQ(window->TP->ImageBitCount(), 16);
