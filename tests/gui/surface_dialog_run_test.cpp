@@ -25,7 +25,7 @@ TEST_F(SurfaceDialogRunTest, DxfSurfaceWritesWhatTheCommandLineWritesAndCloses)
     QTest::mouseClick(dialog->createButton(), Qt::LeftButton);
 
     ASSERT_EQ(prompts.saveRequests.size(), 1u);
-    EXPECT_EQ(prompts.saveRequests[0].filter, QStringLiteral("DXF Files|*.Dxf"));
+    EXPECT_EQ(prompts.saveRequests[0].filter, QStringLiteral("DXF Files|*.Dxf|STL Files|*.Stl"));
     EXPECT_EQ(prompts.saveRequests[0].defaultExtension, QStringLiteral("Dxf"));
     EXPECT_TRUE(prompts.saveRequests[0].fileName.isEmpty());
     EXPECT_TRUE(prompts.messages.empty());

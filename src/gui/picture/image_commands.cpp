@@ -13,65 +13,107 @@
 #include "gui/picture/resize_dialog.h"
 #include "gui/picture/twisted_pixel.h"
 #include "imaging/image_operations.h"
+#include "imaging/picture_model.h"
 
 #include <QAction>
 
 namespace img = corvane::imaging;
 using corvane::RunControl;
+using corvane::gui::ButtonNo;
 using corvane::gui::ButtonOk;
+using corvane::gui::ButtonYes;
 using corvane::gui::MessageKind;
 using corvane::gui::prompts;
 using corvane::gui::shared;
 using img::Picture;
 
+const QString TfrmPicture::kCommandNeeds256Levels =
+    QStringLiteral("This command works on 256 levels.\nReduce the 16-bit depth map to 256 "
+                   "levels?");
+
 void TfrmPicture::wireImageMenu()
 {
     using Handler = void (TfrmPicture::*)();
+    // The commands that take 24 bits only refuse a depth map as they refuse an 8-bit
+    // picture, so reducing it first would not help them: they are not asked about.
+    enum Depth { Reduce, Own };
+    struct Entry {
+        const char* name;
+        Handler handler;
+        Depth depth;
+    };
     // The two shade items carry each other's handler: "3&D Shade" is mnu3dShade and runs
     // mnu3dShade2Click, "&3D Texture Shade" is mnu3dShade2 and runs mnu3dShadeClick.
-    static const std::pair<const char*, Handler> handlers[] = {
-        {"mnuConvertToMillions", &TfrmPicture::mnuConvertToMillionsClick},
-        {"Popularity1", &TfrmPicture::Popularity1Click},
-        {"MedianCut1", &TfrmPicture::MedianCut1Click},
-        {"Uniform8841", &TfrmPicture::Uniform8841Click},
-        {"Uniform6661", &TfrmPicture::Uniform6661Click},
-        {"GreyScale1", &TfrmPicture::GreyScale1Click},
-        {"Halftone1", &TfrmPicture::Halftone1Click},
-        {"mnuConvertTo16", &TfrmPicture::mnuConvertTo16Click},
-        {"mnu8Colors", &TfrmPicture::mnu8ColorsClick},
-        {"mnuGrayMax", &TfrmPicture::mnuGrayMaxClick},
-        {"mnuGrayMean", &TfrmPicture::mnuGrayMeanClick},
-        {"mnuGrayWeighted", &TfrmPicture::mnuGrayWeightedClick},
-        {"BlackandWhite2", &TfrmPicture::BlackandWhite2Click},
-        {"mnuConvertToNegative", &TfrmPicture::mnuConvertToNegativeClick},
-        {"mnuReduceTo64", &TfrmPicture::mnuReduceTo64Click},
-        {"mnuReduce32", &TfrmPicture::mnuReduce32Click},
-        {"mnuReduce16", &TfrmPicture::mnuReduce16Click},
-        {"mnuAdjustImge", &TfrmPicture::mnuAdjustImgeClick},
-        {"mnuGradientEdge", &TfrmPicture::mnuGradientEdgeClick},
-        {"mnuLaplace", &TfrmPicture::mnuLaplaceClick},
-        {"mnuMatchedFilter", &TfrmPicture::mnuMatchedFilterClick},
-        {"mnuShiftDifference", &TfrmPicture::mnuShiftDifferenceClick},
-        {"mnuSobel", &TfrmPicture::mnuSobelClick},
-        {"mnuEnhance", &TfrmPicture::mnuEnhanceClick},
-        {"mnuEmboss", &TfrmPicture::mnuEmbossClick},
-        {"mnu3dShade", &TfrmPicture::mnu3dShade2Click},
-        {"mnu3dShade2", &TfrmPicture::mnu3dShadeClick},
-        {"mnuDespeckle", &TfrmPicture::mnuDespeckleClick},
-        {"mnuPosterize", &TfrmPicture::mnuPosterizeClick},
-        {"mnuSharpen", &TfrmPicture::mnuSharpenClick},
-        {"mnuSharpenMore", &TfrmPicture::mnuSharpenMoreClick},
-        {"mnuSharpenMax", &TfrmPicture::mnuSharpenMaxClick},
-        {"mnuBlur", &TfrmPicture::mnuBlurClick},
-        {"mnuBlurMore", &TfrmPicture::mnuBlurMoreClick},
-        {"mnuBlurMax", &TfrmPicture::mnuBlurMaxClick},
-        {"mnuFlip", &TfrmPicture::mnuFlipClick},
-        {"Flip901", &TfrmPicture::Flip901Click},
-        {"Resize1", &TfrmPicture::Resize1Click},
+    static const Entry handlers[] = {
+        {"mnuConvertToMillions", &TfrmPicture::mnuConvertToMillionsClick, Reduce},
+        {"Popularity1", &TfrmPicture::Popularity1Click, Reduce},
+        {"MedianCut1", &TfrmPicture::MedianCut1Click, Reduce},
+        {"Uniform8841", &TfrmPicture::Uniform8841Click, Reduce},
+        {"Uniform6661", &TfrmPicture::Uniform6661Click, Reduce},
+        {"GreyScale1", &TfrmPicture::GreyScale1Click, Reduce},
+        {"Halftone1", &TfrmPicture::Halftone1Click, Reduce},
+        {"mnuConvertTo16", &TfrmPicture::mnuConvertTo16Click, Reduce},
+        {"mnu8Colors", &TfrmPicture::mnu8ColorsClick, Reduce},
+        {"mnuGrayMax", &TfrmPicture::mnuGrayMaxClick, Reduce},
+        {"mnuGrayMean", &TfrmPicture::mnuGrayMeanClick, Reduce},
+        {"mnuGrayWeighted", &TfrmPicture::mnuGrayWeightedClick, Reduce},
+        {"BlackandWhite2", &TfrmPicture::BlackandWhite2Click, Reduce},
+        {"mnuConvertToNegative", &TfrmPicture::mnuConvertToNegativeClick, Reduce},
+        {"mnuReduceTo64", &TfrmPicture::mnuReduceTo64Click, Reduce},
+        {"mnuReduce32", &TfrmPicture::mnuReduce32Click, Reduce},
+        {"mnuReduce16", &TfrmPicture::mnuReduce16Click, Reduce},
+        {"mnuAdjustImge", &TfrmPicture::mnuAdjustImgeClick, Reduce},
+        {"mnuGradientEdge", &TfrmPicture::mnuGradientEdgeClick, Own},
+        {"mnuLaplace", &TfrmPicture::mnuLaplaceClick, Own},
+        {"mnuMatchedFilter", &TfrmPicture::mnuMatchedFilterClick, Own},
+        {"mnuShiftDifference", &TfrmPicture::mnuShiftDifferenceClick, Own},
+        {"mnuSobel", &TfrmPicture::mnuSobelClick, Own},
+        {"mnuEnhance", &TfrmPicture::mnuEnhanceClick, Own},
+        {"mnuEmboss", &TfrmPicture::mnuEmbossClick, Own},
+        {"mnu3dShade", &TfrmPicture::mnu3dShade2Click, Reduce},
+        {"mnu3dShade2", &TfrmPicture::mnu3dShadeClick, Reduce},
+        {"mnuDespeckle", &TfrmPicture::mnuDespeckleClick, Own},
+        {"mnuPosterize", &TfrmPicture::mnuPosterizeClick, Reduce},
+        {"mnuSharpen", &TfrmPicture::mnuSharpenClick, Own},
+        {"mnuSharpenMore", &TfrmPicture::mnuSharpenMoreClick, Own},
+        {"mnuSharpenMax", &TfrmPicture::mnuSharpenMaxClick, Own},
+        {"mnuBlur", &TfrmPicture::mnuBlurClick, Own},
+        {"mnuBlurMore", &TfrmPicture::mnuBlurMoreClick, Own},
+        {"mnuBlurMax", &TfrmPicture::mnuBlurMaxClick, Own},
+        {"mnuFlip", &TfrmPicture::mnuFlipClick, Reduce},
+        {"Flip901", &TfrmPicture::Flip901Click, Reduce},
+        {"Resize1", &TfrmPicture::Resize1Click, Reduce},
     };
-    for (const auto& [name, handler] : handlers)
-        if (QAction* item = MenuItem(QString::fromLatin1(name)))
-            connect(item, &QAction::triggered, this, corvane::gui::guardedCall(this, handler));
+    for (const Entry& entry : handlers) {
+        QAction* item = MenuItem(QString::fromLatin1(entry.name));
+        if (!item)
+            continue;
+        const Handler handler = entry.handler;
+        const auto run = entry.depth == Own
+                             ? std::function<void()>([this, handler] { (this->*handler)(); })
+                             : std::function<void()>([this, handler] {
+                                   if (reduceDepthMapFirst(kCommandNeeds256Levels))
+                                       (this->*handler)();
+                               });
+        connect(item, &QAction::triggered, this, corvane::gui::guardedCall(run));
+    }
+}
+
+bool TfrmPicture::reduceDepthMapFirst(const QString& question)
+{
+    if (!TP->HasImage() || !TP->Picture().deep())
+        return true;
+    const int answer = prompts().message(MessageKind::Confirmation, QStringLiteral("Confirm"),
+                                         question, ButtonYes | ButtonNo);
+    if (answer != ButtonYes)
+        return false;
+    {
+        corvane::gui::Hourglass busy;
+        TP->Model().reduceTo256Levels();
+        TP->update();
+    }
+    markChanged();
+    return true;
 }
 
 // --- the shared shape ---

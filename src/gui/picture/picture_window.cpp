@@ -7,6 +7,7 @@
 #include "gui/app/prompts.h"
 #include "gui/app/shared_state.h"
 #include "gui/app/window_frame.h"
+#include "gui/picture/picture_information.h"
 #include "gui/picture/progress_steps.h"
 #include "gui/picture/save_as_rules.h"
 #include "gui/picture/twisted_pixel.h"
@@ -223,6 +224,14 @@ void TfrmPicture::TPPluginFilterComplete()
 
 bool TfrmPicture::writePicture(const QString& fileName, int typeCode)
 {
+    // PNG, TIFF and PNM keep a depth map's 16 bits; the other kinds hold 256 levels at most,
+    // and the window then shows what its file holds.
+    if (!corvane::gui::keepsSixteenBits(typeCode) &&
+        !reduceDepthMapFirst(
+            QStringLiteral("A %1 file holds 256 levels at most.\nReduce the 16-bit depth map to "
+                           "256 levels and save it?")
+                .arg(corvane::gui::fileKindName(typeCode))))
+        return false;
     // A stop or failure leaves the file on disk as it was, and the picture unsaved.
     corvane::gui::LongRun::Options options;
     options.tellFailure = false; // told below, with the file's name
@@ -305,6 +314,14 @@ bool TfrmPicture::mnuSaveAsClick()
     return true;
 }
 
+void TfrmPicture::PictureInformation1Click()
+{
+    if (!TP->HasImage())
+        return;
+    prompts().message(MessageKind::Information, QStringLiteral("Picture Information"),
+                      corvane::gui::pictureInformation(TP->Picture()), ButtonOk);
+}
+
 // --- closing ---
 
 void TfrmPicture::closeEvent(QCloseEvent* event)
@@ -351,6 +368,8 @@ void TfrmPicture::LoadPlugins1Click()
 
 bool TfrmPicture::RunPlugin(const QString& programPath)
 {
+    if (!reduceDepthMapFirst(kCommandNeeds256Levels))
+        return false;
     bool ran = false;
     corvane::gui::LongRun run(frame_);
     const corvane::gui::RunReport report = run.run([&](corvane::RunControl& control) {

@@ -78,6 +78,8 @@ public:
     // Save and Save As return whether the picture was written.
     bool mnuSaveClick();
     bool mnuSaveAsClick();
+    // Picture Information: size, depth and resolution of the picture in an information box.
+    void PictureInformation1Click();
     void mnuCloseClick();
     void mnuUndoClick();
     void mnuCutClick();
@@ -170,6 +172,13 @@ private:
     // PictureChanged. False when there was no picture or the user stopped it with Esc.
     bool runImageCommand(const QString& status, const ImageStep& step, bool withReady = true);
     void showDirectionDialog();
+    // Commands and file kinds that work on 8 or 24 bits call this first: a 16-bit depth map
+    // is reduced to 256 levels (one undo level) once the user agrees to `question`, asked as
+    // a Confirm. True when the command may go on: the picture was not a depth map, or it
+    // has been reduced; false, the picture as it was, when the user said No.
+    bool reduceDepthMapFirst(const QString& question);
+    // The question of the image commands and plug-ins.
+    static const QString kCommandNeeds256Levels;
     // The guards of the command table; true when the command may go on.
     bool confirmUnless(bool allowed, const QString& text);
     bool informUnless(bool allowed, const QString& text);

@@ -59,6 +59,8 @@ void TfrmPicture::buildMenus()
     save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     addItem(*file, QStringLiteral("mnuSaveAs"), QStringLiteral("Save &As"),
             [this] { mnuSaveAsClick(); });
+    addItem(*file, QStringLiteral("PictureInformation1"), QStringLiteral("Picture In&formation"),
+            [this] { PictureInformation1Click(); });
     file->addSeparator();
     addItem(*file, QStringLiteral("mnuClose"), QStringLiteral("&Close"), [this] {
         mnuCloseClick();

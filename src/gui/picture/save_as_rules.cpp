@@ -36,6 +36,33 @@ SaveTarget saveTargetFor(const QString& chosenName, int filterIndex)
     return target;
 }
 
+bool keepsSixteenBits(int typeCode)
+{
+    using namespace corvane::imaging;
+    return typeCode == FileTypePng || typeCode == FileTypeTiff || typeCode == FileTypePnm;
+}
+
+QString fileKindName(int typeCode)
+{
+    using namespace corvane::imaging;
+    switch (typeCode) {
+    case FileTypeBmp:
+        return QStringLiteral("BMP");
+    case FileTypeJpeg:
+        return QStringLiteral("JPEG");
+    case FileTypePcx:
+        return QStringLiteral("PCX");
+    case FileTypeTiff:
+        return QStringLiteral("TIFF");
+    case FileTypePng:
+        return QStringLiteral("PNG");
+    case FileTypePnm:
+        return QStringLiteral("PNM");
+    default:
+        return QStringLiteral("picture");
+    }
+}
+
 bool isUntitledCaption(const QString& caption)
 {
     return caption == QStringLiteral("New Picture") || caption == QStringLiteral(" ");

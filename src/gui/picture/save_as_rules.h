@@ -23,6 +23,11 @@ struct SaveTarget {
 // filter's type.
 SaveTarget saveTargetFor(const QString& chosenName, int filterIndex);
 
+// PNG, TIFF and PNM keep a 16-bit depth map's samples; BMP, JPEG and PCX hold 256 levels.
+bool keepsSixteenBits(int typeCode);
+// "BMP", "JPEG", "PCX", "TIFF", "PNG" or "PNM"; "picture" for any other code.
+QString fileKindName(int typeCode);
+
 // "New Picture" and " " are the captions of a picture that has no file yet.
 bool isUntitledCaption(const QString& caption);
 

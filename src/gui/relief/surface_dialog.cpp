@@ -163,6 +163,23 @@ void TDXF::buildControls()
     feedrateEdit_->setObjectName(QStringLiteral("feedrateEdit"));
     depthPerPassEdit_->setObjectName(QStringLiteral("depthPerPassEdit"));
     rapidHeightEdit_->setObjectName(QStringLiteral("rapidHeightEdit"));
+    if (model_.mode() == SurfaceMode::DxfSurface) {
+        // In the row the hidden Depth / Pass leaves free: the base under an STL solid.
+        const int top = kRowTop + 5 * kRowPitch;
+        auto* label = new QLabel(QStringLiteral("Base Thickness"), this);
+        // Its caption is longer than the others: the edit gives way, its right edge in line.
+        const int labelWidth = std::max(kLabelWidth, label->sizeHint().width());
+        label->setGeometry(kLabelLeft, top + 3, labelWidth, kFieldHeight - 4);
+        const int editLeft = std::max(kEditLeft, kLabelLeft + labelWidth + 4);
+        baseThicknessEdit_ = new QLineEdit(QStringLiteral("0.1"), this);
+        baseThicknessEdit_->setObjectName(QStringLiteral("baseThicknessEdit"));
+        baseThicknessEdit_->setGeometry(editLeft, top, kEditLeft + kEditWidth - editLeft,
+                                        kFieldHeight);
+        baseThicknessEdit_->setToolTip(
+            QStringLiteral("Solid under the deepest point of an STL surface"));
+        label->setBuddy(baseThicknessEdit_);
+        labels_[baseThicknessEdit_] = label;
+    }
 
     createButton_ = new QPushButton(QStringLiteral("Create"), this);
     createButton_->setObjectName(QStringLiteral("createButton"));

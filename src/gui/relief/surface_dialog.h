@@ -65,6 +65,8 @@ public:
     QPushButton* cancelButton() const { return cancelButton_; }   // Cancel
     QPushButton* previewButton() const { return previewButton_; } // Preview (G-code only)
     corvane::gui::RoughingGroup* roughingGroup() const { return roughingGroup_; } // G-code only
+    // Base Thickness of an STL solid (DXF mode only; null in G-code mode)
+    QLineEdit* baseThicknessEdit() const { return baseThicknessEdit_; }
 
     // Size Y over Size X while Keep Aspect Ratio couples them.
     double AspectRatio() const { return aspectRatio_; }
@@ -109,6 +111,7 @@ private:
     QLineEdit* feedrateEdit_ = nullptr;
     QLineEdit* depthPerPassEdit_ = nullptr;
     QLineEdit* rapidHeightEdit_ = nullptr;
+    QLineEdit* baseThicknessEdit_ = nullptr;
     QCheckBox* keepAspectCheck_ = nullptr;
     QCheckBox* gougeCheck_ = nullptr;
     QGroupBox* gougeGroup_ = nullptr;

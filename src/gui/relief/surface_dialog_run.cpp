@@ -13,6 +13,8 @@
 #include "gui/relief/surface_dialog.h"
 #include "gui/simulation/run_simulation.h"
 #include "relief/create_relief.h"
+#include "relief/edit_number.h"
+#include "relief/stl_surface.h"
 #include "simulation/planned_program.h"
 #include "simulation/preview_settings.h"
 
@@ -20,11 +22,14 @@
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
+#include <algorithm>
+#include <cmath>
 #include <optional>
 
 using corvane::gui::shared;
@@ -32,7 +37,37 @@ using corvane::relief::SurfaceMode;
 
 namespace {
 
-const QString kDxfFilter = QStringLiteral("DXF Files|*.Dxf");
+// The DXF surface stays the first kind; an STL solid is the second.
+const QString kDxfFilter = QStringLiteral("DXF Files|*.Dxf|STL Files|*.Stl");
+constexpr int kStlFilterIndex = 2;
+
+// The STL name for the choice, or empty for a DXF surface. A name ending in ".stl" is an STL
+// whatever the type; with the STL type chosen, a ".dxf" the dialog may have added becomes
+// ".Stl", and a name without it gets ".Stl".
+QString stlNameFor(const corvane::gui::FileChoice& choice)
+{
+    const QFileInfo name(choice.path);
+    if (name.suffix().compare(QStringLiteral("stl"), Qt::CaseInsensitive) == 0)
+        return choice.path;
+    if (choice.filterIndex != kStlFilterIndex)
+        return {};
+    QString path = choice.path;
+    if (name.suffix().compare(QStringLiteral("dxf"), Qt::CaseInsensitive) == 0)
+        path.chop(4);
+    return path + QStringLiteral(".Stl");
+}
+
+// The height grid without the one-cell white frame the DXF surface is filled with: the
+// STL solid's walls close the surface themselves.
+corvane::relief::TZGrid insideWhiteFrame(const corvane::relief::TZGrid& framed)
+{
+    if (framed.rows < 3 || framed.cols < 3)
+        return {};
+    corvane::relief::TZGrid grid(framed.rows - 2, framed.cols - 2, 0, framed.white);
+    for (int row = 0; row < grid.rows; ++row)
+        std::copy_n(framed[row + 1] + 1, grid.cols, grid[row]);
+    return grid;
+}
 
 } // namespace
 
@@ -96,8 +131,22 @@ void TDXF::runCreate(const corvane::relief::ReliefParameters& params,
 {
     auto& saveDialog = frame_.SaveDialog1();
     const bool dxf = model_.mode() == SurfaceMode::DxfSurface;
+    double baseThickness = corvane::relief::DefaultBaseThickness;
+    if (dxf) {
+        const std::optional<double> base =
+            corvane::relief::readEditNumber(baseThicknessEdit_->text().toStdString());
+        if (!base || !std::isfinite(*base) || *base <= 0) {
+            warn(QStringLiteral("Base Thickness must be a number greater than 0."));
+            baseThicknessEdit_->setFocus();
+            return;
+        }
+        baseThickness = *base;
+    }
+    // A name chosen as STL: the DXF run stops at its save prompt, and the STL run takes it.
+    QString stlName;
     corvane::relief::CreateHooks hooks;
-    hooks.askFileName = [this, &saveDialog, dxf, &machine]() -> std::optional<std::string> {
+    hooks.askFileName = [this, &saveDialog, dxf, &machine,
+                         &stlName]() -> std::optional<std::string> {
         corvane::gui::NormalCursor arrow; // a prompt shows the arrow, not the hourglass
         const corvane::gui::ProgramSaveKinds program =
             corvane::gui::programSaveKinds(machine.machine);
@@ -108,6 +157,11 @@ void TDXF::runCreate(const corvane::relief::ReliefParameters& params,
         const auto choice = saveDialog.Execute(request);
         if (!choice)
             return std::nullopt;
+        if (dxf) {
+            stlName = stlNameFor(*choice);
+            if (!stlName.isEmpty())
+                return std::nullopt;
+        }
         return choice->path.toStdString();
     };
     hooks.showMessage = [this](const std::string& text) { warn(QString::fromStdString(text)); };
@@ -115,9 +169,18 @@ void TDXF::runCreate(const corvane::relief::ReliefParameters& params,
     corvane::relief::CreateResult result;
     repaint();
     const corvane::gui::RunReport report = run_->run([&](corvane::RunControl& control) {
-        if (dxf)
+        if (dxf) {
             result = corvane::relief::CreateDxfSurface(shared().HeightGrid, params, control, hooks);
-        else
+            if (!stlName.isEmpty()) {
+                corvane::relief::CreateHooks stlHooks = hooks;
+                stlHooks.askFileName = [&stlName] {
+                    return std::optional<std::string>(stlName.toStdString());
+                };
+                result =
+                    corvane::relief::CreateStlSurface(insideWhiteFrame(shared().HeightGrid), params,
+                                                      baseThickness, control, stlHooks);
+            }
+        } else
             result = corvane::relief::CreateRasterProgram(shared().HeightGrid, params,
                                                           shared().SourcePictureName.toStdString(),
                                                           control, hooks, machine);
