@@ -181,6 +181,10 @@ TEST_F(MeshFilesTest, ADxfMeshImportsButHasNoDepthMap)
 TEST_F(MeshFilesTest, BrokenFilesAreNamedAndLeaveNothingBehind)
 {
     frame->New1Click(); // a window that must stay as it is
+    // Its menu bar, which stands in for the frame's, offers the very same command.
+    ASSERT_NE(activeChild<TfrmPicture>(), nullptr);
+    EXPECT_EQ(activeChild<TfrmPicture>()->MenuItem(QStringLiteral("ImportMesh1")),
+              frame->MenuItem(QStringLiteral("ImportMesh1")));
     const std::pair<QString, QByteArray> files[] = {
         // The count promises a thousand facets; the bytes hold two.
         {QStringLiteral("short.stl"), binaryStl({kPyramid[0], kPyramid[1]}, 1000)},
