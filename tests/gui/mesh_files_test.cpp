@@ -6,6 +6,7 @@
 #include "gui/picture/picture_window.h"
 #include "gui/picture/twisted_pixel.h"
 #include "gui_test_support.h"
+#include "imaging/picture_io.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -230,6 +231,18 @@ TEST_F(MeshFilesTest, DepthMapOpensTheTopViewAsA16BitPicture)
     EXPECT_EQ(picture.height, 500);
     EXPECT_EQ(standard->Caption(), folder.filePath(QStringLiteral("pyramid-depth.png")));
     EXPECT_TRUE(standard->Modified);
+    // The command line's depth map of the same file, with the same defaults, is the same.
+    const QString cliMap = folder.filePath(QStringLiteral("cli.pgm"));
+    QProcess cli;
+    cli.start(QStringLiteral(CORVANE_CLI),
+              {QStringLiteral("depthmap"), path, QStringLiteral("-o"), cliMap});
+    ASSERT_TRUE(cli.waitForFinished(60000));
+    ASSERT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().toStdString();
+    const imaging::Picture fromCli = imaging::readPicture(cliMap.toStdString());
+    EXPECT_EQ(fromCli.bitCount, 16);
+    EXPECT_EQ(fromCli.width, picture.width);
+    EXPECT_EQ(fromCli.height, picture.height);
+    EXPECT_TRUE(fromCli.pixels == picture.pixels);
 
     // Five samples across put one on the apex and one half way up a side.
     auto fiveAcross = [](bool invert) {
