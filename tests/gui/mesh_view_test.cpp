@@ -105,7 +105,7 @@ TEST_F(MeshViewTest, BadNumberIsReportedAndWhatWasReadStays)
     QByteArray text(kTwoQuads);
     text.replace("10\r\n1\r\n30", "10\r\n1;5\r\n30");
     const QString path = writeDxf(QStringLiteral("bad.dxf"), text);
-    corvane::gui::OpenDxfMeshFile(*frame, path);
+    corvane::gui::OpenMeshFile(*frame, path);
     TfrmDXFView* view = activeView();
     ASSERT_NE(view, nullptr);
     ASSERT_EQ(prompts.messages.size(), 1u);
@@ -136,7 +136,7 @@ TEST_F(MeshViewTest, FilesThatAreNoMeshAreReportedAndTheirEmptyViewsClose)
     };
     for (const auto& [path, reason] : cases) {
         prompts.messages.clear();
-        corvane::gui::OpenDxfMeshFile(*frame, path);
+        corvane::gui::OpenMeshFile(*frame, path);
         flushDeletes();
         EXPECT_TRUE(frame->MdiArea().subWindowList().isEmpty()) << path.toStdString();
         ASSERT_EQ(prompts.messages.size(), 1u) << path.toStdString();
@@ -153,7 +153,7 @@ TEST_F(MeshViewTest, FilesThatAreNoMeshAreReportedAndTheirEmptyViewsClose)
     text.truncate(text.indexOf("0\r\nENDSEC"));
     const QString cut = writeDxf(QStringLiteral("cut.dxf"), text);
     prompts.messages.clear();
-    corvane::gui::OpenDxfMeshFile(*frame, cut);
+    corvane::gui::OpenMeshFile(*frame, cut);
     TfrmDXFView* view = activeView();
     ASSERT_NE(view, nullptr);
     EXPECT_EQ(view->Mesh().edges.size(), 5u);
@@ -170,7 +170,7 @@ TEST_F(MeshViewTest, EscDuringTheLoadClosesTheView)
     // The key waits in the queue until the reader lets pending input through after reading.
     QCoreApplication::postEvent(frame.get(),
                                 new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
-    corvane::gui::OpenDxfMeshFile(*frame, path);
+    corvane::gui::OpenMeshFile(*frame, path);
     flushDeletes();
     EXPECT_TRUE(frame->MdiArea().subWindowList().isEmpty());
     EXPECT_FALSE(shared().EscapePressed);
@@ -197,7 +197,7 @@ TEST_F(MeshViewTest, MouseRulesAndViews)
     EXPECT_EQ(viewAfterDrag(start, Qt::RightButton, {}, {0, 0}, {0, 10}, 0).zoom, 100);
 
     const QString path = writeDxf(QStringLiteral("two.dxf"), kTwoQuads);
-    corvane::gui::OpenDxfMeshFile(*frame, path);
+    corvane::gui::OpenMeshFile(*frame, path);
     TfrmDXFView* view = activeView();
     ASSERT_NE(view, nullptr);
     const ViewOptions fitted = view->Draw3D().View(); // isometric, fitted to the panel
@@ -217,7 +217,7 @@ TEST_F(MeshViewTest, MouseRulesAndViews)
 TEST_F(MeshViewTest, PaintTogglesAndCopy)
 {
     const QString path = writeDxf(QStringLiteral("two.dxf"), kTwoQuads);
-    corvane::gui::OpenDxfMeshFile(*frame, path);
+    corvane::gui::OpenMeshFile(*frame, path);
     TfrmDXFView* view = activeView();
     ASSERT_NE(view, nullptr);
     view->Top1Click();
@@ -281,7 +281,7 @@ TEST_F(MeshViewTest, RasterToVectorOpensAVectorConversionOverTheGrid)
 
     // A DXF view opened afterwards keeps its Create menu although CurrentJob is still 35.
     shared().CurrentJob = JobMeshImport;
-    corvane::gui::OpenDxfMeshFile(*frame, writeDxf(QStringLiteral("two.dxf"), kTwoQuads));
+    corvane::gui::OpenMeshFile(*frame, writeDxf(QStringLiteral("two.dxf"), kTwoQuads));
     shared().CurrentJob = JobRasterToVector;
     activeView()->FormActivate();
     EXPECT_TRUE(activeView()->MenuItem(QStringLiteral("Create1"))->isVisible());

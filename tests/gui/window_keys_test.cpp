@@ -44,7 +44,7 @@ protected:
     }
     TfrmDXFView* openMesh()
     {
-        OpenDxfMeshFile(*frame, writeFile(QStringLiteral("quad.dxf"), kQuad));
+        OpenMeshFile(*frame, writeFile(QStringLiteral("quad.dxf"), kQuad));
         return activeChild<TfrmDXFView>();
     }
     TfrmDnc* openDnc()

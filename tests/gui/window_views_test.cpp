@@ -58,7 +58,7 @@ class WindowViewsTest : public FrameTest {};
 
 TEST_F(WindowViewsTest, TopAndIsometricFitTheMeshAndKeepItFittedWhenTheWindowGrows)
 {
-    OpenDxfMeshFile(*frame, writeFile(QStringLiteral("far.dxf"), kFarQuad));
+    OpenMeshFile(*frame, writeFile(QStringLiteral("far.dxf"), kFarQuad));
     auto* view = activeChild<TfrmDXFView>();
     ASSERT_NE(view, nullptr);
     TDraw3D& panel = view->Draw3D();
@@ -157,7 +157,7 @@ TEST_F(WindowViewsTest, TheCutPreviewShowsItsFiguresWholeAndLeavesTheFrameAlone)
 TEST_F(WindowViewsTest, AMeshViewIsMarkedWhileItHoldsUnsavedRegions)
 {
     const QString mesh = writeFile(QStringLiteral("far.dxf"), kFarQuad);
-    OpenDxfMeshFile(*frame, mesh);
+    OpenMeshFile(*frame, mesh);
     auto* view = activeChild<TfrmDXFView>();
     ASSERT_NE(view, nullptr);
     EXPECT_FALSE(view->isWindowModified());

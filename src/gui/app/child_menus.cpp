@@ -12,7 +12,7 @@ namespace corvane::gui {
 
 void addFrameFileItems(MenuItems& items, QMenu& file, WindowFrame& frame)
 {
-    for (const char* name : {"New1", "Load1", "ImportDNCFile1", "ImportDXFMesh1"})
+    for (const char* name : {"New1", "Load1", "ImportDNCFile1", "ImportDXFMesh1", "ImportMesh1"})
         items.share(file, QString::fromLatin1(name), frame.MenuItem(QString::fromLatin1(name)));
 }
 

@@ -28,6 +28,10 @@ namespace {
 TCorvaneFrame* theFrame = nullptr;
 
 const QString kDxfFilter = QStringLiteral("DXF files|*.Dxf|*.dxf");
+// Every kind the mesh view reads, then each kind on its own.
+const QString kMeshFilter =
+    QStringLiteral("Mesh Files|*.stl;*.obj;*.ply;*.off;*.3mf|STL Files|*.stl|OBJ Files|*.obj|"
+                   "PLY Files|*.ply|OFF Files|*.off|3MF Files|*.3mf|DXF Files|*.dxf");
 const QString kDncFilter = QStringLiteral("DNC files *.Dnc|*.Dnc|All Files *.*|*.*");
 
 // Esc in a message box or file dialog closes that prompt and nothing else: a job waiting on
@@ -152,6 +156,11 @@ QWidget* TCorvaneFrame::OpenPictureFile(const QString& fileName)
     return openers_.openPictureFile ? openers_.openPictureFile(fileName) : nullptr;
 }
 
+QWidget* TCorvaneFrame::OpenPicture(corvane::imaging::Picture picture, const QString& caption)
+{
+    return openers_.openPicture ? openers_.openPicture(std::move(picture), caption) : nullptr;
+}
+
 void TCorvaneFrame::OpenSurfaceDialog()
 {
     if (openers_.openSurfaceDialog)
@@ -265,6 +274,8 @@ void TCorvaneFrame::RegisterFileKind(const QString& extension, FileOpener opener
     fileKinds_[extension.toLower()] = std::move(opener);
     if (extension.toLower() == QStringLiteral("dxf"))
         MenuItem(QStringLiteral("ImportDXFMesh1"))->setEnabled(true);
+    if (extension.toLower() == QStringLiteral("stl"))
+        MenuItem(QStringLiteral("ImportMesh1"))->setEnabled(true);
     if (extension.toLower() == QStringLiteral("dnc"))
         MenuItem(QStringLiteral("ImportDNCFile1"))->setEnabled(true);
 }
@@ -337,6 +348,21 @@ void TCorvaneFrame::ImportDXFMesh1Click()
     const auto choice = openDialog_.Execute(kDxfFilter);
     if (choice && HasFileKind(QStringLiteral("dxf")))
         fileKinds_.at(QStringLiteral("dxf"))(*this, choice->path);
+}
+
+void TCorvaneFrame::ImportMesh1Click()
+{
+    shared().CurrentJob = corvane::gui::JobMeshImport;
+    openDialog_.FileName.clear();
+    const auto choice = openDialog_.Execute(kMeshFilter);
+    if (!choice)
+        return;
+    // A name whose kind has no opener still goes to the mesh reader, which names the kinds
+    // it reads.
+    const QString extension = QFileInfo(choice->path).suffix().toLower();
+    const QString kind = HasFileKind(extension) ? extension : QStringLiteral("stl");
+    if (HasFileKind(kind))
+        fileKinds_.at(kind)(*this, choice->path);
 }
 
 void TCorvaneFrame::ImportDNCFile1Click()

@@ -55,6 +55,7 @@ public:
     QAction* MenuItem(const QString& name) const override;
     QWidget* NewPicture() override;
     QWidget* OpenPictureFile(const QString& fileName) override;
+    QWidget* OpenPicture(corvane::imaging::Picture picture, const QString& caption) override;
     void OpenSurfaceDialog() override;
     QWidget* OpenMeshView() override;
     void ShowToolpathsDialog(QWidget& meshView) override;
@@ -66,8 +67,8 @@ public:
     TfrmAbout& frmAbout() { return *frmAbout_; }
 
     // Files given on the command line open by extension (lower case, no dot); a kind that
-    // has no opener registered opens as a picture. Registering "dxf" or "dnc" also enables
-    // the matching Import command.
+    // has no opener registered opens as a picture. Registering "dxf", "stl" or "dnc" also
+    // enables the matching Import command.
     using FileOpener = std::function<void(corvane::gui::WindowFrame&, const QString& fileName)>;
     void RegisterFileKind(const QString& extension, FileOpener opener);
     bool HasFileKind(const QString& extension) const;
@@ -78,6 +79,7 @@ public:
     void Load1Click();
     void ImportDNCFile1Click();
     void ImportDXFMesh1Click();
+    void ImportMesh1Click();
     void SetPluginPath1Click() override;
     void Exit1Click();
     void Tile1Click();

@@ -40,7 +40,7 @@ void TCorvaneFrame::buildMenus()
     addAction(item);
     connect(item, &QAction::triggered, this,
             corvane::gui::guardedCall(this, &TCorvaneFrame::Load1Click));
-    // The mesh and DNC views register their file kinds, which enables these two.
+    // The mesh and DNC views register their file kinds, which enables these three.
     item = addMenuItem(*file, menuItems_, QStringLiteral("ImportDNCFile1"),
                        QStringLiteral("Import &DNC File"));
     item->setEnabled(false);
@@ -51,6 +51,11 @@ void TCorvaneFrame::buildMenus()
     item->setEnabled(false);
     connect(item, &QAction::triggered, this,
             corvane::gui::guardedCall(this, &TCorvaneFrame::ImportDXFMesh1Click));
+    item = addMenuItem(*file, menuItems_, QStringLiteral("ImportMesh1"),
+                       QStringLiteral("Import &Mesh"));
+    item->setEnabled(false);
+    connect(item, &QAction::triggered, this,
+            corvane::gui::guardedCall(this, &TCorvaneFrame::ImportMesh1Click));
     file->addSeparator();
     item = addMenuItem(*file, menuItems_, QStringLiteral("SetPluginPath1"),
                        QStringLiteral("&Set Plugin Path"));

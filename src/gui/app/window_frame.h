@@ -8,6 +8,7 @@
 
 #include "gui/app/file_dialogs.h"
 #include "gui/app/status_panels.h"
+#include "imaging/picture.h"
 
 #include <QList>
 #include <QSize>
@@ -27,6 +28,9 @@ struct WindowOpeners {
     std::function<QWidget*()> newPicture;
     // A picture window loading the file; closed again (null returned) when it did not load.
     std::function<QWidget*(const QString& fileName)> openPictureFile;
+    // A new picture window handed the picture as an unsaved document under the caption
+    // (a full file name it would be saved as), shown and active.
+    std::function<QWidget*(imaging::Picture picture, const QString& caption)> openPicture;
     // The surface dialog for the job in CurrentJob over the height grid just filled.
     std::function<void()> openSurfaceDialog;
     // A new mesh view for the job in CurrentJob, shown and active.
@@ -71,8 +75,8 @@ public:
     virtual TOpenDialog& OpenDialog1() = 0;
     virtual TSaveDialog& SaveDialog1() = 0;
     // The frame's own command of that name (New1, Load1, ImportDNCFile1, ImportDXFMesh1,
-    // Exit1, Tile1, Cascade1, Contents1, About1, ...), for a child's menu bar to show the
-    // very same action; null when there is none.
+    // ImportMesh1, Exit1, Tile1, Cascade1, Contents1, About1, ...), for a child's menu bar to
+    // show the very same action; null when there is none.
     virtual QAction* MenuItem(const QString& name) const = 0;
     // Save, Cut, Paste and Copy tool buttons off (true) or on (false).
     virtual void DisablePictureTools(bool disable) = 0;
@@ -86,6 +90,7 @@ public:
     // --- windows of other folders, through the openers ---
     virtual QWidget* NewPicture() = 0;
     virtual QWidget* OpenPictureFile(const QString& fileName) = 0;
+    virtual QWidget* OpenPicture(imaging::Picture picture, const QString& caption) = 0;
     virtual void OpenSurfaceDialog() = 0;
     virtual QWidget* OpenMeshView() = 0;
     virtual void ShowToolpathsDialog(QWidget& meshView) = 0;

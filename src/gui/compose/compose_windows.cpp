@@ -1,12 +1,15 @@
 #include "gui/compose/compose_windows.h"
 
 #include "gui/app/frame.h"
+#include "gui/app/shared_state.h"
 #include "gui/dnc/dnc_window.h"
 #include "gui/mesh/dxf_view.h"
 #include "gui/picture/direction_dialog.h"
 #include "gui/picture/picture_window.h"
+#include "gui/picture/twisted_pixel.h"
 #include "gui/relief/surface_dialog.h"
 #include "gui/toolpaths/toolpaths_dialog.h"
+#include "imaging/picture_model.h"
 
 namespace corvane::gui {
 
@@ -22,6 +25,16 @@ ComposedWindows composeWindows(TCorvaneFrame& frame)
     openers.openPictureFile = [&frame](const QString& fileName) -> QWidget* {
         return OpenPictureFile(frame, fileName);
     };
+    openers.openPicture = [&frame](imaging::Picture picture, const QString& caption) -> QWidget* {
+        TfrmPicture* window = NewPicture(frame);
+        window->TP->Model().assign(std::move(picture));
+        window->SetCaption(caption);
+        window->Modified = true; // made here, not read from a file: unsaved
+        shared().PictureChanged = true;
+        window->FitWindowToImage();
+        window->TP->update();
+        return window;
+    };
     openers.openSurfaceDialog = [&frame] { new TDXF(frame); };
     openers.openMeshView = [&frame]() -> QWidget* { return new TfrmDXFView(frame); };
     // Mesh views are the one kind that asks for the toolpaths dialog.
@@ -35,7 +48,8 @@ ComposedWindows composeWindows(TCorvaneFrame& frame)
     openers.chooseLightDirection = [dialog = made.direction] { dialog->exec(); };
     frame.SetOpeners(std::move(openers));
 
-    frame.RegisterFileKind(QStringLiteral("dxf"), OpenDxfMeshFile);
+    for (const char* kind : {"dxf", "stl", "obj", "ply", "off", "3mf"})
+        frame.RegisterFileKind(QString::fromLatin1(kind), OpenMeshFile);
     frame.RegisterFileKind(QStringLiteral("dnc"), OpenDncFile);
     return made;
 }

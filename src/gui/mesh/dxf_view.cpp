@@ -8,7 +8,7 @@
 #include "gui/app/shared_state.h"
 #include "gui/app/window_frame.h"
 #include "gui/draw3d/draw3d_panel.h"
-#include "mesh/dxf_mesh_reader.h"
+#include "mesh/mesh_file_reader.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -41,6 +41,7 @@ TfrmDXFView::TfrmDXFView(corvane::gui::WindowFrame& frame) : TView3DWindow(frame
     buildMenus();
     MenuItem(QStringLiteral("SaveDNC1"))->setEnabled(false);
     MenuItem(QStringLiteral("SaveDXF1"))->setEnabled(false);
+    MenuItem(QStringLiteral("DepthMap1"))->setEnabled(false);
     setDocumentName(vectorConversion_ ? QStringLiteral("Vector Conversion")
                                       : QStringLiteral("DXF Surface Mesh"));
 
@@ -59,15 +60,15 @@ void TfrmDXFView::showStatus(const QString& text)
 
 // --- loading ---
 
-bool TfrmDXFView::LoadDxfMesh(const QString& fileName)
+bool TfrmDXFView::LoadMesh(const QString& fileName)
 {
     corvane::mesh::MeshLoadOutcome outcome = corvane::mesh::MeshLoadOutcome::NoFile;
     std::optional<corvane::Error> fault;
     // Nothing is drawn from half-built lists meanwhile (BoxOnly).
     const corvane::gui::RunReport report = runLoad([&](corvane::RunControl& control) {
         try {
-            outcome = corvane::mesh::LoadDxfMeshFile(
-                mesh_, QFile::encodeName(fileName).toStdString(), control);
+            outcome = corvane::mesh::LoadMeshFile(mesh_, QFile::encodeName(fileName).toStdString(),
+                                                  control);
         } catch (const corvane::Cancelled&) {
             throw; // a stop, not a fault of the file
         } catch (const corvane::Error& error) {
@@ -131,7 +132,15 @@ void TfrmDXFView::setDocumentName(const QString& name)
 
 void TfrmDXFView::finishLoad(const QString& fileName)
 {
+    meshFile_ = fileName;
     setDocumentName(fileName);
+    // The depth map reads the file again for every triangle, flat ones included, which the
+    // lists leave out; a DXF mesh is not read that way.
+    const corvane::mesh::MeshFileKind kind =
+        corvane::mesh::meshKindFromName(QFile::encodeName(fileName).toStdString());
+    MenuItem(QStringLiteral("DepthMap1"))
+        ->setEnabled(kind == corvane::mesh::MeshFileKind::Stl ||
+                     kind == corvane::mesh::MeshFileKind::Assimp);
     frame_.StatusBar1().setGaugePosition(95);
     Isometric1Click();
     Draw3D().Repaint();
@@ -212,10 +221,10 @@ void TfrmDXFView::closeEvent(QCloseEvent* event)
 
 namespace corvane::gui {
 
-void OpenDxfMeshFile(corvane::gui::WindowFrame& frame, const QString& fileName)
+void OpenMeshFile(corvane::gui::WindowFrame& frame, const QString& fileName)
 {
     auto* view = new TfrmDXFView(frame); // owned by its sub-window
-    finishOpening(frame, *view, view->LoadDxfMesh(fileName));
+    finishOpening(frame, *view, view->LoadMesh(fileName));
 }
 
 } // namespace corvane::gui

@@ -1,14 +1,16 @@
 // TfrmDXFView: the child window that shows a surface mesh as a rotatable 3D wire-frame, a 3D
-// window (TView3DWindow). Opened by "&Import DXF Mesh" (and by a .dxf file on the command line),
-// which loads a DXF file into it, or by a picture's "&Raster to Vector", which makes it a "Vector
-// Conversion" window over the program's grid surface with fewer commands. The mouse turns,
-// pans and zooms the view; while a button is held (and while a file loads) only the mesh's
-// bounding box is drawn, so dragging stays fluid on meshes of millions of edges.
+// window (TView3DWindow). Opened by "&Import DXF Mesh" or "Import &Mesh" (and by a mesh file
+// on the command line), which loads a DXF, STL, OBJ, PLY, OFF or 3MF file into it, or by a
+// picture's "&Raster to Vector", which makes it a "Vector Conversion" window over the program's
+// grid surface with fewer commands. The mouse turns, pans and zooms the view; while a button is
+// held (and while a file loads) only the mesh's bounding box is drawn, so dragging stays fluid on
+// meshes of millions of edges.
 #pragma once
 
 #include "geometry/mesh_records.h"
 #include "gui/draw3d/view3d_window.h"
 #include "gui/mesh/mesh_paint.h"
+#include "mesh/depth_map.h"
 #include "toolpaths/toolpaths_fields.h"
 
 #include <QString>
@@ -25,12 +27,21 @@ public:
     explicit TfrmDXFView(corvane::gui::WindowFrame& frame);
     ~TfrmDXFView() override;
 
-    // Reads the DXF file into this window (once, right after creation). Esc, or closing the
-    // window, stops it (LoadStopped; the caller closes the window). A fault in the file is
-    // reported to the user; the window keeps and shows the faces read before it. False when
-    // there is nothing to show (stopped, no such file, no face, a file that cannot be read):
-    // the user has been told, and the caller closes the window.
-    bool LoadDxfMesh(const QString& fileName);
+    // Reads the mesh file into this window (once, right after creation), its kind told by
+    // the extension. Esc, or closing the window, stops it (LoadStopped; the caller closes
+    // the window). A fault in the file is reported to the user naming the file; a DXF file
+    // keeps and shows the faces read before it, other kinds show nothing. False when there
+    // is nothing to show (stopped, no such file, no face, a file that cannot be read): the
+    // user has been told, and the caller closes the window.
+    bool LoadMesh(const QString& fileName);
+
+    // Create > Depth Map: asks for the pixel size (or width) and Invert, then renders.
+    void DepthMap1Click();
+    // Renders the top view of the mesh file into a 16-bit grey picture (the file is read
+    // again, so that flat triangles count) and opens it in a new picture window, unsaved,
+    // named after the mesh. Esc stops it; a failure is told with the file's name. False when
+    // no picture was opened.
+    bool CreateDepthMap(const corvane::mesh::DepthMapOptions& options);
 
     // --- the regions built over this mesh (the toolpaths dialog's Create, Undo, Clear) ---
     // A Create over the view's own triangles, or over the program's raster grid for a
@@ -90,13 +101,15 @@ private:
     // What a running Create has found so far, drawn with the regions until it ends.
     corvane::toolpaths::TRegionArray pending_;
     bool vectorConversion_ = false;
+    // The file the mesh was read from; empty until it loaded, and for a grid window.
+    QString meshFile_;
 };
 
 namespace corvane::gui {
 
-// The frame's way of opening a DXF file (import and command line): a new mesh view in 3D
-// mode, rotation and elevation 0, that loads the file; closed again when Esc stopped it or
-// when the file gave nothing to show.
-void OpenDxfMeshFile(corvane::gui::WindowFrame& frame, const QString& fileName);
+// The frame's way of opening a mesh file of any kind the view reads (import and command
+// line): a new mesh view in 3D mode, rotation and elevation 0, that loads the file; closed
+// again when Esc stopped it or when the file gave nothing to show.
+void OpenMeshFile(corvane::gui::WindowFrame& frame, const QString& fileName);
 
 } // namespace corvane::gui

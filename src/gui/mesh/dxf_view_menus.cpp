@@ -35,6 +35,8 @@ void TfrmDXFView::buildMenus()
     items_.remember(QStringLiteral("Create1"), create->menuAction());
     addItem(*create, QStringLiteral("Toolpaths1"), QStringLiteral("Toolpaths"),
             [this] { ToolPaths1Click(); });
+    addItem(*create, QStringLiteral("DepthMap1"), QStringLiteral("&Depth Map"),
+            corvane::gui::guardedCall(this, &TfrmDXFView::DepthMap1Click));
 
     setMenus({file, newCopyMenu(), view, create});
 }

@@ -46,6 +46,7 @@ void TfrmPicture::buildMenus()
     shareFrameItem(*file, QStringLiteral("mnuLoad"), QStringLiteral("Load1"));
     shareFrameItem(*file, QStringLiteral("ImportDNCFile1"), QStringLiteral("ImportDNCFile1"));
     shareFrameItem(*file, QStringLiteral("ImportDXFMesh1"), QStringLiteral("ImportDXFMesh1"));
+    shareFrameItem(*file, QStringLiteral("ImportMesh1"), QStringLiteral("ImportMesh1"));
     file->addSeparator();
     // Its own caption: "&S" belongs to Save in this menu.
     addItem(*file, QStringLiteral("SetPluginPath1"), QStringLiteral("Set Plu&gin Path"),
