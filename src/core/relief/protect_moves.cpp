@@ -207,7 +207,33 @@ double MoveProtector::cutOf(const TipSegment& s) const
             (s.x0 == l.x0 && s.y0 == l.y0 && s.z0 >= l.z0))
             return deepestCutOf(listedCells_, tool_, s);
     }
+    if (path_ == Path::Fast && liesOverListed(s)) // the reference judges them on the grid
+        return deepestCutOf(listedCells_, tool_, s);
     return deepestCut(field_, tool_, s, ProtectAllowance);
+}
+
+bool MoveProtector::liesOverListed(const TipSegment& s) const
+{
+    // A piece of the listed move's path, not below it, cuts no cell deeper than the move:
+    // wherever the piece's tool stands, the move's stood at the same place no higher. The
+    // list, thinned or not, then holds every cell the piece may cut deeper than the
+    // allowance (the thinning's margin dwarfs the rounding of the heights compared here).
+    // Only for moves along X or Y, where lying on the path is an exact test; the tool
+    // standing still is left to the tests above. The pieces a repair puts in are such.
+    const TipSegment& l = listedFor_;
+    if (!listed_ || (s.x0 == s.x1 && s.y0 == s.y1))
+        return false;
+    const auto along = [](double u0, double u1, double u, double z0, double z1, double z) {
+        const bool within = u0 < u1 ? u0 <= u && u <= u1 : u1 <= u && u <= u0;
+        return within && z >= z0 + (u - u0) / (u1 - u0) * (z1 - z0);
+    };
+    if (l.y0 == l.y1 && l.x0 != l.x1)
+        return s.y0 == l.y0 && s.y1 == l.y0 && along(l.x0, l.x1, s.x0, l.z0, l.z1, s.z0) &&
+               along(l.x0, l.x1, s.x1, l.z0, l.z1, s.z1);
+    if (l.x0 == l.x1 && l.y0 != l.y1)
+        return s.x0 == l.x0 && s.x1 == l.x0 && along(l.y0, l.y1, s.y0, l.z0, l.z1, s.z0) &&
+               along(l.y0, l.y1, s.y1, l.z0, l.z1, s.z1);
+    return false;
 }
 
 void MoveProtector::keepCellsNearTheAllowance()

@@ -99,6 +99,7 @@ private:
     };
     const RasterMove& at() const { return pending_->written; } // where the tool is
     bool listServes(const TipSegment& s) const;
+    bool liesOverListed(const TipSegment& s) const;
     void keepCellsNearTheAllowance();
     double cutOf(const TipSegment& s) const;
     double cutTo(const RasterMove& end) const;
