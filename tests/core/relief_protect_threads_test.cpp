@@ -112,9 +112,10 @@ private:
 TEST(ProtectMovesThreads, WritesTheOneThreadProgramAtEveryBatching)
 {
     const TZGrid noise = relief_test::randomGrid(22, 28, 5);
+    const TZGrid deepNoise = relief_test::randomGrid(22, 28, 6, White16);
     const TZGrid smooth = smoothGrid(24, 30);
     TwoThreadProtector::Joins total;
-    for (const TZGrid* grid : {&noise, &smooth})
+    for (const TZGrid* grid : {&noise, &deepNoise, &smooth})
         for (const ToolCase& t : Tools)
             for (const double step : {0.01, 0.03})
                 for (const double perPass : {0.25, 0.1}) {
