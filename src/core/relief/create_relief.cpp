@@ -9,11 +9,11 @@
 #include "relief/gouge_control.h"
 #include "relief/parameter_checks.h"
 #include "relief/program_spool.h"
-#include "relief/protect_moves.h"
 #include "relief/raster_passes.h"
 #include "relief/raster_program.h"
 #include "relief/sampling.h"
 #include "relief/stl_surface.h"
+#include "relief/two_thread_protector.h"
 
 namespace corvane::relief {
 
@@ -184,7 +184,8 @@ CreateResult CreateRasterProgram(const TZGrid& grid, const ReliefParameters& par
     ProgramSpool spool;
     RasterProgramBody body = rasterProgramBody(spool, machine, params.feedRate, params.rapidHeight);
     RapidCollapser collapser(body);
-    const std::unique_ptr<MoveProtector> protector = protectorFor(grid, params, collapser);
+    const std::unique_ptr<TwoThreadProtector> protector =
+        twoThreadProtectorFor(grid, params, collapser);
     MoveSink& moves = protector ? static_cast<MoveSink&>(*protector) : collapser;
     const bool passesDone = runWithMemoryFor(
         "the G-code passes", grid.cols, grid.rows, "grid", rasterPassesMemory(grid.cols),

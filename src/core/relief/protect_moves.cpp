@@ -3,8 +3,10 @@
 #include "common/number_format.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 
 namespace corvane::relief {
 
@@ -144,12 +146,48 @@ double peakNeed(const ToolProfile& tool, const TipSegment& s, const CutCell& q)
 
 MoveProtector::MoveProtector(const SampleField& field, const ToolProfile& tool, MoveSink& next,
                              Path path)
-    : maxima_(rowMaxima(*field.grid)), footprint_(footprintTable(field, tool)), field_(field),
-      tool_(tool), next_(next), path_(path)
+    : tables_(std::make_shared<const Tables>(
+          Tables{rowMaxima(*field.grid), footprintTable(field, tool)})),
+      field_(field), tool_(tool), next_(next), path_(path)
 {
-    field_.maxima = &maxima_;
+    field_.maxima = &tables_->maxima;
     if (path_ == Path::Fast)
-        field_.footprint = &footprint_;
+        field_.footprint = &tables_->footprint;
+}
+
+MoveProtector::MoveProtector(const MoveProtector& like, MoveSink& next)
+    : tables_(like.tables_), field_(like.field_), tool_(like.tool_), next_(next), path_(like.path_)
+{
+}
+
+namespace {
+
+// Bit for bit: a −0 that equals 0 may still be written differently.
+bool sameBits(std::initializer_list<double> a, std::initializer_list<double> b)
+{
+    return std::equal(a.begin(), a.end(), b.begin(), [](double u, double v) {
+        return std::bit_cast<std::uint64_t>(u) == std::bit_cast<std::uint64_t>(v);
+    });
+}
+
+bool sameMove(const RasterMove& a, const RasterMove& b)
+{
+    return a.kind == b.kind && sameBits({a.x, a.y, a.z}, {b.x, b.y, b.z});
+}
+
+} // namespace
+
+bool MoveProtector::sameCarry(const Carry& a, const Carry& b)
+{
+    if (a.pending.has_value() != b.pending.has_value() || a.listedAny != b.listedAny ||
+        a.listedWhole != b.listedWhole)
+        return false;
+    if (a.pending && !(sameMove(a.pending->move, b.pending->move) &&
+                       sameMove(a.pending->written, b.pending->written) &&
+                       a.pending->changed == b.pending->changed))
+        return false;
+    const TipSegment &s = a.listedFor, &t = b.listedFor;
+    return sameBits({s.x0, s.y0, s.z0, s.x1, s.y1, s.z1}, {t.x0, t.y0, t.z0, t.x1, t.y1, t.z1});
 }
 
 bool MoveProtector::listServes(const TipSegment& s) const
@@ -169,7 +207,33 @@ double MoveProtector::cutOf(const TipSegment& s) const
             (s.x0 == l.x0 && s.y0 == l.y0 && s.z0 >= l.z0))
             return deepestCutOf(listedCells_, tool_, s);
     }
+    if (path_ == Path::Fast && liesOverListed(s)) // the reference judges them on the grid
+        return deepestCutOf(listedCells_, tool_, s);
     return deepestCut(field_, tool_, s, ProtectAllowance);
+}
+
+bool MoveProtector::liesOverListed(const TipSegment& s) const
+{
+    // A piece of the listed move's path, not below it, cuts no cell deeper than the move:
+    // wherever the piece's tool stands, the move's stood at the same place no higher. The
+    // list, thinned or not, then holds every cell the piece may cut deeper than the
+    // allowance (the thinning's margin dwarfs the rounding of the heights compared here).
+    // Only for moves along X or Y, where lying on the path is an exact test; the tool
+    // standing still is left to the tests above. The pieces a repair puts in are such.
+    const TipSegment& l = listedFor_;
+    if (!listed_ || (s.x0 == s.x1 && s.y0 == s.y1))
+        return false;
+    const auto along = [](double u0, double u1, double u, double z0, double z1, double z) {
+        const bool within = u0 < u1 ? u0 <= u && u <= u1 : u1 <= u && u <= u0;
+        return within && z >= z0 + (u - u0) / (u1 - u0) * (z1 - z0);
+    };
+    if (l.y0 == l.y1 && l.x0 != l.x1)
+        return s.y0 == l.y0 && s.y1 == l.y0 && along(l.x0, l.x1, s.x0, l.z0, l.z1, s.z0) &&
+               along(l.x0, l.x1, s.x1, l.z0, l.z1, s.z1);
+    if (l.x0 == l.x1 && l.y0 != l.y1)
+        return s.x0 == l.x0 && s.x1 == l.x0 && along(l.y0, l.y1, s.y0, l.z0, l.z1, s.z0) &&
+               along(l.y0, l.y1, s.y1, l.z0, l.z1, s.z1);
+    return false;
 }
 
 void MoveProtector::keepCellsNearTheAllowance()
@@ -229,7 +293,7 @@ void MoveProtector::add(const RasterMove& move)
         cellsThatMayBeCut(field_, tool_, listedFor_, ProtectAllowance, listedCells_);
     else
         cellsThatMayBeCutReference(field_, tool_, listedFor_, ProtectAllowance, listedCells_);
-    listed_ = listedWhole_ = true;
+    listed_ = listedWhole_ = listedAny_ = true;
     if (deepestCutOf(listedCells_, tool_, listedFor_, &listedCuts_) > ProtectAllowance) {
         const double z = step.written.z;
         liftEnd(step);

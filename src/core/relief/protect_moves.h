@@ -59,6 +59,9 @@ public:
     // The field's grid (the one before gouge control) must outlive the protector.
     MoveProtector(const SampleField& field, const ToolProfile& tool, MoveSink& next,
                   Path path = Path::Fast);
+    // A fresh protector over the same grid, tool and path that writes to `next`; it shares
+    // the tables of `like` (read only), so it costs next to nothing to make.
+    MoveProtector(const MoveProtector& like, MoveSink& next);
     // The latest move is held back until the next one arrives, which may lift its end.
     void add(const RasterMove& move) override;
     // Hands on the move still held. Call once after the last move.
@@ -66,11 +69,28 @@ public:
     // Moves that got a lifted end or points in front of them.
     long long changedMoves() const { return changed_; }
 
-private:
     struct Step {
         RasterMove move;    // as it came
         RasterMove written; // its end as the program writes it, possibly lifted
         bool changed = false;
+    };
+    // All that one move hands on to the next: two protectors whose carries are the same,
+    // bit for bit, write the same moves from here on when given the same moves. The cells
+    // listed for the latest feed move (kept for a later rapid) follow from the move they
+    // were listed for and whether they were thinned.
+    struct Carry {
+        std::optional<Step> pending;
+        TipSegment listedFor;
+        bool listedAny = false, listedWhole = false;
+    };
+    Carry carry() const { return {pending_, listedFor_, listedAny_, listedWhole_}; }
+    static bool sameCarry(const Carry& a, const Carry& b);
+
+private:
+    // Made once per grid and tool, shared by the protectors of one program.
+    struct Tables {
+        RowMaxima maxima;
+        FootprintTable footprint;
     };
     // Per unit of the move's t: the least rise of a line from the start and of one from the
     // end that clear every cell the move cuts, and the highest point those cells ask for.
@@ -79,6 +99,7 @@ private:
     };
     const RasterMove& at() const { return pending_->written; } // where the tool is
     bool listServes(const TipSegment& s) const;
+    bool liesOverListed(const TipSegment& s) const;
     void keepCellsNearTheAllowance();
     double cutOf(const TipSegment& s) const;
     double cutTo(const RasterMove& end) const;
@@ -89,8 +110,7 @@ private:
     bool piecesClear(const std::vector<RasterMove>& points, const RasterMove& end) const;
     void flushPending();
 
-    RowMaxima maxima_;
-    FootprintTable footprint_;
+    std::shared_ptr<const Tables> tables_;
     SampleField field_;
     ToolProfile tool_;
     MoveSink& next_;
@@ -102,6 +122,7 @@ private:
     std::vector<double> listedCuts_;
     TipSegment listedFor_;
     bool listed_ = false, listedWhole_ = false; // whole: not yet thinned
+    bool listedAny_ = false;                    // a feed move has been listed
     long long changed_ = 0;
     Path path_;
 };

@@ -6,9 +6,9 @@
 #include "relief/collapse_rapids.h"
 #include "relief/create_relief.h"
 #include "relief/create_roughing.h"
-#include "relief/protect_moves.h"
 #include "relief/raster_passes.h"
 #include "relief/raster_program.h"
+#include "relief/two_thread_protector.h"
 
 namespace corvane::simulation {
 
@@ -26,7 +26,7 @@ std::string plannedProgramText(const relief::TZGrid& grid, const relief::ReliefP
     sink.write(relief::rasterProgramHeader("preview", "preview", params.feedRate));
     relief::RasterProgramBody body(sink);
     relief::RapidCollapser collapser(body);
-    const auto protector = relief::protectorFor(grid, params, collapser);
+    const auto protector = relief::twoThreadProtectorFor(grid, params, collapser);
     relief::MoveSink& moves = protector ? static_cast<relief::MoveSink&>(*protector) : collapser;
     if (!relief::GenerateRasterPasses(adjusted, params, control, moves))
         return {};
