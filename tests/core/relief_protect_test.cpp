@@ -23,27 +23,9 @@ namespace sim = corvane::simulation;
 
 namespace {
 
+using relief_test::protectCase;
 using relief_test::ToolCase;
 using relief_test::Tools;
-
-ReliefParameters paramsFor(const TZGrid& grid, const ToolCase& tool, double step,
-                           double depthPerPass, bool protect)
-{
-    ReliefParameters p;
-    p.sizeX = grid.cols * 0.01;
-    p.sizeY = grid.rows * 0.01;
-    p.stepX = p.stepY = step;
-    p.depth = 0.25;
-    p.depthPerPass = depthPerPass;
-    p.feedRate = 10;
-    p.rapidHeight = 0.1;
-    p.useGougeControl = true;
-    p.protectMoves = protect;
-    p.tool = tool.shape;
-    p.toolDiameter = 0.0625;
-    p.includedAngle = tool.angle;
-    return p;
-}
 
 // The deepest cut of any feed move into the cells, with the moves as the program writes them.
 double deepestFeedCut(const TZGrid& grid, const ReliefParameters& p,
@@ -156,8 +138,7 @@ TEST(SweptEnvelope, FastPathEqualsTheDenseTwin)
     for (const ToolCase& t : Tools) {
         for (unsigned seed = 1; seed <= 6; ++seed) {
             // Seeds 4 to 6 on a depth map's 65535 levels.
-            const TZGrid grid =
-                relief_test::randomGrid(9, 11, seed, seed <= 3 ? White8 : White16);
+            const TZGrid grid = relief_test::randomGrid(9, 11, seed, seed <= 3 ? White8 : White16);
             const SampleField field = sampleField(grid, 0.11, 0.09, 0.25);
             const RowMaxima maxima = rowMaxima(grid);
             const ToolProfile tool = toolProfile(t.shape, 0.0625, t.angle);
@@ -297,8 +278,8 @@ TEST(ProtectMoves, NoFeedMoveCutsACellOnRandomPictures)
                 for (const double perPass : {0.25, 0.1}) {
                     const TZGrid grid = relief_test::randomGrid(
                         20, 26, unsigned(step * 1000 + perPass * 10), white);
-                    const ReliefParameters off = paramsFor(grid, t, step, perPass, false);
-                    const ReliefParameters on = paramsFor(grid, t, step, perPass, true);
+                    const ReliefParameters off = protectCase(grid, t, step, perPass, false);
+                    const ReliefParameters on = protectCase(grid, t, step, perPass, true);
                     const std::vector<RasterMove> plain = programMoves(grid, off);
                     const std::vector<RasterMove> guarded = programMoves(grid, on);
                     EXPECT_GT(deepestFeedCut(grid, off, plain), 0.001) << t.name; // the fault
@@ -325,17 +306,18 @@ TEST(ProtectMoves, PlaneAndGentleSlopeKeepTheirBytes)
     const TZGrid across = pictureGrid(21, 30, [](int r, int) { return 120 - r / 3; });
     const TZGrid along = pictureGrid(20, 30, [](int r, int c) { return 120 + c / 3 - r / 3; });
     // The same two as depth maps: 257 levels of 65535 for each grey step.
-    const TZGrid deepPlane = pictureGrid(20, 30, [](int, int) { return 128 * 257; }, White16);
-    const TZGrid deepAcross =
-        pictureGrid(21, 30, [](int r, int) { return (120 - r / 3) * 257; }, White16);
+    const TZGrid deepPlane = pictureGrid(
+        20, 30, [](int, int) { return 128 * 257; }, White16);
+    const TZGrid deepAcross = pictureGrid(
+        21, 30, [](int r, int) { return (120 - r / 3) * 257; }, White16);
     const std::pair<const TZGrid*, double> cases[] = {
-        {&plane, 0.01},     {&plane, 0.03},      {&across, 0.01},    {&across, 0.03},
-        {&along, 0.01},     {&deepPlane, 0.01},  {&deepPlane, 0.03}, {&deepAcross, 0.01},
-        {&deepAcross, 0.03}};
+        {&plane, 0.01},     {&plane, 0.03},      {&across, 0.01},
+        {&across, 0.03},    {&along, 0.01},      {&deepPlane, 0.01},
+        {&deepPlane, 0.03}, {&deepAcross, 0.01}, {&deepAcross, 0.03}};
     for (const auto& [grid, step] : cases)
         for (const ToolCase& t : {Tools[1], Tools[2], Tools[3]}) {
             const auto text = [&](bool protect) {
-                ReliefParameters p = paramsFor(*grid, t, step, 0.05, protect);
+                ReliefParameters p = protectCase(*grid, t, step, 0.05, protect);
                 p.depth = 0.1;
                 return sim::plannedProgramText(*grid, p, corvane::silentRunControl());
             };
@@ -356,7 +338,7 @@ TEST(ProtectMoves, FastPathWritesTheReferenceProgram)
         for (const ToolCase& t : Tools)
             for (const double step : {0.01, 0.03, 0.0137})
                 for (const double perPass : {0.25, 0.1}) {
-                    const ReliefParameters p = paramsFor(*grid, t, step, perPass, true);
+                    const ReliefParameters p = protectCase(*grid, t, step, perPass, true);
                     const auto moves = [&](MoveProtector::Path path) {
                         TZGrid gouged = *grid;
                         applyGougeForRun(gouged, p, corvane::silentRunControl());
@@ -393,7 +375,7 @@ TEST(ProtectMoves, SimulationFindsNoGougeAtTheSamples)
         for (const ToolCase& t : Tools)
             for (const double step : {0.01, 0.03})
                 for (const double perPass : {0.25, 0.1}) {
-                    const ReliefParameters p = paramsFor(grid, t, step, perPass, true);
+                    const ReliefParameters p = protectCase(grid, t, step, perPass, true);
                     EXPECT_LE(simulatedGouge(grid, p, step), ProgramResolution)
                         << name << ", " << t.name << ", step " << step << ", per pass " << perPass;
                 }
@@ -402,7 +384,7 @@ TEST(ProtectMoves, SimulationFindsNoGougeAtTheSamples)
 TEST(ProtectMoves, SampleReliefLosesItsGougeForFewLines)
 {
     const TZGrid grid = sampleRelief();
-    ReliefParameters p = paramsFor(grid, Tools[1], 0.01, 0.25, false);
+    ReliefParameters p = protectCase(grid, Tools[1], 0.01, 0.25, false);
     const std::string plain = sim::plannedProgramText(grid, p, corvane::silentRunControl());
     EXPECT_GT(simulatedGouge(grid, p, 0.01), 0.02);
     p.protectMoves = true;
@@ -417,7 +399,7 @@ TEST(ProtectMoves, SampleReliefLosesItsGougeForFewLines)
 TEST(ProtectMoves, FiguresNameTheGougeBetweenSamples)
 {
     const TZGrid grid = checkerboard();
-    const ReliefParameters p = paramsFor(grid, Tools[1], 0.01, 0.25, false);
+    const ReliefParameters p = protectCase(grid, Tools[1], 0.01, 0.25, false);
     sim::SimulationSettings settings;
     settings.cutter = sim::makeCutter(p.tool, p.toolDiameter, p.includedAngle);
     settings.cell = 0.01;

@@ -20,27 +20,9 @@ using namespace corvane::relief;
 
 namespace {
 
+using relief_test::protectCase;
 using relief_test::ToolCase;
 using relief_test::Tools;
-
-ReliefParameters paramsFor(const TZGrid& grid, const ToolCase& tool, double step,
-                           double depthPerPass)
-{
-    ReliefParameters p;
-    p.sizeX = grid.cols * 0.01;
-    p.sizeY = grid.rows * 0.01;
-    p.stepX = p.stepY = step;
-    p.depth = 0.25;
-    p.depthPerPass = depthPerPass;
-    p.feedRate = 10;
-    p.rapidHeight = 0.1;
-    p.useGougeControl = true;
-    p.protectMoves = true;
-    p.tool = tool.shape;
-    p.toolDiameter = 0.0625;
-    p.includedAngle = tool.angle;
-    return p;
-}
 
 SampleField fieldOf(const TZGrid& grid, const ReliefParameters& p)
 {
@@ -119,7 +101,7 @@ TEST(ProtectMovesThreads, WritesTheOneThreadProgramAtEveryBatching)
         for (const ToolCase& t : Tools)
             for (const double step : {0.01, 0.03})
                 for (const double perPass : {0.25, 0.1}) {
-                    const ReliefParameters p = paramsFor(*grid, t, step, perPass);
+                    const ReliefParameters p = protectCase(*grid, t, step, perPass);
                     const std::vector<RasterMove> moves = rasterMoves(*grid, p);
                     MoveList one;
                     MoveProtector alone(fieldOf(*grid, p), toolOf(p), one);
@@ -161,7 +143,7 @@ TEST(ProtectMovesThreads, WritesTheOneThreadProgramAtEveryBatching)
 TEST(ProtectMovesThreads, NoHelperOutlivesAStoppedOrFailedRun)
 {
     const TZGrid grid = relief_test::randomGrid(40, 40, 11);
-    const ReliefParameters p = paramsFor(grid, Tools[1], 0.01, 0.1);
+    const ReliefParameters p = protectCase(grid, Tools[1], 0.01, 0.1);
     TZGrid gouged = grid;
     applyGougeForRun(gouged, p, corvane::silentRunControl());
     const int before = threadsOfProcess();
@@ -192,7 +174,7 @@ TEST(ProtectMovesThreads, EscapeAbandonsTheProgramAndLeavesNoThread)
 {
     // Enough moves for the helper to have batches of its own.
     const TZGrid grid = relief_test::randomGrid(130, 130, 3);
-    const ReliefParameters p = paramsFor(grid, Tools[2], 0.01, 0.25);
+    const ReliefParameters p = protectCase(grid, Tools[2], 0.01, 0.25);
     const std::filesystem::path file =
         std::filesystem::temp_directory_path() / "corvane_protect_threads_escape.dnc";
     std::filesystem::remove(file);

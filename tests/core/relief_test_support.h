@@ -118,4 +118,26 @@ inline constexpr ToolCase Tools[] = {{"End Mill", corvane::relief::ToolShape::En
                                      {"V Bit 60", corvane::relief::ToolShape::VBit, 60},
                                      {"V Bit 90", corvane::relief::ToolShape::VBit, 90}};
 
+// A 1/16 tool of the given kind over the grid at .01 a cell, .25 deep, gouge control on:
+// the raster programs the Protect Moves checks are made on.
+inline corvane::relief::ReliefParameters protectCase(const corvane::relief::TZGrid& grid,
+                                                     const ToolCase& tool, double step,
+                                                     double depthPerPass, bool protect = true)
+{
+    corvane::relief::ReliefParameters p;
+    p.sizeX = grid.cols * 0.01;
+    p.sizeY = grid.rows * 0.01;
+    p.stepX = p.stepY = step;
+    p.depth = 0.25;
+    p.depthPerPass = depthPerPass;
+    p.feedRate = 10;
+    p.rapidHeight = 0.1;
+    p.useGougeControl = true;
+    p.protectMoves = protect;
+    p.tool = tool.shape;
+    p.toolDiameter = 0.0625;
+    p.includedAngle = tool.angle;
+    return p;
+}
+
 } // namespace relief_test
