@@ -1,9 +1,12 @@
 // Any bytes as a DXF mesh file: the reader gives a mesh or a corvane::Error, and a mesh it
 // gives keeps the orderings region slicing relies on. Read on two threads from a seam in the
-// middle, the bytes give exactly what one thread gives.
+// middle, the bytes give exactly what one thread gives. Read as plain triangles (the depth
+// map's reading), they fail alike and hold the lists' triangles and the flat ones.
 #include "common/error.h"
 #include "mesh/dxf_face_scanner.h"
 #include "mesh/dxf_mesh_reader.h"
+#include "mesh/facet_mesh_build.h"
+#include "mesh/triangle_sink.h"
 #include "mesh/triangle_sort.h"
 
 #include <cstddef>
@@ -58,6 +61,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (one.error != two.error || !sameBits(one.mesh.edges, two.mesh.edges) ||
         !sameBits(one.mesh.triangles, two.mesh.triangles) ||
         std::memcmp(&one.mesh.extents, &two.mesh.extents, sizeof one.mesh.extents) != 0)
+        std::abort();
+
+    corvane::mesh::TriangleSoup soup;
+    std::string soupError;
+    try {
+        corvane::mesh::readDxfFaceTriangles(bytes, "fuzz.dxf", soup, corvane::silentRunControl());
+    } catch (const corvane::Error& e) {
+        soupError = std::to_string(e.line()) + e.reason();
+    }
+    std::size_t steep = 0;
+    for (std::size_t i = 0; i + 2 < soup.corners.size(); i += 3) {
+        const corvane::Triangle t =
+            corvane::mesh::sortedByZ(soup.corners[i], soup.corners[i + 1], soup.corners[i + 2]);
+        steep += t.c[2].z - t.c[0].z > corvane::mesh::FlatSpan;
+    }
+    if (soupError != one.error || steep != one.mesh.triangles.size())
         std::abort();
     return 0;
 }

@@ -8,10 +8,10 @@
 #include "scratch_folder.h"
 
 #include <cstring>
-#include <unistd.h>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <limits>
+#include <unistd.h>
 
 using namespace corvane;
 using namespace corvane::mesh;
@@ -147,9 +147,9 @@ TEST(MeshFiles, EveryKindGivesTheListsOfADxfMesh)
               MeshLoadOutcome::Loaded);
     ASSERT_EQ(dxf.triangles.size(), 3u); // the flat face is left out, as always
     ASSERT_EQ(dxf.edges.size(), 12u);
-    for (const auto& [bytes, ext] : {std::pair{binaryStl(tetTriangles()), "stl"},
-                                     std::pair{asciiStl(), "stl"},
-                                     std::pair{binaryStl(tetTriangles(), "solid but binary"), "stl"}}) {
+    for (const auto& [bytes, ext] :
+         {std::pair{binaryStl(tetTriangles()), "stl"}, std::pair{asciiStl(), "stl"},
+          std::pair{binaryStl(tetTriangles(), "solid but binary"), "stl"}}) {
         const FacetMesh m = load(bytes, ext);
         ASSERT_EQ(m.edges.size(), dxf.edges.size());
         for (std::size_t i = 0; i < m.edges.size(); ++i) {
@@ -179,9 +179,11 @@ TEST(MeshFiles, FilesOnDiskByTheirExtension)
     std::ofstream(folder.file("t.obj"), std::ios::binary) << objText();
     std::ofstream(folder.file("t.xyz"), std::ios::binary) << objText();
     FacetMesh mesh;
-    EXPECT_EQ(LoadMeshFile(mesh, folder.file("t.STL"), silentRunControl()), MeshLoadOutcome::Loaded);
+    EXPECT_EQ(LoadMeshFile(mesh, folder.file("t.STL"), silentRunControl()),
+              MeshLoadOutcome::Loaded);
     EXPECT_EQ(mesh.triangles.size(), 3u);
-    EXPECT_EQ(LoadMeshFile(mesh, folder.file("t.obj"), silentRunControl()), MeshLoadOutcome::Loaded);
+    EXPECT_EQ(LoadMeshFile(mesh, folder.file("t.obj"), silentRunControl()),
+              MeshLoadOutcome::Loaded);
     EXPECT_EQ(mesh.triangles.size(), 3u);
     EXPECT_EQ(LoadMeshFile(mesh, folder.file("none.stl"), silentRunControl()),
               MeshLoadOutcome::NoFile);
@@ -189,6 +191,44 @@ TEST(MeshFiles, FilesOnDiskByTheirExtension)
     TriangleSoup soup;
     EXPECT_TRUE(readMeshTriangles(folder.file("t.obj"), soup, silentRunControl()));
     EXPECT_EQ(soup.corners.size(), 12u); // the flat face too
+}
+
+// A DXF's faces as triangles for the depth map: a quadrilateral gives c1 c2 c3 and c1 c3 c4,
+// a flat face is kept, a face with its fourth corner on its third is one triangle; a file
+// without faces or one that ends inside a face is refused by name.
+TEST(MeshFiles, DxfFacesAsTrianglesKeepFlatOnesAndSplitQuadrilaterals)
+{
+    const std::string flatQuad = "0\r\n3DFACE\r\n10\r\n0\r\n20\r\n0\r\n30\r\n0\r\n11\r\n1\r\n"
+                                 "21\r\n0\r\n31\r\n0\r\n12\r\n1\r\n22\r\n1\r\n32\r\n0\r\n13\r\n"
+                                 "0\r\n23\r\n1\r\n33\r\n0\r\n";
+    // Only the corner that changes is given: the others carry over from the face before.
+    const std::string triangle = "0\r\n3DFACE\r\n32\r\n2\r\n13\r\n1\r\n23\r\n1\r\n33\r\n2\r\n";
+    const std::string entities = "0\r\nSECTION\r\n2\r\nENTITIES\r\n";
+    corvane::testing::ScratchFolder folder;
+    std::ofstream(folder.file("m.dxf"), std::ios::binary)
+        << entities + flatQuad + triangle + "0\r\nENDSEC\r\n0\r\nEOF\r\n";
+    TriangleSoup soup;
+    ASSERT_TRUE(readMeshTriangles(folder.file("m.dxf"), soup, silentRunControl()));
+    const std::vector<Point3D> expected = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 0, 0}, {1, 1, 0},
+                                           {0, 1, 0}, {0, 0, 0}, {1, 0, 0}, {1, 1, 2}};
+    ASSERT_EQ(soup.corners.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(soup.corners[i].x, expected[i].x) << i;
+        EXPECT_EQ(soup.corners[i].y, expected[i].y) << i;
+        EXPECT_EQ(soup.corners[i].z, expected[i].z) << i;
+    }
+
+    std::ofstream(folder.file("none.dxf"), std::ios::binary) << entities + "0\r\nEOF\r\n";
+    std::ofstream(folder.file("cut.dxf"), std::ios::binary) << entities + "0\r\n3DFACE\r\n10\r\n";
+    for (const char* name : {"none.dxf", "cut.dxf"}) {
+        TriangleSoup none;
+        try {
+            readMeshTriangles(folder.file(name), none, silentRunControl());
+            ADD_FAILURE() << name << " was read";
+        } catch (const Error& error) {
+            EXPECT_NE(std::string(error.what()).find(name), std::string::npos) << error.what();
+        }
+    }
 }
 
 namespace {

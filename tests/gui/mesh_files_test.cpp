@@ -81,6 +81,21 @@ QByteArray objText(const std::vector<Facet>& facets)
     return vertices + faces;
 }
 
+// One 3DFACE a facet, its fourth corner on its third.
+QByteArray dxfText(const std::vector<Facet>& facets)
+{
+    QByteArray text = "0\r\nSECTION\r\n2\r\nENTITIES\r\n";
+    for (const Facet& f : facets) {
+        text += "0\r\n3DFACE\r\n";
+        for (int corner = 0; corner < 4; ++corner)
+            for (int axis = 0; axis < 3; ++axis)
+                text += QByteArray::number(10 * (axis + 1) + corner) + "\r\n" +
+                        QByteArray::number(f[std::size_t(std::min(corner, 2))][std::size_t(axis)]) +
+                        "\r\n";
+    }
+    return text + "0\r\nENDSEC\r\n0\r\nEOF\r\n";
+}
+
 QByteArray plyText(const std::vector<Facet>& facets)
 {
     QByteArray text = "ply\nformat ascii 1.0\nelement vertex " +
@@ -138,6 +153,7 @@ TEST_F(MeshFilesTest, ImportMeshGivesTheListsTheCommandLineReads)
         {QStringLiteral("ascii.STL"), asciiStl(kPyramid)},
         {QStringLiteral("pyramid.obj"), objText(kPyramid)},
         {QStringLiteral("pyramid.ply"), plyText(kPyramid)},
+        {QStringLiteral("pyramid.dxf"), dxfText(kPyramid)},
     };
     EXPECT_TRUE(frame->MenuItem(QStringLiteral("ImportMesh1"))->isEnabled());
     for (const auto& [name, bytes] : files) {
@@ -166,17 +182,27 @@ TEST_F(MeshFilesTest, ImportMeshGivesTheListsTheCommandLineReads)
     EXPECT_TRUE(filter.contains(QStringLiteral("(*.dxf)"))) << filter.toStdString();
 }
 
-TEST_F(MeshFilesTest, ADxfMeshImportsButHasNoDepthMap)
+// The depth map reads every face again, the flat base the lists leave out included, so a DXF
+// mesh gives the depth map of the same solid as an STL.
+TEST_F(MeshFilesTest, ADxfMeshHasTheDepthMapOfTheSameSolidAsAnStl)
 {
-    const QString path = writeFile(
-        QStringLiteral("face.dxf"),
-        "0\r\nSECTION\r\n2\r\nENTITIES\r\n0\r\n3DFACE\r\n10\r\n0\r\n20\r\n0\r\n30\r\n0\r\n"
-        "11\r\n1\r\n21\r\n0\r\n31\r\n1\r\n12\r\n1\r\n22\r\n1\r\n32\r\n0\r\n13\r\n1\r\n23\r\n"
-        "1\r\n33\r\n0\r\n0\r\nENDSEC\r\n0\r\nEOF\r\n");
-    TfrmDXFView* view = importMesh(path);
-    ASSERT_NE(view, nullptr);
-    EXPECT_EQ(view->Mesh().triangles.size(), 1u);
-    EXPECT_FALSE(view->MenuItem(QStringLiteral("DepthMap1"))->isEnabled());
+    const auto fiveAcross = [](TfrmDepthMap& dialog) {
+        dialog.widthChoice()->setChecked(true);
+        dialog.widthEdit()->setText(QStringLiteral("5"));
+    };
+    std::vector<std::vector<std::uint8_t>> maps;
+    for (const auto& [name, bytes] :
+         {std::pair{QStringLiteral("pyramid.dxf"), dxfText(kPyramid)},
+          std::pair{QStringLiteral("pyramid.stl"), asciiStl(kPyramid)}}) {
+        TfrmDXFView* view = importMesh(writeFile(name, bytes));
+        ASSERT_NE(view, nullptr) << name.toStdString();
+        ASSERT_TRUE(view->MenuItem(QStringLiteral("DepthMap1"))->isEnabled());
+        TfrmPicture* map = depthMap(*view, fiveAcross);
+        ASSERT_NE(map, nullptr) << name.toStdString();
+        EXPECT_EQ(map->TP->Picture().samples(1)[2], 65535) << name.toStdString(); // the apex
+        maps.push_back(map->TP->Picture().pixels);
+    }
+    EXPECT_EQ(maps[0], maps[1]);
 }
 
 TEST_F(MeshFilesTest, BrokenFilesAreNamedAndLeaveNothingBehind)

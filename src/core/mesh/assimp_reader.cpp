@@ -3,10 +3,9 @@
 #include "common/error.h"
 #include "common/mapped_file.h"
 
+#include <algorithm>
 #include <assimp/Importer.hpp>
 #include <assimp/scene.h>
-
-#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <filesystem>
@@ -110,8 +109,8 @@ void takeTriangles(const aiScene* scene, const std::string& fileName, TriangleSi
 // it (a PLY header of a billion vertices in a 200-byte file would cost it 12 GB).
 std::uint64_t numberAfter(std::string_view text, std::size_t& at)
 {
-    while (at < text.size() && (text[at] == ' ' || text[at] == '\t' || text[at] == '\r' ||
-                                text[at] == '\n'))
+    while (at < text.size() &&
+           (text[at] == ' ' || text[at] == '\t' || text[at] == '\r' || text[at] == '\n'))
         ++at;
     std::uint64_t value = 0;
     const auto [end, error] = std::from_chars(text.data() + at, text.data() + text.size(), value);
@@ -153,8 +152,9 @@ void checkPlyHeader(std::string_view head, const std::string& fileName)
             (line > 1 && first == "property" && words.size() == 3 && words[1] != "list") ||
             (line > 1 && first == "property" && words.size() == 5 && words[1] == "list");
         if (!known)
-            throw Error(fileName, long(line), "not a PLY header line this program reads: \"" +
-                                                  std::string(text.substr(0, 40)) + "\"");
+            throw Error(fileName, long(line),
+                        "not a PLY header line this program reads: \"" +
+                            std::string(text.substr(0, 40)) + "\"");
         at = next + 1;
     }
 }
@@ -197,8 +197,7 @@ void checkAnnouncedCounts(std::string_view bytes, const std::string& extension,
                                   std::to_string(bytes.size()) + " bytes");
 }
 
-template <class Read>
-void readWith(const std::string& fileName, TriangleSink& out, Read&& read)
+template <class Read> void readWith(const std::string& fileName, TriangleSink& out, Read&& read)
 {
     Assimp::Importer importer;
     const aiScene* scene = nullptr;

@@ -36,9 +36,8 @@ struct Projected {
     {
         const double tolerance = 1e-9 * std::abs(area);
         const double w0 = edge(b, c, x, y), w1 = edge(c, a, x, y), w2 = edge(a, b, x, y);
-        const bool inside = area > 0
-                                ? w0 >= -tolerance && w1 >= -tolerance && w2 >= -tolerance
-                                : w0 <= tolerance && w1 <= tolerance && w2 <= tolerance;
+        const bool inside = area > 0 ? w0 >= -tolerance && w1 >= -tolerance && w2 >= -tolerance
+                                     : w0 <= tolerance && w1 <= tolerance && w2 <= tolerance;
         if (!inside)
             return std::numeric_limits<double>::quiet_NaN();
         const double z = (w0 * a.z + w1 * b.z + w2 * c.z) / area;
@@ -136,8 +135,9 @@ DepthMapLayout depthMapLayout(std::span<const Point3D> corners, const DepthMapOp
     }
     const double width = sampleCount(rangeX, pitch), height = sampleCount(rangeY, pitch);
     if (!(width * height <= MaxSamples))
-        throw Error("the depth map would be " + std::to_string(std::llround(std::min(width, 1e15))) +
-                    " x " + std::to_string(std::llround(std::min(height, 1e15))) +
+        throw Error("the depth map would be " +
+                    std::to_string(std::llround(std::min(width, 1e15))) + " x " +
+                    std::to_string(std::llround(std::min(height, 1e15))) +
                     " pixels, more than the program makes; give a larger pixel size");
     return {int(width), int(height), pitch, b.minX, b.maxY, b.minZ, b.maxZ};
 }
@@ -190,8 +190,8 @@ imaging::Picture renderDepthMapDirect(std::span<const Point3D> corners,
         for (int j = 0; j < layout.height; ++j)
             for (int i = 0; i < layout.width; ++i) {
                 double& h = heights[std::size_t(j) * std::size_t(layout.width) + std::size_t(i)];
-                const double z = tri.heightAt(layout.minX + i * layout.pitch,
-                                              layout.maxY - j * layout.pitch);
+                const double z =
+                    tri.heightAt(layout.minX + i * layout.pitch, layout.maxY - j * layout.pitch);
                 if (z > h)
                     h = z;
             }

@@ -184,6 +184,25 @@ public:
         return scan(finish.block, NoStop, &blocks, &quit);
     }
 
+    // The next face, its corners in corners(), one thread from the start; false at the end of
+    // the bytes or "EOF". Throws as scanInto.
+    bool nextFace()
+    {
+        while (p_ < end_) {
+            const char* const lineStart = p_;
+            const std::string_view line = nextLine();
+            if (line == "EOF")
+                return false;
+            if (line == "3DFACE") {
+                ++facesRead_;
+                if (!readFace())
+                    throw Error(fileName_, lineOf(lineStart), "the file ends inside this 3DFACE");
+                return true;
+            }
+        }
+        return false;
+    }
+
 private:
     Stop scan(FacetMesh& mesh, std::size_t stopAt, FaceBlocks* blocks,
               const std::atomic<bool>* quit)
@@ -567,6 +586,23 @@ void scanDxfFaces(std::string_view bytes, const std::string& fileName, FacetMesh
         start == NoStop ? readToEnd(first, mesh) : scanHalves(bytes, fileName, mesh, first, start);
     if (faces == 0)
         throw Error(fileName, "no 3DFACE found: not a DXF surface mesh");
+}
+
+bool readDxfFaceTriangles(std::string_view bytes, const std::string& fileName, TriangleSink& out,
+                          RunControl& control)
+{
+    FaceScanner scanner(bytes, 0, fileName, false);
+    while (scanner.nextFace()) {
+        const Point3D(&c)[4] = scanner.corners();
+        out.add(c[0], c[1], c[2]);
+        if (isQuadrilateral(c))
+            out.add(c[0], c[2], c[3]);
+        if ((scanner.facesRead() & 0xFFFF) == 0 && control.escapePressed())
+            return false;
+    }
+    if (scanner.facesRead() == 0)
+        throw Error(fileName, "no 3DFACE found: not a DXF surface mesh");
+    return true;
 }
 
 } // namespace corvane::mesh

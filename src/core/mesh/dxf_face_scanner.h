@@ -14,7 +14,9 @@
 // away and the first reads on to the end: slower, never different.
 #pragma once
 
+#include "common/run_control.h"
 #include "geometry/mesh_records.h"
+#include "mesh/triangle_sink.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -40,5 +42,11 @@ void scanDxfFaces(std::string_view bytes, const std::string& fileName, FacetMesh
 // Where scanDxfFaces cuts bytes of this size: the middle of files large enough for a second
 // thread to pay (on a machine with two cores or more), else NoSeam.
 std::size_t defaultSeam(std::size_t byteCount);
+
+// Every triangle of the faces of `bytes` as read, flat ones included (what a depth map
+// renders): c1 c2 c3, and c1 c3 c4 for a quadrilateral, as the lists split them. One
+// thread. Throws as scanDxfFaces; false when Esc stopped the reading.
+bool readDxfFaceTriangles(std::string_view bytes, const std::string& fileName, TriangleSink& out,
+                          RunControl& control);
 
 } // namespace corvane::mesh

@@ -33,14 +33,19 @@ Triangle sortedByZ(const Point3D& a, const Point3D& b, const Point3D& c)
     return t;
 }
 
+bool isQuadrilateral(const Point3D (&c)[4])
+{
+    const double dx = c[3].x - c[2].x, dy = c[3].y - c[2].y, dz = c[3].z - c[2].z;
+    return std::sqrt(dx * dx + dy * dy + dz * dz) > FlatSpan;
+}
+
 void addFace(FacetMesh& mesh, const Point3D (&c)[4])
 {
     appendUnlessFlat(mesh.triangles, sortedByZ(c[0], c[1], c[2]));
     mesh.edges.push_back(negatedEdge(c[0], c[1]));
     mesh.edges.push_back(negatedEdge(c[1], c[2]));
     mesh.edges.push_back(negatedEdge(c[2], c[0]));
-    const double dx = c[3].x - c[2].x, dy = c[3].y - c[2].y, dz = c[3].z - c[2].z;
-    if (std::sqrt(dx * dx + dy * dy + dz * dz) > FlatSpan) {
+    if (isQuadrilateral(c)) {
         appendUnlessFlat(mesh.triangles, sortedByZ(c[0], c[2], c[3]));
         mesh.edges.push_back(negatedEdge(c[2], c[3]));
         mesh.edges.push_back(negatedEdge(c[3], c[0]));

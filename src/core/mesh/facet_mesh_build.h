@@ -21,6 +21,9 @@ Triangle sortedByZ(const Point3D& a, const Point3D& b, const Point3D& c);
 // is stored once).
 void addFace(FacetMesh& mesh, const Point3D (&corners)[4]);
 
+// c4 lies farther than FlatSpan from c3: the face has a second triangle, c1 c3 c4.
+bool isQuadrilateral(const Point3D (&corners)[4]);
+
 // Over both end points of every edge (so z is the negated z). All zero for no edges.
 Extents3D edgeExtents(const TEdgeArray& edges);
 

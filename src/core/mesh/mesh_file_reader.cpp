@@ -3,6 +3,7 @@
 #include "common/error.h"
 #include "common/mapped_file.h"
 #include "mesh/assimp_reader.h"
+#include "mesh/dxf_face_scanner.h"
 #include "mesh/facet_mesh_build.h"
 #include "mesh/stl_reader.h"
 
@@ -34,8 +35,8 @@ MeshFileKind kindOfExtension(const std::string& ext)
 
 [[noreturn]] void unknownKind(const std::string& fileName)
 {
-    throw Error(fileName, std::string("not a kind of mesh file this program reads (") +
-                              MeshKindsText + ")");
+    throw Error(fileName,
+                std::string("not a kind of mesh file this program reads (") + MeshKindsText + ")");
 }
 
 // Reading into the lists, then the extents; what was read goes when the file is refused.
@@ -96,30 +97,41 @@ MeshLoadOutcome LoadMeshBytes(FacetMesh& mesh, std::string_view bytes, const std
     });
 }
 
+namespace {
+
+// What was read from a file that changed under us mixes two files (or zeros where it was
+// shortened): refused, and a bad record in it is the change's doing.
+template <typename Read> bool readMapped(const std::string& path, Read read)
+{
+    const MappedFile file(path);
+    bool completed = false;
+    try {
+        completed = read(file.bytes());
+    } catch (const Error&) {
+        file.checkUnchanged();
+        throw;
+    }
+    file.checkUnchanged();
+    return completed;
+}
+
+} // namespace
+
 bool readMeshTriangles(const std::string& path, TriangleSink& out, RunControl& control)
 {
     switch (meshKindFromName(path)) {
-    case MeshFileKind::Stl: {
-        // What was read from a file that changed under us mixes two files (or zeros where it
-        // was shortened): refused, and a bad record in it is the change's doing.
-        const MappedFile file(path);
-        bool completed = false;
-        try {
-            completed = readStl(file.bytes(), path, out, control);
-        } catch (const Error&) {
-            file.checkUnchanged();
-            throw;
-        }
-        file.checkUnchanged();
-        return completed;
-    }
+    case MeshFileKind::Stl:
+        return readMapped(
+            path, [&](std::string_view bytes) { return readStl(bytes, path, out, control); });
     case MeshFileKind::Assimp:
         if (!std::filesystem::is_regular_file(path))
             throw Error(path, "no such file");
         readMeshThroughAssimp(path, out);
         return true;
     case MeshFileKind::Dxf:
-        throw Error(path, "a DXF mesh cannot be read as plain triangles; convert it to STL");
+        return readMapped(path, [&](std::string_view bytes) {
+            return readDxfFaceTriangles(bytes, path, out, control);
+        });
     default:
         unknownKind(path);
     }

@@ -19,8 +19,8 @@ constexpr std::size_t EscStride = 1 << 20; // triangles between looks at Esc
 bool startsWithSolid(std::string_view bytes)
 {
     std::size_t i = 0;
-    while (i < bytes.size() && (bytes[i] == ' ' || bytes[i] == '\t' || bytes[i] == '\r' ||
-                                bytes[i] == '\n'))
+    while (i < bytes.size() &&
+           (bytes[i] == ' ' || bytes[i] == '\t' || bytes[i] == '\r' || bytes[i] == '\n'))
         ++i;
     return bytes.substr(i, 5) == "solid";
 }

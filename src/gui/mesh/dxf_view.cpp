@@ -135,12 +135,8 @@ void TfrmDXFView::finishLoad(const QString& fileName)
     meshFile_ = fileName;
     setDocumentName(fileName);
     // The depth map reads the file again for every triangle, flat ones included, which the
-    // lists leave out; a DXF mesh is not read that way.
-    const corvane::mesh::MeshFileKind kind =
-        corvane::mesh::meshKindFromName(QFile::encodeName(fileName).toStdString());
-    MenuItem(QStringLiteral("DepthMap1"))
-        ->setEnabled(kind == corvane::mesh::MeshFileKind::Stl ||
-                     kind == corvane::mesh::MeshFileKind::Assimp);
+    // lists leave out.
+    MenuItem(QStringLiteral("DepthMap1"))->setEnabled(true);
     frame_.StatusBar1().setGaugePosition(95);
     Isometric1Click();
     Draw3D().Repaint();
