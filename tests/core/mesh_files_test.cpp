@@ -3,10 +3,12 @@
 #include "common/error.h"
 #include "mesh/dxf_mesh_reader.h"
 #include "mesh/mesh_file_reader.h"
+#include "mesh/ply_reader.h"
 #include "mesh/stl_reader.h"
 #include "mesh/triangle_sort.h"
 #include "scratch_folder.h"
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -340,4 +342,81 @@ TEST(MeshFiles, HostileFilesAreRefusedWithTheReason)
     control.replace(control.find("property float y"), 1, std::string(1, '\0'));
     EXPECT_NE(reasonFor(control, "ply").find("control character"), std::string::npos);
     EXPECT_FALSE(reasonFor(plyText().substr(0, 150), "ply").empty());
+}
+
+namespace {
+
+// A square of side 2 as one quadrilateral face, its corners 0..3, in a PLY of the given
+// format; the vertices carry a colour the reader must read past.
+std::string squarePly(const std::string& format)
+{
+    std::string out = "ply\nformat " + format +
+                      " 1.0\ncomment a square\nelement vertex 4\nproperty double x\nproperty "
+                      "float y\nproperty uchar red\nproperty float z\nelement face 1\nproperty "
+                      "list uchar int vertex_indices\nend_header\n";
+    const double corners[4][3] = {{0, 0, 0}, {2, 0, 1}, {2, 2, 2}, {0, 2, 3}};
+    const bool big = format == "binary_big_endian";
+    const auto put = [&](const void* value, std::size_t size) {
+        std::string bytes(static_cast<const char*>(value), size);
+        if (big)
+            std::reverse(bytes.begin(), bytes.end());
+        out += bytes;
+    };
+    for (const auto& c : corners) {
+        if (format == "ascii") {
+            out += std::to_string(c[0]) + " " + std::to_string(c[1]) + " 255 " +
+                   std::to_string(c[2]) + "\n";
+            continue;
+        }
+        const float y = float(c[1]), z = float(c[2]);
+        const unsigned char red = 255;
+        put(&c[0], 8);
+        put(&y, 4);
+        put(&red, 1);
+        put(&z, 4);
+    }
+    if (format == "ascii")
+        return out + "4 0 1 2 3\n";
+    const unsigned char four = 4;
+    put(&four, 1);
+    for (std::int32_t i = 0; i < 4; ++i)
+        put(&i, 4);
+    return out;
+}
+
+} // namespace
+
+// PLY is read by our own reader, in every format alike, a polygon split into a fan; bodies
+// that end early or index past the vertices (which once corrupted the model library's
+// memory) are refused by name.
+TEST(MeshFiles, PlyInEveryFormatGivesTheSameFanAndDamageIsNamed)
+{
+    for (const char* format : {"ascii", "binary_little_endian", "binary_big_endian"}) {
+        TriangleSoup soup;
+        ASSERT_TRUE(readPly(squarePly(format), "square.ply", soup)) << format;
+        const std::vector<Point3D> expected = {{0, 0, 0}, {2, 0, 1}, {2, 2, 2},
+                                               {0, 0, 0}, {2, 2, 2}, {0, 2, 3}};
+        ASSERT_EQ(soup.corners.size(), expected.size()) << format;
+        for (std::size_t i = 0; i < expected.size(); ++i) {
+            EXPECT_EQ(soup.corners[i].x, expected[i].x) << format << " " << i;
+            EXPECT_EQ(soup.corners[i].y, expected[i].y) << format << " " << i;
+            EXPECT_EQ(soup.corners[i].z, expected[i].z) << format << " " << i;
+        }
+    }
+    const std::string binary = squarePly("binary_little_endian");
+    EXPECT_NE(reasonFor(binary.substr(0, binary.size() - 3), "ply").find("ends before"),
+              std::string::npos);
+    std::string farCorner = squarePly("ascii");
+    farCorner.replace(farCorner.rfind("4 0 1 2 3"), 9, "4 0 1 2 9");
+    EXPECT_NE(reasonFor(farCorner, "ply").find("out of range"), std::string::npos);
+    std::string notANumber = squarePly("ascii");
+    notANumber.replace(notANumber.find("255"), 3, "2x5");
+    EXPECT_NE(reasonFor(notANumber, "ply").find("\"2x5\" is not a number"), std::string::npos);
+    // Fewer faces than announced, the last ones broken.
+    EXPECT_FALSE(reasonFor("ply\nformat ascii 1.0\nelement vertex 4\nproperty float x\nproperty "
+                           "float y\nproperty float z\nelement face 8\nproperty list uchar int "
+                           "vertex_indices\nend_header\n0 0 0\n2 0 0\n0 3 0\n0 043`\n\x01 @\n3 0 "
+                           "3 2\n3 1 2\n",
+                           "ply")
+                     .empty());
 }

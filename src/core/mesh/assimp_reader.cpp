@@ -104,9 +104,9 @@ void takeTriangles(const aiScene* scene, const std::string& fileName, TriangleSi
         throw Error(fileName, "the file holds no triangles");
 }
 
-// The counts a PLY or OFF header announces, against the bytes there are: every element takes
+// The counts an OFF header announces, against the bytes there are: every element takes
 // at least a byte, so a header that lies is refused before the library reserves memory for
-// it (a PLY header of a billion vertices in a 200-byte file would cost it 12 GB).
+// it (a header of a billion vertices in a 200-byte file would cost it 12 GB).
 std::uint64_t numberAfter(std::string_view text, std::size_t& at)
 {
     while (at < text.size() &&
@@ -120,70 +120,11 @@ std::uint64_t numberAfter(std::string_view text, std::size_t& at)
     return value;
 }
 
-// Each header line one of: ply, format KIND 1.0, comment/obj_info TEXT, element vertex|face N,
-// property TYPE NAME, property list TYPE TYPE NAME; printable text only.
-void checkPlyHeader(std::string_view head, const std::string& fileName)
-{
-    std::size_t line = 0;
-    for (std::size_t at = 0; at < head.size();) {
-        std::size_t next = head.find('\n', at);
-        if (next == std::string_view::npos)
-            next = head.size();
-        std::string_view text = head.substr(at, next - at);
-        if (!text.empty() && text.back() == '\r')
-            text.remove_suffix(1);
-        ++line;
-        std::vector<std::string_view> words;
-        for (std::size_t w = 0; w < text.size();) {
-            if (static_cast<unsigned char>(text[w]) < 32 && text[w] != '\t')
-                throw Error(fileName, long(line), "the PLY header holds a control character");
-            const std::size_t e = std::min(text.find_first_of(" \t", w), text.size());
-            if (e > w)
-                words.push_back(text.substr(w, e - w));
-            w = e + 1;
-        }
-        const std::string_view first = words.empty() ? std::string_view() : words[0];
-        const bool known =
-            (line == 1 && words.size() == 1 && first == "ply") ||
-            (line > 1 && (first == "comment" || first == "obj_info")) ||
-            (line > 1 && first == "format" && words.size() == 3) ||
-            (line > 1 && first == "element" && words.size() == 3 &&
-             (words[1] == "vertex" || words[1] == "face")) ||
-            (line > 1 && first == "property" && words.size() == 3 && words[1] != "list") ||
-            (line > 1 && first == "property" && words.size() == 5 && words[1] == "list");
-        if (!known)
-            throw Error(fileName, long(line),
-                        "not a PLY header line this program reads: \"" +
-                            std::string(text.substr(0, 40)) + "\"");
-        at = next + 1;
-    }
-}
-
 void checkAnnouncedCounts(std::string_view bytes, const std::string& extension,
                           const std::string& fileName)
 {
     std::uint64_t announced = 0;
-    if (extension == "ply") {
-        // end_header must stand on a line of its own.
-        std::size_t end = bytes.find("\nend_header");
-        end = end == std::string_view::npos ? end : end + 1;
-        // The library reads a header without its end, or with lines it does not expect, for
-        // ever: only a header of the plain form goes to it.
-        if (end == std::string_view::npos)
-            throw Error(fileName, "the PLY header has no end_header line");
-        checkPlyHeader(bytes.substr(0, end), fileName);
-        if (bytes.substr(0, end).find("element vertex") == std::string_view::npos ||
-            (bytes.substr(end + 10, 1) != "\n" && bytes.substr(end + 10, 2) != "\r\n"))
-            throw Error(fileName, "the PLY header has no vertex element or no line end after "
-                                  "end_header");
-        const std::string_view head = bytes.substr(0, end);
-        for (std::size_t at = head.find("element "); at != std::string_view::npos;
-             at = head.find("element ", at + 1)) {
-            std::size_t pos = head.find_first_of(" \t", at + 8);
-            if (pos != std::string_view::npos)
-                announced += numberAfter(head, pos);
-        }
-    } else if (extension == "off") {
+    if (extension == "off") {
         std::size_t at = bytes.find("OFF");
         if (at == std::string_view::npos)
             return;

@@ -1,4 +1,4 @@
-// OBJ, PLY, OFF and 3MF through assimp, the field's library for model files. Polygons are
+// OBJ, OFF and 3MF through assimp, the field's library for model files. Polygons are
 // cut into triangles, node transforms applied, points and lines passed over.
 #pragma once
 
@@ -14,7 +14,7 @@ namespace corvane::mesh {
 // corner is not a finite number, and when it holds no triangles.
 void readMeshThroughAssimp(const std::string& path, TriangleSink& out);
 
-// The same from bytes in memory; extension ("obj", "ply", "off", "3mf") says the kind.
+// The same from bytes in memory; extension ("obj", "off", "3mf") says the kind.
 void readMeshThroughAssimp(std::string_view bytes, const std::string& extension,
                            const std::string& fileName, TriangleSink& out);
 

@@ -5,6 +5,7 @@
 #include "mesh/assimp_reader.h"
 #include "mesh/dxf_face_scanner.h"
 #include "mesh/facet_mesh_build.h"
+#include "mesh/ply_reader.h"
 #include "mesh/stl_reader.h"
 
 #include <algorithm>
@@ -28,7 +29,9 @@ MeshFileKind kindOfExtension(const std::string& ext)
         return MeshFileKind::Dxf;
     if (ext == "stl")
         return MeshFileKind::Stl;
-    if (ext == "obj" || ext == "ply" || ext == "off" || ext == "3mf")
+    if (ext == "ply")
+        return MeshFileKind::Ply;
+    if (ext == "obj" || ext == "off" || ext == "3mf")
         return MeshFileKind::Assimp;
     return MeshFileKind::Unknown;
 }
@@ -92,6 +95,8 @@ MeshLoadOutcome LoadMeshBytes(FacetMesh& mesh, std::string_view bytes, const std
     return loadThrough(mesh, fileName, control, [&](TriangleSink& sink) {
         if (kind == MeshFileKind::Stl)
             return readStl(bytes, fileName, sink, control);
+        if (kind == MeshFileKind::Ply)
+            return readPly(bytes, fileName, sink, control);
         readMeshThroughAssimp(bytes, extension, fileName, sink);
         return true;
     });
@@ -123,6 +128,9 @@ bool readMeshTriangles(const std::string& path, TriangleSink& out, RunControl& c
     case MeshFileKind::Stl:
         return readMapped(
             path, [&](std::string_view bytes) { return readStl(bytes, path, out, control); });
+    case MeshFileKind::Ply:
+        return readMapped(
+            path, [&](std::string_view bytes) { return readPly(bytes, path, out, control); });
     case MeshFileKind::Assimp:
         if (!std::filesystem::is_regular_file(path))
             throw Error(path, "no such file");
