@@ -148,6 +148,9 @@ private:
     void showRoughingDefaults();
     std::optional<corvane::relief::RoughingParameters>
     roughingForRun(const corvane::relief::ReliefParameters& params);
+    // The save prompt of a program for `machine`, `startName` proposed in `folder`.
+    std::optional<QString> askProgramName(const QString& startName, const QString& folder,
+                                          corvane::machine::Machine machine);
     void runCreateWithRoughing(const corvane::relief::ReliefParameters& params,
                                const corvane::relief::RoughingParameters& roughing,
                                const corvane::machine::MachineSettings& machine);

@@ -39,22 +39,6 @@ namespace {
 constexpr int kGroupGap = 8;
 constexpr int kRoughingHeight = 138;
 
-std::optional<QString> askProgramName(corvane::gui::WindowFrame& frame, const QString& startName,
-                                      const QString& folder, corvane::machine::Machine machine)
-{
-    corvane::gui::NormalCursor arrow; // a prompt shows the arrow, not the hourglass
-    const corvane::gui::ProgramSaveKinds kinds = corvane::gui::programSaveKinds(machine);
-    corvane::gui::SaveRequest request;
-    request.filter = kinds.filter;
-    request.defaultExtension = kinds.defaultExtension;
-    request.startName = startName;
-    request.documentFolder = folder;
-    const auto choice = frame.SaveDialog1().Execute(request);
-    if (!choice)
-        return std::nullopt;
-    return choice->path;
-}
-
 } // namespace
 
 void TDXF::buildRoughingGroup()
@@ -109,16 +93,16 @@ void TDXF::runCreateWithRoughing(const ReliefParameters& values, const RoughingP
         hooks.showMessage = showMessage;
         hooks.askFileName = [&]() -> std::optional<std::string> {
             const std::optional<QString> finishing =
-                askProgramName(frame_, {}, sourceFolder_, machine.machine);
+                askProgramName({}, sourceFolder_, machine.machine);
             if (!finishing)
                 return std::nullopt;
             // Beside the finishing program, with its extension: NAME-rough.dnc, or .nc, .ngc...
             const QFileInfo beside(*finishing);
             const QString extension =
                 beside.suffix().isEmpty() ? QStringLiteral("dnc") : beside.suffix().toLower();
-            const std::optional<QString> roughPath = askProgramName(
-                frame_, beside.completeBaseName() + QStringLiteral("-rough.") + extension,
-                beside.absolutePath(), machine.machine);
+            const std::optional<QString> roughPath =
+                askProgramName(beside.completeBaseName() + QStringLiteral("-rough.") + extension,
+                               beside.absolutePath(), machine.machine);
             if (!roughPath)
                 return std::nullopt;
             rough = corvane::relief::CreateRoughingProgram(

@@ -126,6 +126,22 @@ std::optional<corvane::relief::ReliefParameters> TDXF::valuesForRun()
     return params;
 }
 
+std::optional<QString> TDXF::askProgramName(const QString& startName, const QString& folder,
+                                            corvane::machine::Machine machine)
+{
+    corvane::gui::NormalCursor arrow; // a prompt shows the arrow, not the hourglass
+    const corvane::gui::ProgramSaveKinds kinds = corvane::gui::programSaveKinds(machine);
+    corvane::gui::SaveRequest request;
+    request.filter = kinds.filter;
+    request.defaultExtension = kinds.defaultExtension;
+    request.startName = startName;
+    request.documentFolder = folder;
+    const auto choice = frame_.SaveDialog1().Execute(request);
+    if (!choice)
+        return std::nullopt;
+    return choice->path;
+}
+
 void TDXF::runCreate(const corvane::relief::ReliefParameters& params,
                      const corvane::machine::MachineSettings& machine)
 {
@@ -147,21 +163,21 @@ void TDXF::runCreate(const corvane::relief::ReliefParameters& params,
     corvane::relief::CreateHooks hooks;
     hooks.askFileName = [this, &saveDialog, dxf, &machine,
                          &stlName]() -> std::optional<std::string> {
+        if (!dxf) {
+            const std::optional<QString> name = askProgramName({}, sourceFolder_, machine.machine);
+            return name ? std::optional<std::string>(name->toStdString()) : std::nullopt;
+        }
         corvane::gui::NormalCursor arrow; // a prompt shows the arrow, not the hourglass
-        const corvane::gui::ProgramSaveKinds program =
-            corvane::gui::programSaveKinds(machine.machine);
         corvane::gui::SaveRequest request;
-        request.filter = dxf ? kDxfFilter : program.filter;
-        request.defaultExtension = dxf ? QStringLiteral("Dxf") : program.defaultExtension;
+        request.filter = kDxfFilter;
+        request.defaultExtension = QStringLiteral("Dxf");
         request.documentFolder = sourceFolder_;
         const auto choice = saveDialog.Execute(request);
         if (!choice)
             return std::nullopt;
-        if (dxf) {
-            stlName = stlNameFor(*choice);
-            if (!stlName.isEmpty())
-                return std::nullopt;
-        }
+        stlName = stlNameFor(*choice);
+        if (!stlName.isEmpty())
+            return std::nullopt;
         return choice->path.toStdString();
     };
     hooks.showMessage = [this](const std::string& text) { warn(QString::fromStdString(text)); };
