@@ -7,6 +7,7 @@
 #include "mesh/stl_reader.h"
 #include "mesh/triangle_sort.h"
 #include "scratch_folder.h"
+#include "truncating_control.h"
 
 #include <algorithm>
 #include <cstring>
@@ -233,28 +234,7 @@ TEST(MeshFiles, DxfFacesAsTrianglesKeepFlatOnesAndSplitQuadrilaterals)
     }
 }
 
-namespace {
-
-// Shortens the file to `keep` bytes the first time the reader looks at Esc.
-class TruncatingControl : public RunControl {
-public:
-    TruncatingControl(std::string path, off_t keep) : path_(std::move(path)), keep_(keep) {}
-    bool escapePressed() override
-    {
-        if (!done_) {
-            done_ = true;
-            EXPECT_EQ(::truncate(path_.c_str(), keep_), 0);
-        }
-        return false;
-    }
-
-private:
-    std::string path_;
-    off_t keep_;
-    bool done_ = false;
-};
-
-} // namespace
+using corvane::testing::TruncatingControl;
 
 // The reader first looks at Esc a million triangles in; the file is cut in half then, so
 // the rest reads as zeros.
@@ -271,7 +251,8 @@ TEST(MeshFiles, AnStlShortenedWhileReadIsRefusedAndNothingKept)
     for (std::uint32_t t = 0; t < count; ++t)
         bytes += record;
     std::ofstream(name, std::ios::binary) << bytes;
-    TruncatingControl control(name, off_t(bytes.size() / 2));
+    TruncatingControl control(name, off_t(bytes.size() / 2),
+                              TruncatingControl::When::FirstEscCheck);
     FacetMesh mesh;
     try {
         LoadMeshFile(mesh, name, control);

@@ -8,6 +8,7 @@
 #include "relief/dxf_surface.h"
 #include "relief_test_support.h"
 #include "scratch_folder.h"
+#include "truncating_control.h"
 
 #include <algorithm>
 #include <charconv>
@@ -455,26 +456,7 @@ TEST(DxfMeshReader, FilesOnDisk)
     EXPECT_THROW(LoadDxfMeshFile(mesh, (dir / "pipe.dxf").string(), silentRunControl()), Error);
 }
 
-namespace {
-
-// Shortens the file being read to `keep` bytes when the reading starts (the gauge at 5),
-// as another program would while the mesh is read.
-class TruncatingControl : public RunControl {
-public:
-    TruncatingControl(std::string path, off_t keep) : path_(std::move(path)), keep_(keep) {}
-    void showProgress(ProgressDisplay, int percent) override
-    {
-        if (percent == 5) {
-            EXPECT_EQ(::truncate(path_.c_str(), keep_), 0);
-        }
-    }
-
-private:
-    std::string path_;
-    off_t keep_;
-};
-
-} // namespace
+using corvane::testing::TruncatingControl;
 
 TEST(DxfMeshReader, AFileShortenedWhileReadIsReportedNotACrash)
 {
