@@ -5,6 +5,7 @@
 #include "relief_test_support.h"
 #include "simulation/cut_comparison.h"
 #include "simulation/cut_sweep.h"
+#include "simulation/move_rows.h"
 #include "simulation/planned_program.h"
 #include "simulation/simulate_program.h"
 #include "simulation/z_map.h"
@@ -170,6 +171,48 @@ TEST(CutSweep, RowByRowSweepOnTwoThreadsGivesTheDirectMapBitForBit)
                 SweepToolMovesDirectly(toolMoves(program.moves, 0.1), cutter, direct);
             EXPECT_TRUE(sameBits(streamed, direct)) << "seed " << seed << " " << int(shape);
             EXPECT_EQ(a.collisionLines, b.collisionLines);
+        }
+}
+
+TEST(CutSweep, BothBuildsOfTheRowLoopGiveEachCellTheExactLowestPointBitForBit)
+{
+    // Moves along x (whose positions along the move are kept per column) with rows on both
+    // sides, through the row itself (wy of either zero) and with cells exactly at the move's
+    // ends; and moves in any direction, uphill, downhill and level. Every cell must get
+    // what the cell by cell sweep gives it, zeros' signs included, in either build.
+    std::mt19937 rng(5);
+    std::uniform_real_distribution<double> pick(-1, 1);
+    const double cell = 0.125, left = -2; // cells land exactly on the move's ends
+    const int cols = 33;
+    RowScratch scratch;
+    for (ToolShape shape : {ToolShape::EndMill, ToolShape::BallMill, ToolShape::VBit})
+        for (int k = 0; k < 240; ++k) {
+            const Cutter cutter = makeCutter(shape, 1.2, k % 3 ? 60 : 140);
+            const bool alongX = k % 2 == 0;
+            const double y0 = k % 4 == 0 ? -0.0 : k % 8 == 2 ? 0.0 : pick(rng);
+            Segment s{pick(rng), y0, 0.4 * pick(rng), pick(rng), alongX ? y0 : pick(rng),
+                      k % 7 == 0 ? 0.0 : 0.4 * pick(rng)};
+            if (k % 7 == 0)
+                s.z0 = s.z1;
+            if (k % 5 == 0) // a cell on the start, where a zero's sign can reach the height
+                s.x0 = 0.25, s.x1 = -0.5, s.z0 = -0.0;
+            for (RowLoops loops : {RowLoops::Fastest, RowLoops::Portable}) {
+                MoveRows rows(cutter, s, {left, cell}, 0, cols, scratch, loops);
+                for (double qy : {-1.0, -0.5, -0.0, 0.0, y0, 0.375, 1.0}) {
+                    double heights[cols], expected[cols];
+                    for (int col = 0; col < cols; ++col) {
+                        heights[col] = col % 3 == 0 ? 0.5 : -0.3 + 0.02 * col;
+                        const double z = lowestToolHeight(cutter, s, left + col * cell, qy);
+                        const bool lowers =
+                            !(heights[col] <= std::min(s.z0, s.z1)) && z < heights[col];
+                        expected[col] = lowers ? z : heights[col];
+                    }
+                    rows.cut(qy, heights, 0, cols);
+                    ASSERT_EQ(std::memcmp(heights, expected, sizeof heights), 0)
+                        << "shape " << int(shape) << " move " << k << " row " << qy
+                        << (loops == RowLoops::Portable ? " portable" : " fastest");
+                }
+            }
         }
 }
 

@@ -39,54 +39,84 @@ int clampIndex(double v, int limit)
     return v >= limit ? limit : int(v);
 }
 
+// The cells a move can reach: its box widened by the tool's radius, with one cell of slack
+// on each side (the cells themselves decide exactly).
+struct Reach {
+    int rowBegin, rowEnd, colBegin, colEnd;
+};
+
+Reach reachOf(const Segment& s, double r, const ZMap& map)
+{
+    return {clampIndex(std::floor((map.top - std::max(s.y0, s.y1) - r) / map.cell) - 1, map.rows),
+            clampIndex(std::ceil((map.top - std::min(s.y0, s.y1) + r) / map.cell) + 2, map.rows),
+            clampIndex(std::floor((std::min(s.x0, s.x1) - r - map.left) / map.cell) - 1, map.cols),
+            clampIndex(std::ceil((std::max(s.x0, s.x1) + r - map.left) / map.cell) + 2, map.cols)};
+}
+
+// Calls visit(row, y, from, to) for each row of [r0, r1) the move's tool reaches, with the
+// columns [from, to) it can reach there.
+template <class Visit>
+void forEachRowUnder(const Segment& s, const Reach& box, double r, const ZMap& map, int r0,
+                     int r1, Visit visit)
+{
+    const double yLow = std::min(s.y0, s.y1), yHigh = std::max(s.y0, s.y1);
+    const double xLow = std::min(s.x0, s.x1), xHigh = std::max(s.x0, s.x1);
+    // Column bounds by a multiplication: a rounding of either way moves them by less than
+    // the cell of slack they keep.
+    const double perCell = 1 / map.cell;
+    for (int row = r0; row < r1; ++row) {
+        const double y = map.y(row);
+        // A spot within the radius of the segment lies within sqrt(r² − gap²) of its x
+        // range, gap being the row's distance from the segment's y range: a disc's width,
+        // not the box's, on each row. Whether a spot exactly on the rim is cut is the cell's
+        // own test to decide (its rounding may put the spot a hair inside), so a row is
+        // passed over only when it lies clearly beyond the radius, and a row on the rim
+        // keeps the one-cell slack on either side.
+        const double gap = y < yLow ? yLow - y : y > yHigh ? y - yHigh : 0;
+        if (gap > r * (1 + 1e-9))
+            continue;
+        const double halfWidth = std::sqrt(std::max(0.0, r * r - gap * gap));
+        // clampIndex truncates, which is floor for the numbers it keeps; the end takes one
+        // cell more than a ceiling would.
+        const int from = std::max(
+            box.colBegin, clampIndex((xLow - halfWidth - map.left) * perCell - 1, map.cols));
+        const int to = std::min(
+            box.colEnd, clampIndex((xHigh + halfWidth - map.left) * perCell + 3, map.cols));
+        visit(row, y, from, to);
+    }
+}
+
 // The moves [first, last) over rows [rowBegin, rowEnd); collision lines go to `lines`.
+// reach[i - first] is the reach of move i.
 void sweepBand(const std::vector<ToolMove>& moves, std::size_t first, std::size_t last,
-               const Cutter& cutter, ZMap& map, int rowBegin, int rowEnd, std::vector<int>& lines)
+               const std::vector<Reach>& reach, const Cutter& cutter, ZMap& map, int rowBegin,
+               int rowEnd, std::vector<int>& lines)
 {
     const double r = cutter.radius;
+    RowScratch scratch;
     for (std::size_t i = first; i < last; ++i) {
-        const ToolMove& move = moves[i];
-        const Segment& s = move.segment;
-        // One cell of slack on each side: the cells themselves decide exactly.
-        const int r0 = std::max(
-            rowBegin,
-            clampIndex(std::floor((map.top - std::max(s.y0, s.y1) - r) / map.cell) - 1, map.rows));
-        const int r1 = std::min(
-            rowEnd,
-            clampIndex(std::ceil((map.top - std::min(s.y0, s.y1) + r) / map.cell) + 2, map.rows));
+        const Reach& box = reach[i - first];
+        const int r0 = std::max(rowBegin, box.rowBegin), r1 = std::min(rowEnd, box.rowEnd);
         if (r0 >= r1)
             continue; // another band's move
-        const int c0 =
-            clampIndex(std::floor((std::min(s.x0, s.x1) - r - map.left) / map.cell) - 1, map.cols);
-        const int c1 =
-            clampIndex(std::ceil((std::max(s.x0, s.x1) + r - map.left) / map.cell) + 2, map.cols);
-        const double yLow = std::min(s.y0, s.y1), yHigh = std::max(s.y0, s.y1);
-        const double xLow = std::min(s.x0, s.x1), xHigh = std::max(s.x0, s.x1);
-        bool collided = false;
-        for (int row = r0; row < r1; ++row) {
-            const double y = map.y(row);
-            // A spot within the radius of the segment lies within sqrt(r² − gap²) of its x
-            // range, gap being the row's distance from the segment's y range: a disc's
-            // width, not the box's, on each row. Whether a spot exactly on the rim is cut is
-            // the cell's own test to decide (its rounding may put the spot a hair inside),
-            // so a row is passed over only when it lies clearly beyond the radius, and a
-            // row on the rim keeps the one-cell slack on either side.
-            const double gap = y < yLow ? yLow - y : y > yHigh ? y - yHigh : 0;
-            if (gap > r * (1 + 1e-9))
-                continue;
-            const double halfWidth = std::sqrt(std::max(0.0, r * r - gap * gap));
-            const int from = std::max(
-                c0, clampIndex(std::floor((xLow - halfWidth - map.left) / map.cell) - 1, map.cols));
-            const int to = std::min(
-                c1, clampIndex(std::ceil((xHigh + halfWidth - map.left) / map.cell) + 2, map.cols));
-            double* heights = &map.at(row, 0);
-            if (move.cuts) {
-                cutRow(cutter, s, {map.left, map.cell}, y, heights, from, to);
-                continue;
-            }
-            for (int col = from; col < to; ++col)
-                collided |= visitCell(cutter, move, heights[col], map.x(col), y);
+        const ToolMove& move = moves[i];
+        if (move.cuts) {
+            MoveRows cut(cutter, move.segment, {map.left, map.cell}, box.colBegin, box.colEnd,
+                         scratch);
+            forEachRowUnder(move.segment, box, r, map, r0, r1,
+                            [&](int row, double y, int from, int to) {
+                                cut.cut(y, &map.at(row, 0), from, to);
+                            });
+            continue;
         }
+        bool collided = false;
+        forEachRowUnder(move.segment, box, r, map, r0, r1,
+                        [&](int row, double y, int from, int to) {
+                            double* heights = &map.at(row, 0);
+                            for (int col = from; col < to; ++col)
+                                collided |=
+                                    visitCell(cutter, move, heights[col], map.x(col), y);
+                        });
         if (collided)
             lines.push_back(move.line);
     }
@@ -102,20 +132,6 @@ void sortLines(std::vector<int>& lines)
 
 namespace {
 
-// The rows the moves [first, last) can reach, as sweepBand bounds them.
-std::pair<int, int> rowsReached(const std::vector<ToolMove>& moves, std::size_t first,
-                                std::size_t last, double radius, const ZMap& map)
-{
-    double high = -std::numeric_limits<double>::infinity(), low = -high;
-    for (std::size_t i = first; i < last; ++i) {
-        const Segment& s = moves[i].segment;
-        high = std::max({high, s.y0, s.y1});
-        low = std::min({low, s.y0, s.y1});
-    }
-    return {clampIndex(std::floor((map.top - high - radius) / map.cell) - 1, map.rows),
-            clampIndex(std::ceil((map.top - low + radius) / map.cell) + 2, map.rows)};
-}
-
 // One batch of moves, after the batches before it. The rows it reaches are cut into bands
 // that two threads take in turn, each band with all the batch's moves in program order: a
 // batch of a raster program reaches only a strip of the map, so halving the whole map
@@ -125,11 +141,17 @@ void sweepBatch(const std::vector<ToolMove>& moves, std::size_t first, std::size
                 const Cutter& cutter, ZMap& map, std::vector<int>& upperLines,
                 std::vector<int>& lowerLines)
 {
-    const auto reached = rowsReached(moves, first, last, cutter.radius, map);
-    const int rowBegin = reached.first, rowEnd = reached.second;
+    // Each move's reach once, for every band to look up.
+    std::vector<Reach> reach(last - first);
+    int rowBegin = map.rows, rowEnd = 0;
+    for (std::size_t i = first; i < last; ++i) {
+        reach[i - first] = reachOf(moves[i].segment, cutter.radius, map);
+        rowBegin = std::min(rowBegin, reach[i - first].rowBegin);
+        rowEnd = std::max(rowEnd, reach[i - first].rowEnd);
+    }
     const int rows = rowEnd - rowBegin;
     if (rows < 2 || last - first <= 64) {
-        sweepBand(moves, first, last, cutter, map, rowBegin, rowEnd, upperLines);
+        sweepBand(moves, first, last, reach, cutter, map, rowBegin, rowEnd, upperLines);
         return;
     }
     // Every band scans the batch's moves for those that reach it: a few dozen bands keep
@@ -138,7 +160,8 @@ void sweepBatch(const std::vector<ToolMove>& moves, std::size_t first, std::size
     std::atomic<int> nextBand{0};
     auto work = [&](std::vector<int>& lines) {
         for (int b = nextBand++; b < bands; b = nextBand++)
-            sweepBand(moves, first, last, cutter, map, rowBegin + int(long(rows) * b / bands),
+            sweepBand(moves, first, last, reach, cutter, map,
+                      rowBegin + int(long(rows) * b / bands),
                       rowBegin + int(long(rows) * (b + 1) / bands), lines);
     };
     std::thread other([&] { work(lowerLines); });

@@ -3,11 +3,13 @@
 // loop over its cells with every branch turned into a choice between two values: the
 // compiler runs it on several cells per instruction. Each cell gets exactly the value the
 // cell by cell sweep gives it: the same operations on the same numbers, in the same order
-// (relief::lowestSurfaceOver), only the parts that do not change along the row worked out
-// once for it.
+// (relief::lowestSurfaceOver), only the parts that do not change along the move or the row
+// worked out once for it.
 #pragma once
 
 #include "simulation/cutter.h"
+
+#include <vector>
 
 namespace corvane::simulation {
 
@@ -17,10 +19,55 @@ struct RowGeometry {
     double cell = 1;
 };
 
-// Lowers heights[from, to) of the row at y = qy to the surface of the cutting move s wherever
-// that passes below them; a cell at or below the move's lowest tip is left alone. The same
-// result, bit for bit, as lowering each cell to lowestToolHeight(cutter, s, x, qy).
-void cutRow(const Cutter& cutter, const Segment& s, RowGeometry row, double qy,
-            double* heights, int from, int to);
+// The numbers of lowestSurfaceOver that depend on the move alone.
+struct MoveTerms {
+    double r2, dx, dy, dz, a, lowest;
+    bool uphill;
+    double ballDenominator; // a (a + dz²)
+    bool coneTouches;       // the move is less steep than the cone's side
+    double coneDenominator; // a (k² a − dz²)
+};
+
+// Which build of the row loops to use: the fastest this processor runs, or the one every
+// processor runs (for comparing the two).
+enum class RowLoops { Fastest, Portable };
+
+// Room a thread reuses from move to move: along[k] holds, for a move along x, the position
+// along the move of each of its columns, for rows on one side (k = 0) or the other.
+struct RowScratch {
+    std::vector<double> along[2];
+};
+
+// A cutting move, ready to lower the rows under it, over the columns [colBegin, colEnd).
+class MoveRows {
+public:
+    MoveRows(const Cutter& cutter, const Segment& s, RowGeometry row, int colBegin, int colEnd,
+             RowScratch& scratch, RowLoops loops = RowLoops::Fastest);
+
+    // Lowers heights[from, to) of the row at y = qy to the surface of the move wherever that
+    // passes below them; a cell at or below the move's lowest tip is left alone. The same
+    // result, bit for bit, as lowering each cell to lowestToolHeight(cutter, s, x, qy).
+    // colBegin <= from and to <= colEnd.
+    void cut(double qy, double* heights, int from, int to)
+    {
+        kernel_(*this, qy, heights, from, to);
+    }
+
+    using Kernel = void (*)(MoveRows&, double qy, double* heights, int from, int to);
+
+    const Cutter& cutter;
+    const Segment segment;
+    const RowGeometry row;
+    const MoveTerms terms;
+    const int colBegin, colEnd;
+    // For a move along x a cell's position along the move, (wx·dx + wy·dy) / a, depends on its
+    // column alone: wy·dy is a zero, and only its sign can change the sum (when wx·dx is a
+    // zero too). Worked out the first time a row on either side asks.
+    RowScratch& scratch;
+    bool alongReady[2] = {false, false};
+
+private:
+    Kernel kernel_;
+};
 
 } // namespace corvane::simulation
