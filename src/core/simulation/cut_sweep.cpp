@@ -76,12 +76,12 @@ void forEachRowUnder(const Segment& s, const Reach& box, double r, const ZMap& m
         if (gap > r * (1 + 1e-9))
             continue;
         const double halfWidth = std::sqrt(std::max(0.0, r * r - gap * gap));
-        // clampIndex truncates, which is floor for the numbers it keeps; the end takes one
-        // cell more than a ceiling would.
+        // clampIndex truncates, which is floor for the numbers it keeps: the end is the cell
+        // at or past the reach, and no cell beyond it lies within a cell of the reach.
         const int from = std::max(
             box.colBegin, clampIndex((xLow - halfWidth - map.left) * perCell - 1, map.cols));
         const int to = std::min(
-            box.colEnd, clampIndex((xHigh + halfWidth - map.left) * perCell + 3, map.cols));
+            box.colEnd, clampIndex((xHigh + halfWidth - map.left) * perCell + 2, map.cols));
         visit(row, y, from, to);
     }
 }
