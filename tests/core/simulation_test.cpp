@@ -198,6 +198,7 @@ TEST(CutSweep, BothBuildsOfTheRowLoopGiveEachCellTheExactLowestPointBitForBit)
                 s.x0 = 0.25, s.x1 = -0.5, s.z0 = -0.0;
             for (RowLoops loops : {RowLoops::Fastest, RowLoops::Portable}) {
                 MoveRows rows(cutter, s, {left, cell}, 0, cols, scratch, loops);
+                int slot = 0;
                 for (double qy : {-1.0, -0.5, -0.0, 0.0, y0, 0.375, 1.0}) {
                     double heights[cols], expected[cols];
                     for (int col = 0; col < cols; ++col) {
@@ -207,7 +208,7 @@ TEST(CutSweep, BothBuildsOfTheRowLoopGiveEachCellTheExactLowestPointBitForBit)
                             !(heights[col] <= std::min(s.z0, s.z1)) && z < heights[col];
                         expected[col] = lowers ? z : heights[col];
                     }
-                    rows.cut(qy, heights, 0, cols);
+                    rows.cut(slot++ % 3, qy, heights, 0, cols);
                     ASSERT_EQ(std::memcmp(heights, expected, sizeof heights), 0)
                         << "shape " << int(shape) << " move " << k << " row " << qy
                         << (loops == RowLoops::Portable ? " portable" : " fastest");

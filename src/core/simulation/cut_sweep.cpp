@@ -50,39 +50,76 @@ Reach reachOf(const Segment& s, double r, const ZMap& map)
     return {clampIndex(std::floor((map.top - std::max(s.y0, s.y1) - r) / map.cell) - 1, map.rows),
             clampIndex(std::ceil((map.top - std::min(s.y0, s.y1) + r) / map.cell) + 2, map.rows),
             clampIndex(std::floor((std::min(s.x0, s.x1) - r - map.left) / map.cell) - 1, map.cols),
-            clampIndex(std::ceil((std::max(s.x0, s.x1) + r - map.left) / map.cell) + 2, map.cols)};
+            // and room for rows widened to a multiple of four cells
+            clampIndex(std::ceil((std::max(s.x0, s.x1) + r - map.left) / map.cell) + 5, map.cols)};
 }
+
+// The row loops take cells four at a time: a row whose length is a multiple of four has no
+// leftover cells to take one by one, each as slow as four. The cells added lie beyond the
+// tool's reach, where the loops leave them as they are.
+int widenedEnd(int from, int to, int limit)
+{
+    const int widened = from + (to - from + 3) / 4 * 4;
+    return widened <= limit ? widened : to;
+}
+
+// The half widths of the tool's reach on each row, kept while moves span the same y range
+// (the moves of one raster line): NaN for a row passed over, -1 for one not worked out.
+struct RowWidths {
+    double yLow = 0, yHigh = 0;
+    std::vector<double> halfWidth;
+    int touchedBegin = 0, touchedEnd = 0; // the rows worked out since the range changed
+};
 
 // Calls visit(row, y, from, to) for each row of [r0, r1) the move's tool reaches, with the
 // columns [from, to) it can reach there.
 template <class Visit>
 void forEachRowUnder(const Segment& s, const Reach& box, double r, const ZMap& map, int r0,
-                     int r1, Visit visit)
+                     int r1, RowWidths& widths, Visit visit)
 {
     const double yLow = std::min(s.y0, s.y1), yHigh = std::max(s.y0, s.y1);
+    if (widths.halfWidth.empty()) {
+        widths.halfWidth.assign(std::size_t(map.rows), -1);
+        widths.yLow = yLow;
+        widths.yHigh = yHigh;
+    } else if (yLow != widths.yLow || yHigh != widths.yHigh) {
+        std::fill(widths.halfWidth.begin() + widths.touchedBegin,
+                  widths.halfWidth.begin() + widths.touchedEnd, -1.0);
+        widths.touchedBegin = widths.touchedEnd = 0;
+        widths.yLow = yLow;
+        widths.yHigh = yHigh;
+    }
+    if (widths.touchedBegin == widths.touchedEnd)
+        widths.touchedBegin = r0, widths.touchedEnd = r1;
+    widths.touchedBegin = std::min(widths.touchedBegin, r0);
+    widths.touchedEnd = std::max(widths.touchedEnd, r1);
     const double xLow = std::min(s.x0, s.x1), xHigh = std::max(s.x0, s.x1);
     // Column bounds by a multiplication: a rounding of either way moves them by less than
     // the cell of slack they keep.
     const double perCell = 1 / map.cell;
     for (int row = r0; row < r1; ++row) {
         const double y = map.y(row);
-        // A spot within the radius of the segment lies within sqrt(r² − gap²) of its x
-        // range, gap being the row's distance from the segment's y range: a disc's width,
-        // not the box's, on each row. Whether a spot exactly on the rim is cut is the cell's
-        // own test to decide (its rounding may put the spot a hair inside), so a row is
-        // passed over only when it lies clearly beyond the radius, and a row on the rim
-        // keeps the one-cell slack on either side.
-        const double gap = y < yLow ? yLow - y : y > yHigh ? y - yHigh : 0;
-        if (gap > r * (1 + 1e-9))
+        double& halfWidth = widths.halfWidth[std::size_t(row)];
+        if (halfWidth == -1) {
+            // A spot within the radius of the segment lies within sqrt(r² − gap²) of its x
+            // range, gap being the row's distance from the segment's y range: a disc's
+            // width, not the box's, on each row. Whether a spot exactly on the rim is cut is
+            // the cell's own test to decide (its rounding may put the spot a hair inside),
+            // so a row is passed over only when it lies clearly beyond the radius, and a row
+            // on the rim keeps the one-cell slack on either side.
+            const double gap = y < yLow ? yLow - y : y > yHigh ? y - yHigh : 0;
+            halfWidth = gap > r * (1 + 1e-9) ? std::numeric_limits<double>::quiet_NaN()
+                                             : std::sqrt(std::max(0.0, r * r - gap * gap));
+        }
+        if (std::isnan(halfWidth))
             continue;
-        const double halfWidth = std::sqrt(std::max(0.0, r * r - gap * gap));
         // clampIndex truncates, which is floor for the numbers it keeps: the end is the cell
         // at or past the reach, and no cell beyond it lies within a cell of the reach.
         const int from = std::max(
             box.colBegin, clampIndex((xLow - halfWidth - map.left) * perCell - 1, map.cols));
         const int to = std::min(
             box.colEnd, clampIndex((xHigh + halfWidth - map.left) * perCell + 2, map.cols));
-        visit(row, y, from, to);
+        visit(row, y, from, widenedEnd(from, to, box.colEnd));
     }
 }
 
@@ -94,6 +131,7 @@ void sweepBand(const std::vector<ToolMove>& moves, std::size_t first, std::size_
 {
     const double r = cutter.radius;
     RowScratch scratch;
+    RowWidths widths;
     for (std::size_t i = first; i < last; ++i) {
         const Reach& box = reach[i - first];
         const int r0 = std::max(rowBegin, box.rowBegin), r1 = std::min(rowEnd, box.rowEnd);
@@ -103,14 +141,14 @@ void sweepBand(const std::vector<ToolMove>& moves, std::size_t first, std::size_
         if (move.cuts) {
             MoveRows cut(cutter, move.segment, {map.left, map.cell}, box.colBegin, box.colEnd,
                          scratch);
-            forEachRowUnder(move.segment, box, r, map, r0, r1,
+            forEachRowUnder(move.segment, box, r, map, r0, r1, widths,
                             [&](int row, double y, int from, int to) {
-                                cut.cut(y, &map.at(row, 0), from, to);
+                                cut.cut(row, y, &map.at(row, 0), from, to);
                             });
             continue;
         }
         bool collided = false;
-        forEachRowUnder(move.segment, box, r, map, r0, r1,
+        forEachRowUnder(move.segment, box, r, map, r0, r1, widths,
                         [&](int row, double y, int from, int to) {
                             double* heights = &map.at(row, 0);
                             for (int col = from; col < to; ++col)

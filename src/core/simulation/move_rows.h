@@ -32,10 +32,22 @@ struct MoveTerms {
 // processor runs (for comparing the two).
 enum class RowLoops { Fastest, Portable };
 
-// Room a thread reuses from move to move: along[k] holds, for a move along x, the position
-// along the move of each of its columns, for rows on one side (k = 0) or the other.
+// Room a thread reuses from move to move.
 struct RowScratch {
+    // For a move along x, the position along the move of each of its columns, for rows on
+    // one side (k = 0) or the other.
     std::vector<double> along[2];
+
+    // The moves along x of one raster line share each row's squared distance across the
+    // move and the half length of the stretch under the tool: worked out once for the
+    // line's y, its step dx and the tool, per row slot, with the row's y they hold.
+    struct AlongRow {
+        double qy, b2, half;
+        unsigned stamp = 0; // the line's stamp when worked out
+    };
+    std::vector<AlongRow> alongRows;
+    double lineY0 = 0, lineDx = 0, lineR2 = 0;
+    unsigned lineStamp = 0; // 0: no line yet
 };
 
 // A cutting move, ready to lower the rows under it, over the columns [colBegin, colEnd).
@@ -47,13 +59,14 @@ public:
     // Lowers heights[from, to) of the row at y = qy to the surface of the move wherever that
     // passes below them; a cell at or below the move's lowest tip is left alone. The same
     // result, bit for bit, as lowering each cell to lowestToolHeight(cutter, s, x, qy).
-    // colBegin <= from and to <= colEnd.
-    void cut(double qy, double* heights, int from, int to)
+    // colBegin <= from and to <= colEnd. slot (>= 0) names the row for the scratch's row
+    // terms: the map's row index.
+    void cut(int slot, double qy, double* heights, int from, int to)
     {
-        kernel_(*this, qy, heights, from, to);
+        kernel_(*this, slot, qy, heights, from, to);
     }
 
-    using Kernel = void (*)(MoveRows&, double qy, double* heights, int from, int to);
+    using Kernel = void (*)(MoveRows&, int slot, double qy, double* heights, int from, int to);
 
     const Cutter& cutter;
     const Segment segment;

@@ -9,7 +9,9 @@
 #include "simulation/move_rows.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 
 namespace corvane::simulation {
 
@@ -67,8 +69,39 @@ const double* positionsAlongX(MoveRows& move, double wyDy)
     return along.data() - move.colBegin;
 }
 
+bool sameBits(double a, double b)
+{
+    return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
+}
+
+// The row's squared distance across a move along x and the half length of the stretch under
+// the tool, from the scratch when a move of the same line has worked them out already.
+// Both depend only on wy·dx, a = dx² and r².
+const RowScratch::AlongRow& rowAlongX(MoveRows& move, int slot, double qy, double wyDx)
+{
+    RowScratch& scratch = move.scratch;
+    const MoveTerms& m = move.terms;
+    if (scratch.lineStamp == 0 || !sameBits(scratch.lineY0, move.segment.y0) ||
+        !sameBits(scratch.lineDx, m.dx) || !sameBits(scratch.lineR2, m.r2)) {
+        scratch.lineY0 = move.segment.y0;
+        scratch.lineDx = m.dx;
+        scratch.lineR2 = m.r2;
+        ++scratch.lineStamp;
+    }
+    if (std::size_t(slot) >= scratch.alongRows.size())
+        scratch.alongRows.resize(std::size_t(slot) + 1);
+    RowScratch::AlongRow& row = scratch.alongRows[std::size_t(slot)];
+    if (row.stamp != scratch.lineStamp || !sameBits(row.qy, qy)) {
+        row.qy = qy;
+        row.b2 = wyDx * wyDx / m.a;
+        row.half = row.b2 < m.r2 ? std::sqrt((m.r2 - row.b2) / m.a) : 0;
+        row.stamp = scratch.lineStamp;
+    }
+    return row;
+}
+
 template <ToolShape Shape, bool AlongX, bool Uphill, bool UseOffset>
-void cutRowAs(MoveRows& move, double qy, double* heights, int from, int to)
+void cutRowAs(MoveRows& move, int slot, double qy, double* heights, int from, int to)
 {
     const Cutter& tool = move.cutter;
     const MoveTerms& m = move.terms;
@@ -83,10 +116,11 @@ void cutRowAs(MoveRows& move, double qy, double* heights, int from, int to)
     double rowB2 = 0, rowHalf = 0, rowOffset = 0;
     const double* positions = nullptr;
     if constexpr (AlongX) {
-        rowB2 = wyDx * wyDx / a;
+        const RowScratch::AlongRow& line = rowAlongX(move, slot, qy, wyDx);
+        rowB2 = line.b2;
         if (!(rowB2 < r2))
             return;
-        rowHalf = std::sqrt((r2 - rowB2) / a);
+        rowHalf = line.half;
         rowOffset = offsetOfLowest<Shape>(m, rowB2);
         positions = positionsAlongX(move, wyDy);
     }
@@ -128,7 +162,7 @@ void cutRowAs(MoveRows& move, double qy, double* heights, int from, int to)
 }
 
 // A plunge (no travel across the table): rare, taken cell by cell.
-void cutPlungeRow(MoveRows& move, double qy, double* heights, int from, int to)
+void cutPlungeRow(MoveRows& move, int, double qy, double* heights, int from, int to)
 {
     for (int col = from; col < to; ++col) {
         const double z =
