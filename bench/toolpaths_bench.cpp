@@ -4,6 +4,7 @@
 // the quadratic search, scattered and all on the same spot.
 #include "toolpaths/optimize_toolpaths.h"
 #include "toolpaths/slice_level.h"
+#include "toolpaths/slice_work.h"
 
 #include <algorithm>
 #include <benchmark/benchmark.h>
@@ -91,10 +92,11 @@ void sliceLevels(benchmark::State& state, bool blocks, bool grain)
     std::size_t regions = 0;
     for (auto _ : state) {
         const TriangleBlocks index = indexTriangleBlocks(triangles);
+        SliceWork work;
         TRegionArray list = newRegionList();
         for (int k = 1; k <= levelCount; ++k) {
             if (blocks)
-                SliceAtLevel(triangles, index, list, k * zStep, silentRunControl());
+                SliceAtLevel(triangles, index, list, k * zStep, silentRunControl(), work);
             else
                 SliceAtLevelDirect(triangles, list, k * zStep, silentRunControl());
         }

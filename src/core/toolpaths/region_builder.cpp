@@ -3,6 +3,7 @@
 #include "common/error.h"
 #include "common/general_number.h"
 #include "toolpaths/slice_level.h"
+#include "toolpaths/slice_work.h"
 
 #include <algorithm>
 #include <cmath>
@@ -39,10 +40,11 @@ Production produceRegions(const TTriangleArray& triangles, const BuildParameters
         if (!level)
             break;
         const TriangleBlocks blocks = indexTriangleBlocks(triangles);
+        SliceWork work;
         for (std::size_t k = 0; level;
              ++k, level = nextTopographyLevel(*level, params.zStep, params.opDepth)) {
             const std::size_t before = working.size();
-            if (!SliceAtLevel(triangles, blocks, working, *level, control)) {
+            if (!SliceAtLevel(triangles, blocks, working, *level, control, work)) {
                 p.completed = false;
                 break;
             }
