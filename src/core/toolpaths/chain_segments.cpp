@@ -208,7 +208,6 @@ bool indexBatch(const Batch& batch, std::vector<ChainEnd>& points, EndPointGrid&
     return grid.build(points);
 }
 
-
 Batch startBatch(TMyEntityArray& segments, std::size_t begin, std::size_t end)
 {
     double widest = 0;

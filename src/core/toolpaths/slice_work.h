@@ -18,10 +18,10 @@ struct CutSegment {
 };
 
 struct SliceWork {
-    std::vector<CutSegment> cut;       // in the order of the walk
-    std::vector<double> keys;          // x1 of the cuts, sorted together with...
-    std::vector<std::uint32_t> order;  // ...their positions in `cut`
-    TMyEntityArray segments;           // sorted by minX, duplicates removed
+    std::vector<CutSegment> cut;      // in the order of the walk
+    std::vector<double> keys;         // x1 of the cuts, sorted together with...
+    std::vector<std::uint32_t> order; // ...their positions in `cut`
+    TMyEntityArray segments;          // sorted by minX, duplicates removed
     ChainWork chain;
 };
 
