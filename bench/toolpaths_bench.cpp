@@ -1,9 +1,11 @@
 // The region engine at the sizes that matter: a 50-level topography over the surface of a
-// 2000 x 1000 picture (about 4 million triangles), sliced by the block walk and by the walk
-// over every triangle; and the cutting order of 100,000 regions by the tree search and by
-// the quadratic search, scattered and all on the same spot.
+// 2000 x 1000 picture (about 4 million triangles), sliced by the block walk (on one thread
+// and on two) and by the walk over every triangle; and the cutting order of 100,000 regions by the
+// tree search and by the quadratic search, scattered and all on the same spot.
 #include "toolpaths/optimize_toolpaths.h"
 #include "toolpaths/slice_level.h"
+#include "toolpaths/slice_levels.h"
+#include "toolpaths/slice_work.h"
 
 #include <algorithm>
 #include <benchmark/benchmark.h>
@@ -91,13 +93,33 @@ void sliceLevels(benchmark::State& state, bool blocks, bool grain)
     std::size_t regions = 0;
     for (auto _ : state) {
         const TriangleBlocks index = indexTriangleBlocks(triangles);
+        SliceWork work;
         TRegionArray list = newRegionList();
         for (int k = 1; k <= levelCount; ++k) {
             if (blocks)
-                SliceAtLevel(triangles, index, list, k * zStep, silentRunControl());
+                SliceAtLevel(triangles, index, list, k * zStep, silentRunControl(), work);
             else
                 SliceAtLevelDirect(triangles, list, k * zStep, silentRunControl());
         }
+        regions = regionCount(list);
+        benchmark::DoNotOptimize(list);
+    }
+    state.counters["regions"] = double(regions);
+}
+
+// All levels at once, as a Topography Create slices them, on one thread or two.
+void sliceLevelsTogether(benchmark::State& state, unsigned threads, bool grain)
+{
+    const TTriangleArray& triangles = pictureSurface(grain);
+    std::vector<double> levels;
+    for (int k = 1; k <= levelCount; ++k)
+        levels.push_back(k * zStep);
+    std::size_t regions = 0;
+    for (auto _ : state) {
+        const TriangleBlocks index = indexTriangleBlocks(triangles);
+        TRegionArray list = newRegionList();
+        SliceAtLevels(triangles, index, levels, list, silentRunControl(), threads,
+                      [](std::size_t, std::size_t) { return true; });
         regions = regionCount(list);
         benchmark::DoNotOptimize(list);
     }
@@ -162,6 +184,12 @@ BENCHMARK_CAPTURE(sliceLevels, blockWalkGrain, true, true)
 BENCHMARK_CAPTURE(sliceLevels, directWalkGrain, false, true)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1);
+// Wall time beside the CPU time of both threads.
+BENCHMARK_CAPTURE(sliceLevelsTogether, twoThreadsGrain, 2, true)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
 BENCHMARK_CAPTURE(cutLevels, blockWalkSmooth, true, false)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(cutLevels, directWalkSmooth, false, false)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(sliceLevels, blockWalkSmooth, true, false)
@@ -170,6 +198,11 @@ BENCHMARK_CAPTURE(sliceLevels, blockWalkSmooth, true, false)
 BENCHMARK_CAPTURE(sliceLevels, directWalkSmooth, false, false)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1);
+BENCHMARK_CAPTURE(sliceLevelsTogether, twoThreadsSmooth, 2, false)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
 BENCHMARK_CAPTURE(orderRegions, tree, true)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(orderRegions, quadratic, false)
     ->Arg(100000)

@@ -1,11 +1,13 @@
 // The fast chaining (end points looked up in a grid, joins read from packed copies) against
 // its reference twin (every search a scan): the same regions, segment for segment, bit for
 // bit, on surfaces and on random segment soups built to be awkward.
+#include "common/key_quick_sort.h"
 #include "common/quick_sort.h"
 #include "relief_test_support.h"
 #include "toolpaths/chain_segments.h"
 #include "toolpaths/end_point_grid.h"
 #include "toolpaths/slice_level.h"
+#include "toolpaths/slice_work.h"
 #include "toolpaths_test_support.h"
 
 #include <cmath>
@@ -62,13 +64,16 @@ void expectSameRegions(const TRegionArray& fast, const TRegionArray& direct,
     }
 }
 
+// The fast slicing keeps one set of working lists over all the levels, as a run of levels
+// does, so that whatever a level leaves in them must not reach the next.
 void expectSameSlices(const TTriangleArray& surface, std::initializer_list<double> levels,
                       const std::string& what)
 {
     const TriangleBlocks blocks = indexTriangleBlocks(surface);
+    SliceWork work;
     TRegionArray fast = newRegionList(), direct = newRegionList();
     for (double level : levels) {
-        ASSERT_TRUE(SliceAtLevel(surface, blocks, fast, level, silentRunControl()));
+        ASSERT_TRUE(SliceAtLevel(surface, blocks, fast, level, silentRunControl(), work));
         ASSERT_TRUE(SliceAtLevelDirect(surface, direct, level, silentRunControl()));
     }
     EXPECT_GT(regionCount(fast), 0u) << what;
@@ -247,4 +252,32 @@ TEST(EndPointGrid, AnswersAsAScanInOrderWould)
     EXPECT_EQ(grid.firstMatch(nan, 0, any), EndPointGrid::none);
     EXPECT_EQ(grid.firstMatch(1, nan, any), EndPointGrid::none);
     EXPECT_EQ(grid.firstMatch(1, 5e12, any), EndPointGrid::none);
+}
+
+TEST(KeyQuickSort, LeavesThePositionsInTheOrderQuickSortByLeavesTheItems)
+{
+    // Few distinct keys make many ties, whose order only the partition steps decide.
+    std::mt19937 random(17);
+    for (int round = 0; round < 300; ++round) {
+        const std::size_t n = random() % (round % 10 == 0 ? 5000 : 40);
+        const unsigned distinct = 1 + unsigned(random() % (round % 3 == 0 ? 3 : 1000));
+        struct Item {
+            double key;
+            std::uint32_t position;
+        };
+        std::vector<Item> items(n);
+        std::vector<double> keys(n);
+        std::vector<std::uint32_t> order(n);
+        for (std::size_t i = 0; i < n; ++i) {
+            keys[i] = double(random() % distinct) * 0.5;
+            order[i] = std::uint32_t(i);
+            items[i] = {keys[i], order[i]};
+        }
+        corvane::quickSortBy(items, [](const Item& it) { return it.key; });
+        corvane::keyQuickSort(keys, order);
+        for (std::size_t i = 0; i < n; ++i) {
+            ASSERT_EQ(order[i], items[i].position) << "round " << round << " at " << i;
+            ASSERT_EQ(keys[i], items[i].key);
+        }
+    }
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "common/run_control.h"
+#include "toolpaths/end_point_grid.h"
 #include "toolpaths/region.h"
 
 #include <vector>
@@ -22,6 +23,16 @@ struct ChainPieces {
     TMyEntityArray segments;
     std::vector<ChainPiece> pieces;
     TRegionArray loops; // closed, oriented, of the level's depth
+};
+
+// The working lists of ChainSegments: kept from one level to the next, a run of levels
+// allocates them once. Nothing in them carries over from one call to the next.
+struct ChainWork {
+    ChainPieces chains;
+    EndPointGrid grid;            // of the end points of one batch
+    std::vector<ChainEnd> points; // the batch's end points
+    TMyEntityArray onwards;       // a chain in travel order, its seed first
+    TMyEntityArray backwards;     // each ends where the one before starts
 };
 
 // JoinChains for chains kept as pieces: `chains.pieces` sorted by minX, all marked. Appends

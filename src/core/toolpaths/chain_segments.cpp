@@ -100,8 +100,8 @@ Match gridForSegment(const Batch& batch, const EndPointGrid& grid, std::size_t s
 
 // Working lists of growFrom, kept from one chain to the next to spare allocations.
 struct ChainBuffers {
-    TMyEntityArray onwards;   // in travel order, the seed first
-    TMyEntityArray backwards; // each ends where the one before starts
+    TMyEntityArray& onwards;   // in travel order, the seed first
+    TMyEntityArray& backwards; // each ends where the one before starts
 };
 
 struct Grown {
@@ -208,13 +208,6 @@ bool indexBatch(const Batch& batch, std::vector<ChainEnd>& points, EndPointGrid&
     return grid.build(points);
 }
 
-// The grid, its list of points and the chaining lists, reused from batch to batch.
-struct BatchWork {
-    EndPointGrid grid;
-    std::vector<ChainEnd> points;
-    ChainBuffers buffers;
-};
-
 Batch startBatch(TMyEntityArray& segments, std::size_t begin, std::size_t end)
 {
     double widest = 0;
@@ -243,8 +236,10 @@ void chainBatchDirect(TMyEntityArray& segments, std::size_t begin, std::size_t e
 
 // The same chains as pieces: closed loops as regions, open chains into the shared list.
 void chainBatch(TMyEntityArray& segments, std::size_t begin, std::size_t end, double level,
-                ChainPieces& out, BatchWork& work)
+                ChainWork& work)
 {
+    ChainPieces& out = work.chains;
+    ChainBuffers buffers{work.onwards, work.backwards};
     const Batch batch = startBatch(segments, begin, end);
     const bool gridded = indexBatch(batch, work.points, work.grid);
     const auto find = [&](std::size_t seed, double x, double y) {
@@ -253,7 +248,7 @@ void chainBatch(TMyEntityArray& segments, std::size_t begin, std::size_t end, do
     };
     for (std::size_t k = begin; k < end; ++k)
         if (segments[k].available) {
-            const Grown grown = growFrom(segments, k, find, work.buffers);
+            const Grown grown = growFrom(segments, k, find, buffers);
             ChainPiece piece;
             piece.minX = grown.minX;
             piece.maxX = grown.maxX;
@@ -262,10 +257,10 @@ void chainBatch(TMyEntityArray& segments, std::size_t begin, std::size_t end, do
             piece.open = !grown.closed;
             if (grown.closed) {
                 piece.loop = out.loops.size();
-                out.loops.push_back(regionOf(work.buffers, grown, level));
+                out.loops.push_back(regionOf(buffers, grown, level));
             } else {
                 piece.begin = out.segments.size();
-                appendChain(out.segments, work.buffers);
+                appendChain(out.segments, buffers);
                 piece.end = out.segments.size();
             }
             out.pieces.push_back(piece);
@@ -301,14 +296,23 @@ bool forEachBatch(std::size_t segmentCount, RunControl& control, ChainBatch&& ch
 bool ChainSegments(TMyEntityArray& segments, TRegionArray& regions, double level,
                    RunControl& control)
 {
+    ChainWork work;
+    return ChainSegments(segments, regions, level, control, work);
+}
+
+bool ChainSegments(TMyEntityArray& segments, TRegionArray& regions, double level,
+                   RunControl& control, ChainWork& work)
+{
     if (segments.empty())
         return true;
     // Chains in batch order, chain order within a batch.
-    ChainPieces chains;
+    ChainPieces& chains = work.chains;
+    chains.segments.clear();
+    chains.pieces.clear();
+    chains.loops.clear();
     chains.segments.reserve(segments.size());
-    BatchWork work;
     if (!forEachBatch(segments.size(), control, [&](std::size_t begin, std::size_t end) {
-            chainBatch(segments, begin, end, level, chains, work);
+            chainBatch(segments, begin, end, level, work);
         }))
         return false;
 
@@ -325,7 +329,8 @@ bool ChainSegmentsDirect(TMyEntityArray& segments, TRegionArray& regions, double
         return true;
     // Batch lists flattened as they are made: batch order, region order within a batch.
     TRegionArray flat;
-    ChainBuffers buffers;
+    TMyEntityArray onwards, backwards;
+    ChainBuffers buffers{onwards, backwards};
     if (!forEachBatch(segments.size(), control, [&](std::size_t begin, std::size_t end) {
             chainBatchDirect(segments, begin, end, level, flat, buffers);
         }))

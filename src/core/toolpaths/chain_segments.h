@@ -20,6 +20,10 @@ namespace corvane::toolpaths {
 // of all batches share one list of segments until they are joined (JoinChainPieces).
 bool ChainSegments(TMyEntityArray& segments, TRegionArray& regions, double level,
                    RunControl& control);
+// The same, with working lists that the caller keeps from one level to the next.
+struct ChainWork;
+bool ChainSegments(TMyEntityArray& segments, TRegionArray& regions, double level,
+                   RunControl& control, ChainWork& work);
 
 // The same, each search scanning the window of the batch that could hold a match, every
 // chain a region of its own, joined by JoinChains. The reference that ChainSegments is

@@ -3,6 +3,7 @@
 #include "common/error.h"
 #include "common/general_number.h"
 #include "toolpaths/slice_level.h"
+#include "toolpaths/slice_levels.h"
 
 #include <algorithm>
 #include <cmath>
@@ -35,30 +36,27 @@ Production produceRegions(const TTriangleArray& triangles, const BuildParameters
     }
     case 2:
     case 3: {
-        std::optional<double> level = firstTopographyLevel(params.zStep);
-        if (!level)
+        std::vector<double> levels;
+        for (std::optional<double> level = firstTopographyLevel(params.zStep); level;
+             level = nextTopographyLevel(*level, params.zStep, params.opDepth))
+            levels.push_back(*level);
+        if (levels.empty())
             break;
         const TriangleBlocks blocks = indexTriangleBlocks(triangles);
-        for (std::size_t k = 0; level;
-             ++k, level = nextTopographyLevel(*level, params.zStep, params.opDepth)) {
-            const std::size_t before = working.size();
-            if (!SliceAtLevel(triangles, blocks, working, *level, control)) {
-                p.completed = false;
-                break;
-            }
-            if (k == 0 && repaintAfterFirstLevel && hooks.repaintView) {
-                hooks.repaintView();
-                p.repainted = true;
-            }
-            control.checkpoint();
-            if (control.escapePressed()) {
-                p.completed = false;
-                break;
-            }
-            if (k > 0 && hooks.drawRegion)
-                for (std::size_t i = before; i < working.size(); ++i)
-                    hooks.drawRegion(working[i]);
-        }
+        p.completed = SliceAtLevels(triangles, blocks, levels, working, control, sliceThreads(),
+                                    [&](std::size_t k, std::size_t first) {
+                                        if (k == 0 && repaintAfterFirstLevel && hooks.repaintView) {
+                                            hooks.repaintView();
+                                            p.repainted = true;
+                                        }
+                                        control.checkpoint();
+                                        if (control.escapePressed())
+                                            return false;
+                                        if (k > 0 && hooks.drawRegion)
+                                            for (std::size_t i = first; i < working.size(); ++i)
+                                                hooks.drawRegion(working[i]);
+                                        return true;
+                                    });
         break;
     }
     case 4:

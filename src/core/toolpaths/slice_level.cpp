@@ -1,7 +1,9 @@
 #include "toolpaths/slice_level.h"
 
+#include "common/key_quick_sort.h"
 #include "common/quick_sort.h"
 #include "toolpaths/chain_segments.h"
+#include "toolpaths/slice_work.h"
 
 #include <algorithm>
 #include <cmath>
@@ -48,7 +50,7 @@ Crossing crossingOn(const Point3D& a, const Point3D& b, double level)
 
 // The segment where the plane cuts a triangle with lowest z < level < highest z; it starts
 // at the crossing with the smaller x (on equal x, the smaller y).
-TMyEntity cutTriangle(const Triangle& t, double level)
+CutSegment cutTriangle(const Triangle& t, double level)
 {
     Crossing p, q;
     if (t.c[1].z >= level) {
@@ -60,7 +62,7 @@ TMyEntity cutTriangle(const Triangle& t, double level)
     }
     if (q.x < p.x || (q.x == p.x && q.y < p.y))
         std::swap(p, q);
-    return makeSegment(p.x, p.y, q.x, q.y);
+    return {p.x, p.y, q.x, q.y};
 }
 
 bool isCut(const Triangle& t, double level)
@@ -98,35 +100,43 @@ void removeDuplicates(TMyEntityArray& segments)
     segments.resize(kept);
 }
 
-// Sorts the segments by minX with quickSortBy moving only keys and positions: the sort
-// compares the same keys and swaps the same places whatever it moves, so the segments end
-// up in exactly the order that sorting them whole gives.
-void sortByMinX(TMyEntityArray& segments)
+// The cuts as segments sorted by minX, without duplicates: what sorting the segments whole
+// with quickSortBy and removeDuplicates give. The sort moves only the keys (x1 = minX) and
+// positions, comparing the same keys and swapping the same places, so the order is the
+// same, ties included; the duplicates are found on the compact cuts, with the same tests,
+// before each is made a segment.
+void sortedSegments(SliceWork& work)
 {
-    struct Keyed {
-        double minX;
-        std::size_t index;
-    };
-    std::vector<Keyed> keys;
-    keys.reserve(segments.size());
-    for (std::size_t i = 0; i < segments.size(); ++i)
-        keys.push_back({segments[i].minX, i});
-    quickSortBy(keys, [](const Keyed& k) { return k.minX; });
-    TMyEntityArray sorted;
-    sorted.reserve(segments.size());
-    for (const Keyed& k : keys)
-        sorted.push_back(segments[k.index]);
-    segments = std::move(sorted);
-}
+    const std::vector<CutSegment>& cut = work.cut;
+    std::vector<double>& keys = work.keys;
+    std::vector<std::uint32_t>& order = work.order;
+    const std::size_t n = cut.size();
+    keys.resize(n);
+    order.resize(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        keys[i] = cut[i].x1;
+        order[i] = std::uint32_t(i);
+    }
+    keyQuickSort(keys, order);
 
-bool regionsOfLevel(TMyEntityArray& segments, TRegionArray& regions, double level,
-                    RunControl& control)
-{
-    if (segments.empty())
-        return true;
-    sortByMinX(segments);
-    removeDuplicates(segments);
-    return ChainSegments(segments, regions, level, control);
+    const double eps = MatchTolerance;
+    TMyEntityArray& segments = work.segments;
+    segments.clear();
+    segments.reserve(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        const CutSegment& a = cut[order[i]];
+        bool dropped = false;
+        for (std::size_t j = i + 1; j < n && keys[j] - keys[i] <= eps; ++j) {
+            const CutSegment& b = cut[order[j]];
+            if (std::abs(a.x2 - b.x2) < eps && std::abs(a.y1 - b.y1) < eps &&
+                std::abs(a.y2 - b.y2) < eps) {
+                dropped = true;
+                break;
+            }
+        }
+        if (!dropped)
+            segments.push_back(makeSegment(a.x1, a.y1, a.x2, a.y2));
+    }
 }
 
 // The reference: the segments sorted whole, and the chaining that scans.
@@ -149,6 +159,33 @@ double highestOf(const Triangle& t, double highest)
     return highest;
 }
 
+// Calls cut(triangle) for each triangle that the plane cuts, in list order; with `blocks`,
+// passing every block that lies wholly at or below the level. False when Esc stopped it.
+template <class Cut>
+bool walkCuts(const TTriangleArray& triangles, const TriangleBlocks* blocks, double level,
+              RunControl& control, Cut&& cut)
+{
+    WalkProgress progress(control, triangles.size());
+    const std::size_t n = triangles.size();
+    std::size_t i = 0;
+    while (i < n) {
+        if (!progress.at(i))
+            return false;
+        if (blocks && i % TriangleBlocks::size == 0 &&
+            blocks->highest[i / TriangleBlocks::size] <= level) {
+            i += TriangleBlocks::size;
+            continue;
+        }
+        const Triangle& t = triangles[i];
+        if (t.c[0].z > level)
+            break; // the list is sorted by lowest z: nothing further can be cut
+        if (isCut(t, level))
+            cut(t);
+        ++i;
+    }
+    return true;
+}
+
 } // namespace
 
 TriangleBlocks indexTriangleBlocks(const TTriangleArray& triangles)
@@ -169,34 +206,39 @@ bool CutSegments(const TTriangleArray& triangles, const TriangleBlocks* blocks, 
                  TMyEntityArray& segments, RunControl& control)
 {
     segments.clear();
-    WalkProgress progress(control, triangles.size());
-    const std::size_t n = triangles.size();
-    std::size_t i = 0;
-    while (i < n) {
-        if (!progress.at(i))
-            return false;
-        if (blocks && i % TriangleBlocks::size == 0 &&
-            blocks->highest[i / TriangleBlocks::size] <= level) {
-            i += TriangleBlocks::size;
-            continue;
-        }
-        const Triangle& t = triangles[i];
-        if (t.c[0].z > level)
-            break; // the list is sorted by lowest z: nothing further can be cut
-        if (isCut(t, level))
-            segments.push_back(cutTriangle(t, level));
-        ++i;
-    }
-    return true;
+    return walkCuts(triangles, blocks, level, control, [&](const Triangle& t) {
+        const CutSegment c = cutTriangle(t, level);
+        segments.push_back(makeSegment(c.x1, c.y1, c.x2, c.y2));
+    });
 }
 
 bool SliceAtLevel(const TTriangleArray& triangles, const TriangleBlocks& blocks,
                   TRegionArray& regions, double level, RunControl& control)
 {
-    TMyEntityArray segments;
-    if (!CutSegments(triangles, &blocks, level, segments, control))
+    SliceWork work;
+    return SliceAtLevel(triangles, blocks, regions, level, control, work);
+}
+
+bool SliceAtLevel(const TTriangleArray& triangles, const TriangleBlocks& blocks,
+                  TRegionArray& regions, double level, RunControl& control, SliceWork& work)
+{
+    work.cut.clear();
+    if (!walkCuts(triangles, &blocks, level, control,
+                  [&](const Triangle& t) { work.cut.push_back(cutTriangle(t, level)); }))
         return false;
-    return regionsOfLevel(segments, regions, level, control);
+    if (work.cut.empty())
+        return true;
+    if (work.cut.size() > std::numeric_limits<std::uint32_t>::max()) {
+        // Beyond what the compact positions can number: the reference's steps.
+        TMyEntityArray segments;
+        for (const CutSegment& c : work.cut)
+            segments.push_back(makeSegment(c.x1, c.y1, c.x2, c.y2));
+        quickSortBy(segments, [](const TMyEntity& s) { return s.minX; });
+        removeDuplicates(segments);
+        return ChainSegments(segments, regions, level, control, work.chain);
+    }
+    sortedSegments(work);
+    return ChainSegments(work.segments, regions, level, control, work.chain);
 }
 
 bool SliceAtLevelDirect(const TTriangleArray& triangles, TRegionArray& regions, double level,

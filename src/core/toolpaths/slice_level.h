@@ -28,6 +28,10 @@ TriangleBlocks indexTriangleBlocks(const TTriangleArray& triangles);
 // nothing, when Esc stopped it. Progress: the share of the list passed, on the gauge.
 bool SliceAtLevel(const TTriangleArray& triangles, const TriangleBlocks& blocks,
                   TRegionArray& regions, double level, RunControl& control);
+// The same, with working lists that the caller keeps from one level to the next.
+struct SliceWork;
+bool SliceAtLevel(const TTriangleArray& triangles, const TriangleBlocks& blocks,
+                  TRegionArray& regions, double level, RunControl& control, SliceWork& work);
 
 // The same, walking every triangle from the start of the list up to the first whose lowest
 // z exceeds the level, and chaining the segments by scanning (ChainSegmentsDirect). The
