@@ -2,7 +2,6 @@
 // one line's words and the modal state that turns lines into move records.
 #pragma once
 
-#include "common/huge_pages.h"
 #include "common/run_control.h"
 #include "dnc/dnc_move.h"
 #include "dnc/dnc_words.h"
@@ -238,7 +237,6 @@ inline void reserveMoves(TGCodeArray& moves, std::string_view bytes)
 {
     moves.reserve(std::min(std::size_t(std::count(bytes.begin(), bytes.end(), '\n')) + 1,
                            bytes.size() / 8 + 1));
-    askForHugePages(moves.data(), moves.capacity() * sizeof(DncMove));
 }
 
 // Progress on the status-bar gauge at about every tenth of the bytes [begin, end), with a
