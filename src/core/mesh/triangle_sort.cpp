@@ -1,7 +1,7 @@
 #include "mesh/triangle_sort.h"
 
 #include "common/pages_ahead.h"
-#include "common/quick_sort.h"
+#include "common/quick_sort_blocks.h"
 
 #include <algorithm>
 #include <atomic>
@@ -38,9 +38,9 @@ struct KeyRange {
 // false when Esc stopped it. A large list is partitioned until its pieces are small enough
 // to share out, and two threads sort the pieces; the partitions are the ones one thread would
 // make, and disjoint pieces do not affect each other, so the order is the same.
-bool sortKeys(std::vector<Key>& keys, RunControl& control)
+template <class K> bool sortKeys(std::vector<K>& keys, RunControl& control)
 {
-    const auto keyOf = [](const Key& k) { return k.z; };
+    const auto keyOf = [](const K& k) { return double(k.z); };
     std::atomic<bool> stopped{false};
     std::size_t sinceCheckpoint = 0;
     // Only this thread talks to `control`; the helper sees Esc through `stopped`.
@@ -56,7 +56,7 @@ bool sortKeys(std::vector<Key>& keys, RunControl& control)
     };
     const std::ptrdiff_t last = std::ptrdiff_t(keys.size()) - 1;
     if (keys.size() < MinSplitKeys || std::thread::hardware_concurrency() < 2)
-        return quickSortBy(keys, 0, last, keyOf, keepGoing);
+        return quickSortByBlocks(keys, 0, last, keyOf, keepGoing);
 
     // Pieces of at most an eighth of the list, largest taken first.
     const std::size_t pieceLimit = keys.size() / 8;
@@ -70,7 +70,7 @@ bool sortKeys(std::vector<Key>& keys, RunControl& control)
         }
         if (!keepGoing(std::size_t(r.hi - r.lo + 1)))
             return false;
-        const auto [j, i] = quickSortPartition(keys, r.lo, r.hi, keyOf);
+        const auto [j, i] = quickSortPartitionBlocks(keys, r.lo, r.hi, keyOf);
         open.push_back({r.lo, j});
         open.push_back({i, r.hi});
     }
@@ -80,11 +80,11 @@ bool sortKeys(std::vector<Key>& keys, RunControl& control)
     const auto helperKeepGoing = [&](std::size_t) { return !stopped.load(); };
     std::thread helper([&] {
         for (std::size_t k; (k = next++) < pieces.size();)
-            if (!quickSortBy(keys, pieces[k].lo, pieces[k].hi, keyOf, helperKeepGoing))
+            if (!quickSortByBlocks(keys, pieces[k].lo, pieces[k].hi, keyOf, helperKeepGoing))
                 return;
     });
     for (std::size_t k; (k = next++) < pieces.size();)
-        if (!quickSortBy(keys, pieces[k].lo, pieces[k].hi, keyOf, keepGoing))
+        if (!quickSortByBlocks(keys, pieces[k].lo, pieces[k].hi, keyOf, keepGoing))
             break;
     helper.join();
     return !stopped;
@@ -132,6 +132,11 @@ bool sortByLowestZ(TTriangleArray& triangles, RunControl& control)
     gatherInKeyOrder(triangles, keys, sorted);
     triangles = std::move(sorted);
     return true;
+}
+
+bool sortLowestZKeys(std::vector<LowestZKey>& keys, RunControl& control)
+{
+    return keys.size() < 2 || sortKeys(keys, control);
 }
 
 bool isSortedByLowestZ(const TTriangleArray& triangles)
