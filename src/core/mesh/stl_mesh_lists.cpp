@@ -19,63 +19,81 @@ namespace {
 // Below this many triangles a second thread costs more than it saves.
 constexpr std::size_t MinTwoThreadTriangles = std::size_t(1) << 16;
 
-// Triangles between the second thread's looks at whether it is still wanted.
-constexpr std::size_t StopStride = std::size_t(1) << 16;
+// Triangles in one piece of the work the two threads share once the keys are sorted.
+constexpr std::size_t PieceTriangles = std::size_t(1) << 15;
 
 const char* recordAt(std::string_view bytes, std::size_t t)
 {
     return bytes.data() + stl::HeaderBytes + stl::RecordBytes * t;
 }
 
-// The sides c1-c2, c2-c3, c3-c1 of every triangle in record order, z negated, as
-// FacetMeshSink makes them, and the box around their end points. The box takes the corners
-// once each: a point added again changes no bound (a tie keeps the value met first), so it is
-// the box over both ends of every side. Stops early when `stop` is set.
-void buildSides(std::string_view bytes, std::size_t count, TEdgeArray& edges, Extents3D& extents,
-                const std::atomic<bool>& stop)
+// The corners of a triangle that is not flat, as in its record. Read back in the sorted
+// order they lie in a buffer of huge pages, where reading the records of the file itself
+// would miss the address translation cache nearly every time.
+struct KeptCorners {
+    float v[9];
+};
+
+// The lowest z and the corners of every triangle that is not flat, in record order: the
+// triangles FacetMeshSink keeps, numbered as in its list. Refuses the first triangle with a
+// coordinate that is not finite; false when Esc stopped it, at the points readStl looks.
+bool makeKeys(std::string_view bytes, std::size_t count, const std::string& fileName,
+              std::vector<LowestZKey>& keys, std::vector<KeptCorners>& kept, RunControl& control)
 {
-    edges.reserve(3 * count);
-    adviseHugePages(edges.data(), 3 * count * sizeof(Edge));
-    Bounds bounds;
+    keys.reserve(count);
+    adviseHugePages(keys.data(), count * sizeof(LowestZKey));
+    kept.reserve(count);
+    adviseHugePages(kept.data(), count * sizeof(KeptCorners));
     for (std::size_t t = 0; t < count; ++t) {
-        if (t % StopStride == 0 && stop.load(std::memory_order_relaxed))
-            return;
-        float v[9];
-        stl::recordCorners(recordAt(bytes, t), v);
-        const Point3D a{v[0], v[1], -double(v[2])}, b{v[3], v[4], -double(v[5])},
-            c{v[6], v[7], -double(v[8])};
-        edges.push_back({a, b});
-        edges.push_back({b, c});
-        edges.push_back({c, a});
-        bounds.add(a);
-        bounds.add(b);
-        bounds.add(c);
+        if (t % stl::EscStride == stl::EscStride - 1 && control.escapePressed())
+            return false;
+        KeptCorners c;
+        stl::recordCorners(recordAt(bytes, t), c.v);
+        if (!stl::allFinite(c.v))
+            stl::notFinite(fileName, t);
+        // The z span sortedByZ leaves between its third and first corner, in doubles.
+        const double z0 = c.v[2], z1 = c.v[5], z2 = c.v[8];
+        const double low = std::min(std::min(z0, z1), z2), high = std::max(std::max(z0, z1), z2);
+        if (high - low > FlatSpan) {
+            keys.push_back({float(low), std::uint32_t(kept.size())});
+            kept.push_back(c);
+        }
     }
-    extents = bounds.extents();
+    return true;
 }
 
-// The sides on a thread of their own, stopped and joined on every way out.
-class SidesThread {
+// Both lists at their full length, on huge pages: three sides a triangle, and a place for
+// every triangle (cut to the ones kept once they are known). The lists can then be filled
+// in pieces, in any order, by two threads. Their room is what the general road reserves.
+void sizeLists(FacetMesh& mesh, std::size_t count)
+{
+    mesh.edges.reserve(3 * count);
+    adviseHugePages(mesh.edges.data(), 3 * count * sizeof(Edge));
+    mesh.edges.resize(3 * count);
+    mesh.triangles.reserve(count);
+    adviseHugePages(mesh.triangles.data(), count * sizeof(Triangle));
+    mesh.triangles.resize(count);
+}
+
+// Sizing the lists on a thread of its own while the keys are made (its page faults then cost
+// no time on the thread that reads), joined on every way out.
+class ListSizing {
 public:
-    SidesThread(std::string_view bytes, std::size_t count, FacetMesh& mesh)
-        : thread_([this, bytes, count, &mesh] {
+    ListSizing(FacetMesh& mesh, std::size_t count)
+        : thread_([this, &mesh, count] {
               try {
-                  buildSides(bytes, count, mesh.edges, mesh.extents, stop_);
+                  sizeLists(mesh, count);
               } catch (...) {
                   error_ = std::current_exception(); // out of memory
               }
           })
     {
     }
-    ~SidesThread()
-    {
-        stop_ = true;
-        join();
-    }
-    SidesThread(const SidesThread&) = delete;
-    SidesThread& operator=(const SidesThread&) = delete;
+    ~ListSizing() { join(); }
+    ListSizing(const ListSizing&) = delete;
+    ListSizing& operator=(const ListSizing&) = delete;
 
-    // Waits for the sides; rethrows what stopped them.
+    // Waits for the lists; rethrows what stopped the sizing.
     void finish()
     {
         join();
@@ -89,72 +107,104 @@ private:
         if (thread_.joinable())
             thread_.join();
     }
-    std::atomic<bool> stop_{false};
     std::exception_ptr error_;
     std::thread thread_; // last: starts once the rest is ready
 };
 
-// The lowest z and the record of every triangle that is not flat, in record order: the
-// triangles FacetMeshSink keeps, numbered as in its list. Refuses the first triangle with a
-// coordinate that is not finite; false when Esc stopped it, at the points readStl looks.
-bool makeKeys(std::string_view bytes, std::size_t count, const std::string& fileName,
-              std::vector<LowestZKey>& keys, RunControl& control)
+// The sides c1-c2, c2-c3, c3-c1 of triangles [from, to) in their places, z negated, as
+// FacetMeshSink makes them, and the box around their end points. The box takes the corners
+// once each: a point added again changes no bound (a tie keeps the value met first), so it is
+// the box over both ends of every side.
+void writeSides(std::string_view bytes, std::size_t from, std::size_t to, TEdgeArray& edges,
+                Bounds& bounds)
 {
-    keys.reserve(count);
-    adviseHugePages(keys.data(), count * sizeof(LowestZKey));
-    for (std::size_t t = 0; t < count; ++t) {
-        if (t % stl::EscStride == stl::EscStride - 1 && control.escapePressed())
-            return false;
+    for (std::size_t t = from; t < to; ++t) {
         float v[9];
         stl::recordCorners(recordAt(bytes, t), v);
-        if (!stl::allFinite(v))
-            stl::notFinite(fileName, t);
-        // The z span sortedByZ leaves between its third and first corner, in doubles.
-        const double z0 = v[2], z1 = v[5], z2 = v[8];
-        const double low = std::min(std::min(z0, z1), z2), high = std::max(std::max(z0, z1), z2);
-        if (high - low > FlatSpan)
-            keys.push_back({float(low), std::uint32_t(t)});
+        const Point3D a{v[0], v[1], -double(v[2])}, b{v[3], v[4], -double(v[5])},
+            c{v[6], v[7], -double(v[8])};
+        edges[3 * t] = {a, b};
+        edges[3 * t + 1] = {b, c};
+        edges[3 * t + 2] = {c, a};
+        bounds.add(a);
+        bounds.add(b);
+        bounds.add(c);
     }
-    return true;
 }
 
-// Each kept triangle once, in the order of the sorted keys, from its record.
-void placeTriangles(std::string_view bytes, const std::vector<LowestZKey>& keys,
-                    TTriangleArray& triangles)
+// The kept triangles of sorted keys [from, to) in their places.
+void writeTriangles(const std::vector<KeptCorners>& kept, const std::vector<LowestZKey>& keys,
+                    std::size_t from, std::size_t to, TTriangleArray& triangles)
 {
-    triangles.reserve(keys.size());
-    adviseHugePages(triangles.data(), keys.size() * sizeof(Triangle));
-    // The records are read out of order: asking for the ones a little ahead keeps several
+    // The corners are read out of order: asking for the ones a little ahead keeps several
     // trips to memory in flight at once.
     constexpr std::size_t Ahead = 16;
-    for (std::size_t k = 0; k < keys.size(); ++k) {
-        if (k + Ahead < keys.size()) {
-            const char* next = recordAt(bytes, keys[k + Ahead].from);
+    for (std::size_t k = from; k < to; ++k) {
+        if (k + Ahead < to) {
+            const auto* next = reinterpret_cast<const char*>(&kept[keys[k + Ahead].from]);
             __builtin_prefetch(next);
-            __builtin_prefetch(next + stl::RecordBytes - 1);
+            __builtin_prefetch(next + sizeof(KeptCorners) - 1);
         }
-        float v[9];
-        stl::recordCorners(recordAt(bytes, keys[k].from), v);
-        triangles.push_back(sortedByZ({v[0], v[1], v[2]}, {v[3], v[4], v[5]}, {v[6], v[7], v[8]}));
+        const float(&v)[9] = kept[keys[k].from].v;
+        triangles[k] = sortedByZ({v[0], v[1], v[2]}, {v[3], v[4], v[5]}, {v[6], v[7], v[8]});
     }
 }
 
-// The load, `mesh` empty and the sides made on `sides` when it is given.
-bool loadInto(FacetMesh& mesh, std::string_view bytes, std::size_t count,
-              const std::string& fileName, RunControl& control,
-              const std::function<bool()>& betweenSteps, SidesThread* sides)
+// The sides of every triangle and the kept triangles in sorted order, in pieces that `threads`
+// threads take in turn; then the extents, from the pieces' boxes in record order.
+void fillLists(FacetMesh& mesh, std::string_view bytes, std::size_t count,
+               const std::vector<KeptCorners>& kept, const std::vector<LowestZKey>& keys,
+               unsigned threads)
 {
-    if (!sides) {
-        const std::atomic<bool> never{false};
-        buildSides(bytes, count, mesh.edges, mesh.extents, never);
+    const std::size_t sidePieces = (count + PieceTriangles - 1) / PieceTriangles;
+    const std::size_t trianglePieces = (keys.size() + PieceTriangles - 1) / PieceTriangles;
+    std::vector<Bounds> boxes(sidePieces);
+    std::atomic<std::size_t> next{0};
+    // Nothing in a piece can fail: the lists are already at their length.
+    const auto work = [&]() noexcept {
+        for (std::size_t p; (p = next++) < sidePieces + trianglePieces;) {
+            if (p < sidePieces) {
+                writeSides(bytes, p * PieceTriangles, std::min(count, (p + 1) * PieceTriangles),
+                           mesh.edges, boxes[p]);
+            } else {
+                const std::size_t q = p - sidePieces;
+                writeTriangles(kept, keys, q * PieceTriangles,
+                               std::min(keys.size(), (q + 1) * PieceTriangles), mesh.triangles);
+            }
+        }
+    };
+    if (threads >= 2) {
+        std::thread helper(work);
+        work();
+        helper.join();
+    } else {
+        work();
     }
+    Bounds bounds;
+    for (const Bounds& box : boxes)
+        bounds.add(box);
+    mesh.extents = bounds.extents();
+}
+
+bool load(FacetMesh& mesh, std::string_view bytes, std::size_t count, const std::string& fileName,
+          RunControl& control, const std::function<bool()>& betweenSteps, unsigned threads)
+{
     std::vector<LowestZKey> keys;
-    if (!makeKeys(bytes, count, fileName, keys, control) || !betweenSteps() ||
-        !sortLowestZKeys(keys, control))
+    std::vector<KeptCorners> kept;
+    if (threads >= 2) {
+        ListSizing sizing(mesh, count);
+        if (!makeKeys(bytes, count, fileName, keys, kept, control))
+            return false;
+        sizing.finish();
+    } else {
+        sizeLists(mesh, count);
+        if (!makeKeys(bytes, count, fileName, keys, kept, control))
+            return false;
+    }
+    if (!betweenSteps() || !sortLowestZKeys(keys, control))
         return false;
-    placeTriangles(bytes, keys, mesh.triangles);
-    if (sides)
-        sides->finish();
+    mesh.triangles.resize(keys.size());
+    fillLists(mesh, bytes, count, kept, keys, threads);
     return true;
 }
 
@@ -171,14 +221,11 @@ bool loadBinaryStlLists(FacetMesh& mesh, std::string_view bytes, const std::stri
 {
     mesh = FacetMesh{};
     const std::size_t count = stl::triangleCount(bytes.data());
+    if (count < MinTwoThreadTriangles)
+        threads = 1;
     bool loaded = false;
     try {
-        if (threads >= 2 && count >= MinTwoThreadTriangles) {
-            SidesThread sides(bytes, count, mesh);
-            loaded = loadInto(mesh, bytes, count, fileName, control, betweenSteps, &sides);
-        } else {
-            loaded = loadInto(mesh, bytes, count, fileName, control, betweenSteps, nullptr);
-        }
+        loaded = load(mesh, bytes, count, fileName, control, betweenSteps, threads);
     } catch (...) {
         mesh = FacetMesh{};
         throw;
