@@ -27,37 +27,26 @@ const char* recordAt(std::string_view bytes, std::size_t t)
     return bytes.data() + stl::HeaderBytes + stl::RecordBytes * t;
 }
 
-// The corners of a triangle that is not flat, as in its record. Read back in the sorted
-// order they lie in a buffer of huge pages, where reading the records of the file itself
-// would miss the address translation cache nearly every time.
-struct KeptCorners {
-    float v[9];
-};
-
-// The lowest z and the corners of every triangle that is not flat, in record order: the
-// triangles FacetMeshSink keeps, numbered as in its list. Refuses the first triangle with a
-// coordinate that is not finite; false when Esc stopped it, at the points readStl looks.
+// The lowest z and the record of every triangle that is not flat, in record order: the
+// triangles FacetMeshSink keeps. Refuses the first triangle with a coordinate that is not
+// finite; false when Esc stopped it, at the points readStl looks.
 bool makeKeys(std::string_view bytes, std::size_t count, const std::string& fileName,
-              std::vector<LowestZKey>& keys, std::vector<KeptCorners>& kept, RunControl& control)
+              std::vector<LowestZKey>& keys, RunControl& control)
 {
     keys.reserve(count);
     adviseHugePages(keys.data(), count * sizeof(LowestZKey));
-    kept.reserve(count);
-    adviseHugePages(kept.data(), count * sizeof(KeptCorners));
     for (std::size_t t = 0; t < count; ++t) {
         if (t % stl::EscStride == stl::EscStride - 1 && control.escapePressed())
             return false;
-        KeptCorners c;
-        stl::recordCorners(recordAt(bytes, t), c.v);
-        if (!stl::allFinite(c.v))
+        float v[9];
+        stl::recordCorners(recordAt(bytes, t), v);
+        if (!stl::allFinite(v))
             stl::notFinite(fileName, t);
         // The z span sortedByZ leaves between its third and first corner, in doubles.
-        const double z0 = c.v[2], z1 = c.v[5], z2 = c.v[8];
+        const double z0 = v[2], z1 = v[5], z2 = v[8];
         const double low = std::min(std::min(z0, z1), z2), high = std::max(std::max(z0, z1), z2);
-        if (high - low > FlatSpan) {
-            keys.push_back({float(low), std::uint32_t(kept.size())});
-            kept.push_back(c);
-        }
+        if (high - low > FlatSpan)
+            keys.push_back({float(low), std::uint32_t(t)});
     }
     return true;
 }
@@ -132,29 +121,29 @@ void writeSides(std::string_view bytes, std::size_t from, std::size_t to, TEdgeA
     }
 }
 
-// The kept triangles of sorted keys [from, to) in their places.
-void writeTriangles(const std::vector<KeptCorners>& kept, const std::vector<LowestZKey>& keys,
-                    std::size_t from, std::size_t to, TTriangleArray& triangles)
+// The triangles of sorted keys [from, to) in their places, from their records.
+void writeTriangles(std::string_view bytes, const std::vector<LowestZKey>& keys, std::size_t from,
+                    std::size_t to, TTriangleArray& triangles)
 {
-    // The corners are read out of order: asking for the ones a little ahead keeps several
+    // The records are read out of order: asking for the ones a little ahead keeps several
     // trips to memory in flight at once.
     constexpr std::size_t Ahead = 16;
     for (std::size_t k = from; k < to; ++k) {
         if (k + Ahead < to) {
-            const auto* next = reinterpret_cast<const char*>(&kept[keys[k + Ahead].from]);
+            const char* next = recordAt(bytes, keys[k + Ahead].from);
             __builtin_prefetch(next);
-            __builtin_prefetch(next + sizeof(KeptCorners) - 1);
+            __builtin_prefetch(next + stl::RecordBytes - 1);
         }
-        const float(&v)[9] = kept[keys[k].from].v;
+        float v[9];
+        stl::recordCorners(recordAt(bytes, keys[k].from), v);
         triangles[k] = sortedByZ({v[0], v[1], v[2]}, {v[3], v[4], v[5]}, {v[6], v[7], v[8]});
     }
 }
 
-// The sides of every triangle and the kept triangles in sorted order, in pieces that `threads`
-// threads take in turn; then the extents, from the pieces' boxes in record order.
+// The sides of every triangle and the triangles that are not flat in sorted order, in pieces
+// that `threads` threads take in turn; then the extents, from the pieces' boxes in record order.
 void fillLists(FacetMesh& mesh, std::string_view bytes, std::size_t count,
-               const std::vector<KeptCorners>& kept, const std::vector<LowestZKey>& keys,
-               unsigned threads)
+               const std::vector<LowestZKey>& keys, unsigned threads)
 {
     const std::size_t sidePieces = (count + PieceTriangles - 1) / PieceTriangles;
     const std::size_t trianglePieces = (keys.size() + PieceTriangles - 1) / PieceTriangles;
@@ -168,7 +157,7 @@ void fillLists(FacetMesh& mesh, std::string_view bytes, std::size_t count,
                            mesh.edges, boxes[p]);
             } else {
                 const std::size_t q = p - sidePieces;
-                writeTriangles(kept, keys, q * PieceTriangles,
+                writeTriangles(bytes, keys, q * PieceTriangles,
                                std::min(keys.size(), (q + 1) * PieceTriangles), mesh.triangles);
             }
         }
@@ -190,21 +179,20 @@ bool load(FacetMesh& mesh, std::string_view bytes, std::size_t count, const std:
           RunControl& control, const std::function<bool()>& betweenSteps, unsigned threads)
 {
     std::vector<LowestZKey> keys;
-    std::vector<KeptCorners> kept;
     if (threads >= 2) {
         ListSizing sizing(mesh, count);
-        if (!makeKeys(bytes, count, fileName, keys, kept, control))
+        if (!makeKeys(bytes, count, fileName, keys, control))
             return false;
         sizing.finish();
     } else {
         sizeLists(mesh, count);
-        if (!makeKeys(bytes, count, fileName, keys, kept, control))
+        if (!makeKeys(bytes, count, fileName, keys, control))
             return false;
     }
     if (!betweenSteps() || !sortLowestZKeys(keys, control))
         return false;
     mesh.triangles.resize(keys.size());
-    fillLists(mesh, bytes, count, kept, keys, threads);
+    fillLists(mesh, bytes, count, keys, threads);
     return true;
 }
 
