@@ -163,9 +163,9 @@ void fillLists(FacetMesh& mesh, std::string_view bytes, std::size_t count,
         }
     };
     if (threads >= 2) {
-        std::thread helper(work);
+        std::thread second(work);
         work();
-        helper.join();
+        second.join();
     } else {
         work();
     }

@@ -86,7 +86,7 @@ template <class K> bool sortKeys(std::vector<K>& keys, RunControl& control)
     std::atomic<bool> stopped{false};
     std::size_t sinceCheckpoint = 0;
     bool looked = false;
-    // Only this thread talks to `control`; the helper sees Esc through `stopped`.
+    // Only this thread talks to `control`; the second sees Esc through `stopped`.
     const auto keepGoing = [&](std::size_t scanned) {
         sinceCheckpoint += scanned;
         if (!looked || sinceCheckpoint >= CheckpointStride) {
@@ -118,9 +118,9 @@ template <class K> bool sortKeys(std::vector<K>& keys, RunControl& control)
             }
         }
     };
-    std::thread helper([&] { work([&](std::size_t) { return !stopped.load(); }); });
+    std::thread second([&] { work([&](std::size_t) { return !stopped.load(); }); });
     work(keepGoing);
-    helper.join();
+    second.join();
     return !stopped;
 }
 
