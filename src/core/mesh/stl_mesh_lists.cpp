@@ -64,8 +64,8 @@ void sizeLists(FacetMesh& mesh, std::size_t count)
     mesh.triangles.resize(count);
 }
 
-// Sizing the lists on a thread of its own while the keys are made (its page faults then cost
-// no time on the thread that reads), joined on every way out.
+// Sizing the lists on a thread of its own while the keys are read and sorted (its page
+// faults then cost no time on the thread that reads), joined on every way out.
 class ListSizing {
 public:
     ListSizing(FacetMesh& mesh, std::size_t count)
@@ -179,18 +179,22 @@ bool load(FacetMesh& mesh, std::string_view bytes, std::size_t count, const std:
           RunControl& control, const std::function<bool()>& betweenSteps, unsigned threads)
 {
     std::vector<LowestZKey> keys;
+    const auto keysSorted = [&] {
+        return makeKeys(bytes, count, fileName, keys, control) && betweenSteps() &&
+               sortLowestZKeys(keys, control);
+    };
     if (threads >= 2) {
+        // Faulting in the lists' pages takes longer than reading the keys: the sort runs
+        // beside it too.
         ListSizing sizing(mesh, count);
-        if (!makeKeys(bytes, count, fileName, keys, control))
+        if (!keysSorted())
             return false;
         sizing.finish();
     } else {
         sizeLists(mesh, count);
-        if (!makeKeys(bytes, count, fileName, keys, control))
+        if (!keysSorted())
             return false;
     }
-    if (!betweenSteps() || !sortLowestZKeys(keys, control))
-        return false;
     mesh.triangles.resize(keys.size());
     fillLists(mesh, bytes, count, keys, threads);
     return true;
