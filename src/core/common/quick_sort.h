@@ -33,31 +33,42 @@ quickSortPartition(std::vector<T>& items, std::ptrdiff_t lo, std::ptrdiff_t hi, 
     return {j, i};
 }
 
-// Sorts items[lo..hi] ascending by key(item). The smaller side is sorted by recursion and
-// the larger one by the loop, so the stack stays shallow on any input; the sides are
-// disjoint, so the order they are done in does not change the result.
+// Sorts items[lo..hi] ascending by key(item), with partition(items, lo, hi, key) doing what
+// quickSortPartition does (or another that gives exactly its result). The smaller side is
+// sorted by recursion and the larger one by the loop, so the stack stays shallow on any
+// input; the sides are disjoint, so the order they are done in does not change the result.
 // keepGoing(n) is asked before each partition of n items; false stops the sort where it is
 // (the items then lie in no particular order) and returns false.
-template <class T, class Key, class KeepGoing>
-bool quickSortBy(std::vector<T>& items, std::ptrdiff_t lo, std::ptrdiff_t hi, Key key,
-                 KeepGoing keepGoing)
+template <class T, class Key, class KeepGoing, class Partition>
+bool quickSortWith(std::vector<T>& items, std::ptrdiff_t lo, std::ptrdiff_t hi, Key key,
+                   KeepGoing keepGoing, Partition partition)
 {
     while (lo < hi) {
         if (!keepGoing(std::size_t(hi - lo + 1)))
             return false;
-        const auto [j, i] = quickSortPartition(items, lo, hi, key);
+        const auto [j, i] = partition(items, lo, hi, key);
         // Now [lo, j] and [i, hi] remain.
         if (j - lo < hi - i) {
-            if (!quickSortBy(items, lo, j, key, keepGoing))
+            if (!quickSortWith(items, lo, j, key, keepGoing, partition))
                 return false;
             lo = i;
         } else {
-            if (!quickSortBy(items, i, hi, key, keepGoing))
+            if (!quickSortWith(items, i, hi, key, keepGoing, partition))
                 return false;
             hi = j;
         }
     }
     return true;
+}
+
+template <class T, class Key, class KeepGoing>
+bool quickSortBy(std::vector<T>& items, std::ptrdiff_t lo, std::ptrdiff_t hi, Key key,
+                 KeepGoing keepGoing)
+{
+    return quickSortWith(items, lo, hi, key, keepGoing,
+                         [](std::vector<T>& v, std::ptrdiff_t l, std::ptrdiff_t h, Key k) {
+                             return quickSortPartition(v, l, h, k);
+                         });
 }
 
 template <class T, class Key> void quickSortBy(std::vector<T>& items, Key key)

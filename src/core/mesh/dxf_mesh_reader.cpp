@@ -44,18 +44,23 @@ void checkUnchangedOrEmpty(const MappedFile& file, FacetMesh& mesh)
 
 } // namespace
 
-MeshLoadOutcome finishMesh(FacetMesh& mesh, RunControl& control)
+bool processingMeshSteps(RunControl& control)
 {
     control.checkpoint();
     control.showStatus("Processing Mesh... Esc to Cancel.");
     control.showProgress(ProgressDisplay::Gauge, 25);
     if (control.escapePressed())
-        return MeshLoadOutcome::Cancelled;
+        return false;
     // The extents were taken while reading: the edges need not be read through again.
 
     control.showProgress(ProgressDisplay::Gauge, 85);
     control.checkpoint();
-    if (control.escapePressed())
+    return !control.escapePressed();
+}
+
+MeshLoadOutcome finishMesh(FacetMesh& mesh, RunControl& control)
+{
+    if (!processingMeshSteps(control))
         return MeshLoadOutcome::Cancelled;
     if (!sortByLowestZ(mesh.triangles, control))
         return MeshLoadOutcome::Cancelled;

@@ -51,6 +51,10 @@ MeshLoadOutcome LoadDxfMeshFile(FacetMesh& mesh, const std::string& path, RunCon
 // the sort. The extents must already be taken.
 MeshLoadOutcome finishMesh(FacetMesh& mesh, RunControl& control);
 
+// finishMesh up to the sort: the status texts, the gauge and the two looks at Esc; false
+// when Esc was pressed.
+bool processingMeshSteps(RunControl& control);
+
 // "<name> Succesfully loaded... <n> Facets displayed. Use mouse to change view."
 std::string loadedMessage(const std::string& fileName, std::size_t triangleCount);
 

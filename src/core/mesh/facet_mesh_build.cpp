@@ -23,16 +23,6 @@ void appendUnlessFlat(TTriangleArray& triangles, const Triangle& t)
 
 } // namespace
 
-Triangle sortedByZ(const Point3D& a, const Point3D& b, const Point3D& c)
-{
-    Triangle t{{a, b, c}};
-    for (int i = 0; i < 2; ++i)
-        for (int j = i + 1; j < 3; ++j)
-            if (t.c[i].z > t.c[j].z)
-                std::swap(t.c[i], t.c[j]);
-    return t;
-}
-
 bool isQuadrilateral(const Point3D (&c)[4])
 {
     const double dx = c[3].x - c[2].x, dy = c[3].y - c[2].y, dz = c[3].z - c[2].z;

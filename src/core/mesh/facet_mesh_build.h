@@ -5,6 +5,8 @@
 
 #include "geometry/mesh_records.h"
 
+#include <utility>
+
 namespace corvane::mesh {
 
 // A triangle whose z span (third z minus first z) is no greater than this is flat: region
@@ -12,8 +14,17 @@ namespace corvane::mesh {
 inline constexpr double FlatSpan = 1e-6;
 
 // The corners ordered by ascending z with the exchange sort (each of the first two positions
-// against every later one), so corners of equal z keep a fixed order.
-Triangle sortedByZ(const Point3D& a, const Point3D& b, const Point3D& c);
+// against every later one), so corners of equal z keep a fixed order. Inline: the readers
+// call it for every triangle of a mesh.
+inline Triangle sortedByZ(const Point3D& a, const Point3D& b, const Point3D& c)
+{
+    Triangle t{{a, b, c}};
+    for (int i = 0; i < 2; ++i)
+        for (int j = i + 1; j < 3; ++j)
+            if (t.c[i].z > t.c[j].z)
+                std::swap(t.c[i], t.c[j]);
+    return t;
+}
 
 // One 3DFACE with its corners as read. Appends the sides c1-c2, c2-c3, c3-c1 (z negated) and
 // the triangle c1 c2 c3 unless flat; when c4 lies farther than FlatSpan from c3 the face is a

@@ -6,7 +6,9 @@
 #include "mesh/dxf_face_scanner.h"
 #include "mesh/facet_mesh_build.h"
 #include "mesh/ply_reader.h"
+#include "mesh/stl_mesh_lists.h"
 #include "mesh/stl_reader.h"
+#include "mesh/stl_records.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -63,6 +65,52 @@ MeshLoadOutcome loadThrough(FacetMesh& mesh, const std::string& fileName, RunCon
     return finishMesh(mesh, control);
 }
 
+// A binary STL that announces triangles goes straight into the lists (stl_mesh_lists.h),
+// with the status steps of loadThrough; the rest of STL (text, or refused) goes the general
+// way.
+bool isDirectStl(std::string_view bytes)
+{
+    return isBinaryStl(bytes) && stl::triangleCount(bytes.data()) != 0;
+}
+
+MeshLoadOutcome loadBinaryStl(FacetMesh& mesh, std::string_view bytes, const std::string& fileName,
+                              RunControl& control)
+{
+    control.showStatus("Loading " + fileName + "... Esc to Cancel.");
+    control.showProgress(ProgressDisplay::Gauge, 10);
+    mesh = FacetMesh{};
+    control.showProgress(ProgressDisplay::Gauge, 5);
+    const bool loaded = loadBinaryStlLists(
+        mesh, bytes, fileName, control, [&] { return processingMeshSteps(control); },
+        stlListThreads());
+    return loaded ? MeshLoadOutcome::Loaded : MeshLoadOutcome::Cancelled;
+}
+
+MeshLoadOutcome loadStlBytes(FacetMesh& mesh, std::string_view bytes, const std::string& fileName,
+                             RunControl& control)
+{
+    if (isDirectStl(bytes))
+        return loadBinaryStl(mesh, bytes, fileName, control);
+    return loadThrough(mesh, fileName, control,
+                       [&](TriangleSink& sink) { return readStl(bytes, fileName, sink, control); });
+}
+
+// Mapped for the whole load: the triangles are written from their records after the sort.
+// What was read from a file that changed meanwhile is not kept.
+MeshLoadOutcome loadStlFile(FacetMesh& mesh, const std::string& path, RunControl& control)
+{
+    const MappedFile file(path);
+    try {
+        const MeshLoadOutcome outcome = loadStlBytes(mesh, file.bytes(), path, control);
+        file.checkUnchanged();
+        return outcome;
+    } catch (const Error&) {
+        mesh = FacetMesh{};
+        file.checkUnchanged();
+        throw;
+    }
+}
+
 } // namespace
 
 MeshFileKind meshKindFromName(const std::string& path)
@@ -80,6 +128,8 @@ MeshLoadOutcome LoadMeshFile(FacetMesh& mesh, const std::string& path, RunContro
         return MeshLoadOutcome::NoFile;
     if (kind == MeshFileKind::Unknown)
         unknownKind(path);
+    if (kind == MeshFileKind::Stl)
+        return loadStlFile(mesh, path, control);
     return loadThrough(mesh, path, control,
                        [&](TriangleSink& sink) { return readMeshTriangles(path, sink, control); });
 }
@@ -92,9 +142,9 @@ MeshLoadOutcome LoadMeshBytes(FacetMesh& mesh, std::string_view bytes, const std
         return LoadDxfMesh(mesh, bytes, fileName, control);
     if (kind == MeshFileKind::Unknown)
         unknownKind(fileName);
+    if (kind == MeshFileKind::Stl)
+        return loadStlBytes(mesh, bytes, fileName, control);
     return loadThrough(mesh, fileName, control, [&](TriangleSink& sink) {
-        if (kind == MeshFileKind::Stl)
-            return readStl(bytes, fileName, sink, control);
         if (kind == MeshFileKind::Ply)
             return readPly(bytes, fileName, sink, control);
         readMeshThroughAssimp(bytes, extension, fileName, sink);

@@ -1,6 +1,6 @@
 // Mesh files of every kind the program reads, the kind told by the extension: DXF (3DFACE,
-// dxf_mesh_reader.h), STL (stl_reader.h), PLY (ply_reader.h), and OBJ, OFF and 3MF
-// (assimp_reader.h).
+// dxf_mesh_reader.h), STL (stl_reader.h; binary STL straight into the lists,
+// stl_mesh_lists.h), PLY (ply_reader.h), and OBJ, OFF and 3MF (assimp_reader.h).
 // Every kind gives the same lists a DXF mesh gives: wire-frame sides, triangles sorted by
 // lowest z, extents over the sides.
 #pragma once

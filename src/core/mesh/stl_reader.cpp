@@ -1,8 +1,8 @@
 #include "mesh/stl_reader.h"
 
 #include "common/error.h"
+#include "mesh/stl_records.h"
 
-#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -10,11 +10,18 @@
 
 namespace corvane::mesh {
 
+void stl::notFinite(const std::string& fileName, std::size_t triangle)
+{
+    throw Error(fileName, "triangle " + std::to_string(triangle + 1) +
+                              " has a coordinate that is not a finite number");
+}
+
 namespace {
 
-constexpr std::size_t HeaderBytes = 84;
-constexpr std::size_t RecordBytes = 50;
-constexpr std::size_t EscStride = 1 << 20; // triangles between looks at Esc
+using stl::EscStride;
+using stl::HeaderBytes;
+using stl::littleEndian32;
+using stl::RecordBytes;
 
 bool startsWithSolid(std::string_view bytes)
 {
@@ -23,26 +30,6 @@ bool startsWithSolid(std::string_view bytes)
            (bytes[i] == ' ' || bytes[i] == '\t' || bytes[i] == '\r' || bytes[i] == '\n'))
         ++i;
     return bytes.substr(i, 5) == "solid";
-}
-
-std::uint32_t littleEndian32(const char* p)
-{
-    std::uint32_t v;
-    std::memcpy(&v, p, 4);
-    if constexpr (std::endian::native == std::endian::big)
-        v = __builtin_bswap32(v);
-    return v;
-}
-
-float littleEndianFloat(const char* p)
-{
-    return std::bit_cast<float>(littleEndian32(p));
-}
-
-[[noreturn]] void notFinite(const std::string& fileName, std::size_t triangle)
-{
-    throw Error(fileName, "triangle " + std::to_string(triangle + 1) +
-                              " has a coordinate that is not a finite number");
 }
 
 bool readBinary(std::string_view bytes, const std::string& fileName, TriangleSink& out,
@@ -55,12 +42,9 @@ bool readBinary(std::string_view bytes, const std::string& fileName, TriangleSin
         if (t % EscStride == EscStride - 1 && control.escapePressed())
             return false;
         float v[9];
-        for (int i = 0; i < 9; ++i)
-            v[i] = littleEndianFloat(record + 12 + 4 * i);
-        // One test for all nine: a sum of finite floats in double is finite.
-        const double sum = double(v[0]) + v[1] + v[2] + v[3] + v[4] + v[5] + v[6] + v[7] + v[8];
-        if (!std::isfinite(sum))
-            notFinite(fileName, t);
+        stl::recordCorners(record, v);
+        if (!stl::allFinite(v))
+            stl::notFinite(fileName, t);
         out.add({v[0], v[1], v[2]}, {v[3], v[4], v[5]}, {v[6], v[7], v[8]});
     }
     return true;

@@ -1,12 +1,15 @@
 #include "mesh/triangle_sort.h"
 
 #include "common/pages_ahead.h"
-#include "common/quick_sort.h"
+#include "common/quick_sort_blocks.h"
 
 #include <algorithm>
 #include <atomic>
+#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
+#include <mutex>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -34,59 +37,90 @@ struct KeyRange {
     std::ptrdiff_t lo, hi;
 };
 
-// Sorts the keys by z, passing a checkpoint about every CheckpointStride keys scanned;
-// false when Esc stopped it. A large list is partitioned until its pieces are small enough
-// to share out, and two threads sort the pieces; the partitions are the ones one thread would
-// make, and disjoint pieces do not affect each other, so the order is the same.
-bool sortKeys(std::vector<Key>& keys, RunControl& control)
+// Ranges of keys that remain to be sorted, shared by two threads. A range above the piece
+// limit is partitioned and its two sides go back; a smaller one is sorted whole. Each range
+// is sorted apart from the others, so which thread takes which, and when, changes nothing.
+class SharedRanges {
+public:
+    SharedRanges(std::ptrdiff_t lo, std::ptrdiff_t hi) : open_{{lo, hi}} {}
+
+    // The next range to work on; false when all are done or the sort was stopped.
+    bool take(KeyRange& range)
+    {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [this] { return stopped_ || !open_.empty() || busy_ == 0; });
+        if (stopped_ || open_.empty())
+            return false;
+        range = open_.back();
+        open_.pop_back();
+        ++busy_;
+        return true;
+    }
+    // The range taken is done; `sides` (none, or the two a partition left) are still to do.
+    void done(std::initializer_list<KeyRange> sides, bool stop)
+    {
+        {
+            std::lock_guard lock(mutex_);
+            open_.insert(open_.end(), sides.begin(), sides.end());
+            --busy_;
+            stopped_ = stopped_ || stop;
+        }
+        changed_.notify_all();
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::vector<KeyRange> open_;
+    int busy_ = 0;
+    bool stopped_ = false;
+};
+
+// Sorts the keys by z; false when Esc stopped it. Esc is looked at before the first partition
+// and after each checkpoint, passed about every CheckpointStride keys scanned. A large list is
+// sorted by two threads: the partitions are the ones one thread would make, and disjoint
+// ranges do not affect each other, so the order is the same.
+template <class K> bool sortKeys(std::vector<K>& keys, RunControl& control)
 {
-    const auto keyOf = [](const Key& k) { return k.z; };
+    const auto keyOf = [](const K& k) { return double(k.z); };
     std::atomic<bool> stopped{false};
     std::size_t sinceCheckpoint = 0;
-    // Only this thread talks to `control`; the helper sees Esc through `stopped`.
+    bool looked = false;
+    // Only this thread talks to `control`; the second sees Esc through `stopped`.
     const auto keepGoing = [&](std::size_t scanned) {
         sinceCheckpoint += scanned;
-        if (sinceCheckpoint >= CheckpointStride) {
+        if (!looked || sinceCheckpoint >= CheckpointStride) {
+            if (looked)
+                control.checkpoint();
             sinceCheckpoint = 0;
-            control.checkpoint();
+            looked = true;
+            if (control.escapePressed())
+                stopped = true;
         }
-        if (control.escapePressed())
-            stopped = true;
-        return !stopped;
+        return !stopped.load(std::memory_order_relaxed);
     };
     const std::ptrdiff_t last = std::ptrdiff_t(keys.size()) - 1;
     if (keys.size() < MinSplitKeys || std::thread::hardware_concurrency() < 2)
-        return quickSortBy(keys, 0, last, keyOf, keepGoing);
+        return quickSortByBlocks(keys, 0, last, keyOf, keepGoing);
 
-    // Pieces of at most an eighth of the list, largest taken first.
-    const std::size_t pieceLimit = keys.size() / 8;
-    std::vector<KeyRange> pieces, open{{0, last}};
-    while (!open.empty()) {
-        const KeyRange r = open.back();
-        open.pop_back();
-        if (std::size_t(r.hi - r.lo + 1) <= pieceLimit || r.lo >= r.hi) {
-            pieces.push_back(r);
-            continue;
+    const std::size_t pieceLimit = keys.size() / 32;
+    SharedRanges ranges(0, last);
+    const auto work = [&](const auto& goOn) {
+        for (KeyRange r; ranges.take(r);) {
+            const std::size_t n = std::size_t(r.hi - r.lo + 1);
+            if (n <= pieceLimit || r.lo >= r.hi) {
+                ranges.done({}, !quickSortByBlocks(keys, r.lo, r.hi, keyOf, goOn));
+            } else if (!goOn(n)) {
+                ranges.done({}, true);
+            } else {
+                const auto [j, i] = quickSortPartitionBlocks(keys, r.lo, r.hi, keyOf);
+                ranges.done({{r.lo, j}, {i, r.hi}}, false);
+            }
         }
-        if (!keepGoing(std::size_t(r.hi - r.lo + 1)))
-            return false;
-        const auto [j, i] = quickSortPartition(keys, r.lo, r.hi, keyOf);
-        open.push_back({r.lo, j});
-        open.push_back({i, r.hi});
-    }
-    std::sort(pieces.begin(), pieces.end(),
-              [](const KeyRange& a, const KeyRange& b) { return a.hi - a.lo > b.hi - b.lo; });
-    std::atomic<std::size_t> next{0};
-    const auto helperKeepGoing = [&](std::size_t) { return !stopped.load(); };
-    std::thread helper([&] {
-        for (std::size_t k; (k = next++) < pieces.size();)
-            if (!quickSortBy(keys, pieces[k].lo, pieces[k].hi, keyOf, helperKeepGoing))
-                return;
-    });
-    for (std::size_t k; (k = next++) < pieces.size();)
-        if (!quickSortBy(keys, pieces[k].lo, pieces[k].hi, keyOf, keepGoing))
-            break;
-    helper.join();
+    };
+    std::thread second([&] { work([&](std::size_t) { return !stopped.load(); }); });
+    work(keepGoing);
+    second.join();
     return !stopped;
 }
 
@@ -132,6 +166,11 @@ bool sortByLowestZ(TTriangleArray& triangles, RunControl& control)
     gatherInKeyOrder(triangles, keys, sorted);
     triangles = std::move(sorted);
     return true;
+}
+
+bool sortLowestZKeys(std::vector<LowestZKey>& keys, RunControl& control)
+{
+    return keys.size() < 2 || sortKeys(keys, control);
 }
 
 bool isSortedByLowestZ(const TTriangleArray& triangles)

@@ -1,0 +1,39 @@
+// A binary STL straight into the mesh view's lists. The lists are the ones the general road
+// gives (readStl into a FacetMeshSink, edgeExtents, sortByLowestZ), equal to the bit and in
+// the same order, ties among equal lowest z included; that road stays as the reference the
+// tests hold this one to. It is faster because:
+// - each list is sized once from the triangle count and backed by huge pages;
+// - the triangles are not listed and then moved by the sort: 8-byte (lowest z, index) keys
+//   are sorted with the same quicksort, which gives the same permutation, and each triangle
+//   is then written once, in its place;
+// - on two threads, the lists are sized (their pages faulted in) while the keys are read,
+//   the keys are sorted by both, and both then write the sides and the triangles in pieces.
+#pragma once
+
+#include "common/run_control.h"
+#include "geometry/mesh_records.h"
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace corvane::mesh {
+
+// bytes: a binary STL (isBinaryStl) announcing at least one triangle. Fills `mesh` (emptied
+// first): sides, extents and sorted triangles. `betweenSteps` runs after the reading and
+// before the sort (the status steps every mesh load shares); false from it stops the load.
+// threads: 1, or 2 for a second thread (used only for large files); the lists are the same.
+// The key sort picks its own threads, as sortByLowestZ does.
+//
+// Throws corvane::Error naming the file and the first triangle with a coordinate that is not
+// a finite number. Returns false when Esc stopped it: control.escapePressed() is looked at
+// every million triangles read, as readStl does, and in the sort. The mesh is left empty
+// after an error or a stop.
+bool loadBinaryStlLists(FacetMesh& mesh, std::string_view bytes, const std::string& fileName,
+                        RunControl& control, const std::function<bool()>& betweenSteps,
+                        unsigned threads);
+
+// 2 where the machine has two cores or more, else 1.
+unsigned stlListThreads();
+
+} // namespace corvane::mesh
