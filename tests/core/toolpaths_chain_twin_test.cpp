@@ -1,7 +1,6 @@
 // The fast chaining (end points looked up in a grid, joins read from packed copies) against
 // its reference twin (every search a scan): the same regions, segment for segment, bit for
 // bit, on surfaces and on random segment soups built to be awkward.
-#include "common/key_quick_sort.h"
 #include "common/quick_sort.h"
 #include "relief_test_support.h"
 #include "toolpaths/chain_segments.h"
@@ -252,32 +251,4 @@ TEST(EndPointGrid, AnswersAsAScanInOrderWould)
     EXPECT_EQ(grid.firstMatch(nan, 0, any), EndPointGrid::none);
     EXPECT_EQ(grid.firstMatch(1, nan, any), EndPointGrid::none);
     EXPECT_EQ(grid.firstMatch(1, 5e12, any), EndPointGrid::none);
-}
-
-TEST(KeyQuickSort, LeavesThePositionsInTheOrderQuickSortByLeavesTheItems)
-{
-    // Few distinct keys make many ties, whose order only the partition steps decide.
-    std::mt19937 random(17);
-    for (int round = 0; round < 300; ++round) {
-        const std::size_t n = random() % (round % 10 == 0 ? 5000 : 40);
-        const unsigned distinct = 1 + unsigned(random() % (round % 3 == 0 ? 3 : 1000));
-        struct Item {
-            double key;
-            std::uint32_t position;
-        };
-        std::vector<Item> items(n);
-        std::vector<double> keys(n);
-        std::vector<std::uint32_t> order(n);
-        for (std::size_t i = 0; i < n; ++i) {
-            keys[i] = double(random() % distinct) * 0.5;
-            order[i] = std::uint32_t(i);
-            items[i] = {keys[i], order[i]};
-        }
-        corvane::quickSortBy(items, [](const Item& it) { return it.key; });
-        corvane::keyQuickSort(keys, order);
-        for (std::size_t i = 0; i < n; ++i) {
-            ASSERT_EQ(order[i], items[i].position) << "round " << round << " at " << i;
-            ASSERT_EQ(keys[i], items[i].key);
-        }
-    }
 }

@@ -1,10 +1,11 @@
 #include "imaging/read_job.h"
 
+#include "common/huge_pages.h"
+
 #include <filesystem>
 #include <fstream>
 #include <new>
 #include <sstream>
-#include <sys/mman.h>
 
 namespace corvane::imaging {
 
@@ -30,20 +31,6 @@ std::uint64_t availableMemory()
 }
 
 namespace {
-
-// A big picture touches tens of thousands of 4 kB pages, and faulting them in costs about as
-// much as reading an uncompressed file; in 2 MB pages it costs next to nothing. Only a hint:
-// where the system has no such pages, nothing changes.
-void askForHugePages(void* data, std::size_t bytes)
-{
-    constexpr std::size_t hugePage = std::size_t(2) << 20;
-    if (bytes < 2 * hugePage)
-        return;
-    const auto start = (reinterpret_cast<std::uintptr_t>(data) + hugePage - 1) & ~(hugePage - 1);
-    const auto end = (reinterpret_cast<std::uintptr_t>(data) + bytes) & ~(hugePage - 1);
-    if (end > start)
-        ::madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);
-}
 
 std::string megabytes(std::uint64_t bytes)
 {
@@ -74,7 +61,7 @@ void allocatePixels(Picture& picture, int width, int height, int bitCount, const
         throw Error(job.name, notEnoughMemory("read", width, height, bytes, job.memoryLimit));
     try {
         picture.pixels.reserve(std::size_t(bytes));
-        askForHugePages(picture.pixels.data(), std::size_t(bytes));
+        adviseHugePages(picture.pixels.data(), std::size_t(bytes));
         picture.pixels.resize(std::size_t(bytes));
     } catch (const std::bad_alloc&) {
         throw Error(job.name, notEnoughMemory("read", width, height, bytes, availableMemory()));

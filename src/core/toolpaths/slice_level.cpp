@@ -1,7 +1,7 @@
 #include "toolpaths/slice_level.h"
 
-#include "common/key_quick_sort.h"
 #include "common/quick_sort.h"
+#include "common/quick_sort_blocks.h"
 #include "toolpaths/chain_segments.h"
 #include "toolpaths/slice_work.h"
 
@@ -102,32 +102,31 @@ void removeDuplicates(TMyEntityArray& segments)
 
 // The cuts as segments sorted by minX, without duplicates: what sorting the segments whole
 // with quickSortBy and removeDuplicates give. The sort moves only the keys (x1 = minX) and
-// positions, comparing the same keys and swapping the same places, so the order is the
+// positions, comparing the same keys and making the same exchanges, so the order is the
 // same, ties included; the duplicates are found on the compact cuts, with the same tests,
 // before each is made a segment.
 void sortedSegments(SliceWork& work)
 {
     const std::vector<CutSegment>& cut = work.cut;
-    std::vector<double>& keys = work.keys;
-    std::vector<std::uint32_t>& order = work.order;
+    std::vector<CutKey>& keys = work.keys;
     const std::size_t n = cut.size();
     keys.resize(n);
-    order.resize(n);
-    for (std::size_t i = 0; i < n; ++i) {
-        keys[i] = cut[i].x1;
-        order[i] = std::uint32_t(i);
-    }
-    keyQuickSort(keys, order);
+    for (std::size_t i = 0; i < n; ++i)
+        keys[i] = {cut[i].x1, std::uint32_t(i)};
+    if (n > 1)
+        quickSortByBlocks(
+            keys, 0, std::ptrdiff_t(n) - 1, [](const CutKey& k) { return k.x1; },
+            [](std::size_t) { return true; });
 
     const double eps = MatchTolerance;
     TMyEntityArray& segments = work.segments;
     segments.clear();
     segments.reserve(n);
     for (std::size_t i = 0; i < n; ++i) {
-        const CutSegment& a = cut[order[i]];
+        const CutSegment& a = cut[keys[i].cut];
         bool dropped = false;
-        for (std::size_t j = i + 1; j < n && keys[j] - keys[i] <= eps; ++j) {
-            const CutSegment& b = cut[order[j]];
+        for (std::size_t j = i + 1; j < n && keys[j].x1 - keys[i].x1 <= eps; ++j) {
+            const CutSegment& b = cut[keys[j].cut];
             if (std::abs(a.x2 - b.x2) < eps && std::abs(a.y1 - b.y1) < eps &&
                 std::abs(a.y2 - b.y2) < eps) {
                 dropped = true;

@@ -17,10 +17,15 @@ struct CutSegment {
     double x1, y1, x2, y2;
 };
 
+// A cut's x1 and its position in the walk's order: what sorting the cuts needs to move.
+struct CutKey {
+    double x1;
+    std::uint32_t cut;
+};
+
 struct SliceWork {
-    std::vector<CutSegment> cut;      // in the order of the walk
-    std::vector<double> keys;         // x1 of the cuts, sorted together with...
-    std::vector<std::uint32_t> order; // ...their positions in `cut`
+    std::vector<CutSegment> cut; // in the order of the walk
+    std::vector<CutKey> keys;    // sorted by x1
     TMyEntityArray segments;          // sorted by minX, duplicates removed
     ChainWork chain;
 };
