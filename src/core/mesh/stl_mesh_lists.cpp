@@ -1,6 +1,5 @@
 #include "mesh/stl_mesh_lists.h"
 
-#include "common/huge_pages.h"
 #include "mesh/bounds.h"
 #include "mesh/facet_mesh_build.h"
 #include "mesh/stl_records.h"
@@ -34,7 +33,6 @@ bool makeKeys(std::string_view bytes, std::size_t count, const std::string& file
               std::vector<LowestZKey>& keys, RunControl& control)
 {
     keys.reserve(count);
-    adviseHugePages(keys.data(), count * sizeof(LowestZKey));
     for (std::size_t t = 0; t < count; ++t) {
         if (t % stl::EscStride == stl::EscStride - 1 && control.escapePressed())
             return false;
@@ -51,16 +49,15 @@ bool makeKeys(std::string_view bytes, std::size_t count, const std::string& file
     return true;
 }
 
-// Both lists at their full length, on huge pages: three sides a triangle, and a place for
+// Both lists at their full length: three sides a triangle, and a place for
 // every triangle (cut to the ones kept once they are known). The lists can then be filled
 // in pieces, in any order, by two threads. Their room is what the general road reserves.
 void sizeLists(FacetMesh& mesh, std::size_t count)
 {
-    mesh.edges.reserve(3 * count);
-    adviseHugePages(mesh.edges.data(), 3 * count * sizeof(Edge));
+    // In ordinary pages: 2 MB pages fault in faster once memory is warm, but where the
+    // system must first take them back from elsewhere (a virtual machine whose idle memory
+    // went back to its host) the first read of a file took five times as long.
     mesh.edges.resize(3 * count);
-    mesh.triangles.reserve(count);
-    adviseHugePages(mesh.triangles.data(), count * sizeof(Triangle));
     mesh.triangles.resize(count);
 }
 

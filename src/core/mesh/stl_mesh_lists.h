@@ -2,7 +2,7 @@
 // gives (readStl into a FacetMeshSink, edgeExtents, sortByLowestZ), equal to the bit and in
 // the same order, ties among equal lowest z included; that road stays as the reference the
 // tests hold this one to. It is faster because:
-// - each list is sized once from the triangle count and backed by huge pages;
+// - each list is sized once from the triangle count;
 // - the triangles are not listed and then moved by the sort: 8-byte (lowest z, index) keys
 //   are sorted with the same quicksort, which gives the same permutation, and each triangle
 //   is then written once, in its place;
