@@ -243,6 +243,20 @@ std::uint64_t laneMasksSse2(const LaneRows& f, std::uint32_t* masks)
     const std::uint32_t use = lanesInUse(f);
     std::uint64_t rows = 0;
     const TZGrid::Cell* values = f.cells;
+    if (f.blocks == 1) { // the common footprint, a tool up to 4 cells either side of a step
+        // In locals, which the stores to masks cannot alter.
+        const int count = f.rows, first = f.boxFirst, last = f.boxLast;
+        const std::size_t stride = f.stride;
+        const std::int16_t* rise = f.rise;
+        for (int k = 0; k < count; ++k, values += stride) {
+            const int j = k < first ? first - k : k > last ? k - last : 0;
+            const std::uint32_t mask =
+                laneBlockMask(values, rise + LaneRows::Block * j, base) & use;
+            masks[k] = mask;
+            rows |= std::uint64_t(mask != 0) << k;
+        }
+        return rows;
+    }
     for (int k = 0; k < f.rows; ++k, values += f.stride) {
         const std::int16_t* rise = laneRise(f, k);
         std::uint32_t mask = laneBlockMask(values, rise, base);
@@ -372,11 +386,10 @@ void forCellsThatMayBeCut(const SampleField& f, const ToolProfile& tool, const T
             const double dy = std::max({0.0, ylo - qy, qy - yhi});
             const double dy2 = dy * dy;
             // values[col] > base + rise[i] as a comparison of integers: v > x <=> v > floor(x).
-            std::array<int, MaxReach + 1> above;
-            for (int i = 0; i <= t.reachCols; ++i) {
+            const auto aboveAt = [&](int i) {
                 const double x = std::min(base + rise[i], white);
-                above[std::size_t(i)] = x < 0 ? -1 : int(x);
-            }
+                return x < 0 ? -1 : int(x);
+            };
             const auto test = [&](int col) {
                 const double qx = f.x(col);
                 const double dx = std::max({0.0, xlo - qx, qx - xhi});
@@ -389,11 +402,14 @@ void forCellsThatMayBeCut(const SampleField& f, const ToolProfile& tool, const T
                 while (candidates) {
                     const int col = colFirst + std::countr_zero(candidates);
                     candidates &= candidates - 1;
-                    if (values[col] > above[std::size_t(std::max({0, cA - col, col - cB}))])
+                    if (values[col] > aboveAt(std::max({0, cA - col, col - cB})))
                         test(col);
                 }
                 continue;
             }
+            std::array<int, MaxReach + 1> above;
+            for (int i = 0; i <= t.reachCols; ++i)
+                above[std::size_t(i)] = aboveAt(i);
             // Left of the box, under it, right of it: i = cA − col, 0, col − cB.
             const int left = std::min(cA - 1, colLast), right = std::max(cB + 1, colFirst);
             for (int col = colFirst; col <= left; ++col)
