@@ -365,22 +365,16 @@ void forCellsThatMayBeCut(const SampleField& f, const ToolProfile& tool, const T
                 laned = true;
             }
         }
-        for (int row = rowFirst; row <= rowLast; ++row) {
-            std::uint32_t candidates = 0;
-            if (laned) {
-                if (!laneRows)
-                    break;
-                row = rowFirst + std::countr_zero(laneRows);
-                laneRows &= laneRows - 1;
-                candidates = masks[std::size_t(row - rowFirst)];
-            }
+        // The cells of one row: with the lanes, those they let through (bit i for column
+        // colFirst + i); without, every column, the row first bounded as a whole.
+        const auto visitRow = [&](int row, std::uint32_t candidates) {
             const int j = std::max(0, std::max(rA - row, row - rB));
             const double* rise = t.rise.data() + std::size_t(j) * std::size_t(t.reachCols + 1);
             const double least = base + rise[0];
             if (!laned &&
                 (!(least < white) ||
                  (f.maxima && !(rowMaximum(g, *f.maxima, row, colFirst, colLast) > least))))
-                continue;
+                return;
             const TZGrid::Cell* values = g[row];
             const double qy = f.y(row);
             const double dy = std::max({0.0, ylo - qy, qy - yhi});
@@ -405,7 +399,7 @@ void forCellsThatMayBeCut(const SampleField& f, const ToolProfile& tool, const T
                     if (values[col] > aboveAt(std::max({0, cA - col, col - cB})))
                         test(col);
                 }
-                continue;
+                return;
             }
             std::array<int, MaxReach + 1> above;
             for (int i = 0; i <= t.reachCols; ++i)
@@ -421,6 +415,15 @@ void forCellsThatMayBeCut(const SampleField& f, const ToolProfile& tool, const T
             for (int col = right; col <= colLast; ++col)
                 if (values[col] > above[std::size_t(col - cB)])
                     test(col);
+        };
+        if (laned) {
+            for (; laneRows; laneRows &= laneRows - 1) {
+                const int k = std::countr_zero(laneRows);
+                visitRow(rowFirst + k, masks[std::size_t(k)]);
+            }
+        } else {
+            for (int row = rowFirst; row <= rowLast; ++row)
+                visitRow(row, 0);
         }
         return;
     }
