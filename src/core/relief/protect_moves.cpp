@@ -144,13 +144,23 @@ double peakNeed(const ToolProfile& tool, const TipSegment& s, const CutCell& q)
 
 } // namespace
 
+std::shared_ptr<const MoveProtector::Tables>
+MoveProtector::tablesFor(const SampleField& field, const ToolProfile& tool, Path path)
+{
+    auto tables = std::make_shared<Tables>();
+    tables->footprint = footprintTable(field, tool);
+    // The row maxima only skip rows the footprint's lanes skip anyway; made for the grid
+    // (a pass over all of it, before the first move) where the lanes cannot serve.
+    if (path == Path::Reference || tables->footprint.lanesByWidth.empty())
+        tables->maxima = rowMaxima(*field.grid);
+    return tables;
+}
+
 MoveProtector::MoveProtector(const SampleField& field, const ToolProfile& tool, MoveSink& next,
                              Path path)
-    : tables_(std::make_shared<const Tables>(
-          Tables{rowMaxima(*field.grid), footprintTable(field, tool)})),
-      field_(field), tool_(tool), next_(next), path_(path)
+    : tables_(tablesFor(field, tool, path)), field_(field), tool_(tool), next_(next), path_(path)
 {
-    field_.maxima = &tables_->maxima;
+    field_.maxima = tables_->maxima.levels.empty() ? nullptr : &tables_->maxima;
     if (path_ == Path::Fast)
         field_.footprint = &tables_->footprint;
 }

@@ -97,6 +97,8 @@ private:
     struct Needs {
         double rise, fall, peak;
     };
+    static std::shared_ptr<const Tables> tablesFor(const SampleField& field,
+                                                   const ToolProfile& tool, Path path);
     const RasterMove& at() const { return pending_->written; } // where the tool is
     bool listServes(const TipSegment& s) const;
     bool liesOverListed(const TipSegment& s) const;

@@ -8,6 +8,10 @@
 #include <cmath>
 #include <limits>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace corvane::relief {
 
 SampleField sampleField(const TZGrid& grid, double sizeX, double sizeY, double depth)
@@ -83,6 +87,26 @@ FootprintTable footprintTable(const SampleField& field, const ToolProfile& tool)
                                  ? heightAboveTip(tool, std::min(d2, r2)) * greyPerUnit - 1e-9
                                  : std::numeric_limits<double>::infinity());
         }
+    const int widest = FootprintTable::MaxLanes - 2 * t.reachCols;
+    for (int width = 1; width <= widest; ++width) {
+        FootprintTable::Lanes lanes;
+        lanes.count = width + 2 * t.reachCols;
+        lanes.blocks = (lanes.count + FootprintTable::LaneBlock - 1) / FootprintTable::LaneBlock;
+        const int stride = lanes.blocks * FootprintTable::LaneBlock;
+        lanes.rise.assign(std::size_t(t.reachRows + 1) * std::size_t(stride),
+                          FootprintTable::LaneNever);
+        for (int j = 0; j <= t.reachRows; ++j)
+            for (int k = 0; k < lanes.count; ++k) {
+                const int offset = k - t.reachCols; // columns from the box's first
+                const int i = std::max({0, -offset, offset - (width - 1)});
+                const double rise = t.rise[std::size_t(j * (t.reachCols + 1) + i)];
+                // Rounded down and capped: the lane's bound never exceeds the exact one.
+                if (rise < FootprintTable::LaneNever)
+                    lanes.rise[std::size_t(j * stride + k)] =
+                        std::int16_t(std::max(-1.0, std::floor(rise)));
+            }
+        t.lanesByWidth.push_back(std::move(lanes));
+    }
     return t;
 }
 
@@ -161,6 +185,104 @@ bool cellBox(double lo, double hi, int& first, int& last)
     return true;
 }
 
+} // namespace
+
+namespace {
+
+std::uint32_t lanesInUse(const LaneRows& f)
+{
+    return f.lanes >= 32 ? ~std::uint32_t(0) : (std::uint32_t(1) << f.lanes) - 1;
+}
+
+// The lanes' rise row for row k: the rows above the box, the box's own, those below.
+const std::int16_t* laneRise(const LaneRows& f, int k)
+{
+    const int j = k < f.boxFirst ? f.boxFirst - k : k > f.boxLast ? k - f.boxLast : 0;
+    return f.rise + std::size_t(j * f.blocks * LaneRows::Block);
+}
+
+} // namespace
+
+std::uint64_t laneMasksPlain(const LaneRows& f, std::uint32_t* masks)
+{
+    const std::uint32_t use = lanesInUse(f);
+    std::uint64_t rows = 0;
+    for (int k = 0; k < f.rows; ++k) {
+        const TZGrid::Cell* values = f.cells + std::size_t(k) * f.stride;
+        const std::int16_t* rise = laneRise(f, k);
+        std::uint32_t mask = 0;
+        for (int i = 0; i < f.blocks * LaneRows::Block; ++i)
+            if (int(values[i]) > f.floorBase + rise[i])
+                mask |= std::uint32_t(1) << i;
+        masks[k] = mask & use;
+        rows |= std::uint64_t(masks[k] != 0) << k;
+    }
+    return rows;
+}
+
+#if defined(__SSE2__)
+namespace {
+
+// Eight lanes a block. Cells and bounds are compared as signed 16-bit numbers less 32768;
+// as floorBase >= 1 and every rise >= -1, a bound never saturates below, and one that
+// saturates above (32767) is one no cell beats either way.
+inline std::uint32_t laneBlockMask(const TZGrid::Cell* values, const std::int16_t* rise,
+                                   __m128i base)
+{
+    const __m128i v = _mm_xor_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(values)),
+                                    _mm_set1_epi16(std::int16_t(-32768)));
+    const __m128i bound =
+        _mm_adds_epi16(base, _mm_loadu_si128(reinterpret_cast<const __m128i*>(rise)));
+    const __m128i above = _mm_cmpgt_epi16(v, bound);
+    return std::uint32_t(_mm_movemask_epi8(_mm_packs_epi16(above, above)) & 0xff);
+}
+
+std::uint64_t laneMasksSse2(const LaneRows& f, std::uint32_t* masks)
+{
+    const __m128i base = _mm_set1_epi16(std::int16_t(f.floorBase - 32768));
+    const std::uint32_t use = lanesInUse(f);
+    std::uint64_t rows = 0;
+    const TZGrid::Cell* values = f.cells;
+    if (f.blocks == 1) { // the common footprint, a tool up to 4 cells either side of a step
+        // In locals, which the stores to masks cannot alter.
+        const int count = f.rows, first = f.boxFirst, last = f.boxLast;
+        const std::size_t stride = f.stride;
+        const std::int16_t* rise = f.rise;
+        for (int k = 0; k < count; ++k, values += stride) {
+            const int j = k < first ? first - k : k > last ? k - last : 0;
+            const std::uint32_t mask =
+                laneBlockMask(values, rise + LaneRows::Block * j, base) & use;
+            masks[k] = mask;
+            rows |= std::uint64_t(mask != 0) << k;
+        }
+        return rows;
+    }
+    for (int k = 0; k < f.rows; ++k, values += f.stride) {
+        const std::int16_t* rise = laneRise(f, k);
+        std::uint32_t mask = laneBlockMask(values, rise, base);
+        for (int b = 1; b < f.blocks; ++b)
+            mask |= laneBlockMask(values + LaneRows::Block * b, rise + LaneRows::Block * b, base)
+                    << (LaneRows::Block * b);
+        masks[k] = mask & use;
+        rows |= std::uint64_t(masks[k] != 0) << k;
+    }
+    return rows;
+}
+
+} // namespace
+#endif
+
+std::uint64_t laneMasks(const LaneRows& rows, std::uint32_t* masks)
+{
+#if defined(__SSE2__)
+    return laneMasksSse2(rows, masks);
+#else
+    return laneMasksPlain(rows, masks);
+#endif
+}
+
+namespace {
+
 // Calls visit(qx, qy, zq) for each cell that may be cut deeper than ignoreBelow. Why the
 // skips are safe: the tip never goes below zlow = min(z0, z1), and the distance from the
 // move to a cell is at least its distance to the move's bounding box; the height grows with
@@ -219,24 +341,49 @@ void forCellsThatMayBeCut(const SampleField& f, const ToolProfile& tool, const T
         const int rowLast = std::min(g.rows - 1, rB + t.reachRows);
         if (colFirst > colLast)
             return;
-        for (int row = rowFirst; row <= rowLast; ++row) {
+        // The lanes serve a footprint whole within the grid, whose blocks stay within the
+        // grid's cells, and a base of at least one level (a lower one is a tip at the
+        // relief's floor or below, where the exact loop below is as quick).
+        const bool whole = colFirst == cA - t.reachCols && colLast == cB + t.reachCols &&
+                           rowFirst == rA - t.reachRows && rowLast == rB + t.reachRows;
+        std::array<std::uint32_t, LaneRows::MaxRows> masks;
+        std::uint64_t laneRows = 0; // the rows with lanes let through
+        bool laned = false;
+        if (whole && std::size_t(cB - cA) < t.lanesByWidth.size() &&
+            rowLast - rowFirst < LaneRows::MaxRows && base >= 1 && base < white) {
+            const FootprintTable::Lanes& lanes = t.lanesByWidth[std::size_t(cB - cA)];
+            const std::size_t end = std::size_t(rowLast) * std::size_t(g.cols) +
+                                    std::size_t(colFirst + lanes.blocks * LaneRows::Block);
+            if (end <= g.cells.size()) {
+                const LaneRows rows{
+                    g[rowFirst] + colFirst, std::size_t(g.cols), rowLast - rowFirst + 1,
+                    rA - rowFirst,          rB - rowFirst,       lanes.count,
+                    lanes.blocks,           lanes.rise.data(),   int(base)};
+                // Every cell the exact bound lets through, and few others: most rows drop
+                // out here.
+                laneRows = laneMasks(rows, masks.data());
+                laned = true;
+            }
+        }
+        // The cells of one row: with the lanes, those they let through (bit i for column
+        // colFirst + i); without, every column, the row first bounded as a whole.
+        const auto visitRow = [&](int row, std::uint32_t candidates) {
             const int j = std::max(0, std::max(rA - row, row - rB));
             const double* rise = t.rise.data() + std::size_t(j) * std::size_t(t.reachCols + 1);
             const double least = base + rise[0];
-            if (!(least < white))
-                continue;
-            if (f.maxima && !(rowMaximum(g, *f.maxima, row, colFirst, colLast) > least))
-                continue;
+            if (!laned &&
+                (!(least < white) ||
+                 (f.maxima && !(rowMaximum(g, *f.maxima, row, colFirst, colLast) > least))))
+                return;
+            const TZGrid::Cell* values = g[row];
             const double qy = f.y(row);
             const double dy = std::max({0.0, ylo - qy, qy - yhi});
             const double dy2 = dy * dy;
             // values[col] > base + rise[i] as a comparison of integers: v > x <=> v > floor(x).
-            std::array<int, MaxReach + 1> above;
-            for (int i = 0; i <= t.reachCols; ++i) {
+            const auto aboveAt = [&](int i) {
                 const double x = std::min(base + rise[i], white);
-                above[std::size_t(i)] = x < 0 ? -1 : int(x);
-            }
-            const TZGrid::Cell* values = g[row];
+                return x < 0 ? -1 : int(x);
+            };
             const auto test = [&](int col) {
                 const double qx = f.x(col);
                 const double dx = std::max({0.0, xlo - qx, qx - xhi});
@@ -244,6 +391,19 @@ void forCellsThatMayBeCut(const SampleField& f, const ToolProfile& tool, const T
                     values[col] > parabolaFloor(qx, qy) * greyPerUnit + greyBase)
                     visit(qx, qy, f.z(values[col]));
             };
+            if (laned) {
+                // The lanes in column order, each then held to its exact bound.
+                while (candidates) {
+                    const int col = colFirst + std::countr_zero(candidates);
+                    candidates &= candidates - 1;
+                    if (values[col] > aboveAt(std::max({0, cA - col, col - cB})))
+                        test(col);
+                }
+                return;
+            }
+            std::array<int, MaxReach + 1> above;
+            for (int i = 0; i <= t.reachCols; ++i)
+                above[std::size_t(i)] = aboveAt(i);
             // Left of the box, under it, right of it: i = cA − col, 0, col − cB.
             const int left = std::min(cA - 1, colLast), right = std::max(cB + 1, colFirst);
             for (int col = colFirst; col <= left; ++col)
@@ -255,6 +415,15 @@ void forCellsThatMayBeCut(const SampleField& f, const ToolProfile& tool, const T
             for (int col = right; col <= colLast; ++col)
                 if (values[col] > above[std::size_t(col - cB)])
                     test(col);
+        };
+        if (laned) {
+            for (; laneRows; laneRows &= laneRows - 1) {
+                const int k = std::countr_zero(laneRows);
+                visitRow(rowFirst + k, masks[std::size_t(k)]);
+            }
+        } else {
+            for (int row = rowFirst; row <= rowLast; ++row)
+                visitRow(row, 0);
         }
         return;
     }

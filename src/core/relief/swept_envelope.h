@@ -11,6 +11,7 @@
 #include "relief/tool_profile.h"
 #include "relief/zgrid.h"
 
+#include <cstdint>
 #include <limits>
 #include <span>
 #include <vector>
@@ -36,7 +37,42 @@ struct FootprintTable {
     int reachCols = 0, reachRows = 0; // the farthest cells beyond the box the tool covers
     double perCol = 0, perRow = 0;    // 1 / the cell's width and height
     std::vector<double> rise;         // (reachRows + 1) rows of reachCols + 1
+
+    // The same rises laid out along a row of the footprint, for a box `width` columns wide
+    // with the footprint whole within the grid's columns: lane k is column
+    // (box's first − reachCols + k), its rise rounded down (never above the exact one, and
+    // at most LaneNever), LaneNever outside the footprint and past the last column. Eight
+    // lanes of such a row are then weighed against eight cells at once, a test that lets
+    // through every cell the exact one lets through.
+    static constexpr int LaneBlock = 8, MaxLanes = 32;
+    static constexpr std::int16_t LaneNever = 32767;
+    struct Lanes {
+        int count = 0, blocks = 0;      // lanes in use; blocks of LaneBlock lanes
+        std::vector<std::int16_t> rise; // (reachRows + 1) rows of blocks · LaneBlock
+    };
+    // [width − 1]; none when no box fits MaxLanes. Without them each cell is weighed on its
+    // own, the twin the lanes are tested against.
+    std::vector<Lanes> lanesByWidth;
 };
+
+// The rows of a move's footprint against its lanes (FootprintTable::Lanes): for row k,
+// bit i of masks[k] set when lane i is in use and cells[k · stride + i] > floorBase + rise
+// of lane i at row k's distance from the box's rows. floorBase >= 1; cells readable for
+// blocks · Block lanes of every row.
+struct LaneRows {
+    static constexpr int Block = FootprintTable::LaneBlock, MaxRows = 64;
+    const TZGrid::Cell* cells = nullptr; // the footprint's first cell, top left
+    std::size_t stride = 0;              // cells from one grid row to the next
+    int rows = 0;                        // <= MaxRows
+    int boxFirst = 0, boxLast = 0;       // the box's rows among them
+    int lanes = 0, blocks = 0;
+    const std::int16_t* rise = nullptr;
+    int floorBase = 1;
+};
+// Returns bit k set for each row k whose mask is not empty. laneMasks is the vector form in
+// use, laneMasksPlain its twin.
+std::uint64_t laneMasks(const LaneRows& rows, std::uint32_t* masks);
+std::uint64_t laneMasksPlain(const LaneRows& rows, std::uint32_t* masks);
 
 struct SampleField {
     const TZGrid* grid = nullptr; // the heights the program was made from, before gouge control
@@ -103,8 +139,8 @@ void cellsThatMayBeCutReference(const SampleField& field, const ToolProfile& too
 
 // deepestCut over the listed cells only: max of (zq − lowest surface over q), NoCut for none.
 // With `cuts`, the depth at each cell is left there too (NoCut where the tool never covers it).
-double deepestCutOf(std::span<const CutCell> cells, const ToolProfile& tool,
-                    const TipSegment& move, std::vector<double>* cuts = nullptr);
+double deepestCutOf(std::span<const CutCell> cells, const ToolProfile& tool, const TipSegment& move,
+                    std::vector<double>* cuts = nullptr);
 
 // The deepest cut of any of the moves (NoCut for none). Progress on the status bar gauge;
 // Esc stops it (stopped is set, the answer covers the moves done).
