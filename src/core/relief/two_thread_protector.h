@@ -33,9 +33,9 @@ public:
         std::size_t batch = 1 << 14; // moves per batch, >= 1
         // The share of a batch the helper protects, in [0, 0.9]: it balances the helper's
         // work against the caller's, which also makes and formats the moves. Measured as
-        // the CPU time of each thread on the 1500 x 1500 benchmarks, smooth and noise alike:
-        // even near 0.72.
-        double helperShare = 0.72;
+        // the wall time of the 1500 x 1500 benchmarks with both cores free: shortest at
+        // 0.5 to 0.6 (at 0.72 the caller waited on the helper; at 0.8, 50 % longer).
+        double helperShare = 0.55;
         int threads = 2; // 1: all on the caller's thread, the helper never started
     };
     // How the helper's parts joined the program: handed over, or protected again by the
