@@ -10,15 +10,12 @@
 
 namespace corvane {
 
-// One partition of items[lo..hi] (lo < hi) around the key of its middle element: afterwards
-// [lo, first] holds no key above the pivot and [second, hi] none below it, and the two can be
-// sorted apart, even on two threads. Returns {first, second}.
+// The partition's scans and exchanges, from i rightwards and j leftwards, around pivot,
+// until the two cross. Returns {j, i} where they stop.
 template <class T, class Key>
-std::pair<std::ptrdiff_t, std::ptrdiff_t>
-quickSortPartition(std::vector<T>& items, std::ptrdiff_t lo, std::ptrdiff_t hi, Key key)
+std::pair<std::ptrdiff_t, std::ptrdiff_t> partitionFrom(std::vector<T>& items, std::ptrdiff_t i,
+                                                        std::ptrdiff_t j, double pivot, Key key)
 {
-    std::ptrdiff_t i = lo, j = hi;
-    const double pivot = key(items[std::size_t(lo + (hi - lo) / 2)]);
     do {
         while (key(items[std::size_t(i)]) < pivot)
             ++i;
@@ -31,6 +28,16 @@ quickSortPartition(std::vector<T>& items, std::ptrdiff_t lo, std::ptrdiff_t hi, 
         }
     } while (i <= j);
     return {j, i};
+}
+
+// One partition of items[lo..hi] (lo < hi) around the key of its middle element: afterwards
+// [lo, first] holds no key above the pivot and [second, hi] none below it, and the two can be
+// sorted apart, even on two threads. Returns {first, second}.
+template <class T, class Key>
+std::pair<std::ptrdiff_t, std::ptrdiff_t>
+quickSortPartition(std::vector<T>& items, std::ptrdiff_t lo, std::ptrdiff_t hi, Key key)
+{
+    return partitionFrom(items, lo, hi, key(items[std::size_t(lo + (hi - lo) / 2)]), key);
 }
 
 // Sorts items[lo..hi] ascending by key(item), with partition(items, lo, hi, key) doing what

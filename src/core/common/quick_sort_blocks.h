@@ -75,18 +75,7 @@ quickSortPartitionBlocks(std::vector<T>& items, std::ptrdiff_t lo, std::ptrdiff_
     if (i > j)
         return {j, i}; // the last exchange crossed: the one-by-one loop ends there too
     // The one-by-one loop from where it stands; it finds again the stops not yet used.
-    do {
-        while (key(items[std::size_t(i)]) < pivot)
-            ++i;
-        while (key(items[std::size_t(j)]) > pivot)
-            --j;
-        if (i <= j) {
-            std::swap(items[std::size_t(i)], items[std::size_t(j)]);
-            ++i;
-            --j;
-        }
-    } while (i <= j);
-    return {j, i};
+    return partitionFrom(items, i, j, pivot, key);
 }
 
 // quickSortBy with the partition above: the same order, ties included.

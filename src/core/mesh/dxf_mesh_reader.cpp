@@ -16,10 +16,7 @@ namespace {
 void readFaces(FacetMesh& mesh, std::string_view bytes, const std::string& fileName,
                RunControl& control)
 {
-    control.showStatus("Loading " + fileName + "... Esc to Cancel.");
-    control.showProgress(ProgressDisplay::Gauge, 10);
-    mesh = FacetMesh{};
-    control.showProgress(ProgressDisplay::Gauge, 5);
+    loadingMeshSteps(mesh, fileName, control);
     try {
         scanDxfFaces(bytes, fileName, mesh);
     } catch (const Error&) {
@@ -43,6 +40,14 @@ void checkUnchangedOrEmpty(const MappedFile& file, FacetMesh& mesh)
 }
 
 } // namespace
+
+void loadingMeshSteps(FacetMesh& mesh, const std::string& fileName, RunControl& control)
+{
+    control.showStatus("Loading " + fileName + "... Esc to Cancel.");
+    control.showProgress(ProgressDisplay::Gauge, 10);
+    mesh = FacetMesh{};
+    control.showProgress(ProgressDisplay::Gauge, 5);
+}
 
 bool processingMeshSteps(RunControl& control)
 {

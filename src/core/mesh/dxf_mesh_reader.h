@@ -51,6 +51,10 @@ MeshLoadOutcome LoadDxfMeshFile(FacetMesh& mesh, const std::string& path, RunCon
 // the sort. The extents must already be taken.
 MeshLoadOutcome finishMesh(FacetMesh& mesh, RunControl& control);
 
+// The steps before the reading that every mesh file shares: "Loading <name>... Esc to
+// Cancel." and the gauge at 10, then 5; the mesh emptied.
+void loadingMeshSteps(FacetMesh& mesh, const std::string& fileName, RunControl& control);
+
 // finishMesh up to the sort: the status texts, the gauge and the two looks at Esc; false
 // when Esc was pressed.
 bool processingMeshSteps(RunControl& control);

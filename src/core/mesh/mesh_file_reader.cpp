@@ -49,10 +49,7 @@ template <class Read>
 MeshLoadOutcome loadThrough(FacetMesh& mesh, const std::string& fileName, RunControl& control,
                             Read&& read)
 {
-    control.showStatus("Loading " + fileName + "... Esc to Cancel.");
-    control.showProgress(ProgressDisplay::Gauge, 10);
-    mesh = FacetMesh{};
-    control.showProgress(ProgressDisplay::Gauge, 5);
+    loadingMeshSteps(mesh, fileName, control);
     try {
         FacetMeshSink sink(mesh);
         if (!read(sink))
@@ -76,10 +73,7 @@ bool isDirectStl(std::string_view bytes)
 MeshLoadOutcome loadBinaryStl(FacetMesh& mesh, std::string_view bytes, const std::string& fileName,
                               RunControl& control)
 {
-    control.showStatus("Loading " + fileName + "... Esc to Cancel.");
-    control.showProgress(ProgressDisplay::Gauge, 10);
-    mesh = FacetMesh{};
-    control.showProgress(ProgressDisplay::Gauge, 5);
+    loadingMeshSteps(mesh, fileName, control);
     const bool loaded = loadBinaryStlLists(
         mesh, bytes, fileName, control, [&] { return processingMeshSteps(control); },
         stlListThreads());
