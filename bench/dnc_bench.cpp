@@ -2,7 +2,6 @@
 // (the parse alone) and from a file (reading included). Set CORVANE_BENCH_DNC_FILE to a
 // path to keep the program there, for timing other readers on the same file.
 #include "dnc/dnc_reader.h"
-#include "dnc/two_thread_read.h"
 #include "relief/raster_program.h"
 
 #include <benchmark/benchmark.h>
@@ -38,7 +37,8 @@ const std::string& rasterProgram()
     return text;
 }
 
-// The reading as the program does it: on two threads for a file this size.
+// The reading as the program does it: for a file this size, with a helper thread faulting
+// in the records' pages ahead of the reading.
 void BM_ParseRasterProgram(benchmark::State& state)
 {
     const std::string& text = rasterProgram();
@@ -56,7 +56,7 @@ BENCHMARK(BM_ParseRasterProgram)
     ->UseRealTime()
     ->MeasureProcessCPUTime();
 
-// Its twin on one thread: the rate per core.
+// Its twin with no helper thread: the rate on one core.
 void BM_ParseRasterProgramOneThread(benchmark::State& state)
 {
     const std::string& text = rasterProgram();

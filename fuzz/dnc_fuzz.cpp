@@ -1,9 +1,7 @@
 // Any bytes as a G-code program: the reader gives a move list with finite values, a box that
-// holds the origin and every drawn end point, and line numbers that the text pane has. The
-// two-thread reading, with its seam at a line the first byte picks, gives exactly the same.
+// holds the origin and every drawn end point, and line numbers that the text pane has.
 #include "dnc/dnc_reader.h"
 #include "dnc/program_lines.h"
-#include "dnc/two_thread_read.h"
 
 #include <cmath>
 #include <cstddef>
@@ -27,9 +25,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const std::string bytes(reinterpret_cast<const char*>(data), size);
     const DncProgram p = ParseDncProgramOnOneThread(bytes, corvane::silentRunControl());
-    const std::size_t from = size == 0 ? 0 : std::size_t(data[0]) * size / 256;
-    const DncProgram split = ParseDncProgramFromSeam(bytes, from, corvane::silentRunControl());
-    check(split.moves == p.moves && split.extents == p.extents);
     const ProgramLines lines(bytes);
     const corvane::Extents3D& e = p.extents;
     check(e.minX <= 0 && e.maxX >= 0 && e.minY <= 0 && e.maxY >= 0 && e.minZ <= 0 && e.maxZ >= 0);

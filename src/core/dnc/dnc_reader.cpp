@@ -1,12 +1,13 @@
 #include "dnc/dnc_reader.h"
 
 #include "common/error.h"
+#include "common/pages_ahead.h"
 #include "common/regular_file.h"
 #include "dnc/line_reader.h"
-#include "dnc/two_thread_read.h"
 
 #include <cerrno>
 #include <cstring>
+#include <optional>
 #include <thread>
 #include <unistd.h>
 
@@ -41,24 +42,55 @@ std::string readAll(const RegularFile& file)
 
 } // namespace
 
-DncProgram ParseDncProgramOnOneThread(std::string_view bytes, RunControl& control)
+namespace {
+
+// How far ahead of the reading the helper faults in the records' pages.
+constexpr std::size_t WindowBytes = std::size_t(32) << 20;
+
+DncProgram parse(std::string_view bytes, RunControl& control, bool pagesAhead)
 {
     DncProgram program;
     detail::reserveMoves(program.moves, bytes);
     detail::Reader reader(program.moves, program.extents);
     detail::ProgressPoints progress(control, 0, bytes.size());
-    bool escaped = false;
-    detail::readLines(reader, bytes, 0, bytes.size(), progress, escaped);
+    const std::size_t room = program.moves.capacity();
+    std::optional<PagesAhead> pages;
+    if (pagesAhead)
+        pages.emplace(std::vector<PagesAhead::Range>{{program.moves.data(), room * sizeof(DncMove)}},
+                      WindowBytes);
+    const char* const end = bytes.data() + bytes.size();
+    detail::LineWords words;
+    std::size_t pos = 0, lines = 0;
+    while (pos < bytes.size()) {
+        const char* lineEnd = words.scan(bytes.data() + pos, end);
+        reader.line(words);
+        pos = std::size_t(lineEnd - bytes.data()) + 1;
+        if (pages && (++lines & 0xFFF) == 0) {
+            pages->reached(0, program.moves.size() * sizeof(DncMove));
+            // Lines shorter than the estimate allows outgrow the room: the records moved.
+            if (program.moves.capacity() != room)
+                pages.reset();
+        }
+        if (!progress.reached(pos))
+            break;
+    }
+    pages.reset();
     control.endProgress(ProgressDisplay::Gauge);
     detail::finishExtents(program.extents);
     return program;
 }
 
+} // namespace
+
+DncProgram ParseDncProgramOnOneThread(std::string_view bytes, RunControl& control)
+{
+    return parse(bytes, control, false);
+}
+
 DncProgram ParseDncProgram(std::string_view bytes, RunControl& control)
 {
-    if (bytes.size() < TwoThreadBytes || std::thread::hardware_concurrency() < 2)
-        return ParseDncProgramOnOneThread(bytes, control);
-    return ParseDncProgramFromSeam(bytes, bytes.size() / 100 * SeamPercent, control);
+    return parse(bytes, control,
+                 bytes.size() >= PagesAheadBytes && std::thread::hardware_concurrency() >= 2);
 }
 
 DncFile LoadDncProgram(const std::string& fileName, RunControl& control)

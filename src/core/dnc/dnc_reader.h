@@ -7,6 +7,7 @@
 #include "common/run_control.h"
 #include "dnc/dnc_move.h"
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -15,7 +16,15 @@ namespace corvane::dnc {
 // Lines end in LF or CR LF; the last line needs no line end. Reports progress on the
 // status-bar gauge at about every tenth of the bytes; when Esc is found pressed there the
 // reading stops early (the caller, which tests Esc afterwards, throws the result away).
+// A big program's records fill hundreds of megabytes, and faulting in their pages costs
+// about as much as reading the numbers: for a program of PagesAheadBytes or more, on a
+// machine with two cores, a helper thread faults them in a little ahead of the reading.
 DncProgram ParseDncProgram(std::string_view bytes, RunControl& control);
+
+inline constexpr std::size_t PagesAheadBytes = std::size_t(4) << 20;
+
+// The same reading with no helper thread whatever the size: ParseDncProgram's twin.
+DncProgram ParseDncProgramOnOneThread(std::string_view bytes, RunControl& control);
 
 struct DncFile {
     std::string bytes; // the whole file, for the text pane: one read serves both
