@@ -103,13 +103,13 @@ const TZGrid& surfaceHeights(const TZGrid& grid, const ReliefParameters& params,
     return gougedGrid(grid, params, control, copy);
 }
 
-} // namespace
-
-CreateResult CreateDxfSurface(const TZGrid& grid, const ReliefParameters& params,
-                              RunControl& control, const CreateHooks& hooks)
+// The steps the surface files share: the file name asked for, the heights gouged as params
+// say, then write(sink, heights). The file replaces what was there only when write returns
+// true; otherwise the run counts as stopped and the old file stays.
+template <class Write>
+CreateResult saveSurface(const TZGrid& grid, const ReliefParameters& params, RunControl& control,
+                         const CreateHooks& hooks, Write write)
 {
-    checkSurfaceParameters(params);
-    samplingFor(grid, params); // refuses an empty grid or a step without samples
     const std::optional<std::string> fileName = hooks.askFileName();
     if (!fileName)
         return {CreateOutcome::SaveDeclined, {}, true};
@@ -117,19 +117,35 @@ CreateResult CreateDxfSurface(const TZGrid& grid, const ReliefParameters& params
     ProgressReset reset(control);
     AtomicFile file(*fileName);
     AtomicFileSink sink(file);
-    writeDxfHead(sink);
     std::optional<TZGrid> gouged;
-    const TZGrid* surface = &surfaceHeights(grid, params, control, hooks, gouged);
+    const TZGrid& surface = surfaceHeights(grid, params, control, hooks, gouged);
     control.showStatus("Saving to File...");
-    runWithMemoryFor("the DXF surface", grid.cols, grid.rows, "grid", dxfFacetsMemory(grid.cols),
-                     [&] {
-                         // a stop still gets the trailer
-                         return writeDxfFacets(sink, *surface, params, control);
-                     });
-    writeDxfTrailer(sink);
+    if (!write(sink, surface)) {
+        control.showStatus("Process Cancelled...");
+        return {CreateOutcome::Stopped, {}, true};
+    }
     file.commit();
     control.showStatus(finalStatus(control));
     return {CreateOutcome::Saved, *fileName, true};
+}
+
+} // namespace
+
+CreateResult CreateDxfSurface(const TZGrid& grid, const ReliefParameters& params,
+                              RunControl& control, const CreateHooks& hooks)
+{
+    checkSurfaceParameters(params);
+    samplingFor(grid, params); // refuses an empty grid or a step without samples
+    return saveSurface(grid, params, control, hooks, [&](AtomicFileSink& sink, const TZGrid& z) {
+        writeDxfHead(sink);
+        runWithMemoryFor("the DXF surface", grid.cols, grid.rows, "grid",
+                         dxfFacetsMemory(grid.cols), [&] {
+                             // a stop still gets the trailer
+                             return writeDxfFacets(sink, z, params, control);
+                         });
+        writeDxfTrailer(sink);
+        return true;
+    });
 }
 
 CreateResult CreateStlSurface(const TZGrid& grid, const ReliefParameters& params,
@@ -138,24 +154,10 @@ CreateResult CreateStlSurface(const TZGrid& grid, const ReliefParameters& params
     checkSurfaceParameters(params);
     if (grid.rows < 2 || grid.cols < 2)
         throw Error("an STL surface needs a picture of at least 2 x 2 pixels");
-    const std::optional<std::string> fileName = hooks.askFileName();
-    if (!fileName)
-        return {CreateOutcome::SaveDeclined, {}, true};
-
-    ProgressReset reset(control);
-    AtomicFile file(*fileName);
-    AtomicFileSink sink(file);
-    std::optional<TZGrid> gouged;
-    const TZGrid* surface = &surfaceHeights(grid, params, control, hooks, gouged);
-    control.showStatus("Saving to File...");
     // An STL cut short would be a broken solid: a stopped run keeps the old file.
-    if (!WriteStlSurface(sink, *surface, params, baseThickness, control)) {
-        control.showStatus("Process Cancelled...");
-        return {CreateOutcome::Stopped, {}, true};
-    }
-    file.commit();
-    control.showStatus(finalStatus(control));
-    return {CreateOutcome::Saved, *fileName, true};
+    return saveSurface(grid, params, control, hooks, [&](AtomicFileSink& sink, const TZGrid& z) {
+        return WriteStlSurface(sink, z, params, baseThickness, control);
+    });
 }
 
 CreateResult CreateRasterProgram(const TZGrid& grid, const ReliefParameters& params,
