@@ -1,6 +1,7 @@
 // 16-bit depth maps: every sample kept through the files that hold 16 bits, 256 levels where
 // a command or a file kind needs them, and the full precision all the way into the relief.
 #include "common/error.h"
+#include "depth_pictures.h"
 #include "imaging/depth_levels.h"
 #include "imaging/operation_chain.h"
 #include "imaging/picture_io.h"
@@ -23,23 +24,12 @@ using namespace corvane::imaging;
 
 namespace {
 
-Picture depthMap(int width, int height, const auto& sampleAt)
-{
-    Picture p;
-    p.width = width;
-    p.height = height;
-    p.bitCount = 16;
-    p.pixels.resize(p.rowStride() * std::size_t(height));
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            p.samples(y)[x] = std::uint16_t(sampleAt(x, y));
-    return p;
-}
+using corvane::testing::depthPicture;
 
 // Every one of the 65536 levels once, 256 x 256.
 Picture everyLevel()
 {
-    return depthMap(256, 256, [](int x, int y) { return y * 256 + x; });
+    return depthPicture(256, 256, [](int x, int y) { return y * 256 + x; });
 }
 
 } // namespace
@@ -49,8 +39,9 @@ TEST(DepthMap, RoundTripsKeepEverySample)
     corvane::testing::ScratchFolder folder;
     Picture p = everyLevel();
     p.xRes = p.yRes = 300;
-    for (const auto& [name, type] : {std::pair{"d.png", FileTypePng}, std::pair{"d.tif", FileTypeTiff},
-                                     std::pair{"d.pgm", FileTypePnm}}) {
+    for (const auto& [name, type] :
+         {std::pair{"d.png", FileTypePng}, std::pair{"d.tif", FileTypeTiff},
+          std::pair{"d.pgm", FileTypePnm}}) {
         writePicture(p, folder.file(name), type);
         const Picture back = readPicture(folder.file(name));
         EXPECT_EQ(back.bitCount, 16) << name;
@@ -114,7 +105,7 @@ TEST(DepthMap, ImageCommandsAskForTheReductionFirst)
 
 TEST(DepthMap, HeightGridKeepsSixteenBits)
 {
-    const Picture p = depthMap(3, 1, [](int x, int) { return x * 30000; });
+    const Picture p = depthPicture(3, 1, [](int x, int) { return x * 30000; });
     const relief::TZGrid grid = relief::FillHeightGrid(p, true);
     EXPECT_EQ(grid.white, relief::White16);
     EXPECT_EQ(grid[0][0], 65535); // the frame is white
@@ -129,7 +120,7 @@ TEST(DepthMap, HeightGridKeepsSixteenBits)
 // A ramp of 4096 levels across 4096 columns: an 8-bit reading could give at most 256 depths.
 TEST(DepthMap, RampOf4096LevelsGives4096DistinctDepths)
 {
-    const Picture ramp = depthMap(4096, 2, [](int x, int) { return x * 16; });
+    const Picture ramp = depthPicture(4096, 2, [](int x, int) { return x * 16; });
     const relief::TZGrid grid = relief::FillHeightGrid(ramp, false);
     relief::ReliefParameters p;
     p.sizeX = 4096;
@@ -162,8 +153,8 @@ TEST(DepthMap, RampOf4096LevelsGives4096DistinctDepths)
     // The DXF surface too: far more heights than 256 (its sampling of the framed grid passes
     // over a column or two).
     relief::StringSink dxf;
-    ASSERT_TRUE(relief::writeDxfFacets(dxf, relief::FillHeightGrid(ramp, true), p,
-                                       silentRunControl()));
+    ASSERT_TRUE(
+        relief::writeDxfFacets(dxf, relief::FillHeightGrid(ramp, true), p, silentRunControl()));
     std::set<std::string> heights;
     for (std::size_t at = dxf.text.find("\r\n30\r\n"); at != std::string::npos;
          at = dxf.text.find("\r\n30\r\n", at + 1))

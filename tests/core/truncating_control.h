@@ -3,7 +3,9 @@
 // reader makes only once it is well into the bytes).
 #pragma once
 
+#include "common/error.h"
 #include "common/run_control.h"
+#include "geometry/mesh_records.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -44,5 +46,22 @@ private:
     When when_;
     bool done_ = false;
 };
+
+// load(mesh, control) on a file that control shortens must throw, naming the file and
+// "changed while it was read", and leave the mesh empty.
+template <class Load>
+void expectMeshRefusedAsChanged(const std::string& path, TruncatingControl& control, Load load)
+{
+    FacetMesh mesh;
+    try {
+        load(mesh, path, control);
+        ADD_FAILURE() << "a file shortened while read must be refused";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.file(), path);
+        EXPECT_EQ(e.reason(), "changed while it was read");
+    }
+    EXPECT_TRUE(mesh.triangles.empty());
+    EXPECT_TRUE(mesh.edges.empty());
+}
 
 } // namespace corvane::testing

@@ -2,6 +2,7 @@
 // kinds that hold 256 levels, only once the user agrees to the reduction; image commands
 // that ask before they reduce it; and the surface dialog writing the same G-code and STL as
 // the command line from it.
+#include "depth_pictures.h"
 #include "gui/picture/picture_information.h"
 #include "imaging/depth_levels.h"
 #include "imaging/picture_io.h"
@@ -19,15 +20,8 @@ using imaging::Picture;
 // A ramp across the picture in steps that 256 levels cannot tell apart, a second ramp down.
 Picture depthRamp(int width, int height)
 {
-    Picture p;
-    p.width = width;
-    p.height = height;
-    p.bitCount = 16;
-    p.pixels.resize(p.rowStride() * std::size_t(height));
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            p.samples(y)[x] = std::uint16_t((x * 977 + y * 61) % 65536);
-    return p;
+    return corvane::testing::depthPicture(width, height,
+                                          [](int x, int y) { return (x * 977 + y * 61) % 65536; });
 }
 
 class DepthMapWindowTest : public SurfaceDialogTest {
