@@ -64,43 +64,41 @@ int widenedEnd(int from, int to, int limit)
 }
 
 // The half widths of the tool's reach on each row, kept while moves span the same y range
-// (the moves of one raster line): NaN for a row passed over, -1 for one not worked out.
+// (the moves of one raster line): NaN for a row passed over. A row's width holds for the
+// range only when its stamp is the range's.
 struct RowWidths {
     double yLow = 0, yHigh = 0;
-    std::vector<double> halfWidth;
-    int touchedBegin = 0, touchedEnd = 0; // the rows worked out since the range changed
+    unsigned stamp = 0; // 0: no range yet
+    struct Row {
+        unsigned stamp = 0;
+        double halfWidth = 0;
+    };
+    std::vector<Row> rows;
 };
 
 // Calls visit(row, y, from, to) for each row of [r0, r1) the move's tool reaches, with the
 // columns [from, to) it can reach there.
 template <class Visit>
-void forEachRowUnder(const Segment& s, const Reach& box, double r, const ZMap& map, int r0,
-                     int r1, RowWidths& widths, Visit visit)
+void forEachRowUnder(const Segment& s, const Reach& box, double r, const ZMap& map, int r0, int r1,
+                     RowWidths& widths, Visit visit)
 {
     const double yLow = std::min(s.y0, s.y1), yHigh = std::max(s.y0, s.y1);
-    if (widths.halfWidth.empty()) {
-        widths.halfWidth.assign(std::size_t(map.rows), -1);
+    if (widths.stamp == 0 || yLow != widths.yLow || yHigh != widths.yHigh) {
+        widths.rows.resize(std::size_t(map.rows));
         widths.yLow = yLow;
         widths.yHigh = yHigh;
-    } else if (yLow != widths.yLow || yHigh != widths.yHigh) {
-        std::fill(widths.halfWidth.begin() + widths.touchedBegin,
-                  widths.halfWidth.begin() + widths.touchedEnd, -1.0);
-        widths.touchedBegin = widths.touchedEnd = 0;
-        widths.yLow = yLow;
-        widths.yHigh = yHigh;
+        ++widths.stamp;
     }
-    if (widths.touchedBegin == widths.touchedEnd)
-        widths.touchedBegin = r0, widths.touchedEnd = r1;
-    widths.touchedBegin = std::min(widths.touchedBegin, r0);
-    widths.touchedEnd = std::max(widths.touchedEnd, r1);
     const double xLow = std::min(s.x0, s.x1), xHigh = std::max(s.x0, s.x1);
     // Column bounds by a multiplication: a rounding of either way moves them by less than
     // the cell of slack they keep.
     const double perCell = 1 / map.cell;
     for (int row = r0; row < r1; ++row) {
         const double y = map.y(row);
-        double& halfWidth = widths.halfWidth[std::size_t(row)];
-        if (halfWidth == -1) {
+        RowWidths::Row& width = widths.rows[std::size_t(row)];
+        double& halfWidth = width.halfWidth;
+        if (width.stamp != widths.stamp) {
+            width.stamp = widths.stamp;
             // A spot within the radius of the segment lies within sqrt(r² − gap²) of its x
             // range, gap being the row's distance from the segment's y range: a disc's
             // width, not the box's, on each row. Whether a spot exactly on the rim is cut is
@@ -117,8 +115,8 @@ void forEachRowUnder(const Segment& s, const Reach& box, double r, const ZMap& m
         // at or past the reach, and no cell beyond it lies within a cell of the reach.
         const int from = std::max(
             box.colBegin, clampIndex((xLow - halfWidth - map.left) * perCell - 1, map.cols));
-        const int to = std::min(
-            box.colEnd, clampIndex((xHigh + halfWidth - map.left) * perCell + 2, map.cols));
+        const int to = std::min(box.colEnd,
+                                clampIndex((xHigh + halfWidth - map.left) * perCell + 2, map.cols));
         visit(row, y, from, widenedEnd(from, to, box.colEnd));
     }
 }
@@ -152,8 +150,7 @@ void sweepBand(const std::vector<ToolMove>& moves, std::size_t first, std::size_
                         [&](int row, double y, int from, int to) {
                             double* heights = &map.at(row, 0);
                             for (int col = from; col < to; ++col)
-                                collided |=
-                                    visitCell(cutter, move, heights[col], map.x(col), y);
+                                collided |= visitCell(cutter, move, heights[col], map.x(col), y);
                         });
         if (collided)
             lines.push_back(move.line);
