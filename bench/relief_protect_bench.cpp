@@ -87,35 +87,17 @@ void passes(benchmark::State& state, bool noise)
     state.counters["bytes"] = double(bytes);
 }
 
+// Wall time, with the CPU time of both threads beside it.
+void wallAndCpuTime(benchmark::internal::Benchmark* b)
+{
+    b->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
+}
+
 } // namespace
 
-BENCHMARK_CAPTURE(write, Relief_Unprotected, false, false)
-    ->Unit(benchmark::kMillisecond)
-    ->MeasureProcessCPUTime()
-    ->UseRealTime();
-BENCHMARK_CAPTURE(write, Relief_Protected, false, true)
-    ->Unit(benchmark::kMillisecond)
-    ->MeasureProcessCPUTime()
-    ->UseRealTime();
-BENCHMARK_CAPTURE(write, Noise_Unprotected, true, false)
-    ->Unit(benchmark::kMillisecond)
-    ->MeasureProcessCPUTime()
-    ->UseRealTime();
-BENCHMARK_CAPTURE(write, Noise_Protected, true, true)
-    ->Unit(benchmark::kMillisecond)
-    ->MeasureProcessCPUTime()
-    ->UseRealTime();
-BENCHMARK_CAPTURE(passes, Relief, false)
-    ->Arg(0)
-    ->Arg(1)
-    ->Arg(2)
-    ->Unit(benchmark::kMillisecond)
-    ->MeasureProcessCPUTime()
-    ->UseRealTime();
-BENCHMARK_CAPTURE(passes, Noise, true)
-    ->Arg(0)
-    ->Arg(1)
-    ->Arg(2)
-    ->Unit(benchmark::kMillisecond)
-    ->MeasureProcessCPUTime()
-    ->UseRealTime();
+BENCHMARK_CAPTURE(write, Relief_Unprotected, false, false)->Apply(wallAndCpuTime);
+BENCHMARK_CAPTURE(write, Relief_Protected, false, true)->Apply(wallAndCpuTime);
+BENCHMARK_CAPTURE(write, Noise_Unprotected, true, false)->Apply(wallAndCpuTime);
+BENCHMARK_CAPTURE(write, Noise_Protected, true, true)->Apply(wallAndCpuTime);
+BENCHMARK_CAPTURE(passes, Relief, false)->Arg(0)->Arg(1)->Arg(2)->Apply(wallAndCpuTime);
+BENCHMARK_CAPTURE(passes, Noise, true)->Arg(0)->Arg(1)->Arg(2)->Apply(wallAndCpuTime);
