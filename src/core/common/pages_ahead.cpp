@@ -81,4 +81,17 @@ void PagesAhead::run()
     }
 }
 
+void faultInPages(void* data, std::size_t bytes, const std::atomic<bool>& stop)
+{
+    const auto start = reinterpret_cast<std::uintptr_t>(data);
+    const std::uintptr_t end = (start + bytes) & ~(PageSize - 1);
+    for (std::uintptr_t at = (start + PageSize - 1) & ~(PageSize - 1); at < end && !stop;
+         at += Step) {
+        // Where the call is not offered the filling thread faults in its own pages.
+        if (::madvise(reinterpret_cast<void*>(at), std::min(Step, end - at), MADV_POPULATE_WRITE) !=
+            0)
+            return;
+    }
+}
+
 } // namespace corvane

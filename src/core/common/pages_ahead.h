@@ -46,4 +46,9 @@ private:
     std::thread helper_;
 };
 
+// Faults in the pages of [data, data + bytes), a buffer about to be filled, on the calling
+// thread, a few MB at a time until done or `stop` is set. For a thread that has time for it
+// while another does other work. Only a help, like PagesAhead.
+void faultInPages(void* data, std::size_t bytes, const std::atomic<bool>& stop);
+
 } // namespace corvane

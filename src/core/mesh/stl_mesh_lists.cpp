@@ -1,5 +1,6 @@
 #include "mesh/stl_mesh_lists.h"
 
+#include "common/pages_ahead.h"
 #include "mesh/bounds.h"
 #include "mesh/facet_mesh_build.h"
 #include "mesh/stl_records.h"
@@ -7,7 +8,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <exception>
 #include <thread>
 #include <vector>
 
@@ -18,19 +18,18 @@ namespace {
 // Below this many triangles a second thread costs more than it saves.
 constexpr std::size_t MinTwoThreadTriangles = std::size_t(1) << 16;
 
-// Triangles in one piece of the work the two threads share once the keys are sorted.
-constexpr std::size_t PieceTriangles = std::size_t(1) << 15;
-
 const char* recordAt(std::string_view bytes, std::size_t t)
 {
     return bytes.data() + stl::HeaderBytes + stl::RecordBytes * t;
 }
 
 // The lowest z and the record of every triangle that is not flat, in record order: the
-// triangles FacetMeshSink keeps. Refuses the first triangle with a coordinate that is not
-// finite; false when Esc stopped it, at the points readStl looks.
+// triangles FacetMeshSink keeps; and the box around every corner, z negated, which is the box
+// around both ends of every side (a point added again changes no bound: a tie keeps the value
+// met first). Refuses the first triangle with a coordinate that is not finite; false when Esc
+// stopped it, at the points readStl looks.
 bool makeKeys(std::string_view bytes, std::size_t count, const std::string& fileName,
-              std::vector<LowestZKey>& keys, RunControl& control)
+              std::vector<LowestZKey>& keys, Bounds& bounds, RunControl& control)
 {
     keys.reserve(count);
     for (std::size_t t = 0; t < count; ++t) {
@@ -45,82 +44,30 @@ bool makeKeys(std::string_view bytes, std::size_t count, const std::string& file
         const double low = std::min(std::min(z0, z1), z2), high = std::max(std::max(z0, z1), z2);
         if (high - low > FlatSpan)
             keys.push_back({float(low), std::uint32_t(t)});
+        bounds.add({v[0], v[1], -z0});
+        bounds.add({v[3], v[4], -z1});
+        bounds.add({v[6], v[7], -z2});
     }
     return true;
 }
 
-// Both lists at their full length: three sides a triangle, and a place for
-// every triangle (cut to the ones kept once they are known). The lists can then be filled
-// in pieces, in any order, by two threads. Their room is what the general road reserves.
-void sizeLists(FacetMesh& mesh, std::size_t count)
+// The sides c1-c2, c2-c3, c3-c1 of every triangle, z negated, as FacetMeshSink makes them.
+void writeSides(std::string_view bytes, std::size_t count, TEdgeArray& edges)
 {
-    // In ordinary pages: 2 MB pages fault in faster once memory is warm, but where the
-    // system must first take them back from elsewhere (a virtual machine whose idle memory
-    // went back to its host) the first read of a file took five times as long.
-    mesh.edges.resize(3 * count);
-    mesh.triangles.resize(count);
-}
-
-// Sizing the lists on a thread of its own while the keys are read and sorted (its page
-// faults then cost no time on the thread that reads), joined on every way out.
-class ListSizing {
-public:
-    ListSizing(FacetMesh& mesh, std::size_t count)
-        : thread_([this, &mesh, count] {
-              try {
-                  sizeLists(mesh, count);
-              } catch (...) {
-                  error_ = std::current_exception(); // out of memory
-              }
-          })
-    {
-    }
-    ~ListSizing() { join(); }
-    ListSizing(const ListSizing&) = delete;
-    ListSizing& operator=(const ListSizing&) = delete;
-
-    // Waits for the lists; rethrows what stopped the sizing.
-    void finish()
-    {
-        join();
-        if (error_)
-            std::rethrow_exception(error_);
-    }
-
-private:
-    void join()
-    {
-        if (thread_.joinable())
-            thread_.join();
-    }
-    std::exception_ptr error_;
-    std::thread thread_; // last: starts once the rest is ready
-};
-
-// The sides c1-c2, c2-c3, c3-c1 of triangles [from, to) in their places, z negated, as
-// FacetMeshSink makes them, and the box around their end points. The box takes the corners
-// once each: a point added again changes no bound (a tie keeps the value met first), so it is
-// the box over both ends of every side.
-void writeSides(std::string_view bytes, std::size_t from, std::size_t to, TEdgeArray& edges,
-                Bounds& bounds)
-{
-    for (std::size_t t = from; t < to; ++t) {
+    for (std::size_t t = 0; t < count; ++t) {
         float v[9];
         stl::recordCorners(recordAt(bytes, t), v);
         const Point3D a{v[0], v[1], -double(v[2])}, b{v[3], v[4], -double(v[5])},
             c{v[6], v[7], -double(v[8])};
-        edges[3 * t] = {a, b};
-        edges[3 * t + 1] = {b, c};
-        edges[3 * t + 2] = {c, a};
-        bounds.add(a);
-        bounds.add(b);
-        bounds.add(c);
+        edges.push_back({a, b});
+        edges.push_back({b, c});
+        edges.push_back({c, a});
     }
 }
 
-// The triangles of sorted keys [from, to) in their places, from their records.
+// The triangle of each sorted key in [from, to), read from its record, into its place.
 void writeTriangles(std::string_view bytes, const std::vector<LowestZKey>& keys, std::size_t from,
-                    std::size_t to, TTriangleArray& triangles)
+                    std::size_t to, Triangle* triangles)
 {
     // The records are read out of order: asking for the ones a little ahead keeps several
     // trips to memory in flight at once.
@@ -137,63 +84,124 @@ void writeTriangles(std::string_view bytes, const std::vector<LowestZKey>& keys,
     }
 }
 
-// The sides of every triangle and the triangles that are not flat in sorted order, in pieces
-// that `threads` threads take in turn; then the extents, from the pieces' boxes in record order.
-void fillLists(FacetMesh& mesh, std::string_view bytes, std::size_t count,
-               const std::vector<LowestZKey>& keys, unsigned threads)
-{
-    const std::size_t sidePieces = (count + PieceTriangles - 1) / PieceTriangles;
-    const std::size_t trianglePieces = (keys.size() + PieceTriangles - 1) / PieceTriangles;
-    std::vector<Bounds> boxes(sidePieces);
-    std::atomic<std::size_t> next{0};
-    // Nothing in a piece can fail: the lists are already at their length.
-    const auto work = [&]() noexcept {
-        for (std::size_t p; (p = next++) < sidePieces + trianglePieces;) {
-            if (p < sidePieces) {
-                writeSides(bytes, p * PieceTriangles, std::min(count, (p + 1) * PieceTriangles),
-                           mesh.edges, boxes[p]);
-            } else {
-                const std::size_t q = p - sidePieces;
-                writeTriangles(bytes, keys, q * PieceTriangles,
-                               std::min(keys.size(), (q + 1) * PieceTriangles), mesh.triangles);
-            }
-        }
-    };
-    if (threads >= 2) {
-        std::thread second(work);
-        work();
-        second.join();
-    } else {
-        work();
+// A load on two threads. The kernel's work of faulting in the lists' pages takes about as
+// long as all the rest, so the second thread does it while the first reads the keys and
+// sorts them, then writes the sides; the triangles, read out of order from the records and
+// so bound by trips to memory, are written by both, in pieces, once the keys are sorted.
+// Which thread writes which piece changes nothing in the lists.
+class TwoThreadLoad {
+public:
+    TwoThreadLoad(FacetMesh& mesh, std::string_view bytes, std::size_t count)
+        : mesh_(mesh), bytes_(bytes), count_(count)
+    {
+        mesh.edges.reserve(3 * count);
+        mesh.triangles.reserve(count);
+        second_ = std::thread([this] { secondThread(); });
     }
-    Bounds bounds;
-    for (const Bounds& box : boxes)
-        bounds.add(box);
-    mesh.extents = bounds.extents();
+    ~TwoThreadLoad()
+    {
+        if (second_.joinable()) { // stopped by Esc or an error before finish()
+            abandoned_ = true;
+            announce(Abandoned);
+            second_.join();
+        }
+    }
+    TwoThreadLoad(const TwoThreadLoad&) = delete;
+    TwoThreadLoad& operator=(const TwoThreadLoad&) = delete;
+
+    // On the first thread, with the sorted keys: writes the triangles with the second thread,
+    // and returns once both lists are whole.
+    void finish(const std::vector<LowestZKey>& keys)
+    {
+        keys_ = &keys;
+        announce(Sorted);
+        trianglesSized_.wait(false);
+        writeTrianglePieces();
+        second_.join();
+        mesh_.triangles.resize(keys.size()); // the room was for every triangle, flat ones too
+    }
+
+private:
+    enum : int { Sorting, Sorted, Abandoned };
+
+    // Triangles in one piece of the work the two threads share.
+    static constexpr std::size_t PieceTriangles = std::size_t(1) << 15;
+
+    void announce(int state)
+    {
+        keysState_ = state;
+        keysState_.notify_one();
+    }
+
+    void secondThread()
+    {
+        // Faulted in before the first thread can want them, then given their length (the
+        // pieces are written in any order); the sides are written in order.
+        faultInPages(mesh_.triangles.data(), count_ * sizeof(Triangle), abandoned_);
+        mesh_.triangles.resize(count_);
+        trianglesSized_ = true;
+        trianglesSized_.notify_one();
+        faultInPages(mesh_.edges.data(), 3 * count_ * sizeof(Edge), abandoned_);
+        if (!abandoned_)
+            writeSides(bytes_, count_, mesh_.edges);
+        keysState_.wait(Sorting);
+        if (keysState_ == Sorted)
+            writeTrianglePieces();
+    }
+
+    void writeTrianglePieces()
+    {
+        const std::vector<LowestZKey>& keys = *keys_;
+        for (std::size_t p; (p = nextPiece_++) * PieceTriangles < keys.size();)
+            writeTriangles(bytes_, keys, p * PieceTriangles,
+                           std::min(keys.size(), (p + 1) * PieceTriangles), mesh_.triangles.data());
+    }
+
+    FacetMesh& mesh_;
+    std::string_view bytes_;
+    std::size_t count_;
+    const std::vector<LowestZKey>* keys_ = nullptr;
+    std::atomic<int> keysState_{Sorting};
+    std::atomic<bool> abandoned_{false};
+    std::atomic<bool> trianglesSized_{false};
+    std::atomic<std::size_t> nextPiece_{0};
+    std::thread second_; // last: starts once the rest is ready
+};
+
+bool loadOnTwoThreads(FacetMesh& mesh, std::string_view bytes, std::size_t count,
+                      const std::string& fileName, RunControl& control,
+                      const std::function<bool()>& betweenSteps, Bounds& bounds)
+{
+    TwoThreadLoad load(mesh, bytes, count);
+    // The sort stays on this thread: the other is busy.
+    std::vector<LowestZKey> keys;
+    if (!makeKeys(bytes, count, fileName, keys, bounds, control) || !betweenSteps() ||
+        !sortLowestZKeys(keys, control, 1))
+        return false;
+    load.finish(keys);
+    return true;
 }
 
 bool load(FacetMesh& mesh, std::string_view bytes, std::size_t count, const std::string& fileName,
           RunControl& control, const std::function<bool()>& betweenSteps, unsigned threads)
 {
-    std::vector<LowestZKey> keys;
-    const auto keysSorted = [&] {
-        return makeKeys(bytes, count, fileName, keys, control) && betweenSteps() &&
-               sortLowestZKeys(keys, control);
-    };
+    Bounds bounds;
     if (threads >= 2) {
-        // Faulting in the lists' pages takes longer than reading the keys: the sort runs
-        // beside it too.
-        ListSizing sizing(mesh, count);
-        if (!keysSorted())
+        if (!loadOnTwoThreads(mesh, bytes, count, fileName, control, betweenSteps, bounds))
             return false;
-        sizing.finish();
     } else {
-        sizeLists(mesh, count);
-        if (!keysSorted())
+        std::vector<LowestZKey> keys;
+        if (!makeKeys(bytes, count, fileName, keys, bounds, control) || !betweenSteps() ||
+            !sortLowestZKeys(keys, control))
             return false;
+        // The room the general road reserves.
+        mesh.edges.reserve(3 * count);
+        mesh.triangles.reserve(count);
+        writeSides(bytes, count, mesh.edges);
+        mesh.triangles.resize(keys.size());
+        writeTriangles(bytes, keys, 0, keys.size(), mesh.triangles.data());
     }
-    mesh.triangles.resize(keys.size());
-    fillLists(mesh, bytes, count, keys, threads);
+    mesh.extents = bounds.extents();
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include "common/pages_ahead.h"
 #include "common/quick_sort_blocks.h"
+#include "mesh/lowest_z_partition.h"
 
 #include <algorithm>
 #include <atomic>
@@ -11,6 +12,7 @@
 #include <initializer_list>
 #include <mutex>
 #include <thread>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -76,13 +78,30 @@ private:
     bool stopped_ = false;
 };
 
+// The fastest partition of K that gives quickSortPartition's result.
+template <class K> auto partitionFor()
+{
+    using Partition = std::pair<std::ptrdiff_t, std::ptrdiff_t> (*)(std::vector<K>&, std::ptrdiff_t,
+                                                                    std::ptrdiff_t);
+    Partition blocks = [](std::vector<K>& keys, std::ptrdiff_t lo, std::ptrdiff_t hi) {
+        return quickSortPartitionBlocks(keys, lo, hi, [](const K& k) { return double(k.z); });
+    };
+    if constexpr (std::is_same_v<K, LowestZKey>)
+        return lowestZLanesOffered() ? Partition(&partitionLowestZKeys) : blocks;
+    else
+        return blocks;
+}
+
 // Sorts the keys by z; false when Esc stopped it. Esc is looked at before the first partition
 // and after each checkpoint, passed about every CheckpointStride keys scanned. A large list is
-// sorted by two threads: the partitions are the ones one thread would make, and disjoint
-// ranges do not affect each other, so the order is the same.
-template <class K> bool sortKeys(std::vector<K>& keys, RunControl& control)
+// sorted by two threads unless `threads` is 1: the partitions are the ones one thread would
+// make, and disjoint ranges do not affect each other, so the order is the same.
+template <class K> bool sortKeys(std::vector<K>& keys, RunControl& control, unsigned threads)
 {
     const auto keyOf = [](const K& k) { return double(k.z); };
+    const auto fastest = partitionFor<K>();
+    const auto partition = [fastest](std::vector<K>& v, std::ptrdiff_t lo, std::ptrdiff_t hi,
+                                     const auto&) { return fastest(v, lo, hi); };
     std::atomic<bool> stopped{false};
     std::size_t sinceCheckpoint = 0;
     bool looked = false;
@@ -100,8 +119,8 @@ template <class K> bool sortKeys(std::vector<K>& keys, RunControl& control)
         return !stopped.load(std::memory_order_relaxed);
     };
     const std::ptrdiff_t last = std::ptrdiff_t(keys.size()) - 1;
-    if (keys.size() < MinSplitKeys || std::thread::hardware_concurrency() < 2)
-        return quickSortByBlocks(keys, 0, last, keyOf, keepGoing);
+    if (keys.size() < MinSplitKeys || threads < 2 || std::thread::hardware_concurrency() < 2)
+        return quickSortWith(keys, 0, last, keyOf, keepGoing, partition);
 
     const std::size_t pieceLimit = keys.size() / 32;
     SharedRanges ranges(0, last);
@@ -109,11 +128,11 @@ template <class K> bool sortKeys(std::vector<K>& keys, RunControl& control)
         for (KeyRange r; ranges.take(r);) {
             const std::size_t n = std::size_t(r.hi - r.lo + 1);
             if (n <= pieceLimit || r.lo >= r.hi) {
-                ranges.done({}, !quickSortByBlocks(keys, r.lo, r.hi, keyOf, goOn));
+                ranges.done({}, !quickSortWith(keys, r.lo, r.hi, keyOf, goOn, partition));
             } else if (!goOn(n)) {
                 ranges.done({}, true);
             } else {
-                const auto [j, i] = quickSortPartitionBlocks(keys, r.lo, r.hi, keyOf);
+                const auto [j, i] = fastest(keys, r.lo, r.hi);
                 ranges.done({{r.lo, j}, {i, r.hi}}, false);
             }
         }
@@ -161,16 +180,16 @@ bool sortByLowestZ(TTriangleArray& triangles, RunControl& control)
                      SIZE_MAX);
     for (std::size_t i = 0; i < n; ++i)
         keys.push_back({triangles[i].c[0].z, i});
-    if (!sortKeys(keys, control))
+    if (!sortKeys(keys, control, 2))
         return false; // the list stays in the order it had
     gatherInKeyOrder(triangles, keys, sorted);
     triangles = std::move(sorted);
     return true;
 }
 
-bool sortLowestZKeys(std::vector<LowestZKey>& keys, RunControl& control)
+bool sortLowestZKeys(std::vector<LowestZKey>& keys, RunControl& control, unsigned threads)
 {
-    return keys.size() < 2 || sortKeys(keys, control);
+    return keys.size() < 2 || sortKeys(keys, control, threads);
 }
 
 bool isSortedByLowestZ(const TTriangleArray& triangles)

@@ -27,8 +27,9 @@ struct LowestZKey {
 
 // Sorts the keys by z with the quicksort of sortByLowestZ: the permutation is the one
 // sortByLowestZ gives a list of triangles with these lowest z, ties included. Esc as there:
-// false, the keys then in no particular order.
-bool sortLowestZKeys(std::vector<LowestZKey>& keys, RunControl& control);
+// false, the keys then in no particular order. threads: 1 keeps the sort on the calling
+// thread (another is busy beside it); 2 lets a large list be sorted by two.
+bool sortLowestZKeys(std::vector<LowestZKey>& keys, RunControl& control, unsigned threads = 2);
 
 // The same order test, for callers that are handed a list and must check it.
 bool isSortedByLowestZ(const TTriangleArray& triangles);
