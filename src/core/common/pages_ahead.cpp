@@ -81,17 +81,23 @@ void PagesAhead::run()
     }
 }
 
-void faultInPages(void* data, std::size_t bytes, const std::atomic<bool>& stop)
+SharedPageFaults::SharedPageFaults(void* data, std::size_t bytes)
+    : start_((reinterpret_cast<std::uintptr_t>(data) + PageSize - 1) & ~(PageSize - 1)),
+      end_(std::max(start_, (reinterpret_cast<std::uintptr_t>(data) + bytes) & ~(PageSize - 1))),
+      pieces_((end_ - start_ + Step - 1) / Step)
 {
-    const auto start = reinterpret_cast<std::uintptr_t>(data);
-    const std::uintptr_t end = (start + bytes) & ~(PageSize - 1);
-    for (std::uintptr_t at = (start + PageSize - 1) & ~(PageSize - 1); at < end && !stop;
-         at += Step) {
-        // Where the call is not offered the filling thread faults in its own pages.
-        if (::madvise(reinterpret_cast<void*>(at), std::min(Step, end - at), MADV_POPULATE_WRITE) !=
-            0)
-            return;
+}
+
+void SharedPageFaults::faultIn(const std::atomic<bool>& stop)
+{
+    for (std::size_t p; !stop && (p = next_++) < pieces_; ++done_) {
+        const std::uintptr_t at = start_ + p * Step;
+        // Where the call is not offered the filling threads fault in their own pages.
+        ::madvise(reinterpret_cast<void*>(at), std::min(Step, end_ - at), MADV_POPULATE_WRITE);
     }
+    // The pieces the other thread took last: one at most, a millisecond or two.
+    while (!stop && done_.load() < pieces_)
+        std::this_thread::yield();
 }
 
 } // namespace corvane

@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <thread>
 #include <vector>
@@ -46,9 +47,22 @@ private:
     std::thread helper_;
 };
 
-// Faults in the pages of [data, data + bytes), a buffer about to be filled, on the calling
-// thread, a few MB at a time until done or `stop` is set. For a thread that has time for it
-// while another does other work. Only a help, like PagesAhead.
-void faultInPages(void* data, std::size_t bytes, const std::atomic<bool>& stop);
+// The pages of [data, data + bytes), a buffer about to be filled, faulted in by whichever
+// threads have time for it: each call of faultIn() takes a few MB not yet taken at a time until
+// none is left, then waits for the pieces other threads took. For a thread that has time for
+// it while another does other work, and for both once both have. Only a help, like PagesAhead.
+class SharedPageFaults {
+public:
+    SharedPageFaults(void* data, std::size_t bytes);
+
+    // Returns once every piece is faulted in, or soon after `stop` is set.
+    void faultIn(const std::atomic<bool>& stop);
+
+private:
+    std::uintptr_t start_; // the first whole page
+    std::uintptr_t end_;   // the end of the last whole page
+    std::size_t pieces_;
+    std::atomic<std::size_t> next_{0}, done_{0};
+};
 
 } // namespace corvane

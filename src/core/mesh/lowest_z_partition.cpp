@@ -20,6 +20,7 @@ namespace {
 #define LANES __attribute__((target("avx512f")))
 
 constexpr std::ptrdiff_t Block = 64; // keys a mask covers
+constexpr std::ptrdiff_t TinyKeys = 4;
 
 static_assert(sizeof(LowestZKey) == 8 && offsetof(LowestZKey, z) == 0,
               "the lanes read z as every other float");
@@ -132,6 +133,10 @@ LANES std::pair<std::ptrdiff_t, std::ptrdiff_t> partitionLanes(std::vector<Lowes
 {
     LowestZKey* keys = items.data();
     const float pivotZ = keys[lo + (hi - lo) / 2].z;
+    const auto zOf = [](const LowestZKey& k) { return double(k.z); };
+    // A handful of keys is done sooner one by one than by setting up the masks.
+    if (hi - lo < TinyKeys)
+        return partitionFrom(items, lo, hi, double(pivotZ), zOf);
     const __m512 pivot = _mm512_set1_ps(pivotZ);
     std::uint64_t left = 0, right = 0; // the stops not yet exchanged in the current blocks
     // Keys [lo, nextLeft) and (nextRight, hi] have been looked at.
@@ -173,8 +178,7 @@ LANES std::pair<std::ptrdiff_t, std::ptrdiff_t> partitionLanes(std::vector<Lowes
     if (j - i + 1 <= ShortKeys)
         return partitionShortRange(keys, i, j, pivot);
     // No exchange yet, and the blocks found no stops on one side: rare enough for the loop.
-    return partitionFrom(items, i, j, double(pivotZ),
-                         [](const LowestZKey& k) { return double(k.z); });
+    return partitionFrom(items, i, j, double(pivotZ), zOf);
 }
 
 } // namespace

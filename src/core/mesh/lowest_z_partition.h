@@ -2,10 +2,10 @@
 // exchange for exchange, as quickSortPartitionBlocks gives it, but with sixteen keys weighed
 // against the pivot per instruction. A block's stops are then the set bits of a 64-bit mask,
 // taken in turn from the low end on the left and from the high end on the right. A range, or
-// what is left of one, of 64 keys or fewer is done from two such masks over the whole of it,
-// so the short ranges that make up most of a sort's partitions never run the one-by-one loop
-// with its unpredictable branches. Why that gives the one-by-one loop's exchanges is told at
-// partitionShortRange in the .cpp.
+// what is left of one, of 256 keys or fewer is done from such masks over the whole of it, so
+// the short ranges that make up most of a sort's partitions do not run the one-by-one loop
+// with its unpredictable branches (only those of four keys or fewer do). Why that gives the
+// one-by-one loop's exchanges is told at partitionShortRange in the .cpp.
 #pragma once
 
 #include "mesh/triangle_sort.h"

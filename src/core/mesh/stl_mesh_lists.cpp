@@ -84,18 +84,28 @@ void writeTriangles(std::string_view bytes, const std::vector<LowestZKey>& keys,
     }
 }
 
+// The room for n items, reserved.
+template <class T> T* roomFor(std::vector<T>& list, std::size_t n)
+{
+    list.reserve(n);
+    return list.data();
+}
+
 // A load on two threads. The kernel's work of faulting in the lists' pages takes about as
-// long as all the rest, so the second thread does it while the first reads the keys and
-// sorts them, then writes the sides; the triangles, read out of order from the records and
-// so bound by trips to memory, are written by both, in pieces, once the keys are sorted.
-// Which thread writes which piece changes nothing in the lists.
+// long as all the rest, and on a virtual machine that must first get the memory back from
+// its host, several times as long. So the second thread faults in the triangles' pages from
+// the start, while the first reads the keys and sorts them, and then the sides' pages. The
+// triangles, read out of order from the records and so bound by trips to memory, are written
+// in pieces by whichever thread is free, and so are the sides' pages faulted in; the sides
+// are written, in order, by the first thread to find their pages all there. Which thread does
+// which piece changes nothing in the lists.
 class TwoThreadLoad {
 public:
     TwoThreadLoad(FacetMesh& mesh, std::string_view bytes, std::size_t count)
-        : mesh_(mesh), bytes_(bytes), count_(count)
+        : mesh_(mesh), bytes_(bytes), count_(count),
+          trianglePages_(roomFor(mesh.triangles, count), count * sizeof(Triangle)),
+          sidePages_(roomFor(mesh.edges, 3 * count), 3 * count * sizeof(Edge))
     {
-        mesh.edges.reserve(3 * count);
-        mesh.triangles.reserve(count);
         second_ = std::thread([this] { secondThread(); });
     }
     ~TwoThreadLoad()
@@ -109,14 +119,15 @@ public:
     TwoThreadLoad(const TwoThreadLoad&) = delete;
     TwoThreadLoad& operator=(const TwoThreadLoad&) = delete;
 
-    // On the first thread, with the sorted keys: writes the triangles with the second thread,
-    // and returns once both lists are whole.
+    // On the first thread, with the sorted keys: writes the triangles and the sides with the
+    // second thread, and returns once both lists are whole.
     void finish(const std::vector<LowestZKey>& keys)
     {
         keys_ = &keys;
         announce(Sorted);
         trianglesSized_.wait(false);
         writeTrianglePieces();
+        writeSidesOnce();
         second_.join();
         mesh_.triangles.resize(keys.size()); // the room was for every triangle, flat ones too
     }
@@ -135,18 +146,24 @@ private:
 
     void secondThread()
     {
-        // Faulted in before the first thread can want them, then given their length (the
-        // pieces are written in any order); the sides are written in order.
-        faultInPages(mesh_.triangles.data(), count_ * sizeof(Triangle), abandoned_);
+        // Given their length once faulted in: the pieces are written in any order.
+        trianglePages_.faultIn(abandoned_);
         mesh_.triangles.resize(count_);
         trianglesSized_ = true;
         trianglesSized_.notify_one();
-        faultInPages(mesh_.edges.data(), 3 * count_ * sizeof(Edge), abandoned_);
-        if (!abandoned_)
-            writeSides(bytes_, count_, mesh_.edges);
+        writeSidesOnce();
         keysState_.wait(Sorting);
         if (keysState_ == Sorted)
             writeTrianglePieces();
+    }
+
+    // The sides' pages faulted in with the other thread, then the sides, by the thread that
+    // gets there first.
+    void writeSidesOnce()
+    {
+        sidePages_.faultIn(abandoned_);
+        if (!abandoned_ && !sidesTaken_.exchange(true))
+            writeSides(bytes_, count_, mesh_.edges);
     }
 
     void writeTrianglePieces()
@@ -160,10 +177,12 @@ private:
     FacetMesh& mesh_;
     std::string_view bytes_;
     std::size_t count_;
+    SharedPageFaults trianglePages_, sidePages_; // the lists' room, reserved
     const std::vector<LowestZKey>* keys_ = nullptr;
     std::atomic<int> keysState_{Sorting};
     std::atomic<bool> abandoned_{false};
     std::atomic<bool> trianglesSized_{false};
+    std::atomic<bool> sidesTaken_{false};
     std::atomic<std::size_t> nextPiece_{0};
     std::thread second_; // last: starts once the rest is ready
 };
