@@ -82,22 +82,37 @@ void PagesAhead::run()
 }
 
 SharedPageFaults::SharedPageFaults(void* data, std::size_t bytes)
-    : start_((reinterpret_cast<std::uintptr_t>(data) + PageSize - 1) & ~(PageSize - 1)),
-      end_(std::max(start_, (reinterpret_cast<std::uintptr_t>(data) + bytes) & ~(PageSize - 1))),
-      pieces_((end_ - start_ + Step - 1) / Step)
+    : data_(reinterpret_cast<std::uintptr_t>(data)), bytes_(bytes),
+      start_((data_ + PageSize - 1) & ~(PageSize - 1)),
+      end_(std::max(start_, (data_ + bytes) & ~(PageSize - 1))),
+      pieces_((end_ - start_ + Step - 1) / Step),
+      pieceDone_(std::make_unique<std::atomic<bool>[]>(pieces_))
 {
 }
 
-void SharedPageFaults::faultIn(const std::atomic<bool>& stop)
+void SharedPageFaults::faultIn(const std::atomic<bool>& stop,
+                               const std::function<void(std::size_t)>& fill)
 {
-    for (std::size_t p; !stop && (p = next_++) < pieces_; ++done_) {
+    for (std::size_t p; !stop && (p = next_++) < pieces_;) {
         const std::uintptr_t at = start_ + p * Step;
         // Where the call is not offered the filling threads fault in their own pages.
         ::madvise(reinterpret_cast<void*>(at), std::min(Step, end_ - at), MADV_POPULATE_WRITE);
+        pieceDone_[p] = true;
+        ++done_;
+        if (fill)
+            fill(faultedInFromData());
     }
     // The pieces the other thread took last: one at most, a millisecond or two.
     while (!stop && done_.load() < pieces_)
         std::this_thread::yield();
+}
+
+std::size_t SharedPageFaults::faultedInFromData()
+{
+    while (donePrefix_ < pieces_ && pieceDone_[donePrefix_])
+        ++donePrefix_;
+    const std::uintptr_t upTo = std::min(end_, start_ + donePrefix_ * Step);
+    return std::min(bytes_, std::size_t(upTo - data_));
 }
 
 } // namespace corvane

@@ -10,6 +10,7 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <thread>
 #include <vector>
@@ -48,20 +49,32 @@ private:
 };
 
 // The pages of [data, data + bytes), a buffer about to be filled, faulted in by whichever
-// threads have time for it: each call of faultIn() takes a few MB not yet taken at a time until
-// none is left, then waits for the pieces other threads took. For a thread that has time for
-// it while another does other work, and for both once both have. Only a help, like PagesAhead.
+// threads have time for it: each call of faultIn() takes a few MB not yet taken at a time
+// (in order from the front) until none is left, then waits for the pieces other threads took.
+// For a thread that has time for it while another does other work, and for both once both
+// have. Only a help, like PagesAhead.
 class SharedPageFaults {
 public:
     SharedPageFaults(void* data, std::size_t bytes);
 
-    // Returns once every piece is faulted in, or soon after `stop` is set.
-    void faultIn(const std::atomic<bool>& stop);
+    // Returns once every piece is faulted in, or soon after `stop` is set. One thread, the one
+    // that fills the buffer front to back, may pass `filled`: it is called after each of that
+    // thread's pieces with how many bytes from `data` on are faulted in so far, so that the
+    // filling follows the faulting in while pages are still in cache, and no thread is left
+    // with all the filling once the faulting in is done.
+    void faultIn(const std::atomic<bool>& stop,
+                 const std::function<void(std::size_t bytesFaultedIn)>& fill = {});
 
 private:
+    std::size_t faultedInFromData(); // on the filling thread
+
+    std::uintptr_t data_;
+    std::size_t bytes_;
     std::uintptr_t start_; // the first whole page
     std::uintptr_t end_;   // the end of the last whole page
     std::size_t pieces_;
+    std::unique_ptr<std::atomic<bool>[]> pieceDone_;
+    std::size_t donePrefix_ = 0; // pieces known done from the front: the filling thread's
     std::atomic<std::size_t> next_{0}, done_{0};
 };
 

@@ -51,10 +51,11 @@ bool makeKeys(std::string_view bytes, std::size_t count, const std::string& file
     return true;
 }
 
-// The sides c1-c2, c2-c3, c3-c1 of every triangle, z negated, as FacetMeshSink makes them.
-void writeSides(std::string_view bytes, std::size_t count, TEdgeArray& edges)
+// The sides c1-c2, c2-c3, c3-c1 of the triangles from the one after the last whose sides are
+// in the list up to triangle `to`, z negated, as FacetMeshSink makes them.
+void writeSides(std::string_view bytes, std::size_t to, TEdgeArray& edges)
 {
-    for (std::size_t t = 0; t < count; ++t) {
+    for (std::size_t t = edges.size() / 3; t < to; ++t) {
         float v[9];
         stl::recordCorners(recordAt(bytes, t), v);
         const Point3D a{v[0], v[1], -double(v[2])}, b{v[3], v[4], -double(v[5])},
@@ -94,11 +95,11 @@ template <class T> T* roomFor(std::vector<T>& list, std::size_t n)
 // A load on two threads. The kernel's work of faulting in the lists' pages takes about as
 // long as all the rest, and on a virtual machine that must first get the memory back from
 // its host, several times as long. So the second thread faults in the triangles' pages from
-// the start, while the first reads the keys and sorts them, and then the sides' pages. The
-// triangles, read out of order from the records and so bound by trips to memory, are written
-// in pieces by whichever thread is free, and so are the sides' pages faulted in; the sides
-// are written, in order, by the first thread to find their pages all there. Which thread does
-// which piece changes nothing in the lists.
+// the start, while the first reads the keys and sorts them, and then the sides' pages,
+// writing the sides in order behind it. The triangles, read out of order from the records and
+// so bound by trips to memory, are written in pieces by whichever thread is free, and a free
+// first thread helps with faulting in the sides' pages. Which thread does which piece changes
+// nothing in the lists.
 class TwoThreadLoad {
 public:
     TwoThreadLoad(FacetMesh& mesh, std::string_view bytes, std::size_t count)
@@ -127,7 +128,7 @@ public:
         announce(Sorted);
         trianglesSized_.wait(false);
         writeTrianglePieces();
-        writeSidesOnce();
+        sidePages_.faultIn(abandoned_);
         second_.join();
         mesh_.triangles.resize(keys.size()); // the room was for every triangle, flat ones too
     }
@@ -151,18 +152,22 @@ private:
         mesh_.triangles.resize(count_);
         trianglesSized_ = true;
         trianglesSized_.notify_one();
-        writeSidesOnce();
+        faultInAndWriteSides();
         keysState_.wait(Sorting);
         if (keysState_ == Sorted)
             writeTrianglePieces();
     }
 
-    // The sides' pages faulted in with the other thread, then the sides, by the thread that
-    // gets there first.
-    void writeSidesOnce()
+    // The sides' pages faulted in with the other thread, and the sides written, in order,
+    // into the pages faulted in so far.
+    void faultInAndWriteSides()
     {
-        sidePages_.faultIn(abandoned_);
-        if (!abandoned_ && !sidesTaken_.exchange(true))
+        const auto fill = [this](std::size_t bytesFaultedIn) {
+            if (!abandoned_)
+                writeSides(bytes_, bytesFaultedIn / (3 * sizeof(Edge)), mesh_.edges);
+        };
+        sidePages_.faultIn(abandoned_, fill);
+        if (!abandoned_)
             writeSides(bytes_, count_, mesh_.edges);
     }
 
@@ -182,7 +187,6 @@ private:
     std::atomic<int> keysState_{Sorting};
     std::atomic<bool> abandoned_{false};
     std::atomic<bool> trianglesSized_{false};
-    std::atomic<bool> sidesTaken_{false};
     std::atomic<std::size_t> nextPiece_{0};
     std::thread second_; // last: starts once the rest is ready
 };
