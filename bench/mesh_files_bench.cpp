@@ -1,13 +1,17 @@
-// Mesh files and printable reliefs: reading a binary STL of 2 M triangles (about 100 MB)
-// from memory into the mesh view's lists (sides, triangles, extents and the sort), the depth
-// map of a 2 M-triangle mesh at 2000 x 2000 samples, and writing the STL solid of a
-// 4000 x 4000 relief (about 1.6 GB) into a sink that only counts the bytes.
+// Mesh files and printable reliefs: reading a binary STL of 2 M triangles (about 100 MB) and
+// of 20 M (1 GB) from memory into the mesh view's lists (sides, triangles, extents and the
+// sort), that reader's key sort against its twin, the depth map of a 2 M-triangle mesh at
+// 2000 x 2000 samples, and writing the STL solid of a 4000 x 4000 relief (about 1.6 GB) into
+// a sink that only counts the bytes.
+#include "common/quick_sort_blocks.h"
 #include "mesh/depth_map.h"
+#include "mesh/lowest_z_partition.h"
 #include "mesh/mesh_file_reader.h"
 #include "mesh/stl_reader.h"
 #include "relief/byte_sink.h"
 #include "relief/stl_surface.h"
 
+#include <algorithm>
 #include <benchmark/benchmark.h>
 #include <cmath>
 #include <cstring>
@@ -110,6 +114,51 @@ void BM_ParseBinaryStl(benchmark::State& state)
     state.SetBytesProcessed(state.iterations() * std::int64_t(bytes.size()));
 }
 
+// The lowest-z keys of waveMesh(n)'s triangles, in record order.
+std::vector<mesh::LowestZKey> waveKeys(int n)
+{
+    std::vector<mesh::LowestZKey> keys;
+    keys.reserve(2 * std::size_t(n) * std::size_t(n));
+    const auto z = [&](int i, int j) {
+        return float(std::sin(i * 0.05) * std::cos(j * 0.07) * 10);
+    };
+    for (int j = 0; j < n; ++j)
+        for (int i = 0; i < n; ++i) {
+            const float a = z(i, j), b = z(i + 1, j), c = z(i + 1, j + 1), d = z(i, j + 1);
+            keys.push_back({std::min({a, b, c}), std::uint32_t(keys.size())});
+            keys.push_back({std::min({a, c, d}), std::uint32_t(keys.size())});
+        }
+    return keys;
+}
+
+// The binary STL reader's key sort on one thread, with the AVX-512 partition (argument 1)
+// and with its twin, the block partition (0); waveMesh's n as the second argument.
+void BM_SortLowestZKeys(benchmark::State& state)
+{
+    const bool lanes = state.range(0) == 1;
+    if (lanes && !mesh::lowestZLanesOffered()) {
+        state.SkipWithError("no AVX-512 here");
+        return;
+    }
+    const std::vector<mesh::LowestZKey> start = waveKeys(int(state.range(1)));
+    const auto z = [](const mesh::LowestZKey& k) { return double(k.z); };
+    const auto always = [](std::size_t) { return true; };
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::vector<mesh::LowestZKey> keys = start;
+        state.ResumeTiming();
+        const auto last = std::ptrdiff_t(keys.size()) - 1;
+        if (lanes)
+            quickSortWith(keys, 0, last, z, always,
+                          [](std::vector<mesh::LowestZKey>& v, std::ptrdiff_t lo, std::ptrdiff_t hi,
+                             auto) { return mesh::partitionLowestZKeys(v, lo, hi); });
+        else
+            quickSortByBlocks(keys, 0, last, z, always);
+        benchmark::DoNotOptimize(keys.data());
+    }
+    state.SetItemsProcessed(state.iterations() * std::int64_t(start.size()));
+}
+
 void BM_DepthMap2000(benchmark::State& state)
 {
     const std::vector<Point3D>& corners = twoMillionTriangles();
@@ -145,6 +194,10 @@ void BM_WriteStl4000(benchmark::State& state)
 } // namespace
 
 BENCHMARK(BM_ReadBinaryStl)->Arg(1000)->Arg(3162)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_SortLowestZKeys)
+    ->ArgsProduct({{0, 1}, {1000, 3162}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 BENCHMARK(BM_ParseBinaryStl)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_DepthMap2000)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_WriteStl4000)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);

@@ -58,7 +58,7 @@ public:
     SharedPageFaults(void* data, std::size_t bytes);
 
     // Returns once every piece is faulted in, or soon after `stop` is set. One thread, the one
-    // that fills the buffer front to back, may pass `filled`: it is called after each of that
+    // that fills the buffer front to back, may pass `fill`: it is called after each of that
     // thread's pieces with how many bytes from `data` on are faulted in so far, so that the
     // filling follows the faulting in while pages are still in cache, and no thread is left
     // with all the filling once the faulting in is done.
