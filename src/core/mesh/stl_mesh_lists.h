@@ -2,12 +2,12 @@
 // gives (readStl into a FacetMeshSink, edgeExtents, sortByLowestZ), equal to the bit and in
 // the same order, ties among equal lowest z included; that road stays as the reference the
 // tests hold this one to. It is faster because:
-// - each list is sized once from the triangle count;
+// - each list's room is reserved once, from the triangle count;
 // - the triangles are not listed and then moved by the sort: 8-byte (lowest z, index) keys
 //   are sorted with the same quicksort, which gives the same permutation, and each triangle
 //   is then written once, in its place;
-// - on two threads, the lists are sized (their pages faulted in) while the keys are read,
-//   the keys are sorted by both, and both then write the sides and the triangles in pieces.
+// - on two threads, the second faults in the lists' pages and writes the sides behind them
+//   while the first reads and sorts the keys, and both then write the triangles in pieces.
 #pragma once
 
 #include "common/run_control.h"
@@ -23,7 +23,7 @@ namespace corvane::mesh {
 // first): sides, extents and sorted triangles. `betweenSteps` runs after the reading and
 // before the sort (the status steps every mesh load shares); false from it stops the load.
 // threads: 1, or 2 for a second thread (used only for large files); the lists are the same.
-// The key sort picks its own threads, as sortByLowestZ does.
+// On one, the key sort picks its own threads, as sortByLowestZ does.
 //
 // Throws corvane::Error naming the file and the first triangle with a coordinate that is not
 // a finite number. Returns false when Esc stopped it: control.escapePressed() is looked at
