@@ -43,6 +43,14 @@ std::optional<FileChoice> TSaveDialog::Execute(const SaveRequest& save)
     return choice;
 }
 
+std::optional<QString> TSaveDialog::ExecuteForPath(const SaveRequest& request)
+{
+    const auto choice = Execute(request);
+    if (!choice)
+        return std::nullopt;
+    return choice->path;
+}
+
 QString TSaveDialog::startFolder(const SaveRequest& request) const
 {
     for (const QString& folder : {request.documentFolder, lastFolder_})

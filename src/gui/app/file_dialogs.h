@@ -19,17 +19,17 @@ public:
     QString FileName; // the file chosen last; imports clear it before they open
 };
 
-// What one use of the save dialog asks for. Every use states all of it, so no use inherits
-// another's file kind or name.
 // The filter of every prompt that opens a picture: all the kinds we read, then each kind.
 QString imageFileFilter();
 
+// What one use of the save dialog asks for. Every use states all of it, so no use inherits
+// another's file kind or name.
 struct SaveRequest {
-    QString filter;           // in the program's syntax, "Name|*.a|Name2|*.b"
-    int filterIndex = 1;      // 1-based
-    QString defaultExtension; // without the dot; empty for none
-    QString startName;        // proposed name; empty for none
-    QString documentFolder;   // the folder of the file being worked on, when it has one
+    QString filter{};           // in the program's syntax, "Name|*.a|Name2|*.b"
+    int filterIndex = 1;        // 1-based
+    QString defaultExtension{}; // without the dot; empty for none
+    QString startName{};        // proposed name; empty for none
+    QString documentFolder{};   // the folder of the file being worked on, when it has one
 };
 
 // SaveDialog1: the program's one save dialog. It opens in the folder of the document being
@@ -38,6 +38,9 @@ struct SaveRequest {
 class TSaveDialog {
 public:
     std::optional<FileChoice> Execute(const SaveRequest& request);
+    // The path chosen, for the uses whose file kind the request alone settles; nothing when
+    // the user cancelled.
+    std::optional<QString> ExecuteForPath(const SaveRequest& request);
 
     // The folder the dialog opens in for a request.
     QString startFolder(const SaveRequest& request) const;

@@ -20,19 +20,6 @@ using corvane::gui::shared;
 
 namespace {
 
-std::optional<QString> askSaveName(corvane::gui::WindowFrame& frame, const QString& filter,
-                                   const QString& extension, const QString& folder)
-{
-    corvane::gui::SaveRequest request;
-    request.filter = filter;
-    request.defaultExtension = extension;
-    request.documentFolder = folder;
-    const auto choice = frame.SaveDialog1().Execute(request);
-    if (!choice)
-        return std::nullopt;
-    return choice->path;
-}
-
 void reportFailure(corvane::gui::WindowFrame& frame, const corvane::Error& error)
 {
     frame.StatusBar1().setText(0,
@@ -57,7 +44,10 @@ void TfrmDXFView::SaveDNC1Click()
 {
     const corvane::machine::MachineSettings machine = shared().RegionMachine;
     const corvane::gui::ProgramSaveKinds kinds = corvane::gui::programSaveKinds(machine.machine);
-    const auto path = askSaveName(frame_, kinds.filter, kinds.defaultExtension, documentFolder());
+    const auto path =
+        frame_.SaveDialog1().ExecuteForPath({.filter = kinds.filter,
+                                             .defaultExtension = kinds.defaultExtension,
+                                             .documentFolder = documentFolder()});
     if (!path) {
         showStatus(QStringLiteral("Ready..."));
         return;
@@ -86,8 +76,10 @@ void TfrmDXFView::SaveDNC1Click()
 
 void TfrmDXFView::SaveDXF1Click()
 {
-    const auto path = askSaveName(frame_, QStringLiteral("DXF Files|*.Dxf"), QStringLiteral("Dxf"),
-                                  documentFolder());
+    const auto path =
+        frame_.SaveDialog1().ExecuteForPath({.filter = QStringLiteral("DXF Files|*.Dxf"),
+                                             .defaultExtension = QStringLiteral("Dxf"),
+                                             .documentFolder = documentFolder()});
     if (!path) {
         showStatus(QStringLiteral("Ready..."));
         return;

@@ -131,15 +131,10 @@ std::optional<QString> TDXF::askProgramName(const QString& startName, const QStr
 {
     corvane::gui::NormalCursor arrow; // a prompt shows the arrow, not the hourglass
     const corvane::gui::ProgramSaveKinds kinds = corvane::gui::programSaveKinds(machine);
-    corvane::gui::SaveRequest request;
-    request.filter = kinds.filter;
-    request.defaultExtension = kinds.defaultExtension;
-    request.startName = startName;
-    request.documentFolder = folder;
-    const auto choice = frame_.SaveDialog1().Execute(request);
-    if (!choice)
-        return std::nullopt;
-    return choice->path;
+    return frame_.SaveDialog1().ExecuteForPath({.filter = kinds.filter,
+                                                .defaultExtension = kinds.defaultExtension,
+                                                .startName = startName,
+                                                .documentFolder = folder});
 }
 
 void TDXF::runCreate(const corvane::relief::ReliefParameters& params,

@@ -76,7 +76,6 @@ private:
     const corvane::simulation::Simulation& shownSimulation() const;
     void showRoughed(bool roughed);
     void buildMenus();
-    std::optional<QString> askSaveName(const QString& filter, const QString& extension);
     void reportSaveFailure(const QString& what);
 
     corvane::gui::TDeviationLegend* legend_ = nullptr;

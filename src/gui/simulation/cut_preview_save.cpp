@@ -10,17 +10,6 @@
 
 #include <QFile>
 
-std::optional<QString> TfrmCutPreview::askSaveName(const QString& filter, const QString& extension)
-{
-    corvane::gui::SaveRequest request;
-    request.filter = filter;
-    request.defaultExtension = extension;
-    const auto choice = frame_.SaveDialog1().Execute(request);
-    if (!choice)
-        return std::nullopt;
-    return choice->path;
-}
-
 void TfrmCutPreview::reportSaveFailure(const QString& what)
 {
     frame_.StatusBar1().setText(0, QStringLiteral("Failed: ") + what);
@@ -30,7 +19,8 @@ void TfrmCutPreview::reportSaveFailure(const QString& what)
 
 void TfrmCutPreview::SaveCarved1Click()
 {
-    const auto path = askSaveName(QStringLiteral("PGM Files|*.pgm"), QStringLiteral("pgm"));
+    const auto path = frame_.SaveDialog1().ExecuteForPath(
+        {.filter = QStringLiteral("PGM Files|*.pgm"), .defaultExtension = QStringLiteral("pgm")});
     if (!path)
         return;
     try {
@@ -48,7 +38,8 @@ void TfrmCutPreview::SaveDeviation1Click()
     const corvane::simulation::Simulation& shown = shownSimulation();
     if (!shown.deviation)
         return;
-    const auto path = askSaveName(QStringLiteral("PNG Files|*.png"), QStringLiteral("png"));
+    const auto path = frame_.SaveDialog1().ExecuteForPath(
+        {.filter = QStringLiteral("PNG Files|*.png"), .defaultExtension = QStringLiteral("png")});
     if (!path)
         return;
     try {
